@@ -1,0 +1,44 @@
+// CTLVEventRec: the editor's engine event receiver. It turns menu commands,
+// button clicks, chosen files, keys and mouse clicks into editor operations;
+// the operations themselves live in CSceneEditor.
+#ifndef TOLVANE_CEVENTREC_H
+#define TOLVANE_CEVENTREC_H
+
+#include <irrlicht.h>
+
+using namespace irr;
+
+class CSceneEditor;
+
+//! Values of LOAD_TYPE: which operation receives the file chosen in the
+//! file-open dialog that is open (2 is not used).
+enum ELoadType
+{
+	LOAD_NONE = 0,
+	LOAD_MODEL = 1,
+	LOAD_PLANE = 3,
+	LOAD_PLANE_TEXTURE = 4,
+	LOAD_MODEL_SKIN1 = 5,
+	LOAD_MODEL_SKIN2 = 6,
+	LOAD_Q3_LEVEL = 7,
+	LOAD_WATER_TEXTURE = 8
+};
+
+class CTLVEventRec : public IEventReceiver
+{
+public:
+	explicit CTLVEventRec(CSceneEditor* sed);
+
+	void SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device);
+	bool OnEvent(const SEvent& event) override;
+
+	gui::IGUIEnvironment* env;
+	IrrlichtDevice* device;
+
+private:
+	bool OnKey(const SEvent::SKeyInput& keyInput);
+
+	CSceneEditor* ptr_sed;
+};
+
+#endif

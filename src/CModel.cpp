@@ -1,0 +1,196 @@
+// CModel: one editable object of the scene; see CModel.h.
+#include "CModel.h"
+
+namespace
+{
+// Editor material index -> engine material type, in the order of the
+// material lists of the model and water windows.
+const video::E_MATERIAL_TYPE MaterialByIndex[CModel::MATERIAL_COUNT] = {
+    video::EMT_SOLID,
+    video::EMT_SOLID_2_LAYER,
+    video::EMT_LIGHTMAP,
+    video::EMT_LIGHTMAP_ADD,
+    video::EMT_LIGHTMAP_M2,
+    video::EMT_LIGHTMAP_M4,
+    video::EMT_LIGHTMAP_LIGHTING,
+    video::EMT_LIGHTMAP_LIGHTING_M2,
+    video::EMT_LIGHTMAP_LIGHTING_M4,
+    video::EMT_SPHERE_MAP,
+    video::EMT_REFLECTION_2_LAYER,
+    video::EMT_TRANSPARENT_ADD_COLOR,
+    video::EMT_TRANSPARENT_ALPHA_CHANNEL,
+    video::EMT_TRANSPARENT_VERTEX_ALPHA,
+    video::EMT_TRANSPARENT_REFLECTION_2_LAYER,
+};
+} // namespace
+
+CModel::CModel(scene::ISceneManager* mgr)
+    : _smgr(mgr), Node(0), AnimatedNode(0), Mesh(0), MODEL_TYPE(TYPE_EMPTY), MaterialType(0),
+      Shadow(false), Fog(false), Lighting(false), Wireframe(false), water_Material(0),
+      water_TileCount(0), water_TileSize(1.0f), water_HillHeight(1.0f), water_HillCountX(1.0f),
+      water_HillCountY(1.0f), water_TextureCountX(1.0f), water_TextureCountY(1.0f),
+      water_WaveHeight(1.0f), water_WaveLength(1.0f), water_WaveSpeed(1.0f)
+{
+}
+
+// Nodes belong to the scene manager; whoever needs them gone calls remove().
+CModel::~CModel() {}
+
+video::E_MATERIAL_TYPE CModel::engineMaterialType(s32 index)
+{
+	if (index < 0 || index >= MATERIAL_COUNT)
+		return video::EMT_SOLID;
+	return MaterialByIndex[index];
+}
+
+template <typename Action> void CModel::forEachNode(Action action)
+{
+	if (Node)
+		action(Node);
+	if (AnimatedNode)
+		action(AnimatedNode);
+}
+
+void CModel::setDebugDataVisible(bool t_f)
+{
+	const scene::E_DEBUG_SCENE_TYPE state = t_f ? scene::EDS_BBOX : scene::EDS_OFF;
+	forEachNode([state](scene::ISceneNode* n) { n->setDebugDataVisible(state); });
+}
+
+void CModel::setPosition(core::vector3df npos)
+{
+	forEachNode([&npos](scene::ISceneNode* n) { n->setPosition(npos); });
+}
+
+void CModel::setRotation(core::vector3df nrot)
+{
+	forEachNode([&nrot](scene::ISceneNode* n) { n->setRotation(nrot); });
+}
+
+// The getters read Node first; an object without nodes reads as the origin
+// (and unit scale), which no caller relies on.
+core::vector3df CModel::getPosition()
+{
+	if (Node)
+		return Node->getPosition();
+	return AnimatedNode ? AnimatedNode->getPosition() : core::vector3df(0, 0, 0);
+}
+
+core::vector3df CModel::getRotation()
+{
+	if (Node)
+		return Node->getRotation();
+	return AnimatedNode ? AnimatedNode->getRotation() : core::vector3df(0, 0, 0);
+}
+
+core::vector3df CModel::getScale()
+{
+	if (Node)
+		return Node->getScale();
+	return AnimatedNode ? AnimatedNode->getScale() : core::vector3df(1, 1, 1);
+}
+
+void CModel::remove()
+{
+	if (Node)
+	{
+		Node->setDebugDataVisible(scene::EDS_OFF);
+		Node->remove();
+		Node = 0;
+	}
+	if (AnimatedNode)
+	{
+		AnimatedNode->setDebugDataVisible(scene::EDS_OFF);
+		AnimatedNode->remove();
+		AnimatedNode = 0;
+	}
+}
+
+void CModel::setModelID(int i_d)
+{
+	forEachNode([i_d](scene::ISceneNode* n) { n->setID(i_d); });
+}
+
+void CModel::setFlag(video::E_MATERIAL_FLAG flag, bool value)
+{
+	forEachNode([flag, value](scene::ISceneNode* n) { n->setMaterialFlag(flag, value); });
+}
+
+bool CModel::setFog(bool t_f)
+{
+	setFlag(video::EMF_FOG_ENABLE, t_f);
+	Fog = t_f;
+	return true;
+}
+
+bool CModel::setLighting(bool t_f)
+{
+	setFlag(video::EMF_LIGHTING, t_f);
+	Lighting = t_f;
+	return true;
+}
+
+bool CModel::setWireframe(bool t_f)
+{
+	setFlag(video::EMF_WIREFRAME, t_f);
+	Wireframe = t_f;
+	return true;
+}
+
+void CModel::setMaterialType(int type)
+{
+	MaterialType = type;
+	const video::E_MATERIAL_TYPE engineType = engineMaterialType(type);
+	if (AnimatedNode)
+		AnimatedNode->setMaterialType(engineType);
+	if (Node)
+		Node->setMaterialType(engineType);
+}
+
+s32 CModel::getMaterialType()
+{
+	return MaterialType;
+}
+
+void CModel::buildWater(const io::path& meshName, const core::dimension2d<f32>& tileSize,
+                        const core::dimension2d<u32>& tileCount, f32 hillHeight,
+                        const core::dimension2d<f32>& hillCount,
+                        const core::dimension2d<f32>& textureCount, f32 waveHeight, f32 waveSpeed,
+                        f32 waveLength)
+{
+	Mesh = _smgr->addHillPlaneMesh(meshName, tileSize, tileCount, 0, hillHeight, hillCount,
+	                               textureCount);
+	if (!Mesh)
+		return;
+	Node = _smgr->addWaterSurfaceSceneNode(Mesh->getMesh(0, 255, -1, -1), waveHeight, waveSpeed,
+	                                       waveLength, 0, -1);
+	MODEL_TYPE = TYPE_WATER;
+}
+
+void CModel::addWater()
+{
+	buildWater("NewWater", core::dimension2d<f32>(20.0f, 20.0f), core::dimension2d<u32>(40, 40),
+	           0.0f, core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f), 3.0f,
+	           300.0f, 20.0f);
+}
+
+void CModel::updateWater(const char* /*Name*/, int tile_count, f32 tile_size, f32 hill_height,
+                         f32 hill_countX, f32 hill_countY, f32 texture_countX, f32 texture_countY)
+{
+	const u32 count = tile_count > 0 ? static_cast<u32>(tile_count) : 1;
+	buildWater("TEST", core::dimension2d<f32>(tile_size, tile_size),
+	           core::dimension2d<u32>(count, count), hill_height,
+	           core::dimension2d<f32>(hill_countX, hill_countY),
+	           core::dimension2d<f32>(texture_countX, texture_countY), water_WaveHeight,
+	           water_WaveSpeed, water_WaveLength);
+}
+
+// Takes the water surface out of the scene, leaving a mesh model's node alone.
+void CModel::removeWater()
+{
+	if (!Node)
+		return;
+	Node->setDebugDataVisible(scene::EDS_OFF);
+	Node->remove();
+	Node = 0;
+}

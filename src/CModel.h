@@ -1,0 +1,88 @@
+// CModel: the editor's handle on one editable scene object, either a mesh
+// model (an animated mesh node) or a water surface (a water node over a
+// generated hill-plane mesh). It forwards transforms and material settings
+// to whichever node it holds and remembers what the export writes back.
+#ifndef TOLVANE_CMODEL_H
+#define TOLVANE_CMODEL_H
+
+#include <irrlicht.h>
+
+using namespace irr;
+
+class CModel
+{
+public:
+	//! Kinds of object kept in MODEL_TYPE.
+	enum
+	{
+		TYPE_EMPTY = 0,
+		TYPE_MESH = 1,
+		TYPE_WATER = 2
+	};
+
+	//! Number of entries in the material lists (editor material index 0..14).
+	static const s32 MATERIAL_COUNT = 15;
+
+	explicit CModel(scene::ISceneManager* mgr);
+	~CModel();
+
+	void setDebugDataVisible(bool t_f);
+	void setPosition(core::vector3df npos);
+	void setRotation(core::vector3df nrot);
+	core::vector3df getPosition();
+	core::vector3df getRotation();
+	core::vector3df getScale();
+	void remove();
+	void setModelID(int i_d);
+
+	bool setFog(bool t_f);
+	bool setLighting(bool t_f);
+	bool setWireframe(bool t_f);
+	void setMaterialType(int type);
+	s32 getMaterialType();
+
+	void addWater();
+	void updateWater(const char* Name, int tile_count, f32 tile_size, f32 hill_height,
+	                 f32 hill_countX, f32 hill_countY, f32 texture_countX, f32 texture_countY);
+	void removeWater();
+
+	//! Engine material type for an editor material index; EMT_SOLID outside 0..14.
+	static video::E_MATERIAL_TYPE engineMaterialType(s32 index);
+
+	scene::ISceneManager* _smgr;
+	scene::ISceneNode* Node;
+	scene::IAnimatedMeshSceneNode* AnimatedNode;
+	scene::IAnimatedMesh* Mesh;
+	s32 MODEL_TYPE;
+	s32 MaterialType;
+	bool Shadow;
+	bool Fog;
+	bool Lighting;
+	bool Wireframe;
+	core::stringw FileName;
+	core::stringw TextureName;
+	core::stringw TextureName2;
+	video::SMaterial* water_Material;
+	s32 water_TileCount;
+	f32 water_TileSize;
+	f32 water_HillHeight;
+	f32 water_HillCountX;
+	f32 water_HillCountY;
+	f32 water_TextureCountX;
+	f32 water_TextureCountY;
+	f32 water_WaveHeight;
+	f32 water_WaveLength;
+	f32 water_WaveSpeed;
+
+private:
+	//! Node and then AnimatedNode, each only when set.
+	template <typename Action> void forEachNode(Action action);
+	void setFlag(video::E_MATERIAL_FLAG flag, bool value);
+	void buildWater(const io::path& meshName, const core::dimension2d<f32>& tileSize,
+	                const core::dimension2d<u32>& tileCount, f32 hillHeight,
+	                const core::dimension2d<f32>& hillCount,
+	                const core::dimension2d<f32>& textureCount, f32 waveHeight, f32 waveSpeed,
+	                f32 waveLength);
+};
+
+#endif

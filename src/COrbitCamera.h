@@ -1,0 +1,54 @@
+// COrbitCameraAnimator: orbit, zoom and pan with the mouse around a target,
+// like the engine's Maya camera (left drag turns, right drag zooms, middle
+// drag pans), but starting from wherever the camera was placed. The engine's
+// own Maya animator of this release resets the camera onto the X axis on its
+// first frame and has no way to seed its angles.
+#ifndef TOLVANE_CORBITCAMERA_H
+#define TOLVANE_CORBITCAMERA_H
+
+#include <irrlicht.h>
+
+using namespace irr;
+
+class COrbitCameraAnimator : public scene::ISceneNodeAnimator
+{
+public:
+	//! Speeds are per full window width or height of mouse travel.
+	COrbitCameraAnimator(video::IVideoDriver* driver, f32 rotateSpeed, f32 zoomSpeed,
+	                     f32 translateSpeed);
+
+	void animateNode(scene::ISceneNode* node, u32 timeMs) override;
+	scene::ISceneNodeAnimator* createClone(scene::ISceneNode* node,
+	                                       scene::ISceneManager* newManager = 0) override;
+	bool isEventReceiverEnabled() const override { return true; }
+	bool OnEvent(const SEvent& event) override;
+
+	//! Orbit state derived from the camera's position and target.
+	f32 distance() const { return Distance; }
+
+private:
+	enum EDrag
+	{
+		DRAG_NONE,
+		DRAG_ROTATE,
+		DRAG_ZOOM,
+		DRAG_PAN
+	};
+
+	void seed(const scene::ICameraSceneNode* camera);
+	void commitDrag();
+	core::vector3df offset(f32 azimuth, f32 elevation, f32 distance) const;
+	void updateDragMode();
+
+	video::IVideoDriver* Driver;
+	f32 RotateSpeed, ZoomSpeed, TranslateSpeed;
+	bool Seeded;
+	bool Buttons[3]; // left, right, middle
+	EDrag Drag;
+	core::vector2df DragStart, MousePos;
+	core::vector3df Target, DragTarget;
+	f32 Azimuth, Elevation, Distance;
+	f32 DragAzimuth, DragElevation, DragDistance;
+};
+
+#endif

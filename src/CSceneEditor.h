@@ -1,0 +1,152 @@
+// CSceneEditor: the one editor object. It holds the engine, the table of
+// editable objects, the world geometry, the selection, the key table and the
+// tool windows' controls, and implements every editor operation.
+#ifndef TOLVANE_CSCENEEDITOR_H
+#define TOLVANE_CSCENEEDITOR_H
+
+#include <irrlicht.h>
+#include <string>
+
+#include "CModel.h"
+
+using namespace irr;
+
+class CTLVEventRec;
+
+class CSceneEditor
+{
+public:
+	//! Slots of the object table; slot 0 is never filled.
+	static const int MODEL_SLOTS = 100;
+	//! Entries of the key table: engine key codes 0 to 254.
+	static const int KEY_ENTRIES = 255;
+
+	CSceneEditor();
+	~CSceneEditor();
+
+	//! Starts the engine and builds the editor. On failure the device may be
+	//! null and StartupError says why; the caller must then stop.
+	void Init(video::E_DRIVER_TYPE driverType = video::EDT_OPENGL);
+	void Render();
+	void ClearScene();
+	bool Update();
+
+	void CreateFileProperties();
+	void CreateWorldDialogs();
+	void CreateObjectDialogs();
+	void CreateHelpDialogs();
+	void CreateWaterProperties();
+
+	bool CheckEditBoxFocus();
+
+	bool CreateNewModel(const char* filename);
+	bool LoadModelSkin(const char* filename);
+	bool LoadModelSkin2(const char* filename);
+	bool LoadWaterTexture1(const char* filename);
+	bool CreateNewWater();
+	void DeleteSelectedModel();
+
+	bool LoadLevelPlane(const char* filename);
+	bool LoadPlaneTexture(const char* filename);
+	bool LoadQ3Level(const char* filename);
+	bool LoadSkyBox();
+	void DeletePlane();
+	void DeleteQ3Level();
+
+	void UpdateSelectedModel();
+	void SelectNewSceneNode(bool mouse);
+
+	bool SaveLevel();
+
+	//! The three-line text of the "Scene Information" window.
+	core::stringw SceneInfoText() const;
+
+	CTLVEventRec* event_rec;
+	scene::ICameraSceneNode* Camera;
+	scene::ISceneNode* Positioner;
+	CModel* Water;
+	CModel* Model[MODEL_SLOTS];
+	scene::ITerrainSceneNode* Terrain;
+	scene::ISceneNode* LevelPlane;
+	scene::ISceneNode* Q3LevelNode;
+	scene::IAnimatedMesh* Q3LevelMesh;
+	scene::ISceneNode* SkyBox;
+	int current_model;
+	CModel* SelectedModel;
+	core::list<scene::ISceneNode*> listNode;
+	bool CameraMode;
+	bool key[KEY_ENTRIES];
+	IrrlichtDevice* _device;
+	scene::ISceneManager* _smgr;
+	video::IVideoDriver* _driver;
+	gui::IGUIEnvironment* _gui;
+	gui::IGUIWindow* EditorInfoWindow;
+	gui::IGUIWindow* SaveOptionsWindow;
+	gui::IGUIStaticText* EditorInfoText;
+	gui::IGUIComboBox* mpw_render_type;
+	gui::IGUIComboBox* wpw_render_type;
+	gui::IGUICheckBox* mpw_shadowbox;
+	gui::IGUICheckBox* mpw_fogbox;
+	gui::IGUICheckBox* mpw_wirebox;
+	gui::IGUICheckBox* mpw_lightbox;
+	gui::IGUICheckBox* wmw_cameramodebox;
+	gui::IGUIEditBox* sbw_editboxDir;
+	gui::IGUIEditBox* sbw_editboxUp;
+	gui::IGUIEditBox* sbw_editboxDown;
+	gui::IGUIEditBox* sbw_editboxLeft;
+	gui::IGUIEditBox* sbw_editboxRight;
+	gui::IGUIEditBox* sbw_editboxFront;
+	gui::IGUIEditBox* sbw_editboxBack;
+	gui::IGUIStaticText* spw_refreshred;
+	gui::IGUIStaticText* spw_refreshgreen;
+	gui::IGUIStaticText* spw_refreshblue;
+	gui::IGUIScrollBar* spw_refresh_redbar;
+	gui::IGUIScrollBar* spw_refresh_greenbar;
+	gui::IGUIScrollBar* spw_refresh_bluebar;
+	gui::IGUIStaticText* sbw_fogred;
+	gui::IGUIStaticText* sbw_foggreen;
+	gui::IGUIStaticText* sbw_fogblue;
+	gui::IGUIScrollBar* sbw_red;
+	gui::IGUIScrollBar* sbw_green;
+	gui::IGUIScrollBar* sbw_blue;
+	gui::IGUIScrollBar* mpw_scaleX;
+	gui::IGUIScrollBar* mpw_scaleY;
+	gui::IGUIScrollBar* mpw_scaleZ;
+	gui::IGUIStaticText* mpw_scale_x;
+	gui::IGUIStaticText* mpw_scale_y;
+	gui::IGUIStaticText* mpw_scale_z;
+	gui::IGUIEditBox* mpw_boxFileName;
+	gui::IGUIEditBox* mpw_boxTexture;
+	gui::IGUIEditBox* mpw_boxTexture2;
+	gui::IGUIEditBox* sow_editboxDir;
+
+	//! Why Init stopped early (no device, a start-up data file missing);
+	//! empty when start-up succeeded.
+	std::string StartupError;
+
+	static gui::IGUIWindow* ScenePropertiesWindow;
+	static gui::IGUIWindow* WorldMainWindow;
+	static gui::IGUIWindow* AboutWindow;
+	static gui::IGUIWindow* ModelPropertiesWindow;
+	static gui::IGUIWindow* SkyBoxWindow;
+	static gui::IGUIWindow* WaterPropertiesWindow;
+
+private:
+	bool CreateDevice(video::E_DRIVER_TYPE driverType);
+	void MakeGuiOpaque();
+	bool LoadGuiFont();
+	void CreateMenuBar();
+	void CreateCamera();
+	bool CreatePositioner();
+	void CreateSceneInfoWindow();
+	void SetStartupError(const std::string& what);
+	void MovePositioner(const core::vector3df& forward);
+	void MoveSelectedModel(const core::vector3df& mforward);
+	void UpdateValueLabels();
+	void ApplyFog();
+};
+
+//! Purpose of the open file-open dialog; see CEventRec.h for the values.
+extern int LOAD_TYPE;
+
+#endif

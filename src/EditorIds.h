@@ -1,0 +1,90 @@
+// Identifiers of the editor's menu commands, windows and controls. The event
+// receiver dispatches on these numbers; -1 and 0 are shared by every element
+// nothing reacts to and are never dispatched on.
+#ifndef TOLVANE_EDITORIDS_H
+#define TOLVANE_EDITORIDS_H
+
+enum EEditorId
+{
+	ID_NONE = -1,
+	ID_PLAIN = 0,
+
+	// menu "File"
+	ID_MENU_CLEAR = 40,
+	ID_MENU_FILE_PROPERTIES = 41,
+	ID_MENU_QUIT = 42,
+	ID_MENU_SAVE_CPP = 43,
+	// menu "View"
+	ID_MENU_SCENE_INFO = 50,
+	// menu "World"
+	ID_MENU_WORLD_PROPERTIES = 60,
+	ID_MENU_SKYBOX_SETUP = 61,
+	// menu "Object"
+	ID_MENU_REMOVE = 70,
+	ID_MENU_OBJECT_PROPERTIES = 71,
+	ID_MENU_ADD_MODEL = 72,
+	ID_MENU_ADD_WATER = 73,
+	// menu "Tools"
+	ID_MENU_PARTICLE_EDITOR = 80,
+	// menu "Help"
+	ID_MENU_ABOUT = 90,
+
+	// "Editor Properties" and "Save Options"
+	ID_EDITOR_PROPERTIES_WINDOW = 100,
+	ID_EDITOR_PROPERTIES_OK = 101,
+	ID_SAVE_OPTIONS_OK = 102,
+	ID_SAVE_OPTIONS_DIR = 103,
+
+	// "World Properties"
+	ID_WORLD_WINDOW = 301,
+	ID_WORLD_OK = 302,
+	ID_WORLD_LOAD_TERRAIN = 303,
+	ID_WORLD_TERRAIN_TEXTURE = 304,
+	ID_WORLD_LOAD_PLANE = 305,
+	ID_WORLD_PLANE_TEXTURE = 306,
+	ID_WORLD_LOAD_Q3LEVEL = 307,
+	ID_WORLD_DELETE_TERRAIN = 308,
+	ID_WORLD_DELETE_PLANE = 309,
+	ID_WORLD_DELETE_Q3LEVEL = 310,
+	ID_WORLD_FOG_RED = 321,
+	ID_WORLD_FOG_GREEN = 322,
+	ID_WORLD_FOG_BLUE = 323,
+
+	// "SkyBox Setup"
+	ID_SKYBOX_WINDOW = 311,
+	ID_SKYBOX_OK = 312,
+	ID_SKYBOX_DIR = 313,
+	ID_SKYBOX_UP = 314,
+	ID_SKYBOX_DOWN = 315,
+	ID_SKYBOX_LEFT = 316,
+	ID_SKYBOX_RIGHT = 317,
+	ID_SKYBOX_FRONT = 318,
+	ID_SKYBOX_BACK = 319,
+	ID_SKYBOX_APPLY = 320,
+
+	// "Selected Model Properties"
+	ID_MODEL_WINDOW = 402,
+	ID_MODEL_OK = 403,
+	ID_MODEL_LOAD_SKIN1 = 404,
+	ID_MODEL_LOAD_SKIN2 = 405,
+	ID_MODEL_MATERIAL = 406,
+	ID_MODEL_SHADOW = 407,
+	ID_MODEL_FOG = 408,
+	ID_MODEL_SCALE_X = 409,
+	ID_MODEL_SCALE_Y = 410,
+	ID_MODEL_SCALE_Z = 411,
+
+	// "Selected Water Properties"
+	ID_WATER_OK = 412,
+	ID_WATER_LOAD_SKIN1 = 413,
+	ID_WATER_LOAD_SKIN2 = 414,
+
+	// "About"
+	ID_ABOUT_WINDOW = 501,
+	ID_ABOUT_CLOSE = 503,
+
+	// The water surface's scene node; model nodes carry their slot index.
+	ID_WATER_NODE = 101
+};
+
+#endif
