@@ -332,7 +332,7 @@ void CSceneEditor::ApplyFog()
 
 bool CSceneEditor::Update()
 {
-	if (!_device)
+	if (!_device || !StartupError.empty())
 		return false;
 	core::vector3df mforward(0, 0, 0);
 	if (SelectedModel)

@@ -83,8 +83,7 @@ bool MakeFont(video::IVideoDriver* driver, FT_Library ft, const std::string& ttf
 	FT_Set_Pixel_Sizes(face, 0, FontPixelSize);
 	const s32 ascender = face->size->metrics.ascender >> 6;
 	const s32 descender = -(face->size->metrics.descender >> 6);
-	// One row above the glyph for the upper-left marker.
-	const s32 cellHeight = ascender + descender + 1;
+	const s32 cellHeight = ascender + descender;
 
 	// First pass: lay the glyphs out in rows to find the image size.
 	std::vector<core::position2d<s32>> corners;
@@ -117,8 +116,9 @@ bool MakeFont(video::IVideoDriver* driver, FT_Library ft, const std::string& ttf
 		FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
 		const FT_GlyphSlot g = face->glyph;
 		const core::position2d<s32> at = corners[c - 32];
+		// One column left of the glyph stays free for the upper-left marker.
 		BlitGlyph(image, g->bitmap, at.X + 1 + core::max_<s32>(g->bitmap_left, 0),
-		          at.Y + 1 + ascender - g->bitmap_top, Ink, false);
+		          at.Y + ascender - g->bitmap_top, Ink, false);
 		image->setPixel(at.X, at.Y, UpperLeft);
 		image->setPixel(at.X + widths[c - 32], at.Y + cellHeight, LowerRight);
 	}
