@@ -48,11 +48,13 @@ wait_for() {
 	done
 }
 
-# Starts a virtual X server on a free display and exports DISPLAY.
+# Starts a virtual X server on a free display and exports DISPLAY. Without
+# -noreset the server resets whenever its last client disconnects and drops
+# connections that arrive meanwhile.
 start_xvfb() {
 	local fdfile
 	fdfile=$(mktemp)
-	Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
+	Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fdfile" 2>/dev/null &
 	XVFB_PID=$!
 	wait_for 20 test -s "$fdfile" || die "Xvfb did not start"
 	export DISPLAY=":$(head -n1 "$fdfile")"
@@ -108,6 +110,12 @@ pixel_is_not() {
 screenshot() {
 	mkdir -p "$(dirname "$1")"
 	xwd -id "$EDITOR_WINDOW" -silent | convert xwd:- "$1"
+}
+
+# The scene colour starts black; the menu bar strip is drawn only by the
+# editor, so a grey strip means a frame has been drawn.
+editor_drawn() {
+	pixel_is_not 790 10 "#000000"
 }
 
 # Asks the editor window to close as a window manager would.

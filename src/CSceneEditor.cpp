@@ -21,6 +21,7 @@ namespace
 const char* const FontFile = "Data/main_font.bmp";
 const char* const PositionerMeshFile = "Data/positioner.ms3d";
 const char* const PositionerTextureFile = "Data/positioner_sk.bmp";
+const char* const LogoFile = "Data/logo.jpg";
 
 // Movement per frame.
 const f32 MoveStep = 3.0f;
@@ -180,8 +181,6 @@ bool CSceneEditor::LoadGuiFont()
 	_gui->getSkin()->setFont(font);
 	return true;
 }
-
-void CSceneEditor::CreateMenuBar() {}
 
 void CSceneEditor::CreateCamera()
 {
@@ -355,9 +354,353 @@ bool CSceneEditor::Update()
 	return _device->run() && _driver;
 }
 
-void CSceneEditor::CreateFileProperties() {}
-void CSceneEditor::CreateWorldDialogs() {}
-void CSceneEditor::CreateObjectDialogs() {}
-void CSceneEditor::CreateHelpDialogs() {}
-void CSceneEditor::CreateWaterProperties() {}
-void CSceneEditor::UpdateSelectedModel() {}
+// ---------------------------------------------------------------------------
+// Menu bar and tool windows
+
+namespace
+{
+typedef core::rect<s32> Rect;
+
+const wchar_t* const DefaultFolder = L"C:\\FOLDER\\";
+
+// Entries of both material lists, in the order of the editor material index.
+const wchar_t* const MaterialNames[CModel::MATERIAL_COUNT] = {
+    L"SOLID",
+    L"SOLID_2_LAYER",
+    L"LIGHTMAP",
+    L"LIGHTMAP_ADD",
+    L"LIGHTMAP_M2",
+    L"LIGHTMAP_M4",
+    L"LIGHTMAP_LIGHTING",
+    L"LIGHTMAP_LIGHTING_M2",
+    L"LIGHTMAP_LIGHTING_M4",
+    L"SPHERE_MAP",
+    L"REFLECTION_2_LAYER",
+    L"TRANS_ADD_COLOR",
+    L"TRANS_ALPHA_CHANNEL",
+    L"TRANS_VERTEX_ALPHA",
+    L"TRANS_REFLECT_2_LAYER",
+};
+
+// One menu item; an id of -1 with no text is a separator.
+struct MenuItem
+{
+	const wchar_t* text;
+	s32 commandId;
+};
+
+const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
+                             {0, ID_NONE},
+                             {L"Save C++", ID_MENU_SAVE_CPP},
+                             {0, ID_NONE},
+                             {L"Properties", ID_MENU_FILE_PROPERTIES},
+                             {0, ID_NONE},
+                             {L"Quit", ID_MENU_QUIT}};
+const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO}};
+const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
+                              {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
+const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
+                               {L"Properties", ID_MENU_OBJECT_PROPERTIES}};
+const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}};
+const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
+const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
+
+template <size_t N> void AddMenuItems(gui::IGUIContextMenu* submenu, const MenuItem (&items)[N])
+{
+	for (const MenuItem& item : items)
+		if (item.text)
+			submenu->addItem(item.text, item.commandId, true, false);
+		else
+			submenu->addSeparator();
+}
+} // namespace
+
+void CSceneEditor::CreateMenuBar()
+{
+	gui::IGUIContextMenu* menu = _gui->addMenu(0, ID_NONE);
+	const wchar_t* const titles[] = {L"File", L"View", L"World", L"Object", L"Tools", L"Help"};
+	for (const wchar_t* title : titles)
+		menu->addItem(title, ID_NONE, true, true);
+
+	AddMenuItems(menu->getSubMenu(0), FileMenu);
+	AddMenuItems(menu->getSubMenu(1), ViewMenu);
+	AddMenuItems(menu->getSubMenu(2), WorldMenu);
+	gui::IGUIContextMenu* submenu = menu->getSubMenu(3);
+	submenu->addItem(L"Add", ID_NONE, true, true);
+	AddMenuItems(submenu, ObjectMenu);
+	AddMenuItems(submenu->getSubMenu(0), AddMenu);
+	AddMenuItems(menu->getSubMenu(4), ToolsMenu);
+	AddMenuItems(menu->getSubMenu(5), HelpMenu);
+}
+
+// A tool window starts hidden, and without a title-bar close button: it is
+// closed only through its own buttons.
+gui::IGUIWindow* CSceneEditor::AddToolWindow(const core::rect<s32>& rect, const wchar_t* caption,
+                                             s32 id)
+{
+	gui::IGUIWindow* window = _gui->addWindow(rect, false, caption, 0, id);
+	window->getCloseButton()->setVisible(false);
+	window->setVisible(false);
+	return window;
+}
+
+gui::IGUIStaticText* CSceneEditor::AddLabel(const wchar_t* text, const core::rect<s32>& rect,
+                                            gui::IGUIElement* parent, bool wordWrap)
+{
+	return _gui->addStaticText(text, rect, false, wordWrap, parent, ID_PLAIN);
+}
+
+// A bordered number label that the per-frame update rewrites.
+gui::IGUIStaticText* CSceneEditor::AddValueLabel(const wchar_t* text, const core::rect<s32>& rect,
+                                                 gui::IGUIElement* parent)
+{
+	return _gui->addStaticText(text, rect, true, false, parent, ID_PLAIN);
+}
+
+// Red, green and blue bars from 0 to 255 with a label in front and a value
+// label behind each, rows 20 pixels apart from `top`.
+void CSceneEditor::AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
+                                 gui::IGUIStaticText* (&values)[3], gui::IGUIScrollBar* (&bars)[3])
+{
+	const wchar_t* const names[3] = {L"Red:", L"Green:", L"Blue:"};
+	for (int i = 0; i < 3; ++i)
+		values[i] = AddValueLabel(L"0", Rect(265, top + 20 * i, 300, top + 15 + 20 * i), window);
+	for (int i = 0; i < 3; ++i)
+		AddLabel(names[i], Rect(10, top + 20 * i, 55, top + 15 + 20 * i), window);
+	for (int i = 0; i < 3; ++i)
+		bars[i] = _gui->addScrollBar(true, Rect(60, top + 20 * i, 260, top + 15 + 20 * i), window,
+		                             barIds[i]);
+	for (gui::IGUIScrollBar* bar : bars)
+		bar->setMax(255);
+}
+
+gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 id)
+{
+	gui::IGUIComboBox* list = _gui->addComboBox(Rect(10, 60, 195, 80), window, id);
+	for (const wchar_t* name : MaterialNames)
+		list->addItem(name);
+	return list;
+}
+
+void CSceneEditor::CreateFileProperties()
+{
+	ScenePropertiesWindow =
+	    AddToolWindow(Rect(30, 30, 500, 500), L"Editor Properties", ID_EDITOR_PROPERTIES_WINDOW);
+	AddLabel(L"Scene Color", Rect(10, 30, 150, 45), ScenePropertiesWindow);
+	gui::IGUIStaticText* values[3];
+	gui::IGUIScrollBar* bars[3];
+	AddColourBars(ScenePropertiesWindow, 50, {ID_PLAIN, ID_PLAIN, ID_PLAIN}, values, bars);
+	spw_refreshred = values[0];
+	spw_refreshgreen = values[1];
+	spw_refreshblue = values[2];
+	spw_refresh_redbar = bars[0];
+	spw_refresh_greenbar = bars[1];
+	spw_refresh_bluebar = bars[2];
+	_gui->addButton(Rect(405, 435, 460, 460), ScenePropertiesWindow, ID_EDITOR_PROPERTIES_OK,
+	                L"Ok");
+
+	SaveOptionsWindow = AddToolWindow(Rect(30, 30, 250, 200), L"Save Options", ID_PLAIN);
+	_gui->addButton(Rect(170, 135, 215, 160), SaveOptionsWindow, ID_SAVE_OPTIONS_OK, L"Ok");
+	AddLabel(L"Directory:", Rect(10, 30, 150, 45), SaveOptionsWindow);
+	sow_editboxDir = _gui->addEditBox(DefaultFolder, Rect(10, 45, 200, 65), true, SaveOptionsWindow,
+	                                  ID_SAVE_OPTIONS_DIR);
+}
+
+void CSceneEditor::CreateWorldDialogs()
+{
+	WorldMainWindow = AddToolWindow(Rect(30, 30, 500, 500), L"World Properties", ID_WORLD_WINDOW);
+	gui::IGUIWindow* w = WorldMainWindow;
+	AddLabel(L"Level Ground", Rect(10, 30, 115, 45), w);
+	_gui->addButton(Rect(405, 435, 460, 460), w, ID_WORLD_OK, L"Ok");
+	_gui->addButton(Rect(10, 50, 115, 70), w, ID_WORLD_LOAD_TERRAIN, L"Load Terrain");
+	_gui->addButton(Rect(120, 50, 245, 70), w, ID_WORLD_TERRAIN_TEXTURE, L"Terrain Texture");
+	_gui->addButton(Rect(10, 75, 115, 95), w, ID_WORLD_LOAD_PLANE, L"Load Plane");
+	_gui->addButton(Rect(120, 75, 245, 95), w, ID_WORLD_PLANE_TEXTURE, L"Plane Texture");
+	_gui->addButton(Rect(10, 100, 115, 120), w, ID_WORLD_LOAD_Q3LEVEL, L"Load Q3Level");
+	_gui->addButton(Rect(250, 50, 315, 70), w, ID_WORLD_DELETE_TERRAIN, L"Delete");
+	_gui->addButton(Rect(250, 75, 315, 95), w, ID_WORLD_DELETE_PLANE, L"Delete");
+	_gui->addButton(Rect(250, 100, 315, 120), w, ID_WORLD_DELETE_Q3LEVEL, L"Delete");
+
+	CreateSkyBoxWindow();
+
+	AddLabel(L"FOG", Rect(10, 145, 55, 160), w);
+	gui::IGUIStaticText* values[3];
+	gui::IGUIScrollBar* bars[3];
+	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE}, values, bars);
+	sbw_fogred = values[0];
+	sbw_foggreen = values[1];
+	sbw_fogblue = values[2];
+	sbw_red = bars[0];
+	sbw_green = bars[1];
+	sbw_blue = bars[2];
+	for (gui::IGUIScrollBar* bar : bars)
+		bar->setPos(0);
+}
+
+void CSceneEditor::CreateSkyBoxWindow()
+{
+	SkyBoxWindow = AddToolWindow(Rect(30, 30, 280, 280), L"SkyBox Setup", ID_SKYBOX_WINDOW);
+	gui::IGUIWindow* w = SkyBoxWindow;
+	_gui->addButton(Rect(200, 215, 245, 245), w, ID_SKYBOX_OK, L"Ok");
+	const wchar_t* const rows[] = {L"Dir:",   L"Up:",    L"Down:", L"Left:",
+	                               L"Right:", L"Front:", L"Back:"};
+	for (int i = 0; i < 7; ++i)
+		AddLabel(rows[i], Rect(10, 25 + 25 * i, 55, 45 + 25 * i), w);
+	gui::IGUIEditBox** const boxes[] = {&sbw_editboxDir,  &sbw_editboxUp,    &sbw_editboxDown,
+	                                    &sbw_editboxLeft, &sbw_editboxRight, &sbw_editboxFront,
+	                                    &sbw_editboxBack};
+	for (int i = 0; i < 7; ++i)
+	{
+		*boxes[i] =
+		    _gui->addEditBox(i == 0 ? DefaultFolder : L"", Rect(60, 25 + 25 * i, 240, 45 + 25 * i),
+		                     true, w, ID_SKYBOX_DIR + i);
+		if (i == 0)
+			sbw_editboxDir->setMax(100);
+	}
+	_gui->addButton(Rect(115, 215, 195, 245), w, ID_SKYBOX_APPLY, L"Apply");
+}
+
+void CSceneEditor::CreateObjectDialogs()
+{
+	ModelPropertiesWindow =
+	    AddToolWindow(Rect(40, 40, 280, 330), L"Selected Model Properties", ID_MODEL_WINDOW);
+	gui::IGUIWindow* w = ModelPropertiesWindow;
+	_gui->addButton(Rect(175, 260, 235, 285), w, ID_MODEL_OK, L"Ok");
+	_gui->addButton(Rect(10, 30, 95, 55), w, ID_MODEL_LOAD_SKIN1, L"Load Skin1");
+	_gui->addButton(Rect(100, 30, 195, 55), w, ID_MODEL_LOAD_SKIN2, L"Load Skin2");
+	mpw_render_type = AddMaterialList(w, ID_MODEL_MATERIAL);
+	mpw_shadowbox = _gui->addCheckBox(false, Rect(10, 85, 130, 100), w, ID_MODEL_SHADOW, L"Shadow");
+	mpw_fogbox = _gui->addCheckBox(false, Rect(115, 85, 195, 100), w, ID_MODEL_FOG, L"Fog");
+	mpw_wirebox = _gui->addCheckBox(false, Rect(10, 105, 130, 120), w, ID_PLAIN, L"WireFrame");
+	mpw_lightbox = _gui->addCheckBox(false, Rect(115, 105, 210, 120), w, ID_PLAIN, L"Lighting");
+	AddLabel(L"ScaleX", Rect(10, 125, 60, 140), w);
+	AddLabel(L"ScaleY", Rect(10, 145, 60, 160), w);
+	AddLabel(L"ScaleZ", Rect(10, 165, 60, 180), w);
+	mpw_scaleX = _gui->addScrollBar(true, Rect(65, 125, 195, 140), w, ID_MODEL_SCALE_X);
+	mpw_scaleY = _gui->addScrollBar(true, Rect(65, 145, 195, 160), w, ID_MODEL_SCALE_Y);
+	mpw_scaleZ = _gui->addScrollBar(true, Rect(65, 165, 195, 180), w, ID_MODEL_SCALE_Z);
+	gui::IGUIScrollBar* const scaleBars[] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
+	for (gui::IGUIScrollBar* bar : scaleBars)
+		bar->setMax(10);
+	for (gui::IGUIScrollBar* bar : scaleBars)
+		bar->setPos(1);
+	mpw_scale_x = AddValueLabel(L"", Rect(200, 125, 225, 140), w);
+	mpw_scale_y = AddValueLabel(L"", Rect(200, 145, 225, 160), w);
+	mpw_scale_z = AddValueLabel(L"", Rect(200, 165, 225, 180), w);
+	AddLabel(L"File:", Rect(10, 185, 60, 205), w, false);
+	AddLabel(L"Texture:", Rect(10, 210, 80, 230), w, false);
+	AddLabel(L"Texture2:", Rect(10, 235, 80, 255), w, false);
+	mpw_boxFileName = _gui->addEditBox(L"", Rect(85, 185, 225, 205), true, w, ID_PLAIN);
+	mpw_boxTexture = _gui->addEditBox(L"", Rect(85, 210, 225, 230), true, w, ID_PLAIN);
+	mpw_boxTexture2 = _gui->addEditBox(L"", Rect(85, 235, 225, 255), true, w, ID_PLAIN);
+}
+
+void CSceneEditor::CreateHelpDialogs()
+{
+	AboutWindow = AddToolWindow(Rect(300, 200, 505, 355), L"About", ID_ABOUT_WINDOW);
+	AddLabel(L"Tolvane 0.0.7, a scene editor", Rect(5, 90, 300, 105), AboutWindow);
+	AddLabel(core::stringw(L"on Irrlicht " IRRLICHT_SDK_VERSION).c_str(), Rect(5, 110, 300, 125),
+	         AboutWindow);
+	gui::IGUIImage* logo = _gui->addImage(Rect(5, 25, 195, 85), AboutWindow, ID_PLAIN, 0);
+	logo->setImage(_driver->getTexture(LogoFile));
+	_gui->addButton(Rect(40, 130, 160, 150), AboutWindow, ID_ABOUT_CLOSE, L"Close");
+}
+
+void CSceneEditor::CreateWaterProperties()
+{
+	WaterPropertiesWindow =
+	    AddToolWindow(Rect(40, 40, 280, 330), L"Selected Water Properties", ID_PLAIN);
+	gui::IGUIWindow* w = WaterPropertiesWindow;
+	_gui->addButton(Rect(175, 260, 235, 285), w, ID_WATER_OK, L"Ok");
+	_gui->addButton(Rect(10, 30, 95, 55), w, ID_WATER_LOAD_SKIN1, L"Load Skin1");
+	_gui->addButton(Rect(100, 30, 195, 55), w, ID_WATER_LOAD_SKIN2, L"Load Skin2");
+	wpw_render_type = AddMaterialList(w, ID_PLAIN);
+}
+
+// ---------------------------------------------------------------------------
+// Selection
+
+scene::ISceneNode* CSceneEditor::NodeUnderCursor()
+{
+	const core::position2d<s32> cursor = _device->getCursorControl()->getPosition();
+	scene::ISceneNode* node =
+	    _smgr->getSceneCollisionManager()->getSceneNodeFromScreenCoordinatesBB(cursor, 0);
+	// The engine answers with the active camera where nothing else is hit.
+	if (node == _smgr->getActiveCamera())
+		return 0;
+	return node;
+}
+
+void CSceneEditor::SelectNewSceneNode(bool mouse)
+{
+	if (mouse)
+	{
+		scene::ISceneNode* node = NodeUnderCursor();
+		if (!node)
+			return;
+		const s32 node_id = node->getID();
+		if (SelectedModel)
+			SelectedModel->setDebugDataVisible(false);
+		if (node_id >= 0 && node_id < MODEL_SLOTS && Model[node_id])
+			SelectedModel = Model[node_id];
+		CameraMode = true;
+	}
+	if (SelectedModel && SelectedModel->MODEL_TYPE == CModel::TYPE_MESH)
+		FillModelWindow(*SelectedModel);
+}
+
+void CSceneEditor::FillModelWindow(CModel& model)
+{
+	mpw_boxTexture->setText(model.TextureName.c_str());
+	mpw_boxFileName->setText(model.FileName.c_str());
+	mpw_render_type->setSelected(model.MaterialType);
+	mpw_fogbox->setChecked(model.Fog);
+	mpw_lightbox->setChecked(model.Lighting);
+	mpw_wirebox->setChecked(model.Wireframe);
+	const core::vector3df scale =
+	    model.AnimatedNode ? model.AnimatedNode->getScale() : core::vector3df(1, 1, 1);
+	mpw_scaleX->setPos(static_cast<s32>(scale.X));
+	mpw_scaleY->setPos(static_cast<s32>(scale.Y));
+	mpw_scaleZ->setPos(static_cast<s32>(scale.Z));
+	// The shadow flag and the second texture name are edited like their
+	// neighbours.
+	mpw_shadowbox->setChecked(model.Shadow);
+	mpw_boxTexture2->setText(model.TextureName2.c_str());
+}
+
+void CSceneEditor::UpdateSelectedModel()
+{
+	CModel* model = SelectedModel;
+	if (!model)
+		return;
+	const bool mesh = model->MODEL_TYPE == CModel::TYPE_MESH;
+	const s32 sel_rt = mpw_render_type ? mpw_render_type->getSelected() : -1;
+	const s32 sel_rt2 = wpw_render_type ? wpw_render_type->getSelected() : -1;
+	if (mesh)
+		model->setMaterialType(sel_rt);
+	else if (model->MODEL_TYPE == CModel::TYPE_WATER)
+		model->setMaterialType(sel_rt2);
+
+	if (mpw_fogbox)
+		model->setFog(mesh && mpw_fogbox->isChecked());
+	if (mpw_wirebox)
+		model->setWireframe(mesh && mpw_wirebox->isChecked());
+	if (mpw_lightbox)
+		model->setLighting(mesh && mpw_lightbox->isChecked());
+	if (!mesh)
+		return;
+	if (mpw_shadowbox)
+		model->Shadow = mpw_shadowbox->isChecked();
+
+	if (mpw_scaleX && mpw_scaleY && mpw_scaleZ && model->AnimatedNode)
+		model->AnimatedNode->setScale(core::vector3df(static_cast<f32>(mpw_scaleX->getPos()),
+		                                              static_cast<f32>(mpw_scaleY->getPos()),
+		                                              static_cast<f32>(mpw_scaleZ->getPos())));
+	if (mpw_boxFileName && mpw_boxTexture)
+	{
+		model->FileName = mpw_boxFileName->getText();
+		model->TextureName = mpw_boxTexture->getText();
+	}
+	if (mpw_boxTexture2)
+		model->TextureName2 = mpw_boxTexture2->getText();
+}

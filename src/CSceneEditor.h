@@ -144,6 +144,19 @@ private:
 	void MoveSelectedModel(const core::vector3df& mforward);
 	void UpdateValueLabels();
 	void ApplyFog();
+
+	gui::IGUIWindow* AddToolWindow(const core::rect<s32>& rect, const wchar_t* caption, s32 id);
+	gui::IGUIStaticText* AddLabel(const wchar_t* text, const core::rect<s32>& rect,
+	                              gui::IGUIElement* parent, bool wordWrap = true);
+	gui::IGUIStaticText* AddValueLabel(const wchar_t* text, const core::rect<s32>& rect,
+	                                   gui::IGUIElement* parent);
+	void AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
+	                   gui::IGUIStaticText* (&values)[3], gui::IGUIScrollBar* (&bars)[3]);
+	gui::IGUIComboBox* AddMaterialList(gui::IGUIElement* window, s32 id);
+	void CreateSkyBoxWindow();
+
+	scene::ISceneNode* NodeUnderCursor();
+	void FillModelWindow(CModel& model);
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

@@ -12,7 +12,10 @@ void EditorTest::SetUp()
 	ASSERT_NE(nullptr, editor->_device);
 }
 
-void EditorTest::TearDown() { delete editor; }
+void EditorTest::TearDown()
+{
+	delete editor;
+}
 
 bool EditorTest::postKey(EKEY_CODE code, bool pressed, wchar_t ch, bool control)
 {
@@ -65,8 +68,8 @@ std::string MediaFile(const std::string& name)
 	if (access(unpacked.c_str(), R_OK) != 0)
 	{
 		const std::string tmp = unpacked + "." + std::to_string(getpid());
-		const std::string command = "gzip -dc '" + packed + ".gz' > '" + tmp + "' && mv '" +
-		                            tmp + "' '" + unpacked + "'";
+		const std::string command =
+		    "gzip -dc '" + packed + ".gz' > '" + tmp + "' && mv '" + tmp + "' '" + unpacked + "'";
 		if (std::system(command.c_str()) != 0)
 			ADD_FAILURE() << "cannot unpack " << packed << ".gz";
 	}
@@ -89,12 +92,12 @@ int CountNodes(scene::ISceneManager* smgr, scene::ESCENE_NODE_TYPE type)
 	return CountBelow(smgr->getRootSceneNode(), type);
 }
 
-::testing::AssertionResult VecNear(const core::vector3df& expected,
-                                   const core::vector3df& actual, f32 tolerance)
+::testing::AssertionResult VecNear(const core::vector3df& expected, const core::vector3df& actual,
+                                   f32 tolerance)
 {
 	if (expected.equals(actual, tolerance))
 		return ::testing::AssertionSuccess();
 	return ::testing::AssertionFailure()
-	       << "expected (" << expected.X << ", " << expected.Y << ", " << expected.Z
-	       << "), got (" << actual.X << ", " << actual.Y << ", " << actual.Z << ")";
+	       << "expected (" << expected.X << ", " << expected.Y << ", " << expected.Z << "), got ("
+	       << actual.X << ", " << actual.Y << ", " << actual.Z << ")";
 }

@@ -35,10 +35,10 @@ std::string MediaFile(const std::string& name);
 int CountNodes(scene::ISceneManager* smgr, scene::ESCENE_NODE_TYPE type);
 
 //! Whether two vectors agree within a tolerance, naming both when not.
-::testing::AssertionResult VecNear(const core::vector3df& expected,
-                                   const core::vector3df& actual, f32 tolerance);
+::testing::AssertionResult VecNear(const core::vector3df& expected, const core::vector3df& actual,
+                                   f32 tolerance);
 
-#define EXPECT_VEC_NEAR(expected, actual, tolerance)                                       \
+#define EXPECT_VEC_NEAR(expected, actual, tolerance)                                               \
 	EXPECT_TRUE(VecNear((expected), (actual), (tolerance)))
 
 #endif

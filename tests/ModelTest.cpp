@@ -4,8 +4,7 @@
 class ModelTest : public EditorTest
 {
 protected:
-	bool everyMaterial(scene::ISceneNode* node,
-	                   std::function<bool(const video::SMaterial&)> check)
+	bool everyMaterial(scene::ISceneNode* node, std::function<bool(const video::SMaterial&)> check)
 	{
 		for (u32 i = 0; i < node->getMaterialCount(); ++i)
 			if (!check(node->getMaterial(i)))
@@ -20,8 +19,7 @@ TEST_F(ModelTest, NewObjectIsEmpty)
 	EXPECT_EQ(CModel::TYPE_EMPTY, model.MODEL_TYPE);
 	EXPECT_EQ(0, model.getMaterialType());
 	EXPECT_FALSE(model.Shadow || model.Fog || model.Lighting || model.Wireframe);
-	EXPECT_TRUE(model.FileName.empty() && model.TextureName.empty() &&
-	            model.TextureName2.empty());
+	EXPECT_TRUE(model.FileName.empty() && model.TextureName.empty() && model.TextureName2.empty());
 	EXPECT_EQ(nullptr, model.Node);
 	EXPECT_EQ(nullptr, model.AnimatedNode);
 }
@@ -51,10 +49,9 @@ TEST_F(ModelTest, MaterialIndexMapsToEngineTypeWithSolidFallback)
 		model->setMaterialType(index);
 		const video::E_MATERIAL_TYPE want =
 		    index >= 0 && index < 15 ? expected[index] : video::EMT_SOLID;
-		EXPECT_TRUE(everyMaterial(model->AnimatedNode, [want](const video::SMaterial& m) {
-			return m.MaterialType == want;
-		})) << "index "
-		    << index;
+		EXPECT_TRUE(everyMaterial(model->AnimatedNode, [want](const video::SMaterial& m)
+		                          { return m.MaterialType == want; }))
+		    << "index " << index;
 		EXPECT_EQ(index, model->getMaterialType()) << "the index is kept as given";
 	}
 }
@@ -66,12 +63,11 @@ TEST_F(ModelTest, FlagsReachEveryMaterialAndAreRemembered)
 	model->setLighting(true);
 	model->setWireframe(true);
 	EXPECT_TRUE(model->Fog && model->Lighting && model->Wireframe);
-	EXPECT_TRUE(everyMaterial(model->AnimatedNode, [](const video::SMaterial& m) {
-		return m.FogEnable && m.Lighting && m.Wireframe;
-	}));
+	EXPECT_TRUE(everyMaterial(model->AnimatedNode, [](const video::SMaterial& m)
+	                          { return m.FogEnable && m.Lighting && m.Wireframe; }));
 	model->setLighting(false);
-	EXPECT_TRUE(everyMaterial(model->AnimatedNode,
-	                          [](const video::SMaterial& m) { return !m.Lighting; }));
+	EXPECT_TRUE(
+	    everyMaterial(model->AnimatedNode, [](const video::SMaterial& m) { return !m.Lighting; }));
 
 	CModel empty(editor->_smgr);
 	empty.setFog(true);

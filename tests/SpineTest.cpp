@@ -77,7 +77,8 @@ TEST_F(EditorTest, CameraOrbitsWithLeftDragOnlyInCameraMode)
 	mouse.MouseInput.ButtonStates = 0;
 	mouse.MouseInput.Wheel = 0;
 	mouse.MouseInput.Shift = mouse.MouseInput.Control = false;
-	auto send = [&](EMOUSE_INPUT_EVENT what, s32 x, s32 y) {
+	auto send = [&](EMOUSE_INPUT_EVENT what, s32 x, s32 y)
+	{
 		mouse.MouseInput.Event = what;
 		mouse.MouseInput.X = x;
 		mouse.MouseInput.Y = y;
@@ -249,8 +250,8 @@ std::string StartUpErrorWithout(const std::vector<std::string>& missing)
 	char tmpl[] = "/tmp/tolvane-data-XXXXXX";
 	const std::string dir = mkdtemp(tmpl);
 	const std::string data = dir + "/Data";
-	std::string command = "mkdir -p '" + data + "' && cp '" TOLVANE_SOURCE_DIR "'/Data/* '" +
-	                      data + "'";
+	std::string command =
+	    "mkdir -p '" + data + "' && cp '" TOLVANE_SOURCE_DIR "'/Data/* '" + data + "'";
 	for (const std::string& name : missing)
 		command += " && rm '" + data + "/" + name + "'";
 	EXPECT_EQ(0, std::system(command.c_str()));

@@ -29,13 +29,13 @@ cleanup() {
 trap cleanup EXIT
 
 # start_editor [DIR]: starts the editor in DIR (the project root by default)
-# and waits until its window has the focus and shows the scene colour.
+# and waits until its window has the focus and a frame is drawn.
 start_editor() {
 	(cd "${1:-$TOLVANE_ROOT}" && exec "$TOLVANE_BUILD/tolvane" </dev/null \
 		>"$WORK/editor.out" 2>"$WORK/editor.err") &
 	EDITOR_PID=$!
 	focus_editor || { fail "the editor window appears and takes the focus"; return 1; }
-	wait_for 20 pixel_is 700 500 "#323264" || { fail "the editor draws its first frame"; return 1; }
+	wait_for 20 editor_drawn || { fail "the editor draws its first frame"; return 1; }
 }
 
 editor_running() {
