@@ -18,6 +18,7 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 	switch (event.EventType)
 	{
 	case EET_KEY_INPUT_EVENT: return OnKey(event.KeyInput);
+	case EET_MOUSE_INPUT_EVENT: return OnMouse(event.MouseInput);
 	default:
 		// Log text (also during device creation, before SetGUIEnvironment)
 		// and every other kind of event go on to the engine.
@@ -35,5 +36,14 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	// The table has entries for codes 0 to 254 only (KEY_NONE is 255).
 	if (keyInput.Key < CSceneEditor::KEY_ENTRIES)
 		ptr_sed->key[keyInput.Key] = keyInput.PressedDown;
+	return true;
+}
+
+bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
+{
+	// While the camera is frozen a left press picks, wherever it lands.
+	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN)
+		return false;
+	ptr_sed->SelectNewSceneNode(true);
 	return true;
 }

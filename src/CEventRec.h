@@ -37,6 +37,7 @@ public:
 
 private:
 	bool OnKey(const SEvent::SKeyInput& keyInput);
+	bool OnMouse(const SEvent::SMouseInput& mouse);
 
 	CSceneEditor* ptr_sed;
 };

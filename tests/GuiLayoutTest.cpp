@@ -1,0 +1,381 @@
+// Every tool window, control and menu item as the editor builds them, checked
+// against one table kept here: a wrong constant in the editor shows up as a
+// row that does not match.
+#include "EditorTestSupport.h"
+
+#include <vector>
+
+namespace
+{
+typedef core::rect<s32> R;
+
+enum Kind
+{
+	LABEL,        // static text, no border, word wrap
+	NOWRAP_LABEL, // static text, no border, no word wrap
+	VALUE_LABEL,  // static text, border, no word wrap
+	BUTTON,
+	EDIT_BOX,      // `max` is the character limit (0: none)
+	SCROLL_BAR,    // `max` and `pos`
+	CHECK_BOX,     // unchecked
+	MATERIAL_LIST, // combo box with the 15 material entries
+	IMAGE          // holds the logo texture
+};
+
+struct Control
+{
+	Kind kind;
+	s32 id;
+	R rect;
+	const wchar_t* text;
+	s32 max = 0;
+	s32 pos = 0;
+};
+
+struct Window
+{
+	const wchar_t* caption;
+	s32 id;
+	R rect;
+	std::vector<Control> controls;
+};
+
+const wchar_t* const Folder = L"C:\\FOLDER\\";
+
+// The seven tool windows, in the order they are built, and their controls in
+// the order each window creates them.
+const std::vector<Window> ToolWindows = {
+    {L"Editor Properties",
+     100,
+     R(30, 30, 500, 500),
+     {
+         {LABEL, 0, R(10, 30, 150, 45), L"Scene Color"},
+         {VALUE_LABEL, 0, R(265, 50, 300, 65), L"0"},
+         {VALUE_LABEL, 0, R(265, 70, 300, 85), L"0"},
+         {VALUE_LABEL, 0, R(265, 90, 300, 105), L"0"},
+         {LABEL, 0, R(10, 50, 55, 65), L"Red:"},
+         {LABEL, 0, R(10, 70, 55, 85), L"Green:"},
+         {LABEL, 0, R(10, 90, 55, 105), L"Blue:"},
+         {SCROLL_BAR, 0, R(60, 50, 260, 65), L"", 255, 0},
+         {SCROLL_BAR, 0, R(60, 70, 260, 85), L"", 255, 0},
+         {SCROLL_BAR, 0, R(60, 90, 260, 105), L"", 255, 0},
+         {BUTTON, 101, R(405, 435, 460, 460), L"Ok"},
+     }},
+    {L"Save Options",
+     0,
+     R(30, 30, 250, 200),
+     {
+         {BUTTON, 102, R(170, 135, 215, 160), L"Ok"},
+         {LABEL, 0, R(10, 30, 150, 45), L"Directory:"},
+         {EDIT_BOX, 103, R(10, 45, 200, 65), Folder, 0},
+     }},
+    {L"World Properties",
+     301,
+     R(30, 30, 500, 500),
+     {
+         {LABEL, 0, R(10, 30, 115, 45), L"Level Ground"},
+         {BUTTON, 302, R(405, 435, 460, 460), L"Ok"},
+         {BUTTON, 303, R(10, 50, 115, 70), L"Load Terrain"},
+         {BUTTON, 304, R(120, 50, 245, 70), L"Terrain Texture"},
+         {BUTTON, 305, R(10, 75, 115, 95), L"Load Plane"},
+         {BUTTON, 306, R(120, 75, 245, 95), L"Plane Texture"},
+         {BUTTON, 307, R(10, 100, 115, 120), L"Load Q3Level"},
+         {BUTTON, 308, R(250, 50, 315, 70), L"Delete"},
+         {BUTTON, 309, R(250, 75, 315, 95), L"Delete"},
+         {BUTTON, 310, R(250, 100, 315, 120), L"Delete"},
+         {LABEL, 0, R(10, 145, 55, 160), L"FOG"},
+         {VALUE_LABEL, 0, R(265, 165, 300, 180), L"0"},
+         {VALUE_LABEL, 0, R(265, 185, 300, 200), L"0"},
+         {VALUE_LABEL, 0, R(265, 205, 300, 220), L"0"},
+         {LABEL, 0, R(10, 165, 55, 180), L"Red:"},
+         {LABEL, 0, R(10, 185, 55, 200), L"Green:"},
+         {LABEL, 0, R(10, 205, 55, 220), L"Blue:"},
+         {SCROLL_BAR, 321, R(60, 165, 260, 180), L"", 255, 0},
+         {SCROLL_BAR, 322, R(60, 185, 260, 200), L"", 255, 0},
+         {SCROLL_BAR, 323, R(60, 205, 260, 220), L"", 255, 0},
+     }},
+    {L"SkyBox Setup",
+     311,
+     R(30, 30, 280, 280),
+     {
+         {BUTTON, 312, R(200, 215, 245, 245), L"Ok"},
+         {LABEL, 0, R(10, 25, 55, 45), L"Dir:"},
+         {LABEL, 0, R(10, 50, 55, 70), L"Up:"},
+         {LABEL, 0, R(10, 75, 55, 95), L"Down:"},
+         {LABEL, 0, R(10, 100, 55, 120), L"Left:"},
+         {LABEL, 0, R(10, 125, 55, 145), L"Right:"},
+         {LABEL, 0, R(10, 150, 55, 170), L"Front:"},
+         {LABEL, 0, R(10, 175, 55, 195), L"Back:"},
+         {EDIT_BOX, 313, R(60, 25, 240, 45), Folder, 100},
+         {EDIT_BOX, 314, R(60, 50, 240, 70), L"", 0},
+         {EDIT_BOX, 315, R(60, 75, 240, 95), L"", 0},
+         {EDIT_BOX, 316, R(60, 100, 240, 120), L"", 0},
+         {EDIT_BOX, 317, R(60, 125, 240, 145), L"", 0},
+         {EDIT_BOX, 318, R(60, 150, 240, 170), L"", 0},
+         {EDIT_BOX, 319, R(60, 175, 240, 195), L"", 0},
+         {BUTTON, 320, R(115, 215, 195, 245), L"Apply"},
+     }},
+    {L"Selected Model Properties",
+     402,
+     R(40, 40, 280, 330),
+     {
+         {BUTTON, 403, R(175, 260, 235, 285), L"Ok"},
+         {BUTTON, 404, R(10, 30, 95, 55), L"Load Skin1"},
+         {BUTTON, 405, R(100, 30, 195, 55), L"Load Skin2"},
+         {MATERIAL_LIST, 406, R(10, 60, 195, 80), nullptr},
+         {CHECK_BOX, 407, R(10, 85, 130, 100), L"Shadow"},
+         {CHECK_BOX, 408, R(115, 85, 195, 100), L"Fog"},
+         {CHECK_BOX, 0, R(10, 105, 130, 120), L"WireFrame"},
+         {CHECK_BOX, 0, R(115, 105, 210, 120), L"Lighting"},
+         {LABEL, 0, R(10, 125, 60, 140), L"ScaleX"},
+         {LABEL, 0, R(10, 145, 60, 160), L"ScaleY"},
+         {LABEL, 0, R(10, 165, 60, 180), L"ScaleZ"},
+         {SCROLL_BAR, 409, R(65, 125, 195, 140), L"", 10, 1},
+         {SCROLL_BAR, 410, R(65, 145, 195, 160), L"", 10, 1},
+         {SCROLL_BAR, 411, R(65, 165, 195, 180), L"", 10, 1},
+         {VALUE_LABEL, 0, R(200, 125, 225, 140), L""},
+         {VALUE_LABEL, 0, R(200, 145, 225, 160), L""},
+         {VALUE_LABEL, 0, R(200, 165, 225, 180), L""},
+         {NOWRAP_LABEL, 0, R(10, 185, 60, 205), L"File:"},
+         {NOWRAP_LABEL, 0, R(10, 210, 80, 230), L"Texture:"},
+         {NOWRAP_LABEL, 0, R(10, 235, 80, 255), L"Texture2:"},
+         {EDIT_BOX, 0, R(85, 185, 225, 205), L"", 0},
+         {EDIT_BOX, 0, R(85, 210, 225, 230), L"", 0},
+         {EDIT_BOX, 0, R(85, 235, 225, 255), L"", 0},
+     }},
+    {L"About",
+     501,
+     R(300, 200, 505, 355),
+     {
+         {LABEL, 0, R(5, 90, 300, 105), nullptr},
+         {LABEL, 0, R(5, 110, 300, 125), nullptr},
+         {IMAGE, 0, R(5, 25, 195, 85), L""},
+         {BUTTON, 503, R(40, 130, 160, 150), L"Close"},
+     }},
+    {L"Selected Water Properties",
+     0,
+     R(40, 40, 280, 330),
+     {
+         {BUTTON, 412, R(175, 260, 235, 285), L"Ok"},
+         {BUTTON, 413, R(10, 30, 95, 55), L"Load Skin1"},
+         {BUTTON, 414, R(100, 30, 195, 55), L"Load Skin2"},
+         {MATERIAL_LIST, 0, R(10, 60, 195, 80), nullptr},
+     }},
+};
+
+const wchar_t* const Materials[] = {
+    L"SOLID",
+    L"SOLID_2_LAYER",
+    L"LIGHTMAP",
+    L"LIGHTMAP_ADD",
+    L"LIGHTMAP_M2",
+    L"LIGHTMAP_M4",
+    L"LIGHTMAP_LIGHTING",
+    L"LIGHTMAP_LIGHTING_M2",
+    L"LIGHTMAP_LIGHTING_M4",
+    L"SPHERE_MAP",
+    L"REFLECTION_2_LAYER",
+    L"TRANS_ADD_COLOR",
+    L"TRANS_ALPHA_CHANNEL",
+    L"TRANS_VERTEX_ALPHA",
+    L"TRANS_REFLECT_2_LAYER",
+};
+
+const gui::EGUI_ELEMENT_TYPE ElementType[] = {
+    gui::EGUIET_STATIC_TEXT, gui::EGUIET_STATIC_TEXT, gui::EGUIET_STATIC_TEXT,
+    gui::EGUIET_BUTTON,      gui::EGUIET_EDIT_BOX,    gui::EGUIET_SCROLL_BAR,
+    gui::EGUIET_CHECK_BOX,   gui::EGUIET_COMBO_BOX,   gui::EGUIET_IMAGE};
+
+// The children a builder created, without the window's own title-bar buttons.
+std::vector<gui::IGUIElement*> Controls(gui::IGUIElement* window)
+{
+	std::vector<gui::IGUIElement*> controls;
+	for (gui::IGUIElement* child : window->getChildren())
+		if (!child->isSubElement())
+			controls.push_back(child);
+	return controls;
+}
+
+void CheckControl(const Control& row, gui::IGUIElement* element)
+{
+	ASSERT_EQ(ElementType[row.kind], element->getType());
+	EXPECT_EQ(row.id, element->getID());
+	EXPECT_EQ(row.rect, element->getRelativePosition());
+	if (row.text)
+	{
+		EXPECT_STREQ(row.text, element->getText());
+	}
+	switch (row.kind)
+	{
+	case LABEL:
+	case NOWRAP_LABEL:
+	case VALUE_LABEL:
+	{
+		gui::IGUIStaticText* text = static_cast<gui::IGUIStaticText*>(element);
+		EXPECT_EQ(row.kind == VALUE_LABEL, text->isDrawBorderEnabled());
+		EXPECT_EQ(row.kind == LABEL, text->isWordWrapEnabled());
+		break;
+	}
+	case EDIT_BOX:
+		EXPECT_EQ(u32(row.max), static_cast<gui::IGUIEditBox*>(element)->getMax());
+		break;
+	case SCROLL_BAR:
+		EXPECT_EQ(row.max, static_cast<gui::IGUIScrollBar*>(element)->getMax());
+		EXPECT_EQ(row.pos, static_cast<gui::IGUIScrollBar*>(element)->getPos());
+		break;
+	case CHECK_BOX: EXPECT_FALSE(static_cast<gui::IGUICheckBox*>(element)->isChecked()); break;
+	case MATERIAL_LIST:
+	{
+		gui::IGUIComboBox* list = static_cast<gui::IGUIComboBox*>(element);
+		ASSERT_EQ(15u, list->getItemCount());
+		for (u32 i = 0; i < 15; ++i)
+			EXPECT_STREQ(Materials[i], list->getItem(i)) << "entry " << i;
+		break;
+	}
+	case IMAGE: EXPECT_NE(nullptr, static_cast<gui::IGUIImage*>(element)->getImage()); break;
+	case BUTTON: break;
+	}
+}
+} // namespace
+
+TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
+{
+	std::vector<gui::IGUIElement*> windows;
+	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
+		if (child->getType() == gui::EGUIET_WINDOW)
+			windows.push_back(child);
+	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "seven tool windows and the info window";
+
+	for (size_t w = 0; w < ToolWindows.size(); ++w)
+	{
+		const Window& row = ToolWindows[w];
+		SCOPED_TRACE(core::stringc(row.caption).c_str());
+		gui::IGUIWindow* window = static_cast<gui::IGUIWindow*>(windows[w]);
+		EXPECT_STREQ(row.caption, window->getText());
+		EXPECT_EQ(row.id, window->getID());
+		EXPECT_EQ(row.rect, window->getRelativePosition());
+		EXPECT_FALSE(window->isVisible());
+		EXPECT_FALSE(window->getCloseButton()->isVisible());
+
+		const std::vector<gui::IGUIElement*> controls = Controls(window);
+		ASSERT_EQ(row.controls.size(), controls.size());
+		for (size_t c = 0; c < controls.size(); ++c)
+		{
+			SCOPED_TRACE("control " + std::to_string(c) + " " +
+			             core::stringc(controls[c]->getText()).c_str());
+			CheckControl(row.controls[c], controls[c]);
+		}
+	}
+	EXPECT_STREQ(L"Scene Information", windows.back()->getText()) << "built last";
+}
+
+TEST_F(EditorTest, WindowsAndControlsAreReachableThroughTheirFields)
+{
+	EXPECT_STREQ(L"Editor Properties", CSceneEditor::ScenePropertiesWindow->getText());
+	EXPECT_STREQ(L"World Properties", CSceneEditor::WorldMainWindow->getText());
+	EXPECT_STREQ(L"About", CSceneEditor::AboutWindow->getText());
+	EXPECT_STREQ(L"Selected Model Properties", CSceneEditor::ModelPropertiesWindow->getText());
+	EXPECT_STREQ(L"SkyBox Setup", CSceneEditor::SkyBoxWindow->getText());
+	EXPECT_STREQ(L"Selected Water Properties", CSceneEditor::WaterPropertiesWindow->getText());
+	EXPECT_STREQ(L"Save Options", editor->SaveOptionsWindow->getText());
+
+	EXPECT_EQ(409, editor->mpw_scaleX->getID());
+	EXPECT_EQ(411, editor->mpw_scaleZ->getID());
+	EXPECT_EQ(321, editor->sbw_red->getID());
+	EXPECT_EQ(323, editor->sbw_blue->getID());
+	EXPECT_EQ(313, editor->sbw_editboxDir->getID());
+	EXPECT_EQ(319, editor->sbw_editboxBack->getID());
+	EXPECT_EQ(103, editor->sow_editboxDir->getID());
+	EXPECT_STREQ(L"Shadow", editor->mpw_shadowbox->getText());
+	EXPECT_STREQ(L"Lighting", editor->mpw_lightbox->getText());
+	EXPECT_EQ(editor->ModelPropertiesWindow, editor->mpw_boxTexture2->getParent());
+	EXPECT_EQ(editor->WaterPropertiesWindow, editor->wpw_render_type->getParent());
+	EXPECT_EQ(nullptr, editor->wmw_cameramodebox);
+	EXPECT_STREQ(L"0", editor->spw_refreshblue->getText());
+	EXPECT_EQ(editor->ScenePropertiesWindow, editor->spw_refresh_bluebar->getParent());
+}
+
+TEST_F(EditorTest, ValueLabelsFollowTheirBarsEveryFrame)
+{
+	EXPECT_STREQ(L"", editor->mpw_scale_x->getText()) << "empty until the first update";
+	editor->sbw_red->setPos(128);
+	editor->spw_refresh_greenbar->setPos(255);
+	editor->mpw_scaleZ->setPos(0);
+	editor->Update();
+	EXPECT_STREQ(L"128", editor->sbw_fogred->getText());
+	EXPECT_STREQ(L"0", editor->sbw_foggreen->getText());
+	EXPECT_STREQ(L"255", editor->spw_refreshgreen->getText());
+	EXPECT_STREQ(L"1", editor->mpw_scale_x->getText());
+	EXPECT_STREQ(L"0", editor->mpw_scale_z->getText());
+}
+
+namespace
+{
+struct MenuRow
+{
+	int depth;           // 0: top-level entry, 1: item, 2: item of "Add"
+	const wchar_t* text; // empty: separator
+	s32 command;
+	bool submenu;
+};
+
+const MenuRow MenuTree[] = {
+    {0, L"File", -1, true},
+    {1, L"Clear", 40, false},
+    {1, L"", -1, false},
+    {1, L"Save C++", 43, false},
+    {1, L"", -1, false},
+    {1, L"Properties", 41, false},
+    {1, L"", -1, false},
+    {1, L"Quit", 42, false},
+    {0, L"View", -1, true},
+    {1, L"Scene Info", 50, false},
+    {0, L"World", -1, true},
+    {1, L"SkyBox Setup", 61, false},
+    {1, L"World Properties", 60, false},
+    {0, L"Object", -1, true},
+    {1, L"Add", -1, true},
+    {2, L"Model", 72, false},
+    {2, L"Water", 73, false},
+    {1, L"Remove", 70, false},
+    {1, L"Properties", 71, false},
+    {0, L"Tools", -1, true},
+    {1, L"Particle Editor", 80, false},
+    {0, L"Help", -1, true},
+    {1, L"About", 90, false},
+};
+
+// Flattens a menu depth first, in display order.
+void Walk(gui::IGUIContextMenu* menu, int depth, std::vector<MenuRow>& rows)
+{
+	for (u32 i = 0; i < menu->getItemCount(); ++i)
+	{
+		EXPECT_TRUE(menu->isItemEnabled(i));
+		gui::IGUIContextMenu* sub = menu->getSubMenu(i);
+		rows.push_back({depth, menu->getItemText(i), menu->getItemCommandId(i), sub != nullptr});
+		if (sub)
+			Walk(sub, depth + 1, rows);
+	}
+}
+} // namespace
+
+TEST_F(EditorTest, MenuBarMatchesTheMenuTable)
+{
+	gui::IGUIContextMenu* menu = nullptr;
+	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
+		if (child->getType() == gui::EGUIET_MENU)
+			menu = static_cast<gui::IGUIContextMenu*>(child);
+	ASSERT_NE(nullptr, menu);
+	EXPECT_EQ(-1, menu->getID());
+	std::vector<MenuRow> rows;
+	Walk(menu, 0, rows);
+	ASSERT_EQ(std::size(MenuTree), rows.size());
+	for (size_t i = 0; i < rows.size(); ++i)
+	{
+		SCOPED_TRACE("menu row " + std::to_string(i));
+		EXPECT_EQ(MenuTree[i].depth, rows[i].depth);
+		EXPECT_STREQ(MenuTree[i].text, rows[i].text);
+		EXPECT_EQ(MenuTree[i].command, rows[i].command);
+		EXPECT_EQ(MenuTree[i].submenu, rows[i].submenu);
+	}
+}
