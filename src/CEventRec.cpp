@@ -1,11 +1,60 @@
 // The editor's event dispatch; see CEventRec.h.
 #include "CEventRec.h"
 
+#include <unistd.h>
+
 #include "CSceneEditor.h"
+#include "EditorIds.h"
 
 int LOAD_TYPE = LOAD_NONE;
 
-CTLVEventRec::CTLVEventRec(CSceneEditor* sed) : env(0), device(0), ptr_sed(sed) {}
+namespace
+{
+// On X11 the keypad digits arrive as navigation keys carrying their digit.
+EKEY_CODE KeypadCode(EKEY_CODE key, wchar_t character)
+{
+	switch (key)
+	{
+	case KEY_UP:
+	case KEY_DOWN:
+	case KEY_LEFT:
+	case KEY_RIGHT:
+	case KEY_PRIOR:
+	case KEY_NEXT: break;
+	default: return key;
+	}
+	switch (character)
+	{
+	case L'2': return KEY_NUMPAD2;
+	case L'3': return KEY_NUMPAD3;
+	case L'4': return KEY_NUMPAD4;
+	case L'6': return KEY_NUMPAD6;
+	case L'8': return KEY_NUMPAD8;
+	case L'9': return KEY_NUMPAD9;
+	default: return key;
+	}
+}
+
+std::string CurrentDirectory()
+{
+	char buffer[4096];
+	return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+}
+
+// The dialog's wide name holds the path's bytes, one per character.
+std::string NarrowFileName(const wchar_t* name)
+{
+	std::string bytes;
+	for (const wchar_t* c = name; c && *c; ++c)
+		bytes += static_cast<char>(*c & 0xff);
+	return bytes;
+}
+} // namespace
+
+CTLVEventRec::CTLVEventRec(CSceneEditor* sed) : env(0), device(0), ptr_sed(sed)
+{
+	ForgetPressedKeys();
+}
 
 void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device)
 {
@@ -13,10 +62,17 @@ void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice
 	device = i_device;
 }
 
+void CTLVEventRec::ForgetPressedKeys()
+{
+	for (EKEY_CODE& code : PressedAs)
+		code = KEY_KEY_CODES_COUNT;
+}
+
 bool CTLVEventRec::OnEvent(const SEvent& event)
 {
 	switch (event.EventType)
 	{
+	case EET_GUI_EVENT: return OnGuiEvent(event.GUIEvent);
 	case EET_KEY_INPUT_EVENT: return OnKey(event.KeyInput);
 	case EET_MOUSE_INPUT_EVENT: return OnMouse(event.MouseInput);
 	default:
@@ -26,17 +82,176 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 	}
 }
 
+bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
+{
+	switch (gui.EventType)
+	{
+	case gui::EGET_BUTTON_CLICKED: return OnButton(gui.Caller->getID());
+	case gui::EGET_MENU_ITEM_SELECTED:
+	{
+		gui::IGUIContextMenu* menu = static_cast<gui::IGUIContextMenu*>(gui.Caller);
+		const s32 selected = menu->getSelectedItem();
+		return selected >= 0 && OnMenuCommand(menu->getItemCommandId(selected));
+	}
+	case gui::EGET_FILE_SELECTED:
+		RestoreWorkingDirectory();
+		return OnFileSelected(static_cast<gui::IGUIFileOpenDialog*>(gui.Caller));
+	case gui::EGET_FILE_CHOOSE_DIALOG_CANCELLED: RestoreWorkingDirectory(); return false;
+	default: return false;
+	}
+}
+
+bool CTLVEventRec::OnMenuCommand(s32 commandId)
+{
+	CSceneEditor& editor = *ptr_sed;
+	switch (commandId)
+	{
+	case ID_MENU_CLEAR: editor.ClearScene(); break;
+	case ID_MENU_FILE_PROPERTIES: CSceneEditor::ScenePropertiesWindow->setVisible(true); break;
+	case ID_MENU_QUIT: device->closeDevice(); break;
+	case ID_MENU_SAVE_CPP: editor.SaveOptionsWindow->setVisible(true); break;
+	case ID_MENU_SCENE_INFO:
+		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());
+		break;
+	case ID_MENU_WORLD_PROPERTIES: CSceneEditor::WorldMainWindow->setVisible(true); break;
+	case ID_MENU_SKYBOX_SETUP: CSceneEditor::SkyBoxWindow->setVisible(true); break;
+	case ID_MENU_REMOVE: editor.DeleteSelectedModel(); break;
+	case ID_MENU_OBJECT_PROPERTIES:
+		if (editor.SelectedModel && editor.SelectedModel->MODEL_TYPE == CModel::TYPE_MESH)
+		{
+			CSceneEditor::ModelPropertiesWindow->setVisible(true);
+			CSceneEditor::WaterPropertiesWindow->setVisible(false);
+		}
+		else if (editor.SelectedModel && editor.SelectedModel->MODEL_TYPE == CModel::TYPE_WATER)
+		{
+			CSceneEditor::WaterPropertiesWindow->setVisible(true);
+			CSceneEditor::ModelPropertiesWindow->setVisible(false);
+		}
+		break;
+	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
+	case ID_MENU_ADD_WATER: ShowNotice(L"the Water options are"); break;
+	case ID_MENU_PARTICLE_EDITOR: ShowNotice(L"the Particle Editor is"); break;
+	case ID_MENU_ABOUT: CSceneEditor::AboutWindow->setVisible(true); break;
+	default: return false;
+	}
+	return true;
+}
+
+bool CTLVEventRec::OnButton(s32 id)
+{
+	CSceneEditor& editor = *ptr_sed;
+	switch (id)
+	{
+	case ID_EDITOR_PROPERTIES_OK: CSceneEditor::ScenePropertiesWindow->setVisible(false); break;
+	case ID_SAVE_OPTIONS_OK:
+		editor.SaveOptionsWindow->setVisible(false);
+		editor.SaveLevel();
+		break;
+	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
+	case ID_WORLD_LOAD_TERRAIN:
+	case ID_WORLD_TERRAIN_TEXTURE:
+	case ID_WORLD_DELETE_TERRAIN: ShowNotice(L"the Terrain options are"); break;
+	case ID_WORLD_LOAD_PLANE: OpenFileDialog(L"Select a Plane", LOAD_PLANE); break;
+	case ID_WORLD_PLANE_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_PLANE_TEXTURE); break;
+	case ID_WORLD_LOAD_Q3LEVEL: OpenFileDialog(L"Select BSP Level", LOAD_Q3_LEVEL); break;
+	case ID_WORLD_DELETE_PLANE: editor.DeletePlane(); break;
+	case ID_WORLD_DELETE_Q3LEVEL: editor.DeleteQ3Level(); break;
+	case ID_SKYBOX_OK: CSceneEditor::SkyBoxWindow->setVisible(false); break;
+	case ID_SKYBOX_APPLY:
+		CSceneEditor::SkyBoxWindow->setVisible(false);
+		editor.LoadSkyBox();
+		break;
+	case ID_MODEL_OK: CSceneEditor::ModelPropertiesWindow->setVisible(false); break;
+	case ID_MODEL_LOAD_SKIN1: OpenFileDialog(L"Select a Texture", LOAD_MODEL_SKIN1); break;
+	case ID_MODEL_LOAD_SKIN2: OpenFileDialog(L"Select a Texture", LOAD_MODEL_SKIN2); break;
+	case ID_WATER_OK: CSceneEditor::WaterPropertiesWindow->setVisible(false); break;
+	case ID_WATER_LOAD_SKIN1: OpenFileDialog(L"Select a Texture", LOAD_WATER_TEXTURE); break;
+	case ID_WATER_LOAD_SKIN2: OpenFileDialog(L"Select a Texture", LOAD_WATER_TEXTURE2); break;
+	case ID_ABOUT_CLOSE: CSceneEditor::AboutWindow->setVisible(false); break;
+	default: return false;
+	}
+	return true;
+}
+
+bool CTLVEventRec::OnFileSelected(gui::IGUIFileOpenDialog* dialog)
+{
+	CSceneEditor& editor = *ptr_sed;
+	const std::string file = NarrowFileName(dialog->getFileName());
+	const char* name = file.c_str();
+	switch (LOAD_TYPE)
+	{
+	case LOAD_MODEL: editor.CreateNewModel(name); break;
+	case LOAD_PLANE: editor.LoadLevelPlane(name); break;
+	case LOAD_PLANE_TEXTURE: editor.LoadPlaneTexture(name); break;
+	case LOAD_MODEL_SKIN1: editor.LoadModelSkin(name); break;
+	case LOAD_MODEL_SKIN2: editor.LoadModelSkin2(name); break;
+	case LOAD_Q3_LEVEL: editor.LoadQ3Level(name); break;
+	case LOAD_WATER_TEXTURE: editor.LoadWaterTexture1(name); break;
+	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
+	default: return false;
+	}
+	return true;
+}
+
+void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
+{
+	DialogWorkingDirectory = CurrentDirectory();
+	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE);
+	LOAD_TYPE = loadType;
+}
+
+void CTLVEventRec::RestoreWorkingDirectory()
+{
+	if (!DialogWorkingDirectory.empty() && chdir(DialogWorkingDirectory.c_str()) == 0)
+		DialogWorkingDirectory.clear();
+}
+
+// Elements whose feature does not exist yet answer like "Add", "Water".
+void CTLVEventRec::ShowNotice(const wchar_t* what)
+{
+	core::stringw text(L"Tolvane is still in development and ");
+	text += what;
+	text += L" not complete.";
+	ptr_sed->ShowMessage(L"Sorry!", text.c_str());
+}
+
 bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 {
-	// Keys typed into an edit box belong to the GUI.
+	// Keys typed into an edit box belong to the GUI; a release still ends
+	// the key's entry, or the object would go on moving with no key held.
 	if (ptr_sed->CheckEditBoxFocus())
+	{
+		if (!keyInput.PressedDown)
+			RecordKey(keyInput.Key, false, keyInput.Char);
 		return false;
+	}
 	if (!keyInput.PressedDown && keyInput.Key == KEY_KEY_C)
 		ptr_sed->CameraMode = !ptr_sed->CameraMode;
-	// The table has entries for codes 0 to 254 only (KEY_NONE is 255).
-	if (keyInput.Key < CSceneEditor::KEY_ENTRIES)
-		ptr_sed->key[keyInput.Key] = keyInput.PressedDown;
+	RecordKey(keyInput.Key, keyInput.PressedDown, keyInput.Char);
 	return true;
+}
+
+void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character)
+{
+	// The table has entries for codes 0 to 254 only (KEY_NONE is 255).
+	if (code < 0 || code >= CSceneEditor::KEY_ENTRIES)
+		return;
+	bool* key = ptr_sed->key;
+	EKEY_CODE entry = code;
+	if (pressedDown)
+	{
+		entry = KeypadCode(code, character);
+		PressedAs[code] = entry;
+	}
+	else if (PressedAs[code] != KEY_KEY_CODES_COUNT)
+	{
+		entry = PressedAs[code];
+		PressedAs[code] = KEY_KEY_CODES_COUNT;
+	}
+	key[entry] = pressedDown;
+	// Control is held while either of its keys is.
+	if (code == KEY_LCONTROL || code == KEY_RCONTROL)
+		key[KEY_CONTROL] = key[KEY_LCONTROL] || key[KEY_RCONTROL];
 }
 
 bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)

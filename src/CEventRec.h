@@ -5,6 +5,7 @@
 #define TOLVANE_CEVENTREC_H
 
 #include <irrlicht.h>
+#include <string>
 
 using namespace irr;
 
@@ -21,7 +22,8 @@ enum ELoadType
 	LOAD_MODEL_SKIN1 = 5,
 	LOAD_MODEL_SKIN2 = 6,
 	LOAD_Q3_LEVEL = 7,
-	LOAD_WATER_TEXTURE = 8
+	LOAD_WATER_TEXTURE = 8,
+	LOAD_WATER_TEXTURE2 = 9
 };
 
 class CTLVEventRec : public IEventReceiver
@@ -32,14 +34,31 @@ public:
 	void SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device);
 	bool OnEvent(const SEvent& event) override;
 
+	//! Forgets which key code each held key was recorded under.
+	void ForgetPressedKeys();
+
 	gui::IGUIEnvironment* env;
 	IrrlichtDevice* device;
 
 private:
+	bool OnGuiEvent(const SEvent::SGUIEvent& gui);
+	bool OnMenuCommand(s32 commandId);
+	bool OnButton(s32 id);
+	bool OnFileSelected(gui::IGUIFileOpenDialog* dialog);
 	bool OnKey(const SEvent::SKeyInput& keyInput);
 	bool OnMouse(const SEvent::SMouseInput& mouse);
+	void OpenFileDialog(const wchar_t* title, int loadType);
+	void RestoreWorkingDirectory();
+	void ShowNotice(const wchar_t* what);
+	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 
 	CSceneEditor* ptr_sed;
+	//! The key-table entry each held key was pressed under (a keypad digit
+	//! arrives as an arrow code, Control as its left or right code).
+	EKEY_CODE PressedAs[KEY_KEY_CODES_COUNT];
+	//! Working directory when the open file dialog was opened; browsing in
+	//! the dialog changes it.
+	std::string DialogWorkingDirectory;
 };
 
 #endif

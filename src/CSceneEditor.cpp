@@ -351,7 +351,21 @@ bool CSceneEditor::Update()
 	UpdateValueLabels();
 	ApplyFog();
 
-	return _device->run() && _driver;
+	const bool running = _device->run();
+	// X sends no release for a key let go while another window has the focus.
+	const bool focused = _device->isWindowFocused();
+	if (WindowHadFocus && !focused)
+		ReleaseAllKeys();
+	WindowHadFocus = focused;
+	return running && _driver;
+}
+
+void CSceneEditor::ReleaseAllKeys()
+{
+	for (bool& down : key)
+		down = false;
+	if (event_rec)
+		event_rec->ForgetPressedKeys();
 }
 
 // ---------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CModel.h"
+#include "LoadCheck.h"
 
 using namespace irr;
 
@@ -43,6 +44,8 @@ public:
 	bool LoadModelSkin(const char* filename);
 	bool LoadModelSkin2(const char* filename);
 	bool LoadWaterTexture1(const char* filename);
+	//! Texture layer 1 of the selected water surface ("Load Skin2" of the water window).
+	bool LoadWaterTexture2(const char* filename);
 	bool CreateNewWater();
 	void DeleteSelectedModel();
 
@@ -120,6 +123,20 @@ public:
 	gui::IGUIEditBox* mpw_boxTexture2;
 	gui::IGUIEditBox* sow_editboxDir;
 
+	//! Opens the editor's modal message box with an OK button.
+	void ShowMessage(const wchar_t* caption, const wchar_t* text);
+
+	//! Loads what the user chose only after a separate process loaded it
+	//! without crashing or hanging; null when it cannot be loaded.
+	scene::IAnimatedMesh* LoadMeshSafely(const char* filename);
+	video::ITexture* LoadTextureSafely(const char* filename);
+
+	//! Clears the whole key table (the window lost the input focus).
+	void ReleaseAllKeys();
+
+	//! Tries files in a separate process before they are loaded.
+	CLoadChecker LoadChecker;
+
 	//! Why Init stopped early (no device, a start-up data file missing);
 	//! empty when start-up succeeded.
 	std::string StartupError;
@@ -156,6 +173,14 @@ private:
 	void CreateSkyBoxWindow();
 
 	scene::ISceneNode* NodeUnderCursor();
+	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
+	                     const wchar_t* noSelectionText);
+	void Select(CModel* model);
+	scene::IAnimatedMesh* LoadLevelMesh(const char* filename, const wchar_t*& failure);
+	//! The text of Level.cpp; false, naming the model, when a name cannot be
+	//! written as a file name.
+	bool LevelSource(std::string& source, std::string& failedName);
+	bool WindowHadFocus;
 	void FillModelWindow(CModel& model);
 };
 

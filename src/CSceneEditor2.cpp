@@ -2,6 +2,166 @@
 // the level export.
 #include "CSceneEditor.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "EditorIds.h"
+#include "FileNames.h"
+
+namespace
+{
+const wchar_t* const LoadModelError = L"Load Model Error!";
+const wchar_t* const LoadSkinError = L"Load Skin Error!";
+const wchar_t* const WrongFile = L"Wrong file format or corrupted file.";
+const wchar_t* const NoModelSelected = L"No model in selection. Texture could not be loaded. ";
+const wchar_t* const NoWaterSelected = L"No water in selection. Texture could not be loaded. ";
+} // namespace
+
+void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
+{
+	_gui->addMessageBox(caption, text, true, gui::EMBF_OK, 0, ID_NONE);
+}
+
+// ---------------------------------------------------------------------------
+// Loading what the user chose
+
+scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
+{
+	// A mesh the engine already holds has been loaded safely before.
+	if (scene::IAnimatedMesh* cached = _smgr->getMeshCache()->getMeshByName(filename))
+		return cached;
+	if (LoadChecker.check(LOADKIND_MESH, filename) != LOADCHECK_LOADS)
+		return 0;
+	return _smgr->getMesh(filename);
+}
+
+video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
+{
+	if (video::ITexture* cached = _driver->findTexture(filename))
+		return cached;
+	if (LoadChecker.check(LOADKIND_TEXTURE, filename) != LOADCHECK_LOADS)
+		return 0;
+	return _driver->getTexture(filename);
+}
+
+// ---------------------------------------------------------------------------
+// Models and water
+
+void CSceneEditor::Select(CModel* model)
+{
+	if (SelectedModel)
+	{
+		SelectedModel->setDebugDataVisible(false);
+		SelectedModel = 0;
+	}
+	SelectedModel = model;
+	SelectNewSceneNode(false);
+}
+
+bool CSceneEditor::CreateNewModel(const char* filename)
+{
+	// Slot 0 is never used, so 99 creations fill the table.
+	if (current_model >= MODEL_SLOTS - 1)
+	{
+		ShowMessage(LoadModelError, L"The scene is full. Use File, Clear to start again.");
+		return false;
+	}
+	++current_model;
+	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
+	if (!mesh)
+	{
+		ShowMessage(LoadModelError, WrongFile);
+		return false;
+	}
+	CModel* model = new CModel(_smgr);
+	delete Model[current_model];
+	Model[current_model] = model;
+	model->AnimatedNode = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
+	model->AnimatedNode->setPosition(Positioner->getPosition());
+	model->AnimatedNode->setMaterialFlag(video::EMF_LIGHTING, false);
+	model->AnimatedNode->setID(current_model);
+	model->MODEL_TYPE = CModel::TYPE_MESH;
+	Select(model);
+	return true;
+}
+
+// Puts a texture the user chose into one layer of a node; a missing node
+// (nothing of the right kind selected) and an unloadable file are reported.
+bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
+                                   const wchar_t* noSelectionText)
+{
+	if (!node)
+	{
+		ShowMessage(LoadSkinError, noSelectionText);
+		return false;
+	}
+	video::ITexture* texture = LoadTextureSafely(filename);
+	if (!texture)
+	{
+		ShowMessage(LoadSkinError, WrongFile);
+		return false;
+	}
+	node->setMaterialTexture(layer, texture);
+	return true;
+}
+
+bool CSceneEditor::LoadModelSkin(const char* filename)
+{
+	return LoadTextureInto(SelectedModel ? SelectedModel->AnimatedNode : 0, 0, filename,
+	                       NoModelSelected);
+}
+
+bool CSceneEditor::LoadModelSkin2(const char* filename)
+{
+	return LoadTextureInto(SelectedModel ? SelectedModel->AnimatedNode : 0, 1, filename,
+	                       NoModelSelected);
+}
+
+bool CSceneEditor::LoadWaterTexture1(const char* filename)
+{
+	return LoadTextureInto(SelectedModel ? SelectedModel->Node : 0, 0, filename, NoWaterSelected);
+}
+
+bool CSceneEditor::LoadWaterTexture2(const char* filename)
+{
+	return LoadTextureInto(SelectedModel ? SelectedModel->Node : 0, 1, filename, NoWaterSelected);
+}
+
+void CSceneEditor::DeleteSelectedModel()
+{
+	if (!SelectedModel)
+	{
+		ShowMessage(L"Delete Error!", L"No model in selection.");
+		return;
+	}
+	SelectedModel->remove();
+	SelectedModel = 0;
+}
+
+bool CSceneEditor::CreateNewWater()
+{
+	// One water surface at a time: a new one replaces the old.
+	Water->removeWater();
+	Water->addWater();
+	if (!Water->Node)
+	{
+		ShowMessage(L"Water Error!", L"Water creation failed.");
+		return false;
+	}
+	Water->Node->setID(ID_WATER_NODE);
+	Select(Water);
+	return true;
+}
+
+// ---------------------------------------------------------------------------
+// Focus guard
+
 bool CSceneEditor::CheckEditBoxFocus()
 {
 	gui::IGUIEditBox* const boxes[] = {mpw_boxFileName,  mpw_boxTexture,  mpw_boxTexture2,
@@ -11,5 +171,374 @@ bool CSceneEditor::CheckEditBoxFocus()
 	for (gui::IGUIEditBox* box : boxes)
 		if (box && _gui->hasFocus(box))
 			return true;
-	return false;
+	// Any other edit box too, such as the file-open dialog's path field.
+	gui::IGUIElement* focus = _gui->getFocus();
+	return focus && focus->getType() == gui::EGUIET_EDIT_BOX;
+}
+
+// ---------------------------------------------------------------------------
+// World geometry
+
+namespace
+{
+// Replaces the node a field holds: the old one leaves the scene only once
+// its successor exists.
+template <typename Node> void ReplaceNode(Node*& field, Node* successor)
+{
+	if (field)
+		field->remove();
+	field = successor;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+	return text.size() >= tail.size() &&
+	       std::equal(tail.rbegin(), tail.rend(), text.rbegin(),
+	                  [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+} // namespace
+
+bool CSceneEditor::LoadLevelPlane(const char* filename)
+{
+	if (Q3LevelNode || Terrain)
+	{
+		ShowMessage(L"Load Plane Error!", L"Must delete Q3Mesh or Terain.");
+		return false;
+	}
+	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
+	if (!mesh)
+	{
+		ShowMessage(LoadModelError, WrongFile);
+		return false;
+	}
+	scene::IAnimatedMeshSceneNode* plane = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
+	if (!plane)
+	{
+		ShowMessage(L"Load Plane Error!", WrongFile);
+		return false;
+	}
+	ReplaceNode<scene::ISceneNode>(LevelPlane, plane);
+	plane->setPosition(core::vector3df(0, 0, 0));
+	plane->setMaterialFlag(video::EMF_LIGHTING, false);
+	// Spread eight times and flattened onto y = 0.
+	plane->setScale(core::vector3df(8, 0, 8));
+	ShowMessage(L"Plane Message", L"The plane is scaled x8. Position is 0,0,0.");
+	return true;
+}
+
+bool CSceneEditor::LoadPlaneTexture(const char* filename)
+{
+	return LoadTextureInto(LevelPlane, 0, filename,
+	                       L"No plane in level. Texture could not be loaded. ");
+}
+
+void CSceneEditor::DeletePlane()
+{
+	if (!LevelPlane)
+	{
+		ShowMessage(L"Delete Error", L"No plane in level. ");
+		return;
+	}
+	ReplaceNode<scene::ISceneNode>(LevelPlane, 0);
+}
+
+scene::IAnimatedMesh* CSceneEditor::LoadLevelMesh(const char* filename, const wchar_t*& failure)
+{
+	failure = WrongFile;
+	if (LoadChecker.check(LOADKIND_LEVEL, filename) != LOADCHECK_LOADS)
+	{
+		// Tell an archive without a level from a broken file.
+		if (EndsWith(filename, ".pk3") || EndsWith(filename, ".zip"))
+			failure = L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded.";
+		return 0;
+	}
+	// A level usually comes packed in a .pk3 (zip) archive; the engine loads
+	// the .bsp inside it by name once the archive is added.
+	io::IFileArchive* archive = 0;
+	if (_device->getFileSystem()->addFileArchive(filename, true, true, io::EFAT_ZIP, "",
+	                                             &archive) &&
+	    archive)
+	{
+		const io::IFileList* files = archive->getFileList();
+		for (u32 i = 0; i < files->getFileCount(); ++i)
+			if (!files->isDirectory(i) && EndsWith(files->getFileName(i).c_str(), ".bsp"))
+				return _smgr->getMesh(files->getFullFileName(i));
+		return 0;
+	}
+	return _smgr->getMesh(filename);
+}
+
+bool CSceneEditor::LoadQ3Level(const char* filename)
+{
+	const wchar_t* failure = 0;
+	scene::IAnimatedMesh* mesh = LoadLevelMesh(filename, failure);
+	scene::IAnimatedMeshSceneNode* level =
+	    mesh ? _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE) : 0;
+	if (!level)
+	{
+		ShowMessage(L"Load Q3 Level Error!", failure);
+		return false;
+	}
+	ReplaceNode<scene::ISceneNode>(Q3LevelNode, level);
+	level->setPosition(core::vector3df(0, 0, 0));
+	level->setMaterialFlag(video::EMF_LIGHTING, false);
+	return true;
+}
+
+void CSceneEditor::DeleteQ3Level()
+{
+	if (!Q3LevelNode)
+	{
+		ShowMessage(L"Delete Error", L"No Q3 Level in scene. ");
+		return;
+	}
+	ReplaceNode<scene::ISceneNode>(Q3LevelNode, 0);
+}
+
+bool CSceneEditor::LoadSkyBox()
+{
+	std::string dir;
+	const bool dirConverted = WideToFileName(sbw_editboxDir->getText(), dir);
+	gui::IGUIEditBox* const faces[6] = {sbw_editboxUp,    sbw_editboxDown,  sbw_editboxLeft,
+	                                    sbw_editboxRight, sbw_editboxFront, sbw_editboxBack};
+	video::ITexture* textures[6] = {};
+	bool complete = dirConverted;
+	for (int i = 0; i < 6; ++i)
+	{
+		std::string name;
+		if (dirConverted && WideToFileName(faces[i]->getText(), name))
+			textures[i] = LoadTextureSafely((dir + name).c_str());
+		complete = complete && textures[i];
+	}
+	if (!complete)
+	{
+		ShowMessage(L"Load SkyBox Error!", L"Wrong filename or file format.");
+		return false;
+	}
+	ReplaceNode(SkyBox,
+	            _smgr->addSkyBoxSceneNode(textures[0], textures[1], textures[2], textures[3],
+	                                      textures[4], textures[5], 0, ID_NONE));
+	return true;
+}
+
+// ---------------------------------------------------------------------------
+// Level export
+
+namespace
+{
+const char* const LevelHeaderText =
+    "#ifndef TLVN_LEVEL_H\n"
+    "#define TLVN_LEVEL_H\n"
+    "\n#include <irrlicht.h>"
+    "\nusing namespace irr; \nusing namespace core; \nusing namespace scene; \nusing "
+    "namespace video; \nusing namespace io; \nusing namespace gui;"
+    "\n\nclass TLVNLevel\n{"
+    "\npublic:"
+    "\n\tTLVNLevel(IrrlichtDevice* _device);\n\t~TLVNLevel();\n"
+    "\n\tISceneManager* _smgr;\n"
+    "\tIVideoDriver* _driver;"
+    "\n\n\tISceneNode* Model[100];"
+    "\n\n\tvoid LoadModels();"
+    "\n}; \n\n#endif\n\n";
+
+// The constructor clears the array and the destructor is defined, so that a
+// game can test entries and destroy the object.
+const char* const LevelSourceOpening = "#include \"Level.h\"\n\n"
+                                       "TLVNLevel::TLVNLevel(IrrlichtDevice* _device)\n{\n"
+                                       "\t_smgr = _device->getSceneManager();\n"
+                                       "\t_driver = _device->getVideoDriver();\n"
+                                       "\tfor (int i = 0; i < 100; ++i)\n\t\tModel[i] = 0;\n"
+                                       "\n}\n\n"
+                                       "TLVNLevel::~TLVNLevel()\n{\n}\n\n"
+                                       "void TLVNLevel::LoadModels() \n{\n";
+
+const char* const LevelSourceClosing = "\n}\n\n";
+
+const char* const MaterialSource[CModel::MATERIAL_COUNT] = {
+    "setMaterialType(EMT_SOLID);",
+    "setMaterialType(EMT_SOLID_2_LAYER);",
+    "setMaterialType(EMT_LIGHTMAP);",
+    "setMaterialType(EMT_LIGHTMAP_ADD);",
+    "setMaterialType(EMT_LIGHTMAP_M2);",
+    "setMaterialType(EMT_LIGHTMAP_M4);",
+    "setMaterialType(EMT_LIGHTMAP_LIGHTING);",
+    "setMaterialType(EMT_LIGHTMAP_LIGHTING_M2);",
+    "setMaterialType(EMT_LIGHTMAP_LIGHTING_M4);",
+    "setMaterialType(EMT_SPHERE_MAP);",
+    "setMaterialType(EMT_REFLECTION_2_LAYER);",
+    "setMaterialType(EMT_TRANSPARENT_ADD_COLOR);",
+    "setMaterialType(EMT_TRANSPARENT_ALPHA_CHANNEL);",
+    "setMaterialType(EMT_TRANSPARENT_VERTEX_ALPHA);",
+    "setMaterialType(EMT_TRANSPARENT_REFLECTION_2_LAYER);",
+};
+
+std::string Vector(const core::vector3df& v)
+{
+	return "vector3df(" + FixedSix(v.X) + "," + FixedSix(v.Y) + "," + FixedSix(v.Z) + ")";
+}
+
+// A failed save says which file and why.
+core::stringw SaveFailure(const std::string& what, const std::string& path, int error)
+{
+	core::stringw text(L"Saving failed: ");
+	text += what.c_str();
+	text += L" ";
+	text += path.c_str();
+	text += L" (";
+	text += std::strerror(error);
+	text += L").";
+	return text;
+}
+
+// A file written beside its target and moved into place only when complete,
+// so a failed save never replaces a good earlier export.
+class CPendingFile
+{
+public:
+	explicit CPendingFile(const std::string& target)
+	    : Target(target), Temp(target + ".XXXXXX"), File(0), Error(0)
+	{
+		const int fd = mkstemp(&Temp[0]);
+		if (fd < 0)
+		{
+			Error = errno;
+			Temp.clear();
+			return;
+		}
+		const mode_t mask = umask(0);
+		umask(mask);
+		fchmod(fd, 0666 & ~mask);
+		File = fdopen(fd, "w");
+		if (!File)
+			Error = errno;
+	}
+	~CPendingFile()
+	{
+		if (File)
+			std::fclose(File);
+		if (!Temp.empty())
+			unlink(Temp.c_str());
+	}
+	bool opened() const { return File != 0; }
+	void write(const std::string& text)
+	{
+		if (File && !Error && std::fwrite(text.data(), 1, text.size(), File) != text.size())
+			Error = errno ? errno : EIO;
+	}
+	//! Flushes and closes; true when every byte reached the file.
+	bool finish()
+	{
+		if (!File)
+			return false;
+		if (!Error && (std::fflush(File) != 0 || std::ferror(File)))
+			Error = errno ? errno : EIO;
+		if (std::fclose(File) != 0 && !Error)
+			Error = errno ? errno : EIO;
+		File = 0;
+		return !Error;
+	}
+	bool commit()
+	{
+		if (std::rename(Temp.c_str(), Target.c_str()) != 0)
+		{
+			Error = errno;
+			return false;
+		}
+		Temp.clear();
+		return true;
+	}
+	const std::string Target;
+	std::string Temp;
+	FILE* File;
+	int Error;
+};
+} // namespace
+
+bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
+{
+	source = LevelSourceOpening;
+	for (int i = 1; i < MODEL_SLOTS; ++i)
+	{
+		const std::string index = std::to_string(i);
+		CModel* model = Model[i];
+		if (!model || !model->AnimatedNode)
+		{
+			source += "//Model[" + index + "] = Blank\n";
+			continue;
+		}
+		std::string file, texture;
+		if (!WideToFileName(model->FileName.c_str(), file) ||
+		    !WideToFileName(model->TextureName.c_str(), texture))
+		{
+			failedName = "the names of model " + index;
+			return false;
+		}
+		const std::string m = "Model[" + index + "]";
+		scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
+		const s32 material = model->MaterialType;
+		source += "\t\t" + m + " = _smgr->addAnimatedMeshSceneNode(_smgr->getMesh(" +
+		          CppStringLiteral(file) + "));\n";
+		source += "\tif (" + m + ")\n\t{\n";
+		source += "\t" + m + "->setPosition(" + Vector(node->getPosition()) + ");\n";
+		source += "\t" + m + "->setRotation(" + Vector(node->getRotation()) + ");\n";
+		source += "\t" + m + "->setScale(" + Vector(node->getScale()) + ");\n";
+		source += "\t\t" + m + "->setMaterialTexture(0, _driver->getTexture(" +
+		          CppStringLiteral(texture) + "));\n";
+		source += "\t\t//" + m + "->//SHADOW (INCOMPLETE)\n";
+		source += "\t\t" + m + "->setMaterialFlag(EMF_LIGHTING," +
+		          (model->Lighting ? "true" : "false") + ");\n";
+		source += "\t\t" + m + "->setMaterialFlag(EMF_WIREFRAME ," +
+		          (model->Wireframe ? "true" : "false") + ");\n";
+		source +=
+		    "\t\t" + m + "->" +
+		    MaterialSource[material >= 0 && material < CModel::MATERIAL_COUNT ? material : 0] +
+		    "\n\t}\n\n";
+	}
+	source += LevelSourceClosing;
+	return true;
+}
+
+bool CSceneEditor::SaveLevel()
+{
+	std::string dir;
+	if (!WideToFileName(sow_editboxDir->getText(), dir))
+	{
+		ShowMessage(L"Save Error", L"Saving failed: the folder's name is not a valid file name.");
+		return false;
+	}
+	std::string source, failedName;
+	if (!LevelSource(source, failedName))
+	{
+		const core::stringw text =
+		    core::stringw(L"Saving failed: ") + failedName.c_str() + L" are not valid file names.";
+		ShowMessage(L"Save Error", text.c_str());
+		return false;
+	}
+
+	CPendingFile header(dir + "Level.h");
+	if (!header.opened())
+	{
+		ShowMessage(L"Save Error", L"Saving failed. Maybe the folder does not exist?");
+		return false;
+	}
+	CPendingFile sourceFile(dir + "Level.cpp");
+	CPendingFile* const files[] = {&header, &sourceFile};
+	header.write(LevelHeaderText);
+	sourceFile.write(source);
+	for (CPendingFile* file : files)
+		if (!file->finish())
+		{
+			ShowMessage(L"Save Error",
+			            SaveFailure("could not write", file->Target, file->Error).c_str());
+			return false;
+		}
+	for (CPendingFile* file : files)
+		if (!file->commit())
+		{
+			ShowMessage(L"Save Error",
+			            SaveFailure("could not replace", file->Target, file->Error).c_str());
+			return false;
+		}
+	ShowMessage(L"Saved!", L"Level data saved!");
+	return true;
 }

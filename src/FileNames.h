@@ -1,0 +1,23 @@
+// Turning the editor's wide-character text into the bytes of file names and
+// of C++ string literals.
+#ifndef TOLVANE_FILENAMES_H
+#define TOLVANE_FILENAMES_H
+
+#include <string>
+
+//! The bytes that name the file `text` names, UTF-8 as the file system
+//! expects. A character in 0xFFFFFF80..0xFFFFFFFF is a raw byte as the
+//! file-open dialog hands it over (sign-extended) and is kept as that byte.
+//! False for text that names no file: a NUL, a surrogate or a value past
+//! Unicode.
+bool WideToFileName(const wchar_t* text, std::string& bytes);
+
+//! A C++ string literal, quotes included, whose value is exactly `bytes`:
+//! backslash, double quote, control characters, bytes past ASCII and a "??"
+//! that would start a trigraph are escaped.
+std::string CppStringLiteral(const std::string& bytes);
+
+//! printf's "%f" (six decimals, full stop) whatever the process locale.
+std::string FixedSix(float value);
+
+#endif

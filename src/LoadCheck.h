@@ -1,0 +1,51 @@
+// Trying a user's file in a separate, short-lived process before the editor
+// loads it: some malformed files crash the engine's loaders or make them loop
+// forever, and the editor must not lose its scene to them.
+#ifndef TOLVANE_LOADCHECK_H
+#define TOLVANE_LOADCHECK_H
+
+#include <string>
+
+//! Time a file may take to load in the check: a base plus an allowance per
+//! megabyte, generous enough for large valid files on a slow machine.
+const double LOAD_CHECK_BASE_SECONDS = 10.0;
+const double LOAD_CHECK_SECONDS_PER_MB = 1.0;
+
+//! What the helper was asked to load.
+enum ELoadKind
+{
+	LOADKIND_MESH,
+	LOADKIND_TEXTURE,
+	LOADKIND_LEVEL // a Quake 3 level, from a .bsp file or a .pk3 archive
+};
+
+enum ELoadCheck
+{
+	LOADCHECK_LOADS,      // the engine loads it
+	LOADCHECK_FAILS,      // the engine refuses it cleanly
+	LOADCHECK_CRASHED,    // the loader crashed
+	LOADCHECK_TIMED_OUT,  // the loader did not finish in time
+	LOADCHECK_UNAVAILABLE // the helper could not be started
+};
+
+class CLoadChecker
+{
+public:
+	CLoadChecker();
+
+	//! Loads `file` in the helper and reports how that went.
+	ELoadCheck check(ELoadKind kind, const std::string& file) const;
+
+	//! Seconds allowed for a file of the given size.
+	double timeLimit(long long bytes) const;
+
+	//! Path of the helper executable.
+	std::string Helper;
+	double BaseSeconds;
+	double SecondsPerMB;
+};
+
+//! Name of a kind as the helper takes it on its command line.
+const char* LoadKindName(ELoadKind kind);
+
+#endif
