@@ -131,6 +131,9 @@ public:
 	scene::IAnimatedMesh* LoadMeshSafely(const char* filename);
 	video::ITexture* LoadTextureSafely(const char* filename);
 
+	//! Makes an object the selection and shows it in the model window.
+	void Select(CModel* model);
+
 	//! Clears the whole key table (the window lost the input focus).
 	void ReleaseAllKeys();
 
@@ -175,7 +178,6 @@ private:
 	scene::ISceneNode* NodeUnderCursor();
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
-	void Select(CModel* model);
 	scene::IAnimatedMesh* LoadLevelMesh(const char* filename, const wchar_t*& failure);
 	//! The text of Level.cpp; false, naming the model, when a name cannot be
 	//! written as a file name.

@@ -1,6 +1,7 @@
 #include "EditorTestSupport.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,4 +101,282 @@ int CountNodes(scene::ISceneManager* smgr, scene::ESCENE_NODE_TYPE type)
 	return ::testing::AssertionFailure()
 	       << "expected (" << expected.X << ", " << expected.Y << ", " << expected.Z << "), got ("
 	       << actual.X << ", " << actual.Y << ", " << actual.Z << ")";
+}
+
+namespace
+{
+SEvent MouseEvent(EMOUSE_INPUT_EVENT what, s32 x, s32 y, u32 buttons)
+{
+	SEvent event;
+	event.EventType = EET_MOUSE_INPUT_EVENT;
+	event.MouseInput.Event = what;
+	event.MouseInput.X = x;
+	event.MouseInput.Y = y;
+	event.MouseInput.Wheel = 0;
+	event.MouseInput.ButtonStates = buttons;
+	event.MouseInput.Shift = event.MouseInput.Control = false;
+	return event;
+}
+
+void Collect(gui::IGUIElement* element, gui::EGUI_ELEMENT_TYPE type,
+             std::vector<gui::IGUIElement*>& found)
+{
+	for (gui::IGUIElement* child : element->getChildren())
+	{
+		if (child->getType() == type)
+			found.push_back(child);
+		Collect(child, type, found);
+	}
+}
+
+// Finds the (sub)menu holding a command and the chain of items leading to it.
+bool FindCommand(gui::IGUIContextMenu* menu, s32 commandId, std::vector<u32>& path)
+{
+	for (u32 i = 0; i < menu->getItemCount(); ++i)
+	{
+		path.push_back(i);
+		if (menu->getItemCommandId(i) == commandId)
+			return true;
+		if (menu->getSubMenu(i) && FindCommand(menu->getSubMenu(i), commandId, path))
+			return true;
+		path.pop_back();
+	}
+	return false;
+}
+} // namespace
+
+gui::IGUIElement* FindElement(gui::IGUIElement* root, gui::EGUI_ELEMENT_TYPE type, s32 id)
+{
+	std::vector<gui::IGUIElement*> found;
+	Collect(root, type, found);
+	for (gui::IGUIElement* e : found)
+		if (id == -2 || e->getID() == id)
+			return e;
+	return nullptr;
+}
+
+void EditorTest::moveMouse(s32 x, s32 y)
+{
+	editor->_device->getCursorControl()->setPosition(x, y);
+	editor->_device->postEventFromUser(MouseEvent(EMIE_MOUSE_MOVED, x, y, 0));
+}
+
+void EditorTest::clickAt(s32 x, s32 y)
+{
+	moveMouse(x, y);
+	editor->_device->postEventFromUser(MouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, y, EMBSM_LEFT));
+	editor->_device->postEventFromUser(MouseEvent(EMIE_LMOUSE_LEFT_UP, x, y, 0));
+}
+
+void EditorTest::click(gui::IGUIElement* element)
+{
+	ASSERT_NE(nullptr, element);
+	const core::position2d<s32> centre = element->getAbsoluteClippingRect().getCenter();
+	clickAt(centre.X, centre.Y);
+}
+
+void EditorTest::pressKey(EKEY_CODE code, wchar_t ch)
+{
+	postKey(code, true, ch);
+	postKey(code, false, ch);
+}
+
+void EditorTest::typeText(const wchar_t* text)
+{
+	for (const wchar_t* c = text; *c; ++c)
+		pressKey(KEY_KEY_A, *c); // edit boxes insert the character
+}
+
+bool EditorTest::chooseMenu(s32 commandId)
+{
+	gui::IGUIContextMenu* bar = static_cast<gui::IGUIContextMenu*>(
+	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_MENU));
+	std::vector<u32> path;
+	if (!bar || !FindCommand(bar, commandId, path))
+		return false;
+	// Open the first menu, then slide along the bar to the wanted one.
+	const s32 barY = bar->getAbsolutePosition().getCenter().Y;
+	clickAt(5, barY);
+	for (s32 x = 5; bar->getSelectedItem() != s32(path[0]); x += 2)
+	{
+		if (x > bar->getAbsolutePosition().LowerRightCorner.X)
+			return false;
+		moveMouse(x, barY);
+	}
+	// Then down each submenu to the item, hovering to open nested ones.
+	gui::IGUIContextMenu* menu = bar;
+	core::position2d<s32> at;
+	for (size_t level = 1; level < path.size(); ++level)
+	{
+		menu = menu->getSubMenu(path[level - 1]);
+		const core::rect<s32> box = menu->getAbsolutePosition();
+		bool found = false;
+		for (s32 y = box.UpperLeftCorner.Y + 1; y < box.LowerRightCorner.Y && !found; ++y)
+		{
+			at.set(box.UpperLeftCorner.X + 10, y);
+			moveMouse(at.X, at.Y);
+			found = menu->getSelectedItem() == s32(path[level]);
+		}
+		if (!found)
+			return false;
+	}
+	editor->_device->postEventFromUser(MouseEvent(EMIE_LMOUSE_PRESSED_DOWN, at.X, at.Y, 1));
+	editor->_device->postEventFromUser(MouseEvent(EMIE_LMOUSE_LEFT_UP, at.X, at.Y, 0));
+	return true;
+}
+
+void EditorTest::clickButton(s32 id)
+{
+	gui::IGUIElement* button =
+	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_BUTTON, id);
+	ASSERT_NE(nullptr, button) << "button " << id;
+	button->getParent()->setVisible(true);
+	editor->_gui->getRootGUIElement()->bringToFront(button->getParent());
+	click(button);
+}
+
+gui::IGUIFileOpenDialog* EditorTest::openDialog()
+{
+	return static_cast<gui::IGUIFileOpenDialog*>(
+	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_FILE_OPEN_DIALOG));
+}
+
+bool EditorTest::chooseFile(const std::string& path)
+{
+	gui::IGUIFileOpenDialog* dialog = openDialog();
+	if (!dialog)
+		return false;
+	const std::string folder = path.substr(0, path.find_last_of('/'));
+	const std::string name = path.substr(path.find_last_of('/') + 1);
+
+	// The path field: select what it holds, type the folder, Enter.
+	gui::IGUIEditBox* field =
+	    static_cast<gui::IGUIEditBox*>(FindElement(dialog, gui::EGUIET_EDIT_BOX));
+	if (!field)
+		return false;
+	click(field);
+	for (int i = 0; i < 400; ++i)
+		pressKey(KEY_BACK);
+	for (int i = 0; i < 400; ++i)
+		pressKey(KEY_DELETE);
+	typeText(core::stringw(folder.c_str()).c_str());
+	pressKey(KEY_RETURN);
+
+	gui::IGUIListBox* list =
+	    static_cast<gui::IGUIListBox*>(FindElement(dialog, gui::EGUIET_LIST_BOX));
+	s32 index = -1;
+	for (u32 i = 0; list && i < list->getItemCount(); ++i)
+		if (core::stringw(name.c_str()) == list->getListItem(i))
+			index = i;
+	if (index < 0)
+	{
+		ADD_FAILURE() << "no " << name << " in the dialog's list of "
+		              << core::stringc(dialog->getDirectoryName()).c_str() << " (path field "
+		              << core::stringc(field->getText()).c_str() << ")";
+		return false;
+	}
+	// Click the file's row, then "OK".
+	const core::rect<s32> box = list->getAbsolutePosition();
+	const s32 x = box.UpperLeftCorner.X + 10;
+	bool clicked = false;
+	for (s32 y = box.UpperLeftCorner.Y + 2; y < box.LowerRightCorner.Y && !clicked; ++y)
+		if (list->getItemAt(x, y) == index)
+		{
+			clickAt(x, y);
+			clicked = true;
+		}
+	if (!clicked)
+	{
+		ADD_FAILURE() << "cannot see " << name << " in the dialog's list without scrolling";
+		return false;
+	}
+	for (gui::IGUIElement* child : dialog->getChildren())
+		if (child->getType() == gui::EGUIET_BUTTON && core::stringw(L"OK") == child->getText())
+		{
+			click(child);
+			return true;
+		}
+	return false;
+}
+
+std::vector<EditorTest::Message> EditorTest::messages()
+{
+	std::vector<gui::IGUIElement*> boxes;
+	Collect(editor->_gui->getRootGUIElement(), gui::EGUIET_MESSAGE_BOX, boxes);
+	std::vector<Message> found;
+	for (gui::IGUIElement* box : boxes)
+	{
+		gui::IGUIElement* text = nullptr;
+		for (gui::IGUIElement* child : box->getChildren())
+			if (child->getType() == gui::EGUIET_STATIC_TEXT)
+				text = child;
+		found.push_back({box->getText(), text ? text->getText() : L""});
+	}
+	return found;
+}
+
+void EditorTest::dismissMessages()
+{
+	std::vector<gui::IGUIElement*> boxes;
+	Collect(editor->_gui->getRootGUIElement(), gui::EGUIET_MESSAGE_BOX, boxes);
+	for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
+		for (gui::IGUIElement* child : (*it)->getChildren())
+			if (child->getType() == gui::EGUIET_BUTTON)
+			{
+				click(child);
+				break;
+			}
+}
+
+std::string WriteFile(const std::string& name, const std::string& bytes)
+{
+	static std::string dir;
+	if (dir.empty())
+	{
+		char tmpl[] = "/tmp/tolvane-test-XXXXXX";
+		dir = mkdtemp(tmpl);
+	}
+	const std::string path = dir + "/" + name;
+	std::ofstream(path, std::ios::binary) << bytes;
+	return path;
+}
+
+namespace
+{
+std::string BigEndian(uint32_t value, int bytes)
+{
+	std::string out;
+	for (int i = bytes - 1; i >= 0; --i)
+		out += char((value >> (8 * i)) & 0xff);
+	return out;
+}
+
+std::string Chunk(const std::string& tag, const std::string& data)
+{
+	return tag + BigEndian(data.size(), 4) + data + (data.size() % 2 ? std::string(1, 0) : "");
+}
+} // namespace
+
+std::string HangingMeshFile()
+{
+	// A LightWave 5 object whose surface carries an "ALPH" sub-chunk: the
+	// engine's loader never leaves it.
+	const std::string zero(4, 0);
+	const std::string one = BigEndian(0x3f800000, 4);
+	const std::string points = zero + zero + zero + one + zero + zero + zero + one + zero;
+	const std::string polygons =
+	    BigEndian(3, 2) + BigEndian(0, 2) + BigEndian(1, 2) + BigEndian(2, 2) + BigEndian(1, 2);
+	const std::string surface = std::string("Test\0\0", 6) + "ALPH" + BigEndian(4, 2) +
+	                            BigEndian(2, 2) + BigEndian(0xff, 2);
+	const std::string body = "LWOB" + Chunk("SRFS", std::string("Test\0\0", 6)) +
+	                         Chunk("PNTS", points) + Chunk("POLS", polygons) +
+	                         Chunk("SURF", surface);
+	return WriteFile("hangs.lwo", "FORM" + BigEndian(body.size(), 4) + body);
+}
+
+std::string FixtureCopy(const std::string& media)
+{
+	std::ifstream in(MediaFile(media), std::ios::binary);
+	const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+	return WriteFile(media, bytes);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CEventRec.h"
 #include "CSceneEditor.h"
@@ -25,8 +26,53 @@ protected:
 	//! A mesh model node in a table slot, as the editor keeps models.
 	CModel* placeModel(int slot, const char* mesh = "sydney.md2");
 
+	//! A left press and release at a screen point, as the mouse sends them.
+	void clickAt(s32 x, s32 y);
+	//! Clicks the middle of a GUI element.
+	void click(gui::IGUIElement* element);
+	//! Moves the mouse without buttons.
+	void moveMouse(s32 x, s32 y);
+	//! Types text and keys into whatever has the focus.
+	void typeText(const wchar_t* text);
+	void pressKey(EKEY_CODE code, wchar_t ch = 0);
+
+	//! Chooses a menu item with the mouse, as a user opens the menu bar and
+	//! clicks the item; false when the item cannot be reached.
+	bool chooseMenu(s32 commandId);
+	//! Clicks the button with this id in the window holding it, showing
+	//! the window first if needed.
+	void clickButton(s32 id);
+
+	//! The open file-open dialog, or null.
+	gui::IGUIFileOpenDialog* openDialog();
+	//! Picks a file in the open dialog as a user does: types its folder into
+	//! the path field, clicks the file in the list and then "OK".
+	bool chooseFile(const std::string& path);
+
+	struct Message
+	{
+		std::wstring caption, text;
+	};
+	//! Every message box on screen, oldest first.
+	std::vector<Message> messages();
+	//! Closes every message box with its OK button.
+	void dismissMessages();
+
 	CSceneEditor* editor = nullptr;
 };
+
+//! A GUI element anywhere in the tree by type and id (any id when -2).
+gui::IGUIElement* FindElement(gui::IGUIElement* root, gui::EGUI_ELEMENT_TYPE type, s32 id = -2);
+
+//! Writes a small file and returns its path (under a temporary folder).
+std::string WriteFile(const std::string& name, const std::string& bytes);
+
+//! A LightWave object that makes the engine's loader loop forever.
+std::string HangingMeshFile();
+
+//! A copy of an engine media file in this process's temporary folder, so
+//! that a file-open dialog there lists only a few files.
+std::string FixtureCopy(const std::string& media);
 
 //! Path of an engine media file, unpacked into a temporary folder if needed.
 std::string MediaFile(const std::string& name);

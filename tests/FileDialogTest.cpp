@@ -1,0 +1,107 @@
+// Files chosen in the real file-open dialog reach the operation that opened
+// it, and browsing in the dialog does not move the editor's working folder.
+#include "EditorTestSupport.h"
+
+#include <functional>
+#include <unistd.h>
+
+#include "EditorIds.h"
+
+namespace
+{
+std::string WorkingDirectory()
+{
+	char buffer[4096];
+	return getcwd(buffer, sizeof(buffer)) ? buffer : "";
+}
+} // namespace
+
+class FileDialogTest : public EditorTest
+{
+};
+
+TEST_F(FileDialogTest, EachDialogHandsItsFileToItsOperation)
+{
+	const std::string mesh = FixtureCopy("sydney.md2");
+	const std::string texture = FixtureCopy("wall.jpg");
+	const std::string texture2 = FixtureCopy("water.jpg");
+	CModel* model = nullptr;
+	struct Row
+	{
+		bool menu;
+		s32 opener;
+		const wchar_t* title;
+		int loadType;
+		std::string file;
+		std::function<bool()> happened;
+	};
+	auto layer = [](scene::ISceneNode* node, u32 layer)
+	{ return node ? node->getMaterial(0).getTexture(layer) : nullptr; };
+	const Row rows[] = {
+	    {true, ID_MENU_ADD_MODEL, L"Select a Model", 1, mesh,
+	     [&] { return (model = editor->Model[1]) && model->AnimatedNode; }},
+	    {false, ID_MODEL_LOAD_SKIN1, L"Select a Texture", 5, texture,
+	     [&] { return layer(model->AnimatedNode, 0) != nullptr; }},
+	    {false, ID_MODEL_LOAD_SKIN2, L"Select a Texture", 6, texture2,
+	     [&] { return layer(model->AnimatedNode, 1) != nullptr; }},
+	    {false, ID_WORLD_LOAD_PLANE, L"Select a Plane", 3, mesh,
+	     [&] { return editor->LevelPlane != nullptr; }},
+	    {false, ID_WORLD_PLANE_TEXTURE, L"Select a Texture", 4, texture,
+	     [&] { return layer(editor->LevelPlane, 0) != nullptr; }},
+	    {false, ID_WATER_LOAD_SKIN1, L"Select a Texture", 8, texture,
+	     [&]
+	     {
+		     return layer(editor->Water->Node, 0) &&
+		            layer(editor->Water->Node, 0) == layer(model->AnimatedNode, 0);
+	     }},
+	    {false, ID_WATER_LOAD_SKIN2, L"Select a Texture", 9, texture2,
+	     [&] { return layer(editor->Water->Node, 1) != nullptr; }},
+	    {false, ID_WORLD_LOAD_Q3LEVEL, L"Select BSP Level", 7, FixtureCopy("map-20kdm2.pk3"),
+	     [&] { return editor->Q3LevelNode != nullptr; }},
+	};
+	const std::string cwd = WorkingDirectory();
+	for (const Row& row : rows)
+	{
+		SCOPED_TRACE(row.loadType);
+		if (row.loadType == 8)
+			editor->CreateNewWater(); // the water window acts on a selected surface
+		if (row.loadType == 3)
+			editor->Select(model);
+		if (row.menu)
+			ASSERT_TRUE(chooseMenu(row.opener));
+		else
+			clickButton(row.opener);
+		gui::IGUIFileOpenDialog* dialog = openDialog();
+		ASSERT_NE(nullptr, dialog);
+		EXPECT_STREQ(row.title, dialog->getText());
+		EXPECT_EQ(row.loadType, LOAD_TYPE);
+		ASSERT_TRUE(chooseFile(row.file));
+		EXPECT_TRUE(row.happened());
+		EXPECT_EQ(cwd, WorkingDirectory()) << "the dialog's folder changes are undone";
+		dismissMessages();
+		editor->Update();
+		EXPECT_EQ(nullptr, openDialog());
+	}
+}
+
+TEST_F(FileDialogTest, CancellingKeepsTheLoadTypeAndTheWorkingFolder)
+{
+	const std::string cwd = WorkingDirectory();
+	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
+	gui::IGUIFileOpenDialog* dialog = openDialog();
+	ASSERT_NE(nullptr, dialog);
+	gui::IGUIEditBox* field =
+	    static_cast<gui::IGUIEditBox*>(FindElement(dialog, gui::EGUIET_EDIT_BOX));
+	click(field);
+	for (int i = 0; i < 400; ++i)
+		pressKey(KEY_BACK);
+	typeText(L"/tmp");
+	pressKey(KEY_RETURN);
+	EXPECT_EQ("/tmp", WorkingDirectory()) << "typing a folder in the path field browses";
+	for (gui::IGUIElement* child : dialog->getChildren())
+		if (child->getType() == gui::EGUIET_BUTTON && core::stringw(L"Cancel") == child->getText())
+			click(child);
+	EXPECT_EQ(cwd, WorkingDirectory());
+	EXPECT_EQ(LOAD_MODEL, LOAD_TYPE);
+	EXPECT_EQ(0, editor->current_model);
+}

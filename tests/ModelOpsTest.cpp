@@ -1,0 +1,158 @@
+// Creating, texturing and deleting models and the water surface: the slot
+// rules, the selection and every message the operations show.
+#include "EditorTestSupport.h"
+
+#include "EditorIds.h"
+
+class ModelOpsTest : public EditorTest
+{
+protected:
+	std::string mesh = MediaFile("sydney.md2");
+	std::string missing = "/nonexistent/tree.3ds";
+
+	int meshNodes() { return CountNodes(editor->_smgr, scene::ESNT_ANIMATED_MESH); }
+	void expectMessages(const std::vector<std::pair<std::wstring, std::wstring>>& expected)
+	{
+		const std::vector<Message> shown = messages();
+		ASSERT_EQ(expected.size(), shown.size());
+		for (size_t i = 0; i < shown.size(); ++i)
+		{
+			EXPECT_EQ(expected[i].first, shown[i].caption) << i;
+			EXPECT_EQ(expected[i].second, shown[i].text) << i;
+		}
+		dismissMessages();
+	}
+};
+
+TEST_F(ModelOpsTest, ModelsFillSlotsInOrderAndAFailedLoadUsesUpItsSlot)
+{
+	editor->Positioner->setPosition(core::vector3df(10, 20, 30));
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	EXPECT_FALSE(editor->CreateNewModel(missing.c_str()));
+	expectMessages({{L"Load Model Error!", L"Wrong file format or corrupted file."}});
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	EXPECT_EQ(3, editor->current_model);
+	EXPECT_EQ(nullptr, editor->Model[2]);
+
+	for (int slot : {1, 3})
+	{
+		CModel* model = editor->Model[slot];
+		ASSERT_NE(nullptr, model);
+		EXPECT_EQ(CModel::TYPE_MESH, model->MODEL_TYPE);
+		EXPECT_EQ(slot, model->AnimatedNode->getID());
+		EXPECT_VEC_NEAR(core::vector3df(10, 20, 30), model->getPosition(), 0.0f);
+		EXPECT_VEC_NEAR(core::vector3df(0, 0, 0), model->getRotation(), 0.0f);
+		EXPECT_VEC_NEAR(core::vector3df(1, 1, 1), model->getScale(), 0.0f);
+		EXPECT_FALSE(model->AnimatedNode->getMaterial(0).Lighting);
+		EXPECT_FALSE(model->Lighting);
+	}
+	EXPECT_EQ(editor->Model[3], editor->SelectedModel);
+	EXPECT_FALSE(editor->Model[1]->AnimatedNode->isDebugDataVisible()) << "lost the selection";
+	EXPECT_STREQ(L"", editor->mpw_boxFileName->getText()) << "the window shows the new model";
+	EXPECT_EQ(1, editor->mpw_scaleY->getPos());
+}
+
+TEST_F(ModelOpsTest, DeletingKeepsTheObjectAndClearRestartsAtSlotOne)
+{
+	for (int i = 0; i < 3; ++i)
+		ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	editor->Select(editor->Model[2]);
+	editor->Model[2]->FileName = L"kept.md2";
+	ASSERT_TRUE(chooseMenu(ID_MENU_REMOVE));
+	EXPECT_EQ(nullptr, editor->SelectedModel);
+	ASSERT_NE(nullptr, editor->Model[2]);
+	EXPECT_EQ(nullptr, editor->Model[2]->AnimatedNode);
+	EXPECT_STREQ(L"kept.md2", editor->Model[2]->FileName.c_str());
+	EXPECT_NE(nullptr, editor->Model[1]->AnimatedNode);
+	EXPECT_NE(nullptr, editor->Model[3]->AnimatedNode);
+	ASSERT_TRUE(chooseMenu(ID_MENU_REMOVE));
+	expectMessages({{L"Delete Error!", L"No model in selection."}});
+
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	EXPECT_NE(nullptr, editor->Model[4]) << "a deleted slot is not reused";
+
+	editor->ClearScene();
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	EXPECT_EQ(1, editor->current_model);
+	EXPECT_NE(nullptr, editor->Model[1]->AnimatedNode) << "the emptied object is replaced";
+	EXPECT_EQ(2, meshNodes()) << "the marker and the new model";
+}
+
+TEST_F(ModelOpsTest, AFullTableRefusesWithoutLoading)
+{
+	editor->current_model = 98;
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	EXPECT_EQ(99, editor->current_model);
+	const int nodes = meshNodes();
+	EXPECT_FALSE(editor->CreateNewModel(MediaFile("faerie.md2").c_str()));
+	expectMessages({{L"Load Model Error!", L"The scene is full. Use File, Clear to start again."}});
+	EXPECT_EQ(99, editor->current_model);
+	EXPECT_EQ(nodes, meshNodes());
+	EXPECT_EQ(nullptr,
+	          editor->_smgr->getMeshCache()->getMeshByName(MediaFile("faerie.md2").c_str()))
+	    << "the mesh is not even loaded";
+	EXPECT_EQ(editor->Model[99], editor->SelectedModel);
+}
+
+TEST_F(ModelOpsTest, SkinsGoToTheirLayerOfTheSelectedKindOnly)
+{
+	const std::string wall = MediaFile("wall.jpg"), water = MediaFile("water.jpg");
+	EXPECT_FALSE(editor->LoadModelSkin(wall.c_str()));
+	EXPECT_FALSE(editor->LoadModelSkin2(wall.c_str()));
+	EXPECT_FALSE(editor->LoadWaterTexture1(wall.c_str()));
+	EXPECT_FALSE(editor->LoadWaterTexture2(wall.c_str()));
+	const std::wstring noModel = L"No model in selection. Texture could not be loaded. ";
+	const std::wstring noWater = L"No water in selection. Texture could not be loaded. ";
+	expectMessages({{L"Load Skin Error!", noModel},
+	                {L"Load Skin Error!", noModel},
+	                {L"Load Skin Error!", noWater},
+	                {L"Load Skin Error!", noWater}});
+
+	ASSERT_TRUE(editor->CreateNewWater());
+	EXPECT_FALSE(editor->LoadModelSkin(wall.c_str())) << "water is not a model";
+	EXPECT_FALSE(editor->LoadModelSkin2(wall.c_str()));
+	expectMessages({{L"Load Skin Error!", noModel}, {L"Load Skin Error!", noModel}});
+	EXPECT_TRUE(editor->LoadWaterTexture1(wall.c_str()));
+	EXPECT_TRUE(editor->LoadWaterTexture2(water.c_str()));
+	EXPECT_NE(nullptr, editor->Water->Node->getMaterial(0).getTexture(1));
+
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	CModel* model = editor->SelectedModel;
+	EXPECT_FALSE(editor->LoadWaterTexture1(wall.c_str())) << "a model is not water";
+	expectMessages({{L"Load Skin Error!", noWater}});
+	ASSERT_TRUE(editor->LoadModelSkin(wall.c_str()));
+	video::ITexture* first = model->AnimatedNode->getMaterial(0).getTexture(0);
+	ASSERT_NE(nullptr, first);
+	ASSERT_TRUE(editor->LoadModelSkin2(water.c_str()));
+	EXPECT_EQ(first, model->AnimatedNode->getMaterial(0).getTexture(0)) << "layer 0 is kept";
+	EXPECT_NE(nullptr, model->AnimatedNode->getMaterial(0).getTexture(1));
+	EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(ModelOpsTest, AnUnloadableTextureKeepsTheLayerAndIsReported)
+{
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	ASSERT_TRUE(editor->LoadModelSkin(MediaFile("wall.jpg").c_str()));
+	video::ITexture* kept = editor->SelectedModel->AnimatedNode->getMaterial(0).getTexture(0);
+	const std::string broken = WriteFile("broken.jpg", "this is not a JPEG image");
+	EXPECT_FALSE(editor->LoadModelSkin(broken.c_str()));
+	EXPECT_FALSE(editor->LoadModelSkin(missing.c_str()));
+	expectMessages({{L"Load Skin Error!", L"Wrong file format or corrupted file."},
+	                {L"Load Skin Error!", L"Wrong file format or corrupted file."}});
+	EXPECT_EQ(kept, editor->SelectedModel->AnimatedNode->getMaterial(0).getTexture(0));
+}
+
+TEST_F(ModelOpsTest, ASecondWaterSurfaceReplacesTheFirst)
+{
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	ASSERT_TRUE(editor->CreateNewWater());
+	EXPECT_EQ(editor->Water, editor->SelectedModel);
+	EXPECT_EQ(101, editor->Water->Node->getID());
+	EXPECT_EQ(CModel::TYPE_WATER, editor->Water->MODEL_TYPE);
+	EXPECT_FALSE(editor->Model[1]->AnimatedNode->isDebugDataVisible());
+	ASSERT_TRUE(editor->CreateNewWater());
+	EXPECT_EQ(1, CountNodes(editor->_smgr, scene::ESNT_WATER_SURFACE));
+	EXPECT_EQ(101, editor->Water->Node->getID());
+	for (int i = 0; i < CSceneEditor::MODEL_SLOTS; ++i)
+		EXPECT_NE(editor->Water, editor->Model[i]) << "water is never in the table";
+}
