@@ -7,7 +7,7 @@ TOLVANE_BUILD=${TOLVANE_BUILD:-$TOLVANE_ROOT/build}
 # Everything the build, the editor and the tests need from Debian.
 TOLVANE_PACKAGES="cmake g++ make libirrlicht-dev libirrlicht-doc libgtest-dev libx11-dev
   libgl-dev libfreetype-dev fonts-dejavu-core xvfb xauth libgl1-mesa-dri x11-apps x11-utils
-  xdotool imagemagick"
+  xdotool imagemagick assimp-testmodels unzip locales"
 
 die() {
 	echo "$*" >&2
@@ -29,6 +29,17 @@ ensure_packages() {
 		die "apt-get update failed"
 	$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
 		"${missing[@]}" >/dev/null || die "could not install: ${missing[*]}"
+}
+
+# Generates a locale the tests switch to (numbers with a decimal comma).
+ensure_locale() {
+	locale -a 2>/dev/null | grep -qix "${1%.UTF-8}.utf8" && return 0
+	local sudo=""
+	[ "$(id -u)" -ne 0 ] && sudo="sudo"
+	$sudo sed -i "s/^# *\($1 UTF-8\)/\1/" /etc/locale.gen &&
+		grep -q "^$1 UTF-8" /etc/locale.gen ||
+		echo "$1 UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+	$sudo locale-gen >/dev/null || die "could not generate the locale $1"
 }
 
 build_project() {

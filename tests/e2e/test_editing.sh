@@ -1,0 +1,98 @@
+# A user's session: every tool window opens from its menu and closes with its
+# own button; a sample model is added through the file dialog, moved with the
+# arrows, the marker with the keypad; a model is picked with C and a click and
+# removed; a malformed file is refused while the editor stays up.
+source "$(dirname "$0")/e2e-lib.sh"
+start_xvfb
+start_editor
+shots="$ARTEFACTS/editing"
+
+# Tool windows: menu, title-bar point, own button, whether the button ends
+# in a message box ("Save Options" exports, here to a folder that does not
+# exist, so the "Save Error" box answers).
+while IFS='|' read -r name item tx ty bx by box; do
+	menu "$name" "$item"
+	check "$item opens" wait_for 5 window_shown "$tx" "$ty"
+	screenshot "$shots/window-${item// /-}.png"
+	if [ "$item" = "Save C++" ]; then
+		# The window opens behind "Scene Information": a click on its body
+		# brings it to the front.
+		xdotool mousemove 100 150 click 1
+		type_into 100 85 "$WORK/missing/"
+	fi
+	xdotool mousemove "$bx" "$by" click 1
+	if [ "$box" = box ]; then
+		check "$item answers with a message" wait_for 5 message_shown
+		dismiss_message
+	fi
+	check "$item closes with its own button" wait_for 5 pixel_is "$tx" "$ty" "#000000"
+done <<'TABLE'
+File|Properties|480|38|462|477|
+File|Save C++|240|130|222|177|box
+World|World Properties|480|38|462|477|
+World|SkyBox Setup|275|130|252|260|
+Help|About|495|208|400|340|
+TABLE
+
+# A sample crate through "Object", "Add", "Model".
+mkdir -p "$WORK/models"
+cp "$TOLVANE_ROOT"/samples/crate.* "$WORK/models/"
+crate_shown() { [ "$(centroid_x "$1" crate)" != none ]; }
+shot_crate() { screenshot "$WORK/now.png" && crate_shown "$WORK/now.png"; }
+menu Object Add 33
+choose_file "$WORK/models/crate.obj" 3
+check "the crate appears at the marker" wait_for 10 shot_crate || finish
+screenshot "$shots/crate-added.png"
+start=$(centroid_x "$shots/crate-added.png" crate)
+
+# Each key is tapped briefly until its effect shows: the editor moves things
+# a fixed step per frame, so a longer hold would overshoot at a high frame rate.
+# Arrow up moves the selected crate along its heading, +Z: right on screen.
+moved_right() { nudge Up && screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" crate)" -gt $((start + 10)) ]; }
+check "arrow up moves the crate right (+Z)" wait_for 5 moved_right
+screenshot "$shots/crate-moved.png"
+crate_x=$(centroid_x "$shots/crate-moved.png" crate)
+
+# Keypad 8 moves the marker along its heading, +Z as well.
+marker_start=$(centroid_x "$shots/crate-moved.png" marker)
+marker_right() { nudge KP_8 && screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" marker)" -gt $((marker_start + 10)) ]; }
+check "keypad 8 moves the marker right (+Z)" wait_for 5 marker_right
+screenshot "$shots/marker-moved.png"
+
+# Keypad 2 brings it back, not the crate.
+marker_left() { nudge KP_2 && screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" marker)" -lt $((marker_start + 5)) ]; }
+check "keypad 2 moves the marker back" wait_for 5 marker_left
+screenshot "$WORK/now.png"
+crate_still=$(centroid_x "$WORK/now.png" crate)
+check "the keypad leaves the crate where it is" test "$crate_still" -ge $((crate_x - 3)) -a "$crate_still" -le $((crate_x + 3))
+
+# A second crate at the marker takes the selection; C and a click on the
+# first one select it again, "Object", "Remove" takes it away.
+menu Object Add 33
+choose_file "$WORK/models/crate.obj" 3
+two_crates() { screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" crate)" -lt $((crate_x - 5)) ]; }
+check "a second crate appears" wait_for 10 two_crates
+xdotool key c
+sleep 0.1
+xdotool mousemove "$crate_x" 300 click 1
+menu Object Remove
+first_gone() { screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" crate)" -lt $((crate_x - 30)) ]; }
+check "the picked crate is removed, the other stays" wait_for 5 first_gone
+screenshot "$shots/picked-and-removed.png"
+
+# A malformed file: "Load Model Error!" and the editor goes on.
+mkdir -p "$WORK/bad"
+cp /usr/share/assimp/models/invalid/malformed.obj "$WORK/bad/"
+menu Object Add 33
+choose_file "$WORK/bad/malformed.obj" 1
+box_shown() { pixel_is_not 400 300 "#000000"; }
+check "a message box answers the malformed file" wait_for 10 box_shown
+screenshot "$shots/malformed-refused.png"
+check "the editor is still running" editor_running
+# The camera may have turned since, so the box's place need not turn black.
+box_pixel=$(window_pixel 400 300)
+dismiss_message
+check "the message box closes" wait_for 5 pixel_is_not 400 300 "$box_pixel"
+close_editor
+wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
+finish
