@@ -328,7 +328,7 @@ void EditorTest::dismissMessages()
 			}
 }
 
-std::string WriteFile(const std::string& name, const std::string& bytes)
+std::string ScratchDir()
 {
 	static std::string dir;
 	if (dir.empty())
@@ -336,9 +336,20 @@ std::string WriteFile(const std::string& name, const std::string& bytes)
 		char tmpl[] = "/tmp/tolvane-test-XXXXXX";
 		dir = mkdtemp(tmpl);
 	}
-	const std::string path = dir + "/" + name;
+	return dir;
+}
+
+std::string WriteFile(const std::string& name, const std::string& bytes)
+{
+	const std::string path = ScratchDir() + "/" + name;
 	std::ofstream(path, std::ios::binary) << bytes;
 	return path;
+}
+
+std::string ReadFile(const std::string& path)
+{
+	std::ifstream in(path, std::ios::binary);
+	return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 namespace
@@ -376,7 +387,5 @@ std::string HangingMeshFile()
 
 std::string FixtureCopy(const std::string& media)
 {
-	std::ifstream in(MediaFile(media), std::ios::binary);
-	const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-	return WriteFile(media, bytes);
+	return WriteFile(media, ReadFile(MediaFile(media)));
 }

@@ -64,8 +64,12 @@ protected:
 //! A GUI element anywhere in the tree by type and id (any id when -2).
 gui::IGUIElement* FindElement(gui::IGUIElement* root, gui::EGUI_ELEMENT_TYPE type, s32 id = -2);
 
-//! Writes a small file and returns its path (under a temporary folder).
+//! This process's temporary folder.
+std::string ScratchDir();
+//! Writes a small file and returns its path (in ScratchDir()).
 std::string WriteFile(const std::string& name, const std::string& bytes);
+//! A whole file, empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 //! A LightWave object that makes the engine's loader loop forever.
 std::string HangingMeshFile();

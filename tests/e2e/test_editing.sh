@@ -1,7 +1,8 @@
 # A user's session: every tool window opens from its menu and closes with its
 # own button; a sample model is added through the file dialog, moved with the
 # arrows, the marker with the keypad; a model is picked with C and a click and
-# removed; a malformed file is refused while the editor stays up.
+# removed; a malformed file is refused while the editor stays up; the scene
+# is exported.
 source "$(dirname "$0")/e2e-lib.sh"
 start_xvfb
 start_editor
@@ -93,6 +94,21 @@ check "the editor is still running" editor_running
 box_pixel=$(window_pixel 400 300)
 dismiss_message
 check "the message box closes" wait_for 5 pixel_is_not 400 300 "$box_pixel"
+
+# "File", "Save C++": the remaining crate goes out as C++ source.
+mkdir -p "$WORK/export"
+menu File "Save C++"
+check "Save Options opens again" wait_for 5 window_shown 240 130
+xdotool mousemove 100 150 click 1
+type_into 100 85 "$WORK/export/"
+xdotool mousemove 222 177 click 1
+exported() { [ -s "$WORK/export/Level.h" ] && [ -s "$WORK/export/Level.cpp" ]; }
+check "Level.h and Level.cpp are written" wait_for 5 exported
+check "the \"Saved!\" box answers" wait_for 5 message_shown
+screenshot "$shots/saved.png"
+check "the export holds the crate" grep -q 'Model\[2\] = _smgr->addAnimatedMeshSceneNode' "$WORK/export/Level.cpp"
+dismiss_message
+
 close_editor
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
 finish

@@ -1,0 +1,414 @@
+// Exporting the scene as C++ source: the exact text a game compiles, names
+// written as literals whose value is the name, failures reported without
+// ever leaving a half-written file, and the real check: a game compiled from
+// the export rebuilds the editor's scene.
+#include "EditorTestSupport.h"
+
+#include <array>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "EditorIds.h"
+
+namespace
+{
+// The reference texts, line by line.
+const std::string Header = "#ifndef TLVN_LEVEL_H\n"
+                           "#define TLVN_LEVEL_H\n"
+                           "\n"
+                           "#include <irrlicht.h>\n"
+                           "using namespace irr; \n"
+                           "using namespace core; \n"
+                           "using namespace scene; \n"
+                           "using namespace video; \n"
+                           "using namespace io; \n"
+                           "using namespace gui;\n"
+                           "\n"
+                           "class TLVNLevel\n"
+                           "{\n"
+                           "public:\n"
+                           "\tTLVNLevel(IrrlichtDevice* _device);\n"
+                           "\t~TLVNLevel();\n"
+                           "\n"
+                           "\tISceneManager* _smgr;\n"
+                           "\tIVideoDriver* _driver;\n"
+                           "\n"
+                           "\tISceneNode* Model[100];\n"
+                           "\n"
+                           "\tvoid LoadModels();\n"
+                           "}; \n"
+                           "\n"
+                           "#endif\n"
+                           "\n";
+
+const std::string Opening = "#include \"Level.h\"\n"
+                            "\n"
+                            "TLVNLevel::TLVNLevel(IrrlichtDevice* _device)\n"
+                            "{\n"
+                            "\t_smgr = _device->getSceneManager();\n"
+                            "\t_driver = _device->getVideoDriver();\n"
+                            "\tfor (int i = 0; i < 100; ++i)\n"
+                            "\t\tModel[i] = 0;\n"
+                            "\n"
+                            "}\n"
+                            "\n"
+                            "TLVNLevel::~TLVNLevel()\n"
+                            "{\n"
+                            "}\n"
+                            "\n"
+                            "void TLVNLevel::LoadModels() \n"
+                            "{\n";
+
+const std::string Closing = "\n}\n\n";
+
+std::string Blank(int slot)
+{
+	return "//Model[" + std::to_string(slot) + "] = Blank\n";
+}
+
+struct Block
+{
+	int slot;
+	const char* file;
+	float position[3], rotation[3], scale[3];
+	const char* texture;
+	bool lighting, wireframe;
+	const char* material;
+};
+
+std::string Text(const Block& b)
+{
+	char text[2048];
+	const int i = b.slot;
+	std::snprintf(text, sizeof text,
+	              "\t\tModel[%d] = _smgr->addAnimatedMeshSceneNode(_smgr->getMesh(\"%s\"));\n"
+	              "\tif (Model[%d])\n\t{\n"
+	              "\tModel[%d]->setPosition(vector3df(%f,%f,%f));\n"
+	              "\tModel[%d]->setRotation(vector3df(%f,%f,%f));\n"
+	              "\tModel[%d]->setScale(vector3df(%f,%f,%f));\n"
+	              "\t\tModel[%d]->setMaterialTexture(0, _driver->getTexture(\"%s\"));\n"
+	              "\t\t//Model[%d]->//SHADOW (INCOMPLETE)\n"
+	              "\t\tModel[%d]->setMaterialFlag(EMF_LIGHTING,%s);\n"
+	              "\t\tModel[%d]->setMaterialFlag(EMF_WIREFRAME ,%s);\n"
+	              "\t\tModel[%d]->setMaterialType(%s);\n\t}\n\n",
+	              i, b.file, i, i, b.position[0], b.position[1], b.position[2], i, b.rotation[0],
+	              b.rotation[1], b.rotation[2], i, b.scale[0], b.scale[1], b.scale[2], i, b.texture,
+	              i, i, b.lighting ? "true" : "false", i, b.wireframe ? "true" : "false", i,
+	              b.material);
+	return text;
+}
+
+std::wstring Wide(const std::string& ascii)
+{
+	return std::wstring(ascii.begin(), ascii.end());
+}
+
+std::string NewDir(const std::string& name)
+{
+	const std::string dir = ScratchDir() + "/" + name;
+	mkdir(dir.c_str(), 0700);
+	return dir + "/";
+}
+
+bool Exists(const std::string& path)
+{
+	return access(path.c_str(), F_OK) == 0;
+}
+
+// Output and exit status of a shell command.
+int RunCommand(const std::string& command, std::string& output)
+{
+	output.clear();
+	FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+	if (!pipe)
+		return -1;
+	char buffer[4096];
+	size_t n;
+	while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+		output.append(buffer, n);
+	return pclose(pipe);
+}
+
+std::string Quoted(const std::string& path)
+{
+	std::string quoted = "'";
+	for (char c : path)
+		quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+	return quoted + "'";
+}
+} // namespace
+
+class ExportTest : public EditorTest
+{
+protected:
+	// Saves to `dir` through the "Save Options" window and its "Ok" button;
+	// the box that answers, as "caption: text".
+	std::wstring saveTo(const std::wstring& dir)
+	{
+		editor->sow_editboxDir->setText(dir.c_str());
+		clickButton(ID_SAVE_OPTIONS_OK);
+		EXPECT_FALSE(editor->SaveOptionsWindow->isVisible());
+		return answer();
+	}
+
+	// The one message box on screen, dismissed.
+	std::wstring answer()
+	{
+		const std::vector<Message> shown = messages();
+		dismissMessages();
+		if (shown.size() != 1)
+			return std::to_wstring(shown.size()) + L" message boxes";
+		return shown[0].caption + L": " + shown[0].text;
+	}
+
+	const std::wstring saved = L"Saved!: Level data saved!";
+
+	// A model at the marker, its window filled in as a user fills it.
+	CModel* addModel(const std::string& mesh, const std::wstring& fileField,
+	                 const std::wstring& textureField, s32 material, bool lighting, bool wireframe,
+	                 const std::array<s32, 3>& scale)
+	{
+		EXPECT_TRUE(editor->CreateNewModel(mesh.c_str())) << mesh;
+		CModel* model = editor->SelectedModel;
+		editor->mpw_boxFileName->setText(fileField.c_str());
+		editor->mpw_boxTexture->setText(textureField.c_str());
+		editor->mpw_render_type->setSelected(material);
+		editor->mpw_lightbox->setChecked(lighting);
+		editor->mpw_wirebox->setChecked(wireframe);
+		editor->mpw_scaleX->setPos(scale[0]);
+		editor->mpw_scaleY->setPos(scale[1]);
+		editor->mpw_scaleZ->setPos(scale[2]);
+		frame();
+		return model;
+	}
+
+	std::string exportDir = NewDir("export");
+	std::string mesh = MediaFile("sydney.md2");
+};
+
+TEST_F(ExportTest, AnEmptySceneGivesTheHeaderAndNinetyNineBlankSlots)
+{
+	ASSERT_TRUE(chooseMenu(ID_MENU_SAVE_CPP));
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	EXPECT_EQ(Header, ReadFile(exportDir + "Level.h"));
+	std::string source = Opening;
+	for (int slot = 1; slot < 100; ++slot)
+		source += Blank(slot);
+	EXPECT_EQ(source + Closing, ReadFile(exportDir + "Level.cpp"));
+}
+
+TEST_F(ExportTest, ModelBlocksFollowTheSlotsAndTheModelWindow)
+{
+	editor->Positioner->setPosition(core::vector3df(1.5f, -2.25f, 40));
+	CModel* first =
+	    addModel(mesh, L"models/tree big.3ds", L"skins/bark.jpg", -1, true, false, {3, 2, 1});
+	first->setRotation(core::vector3df(0, -37.5f, 0));
+	addModel(mesh, L"gone.md2", L"", 0, false, false, {1, 1, 1});
+	editor->DeleteSelectedModel();
+	editor->Positioner->setPosition(core::vector3df(0, 0, 0));
+	CModel* third = addModel(mesh, L"", L"", 14, false, true, {0, 1, 10});
+	editor->Select(nullptr);
+	third->MaterialType = 15; // outside the list: written as the solid material
+	addModel(mesh, L"rock.obj", L"rock.png", 11, true, true, {1, 1, 1});
+	ASSERT_EQ(4, editor->current_model);
+
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	std::string source = Opening;
+	source += Text({1,
+	                "models/tree big.3ds",
+	                {1.5f, -2.25f, 40},
+	                {0, -37.5f, 0},
+	                {3, 2, 1},
+	                "skins/bark.jpg",
+	                true,
+	                false,
+	                "EMT_SOLID"});
+	source += Blank(2);
+	source += Text({3, "", {0, 0, 0}, {0, 0, 0}, {0, 1, 10}, "", false, true, "EMT_SOLID"});
+	source += Text({4,
+	                "rock.obj",
+	                {0, 0, 0},
+	                {0, 0, 0},
+	                {1, 1, 1},
+	                "rock.png",
+	                true,
+	                true,
+	                "EMT_TRANSPARENT_ADD_COLOR"});
+	for (int slot = 5; slot < 100; ++slot)
+		source += Blank(slot);
+	EXPECT_EQ(source + Closing, ReadFile(exportDir + "Level.cpp"));
+	EXPECT_EQ(Header, ReadFile(exportDir + "Level.h"));
+}
+
+TEST_F(ExportTest, NamesBecomeLiteralsWhoseValueIsTheName)
+{
+	addModel(mesh, L"C:\\models\\tree.3ds", L"say \"hi\"?\?/x", 0, false, false, {1, 1, 1});
+	addModel(mesh, L"caf\u00e9/\u6728.md2", L"tab\there", 0, false, false, {1, 1, 1});
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	const std::string source = ReadFile(exportDir + "Level.cpp");
+	for (const char* literal :
+	     {"getMesh(\"C:\\\\models\\\\tree.3ds\")", "getTexture(\"say \\\"hi\\\"?\\?/x\")",
+	      "getMesh(\"caf\\303\\251/\\346\\234\\250.md2\")", "getTexture(\"tab\\011here\")"})
+		EXPECT_NE(std::string::npos, source.find(literal)) << literal;
+}
+
+TEST_F(ExportTest, ADirectoryIsAPlainPrefixAndAMissingOneWritesNothing)
+{
+	const std::string prefix = ScratchDir() + "/out";
+	ASSERT_EQ(saved, saveTo(Wide(prefix)));
+	EXPECT_EQ(Header, ReadFile(prefix + "Level.h"));
+	EXPECT_TRUE(Exists(prefix + "Level.cpp"));
+
+	editor->sow_editboxDir->setText(Wide(ScratchDir() + "/missing/").c_str());
+	EXPECT_FALSE(editor->SaveLevel());
+	EXPECT_EQ(L"Save Error: Saving failed. Maybe the folder does not exist?", answer());
+	EXPECT_FALSE(Exists(ScratchDir() + "/missing"));
+}
+
+TEST_F(ExportTest, SavingAgainReplacesBothFiles)
+{
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	const std::string empty = ReadFile(exportDir + "Level.cpp");
+	addModel(mesh, L"again.md2", L"", 0, false, false, {1, 1, 1});
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	const std::string second = ReadFile(exportDir + "Level.cpp");
+	EXPECT_NE(empty, second);
+	EXPECT_NE(std::string::npos, second.find("getMesh(\"again.md2\")"));
+	EXPECT_EQ(Header, ReadFile(exportDir + "Level.h"));
+}
+
+TEST_F(ExportTest, AFailedWriteIsReportedAndKeepsTheEarlierExport)
+{
+	addModel(mesh, L"good.md2", L"", 0, false, false, {1, 1, 1});
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	const std::string goodSource = ReadFile(exportDir + "Level.cpp");
+	for (int i = 0; i < 20; ++i)
+		addModel(mesh, L"a file name long enough to fill the export quickly.md2", L"", 0, false,
+		         false, {1, 1, 1});
+
+	// A file size limit makes every write past 2000 bytes fail, as a full
+	// disk does; the header fits, the source does not.
+	std::signal(SIGXFSZ, SIG_IGN);
+	rlimit limit = {2000, RLIM_INFINITY};
+	ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+	const bool written = editor->SaveLevel();
+	limit.rlim_cur = RLIM_INFINITY;
+	setrlimit(RLIMIT_FSIZE, &limit);
+
+	EXPECT_FALSE(written);
+	const std::wstring text = answer();
+	EXPECT_EQ(0u, text.find(L"Save Error: ")) << text;
+	EXPECT_NE(std::wstring::npos, text.find(L"Level.cpp")) << text;
+	EXPECT_NE(std::wstring::npos, text.find(L"File too large")) << text;
+	EXPECT_EQ(goodSource, ReadFile(exportDir + "Level.cpp"));
+	EXPECT_EQ(Header, ReadFile(exportDir + "Level.h"));
+	std::string listing;
+	RunCommand("ls -A " + Quoted(exportDir), listing);
+	EXPECT_EQ("Level.cpp\nLevel.h\n", listing) << "no temporary file is left";
+}
+
+TEST_F(ExportTest, NumbersKeepTheFullStopInAUserLocale)
+{
+	// The file-open dialog switches the process to the user's locale.
+	setenv("LC_ALL", "de_DE.UTF-8", 1);
+	editor->Positioner->setPosition(core::vector3df(1.5f, 0, 0));
+	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
+	ASSERT_TRUE(chooseFile(FixtureCopy("sydney.md2")));
+	char probe[16];
+	std::snprintf(probe, sizeof probe, "%.1f", 1.5);
+	ASSERT_STREQ("1,5", probe) << "the de_DE.UTF-8 locale is needed for this test";
+
+	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
+	EXPECT_NE(std::string::npos,
+	          ReadFile(exportDir + "Level.cpp").find("setPosition(vector3df(1.500000,0.000000"));
+	std::setlocale(LC_ALL, "C");
+}
+
+// The real check: a game compiled from the export rebuilds every model with
+// its mesh, transform, material and texture; slots whose mesh the game cannot
+// find stay empty instead of crashing it.
+TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
+{
+	// Mesh and texture files under names a literal must escape, in a folder
+	// whose name is not ASCII either.
+	const std::string assets = NewDir("assets \u00e4\u00f6");
+	const std::wstring wideAssets = L"" + Wide(ScratchDir()) + L"/assets \u00e4\u00f6/";
+	const std::string sydney = ReadFile(mesh), skin = ReadFile(MediaFile("sydney.bmp"));
+	struct Asset
+	{
+		const char* file;
+		const wchar_t* wide;
+		const std::string& bytes;
+	};
+	const Asset files[] = {
+	    {"with space.md2", L"with space.md2", sydney},
+	    {"back\\slash \"quoted\".md2", L"back\\slash \"quoted\".md2", sydney},
+	    {"tri?\?=graph \u6728.md2", L"tri?\?=graph \u6728.md2", sydney},
+	    {"skin \\ \"one\".bmp", L"skin \\ \"one\".bmp", skin},
+	    {"vanishes.md2", L"vanishes.md2", sydney},
+	};
+	for (const Asset& asset : files)
+		std::ofstream(assets + asset.file, std::ios::binary) << asset.bytes;
+	auto path = [&](int i) { return assets + files[i].file; };
+	auto widePath = [&](int i) { return wideAssets + files[i].wide; };
+
+	editor->Positioner->setPosition(core::vector3df(12.5f, -3.25f, 40));
+	addModel(path(0), widePath(0), widePath(3), 12, true, false, {2, 3, 4});
+	ASSERT_TRUE(editor->LoadModelSkin(path(3).c_str()));
+	editor->SelectedModel->setRotation(core::vector3df(0, 45, 0));
+	addModel(path(0), L"", L"", 0, false, false, {1, 1, 1}); // no name: the game skips it
+	addModel(path(1), widePath(1), L"", 5, false, true, {1, 1, 1});
+	editor->DeleteSelectedModel();
+	editor->Positioner->setPosition(core::vector3df(-7, 0, 0.125f));
+	addModel(path(1), widePath(1), L"", 9, false, true, {5, 1, 1});
+	addModel(path(2), widePath(2), L"", -1, true, true, {1, 1, 1});
+	addModel(path(4), widePath(4), L"", 3, false, false, {1, 1, 1});
+	editor->Select(nullptr);
+
+	const std::string dir = NewDir("game \u00fc");
+	ASSERT_EQ(saved, saveTo(Wide(ScratchDir()) + L"/game \u00fc/"));
+	ASSERT_EQ(0, unlink(path(4).c_str())) << "missing at game time";
+
+	std::string output;
+	const std::string game = dir + "game";
+	const std::string compile =
+	    std::string(TOLVANE_CXX) + " -std=c++17 -Wall -Wextra -Werror -isystem " +
+	    IRRLICHT_INCLUDE_DIR + " -I " + Quoted(dir) + " " + Quoted(dir + "Level.cpp") + " " +
+	    TOLVANE_SOURCE_DIR + "/tests/LevelGame.cpp " + IRRLICHT_LIBRARY + " -o " + Quoted(game);
+	ASSERT_EQ(0, RunCommand(compile, output)) << compile << "\n" << output;
+	EXPECT_EQ("", output) << "no warnings";
+	ASSERT_EQ(0, RunCommand(Quoted(game), output)) << output;
+
+	std::map<int, std::string> rebuilt;
+	std::istringstream lines(output);
+	for (std::string line; std::getline(lines, line);)
+		rebuilt[std::stoi(line)] = line;
+
+	std::map<int, std::string> expected;
+	for (int slot : {1, 4, 5})
+	{
+		scene::IAnimatedMeshSceneNode* node = editor->Model[slot]->AnimatedNode;
+		const video::SMaterial& material = node->getMaterial(0);
+		video::ITexture* texture = material.getTexture(0);
+		char line[2048];
+		const core::vector3df p = node->getPosition(), r = node->getRotation(),
+		                      s = node->getScale();
+		std::snprintf(line, sizeof line,
+		              "%d|%s|%.4f %.4f %.4f|%.4f %.4f %.4f|%.4f %.4f %.4f|%d|%d|%d|%s", slot,
+		              editor->_smgr->getMeshCache()->getMeshName(node->getMesh()).getPath().c_str(),
+		              p.X, p.Y, p.Z, r.X, r.Y, r.Z, s.X, s.Y, s.Z, int(material.MaterialType),
+		              int(material.Lighting), int(material.Wireframe),
+		              texture ? texture->getName().getPath().c_str() : "");
+		expected[slot] = line;
+	}
+	EXPECT_EQ(expected, rebuilt);
+	EXPECT_NE(std::string::npos, expected[1].find(path(0) + "|")) << "mesh from the named file";
+	EXPECT_NE(std::string::npos, expected[1].find(path(3))) << "texture from the named file";
+}

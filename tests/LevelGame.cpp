@@ -1,0 +1,71 @@
+// A small game built on an exported level: it compiles with the exported
+// Level.cpp, rebuilds the level on the null driver, once on the heap and once
+// on the stack as games use it, and prints every rebuilt node so that a test
+// can compare it with the editor's scene.
+#include <cstdio>
+
+#include "Level.h"
+
+namespace
+{
+const char* MeshName(ISceneManager* smgr, ISceneNode* node)
+{
+	if (node->getType() != ESNT_ANIMATED_MESH)
+		return "";
+	IAnimatedMesh* mesh = static_cast<IAnimatedMeshSceneNode*>(node)->getMesh();
+	return mesh ? smgr->getMeshCache()->getMeshName(mesh).getPath().c_str() : "";
+}
+
+const char* TextureName(ISceneNode* node)
+{
+	ITexture* texture = node->getMaterialCount() ? node->getMaterial(0).getTexture(0) : 0;
+	return texture ? texture->getName().getPath().c_str() : "";
+}
+
+void PrintVector(const vector3df& v)
+{
+	std::printf("|%.4f %.4f %.4f", v.X, v.Y, v.Z);
+}
+
+// One line per rebuilt node:
+// slot|mesh|position|rotation|scale|material|lighting|wireframe|texture
+void PrintLevel(const TLVNLevel& level)
+{
+	for (int i = 0; i < 100; ++i)
+	{
+		ISceneNode* node = level.Model[i];
+		if (!node)
+			continue;
+		const SMaterial& material = node->getMaterial(0);
+		std::printf("%d|%s", i, MeshName(level._smgr, node));
+		PrintVector(node->getPosition());
+		PrintVector(node->getRotation());
+		PrintVector(node->getScale());
+		std::printf("|%d|%d|%d|%s\n", int(material.MaterialType), int(material.Lighting),
+		            int(material.Wireframe), TextureName(node));
+	}
+}
+} // namespace
+
+int main()
+{
+	SIrrlichtCreationParameters parameters;
+	parameters.DriverType = EDT_NULL;
+	parameters.LoggingLevel = ELL_NONE;
+	IrrlichtDevice* device = createDeviceEx(parameters);
+	if (!device)
+		return 2;
+
+	TLVNLevel* onHeap = new TLVNLevel(device);
+	onHeap->LoadModels();
+	delete onHeap;
+	device->getSceneManager()->clear();
+
+	{
+		TLVNLevel level(device);
+		level.LoadModels();
+		PrintLevel(level);
+	}
+	device->drop();
+	return 0;
+}
