@@ -106,6 +106,12 @@ centroid_x() {
 		END { if (n < 20) print "none"; else printf "%d\n", sum / n }'
 }
 
+# triangles_line FILE: a fingerprint of the "Triangles:" line of the
+# information window, which changes when geometry is drawn.
+triangles_line() {
+	convert "$1" -crop 200x14+40+76 +repage rgb:- | md5sum
+}
+
 # window_shown X Y: a tool window's title bar is drawn at that point.
 window_shown() {
 	pixel_is_not "$1" "$2" "#000000"

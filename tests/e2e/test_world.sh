@@ -1,0 +1,42 @@
+# World geometry through its windows and dialogs: the engine's sample sky box
+# from the "SkyBox Setup" window, then the packed Quake 3 level from "World
+# Properties", "Load Q3Level" and the file dialog.
+source "$(dirname "$0")/e2e-lib.sh"
+start_xvfb
+start_editor
+shots="$ARTEFACTS/world"
+media=/usr/share/doc/libirrlicht-dev/media
+
+# The corners of the scene are the clear colour until a sky box covers them.
+check "no sky before" pixel_is 790 590 "#000000"
+menu World "SkyBox Setup"
+check "SkyBox Setup opens" wait_for 5 window_shown 275 130
+# The window opens behind "Scene Information": a click on its body brings
+# it to the front.
+xdotool mousemove 60 265 click 1
+type_into 150 65 "$media/"
+y=90
+for face in up dn lf rt ft bk; do
+	type_into 150 "$y" "irrlicht2_$face.jpg"
+	y=$((y + 25))
+done
+screenshot "$shots/skybox-setup.png"
+xdotool mousemove 185 260 click 1
+check "the sky box fills the background" wait_for 10 pixel_is_not 790 590 "#000000"
+screenshot "$shots/skybox.png"
+before=$(triangles_line "$shots/skybox.png")
+
+mkdir -p "$WORK/level"
+gzip -dc "$media/map-20kdm2.pk3.gz" >"$WORK/level/map-20kdm2.pk3"
+menu World "World Properties"
+check "World Properties opens" wait_for 5 window_shown 480 38
+xdotool mousemove 90 140 click 1
+choose_file "$WORK/level/map-20kdm2.pk3" 1
+xdotool mousemove 462 477 click 1
+level_drawn() { screenshot "$WORK/now.png" && [ "$(triangles_line "$WORK/now.png")" != "$before" ]; }
+check "the level is drawn (the triangle count changes)" wait_for 20 level_drawn
+screenshot "$shots/level.png"
+check "the editor is still running" editor_running
+close_editor
+wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
+finish
