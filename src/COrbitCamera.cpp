@@ -50,7 +50,13 @@ bool COrbitCameraAnimator::OnEvent(const SEvent& event)
 	case EMIE_LMOUSE_LEFT_UP: Buttons[0] = false; break;
 	case EMIE_RMOUSE_LEFT_UP: Buttons[1] = false; break;
 	case EMIE_MMOUSE_LEFT_UP: Buttons[2] = false; break;
-	case EMIE_MOUSE_MOVED: break;
+	case EMIE_MOUSE_MOVED:
+		// The button states of a move are the truth: a press or release the
+		// GUI swallowed must not leave a drag running.
+		Buttons[0] = event.MouseInput.isLeftPressed();
+		Buttons[1] = event.MouseInput.isRightPressed();
+		Buttons[2] = event.MouseInput.isMiddlePressed();
+		break;
 	default: return false;
 	}
 	const core::dimension2d<u32> size = Driver->getScreenSize();

@@ -79,6 +79,10 @@ TEST_F(EditorTest, CameraOrbitsWithLeftDragOnlyInCameraMode)
 	mouse.MouseInput.Shift = mouse.MouseInput.Control = false;
 	auto send = [&](EMOUSE_INPUT_EVENT what, s32 x, s32 y)
 	{
+		if (what == EMIE_LMOUSE_PRESSED_DOWN)
+			mouse.MouseInput.ButtonStates = EMBSM_LEFT;
+		if (what == EMIE_LMOUSE_LEFT_UP)
+			mouse.MouseInput.ButtonStates = 0;
 		mouse.MouseInput.Event = what;
 		mouse.MouseInput.X = x;
 		mouse.MouseInput.Y = y;
@@ -102,6 +106,14 @@ TEST_F(EditorTest, CameraOrbitsWithLeftDragOnlyInCameraMode)
 	EXPECT_GT(std::abs(turned.Z), 10.0f) << "a horizontal drag turns the camera about Y";
 	EXPECT_NEAR(250.0f, turned.Y, 0.01f);
 	EXPECT_NEAR(distance, turned.getLength(), 0.01f);
+
+	// A release the camera never saw: the next move carries no button, and
+	// the camera stays.
+	send(EMIE_LMOUSE_PRESSED_DOWN, 400, 300);
+	mouse.MouseInput.ButtonStates = 0;
+	send(EMIE_MOUSE_MOVED, 300, 300);
+	send(EMIE_MOUSE_MOVED, 200, 250);
+	EXPECT_VEC_NEAR(turned, editor->Camera->getPosition(), 0.01f);
 }
 
 TEST_F(EditorTest, SceneInfoTextHasThreeLines)
