@@ -10,29 +10,34 @@ int LOAD_TYPE = LOAD_NONE;
 
 namespace
 {
-// On X11 the keypad digits arrive as navigation keys carrying their digit.
+// On X11 the keypad digits arrive as navigation keys; the press carries the
+// digit, the release may not.
+struct SKeypadKey
+{
+	EKEY_CODE navigation;
+	wchar_t digit;
+	EKEY_CODE keypad;
+};
+const SKeypadKey KeypadKeys[] = {{KEY_DOWN, L'2', KEY_NUMPAD2}, {KEY_NEXT, L'3', KEY_NUMPAD3},
+                                 {KEY_LEFT, L'4', KEY_NUMPAD4}, {KEY_RIGHT, L'6', KEY_NUMPAD6},
+                                 {KEY_UP, L'8', KEY_NUMPAD8},   {KEY_PRIOR, L'9', KEY_NUMPAD9}};
+
+//! The table entry a press is recorded under.
 EKEY_CODE KeypadCode(EKEY_CODE key, wchar_t character)
 {
-	switch (key)
-	{
-	case KEY_UP:
-	case KEY_DOWN:
-	case KEY_LEFT:
-	case KEY_RIGHT:
-	case KEY_PRIOR:
-	case KEY_NEXT: break;
-	default: return key;
-	}
-	switch (character)
-	{
-	case L'2': return KEY_NUMPAD2;
-	case L'3': return KEY_NUMPAD3;
-	case L'4': return KEY_NUMPAD4;
-	case L'6': return KEY_NUMPAD6;
-	case L'8': return KEY_NUMPAD8;
-	case L'9': return KEY_NUMPAD9;
-	default: return key;
-	}
+	for (const SKeypadKey& k : KeypadKeys)
+		if (k.navigation == key && k.digit == character)
+			return k.keypad;
+	return key;
+}
+
+//! The keypad entry that shares a navigation code, or the code itself.
+EKEY_CODE KeypadCounterpart(EKEY_CODE key)
+{
+	for (const SKeypadKey& k : KeypadKeys)
+		if (k.navigation == key)
+			return k.keypad;
+	return key;
 }
 
 std::string CurrentDirectory()
@@ -51,21 +56,12 @@ std::string NarrowFileName(const wchar_t* name)
 }
 } // namespace
 
-CTLVEventRec::CTLVEventRec(CSceneEditor* sed) : env(0), device(0), ptr_sed(sed)
-{
-	ForgetPressedKeys();
-}
+CTLVEventRec::CTLVEventRec(CSceneEditor* sed) : env(0), device(0), ptr_sed(sed) {}
 
 void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device)
 {
 	env = i_gui;
 	device = i_device;
-}
-
-void CTLVEventRec::ForgetPressedKeys()
-{
-	for (EKEY_CODE& code : PressedAs)
-		code = KEY_KEY_CODES_COUNT;
 }
 
 bool CTLVEventRec::OnEvent(const SEvent& event)
@@ -237,18 +233,15 @@ void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character
 	if (code < 0 || code >= CSceneEditor::KEY_ENTRIES)
 		return;
 	bool* key = ptr_sed->key;
-	EKEY_CODE entry = code;
 	if (pressedDown)
+		key[KeypadCode(code, character)] = true;
+	else
 	{
-		entry = KeypadCode(code, character);
-		PressedAs[code] = entry;
+		// The arrow and the keypad key sharing this code cannot be told
+		// apart here: the release ends both, so neither can stay stuck.
+		key[code] = false;
+		key[KeypadCounterpart(code)] = false;
 	}
-	else if (PressedAs[code] != KEY_KEY_CODES_COUNT)
-	{
-		entry = PressedAs[code];
-		PressedAs[code] = KEY_KEY_CODES_COUNT;
-	}
-	key[entry] = pressedDown;
 	// Control is held while either of its keys is.
 	if (code == KEY_LCONTROL || code == KEY_RCONTROL)
 		key[KEY_CONTROL] = key[KEY_LCONTROL] || key[KEY_RCONTROL];

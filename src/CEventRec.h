@@ -34,9 +34,6 @@ public:
 	void SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device);
 	bool OnEvent(const SEvent& event) override;
 
-	//! Forgets which key code each held key was recorded under.
-	void ForgetPressedKeys();
-
 	gui::IGUIEnvironment* env;
 	IrrlichtDevice* device;
 
@@ -53,9 +50,6 @@ private:
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 
 	CSceneEditor* ptr_sed;
-	//! The key-table entry each held key was pressed under (a keypad digit
-	//! arrives as an arrow code, Control as its left or right code).
-	EKEY_CODE PressedAs[KEY_KEY_CODES_COUNT];
 	//! Working directory when the open file dialog was opened; browsing in
 	//! the dialog changes it.
 	std::string DialogWorkingDirectory;

@@ -364,8 +364,6 @@ void CSceneEditor::ReleaseAllKeys()
 {
 	for (bool& down : key)
 		down = false;
-	if (event_rec)
-		event_rec->ForgetPressedKeys();
 }
 
 // ---------------------------------------------------------------------------

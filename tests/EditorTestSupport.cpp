@@ -241,7 +241,7 @@ gui::IGUIFileOpenDialog* EditorTest::openDialog()
 	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_FILE_OPEN_DIALOG));
 }
 
-bool EditorTest::chooseFile(const std::string& path)
+bool EditorTest::chooseFile(const std::string& path, const std::function<void()>& beforeOk)
 {
 	gui::IGUIFileOpenDialog* dialog = openDialog();
 	if (!dialog)
@@ -290,8 +290,16 @@ bool EditorTest::chooseFile(const std::string& path)
 		ADD_FAILURE() << "cannot see " << name << " in the dialog's list without scrolling";
 		return false;
 	}
-	for (gui::IGUIElement* child : dialog->getChildren())
-		if (child->getType() == gui::EGUIET_BUTTON && core::stringw(L"OK") == child->getText())
+	if (beforeOk)
+		beforeOk();
+	return clickDialogButton(L"OK");
+}
+
+bool EditorTest::clickDialogButton(const wchar_t* caption)
+{
+	gui::IGUIFileOpenDialog* dialog = openDialog();
+	for (gui::IGUIElement* child : dialog ? dialog->getChildren() : core::list<gui::IGUIElement*>())
+		if (child->getType() == gui::EGUIET_BUTTON && core::stringw(caption) == child->getText())
 		{
 			click(child);
 			return true;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,11 @@ protected:
 	//! The open file-open dialog, or null.
 	gui::IGUIFileOpenDialog* openDialog();
 	//! Picks a file in the open dialog as a user does: types its folder into
-	//! the path field, clicks the file in the list and then "OK".
-	bool chooseFile(const std::string& path);
+	//! the path field, clicks the file in the list and then "OK"
+	//! (`beforeOk` runs just before that click).
+	bool chooseFile(const std::string& path, const std::function<void()>& beforeOk = {});
+	//! Clicks "OK" or "Cancel" in the open file dialog.
+	bool clickDialogButton(const wchar_t* caption);
 
 	struct Message
 	{

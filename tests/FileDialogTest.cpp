@@ -98,9 +98,7 @@ TEST_F(FileDialogTest, CancellingKeepsTheLoadTypeAndTheWorkingFolder)
 	typeText(L"/tmp");
 	pressKey(KEY_RETURN);
 	EXPECT_EQ("/tmp", WorkingDirectory()) << "typing a folder in the path field browses";
-	for (gui::IGUIElement* child : dialog->getChildren())
-		if (child->getType() == gui::EGUIET_BUTTON && core::stringw(L"Cancel") == child->getText())
-			click(child);
+	ASSERT_TRUE(clickDialogButton(L"Cancel"));
 	EXPECT_EQ(cwd, WorkingDirectory());
 	EXPECT_EQ(LOAD_MODEL, LOAD_TYPE);
 	EXPECT_EQ(0, editor->current_model);

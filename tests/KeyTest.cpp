@@ -95,6 +95,14 @@ TEST_F(KeyTest, KeypadDigitsAndControlReachTheEntriesTheUpdateReads)
 	EXPECT_TRUE(editor->key[KEY_UP]) << "a plain arrow stays an arrow";
 	postKey(KEY_UP, false, 0);
 
+	// Keypad 6 and the right arrow share a code; whichever is let go, no
+	// entry stays down once the code is released.
+	postKey(KEY_RIGHT, true, L'6');
+	postKey(KEY_RIGHT, true, 0);
+	postKey(KEY_RIGHT, false, 0);
+	EXPECT_FALSE(editor->key[KEY_NUMPAD6]);
+	EXPECT_FALSE(editor->key[KEY_RIGHT]);
+
 	postKey(KEY_LCONTROL, true);
 	EXPECT_TRUE(editor->key[KEY_CONTROL]);
 	postKey(KEY_RCONTROL, true);
