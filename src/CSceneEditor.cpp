@@ -92,6 +92,8 @@ CSceneEditor::~CSceneEditor()
 {
 	if (_device)
 		_device->drop();
+	for (u32 i = 0; i < LoaderManagers.size(); ++i)
+		LoaderManagers[i]->drop();
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		delete Model[i];
 	delete Water;

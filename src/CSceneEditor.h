@@ -139,6 +139,9 @@ public:
 
 	//! Tries files in a separate process before they are loaded.
 	CLoadChecker LoadChecker;
+	//! Scene managers whose fresh loaders read the user's meshes; kept until
+	//! shutdown, as a mesh may point back to the manager that loaded it.
+	core::array<scene::ISceneManager*> LoaderManagers;
 
 	//! Why Init stopped early (no device, a start-up data file missing);
 	//! empty when start-up succeeded.
@@ -179,6 +182,7 @@ private:
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
 	scene::IAnimatedMesh* LoadLevelMesh(const char* filename, const wchar_t*& failure);
+	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
 	//! The text of Level.cpp; false, naming the model, when a name cannot be
 	//! written as a file name.
 	bool LevelSource(std::string& source, std::string& failedName);

@@ -38,7 +38,18 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 		return cached;
 	if (LoadChecker.check(LOADKIND_MESH, filename) != LOADCHECK_LOADS)
 		return 0;
-	return _smgr->getMesh(filename);
+	return LoadWithFreshLoaders(filename);
+}
+
+// The engine's mesh loaders keep state from one file to the next (the
+// LightWave loader crashes on a file it reads fine in a fresh process), so
+// each file the user chooses is read by fresh loaders, as in the check. The
+// mesh lands in the mesh cache all scene managers share.
+scene::IAnimatedMesh* CSceneEditor::LoadWithFreshLoaders(const io::path& filename)
+{
+	scene::ISceneManager* loaders = _smgr->createNewSceneManager(false);
+	LoaderManagers.push_back(loaders);
+	return loaders->getMesh(filename);
 }
 
 video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
@@ -262,10 +273,10 @@ scene::IAnimatedMesh* CSceneEditor::LoadLevelMesh(const char* filename, const wc
 		const io::IFileList* files = archive->getFileList();
 		for (u32 i = 0; i < files->getFileCount(); ++i)
 			if (!files->isDirectory(i) && EndsWith(files->getFileName(i).c_str(), ".bsp"))
-				return _smgr->getMesh(files->getFullFileName(i));
+				return LoadWithFreshLoaders(files->getFullFileName(i));
 		return 0;
 	}
-	return _smgr->getMesh(filename);
+	return LoadWithFreshLoaders(filename);
 }
 
 bool CSceneEditor::LoadQ3Level(const char* filename)

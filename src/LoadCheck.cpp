@@ -62,7 +62,7 @@ const char* LoadKindName(ELoadKind kind)
 
 CLoadChecker::CLoadChecker()
     : Helper(FindHelper()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
-      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB)
+      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS)
 {
 }
 
@@ -72,6 +72,12 @@ double CLoadChecker::timeLimit(long long bytes) const
 }
 
 ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file) const
+{
+	LastResult = run(kind, file);
+	return LastResult;
+}
+
+ELoadCheck CLoadChecker::run(ELoadKind kind, const std::string& file) const
 {
 	struct stat info;
 	const long long bytes = stat(file.c_str(), &info) == 0 ? info.st_size : 0;

@@ -43,6 +43,11 @@ public:
 	std::string Helper;
 	double BaseSeconds;
 	double SecondsPerMB;
+	//! What the last check found, for reports.
+	mutable ELoadCheck LastResult;
+
+private:
+	ELoadCheck run(ELoadKind kind, const std::string& file) const;
 };
 
 //! Name of a kind as the helper takes it on its command line.
