@@ -78,7 +78,8 @@ CSceneEditor::CSceneEditor()
       spw_refresh_redbar(0), spw_refresh_greenbar(0), spw_refresh_bluebar(0), sbw_fogred(0),
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
-      mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0)
+      mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
+      WindowHadFocus(false)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
