@@ -1,0 +1,124 @@
+# Driving the editor's window with real X input: the menu bar, the file
+# dialog, edit boxes, keys, message boxes, and reading the screen back.
+# shellcheck shell=bash
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+# Positions of the menu bar's entries and of the items below them, in window
+# pixels: items are 15 pixels apart from y 30, separators take 10.
+declare -A MENU_X=([File]=22 [View]=72 [World]=128 [Object]=190 [Tools]=253 [Help]=308)
+declare -A ITEM_Y=(["File/Clear"]=30 ["File/Save C++"]=55 ["File/Properties"]=80
+	["File/Quit"]=105 ["View/Scene Info"]=30 ["World/SkyBox Setup"]=30
+	["World/World Properties"]=45 ["Object/Add"]=30 ["Object/Remove"]=45
+	["Object/Properties"]=60 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
+
+# menu MENU ITEM [SUBITEM-Y]: opens a menu of the bar and clicks an item; with
+# SUBITEM-Y, hovers the item and clicks the entry of its submenu at that y.
+menu() {
+	local x=${MENU_X[$1]} y=${ITEM_Y["$1/$2"]}
+	xdotool mousemove "$x" 9 click 1 mousemove $((x + 10)) "$y"
+	if [ $# -eq 3 ]; then
+		xdotool mousemove $((x + 120)) "$y" mousemove $((x + 120)) "$3" click 1
+	else
+		xdotool click 1
+	fi
+}
+
+# choose_file PATH: in the open file dialog, types the file's folder into the
+# path field, clicks the file's row and "OK". The folder must hold only the
+# file and names sorting before it ($2: its row, counting ".." as 0).
+choose_file() {
+	local dir=${1%/*} row=${2:-1}
+	type_into 360 214 "$dir"
+	xdotool key Return
+	xdotool mousemove 300 $((240 + row * 19)) click 1 mousemove 530 214 click 1
+}
+
+# centroid FILE KIND: mean "x y" of the pixels of the placement marker
+# (orange) or of the sample crate (brown wood) below the menus, or "none".
+centroid() {
+	convert "$1" -crop 800x480+0+120 +repage txt:- | awk -v kind="$2" -F'[(),: ]+' '
+		NR > 1 {
+			x = $1; y = $2; r = $3; g = $4; b = $5
+			if (kind == "marker") hit = r >= 215 && g >= 80 && g <= 140 && b < 60
+			else hit = r >= 60 && r <= 200 && r > g && g > b && b < 80
+			if (hit) { sx += x; sy += y; n++ }
+		}
+		END { if (n < 20) print "none"; else printf "%d %d\n", sx / n, sy / n + 120 }'
+}
+
+# centroid_x FILE KIND: the x of centroid, or "none".
+centroid_x() {
+	local c
+	c=$(centroid "$1" "$2")
+	echo "${c%% *}"
+}
+
+# triangles_line FILE: a fingerprint of the "Triangles:" line of the
+# information window, which changes when geometry is drawn.
+triangles_line() {
+	convert "$1" -crop 200x14+40+76 +repage rgb:- | md5sum
+}
+
+# window_shown X Y: a tool window's title bar is drawn at that point.
+window_shown() {
+	pixel_is_not "$1" "$2" "#000000"
+}
+
+# nudge KEY: holds a key for a moment (a few frames).
+nudge() {
+	xdotool keydown "$1" sleep 0.01 keyup "$1"
+}
+
+# drag X1 Y1 X2 Y2: drags with the left button (a scroll bar's thumb). The
+# steps are paced: a press, moves and release within one frame move nothing.
+drag() {
+	xdotool mousemove "$1" "$2" mousedown 1 sleep 0.1 mousemove $((($1 + $3) / 2)) "$4" \
+		sleep 0.1 mousemove "$3" "$4" sleep 0.1 mouseup 1
+}
+
+# wait_window_closed X Y: waits until the window drawn at that point has
+# gone (the point shows something else).
+wait_window_closed() {
+	local drawn
+	drawn=$(window_pixel "$1" "$2")
+	wait_for 5 pixel_is_not "$1" "$2" "$drawn"
+}
+
+# type_into X Y TEXT: replaces the text of the edit box at that point.
+type_into() {
+	xdotool mousemove "$1" "$2" click 1 key ctrl+a
+	xdotool type --delay 5 "$3"
+}
+
+# Clicks "OK" in the message box on screen (one or two lines of text).
+dismiss_message() {
+	xdotool mousemove 400 325 click 1
+}
+
+message_shown() {
+	pixel_is_not 400 300 "#000000"
+}
+
+# launch_editor LOGDIR [DIR]: starts the editor in DIR (the project root by
+# default), its output in LOGDIR; waits until its window has the focus and a
+# frame is drawn. Sets EDITOR_PID.
+launch_editor() {
+	(cd "${2:-$TOLVANE_ROOT}" && exec "$TOLVANE_BUILD/tolvane" </dev/null \
+		>"$1/editor.out" 2>"$1/editor.err") &
+	EDITOR_PID=$!
+	focus_editor && wait_for 20 editor_drawn
+}
+
+# camera_line FILE: a fingerprint of the "CameraMode:" line of the
+# information window.
+camera_line() {
+	convert "$1" -crop 200x14+40+91 +repage rgb:- | md5sum
+}
+
+editor_running() {
+	kill -0 "$EDITOR_PID" 2>/dev/null
+}
+
+editor_gone() {
+	! editor_running
+}
