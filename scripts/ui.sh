@@ -36,14 +36,14 @@ choose_file() {
 # centroid FILE KIND: mean "x y" of the pixels of the placement marker
 # (orange) or of the sample crate (brown wood) below the menus, or "none".
 centroid() {
-	convert "$1" -crop 800x480+0+120 +repage txt:- | awk -v kind="$2" -F'[(),: ]+' '
+	convert "$1" -crop 800x480+0+120 +repage -sample 50% txt:- | awk -v kind="$2" -F'[(),: ]+' '
 		NR > 1 {
-			x = $1; y = $2; r = $3; g = $4; b = $5
+			x = 2 * $1; y = 2 * $2; r = $3; g = $4; b = $5
 			if (kind == "marker") hit = r >= 215 && g >= 80 && g <= 140 && b < 60
 			else hit = r >= 60 && r <= 200 && r > g && g > b && b < 80
 			if (hit) { sx += x; sy += y; n++ }
 		}
-		END { if (n < 20) print "none"; else printf "%d %d\n", sx / n, sy / n + 120 }'
+		END { if (n < 5) print "none"; else printf "%d %d\n", sx / n, sy / n + 120 }'
 }
 
 # centroid_x FILE KIND: the x of centroid, or "none".
@@ -64,9 +64,30 @@ window_shown() {
 	pixel_is_not "$1" "$2" "#000000"
 }
 
-# nudge KEY: holds a key for a moment (a few frames).
+# nudge KEY [SECONDS]: holds a key for a moment (a few frames).
 nudge() {
-	xdotool keydown "$1" sleep 0.01 keyup "$1"
+	xdotool keydown "$1" sleep "${2:-0.01}" keyup "$1"
+}
+
+# move_until SHOT KEY KIND OP LIMIT: taps KEY until the centroid x of KIND
+# (see centroid) in a fresh screenshot SHOT is -gt or -lt LIMIT, for up to 20
+# seconds. The editor moves things a fixed step per frame, so taps are short;
+# a press and release within one frame move nothing, so a tap that moved
+# little is held twice as long the next time (slow frames on a busy machine).
+move_until() {
+	local shot=$1 key=$2 kind=$3 op=$4 limit=$5 hold=0.01 x last="" deadline=$((SECONDS + 20))
+	while [ $SECONDS -lt $deadline ]; do
+		nudge "$key" "$hold"
+		screenshot "$shot"
+		x=$(centroid_x "$shot" "$kind")
+		[ "$x" != none ] && [ "$x" "$op" "$limit" ] && return 0
+		if [ "$x" = none ] || [ -z "$last" ] || [ "$last" = none ] ||
+			[ $((x > last ? x - last : last - x)) -lt 10 ]; then
+			hold=$(awk -v h="$hold" 'BEGIN { print (h < 0.3 ? h * 2 : h) }')
+		fi
+		last=$x
+	done
+	return 1
 }
 
 # drag X1 Y1 X2 Y2: drags with the left button (a scroll bar's thumb). The

@@ -46,23 +46,20 @@ check "the crate appears at the marker" wait_for 10 shot_crate || finish
 screenshot "$shots/crate-added.png"
 start=$(centroid_x "$shots/crate-added.png" crate)
 
-# Each key is tapped briefly until its effect shows: the editor moves things
-# a fixed step per frame, so a longer hold would overshoot at a high frame rate.
-# Arrow up moves the selected crate along its heading, +Z: right on screen.
-moved_right() { nudge Up && screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" crate)" -gt $((start + 10)) ]; }
-check "arrow up moves the crate right (+Z)" wait_for 5 moved_right
+# Each key is tapped until its effect shows (move_until).
+# Arrow up moves the selected crate along its heading, +Z: right on screen,
+# far enough that a second crate at the marker stands apart.
+check "arrow up moves the crate right (+Z)" move_until "$WORK/now.png" Up crate -gt $((start + 60))
 screenshot "$shots/crate-moved.png"
 crate_x=$(centroid_x "$shots/crate-moved.png" crate)
 
 # Keypad 8 moves the marker along its heading, +Z as well.
 marker_start=$(centroid_x "$shots/crate-moved.png" marker)
-marker_right() { nudge KP_8 && screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" marker)" -gt $((marker_start + 10)) ]; }
-check "keypad 8 moves the marker right (+Z)" wait_for 5 marker_right
+check "keypad 8 moves the marker right (+Z)" move_until "$WORK/now.png" KP_8 marker -gt $((marker_start + 10))
 screenshot "$shots/marker-moved.png"
 
 # Keypad 2 brings it back, not the crate.
-marker_left() { nudge KP_2 && screenshot "$WORK/now.png" && [ "$(centroid_x "$WORK/now.png" marker)" -lt $((marker_start + 5)) ]; }
-check "keypad 2 moves the marker back" wait_for 5 marker_left
+check "keypad 2 moves the marker back" move_until "$WORK/now.png" KP_2 marker -lt $((marker_start + 5))
 screenshot "$WORK/now.png"
 crate_still=$(centroid_x "$WORK/now.png" crate)
 check "the keypad leaves the crate where it is" test "$crate_still" -ge $((crate_x - 3)) -a "$crate_still" -le $((crate_x + 3))
