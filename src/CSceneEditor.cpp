@@ -242,16 +242,21 @@ void CSceneEditor::Render()
 {
 	if (!_device || !_device->isWindowActive())
 		return;
-	video::SColor clear(150, 50, 50, 100);
-	if (spw_refresh_redbar && spw_refresh_greenbar && spw_refresh_bluebar)
-		clear.set(150, spw_refresh_redbar->getPos(), spw_refresh_greenbar->getPos(),
-		          spw_refresh_bluebar->getPos());
-	_driver->beginScene(true, true, clear);
+	_driver->beginScene(true, true, SceneColour());
 	_smgr->drawAll();
 	_gui->drawAll();
 	// Set after drawing, so the window shows the previous frame's figures.
 	EditorInfoText->setText(SceneInfoText().c_str());
 	_driver->endScene();
+}
+
+video::SColor CSceneEditor::SceneColour() const
+{
+	video::SColor clear(150, 50, 50, 100);
+	if (spw_refresh_redbar && spw_refresh_greenbar && spw_refresh_bluebar)
+		clear.set(150, spw_refresh_redbar->getPos(), spw_refresh_greenbar->getPos(),
+		          spw_refresh_bluebar->getPos());
+	return clear;
 }
 
 void CSceneEditor::ClearScene()
@@ -336,6 +341,18 @@ bool CSceneEditor::Update()
 {
 	if (!_device || !StartupError.empty())
 		return false;
+	UpdateState();
+	const bool running = _device->run();
+	// X sends no release for a key let go while another window has the focus.
+	const bool focused = _device->isWindowFocused();
+	if (WindowHadFocus && !focused)
+		ReleaseAllKeys();
+	WindowHadFocus = focused;
+	return running && _driver;
+}
+
+void CSceneEditor::UpdateState()
+{
 	core::vector3df mforward(0, 0, 0);
 	if (SelectedModel)
 	{
@@ -353,14 +370,6 @@ bool CSceneEditor::Update()
 	Camera->setInputReceiverEnabled(CameraMode);
 	UpdateValueLabels();
 	ApplyFog();
-
-	const bool running = _device->run();
-	// X sends no release for a key let go while another window has the focus.
-	const bool focused = _device->isWindowFocused();
-	if (WindowHadFocus && !focused)
-		ReleaseAllKeys();
-	WindowHadFocus = focused;
-	return running && _driver;
 }
 
 void CSceneEditor::ReleaseAllKeys()

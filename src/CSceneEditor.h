@@ -63,6 +63,10 @@ public:
 
 	//! The three-line text of the "Scene Information" window.
 	core::stringw SceneInfoText() const;
+	//! The colour the frame is cleared to: the "Editor Properties" bars.
+	video::SColor SceneColour() const;
+	//! Update's own work, without the device's run step.
+	void UpdateState();
 
 	CTLVEventRec* event_rec;
 	scene::ICameraSceneNode* Camera;

@@ -2,11 +2,15 @@
 #include "LoadCheck.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <csignal>
 #include <ctime>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,11 +46,42 @@ void SleepMilliseconds(long ms)
 	nanosleep(&pause, nullptr);
 }
 
+// Waits up to `ms` for the child to end. A process file descriptor wakes
+// the wait the moment the child exits; where the kernel has none, a short
+// sleep has to do.
+void WaitForChild(int pidfd, long ms)
+{
+	if (pidfd >= 0)
+	{
+		pollfd p = {pidfd, POLLIN, 0};
+		poll(&p, 1, static_cast<int>(ms));
+	}
+	else
+		SleepMilliseconds(ms < 20 ? ms : 20);
+}
+
 double Now()
 {
 	timespec t;
 	clock_gettime(CLOCK_MONOTONIC, &t);
 	return t.tv_sec + t.tv_nsec / 1e9;
+}
+
+// The helper's exit: 0 loaded, 1 refused, 127 not started; a signal or any
+// other status is a crash.
+ELoadCheck FromStatus(int status)
+{
+	if (WIFSIGNALED(status))
+		return LOADCHECK_CRASHED;
+	if (!WIFEXITED(status))
+		return LOADCHECK_CRASHED;
+	switch (WEXITSTATUS(status))
+	{
+	case 0: return LOADCHECK_LOADS;
+	case 1: return LOADCHECK_FAILS;
+	case 127: return LOADCHECK_UNAVAILABLE;
+	default: return LOADCHECK_CRASHED;
+	}
 }
 } // namespace
 
@@ -62,8 +97,14 @@ const char* LoadKindName(ELoadKind kind)
 
 CLoadChecker::CLoadChecker()
     : Helper(FindHelper()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
-      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS)
+      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), ServerSocket(-1),
+      ServerPid(-1)
 {
+}
+
+CLoadChecker::~CLoadChecker()
+{
+	stopServer();
 }
 
 double CLoadChecker::timeLimit(long long bytes) const
@@ -73,15 +114,16 @@ double CLoadChecker::timeLimit(long long bytes) const
 
 ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file) const
 {
-	LastResult = run(kind, file);
+	struct stat info;
+	const double seconds = timeLimit(stat(file.c_str(), &info) == 0 ? info.st_size : 0);
+	LastResult = runInServer(kind, file, seconds);
+	if (LastResult == LOADCHECK_UNAVAILABLE)
+		LastResult = runInProcess(kind, file, seconds);
 	return LastResult;
 }
 
-ELoadCheck CLoadChecker::run(ELoadKind kind, const std::string& file) const
+ELoadCheck CLoadChecker::runInProcess(ELoadKind kind, const std::string& file, double seconds) const
 {
-	struct stat info;
-	const long long bytes = stat(file.c_str(), &info) == 0 ? info.st_size : 0;
-
 	// A helper process, not a fork: the editor has threads of its own.
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
@@ -95,34 +137,145 @@ ELoadCheck CLoadChecker::run(ELoadKind kind, const std::string& file) const
 	if (spawned != 0)
 		return LOADCHECK_UNAVAILABLE;
 
-	const double deadline = Now() + timeLimit(bytes);
+	const double deadline = Now() + seconds;
+	const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 	int status = 0;
-	long pause = 1;
+	ELoadCheck outcome = LOADCHECK_LOADS;
 	for (;;)
 	{
 		const pid_t done = waitpid(pid, &status, WNOHANG);
 		if (done == pid)
 			break;
 		if (done < 0 && errno != EINTR)
-			return LOADCHECK_UNAVAILABLE;
-		if (Now() >= deadline)
+		{
+			outcome = LOADCHECK_UNAVAILABLE;
+			break;
+		}
+		const double left = deadline - Now();
+		if (left <= 0)
 		{
 			kill(pid, SIGKILL);
 			waitpid(pid, &status, 0);
-			return LOADCHECK_TIMED_OUT;
+			outcome = LOADCHECK_TIMED_OUT;
+			break;
 		}
-		SleepMilliseconds(pause);
-		pause = pause < 20 ? pause * 2 : 20;
+		WaitForChild(pidfd, static_cast<long>(left * 1000) + 1);
 	}
-	if (WIFSIGNALED(status))
-		return LOADCHECK_CRASHED;
-	if (!WIFEXITED(status))
-		return LOADCHECK_CRASHED;
-	switch (WEXITSTATUS(status))
+	if (pidfd >= 0)
+		close(pidfd);
+	if (outcome != LOADCHECK_LOADS)
+		return outcome;
+	return FromStatus(status);
+}
+
+namespace
+{
+bool SendAll(int fd, const void* data, size_t size)
+{
+	const char* bytes = static_cast<const char*>(data);
+	while (size > 0)
 	{
-	case 0: return LOADCHECK_LOADS;
-	case 1: return LOADCHECK_FAILS;
-	case 127: return LOADCHECK_UNAVAILABLE;
-	default: return LOADCHECK_CRASHED;
+		const ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
+		if (sent < 0 && errno == EINTR)
+			continue;
+		if (sent <= 0)
+			return false;
+		bytes += sent;
+		size -= static_cast<size_t>(sent);
 	}
+	return true;
+}
+
+// Receives exactly `size` bytes, waiting until `deadline` (0: for ever).
+// False on a closed socket, an error or the deadline.
+bool ReceiveAll(int fd, void* data, size_t size, double deadline)
+{
+	char* bytes = static_cast<char*>(data);
+	while (size > 0)
+	{
+		if (deadline > 0)
+		{
+			const double left = deadline - Now();
+			pollfd p = {fd, POLLIN, 0};
+			if (left <= 0 || poll(&p, 1, static_cast<int>(left * 1000) + 1) == 0)
+				return false;
+		}
+		const ssize_t got = recv(fd, bytes, size, 0);
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got <= 0)
+			return false;
+		bytes += got;
+		size -= static_cast<size_t>(got);
+	}
+	return true;
+}
+} // namespace
+
+bool CLoadChecker::startServer() const
+{
+	int ends[2];
+	if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
+		return false;
+	fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	posix_spawn_file_actions_adddup2(&actions, ends[1], 3);
+	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+	const char* argv[] = {Helper.c_str(), "serve", "3", nullptr};
+	pid_t pid = 0;
+	const int spawned = posix_spawn(&pid, Helper.c_str(), &actions, nullptr,
+	                                const_cast<char* const*>(argv), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	close(ends[1]);
+	if (spawned != 0)
+	{
+		close(ends[0]);
+		return false;
+	}
+	ServerSocket = ends[0];
+	ServerPid = pid;
+	return true;
+}
+
+void CLoadChecker::stopServer() const
+{
+	if (ServerSocket >= 0)
+		close(ServerSocket); // the server leaves when its socket closes
+	if (ServerPid > 0)
+	{
+		kill(ServerPid, SIGKILL);
+		waitpid(ServerPid, nullptr, 0);
+	}
+	ServerSocket = -1;
+	ServerPid = -1;
+}
+
+// One request: the kind's name and the path, each preceded by its length;
+// the server answers with the child's process id, then its wait status.
+ELoadCheck CLoadChecker::runInServer(ELoadKind kind, const std::string& file, double seconds) const
+{
+	if (ServerSocket < 0 && !startServer())
+		return LOADCHECK_UNAVAILABLE;
+	const std::string kindName = LoadKindName(kind);
+	const uint32_t sizes[2] = {static_cast<uint32_t>(kindName.size()),
+	                           static_cast<uint32_t>(file.size())};
+	int32_t child = 0;
+	if (!SendAll(ServerSocket, sizes, sizeof sizes) ||
+	    !SendAll(ServerSocket, kindName.data(), kindName.size()) ||
+	    !SendAll(ServerSocket, file.data(), file.size()) ||
+	    !ReceiveAll(ServerSocket, &child, sizeof child, Now() + 10) || child <= 0)
+	{
+		stopServer();
+		return LOADCHECK_UNAVAILABLE;
+	}
+	int32_t status = 0;
+	if (ReceiveAll(ServerSocket, &status, sizeof status, Now() + seconds))
+		return FromStatus(status);
+	// Too slow: end the child; the server then reports it and is ready.
+	kill(child, SIGKILL);
+	if (!ReceiveAll(ServerSocket, &status, sizeof status, Now() + 10))
+		stopServer();
+	return LOADCHECK_TIMED_OUT;
 }

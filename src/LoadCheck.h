@@ -28,10 +28,17 @@ enum ELoadCheck
 	LOADCHECK_UNAVAILABLE // the helper could not be started
 };
 
+//! The helper runs as a small server started on the first check: it has the
+//! engine loaded and forks a fresh child for every file, which saves the
+//! start of a process per check. Should the server be gone, a helper
+//! process is started for the one file instead.
 class CLoadChecker
 {
 public:
 	CLoadChecker();
+	~CLoadChecker();
+	CLoadChecker(const CLoadChecker&) = delete;
+	CLoadChecker& operator=(const CLoadChecker&) = delete;
 
 	//! Loads `file` in the helper and reports how that went.
 	ELoadCheck check(ELoadKind kind, const std::string& file) const;
@@ -47,7 +54,13 @@ public:
 	mutable ELoadCheck LastResult;
 
 private:
-	ELoadCheck run(ELoadKind kind, const std::string& file) const;
+	ELoadCheck runInServer(ELoadKind kind, const std::string& file, double seconds) const;
+	ELoadCheck runInProcess(ELoadKind kind, const std::string& file, double seconds) const;
+	bool startServer() const;
+	void stopServer() const;
+
+	mutable int ServerSocket;
+	mutable int ServerPid;
 };
 
 //! Name of a kind as the helper takes it on its command line.

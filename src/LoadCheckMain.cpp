@@ -1,9 +1,15 @@
 // tolvane_load_check KIND FILE: loads one file with the engine on its null
-// driver and exits 0 when it loads, 1 when the engine refuses it. The editor
-// runs it before loading a file the user chose; a crash or a hang here costs
-// the editor nothing.
+// driver and exits 0 when it loads, 1 when the engine refuses it.
+// tolvane_load_check serve FD: the same for every request on a socket. The
+// editor has a file the user chose loaded here first; a crash or a hang here
+// costs the editor nothing.
 #include <irrlicht.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -37,8 +43,79 @@ bool LoadLevel(IrrlichtDevice* device, const char* file)
 	}
 	return device->getSceneManager()->getMesh(file) != 0;
 }
+// Loads the file and leaves with the answer, without tearing the engine
+// down: 0 loaded, 1 refused, 2 an unknown kind.
+[[noreturn]] void LoadAndExit(IrrlichtDevice* device, const std::string& kind, const char* file)
+{
+	bool loaded = false;
+	if (kind == "mesh")
+		loaded = device->getSceneManager()->getMesh(file) != 0;
+	else if (kind == "texture")
+		loaded = device->getVideoDriver()->getTexture(file) != 0;
+	else if (kind == "level")
+		loaded = LoadLevel(device, file);
+	else
+		_exit(2);
+	_exit(loaded ? 0 : 1);
+}
+
+bool ReadAll(int fd, void* data, size_t size)
+{
+	char* bytes = static_cast<char*>(data);
+	while (size > 0)
+	{
+		const ssize_t got = read(fd, bytes, size);
+		if (got < 0 && errno == EINTR)
+			continue;
+		if (got <= 0)
+			return false;
+		bytes += got;
+		size -= static_cast<size_t>(got);
+	}
+	return true;
+}
+
+bool WriteAll(int fd, const void* data, size_t size)
+{
+	return write(fd, data, size) == static_cast<ssize_t>(size);
+}
+
+// Serves requests on a socket until it closes: each file is loaded in a
+// child forked from this single-threaded process, whose engine has never
+// loaded anything, so every file meets fresh loaders. Answers the child's
+// process id (so the editor can end a hanging one), then its wait status.
+int Serve(IrrlichtDevice* device, int socket)
+{
+	for (;;)
+	{
+		uint32_t sizes[2];
+		if (!ReadAll(socket, sizes, sizeof sizes) || sizes[0] > 64 || sizes[1] > (1u << 20))
+			return 0;
+		std::string kind(sizes[0], '\0'), file(sizes[1], '\0');
+		if (!ReadAll(socket, &kind[0], kind.size()) || !ReadAll(socket, &file[0], file.size()))
+			return 0;
+		const pid_t child = fork();
+		if (child == 0)
+		{
+			close(socket);
+			LoadAndExit(device, kind, file.c_str());
+		}
+		const int32_t pid = child;
+		int status = 127 << 8; // could not fork: "not started"
+		if (!WriteAll(socket, &pid, sizeof pid))
+			return 0;
+		if (child > 0)
+			while (waitpid(child, &status, 0) < 0 && errno == EINTR)
+			{
+			}
+		const int32_t answer = status;
+		if (!WriteAll(socket, &answer, sizeof answer))
+			return 0;
+	}
+}
 } // namespace
 
+// tolvane_load_check KIND FILE, or tolvane_load_check serve FD
 int main(int argc, char** argv)
 {
 	if (argc != 3)
@@ -49,17 +126,7 @@ int main(int argc, char** argv)
 	IrrlichtDevice* device = createDeviceEx(params);
 	if (!device)
 		return 3;
-	const std::string kind = argv[1];
-	const char* file = argv[2];
-	bool loaded = false;
-	if (kind == "mesh")
-		loaded = device->getSceneManager()->getMesh(file) != 0;
-	else if (kind == "texture")
-		loaded = device->getVideoDriver()->getTexture(file) != 0;
-	else if (kind == "level")
-		loaded = LoadLevel(device, file);
-	else
-		return 2;
-	device->drop();
-	return loaded ? 0 : 1;
+	if (std::strcmp(argv[1], "serve") == 0)
+		return Serve(device, std::atoi(argv[2]));
+	LoadAndExit(device, argv[1], argv[2]);
 }

@@ -19,9 +19,12 @@ TEST(LoadCheck, TellsLoadingFailingCrashingAndHangingApart)
 	EXPECT_EQ(LOADCHECK_FAILS, checker.check(LOADKIND_TEXTURE, MediaFile("sydney.md2")));
 	EXPECT_EQ(LOADCHECK_CRASHED, checker.check(LOADKIND_MESH, Corpus + "malformed.obj"));
 	EXPECT_EQ(LOADCHECK_TIMED_OUT, checker.check(LOADKIND_MESH, HangingMeshFile()));
+	EXPECT_EQ(LOADCHECK_LOADS, checker.check(LOADKIND_MESH, MediaFile("sydney.md2")))
+	    << "the helper goes on serving after a crash and a hang";
 
-	checker.Helper = "/nonexistent/helper";
-	EXPECT_EQ(LOADCHECK_UNAVAILABLE, checker.check(LOADKIND_MESH, MediaFile("sydney.md2")));
+	CLoadChecker missing;
+	missing.Helper = "/nonexistent/helper";
+	EXPECT_EQ(LOADCHECK_UNAVAILABLE, missing.check(LOADKIND_MESH, MediaFile("sydney.md2")));
 }
 
 TEST(LoadCheck, AllowsLargeFilesMoreTime)

@@ -1,0 +1,57 @@
+// The bare engine loop the editor is measured against: the same window, the
+// same camera, and the 99 models of the editor's own export (Level.cpp,
+// compiled in by scripts/bench), drawn with nothing else.
+//   bare_loop frames N   mean frame time and resident memory
+//   bare_loop startup    milliseconds until the first frame is shown
+#include <cstdlib>
+#include <cstring>
+
+#include "BenchSupport.h"
+#include "Level.h"
+
+int main(int argc, char** argv)
+{
+	const double started = bench::NowMs();
+	const bool startup = argc > 1 && std::strcmp(argv[1], "startup") == 0;
+	const int frames = argc > 2 ? std::atoi(argv[2]) : 500;
+
+	SIrrlichtCreationParameters parameters;
+	parameters.DriverType = EDT_OPENGL;
+	parameters.WindowSize = dimension2d<u32>(800, 600);
+	parameters.Bits = 32;
+	parameters.Stencilbuffer = true;
+	parameters.LoggingLevel = ELL_NONE;
+	IrrlichtDevice* device = createDeviceEx(parameters);
+	if (!device)
+		return 2;
+	device->setWindowCaption(L"0.0.7");
+	ISceneManager* smgr = device->getSceneManager();
+	IVideoDriver* driver = device->getVideoDriver();
+	smgr->addCameraSceneNode(0, vector3df(100, 250, 0), vector3df(0, 0, 0));
+	bench::FocusWindow(device);
+	auto frame = [&]
+	{
+		device->run();
+		driver->beginScene(true, true, SColor(150, 0, 0, 0));
+		smgr->drawAll();
+		driver->endScene();
+	};
+
+	if (startup)
+	{
+		frame();
+		std::printf("startup_ms %.3f\n", bench::NowMs() - started);
+		device->drop();
+		return 0;
+	}
+	TLVNLevel level(device);
+	level.LoadModels();
+	int models = 0;
+	for (ISceneNode* node : level.Model)
+		models += node != 0;
+	bench::MeanFrameMs(100, frame); // warm-up
+	const double frameMs = bench::MeanFrameMs(frames, frame);
+	std::printf("models %d\nframe_ms %.4f\nrss_kb %ld\n", models, frameMs, bench::ResidentKb());
+	device->drop();
+	return 0;
+}

@@ -1,0 +1,71 @@
+// Shared by the editor's benchmark and the bare engine loop it is compared
+// with: clocks, medians, resident memory and the window focus that makes the
+// engine draw under a virtual X server.
+#ifndef TOLVANE_BENCHSUPPORT_H
+#define TOLVANE_BENCHSUPPORT_H
+
+#include <X11/Xlib.h>
+#include <irrlicht.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace bench
+{
+inline double NowMs()
+{
+	using namespace std::chrono;
+	return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+inline double Median(std::vector<double> values)
+{
+	if (values.empty())
+		return 0;
+	std::sort(values.begin(), values.end());
+	const size_t mid = values.size() / 2;
+	return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+//! Resident memory of this process in kilobytes.
+inline long ResidentKb()
+{
+	std::ifstream status("/proc/self/status");
+	for (std::string line; std::getline(status, line);)
+		if (line.rfind("VmRSS:", 0) == 0)
+			return std::stol(line.substr(6));
+	return 0;
+}
+
+//! Gives the device's window the input focus: without a window manager
+//! nothing else does, and the engine reports the window inactive until then.
+inline void FocusWindow(irr::IrrlichtDevice* device)
+{
+	const irr::video::SExposedVideoData& data = device->getVideoDriver()->getExposedVideoData();
+	Display* display = static_cast<Display*>(data.OpenGLLinux.X11Display);
+	const Window window = static_cast<Window>(data.OpenGLLinux.X11Window);
+	if (!display || !window)
+		return;
+	for (int i = 0; i < 200 && !device->isWindowActive(); ++i)
+	{
+		XSetInputFocus(display, window, RevertToParent, CurrentTime);
+		XSync(display, False);
+		device->run();
+	}
+}
+
+//! Runs `frame` `count` times and returns the mean milliseconds per call.
+template <typename Frame> double MeanFrameMs(int count, Frame frame)
+{
+	const double start = NowMs();
+	for (int i = 0; i < count; ++i)
+		frame();
+	return (NowMs() - start) / count;
+}
+} // namespace bench
+
+#endif
