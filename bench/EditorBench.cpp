@@ -118,8 +118,9 @@ int Frames(const char* mesh, int frames)
 		                       (void)clear;
 	                       });
 	const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-	std::printf("frame_ms %.4f\nown_us %.3f\nrss_kb %ld\nrenderer %s\n", frameMs, ownMs * 1000.0,
-	            bench::ResidentKb(), renderer ? renderer : "unknown");
+	std::printf("frame_ms %.4f\nown_us %.3f\nrss_kb %ld\nprimitives %u\nrenderer %s\n", frameMs,
+	            ownMs * 1000.0, bench::ResidentKb(), editor._driver->getPrimitiveCountDrawn(),
+	            renderer ? renderer : "unknown");
 	return 0;
 }
 

@@ -134,6 +134,9 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	_gui = _device->getGUIEnvironment();
 	event_rec->SetGUIEnvironment(_gui, _device);
 	CameraMode = true;
+	// The editor's own images are drawn at their size: mipmaps would only
+	// cost start-up time (the software renderer compiles code for each).
+	_driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, false);
 
 	CreateFileProperties();
 	CreateWorldDialogs();
@@ -156,6 +159,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	_smgr->addLightSceneNode(0, core::vector3df(1000, 5000, 300),
 	                         video::SColorf(1.0f, 1.0f, 1.0f, 1.0f), 100000.0f, -1);
 	CreateSceneInfoWindow();
+	_driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, true);
 }
 
 // Every default colour from the darkest shadow through the window
