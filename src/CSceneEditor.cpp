@@ -590,13 +590,10 @@ void CSceneEditor::CreateSkyBoxWindow()
 
 void CSceneEditor::CreateObjectDialogs()
 {
-	ModelPropertiesWindow =
-	    AddToolWindow(Rect(40, 40, 280, 330), L"Selected Model Properties", ID_MODEL_WINDOW);
+	const s32 ids[] = {ID_MODEL_WINDOW, ID_MODEL_OK, ID_MODEL_LOAD_SKIN1, ID_MODEL_LOAD_SKIN2,
+	                   ID_MODEL_MATERIAL};
+	ModelPropertiesWindow = AddObjectWindow(L"Selected Model Properties", ids, mpw_render_type);
 	gui::IGUIWindow* w = ModelPropertiesWindow;
-	_gui->addButton(Rect(175, 260, 235, 285), w, ID_MODEL_OK, L"Ok");
-	_gui->addButton(Rect(10, 30, 95, 55), w, ID_MODEL_LOAD_SKIN1, L"Load Skin1");
-	_gui->addButton(Rect(100, 30, 195, 55), w, ID_MODEL_LOAD_SKIN2, L"Load Skin2");
-	mpw_render_type = AddMaterialList(w, ID_MODEL_MATERIAL);
 	mpw_shadowbox = _gui->addCheckBox(false, Rect(10, 85, 130, 100), w, ID_MODEL_SHADOW, L"Shadow");
 	mpw_fogbox = _gui->addCheckBox(false, Rect(115, 85, 195, 100), w, ID_MODEL_FOG, L"Fog");
 	mpw_wirebox = _gui->addCheckBox(false, Rect(10, 105, 130, 120), w, ID_PLAIN, L"WireFrame");
@@ -636,13 +633,21 @@ void CSceneEditor::CreateHelpDialogs()
 
 void CSceneEditor::CreateWaterProperties()
 {
-	WaterPropertiesWindow =
-	    AddToolWindow(Rect(40, 40, 280, 330), L"Selected Water Properties", ID_PLAIN);
-	gui::IGUIWindow* w = WaterPropertiesWindow;
-	_gui->addButton(Rect(175, 260, 235, 285), w, ID_WATER_OK, L"Ok");
-	_gui->addButton(Rect(10, 30, 95, 55), w, ID_WATER_LOAD_SKIN1, L"Load Skin1");
-	_gui->addButton(Rect(100, 30, 195, 55), w, ID_WATER_LOAD_SKIN2, L"Load Skin2");
-	wpw_render_type = AddMaterialList(w, ID_PLAIN);
+	const s32 ids[] = {ID_PLAIN, ID_WATER_OK, ID_WATER_LOAD_SKIN1, ID_WATER_LOAD_SKIN2, ID_PLAIN};
+	WaterPropertiesWindow = AddObjectWindow(L"Selected Water Properties", ids, wpw_render_type);
+}
+
+// What the model and the water windows share: "Ok", the two skin buttons and
+// the material list. `ids`: window, Ok, Load Skin1, Load Skin2, material list.
+gui::IGUIWindow* CSceneEditor::AddObjectWindow(const wchar_t* caption, const s32 ids[5],
+                                               gui::IGUIComboBox*& materials)
+{
+	gui::IGUIWindow* w = AddToolWindow(Rect(40, 40, 280, 330), caption, ids[0]);
+	_gui->addButton(Rect(175, 260, 235, 285), w, ids[1], L"Ok");
+	_gui->addButton(Rect(10, 30, 95, 55), w, ids[2], L"Load Skin1");
+	_gui->addButton(Rect(100, 30, 195, 55), w, ids[3], L"Load Skin2");
+	materials = AddMaterialList(w, ids[4]);
+	return w;
 }
 
 // ---------------------------------------------------------------------------

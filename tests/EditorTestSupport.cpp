@@ -397,3 +397,12 @@ std::string FixtureCopy(const std::string& media)
 {
 	return WriteFile(media, ReadFile(MediaFile(media)));
 }
+
+std::wstring EditorTest::answer()
+{
+	const std::vector<Message> shown = messages();
+	dismissMessages();
+	if (shown.size() != 1)
+		return std::to_wstring(shown.size()) + L" message boxes";
+	return shown[0].caption + L": " + shown[0].text;
+}

@@ -61,6 +61,9 @@ protected:
 	std::vector<Message> messages();
 	//! Closes every message box with its OK button.
 	void dismissMessages();
+	//! The one message box on screen as "caption: text" (else how many there
+	//! are, as "N message boxes"), then dismissed.
+	std::wstring answer();
 
 	CSceneEditor* editor = nullptr;
 };

@@ -158,16 +158,6 @@ protected:
 		return answer();
 	}
 
-	// The one message box on screen, dismissed.
-	std::wstring answer()
-	{
-		const std::vector<Message> shown = messages();
-		dismissMessages();
-		if (shown.size() != 1)
-			return std::to_wstring(shown.size()) + L" message boxes";
-		return shown[0].caption + L": " + shown[0].text;
-	}
-
 	const std::wstring saved = L"Saved!: Level data saved!";
 
 	// A model at the marker, its window filled in as a user fills it.

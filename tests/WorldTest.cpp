@@ -42,16 +42,6 @@ protected:
 
 	u32 rootChildren() { return editor->_smgr->getRootSceneNode()->getChildren().getSize(); }
 
-	// The one message box on screen as "caption: text", dismissed.
-	std::wstring answer()
-	{
-		const std::vector<Message> shown = messages();
-		dismissMessages();
-		if (shown.size() != 1)
-			return std::to_wstring(shown.size()) + L" message boxes";
-		return shown[0].caption + L": " + shown[0].text;
-	}
-
 	// Fills the "SkyBox Setup" window and presses "Apply".
 	void applySkyBox(const std::wstring& dir, const std::vector<std::wstring>& faces)
 	{
