@@ -1,6 +1,7 @@
 #include "EditorTestSupport.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -336,13 +337,29 @@ void EditorTest::dismissMessages()
 			}
 }
 
-std::string ScratchDir()
+namespace
+{
+std::string& ScratchPath()
 {
 	static std::string dir;
+	return dir;
+}
+
+void RemoveScratchDir()
+{
+	std::error_code ignored;
+	std::filesystem::remove_all(ScratchPath(), ignored);
+}
+} // namespace
+
+std::string ScratchDir()
+{
+	std::string& dir = ScratchPath();
 	if (dir.empty())
 	{
 		char tmpl[] = "/tmp/tolvane-test-XXXXXX";
 		dir = mkdtemp(tmpl);
+		std::atexit(RemoveScratchDir);
 	}
 	return dir;
 }
