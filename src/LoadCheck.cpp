@@ -1,5 +1,6 @@
 // Spawning and timing the load-check helper; see LoadCheck.h.
 #include "LoadCheck.h"
+#include "LoadCheckProtocol.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -15,6 +16,8 @@
 #include <unistd.h>
 
 extern char** environ;
+
+using namespace loadcheck;
 
 namespace
 {
@@ -58,13 +61,6 @@ void WaitForChild(int pidfd, long ms)
 	}
 	else
 		SleepMilliseconds(ms < 20 ? ms : 20);
-}
-
-double Now()
-{
-	timespec t;
-	clock_gettime(CLOCK_MONOTONIC, &t);
-	return t.tv_sec + t.tv_nsec / 1e9;
 }
 
 // The helper's exit: 0 loaded, 1 refused, 127 not started; a signal or any
@@ -167,50 +163,6 @@ ELoadCheck CLoadChecker::runInProcess(ELoadKind kind, const std::string& file, d
 		return outcome;
 	return FromStatus(status);
 }
-
-namespace
-{
-bool SendAll(int fd, const void* data, size_t size)
-{
-	const char* bytes = static_cast<const char*>(data);
-	while (size > 0)
-	{
-		const ssize_t sent = send(fd, bytes, size, MSG_NOSIGNAL);
-		if (sent < 0 && errno == EINTR)
-			continue;
-		if (sent <= 0)
-			return false;
-		bytes += sent;
-		size -= static_cast<size_t>(sent);
-	}
-	return true;
-}
-
-// Receives exactly `size` bytes, waiting until `deadline` (0: for ever).
-// False on a closed socket, an error or the deadline.
-bool ReceiveAll(int fd, void* data, size_t size, double deadline)
-{
-	char* bytes = static_cast<char*>(data);
-	while (size > 0)
-	{
-		if (deadline > 0)
-		{
-			const double left = deadline - Now();
-			pollfd p = {fd, POLLIN, 0};
-			if (left <= 0 || poll(&p, 1, static_cast<int>(left * 1000) + 1) == 0)
-				return false;
-		}
-		const ssize_t got = recv(fd, bytes, size, 0);
-		if (got < 0 && errno == EINTR)
-			continue;
-		if (got <= 0)
-			return false;
-		bytes += got;
-		size -= static_cast<size_t>(got);
-	}
-	return true;
-}
-} // namespace
 
 bool CLoadChecker::startServer() const
 {

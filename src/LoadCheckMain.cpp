@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+#include "LoadCheckProtocol.h"
+
 using namespace irr;
 
 namespace
@@ -59,27 +61,6 @@ bool LoadLevel(IrrlichtDevice* device, const char* file)
 	_exit(loaded ? 0 : 1);
 }
 
-bool ReadAll(int fd, void* data, size_t size)
-{
-	char* bytes = static_cast<char*>(data);
-	while (size > 0)
-	{
-		const ssize_t got = read(fd, bytes, size);
-		if (got < 0 && errno == EINTR)
-			continue;
-		if (got <= 0)
-			return false;
-		bytes += got;
-		size -= static_cast<size_t>(got);
-	}
-	return true;
-}
-
-bool WriteAll(int fd, const void* data, size_t size)
-{
-	return write(fd, data, size) == static_cast<ssize_t>(size);
-}
-
 // Serves requests on a socket until it closes: each file is loaded in a
 // child forked from this single-threaded process, whose engine has never
 // loaded anything, so every file meets fresh loaders. Answers the child's
@@ -89,10 +70,12 @@ int Serve(IrrlichtDevice* device, int socket)
 	for (;;)
 	{
 		uint32_t sizes[2];
-		if (!ReadAll(socket, sizes, sizeof sizes) || sizes[0] > 64 || sizes[1] > (1u << 20))
+		if (!loadcheck::ReceiveAll(socket, sizes, sizeof sizes) || sizes[0] > 64 ||
+		    sizes[1] > (1u << 20))
 			return 0;
 		std::string kind(sizes[0], '\0'), file(sizes[1], '\0');
-		if (!ReadAll(socket, &kind[0], kind.size()) || !ReadAll(socket, &file[0], file.size()))
+		if (!loadcheck::ReceiveAll(socket, &kind[0], kind.size()) ||
+		    !loadcheck::ReceiveAll(socket, &file[0], file.size()))
 			return 0;
 		const pid_t child = fork();
 		if (child == 0)
@@ -102,14 +85,14 @@ int Serve(IrrlichtDevice* device, int socket)
 		}
 		const int32_t pid = child;
 		int status = 127 << 8; // could not fork: "not started"
-		if (!WriteAll(socket, &pid, sizeof pid))
+		if (!loadcheck::SendAll(socket, &pid, sizeof pid))
 			return 0;
 		if (child > 0)
 			while (waitpid(child, &status, 0) < 0 && errno == EINTR)
 			{
 			}
 		const int32_t answer = status;
-		if (!WriteAll(socket, &answer, sizeof answer))
+		if (!loadcheck::SendAll(socket, &answer, sizeof answer))
 			return 0;
 	}
 }
