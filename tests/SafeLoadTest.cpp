@@ -4,6 +4,11 @@
 
 #include "EditorIds.h"
 
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
 namespace
 {
 const std::string Corpus = "/usr/share/assimp/models/invalid/";
@@ -25,6 +30,35 @@ TEST(LoadCheck, TellsLoadingFailingCrashingAndHangingApart)
 	CLoadChecker missing;
 	missing.Helper = "/nonexistent/helper";
 	EXPECT_EQ(LOADCHECK_UNAVAILABLE, missing.check(LOADKIND_MESH, MediaFile("sydney.md2")));
+}
+
+// The helper server's process, a child of this one.
+pid_t HelperServer()
+{
+	for (const auto& entry : std::filesystem::directory_iterator("/proc"))
+	{
+		std::ifstream stat(entry.path() / "stat");
+		std::string pid, name, state;
+		pid_t parent = 0;
+		if (stat >> pid >> name >> state >> parent && parent == getpid() &&
+		    name == "(tolvane_load_ch)")
+			return std::stoi(pid);
+	}
+	return 0;
+}
+
+TEST(LoadCheck, AnswersEvenWhenTheHelperServerDied)
+{
+	CLoadChecker checker;
+	ASSERT_EQ(LOADCHECK_LOADS, checker.check(LOADKIND_MESH, MediaFile("sydney.md2")));
+	const pid_t server = HelperServer();
+	ASSERT_GT(server, 0);
+	kill(server, SIGKILL);
+	EXPECT_EQ(LOADCHECK_LOADS, checker.check(LOADKIND_MESH, MediaFile("sydney.md2")))
+	    << "a helper process answers for the dead server";
+	EXPECT_EQ(LOADCHECK_CRASHED, checker.check(LOADKIND_MESH, Corpus + "malformed.obj"))
+	    << "and a new server is started";
+	EXPECT_NE(0, HelperServer());
 }
 
 TEST(LoadCheck, AllowsLargeFilesMoreTime)
