@@ -67,10 +67,7 @@ video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
 void CSceneEditor::Select(CModel* model)
 {
 	if (SelectedModel)
-	{
 		SelectedModel->setDebugDataVisible(false);
-		SelectedModel = 0;
-	}
 	SelectedModel = model;
 	SelectNewSceneNode(false);
 }
@@ -263,20 +260,8 @@ scene::IAnimatedMesh* CSceneEditor::LoadLevelMesh(const char* filename, const wc
 			failure = L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded.";
 		return 0;
 	}
-	// A level usually comes packed in a .pk3 (zip) archive; the engine loads
-	// the .bsp inside it by name once the archive is added.
-	io::IFileArchive* archive = 0;
-	if (_device->getFileSystem()->addFileArchive(filename, true, true, io::EFAT_ZIP, "",
-	                                             &archive) &&
-	    archive)
-	{
-		const io::IFileList* files = archive->getFileList();
-		for (u32 i = 0; i < files->getFileCount(); ++i)
-			if (!files->isDirectory(i) && EndsWith(files->getFileName(i).c_str(), ".bsp"))
-				return LoadWithFreshLoaders(files->getFullFileName(i));
-		return 0;
-	}
-	return LoadWithFreshLoaders(filename);
+	const io::path level = LevelFile(_device->getFileSystem(), filename);
+	return level.empty() ? 0 : LoadWithFreshLoaders(level);
 }
 
 bool CSceneEditor::LoadQ3Level(const char* filename)

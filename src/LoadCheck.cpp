@@ -63,6 +63,25 @@ void WaitForChild(int pidfd, long ms)
 		SleepMilliseconds(ms < 20 ? ms : 20);
 }
 
+// Starts the helper with two arguments, its output discarded; `socket`, when
+// not -1, becomes its descriptor 3. A spawned process, not a fork: the editor
+// has threads of its own. 0 when it cannot be started.
+pid_t SpawnHelper(const std::string& helper, const char* first, const char* second, int socket)
+{
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	if (socket >= 0)
+		posix_spawn_file_actions_adddup2(&actions, socket, 3);
+	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+	const char* argv[] = {helper.c_str(), first, second, nullptr};
+	pid_t pid = 0;
+	const int spawned = posix_spawn(&pid, helper.c_str(), &actions, nullptr,
+	                                const_cast<char* const*>(argv), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	return spawned == 0 ? pid : 0;
+}
+
 // The helper's exit: 0 loaded, 1 refused, 127 not started; a signal or any
 // other status is a crash.
 ELoadCheck FromStatus(int status)
@@ -120,17 +139,8 @@ ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file) const
 
 ELoadCheck CLoadChecker::runInProcess(ELoadKind kind, const std::string& file, double seconds) const
 {
-	// A helper process, not a fork: the editor has threads of its own.
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-	const char* argv[] = {Helper.c_str(), LoadKindName(kind), file.c_str(), nullptr};
-	pid_t pid = 0;
-	const int spawned = posix_spawn(&pid, Helper.c_str(), &actions, nullptr,
-	                                const_cast<char* const*>(argv), environ);
-	posix_spawn_file_actions_destroy(&actions);
-	if (spawned != 0)
+	const pid_t pid = SpawnHelper(Helper, LoadKindName(kind), file.c_str(), -1);
+	if (pid <= 0)
 		return LOADCHECK_UNAVAILABLE;
 
 	const double deadline = Now() + seconds;
@@ -170,18 +180,9 @@ bool CLoadChecker::startServer() const
 	if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0)
 		return false;
 	fcntl(ends[0], F_SETFD, FD_CLOEXEC);
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init(&actions);
-	posix_spawn_file_actions_adddup2(&actions, ends[1], 3);
-	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-	const char* argv[] = {Helper.c_str(), "serve", "3", nullptr};
-	pid_t pid = 0;
-	const int spawned = posix_spawn(&pid, Helper.c_str(), &actions, nullptr,
-	                                const_cast<char* const*>(argv), environ);
-	posix_spawn_file_actions_destroy(&actions);
+	const pid_t pid = SpawnHelper(Helper, "serve", "3", ends[1]);
 	close(ends[1]);
-	if (spawned != 0)
+	if (pid <= 0)
 	{
 		close(ends[0]);
 		return false;

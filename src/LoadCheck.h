@@ -4,6 +4,7 @@
 #ifndef TOLVANE_LOADCHECK_H
 #define TOLVANE_LOADCHECK_H
 
+#include <irrlicht.h>
 #include <string>
 
 //! Time a file may take to load in the check: a base plus an allowance per
@@ -65,5 +66,26 @@ private:
 
 //! Name of a kind as the helper takes it on its command line.
 const char* LoadKindName(ELoadKind kind);
+
+//! The file a Quake 3 level is loaded from. A level usually comes packed in a
+//! .pk3 (zip) archive, which no mesh loader reads: such an archive is added
+//! to the file system and its first .bsp file is the answer (empty when it
+//! holds none). Any other file is its own answer.
+inline irr::io::path LevelFile(irr::io::IFileSystem* fileSystem, const irr::io::path& file)
+{
+	irr::io::IFileArchive* archive = 0;
+	if (!fileSystem->addFileArchive(file, true, true, irr::io::EFAT_ZIP, "", &archive) || !archive)
+		return file;
+	const irr::io::IFileList* files = archive->getFileList();
+	for (irr::u32 i = 0; i < files->getFileCount(); ++i)
+	{
+		irr::io::path name = files->getFileName(i);
+		name.make_lower();
+		if (!files->isDirectory(i) && name.size() > 4 &&
+		    name.subString(name.size() - 4, 4) == ".bsp")
+			return files->getFullFileName(i);
+	}
+	return "";
+}
 
 #endif

@@ -13,38 +13,19 @@
 #include <cstring>
 #include <string>
 
+#include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
 
 using namespace irr;
 
 namespace
 {
-// The first .bsp file in an archive, the level a Quake 3 package holds.
-io::path FirstLevelIn(io::IFileArchive* archive)
-{
-	const io::IFileList* files = archive->getFileList();
-	for (u32 i = 0; i < files->getFileCount(); ++i)
-	{
-		io::path name = files->getFileName(i);
-		name.make_lower();
-		if (!files->isDirectory(i) && name.size() > 4 &&
-		    name.subString(name.size() - 4, 4) == ".bsp")
-			return files->getFullFileName(i);
-	}
-	return "";
-}
-
 bool LoadLevel(IrrlichtDevice* device, const char* file)
 {
-	io::IFileArchive* archive = 0;
-	if (device->getFileSystem()->addFileArchive(file, true, true, io::EFAT_ZIP, "", &archive) &&
-	    archive)
-	{
-		const io::path level = FirstLevelIn(archive);
-		return !level.empty() && device->getSceneManager()->getMesh(level) != 0;
-	}
-	return device->getSceneManager()->getMesh(file) != 0;
+	const io::path level = LevelFile(device->getFileSystem(), file);
+	return !level.empty() && device->getSceneManager()->getMesh(level) != 0;
 }
+
 // Loads the file and leaves with the answer, without tearing the engine
 // down: 0 loaded, 1 refused, 2 an unknown kind.
 [[noreturn]] void LoadAndExit(IrrlichtDevice* device, const std::string& kind, const char* file)
