@@ -488,18 +488,19 @@ gui::IGUIStaticText* CSceneEditor::AddValueLabel(const wchar_t* text, const core
 // Red, green and blue bars from 0 to 255 with a label in front and a value
 // label behind each, rows 20 pixels apart from `top`.
 void CSceneEditor::AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
-                                 gui::IGUIStaticText* (&values)[3], gui::IGUIScrollBar* (&bars)[3])
+                                 gui::IGUIStaticText** const (&values)[3],
+                                 gui::IGUIScrollBar** const (&bars)[3])
 {
 	const wchar_t* const names[3] = {L"Red:", L"Green:", L"Blue:"};
 	for (int i = 0; i < 3; ++i)
-		values[i] = AddValueLabel(L"0", Rect(265, top + 20 * i, 300, top + 15 + 20 * i), window);
+		*values[i] = AddValueLabel(L"0", Rect(265, top + 20 * i, 300, top + 15 + 20 * i), window);
 	for (int i = 0; i < 3; ++i)
 		AddLabel(names[i], Rect(10, top + 20 * i, 55, top + 15 + 20 * i), window);
 	for (int i = 0; i < 3; ++i)
-		bars[i] = _gui->addScrollBar(true, Rect(60, top + 20 * i, 260, top + 15 + 20 * i), window,
-		                             barIds[i]);
-	for (gui::IGUIScrollBar* bar : bars)
-		bar->setMax(255);
+		*bars[i] = _gui->addScrollBar(true, Rect(60, top + 20 * i, 260, top + 15 + 20 * i), window,
+		                              barIds[i]);
+	for (gui::IGUIScrollBar** bar : bars)
+		(*bar)->setMax(255);
 }
 
 gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 id)
@@ -515,15 +516,9 @@ void CSceneEditor::CreateFileProperties()
 	ScenePropertiesWindow =
 	    AddToolWindow(Rect(30, 30, 500, 500), L"Editor Properties", ID_EDITOR_PROPERTIES_WINDOW);
 	AddLabel(L"Scene Color", Rect(10, 30, 150, 45), ScenePropertiesWindow);
-	gui::IGUIStaticText* values[3];
-	gui::IGUIScrollBar* bars[3];
-	AddColourBars(ScenePropertiesWindow, 50, {ID_PLAIN, ID_PLAIN, ID_PLAIN}, values, bars);
-	spw_refreshred = values[0];
-	spw_refreshgreen = values[1];
-	spw_refreshblue = values[2];
-	spw_refresh_redbar = bars[0];
-	spw_refresh_greenbar = bars[1];
-	spw_refresh_bluebar = bars[2];
+	AddColourBars(ScenePropertiesWindow, 50, {ID_PLAIN, ID_PLAIN, ID_PLAIN},
+	              {&spw_refreshred, &spw_refreshgreen, &spw_refreshblue},
+	              {&spw_refresh_redbar, &spw_refresh_greenbar, &spw_refresh_bluebar});
 	_gui->addButton(Rect(405, 435, 460, 460), ScenePropertiesWindow, ID_EDITOR_PROPERTIES_OK,
 	                L"Ok");
 
@@ -552,16 +547,9 @@ void CSceneEditor::CreateWorldDialogs()
 	CreateSkyBoxWindow();
 
 	AddLabel(L"FOG", Rect(10, 145, 55, 160), w);
-	gui::IGUIStaticText* values[3];
-	gui::IGUIScrollBar* bars[3];
-	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE}, values, bars);
-	sbw_fogred = values[0];
-	sbw_foggreen = values[1];
-	sbw_fogblue = values[2];
-	sbw_red = bars[0];
-	sbw_green = bars[1];
-	sbw_blue = bars[2];
-	for (gui::IGUIScrollBar* bar : bars)
+	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE},
+	              {&sbw_fogred, &sbw_foggreen, &sbw_fogblue}, {&sbw_red, &sbw_green, &sbw_blue});
+	for (gui::IGUIScrollBar* bar : {sbw_red, sbw_green, sbw_blue})
 		bar->setPos(0);
 }
 

@@ -178,7 +178,8 @@ private:
 	gui::IGUIStaticText* AddValueLabel(const wchar_t* text, const core::rect<s32>& rect,
 	                                   gui::IGUIElement* parent);
 	void AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
-	                   gui::IGUIStaticText* (&values)[3], gui::IGUIScrollBar* (&bars)[3]);
+	                   gui::IGUIStaticText** const (&values)[3],
+	                   gui::IGUIScrollBar** const (&bars)[3]);
 	gui::IGUIComboBox* AddMaterialList(gui::IGUIElement* window, s32 id);
 	gui::IGUIWindow* AddObjectWindow(const wchar_t* caption, const s32 ids[5],
 	                                 gui::IGUIComboBox*& materials);
