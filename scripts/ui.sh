@@ -111,6 +111,32 @@ type_into() {
 	xdotool type --delay 5 "$3"
 }
 
+# The "Save Options" and "SkyBox Setup" windows open behind "Scene
+# Information", which covers their first fields: a click on a window's body
+# brings it to the front.
+
+# type_save_folder DIR: types the folder into the open "Save Options".
+type_save_folder() {
+	xdotool mousemove 100 150 click 1
+	type_into 100 85 "$1"
+}
+
+# type_sky_faces DIR: types the folder and the names of the engine's six
+# sample faces (irrlicht2_*.jpg) into the open "SkyBox Setup".
+type_sky_faces() {
+	local y=90 face
+	xdotool mousemove 60 265 click 1
+	type_into 150 65 "$1"
+	for face in up dn lf rt ft bk; do
+		type_into 150 "$y" "irrlicht2_$face.jpg"
+		y=$((y + 25))
+	done
+}
+
+# Presses "Ok" in "Save Options" and "Apply" in "SkyBox Setup".
+press_save_ok() { xdotool mousemove 222 177 click 1; }
+press_sky_apply() { xdotool mousemove 185 260 click 1; }
+
 # Clicks "OK" in the message box on screen (one or two lines of text).
 dismiss_message() {
 	xdotool mousemove 400 325 click 1

@@ -20,16 +20,6 @@ std::wstring SorryText(const wchar_t* what)
 
 class DispatchTest : public EditorTest
 {
-protected:
-	bool visible(gui::IGUIElement* window) { return window->isVisible(); }
-	// The message boxes now open, as caption and text pairs.
-	void expectOnlyMessage(const wchar_t* caption, const std::wstring& text)
-	{
-		const std::vector<Message> shown = messages();
-		ASSERT_EQ(1u, shown.size()) << "one message box";
-		EXPECT_EQ(caption, shown[0].caption);
-		EXPECT_EQ(text, shown[0].text);
-	}
 };
 
 TEST_F(DispatchTest, MenuItemsShowTheirWindows)
@@ -124,8 +114,7 @@ TEST_F(DispatchTest, UnfinishedFeaturesAnswerWithANotice)
 			ASSERT_TRUE(chooseMenu(row.id));
 		else
 			clickButton(row.id);
-		expectOnlyMessage(Sorry, SorryText(row.what));
-		dismissMessages();
+		EXPECT_EQ(std::wstring(Sorry) + L": " + SorryText(row.what), answer());
 		EXPECT_TRUE(messages().empty());
 	}
 	EXPECT_EQ(nullptr, editor->Water->Node) << "no water is created";
@@ -152,8 +141,7 @@ TEST_F(DispatchTest, DeleteButtonsAndRemoveReportWhatIsMissing)
 			ASSERT_TRUE(chooseMenu(row.id));
 		else
 			clickButton(row.id);
-		expectOnlyMessage(row.caption, row.text);
-		dismissMessages();
+		EXPECT_EQ(std::wstring(row.caption) + L": " + row.text, answer());
 	}
 }
 
