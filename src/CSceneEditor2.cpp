@@ -13,6 +13,7 @@
 
 #include "EditorIds.h"
 #include "FileNames.h"
+#include "HalfLifeCheck.h"
 
 namespace
 {
@@ -44,9 +45,12 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 // The engine's mesh loaders keep state from one file to the next (the
 // LightWave loader crashes on a file it reads fine in a fresh process), so
 // each file the user chooses is read by fresh loaders, as in the check. The
-// mesh lands in the mesh cache all scene managers share.
+// mesh lands in the mesh cache all scene managers share. Half-Life models
+// with short companions are refused here: the check cannot vouch for them.
 scene::IAnimatedMesh* CSceneEditor::LoadWithFreshLoaders(const io::path& filename)
 {
+	if (!HalfLifeCompanionsComplete(_device->getFileSystem(), filename))
+		return 0;
 	scene::ISceneManager* loaders = _smgr->createNewSceneManager(false);
 	LoaderManagers.push_back(loaders);
 	return loaders->getMesh(filename);

@@ -3,8 +3,10 @@
 #include "EditorTestSupport.h"
 
 #include "EditorIds.h"
+#include "HalfLifeCheck.h"
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -128,4 +130,70 @@ TEST_F(SafeLoadTest, MeshFilesChosenAsTexturesKeepTheLayer)
 	ASSERT_EQ(2u, messages().size());
 	EXPECT_EQ(L"Load Skin Error!", messages()[0].caption);
 	expectSceneIntact();
+}
+
+TEST_F(SafeLoadTest, AHalfLifeModelWithStubCompanionsIsAWrongFile)
+{
+	const std::string models = "/usr/share/assimp/models/MDL/MDL (HL1)/";
+	// man01.mdl, its sequence group, is a bare 76-byte header.
+	EXPECT_FALSE(editor->CreateNewModel((models + "man.mdl").c_str()));
+	EXPECT_EQ(L"Load Model Error!: Wrong file format or corrupted file.", answer());
+	expectSceneIntact();
+	EXPECT_TRUE(editor->CreateNewModel((models + "chrome_sphere.mdl").c_str()));
+	EXPECT_EQ(L"0 message boxes", answer());
+}
+
+namespace
+{
+// A Half-Life model header with one sequence in group `group`, whose
+// animation table (2 bones, one blend: 24 bytes) starts at `animIndex`.
+std::string HalfLifeModel(int32_t groups, int32_t group, int32_t animIndex, int32_t textures = 1)
+{
+	const int32_t sequenceTable = 244, groupTable = sequenceTable + 176;
+	std::string bytes(groupTable + groups * 104 + 64, '\0');
+	auto put = [&bytes](size_t offset, int32_t value) { std::memcpy(&bytes[offset], &value, 4); };
+	std::memcpy(&bytes[0], "IDST", 4);
+	put(140, 2); // bones
+	put(164, 1); // sequences
+	put(168, sequenceTable);
+	put(172, groups);
+	put(176, groupTable);
+	put(180, textures);
+	put(sequenceTable + 120, 1); // blends
+	put(sequenceTable + 124, animIndex);
+	put(sequenceTable + 156, group);
+	put(groupTable + 100, groupTable + groups * 104); // group 0's data
+	return bytes;
+}
+} // namespace
+
+TEST(HalfLifeCheck, CompanionsMustHoldWhatTheModelReadsFromThem)
+{
+	IrrlichtDevice* device = createDevice(video::EDT_NULL);
+	io::IFileSystem* files = device->getFileSystem();
+	const std::string dir = ScratchDir() + "/hl1/";
+	std::filesystem::create_directories(dir);
+	auto model = [&](const std::string& name, const std::string& bytes)
+	{
+		std::ofstream(dir + name, std::ios::binary) << bytes;
+		return HalfLifeCompanionsComplete(files, (dir + name).c_str());
+	};
+
+	EXPECT_TRUE(model("own.mdl", HalfLifeModel(1, 0, 0))) << "animations in the model itself";
+	EXPECT_FALSE(model("past.mdl", HalfLifeModel(1, 0, 64))) << "group 0 table past the end";
+	EXPECT_FALSE(model("nogroup.mdl", HalfLifeModel(1, 1, 0))) << "a group the model lacks";
+	EXPECT_FALSE(model("lone.mdl", HalfLifeModel(2, 1, 0))) << "companion missing";
+	std::ofstream(dir + "stub01.mdl", std::ios::binary) << std::string(92, 'x');
+	EXPECT_FALSE(model("stub.mdl", HalfLifeModel(2, 1, 0))) << "companion shorter than a header";
+	std::ofstream(dir + "full01.mdl", std::ios::binary) << std::string(300, 'x');
+	EXPECT_TRUE(model("full.mdl", HalfLifeModel(2, 1, 276)));
+	EXPECT_FALSE(model("full.mdl", HalfLifeModel(2, 1, 277))) << "table runs past the companion";
+	EXPECT_FALSE(model("many.mdl", HalfLifeModel(40, 0, 0))) << "more groups than the loader holds";
+	EXPECT_FALSE(model("notex.mdl", HalfLifeModel(1, 0, 0, 0))) << "texture companion missing";
+	std::ofstream(dir + "notexT.mdl", std::ios::binary) << std::string(244, 'x');
+	EXPECT_TRUE(model("notex.mdl", HalfLifeModel(1, 0, 0, 0)));
+	EXPECT_FALSE(model("short.mdl", "IDST")) << "shorter than its header";
+	EXPECT_TRUE(model("quake.mdl", "IDPO")) << "another kind of .mdl is the engine's to judge";
+	EXPECT_TRUE(model("other.obj", HalfLifeModel(2, 1, 0))) << "only .mdl files";
+	device->drop();
 }
