@@ -122,7 +122,7 @@ bool HalfLifeCompanionsComplete(io::IFileSystem* fileSystem, const io::path& fil
 	std::vector<long> groupSizes(static_cast<size_t>(groups), static_cast<long>(model.size()));
 	for (int64_t g = 1; g < groups; ++g)
 	{
-		char suffix[8];
+		char suffix[16];
 		std::snprintf(suffix, sizeof suffix, "%02d.mdl", static_cast<int>(g));
 		groupSizes[g] = FileSize(fileSystem, stem + suffix);
 		if (groupSizes[g] < HeaderSize)
