@@ -242,6 +242,24 @@ gui::IGUIFileOpenDialog* EditorTest::openDialog()
 	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_FILE_OPEN_DIALOG));
 }
 
+gui::IGUIEditBox* EditorTest::typeDialogFolder(const std::string& folder)
+{
+	gui::IGUIFileOpenDialog* dialog = openDialog();
+	gui::IGUIEditBox* field =
+	    dialog ? static_cast<gui::IGUIEditBox*>(FindElement(dialog, gui::EGUIET_EDIT_BOX)) : 0;
+	if (!field)
+		return 0;
+	// The click lands mid-text: clear both sides of the cursor.
+	click(field);
+	for (int i = 0; i < 400; ++i)
+		pressKey(KEY_BACK);
+	for (int i = 0; i < 400; ++i)
+		pressKey(KEY_DELETE);
+	typeText(core::stringw(folder.c_str()).c_str());
+	pressKey(KEY_RETURN);
+	return field;
+}
+
 bool EditorTest::chooseFile(const std::string& path, const std::function<void()>& beforeOk)
 {
 	gui::IGUIFileOpenDialog* dialog = openDialog();
@@ -250,18 +268,9 @@ bool EditorTest::chooseFile(const std::string& path, const std::function<void()>
 	const std::string folder = path.substr(0, path.find_last_of('/'));
 	const std::string name = path.substr(path.find_last_of('/') + 1);
 
-	// The path field: select what it holds, type the folder, Enter.
-	gui::IGUIEditBox* field =
-	    static_cast<gui::IGUIEditBox*>(FindElement(dialog, gui::EGUIET_EDIT_BOX));
+	gui::IGUIEditBox* field = typeDialogFolder(folder);
 	if (!field)
 		return false;
-	click(field);
-	for (int i = 0; i < 400; ++i)
-		pressKey(KEY_BACK);
-	for (int i = 0; i < 400; ++i)
-		pressKey(KEY_DELETE);
-	typeText(core::stringw(folder.c_str()).c_str());
-	pressKey(KEY_RETURN);
 
 	gui::IGUIListBox* list =
 	    static_cast<gui::IGUIListBox*>(FindElement(dialog, gui::EGUIET_LIST_BOX));

@@ -46,6 +46,9 @@ protected:
 
 	//! The open file-open dialog, or null.
 	gui::IGUIFileOpenDialog* openDialog();
+	//! Types a folder into the open dialog's path field and presses Enter,
+	//! as a user browses there; the field, or null without a dialog.
+	gui::IGUIEditBox* typeDialogFolder(const std::string& folder);
 	//! Picks a file in the open dialog as a user does: types its folder into
 	//! the path field, clicks the file in the list and then "OK"
 	//! (`beforeOk` runs just before that click).

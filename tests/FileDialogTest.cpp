@@ -88,15 +88,7 @@ TEST_F(FileDialogTest, CancellingKeepsTheLoadTypeAndTheWorkingFolder)
 {
 	const std::string cwd = WorkingDirectory();
 	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
-	gui::IGUIFileOpenDialog* dialog = openDialog();
-	ASSERT_NE(nullptr, dialog);
-	gui::IGUIEditBox* field =
-	    static_cast<gui::IGUIEditBox*>(FindElement(dialog, gui::EGUIET_EDIT_BOX));
-	click(field);
-	for (int i = 0; i < 400; ++i)
-		pressKey(KEY_BACK);
-	typeText(L"/tmp");
-	pressKey(KEY_RETURN);
+	ASSERT_NE(nullptr, typeDialogFolder("/tmp"));
 	EXPECT_EQ("/tmp", WorkingDirectory()) << "typing a folder in the path field browses";
 	ASSERT_TRUE(clickDialogButton(L"Cancel"));
 	EXPECT_EQ(cwd, WorkingDirectory());
