@@ -171,26 +171,21 @@ TEST(HalfLifeCheck, CompanionsMustHoldWhatTheModelReadsFromThem)
 {
 	IrrlichtDevice* device = createDevice(video::EDT_NULL);
 	io::IFileSystem* files = device->getFileSystem();
-	const std::string dir = ScratchDir() + "/hl1/";
-	std::filesystem::create_directories(dir);
-	auto model = [&](const std::string& name, const std::string& bytes)
-	{
-		std::ofstream(dir + name, std::ios::binary) << bytes;
-		return HalfLifeCompanionsComplete(files, (dir + name).c_str());
-	};
+	auto model = [files](const std::string& name, const std::string& bytes)
+	{ return HalfLifeCompanionsComplete(files, WriteFile(name, bytes).c_str()); };
 
 	EXPECT_TRUE(model("own.mdl", HalfLifeModel(1, 0, 0))) << "animations in the model itself";
 	EXPECT_FALSE(model("past.mdl", HalfLifeModel(1, 0, 64))) << "group 0 table past the end";
 	EXPECT_FALSE(model("nogroup.mdl", HalfLifeModel(1, 1, 0))) << "a group the model lacks";
 	EXPECT_FALSE(model("lone.mdl", HalfLifeModel(2, 1, 0))) << "companion missing";
-	std::ofstream(dir + "stub01.mdl", std::ios::binary) << std::string(92, 'x');
+	WriteFile("stub01.mdl", std::string(92, 'x'));
 	EXPECT_FALSE(model("stub.mdl", HalfLifeModel(2, 1, 0))) << "companion shorter than a header";
-	std::ofstream(dir + "full01.mdl", std::ios::binary) << std::string(300, 'x');
+	WriteFile("full01.mdl", std::string(300, 'x'));
 	EXPECT_TRUE(model("full.mdl", HalfLifeModel(2, 1, 276)));
 	EXPECT_FALSE(model("full.mdl", HalfLifeModel(2, 1, 277))) << "table runs past the companion";
 	EXPECT_FALSE(model("many.mdl", HalfLifeModel(40, 0, 0))) << "more groups than the loader holds";
 	EXPECT_FALSE(model("notex.mdl", HalfLifeModel(1, 0, 0, 0))) << "texture companion missing";
-	std::ofstream(dir + "notexT.mdl", std::ios::binary) << std::string(244, 'x');
+	WriteFile("notexT.mdl", std::string(244, 'x'));
 	EXPECT_TRUE(model("notex.mdl", HalfLifeModel(1, 0, 0, 0)));
 	EXPECT_FALSE(model("short.mdl", "IDST")) << "shorter than its header";
 	EXPECT_TRUE(model("quake.mdl", "IDPO")) << "another kind of .mdl is the engine's to judge";
