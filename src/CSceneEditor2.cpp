@@ -202,6 +202,14 @@ template <typename Node> void ReplaceNode(Node*& field, Node* successor)
 	field = successor;
 }
 
+// Ground and level sit unlit at the origin, in place of their predecessor.
+void PlaceWorldMesh(scene::ISceneNode*& field, scene::ISceneNode* node)
+{
+	ReplaceNode(field, node);
+	node->setPosition(core::vector3df(0, 0, 0));
+	node->setMaterialFlag(video::EMF_LIGHTING, false);
+}
+
 bool EndsWith(const std::string& text, const std::string& tail)
 {
 	return text.size() >= tail.size() &&
@@ -229,9 +237,7 @@ bool CSceneEditor::LoadLevelPlane(const char* filename)
 		ShowMessage(L"Load Plane Error!", WrongFile);
 		return false;
 	}
-	ReplaceNode<scene::ISceneNode>(LevelPlane, plane);
-	plane->setPosition(core::vector3df(0, 0, 0));
-	plane->setMaterialFlag(video::EMF_LIGHTING, false);
+	PlaceWorldMesh(LevelPlane, plane);
 	// Spread eight times and flattened onto y = 0.
 	plane->setScale(core::vector3df(8, 0, 8));
 	ShowMessage(L"Plane Message", L"The plane is scaled x8. Position is 0,0,0.");
@@ -279,9 +285,7 @@ bool CSceneEditor::LoadQ3Level(const char* filename)
 		ShowMessage(L"Load Q3 Level Error!", failure);
 		return false;
 	}
-	ReplaceNode<scene::ISceneNode>(Q3LevelNode, level);
-	level->setPosition(core::vector3df(0, 0, 0));
-	level->setMaterialFlag(video::EMF_LIGHTING, false);
+	PlaceWorldMesh(Q3LevelNode, level);
 	return true;
 }
 
