@@ -152,6 +152,8 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WORLD_LOAD_Q3LEVEL: OpenFileDialog(L"Select BSP Level", LOAD_Q3_LEVEL); break;
 	case ID_WORLD_DELETE_PLANE: editor.DeletePlane(); break;
 	case ID_WORLD_DELETE_Q3LEVEL: editor.DeleteQ3Level(); break;
+	case ID_LEVEL_CHOOSER_OK: editor.LoadChosenLevel(); break;
+	case ID_LEVEL_CHOOSER_CANCEL: editor.LevelChooserWindow->setVisible(false); break;
 	case ID_SKYBOX_OK: CSceneEditor::SkyBoxWindow->setVisible(false); break;
 	case ID_SKYBOX_APPLY:
 		CSceneEditor::SkyBoxWindow->setVisible(false);

@@ -79,7 +79,7 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      WindowHadFocus(false)
+      LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -545,6 +545,7 @@ void CSceneEditor::CreateWorldDialogs()
 	_gui->addButton(Rect(250, 100, 315, 120), w, ID_WORLD_DELETE_Q3LEVEL, L"Delete");
 
 	CreateSkyBoxWindow();
+	CreateLevelChooser();
 
 	AddLabel(L"FOG", Rect(10, 145, 55, 160), w);
 	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE},
@@ -574,6 +575,17 @@ void CSceneEditor::CreateSkyBoxWindow()
 			sbw_editboxDir->setMax(100);
 	}
 	_gui->addButton(Rect(115, 215, 195, 245), w, ID_SKYBOX_APPLY, L"Apply");
+}
+
+void CSceneEditor::CreateLevelChooser()
+{
+	LevelChooserWindow =
+	    AddToolWindow(Rect(250, 150, 550, 420), L"Choose a Level", ID_LEVEL_CHOOSER_WINDOW);
+	LevelChooserList =
+	    _gui->addListBox(Rect(10, 30, 290, 225), LevelChooserWindow, ID_LEVEL_CHOOSER_LIST, true);
+	_gui->addButton(Rect(150, 235, 215, 260), LevelChooserWindow, ID_LEVEL_CHOOSER_OK, L"Ok");
+	_gui->addButton(Rect(225, 235, 290, 260), LevelChooserWindow, ID_LEVEL_CHOOSER_CANCEL,
+	                L"Cancel");
 }
 
 void CSceneEditor::CreateObjectDialogs()

@@ -6,6 +6,7 @@
 
 #include <irrlicht.h>
 #include <string>
+#include <vector>
 
 #include "CModel.h"
 #include "LoadCheck.h"
@@ -51,7 +52,11 @@ public:
 
 	bool LoadLevelPlane(const char* filename);
 	bool LoadPlaneTexture(const char* filename);
+	//! Loads a level from a .bsp file or a .pk3/.zip archive; an archive
+	//! holding several levels opens "Choose a Level" and loads nothing yet.
 	bool LoadQ3Level(const char* filename);
+	//! Loads one level of an archive, named as "Choose a Level" lists it.
+	bool LoadQ3LevelFromArchive(const char* archive, const char* levelName);
 	bool LoadSkyBox();
 	void DeletePlane();
 	void DeleteQ3Level();
@@ -188,13 +193,24 @@ private:
 	scene::ISceneNode* NodeUnderCursor();
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
-	scene::IAnimatedMesh* LoadLevelMesh(const char* filename, const wchar_t*& failure);
+	bool PlaceQ3Level(const std::string& chosen, const std::string& levelName, bool checked);
+	void ShowLevelChooser(const std::string& archive, const std::vector<std::string>& names);
+	//! "Ok" of "Choose a Level": loads the selected level.
+	bool LoadChosenLevel();
+	void CreateLevelChooser();
 	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
+	//! A scene manager of its own, whose loaders have read nothing yet.
+	scene::ISceneManager* FreshLoaders();
+	gui::IGUIWindow* LevelChooserWindow;
+	gui::IGUIListBox* LevelChooserList;
+	std::string ChooserArchive;
 	//! The text of Level.cpp; false, naming the model, when a name cannot be
 	//! written as a file name.
 	bool LevelSource(std::string& source, std::string& failedName);
 	bool WindowHadFocus;
 	void FillModelWindow(CModel& model);
+
+	friend class CTLVEventRec;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

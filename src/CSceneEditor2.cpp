@@ -14,10 +14,12 @@
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "HalfLifeCheck.h"
+#include "Quake3Level.h"
 
 namespace
 {
 const wchar_t* const LoadModelError = L"Load Model Error!";
+const wchar_t* const LoadQ3LevelError = L"Load Q3 Level Error!";
 const wchar_t* const LoadSkinError = L"Load Skin Error!";
 const wchar_t* const WrongFile = L"Wrong file format or corrupted file.";
 const wchar_t* const NoModelSelected = L"No model in selection. Texture could not be loaded. ";
@@ -51,9 +53,14 @@ scene::IAnimatedMesh* CSceneEditor::LoadWithFreshLoaders(const io::path& filenam
 {
 	if (!HalfLifeCompanionsComplete(_device->getFileSystem(), filename))
 		return 0;
+	return FreshLoaders()->getMesh(filename);
+}
+
+scene::ISceneManager* CSceneEditor::FreshLoaders()
+{
 	scene::ISceneManager* loaders = _smgr->createNewSceneManager(false);
 	LoaderManagers.push_back(loaders);
-	return loaders->getMesh(filename);
+	return loaders;
 }
 
 video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
@@ -210,12 +217,6 @@ void PlaceWorldMesh(scene::ISceneNode*& field, scene::ISceneNode* node)
 	node->setMaterialFlag(video::EMF_LIGHTING, false);
 }
 
-bool EndsWith(const std::string& text, const std::string& tail)
-{
-	return text.size() >= tail.size() &&
-	       std::equal(tail.rbegin(), tail.rend(), text.rbegin(),
-	                  [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
 } // namespace
 
 bool CSceneEditor::LoadLevelPlane(const char* filename)
@@ -260,33 +261,84 @@ void CSceneEditor::DeletePlane()
 	ReplaceNode<scene::ISceneNode>(LevelPlane, 0);
 }
 
-scene::IAnimatedMesh* CSceneEditor::LoadLevelMesh(const char* filename, const wchar_t*& failure)
-{
-	failure = WrongFile;
-	if (LoadChecker.check(LOADKIND_LEVEL, filename) != LOADCHECK_LOADS)
-	{
-		// Tell an archive without a level from a broken file.
-		if (EndsWith(filename, ".pk3") || EndsWith(filename, ".zip"))
-			failure = L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded.";
-		return 0;
-	}
-	const io::path level = LevelFile(_device->getFileSystem(), filename);
-	return level.empty() ? 0 : LoadWithFreshLoaders(level);
-}
-
 bool CSceneEditor::LoadQ3Level(const char* filename)
 {
-	const wchar_t* failure = 0;
-	scene::IAnimatedMesh* mesh = LoadLevelMesh(filename, failure);
-	scene::IAnimatedMeshSceneNode* level =
-	    mesh ? _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE) : 0;
-	if (!level)
+	if (!IsLevelArchive(filename))
+		return PlaceQ3Level(filename, "", false);
+	// One trial opens the archive and loads its level when it holds one.
+	const std::vector<std::string> names =
+	    LoadChecker.check(LOADKIND_LEVEL, filename) == LOADCHECK_LOADS
+	        ? ArchiveLevelNames(_device->getFileSystem(), filename)
+	        : std::vector<std::string>();
+	if (names.empty())
 	{
-		ShowMessage(L"Load Q3 Level Error!", failure);
+		ShowMessage(LoadQ3LevelError,
+		            L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded.");
 		return false;
 	}
+	if (names.size() == 1)
+		return PlaceQ3Level(filename, names[0], true);
+	ShowLevelChooser(filename, names);
+	return false;
+}
+
+bool CSceneEditor::LoadQ3LevelFromArchive(const char* archive, const char* levelName)
+{
+	return PlaceQ3Level(archive, levelName ? levelName : "", false);
+}
+
+// Loads a level (the chosen .bsp, or `levelName` of the chosen archive)
+// through the crash-proof path and makes it the scene's level.
+bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& levelName,
+                                bool checked)
+{
+	scene::IMeshCache* cache = _smgr->getMeshCache();
+	scene::IAnimatedMesh* mesh = cache->getMeshByName(LevelCacheName(chosen, levelName));
+	if (!mesh && (checked || LoadChecker.check(LOADKIND_LEVEL, chosen, levelName) == LOADCHECK_LOADS))
+		mesh = LoadQuake3Level(FreshLoaders(), chosen, levelName);
+	if (!mesh)
+	{
+		ShowMessage(LoadQ3LevelError, WrongFile);
+		return false;
+	}
+	// The engine drops every surface whose texture it cannot find.
+	if (!HasTriangles(mesh))
+	{
+		cache->removeMesh(mesh);
+		ShowMessage(LoadQ3LevelError, L"The level has no surfaces to draw. Are its textures missing?");
+		return false;
+	}
+	scene::IAnimatedMeshSceneNode* level = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
 	PlaceWorldMesh(Q3LevelNode, level);
+	// The whole level stays in view from anywhere inside it.
+	const f32 diagonal = level->getTransformedBoundingBox().getExtent().getLength();
+	if (Camera->getFarValue() < diagonal)
+		Camera->setFarValue(diagonal);
 	return true;
+}
+
+void CSceneEditor::ShowLevelChooser(const std::string& archive,
+                                    const std::vector<std::string>& names)
+{
+	ChooserArchive = archive;
+	LevelChooserList->clear();
+	for (const std::string& name : names)
+		LevelChooserList->addItem(core::stringw(name.c_str()).c_str());
+	LevelChooserList->setSelected(0);
+	LevelChooserWindow->setVisible(true);
+	_gui->getRootGUIElement()->bringToFront(LevelChooserWindow);
+}
+
+bool CSceneEditor::LoadChosenLevel()
+{
+	LevelChooserWindow->setVisible(false);
+	const s32 selected = LevelChooserList->getSelected();
+	if (selected < 0)
+		return false;
+	std::string name;
+	for (const wchar_t* c = LevelChooserList->getListItem(selected); *c; ++c)
+		name += static_cast<char>(*c & 0xff);
+	return LoadQ3LevelFromArchive(ChooserArchive.c_str(), name.c_str());
 }
 
 void CSceneEditor::DeleteQ3Level()

@@ -50,6 +50,12 @@ enum EEditorId
 	ID_WORLD_FOG_GREEN = 322,
 	ID_WORLD_FOG_BLUE = 323,
 
+	// "Choose a Level" (an archive holding several Quake 3 levels)
+	ID_LEVEL_CHOOSER_WINDOW = 330,
+	ID_LEVEL_CHOOSER_LIST = 331,
+	ID_LEVEL_CHOOSER_OK = 332,
+	ID_LEVEL_CHOOSER_CANCEL = 333,
+
 	// "SkyBox Setup"
 	ID_SKYBOX_WINDOW = 311,
 	ID_SKYBOX_OK = 312,

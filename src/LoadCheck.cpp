@@ -127,19 +127,28 @@ double CLoadChecker::timeLimit(long long bytes) const
 	return BaseSeconds + SecondsPerMB * static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
-ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file) const
+std::string LoadRequest(ELoadKind kind, const std::string& level)
+{
+	const std::string name = LoadKindName(kind);
+	return kind == LOADKIND_LEVEL && !level.empty() ? name + ":" + level : name;
+}
+
+ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file,
+                               const std::string& level) const
 {
 	struct stat info;
 	const double seconds = timeLimit(stat(file.c_str(), &info) == 0 ? info.st_size : 0);
-	LastResult = runInServer(kind, file, seconds);
+	const std::string request = LoadRequest(kind, level);
+	LastResult = runInServer(request, file, seconds);
 	if (LastResult == LOADCHECK_UNAVAILABLE)
-		LastResult = runInProcess(kind, file, seconds);
+		LastResult = runInProcess(request, file, seconds);
 	return LastResult;
 }
 
-ELoadCheck CLoadChecker::runInProcess(ELoadKind kind, const std::string& file, double seconds) const
+ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::string& file,
+                                      double seconds) const
 {
-	const pid_t pid = SpawnHelper(Helper, LoadKindName(kind), file.c_str(), -1);
+	const pid_t pid = SpawnHelper(Helper, request.c_str(), file.c_str(), -1);
 	if (pid <= 0)
 		return LOADCHECK_UNAVAILABLE;
 
@@ -207,11 +216,11 @@ void CLoadChecker::stopServer() const
 
 // One request: the kind's name and the path, each preceded by its length;
 // the server answers with the child's process id, then its wait status.
-ELoadCheck CLoadChecker::runInServer(ELoadKind kind, const std::string& file, double seconds) const
+ELoadCheck CLoadChecker::runInServer(const std::string& kindName, const std::string& file,
+                                     double seconds) const
 {
 	if (ServerSocket < 0 && !startServer())
 		return LOADCHECK_UNAVAILABLE;
-	const std::string kindName = LoadKindName(kind);
 	const uint32_t sizes[2] = {static_cast<uint32_t>(kindName.size()),
 	                           static_cast<uint32_t>(file.size())};
 	int32_t child = 0;

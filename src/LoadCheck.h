@@ -41,8 +41,11 @@ public:
 	CLoadChecker(const CLoadChecker&) = delete;
 	CLoadChecker& operator=(const CLoadChecker&) = delete;
 
-	//! Loads `file` in the helper and reports how that went.
-	ELoadCheck check(ELoadKind kind, const std::string& file) const;
+	//! Loads `file` in the helper and reports how that went. For a level
+	//! archive, `level` names the level in it (see LoadQuake3Level); left
+	//! empty, the helper checks that the archive holds levels and loads the
+	//! one level of an archive that holds exactly one.
+	ELoadCheck check(ELoadKind kind, const std::string& file, const std::string& level = "") const;
 
 	//! Seconds allowed for a file of the given size.
 	double timeLimit(long long bytes) const;
@@ -55,8 +58,10 @@ public:
 	mutable ELoadCheck LastResult;
 
 private:
-	ELoadCheck runInServer(ELoadKind kind, const std::string& file, double seconds) const;
-	ELoadCheck runInProcess(ELoadKind kind, const std::string& file, double seconds) const;
+	ELoadCheck runInServer(const std::string& request, const std::string& file,
+	                       double seconds) const;
+	ELoadCheck runInProcess(const std::string& request, const std::string& file,
+	                        double seconds) const;
 	bool startServer() const;
 	void stopServer() const;
 
@@ -67,25 +72,7 @@ private:
 //! Name of a kind as the helper takes it on its command line.
 const char* LoadKindName(ELoadKind kind);
 
-//! The file a Quake 3 level is loaded from. A level usually comes packed in a
-//! .pk3 (zip) archive, which no mesh loader reads: such an archive is added
-//! to the file system and its first .bsp file is the answer (empty when it
-//! holds none). Any other file is its own answer.
-inline irr::io::path LevelFile(irr::io::IFileSystem* fileSystem, const irr::io::path& file)
-{
-	irr::io::IFileArchive* archive = 0;
-	if (!fileSystem->addFileArchive(file, true, true, irr::io::EFAT_ZIP, "", &archive) || !archive)
-		return file;
-	const irr::io::IFileList* files = archive->getFileList();
-	for (irr::u32 i = 0; i < files->getFileCount(); ++i)
-	{
-		irr::io::path name = files->getFileName(i);
-		name.make_lower();
-		if (!files->isDirectory(i) && name.size() > 4 &&
-		    name.subString(name.size() - 4, 4) == ".bsp")
-			return files->getFullFileName(i);
-	}
-	return "";
-}
+//! The helper's request for a kind: "level:NAME" names a level of an archive.
+std::string LoadRequest(ELoadKind kind, const std::string& level);
 
 #endif

@@ -15,15 +15,24 @@
 
 #include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
+#include "Quake3Level.h"
 
 using namespace irr;
 
 namespace
 {
-bool LoadLevel(IrrlichtDevice* device, const char* file)
+// A level as the editor loads it. An archive without a level name passes
+// when it holds levels; its one level, if it has only one, must load.
+bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level)
 {
-	const io::path level = LevelFile(device->getFileSystem(), file);
-	return !level.empty() && device->getSceneManager()->getMesh(level) != 0;
+	if (IsLevelArchive(file) && level.empty())
+	{
+		const std::vector<std::string> names = ArchiveLevelNames(device->getFileSystem(), file);
+		if (names.size() != 1)
+			return !names.empty();
+		level = names[0];
+	}
+	return LoadQuake3Level(device->getSceneManager(), file, level) != 0;
 }
 
 // Loads the file and leaves with the answer, without tearing the engine
@@ -36,7 +45,9 @@ bool LoadLevel(IrrlichtDevice* device, const char* file)
 	else if (kind == "texture")
 		loaded = device->getVideoDriver()->getTexture(file) != 0;
 	else if (kind == "level")
-		loaded = LoadLevel(device, file);
+		loaded = LoadLevel(device, file, "");
+	else if (kind.compare(0, 6, "level:") == 0)
+		loaded = LoadLevel(device, file, kind.substr(6));
 	else
 		_exit(2);
 	_exit(loaded ? 0 : 1);
@@ -51,7 +62,7 @@ int Serve(IrrlichtDevice* device, int socket)
 	for (;;)
 	{
 		uint32_t sizes[2];
-		if (!loadcheck::ReceiveAll(socket, sizes, sizeof sizes) || sizes[0] > 64 ||
+		if (!loadcheck::ReceiveAll(socket, sizes, sizeof sizes) || sizes[0] > 4096 ||
 		    sizes[1] > (1u << 20))
 			return 0;
 		std::string kind(sizes[0], '\0'), file(sizes[1], '\0');
