@@ -1,6 +1,7 @@
 # World geometry through its windows and dialogs: the engine's sample sky box
-# from the "SkyBox Setup" window, then the packed Quake 3 level from "World
-# Properties", "Load Q3Level" and the file dialog.
+# from the "SkyBox Setup" window, then the Quake 3 level from "World
+# Properties", "Load Q3Level" and the file dialog, its textures in a sibling
+# archive.
 source "$(dirname "$0")/e2e-lib.sh"
 start_xvfb
 start_editor
@@ -18,8 +19,12 @@ check "the sky box fills the background" wait_for 10 pixel_is_not 790 590 "#0000
 screenshot "$shots/skybox.png"
 before=$(triangles_line "$shots/skybox.png")
 
-mkdir -p "$WORK/level"
-gzip -dc "$media/map-20kdm2.pk3.gz" >"$WORK/level/map-20kdm2.pk3"
+# The level as a game ships it: its maps archive beside its textures archive.
+mkdir -p "$WORK/level" "$WORK/tree"
+gzip -dc "$media/map-20kdm2.pk3.gz" >"$WORK/map.pk3"
+unzip -q "$WORK/map.pk3" -d "$WORK/tree"
+(cd "$WORK/tree" && zip -q -r "$WORK/level/map-20kdm2.pk3" maps &&
+	zip -q -r "$WORK/level/textures.pk3" textures scripts models)
 menu World "World Properties"
 check "World Properties opens" wait_for 5 window_shown 480 38
 xdotool mousemove 90 140 click 1
