@@ -294,7 +294,8 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 {
 	scene::IMeshCache* cache = _smgr->getMeshCache();
 	scene::IAnimatedMesh* mesh = cache->getMeshByName(LevelCacheName(chosen, levelName));
-	if (!mesh && (checked || LoadChecker.check(LOADKIND_LEVEL, chosen, levelName) == LOADCHECK_LOADS))
+	if (!mesh &&
+	    (checked || LoadChecker.check(LOADKIND_LEVEL, chosen, levelName) == LOADCHECK_LOADS))
 		mesh = LoadQuake3Level(FreshLoaders(), chosen, levelName);
 	if (!mesh)
 	{
@@ -305,7 +306,8 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	if (!HasTriangles(mesh))
 	{
 		cache->removeMesh(mesh);
-		ShowMessage(LoadQ3LevelError, L"The level has no surfaces to draw. Are its textures missing?");
+		ShowMessage(LoadQ3LevelError,
+		            L"The level has no surfaces to draw. Are its textures missing?");
 		return false;
 	}
 	scene::IAnimatedMeshSceneNode* level = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);

@@ -54,7 +54,8 @@ public:
 	{
 		std::vector<fs::path> packages;
 		std::error_code error;
-		for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+		for (fs::directory_iterator it(folder, error), end; !error && it != end;
+		     it.increment(error))
 			if (EndsWithNoCase(it->path().filename().string(), ".pk3") &&
 			    !fs::equivalent(it->path(), except, error))
 				packages.push_back(it->path());

@@ -30,8 +30,7 @@ irr::io::path LevelCacheName(const std::string& chosen, const std::string& level
 //! files there. They are taken away again afterwards, so that no later file
 //! chosen by its path is read from an archive instead. Null on failure.
 irr::scene::IAnimatedMesh* LoadQuake3Level(irr::scene::ISceneManager* loaders,
-                                           const std::string& chosen,
-                                           const std::string& levelName);
+                                           const std::string& chosen, const std::string& levelName);
 
 //! Whether a mesh has anything to draw (a buffer with a triangle).
 bool HasTriangles(irr::scene::IAnimatedMesh* mesh);

@@ -22,7 +22,7 @@ std::string Tree()
 	static bool unpacked = false;
 	if (!unpacked)
 		Shell("mkdir -p '" + tree + "' && unzip -o -q '" + MediaFile("map-20kdm2.pk3") + "' -d '" +
-		    tree + "'");
+		      tree + "'");
 	unpacked = true;
 	return tree;
 }
@@ -31,7 +31,7 @@ std::string Tree()
 std::string Pack(const std::string& to, const std::string& what)
 {
 	Shell("mkdir -p \"$(dirname '" + to + "')\" && cd '" + Tree() + "' && zip -q -r '" + to + "' " +
-	    what);
+	      what);
 	return to;
 }
 
@@ -74,7 +74,7 @@ TEST_F(Quake3LevelTest, ALevelFindsItsTexturesWhereAGameKeepsThem)
 	Pack(base + "/split/map-textures.pk3", "textures scripts models");
 	const std::string alone = Pack(base + "/alone/map-maps.pk3", "maps");
 	Shell("mkdir -p " + base + "/mapsonly/MAPS && cp " + Tree() + "/maps/20kdm2.bsp " + base +
-	    "/mapsonly/MAPS/");
+	      "/mapsonly/MAPS/");
 	Pack(base + "/mapsonly/textures.pk3", "textures scripts");
 	const struct
 	{
@@ -144,9 +144,10 @@ TEST_F(Quake3LevelTest, LevelsOfTheSameNameInTwoArchivesAreEachTheirOwn)
 {
 	ShiftedLevel(base + "/v2/maps/mymap.bsp", 20000);
 	Shell("mkdir -p " + base + "/v1/maps && cp " + Tree() + "/maps/20kdm2.bsp " + base +
-	    "/v1/maps/mymap.bsp");
-	Shell("cd " + base + "/v1 && zip -q -r ../mymap_v1.pk3 maps && cd ../v2 && zip -q -r "
-	    "../mymap_v2.pk3 maps");
+	      "/v1/maps/mymap.bsp");
+	Shell("cd " + base +
+	      "/v1 && zip -q -r ../mymap_v1.pk3 maps && cd ../v2 && zip -q -r "
+	      "../mymap_v2.pk3 maps");
 	Pack(base + "/textures.pk3", "textures scripts");
 	ASSERT_TRUE(editor->LoadQ3Level((base + "/mymap_v1.pk3").c_str()));
 	const core::aabbox3df first = level()->getTransformedBoundingBox();
