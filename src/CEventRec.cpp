@@ -5,6 +5,7 @@
 
 #include "CSceneEditor.h"
 #include "EditorIds.h"
+#include "XInput.h"
 
 int LOAD_TYPE = LOAD_NONE;
 
@@ -21,15 +22,6 @@ struct SKeypadKey
 const SKeypadKey KeypadKeys[] = {{KEY_DOWN, L'2', KEY_NUMPAD2}, {KEY_NEXT, L'3', KEY_NUMPAD3},
                                  {KEY_LEFT, L'4', KEY_NUMPAD4}, {KEY_RIGHT, L'6', KEY_NUMPAD6},
                                  {KEY_UP, L'8', KEY_NUMPAD8},   {KEY_PRIOR, L'9', KEY_NUMPAD9}};
-
-//! The table entry a press is recorded under.
-EKEY_CODE KeypadCode(EKEY_CODE key, wchar_t character)
-{
-	for (const SKeypadKey& k : KeypadKeys)
-		if (k.navigation == key && k.digit == character)
-			return k.keypad;
-	return key;
-}
 
 //! The keypad entry that shares a navigation code, or the code itself.
 EKEY_CODE KeypadCounterpart(EKEY_CODE key)
@@ -103,31 +95,31 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	switch (commandId)
 	{
 	case ID_MENU_CLEAR: editor.ClearScene(); break;
-	case ID_MENU_FILE_PROPERTIES: CSceneEditor::ScenePropertiesWindow->setVisible(true); break;
+	case ID_MENU_FILE_PROPERTIES: ShowWindow(CSceneEditor::ScenePropertiesWindow); break;
 	case ID_MENU_QUIT: device->closeDevice(); break;
-	case ID_MENU_SAVE_CPP: editor.SaveOptionsWindow->setVisible(true); break;
+	case ID_MENU_SAVE_CPP: ShowWindow(editor.SaveOptionsWindow); break;
 	case ID_MENU_SCENE_INFO:
 		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());
 		break;
-	case ID_MENU_WORLD_PROPERTIES: CSceneEditor::WorldMainWindow->setVisible(true); break;
-	case ID_MENU_SKYBOX_SETUP: CSceneEditor::SkyBoxWindow->setVisible(true); break;
+	case ID_MENU_WORLD_PROPERTIES: ShowWindow(CSceneEditor::WorldMainWindow); break;
+	case ID_MENU_SKYBOX_SETUP: ShowWindow(CSceneEditor::SkyBoxWindow); break;
 	case ID_MENU_REMOVE: editor.DeleteSelectedModel(); break;
 	case ID_MENU_OBJECT_PROPERTIES:
 		if (editor.SelectedModel && editor.SelectedModel->MODEL_TYPE == CModel::TYPE_MESH)
 		{
-			CSceneEditor::ModelPropertiesWindow->setVisible(true);
+			ShowWindow(CSceneEditor::ModelPropertiesWindow);
 			CSceneEditor::WaterPropertiesWindow->setVisible(false);
 		}
 		else if (editor.SelectedModel && editor.SelectedModel->MODEL_TYPE == CModel::TYPE_WATER)
 		{
-			CSceneEditor::WaterPropertiesWindow->setVisible(true);
+			ShowWindow(CSceneEditor::WaterPropertiesWindow);
 			CSceneEditor::ModelPropertiesWindow->setVisible(false);
 		}
 		break;
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
 	case ID_MENU_ADD_WATER: ShowNotice(L"the Water options are"); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowNotice(L"the Particle Editor is"); break;
-	case ID_MENU_ABOUT: CSceneEditor::AboutWindow->setVisible(true); break;
+	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
 	default: return false;
 	}
 	return true;
@@ -204,6 +196,14 @@ void CTLVEventRec::RestoreWorkingDirectory()
 		DialogWorkingDirectory.clear();
 }
 
+// A window shown from a menu or a button comes to the front, over the
+// information window and any other tool window.
+void CTLVEventRec::ShowWindow(gui::IGUIElement* window)
+{
+	window->setVisible(true);
+	env->getRootGUIElement()->bringToFront(window);
+}
+
 // Elements whose feature does not exist yet answer like "Add", "Water".
 void CTLVEventRec::ShowNotice(const wchar_t* what)
 {
@@ -215,9 +215,10 @@ void CTLVEventRec::ShowNotice(const wchar_t* what)
 
 bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 {
-	// Keys typed into an edit box belong to the GUI; a release still ends
-	// the key's entry, or the object would go on moving with no key held.
-	if (ptr_sed->CheckEditBoxFocus())
+	// Keys typed into an edit box, or meant for an open file dialog or
+	// message box, belong to the GUI; a release still ends the key's entry,
+	// or the object would go on moving with no key held.
+	if (ptr_sed->CheckEditBoxFocus() || ptr_sed->ModalWindowOpen())
 	{
 		if (!keyInput.PressedDown)
 			RecordKey(keyInput.Key, false, keyInput.Char);
@@ -225,8 +226,25 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	}
 	if (!keyInput.PressedDown && keyInput.Key == KEY_KEY_C)
 		ptr_sed->CameraMode = !ptr_sed->CameraMode;
+	if (keyInput.PressedDown && keyInput.Key == KEY_KEY_F)
+		ptr_sed->FrameSelection();
+	if (keyInput.PressedDown && keyInput.Key == KEY_HOME)
+		ptr_sed->ResetView();
 	RecordKey(keyInput.Key, keyInput.PressedDown, keyInput.Char);
 	return true;
+}
+
+// A navigation code is a keypad key when its press carries the digit
+// (NumLock on) or when the keyboard holds the keypad key (NumLock off).
+EKEY_CODE CTLVEventRec::PressedCode(EKEY_CODE code, wchar_t character) const
+{
+	for (const SKeypadKey& k : KeypadKeys)
+		if (k.navigation == code)
+			return k.digit == character ||
+			               KeypadKeyHeld(WindowDisplay(device->getVideoDriver()), k.keypad)
+			           ? k.keypad
+			           : code;
+	return code;
 }
 
 void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character)
@@ -236,7 +254,7 @@ void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character
 		return;
 	bool* key = ptr_sed->key;
 	if (pressedDown)
-		key[KeypadCode(code, character)] = true;
+		key[PressedCode(code, character)] = true;
 	else
 	{
 		// The arrow and the keypad key sharing this code cannot be told
@@ -251,8 +269,10 @@ void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character
 
 bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 {
-	// While the camera is frozen a left press picks, wherever it lands.
-	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN)
+	// While the camera is frozen a left press picks, wherever it lands
+	// (but on an open dialog or message box, which must stay usable).
+	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN ||
+	    ptr_sed->ModalWindowOpen())
 		return false;
 	ptr_sed->SelectNewSceneNode(true);
 	return true;

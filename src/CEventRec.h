@@ -48,6 +48,9 @@ private:
 	void RestoreWorkingDirectory();
 	void ShowNotice(const wchar_t* what);
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
+	//! The key-table entry a press is recorded under.
+	EKEY_CODE PressedCode(EKEY_CODE code, wchar_t character) const;
+	void ShowWindow(gui::IGUIElement* window);
 
 	CSceneEditor* ptr_sed;
 	//! Working directory when the open file dialog was opened; browsing in

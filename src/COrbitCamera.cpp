@@ -38,6 +38,16 @@ void COrbitCameraAnimator::seed(const scene::ICameraSceneNode* camera)
 	Seeded = true;
 }
 
+void COrbitCameraAnimator::lookFrom(scene::ICameraSceneNode* camera,
+                                    const core::vector3df& position, const core::vector3df& target)
+{
+	camera->setPosition(position);
+	camera->setTarget(target);
+	Drag = DRAG_NONE;
+	DragStart = MousePos;
+	seed(camera);
+}
+
 bool COrbitCameraAnimator::OnEvent(const SEvent& event)
 {
 	if (event.EventType != EET_MOUSE_INPUT_EVENT)

@@ -25,6 +25,10 @@ public:
 
 	//! Orbit state derived from the camera's position and target.
 	f32 distance() const { return Distance; }
+	//! Puts the camera at `position` looking at `target`; the orbit goes on
+	//! from there. A drag in progress is dropped.
+	void lookFrom(scene::ICameraSceneNode* camera, const core::vector3df& position,
+	              const core::vector3df& target);
 
 private:
 	enum EDrag

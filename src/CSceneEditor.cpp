@@ -8,6 +8,7 @@
 #include "COrbitCamera.h"
 #include "EditorIds.h"
 #include "XErrorGuard.h"
+#include "XInput.h"
 
 gui::IGUIWindow* CSceneEditor::ScenePropertiesWindow = 0;
 gui::IGUIWindow* CSceneEditor::WorldMainWindow = 0;
@@ -22,6 +23,10 @@ const char* const FontFile = "Data/main_font.bmp";
 const char* const PositionerMeshFile = "Data/positioner.ms3d";
 const char* const PositionerTextureFile = "Data/positioner_sk.bmp";
 const char* const LogoFile = "Data/logo.jpg";
+
+// The start view, which Home returns to.
+const core::vector3df StartCameraPosition(100, 250, 0);
+const core::vector3df StartCameraTarget(0, 0, 0);
 
 // Movement per frame.
 const f32 MoveStep = 3.0f;
@@ -79,7 +84,7 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false)
+      LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false), Orbit(0)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -143,6 +148,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateObjectDialogs();
 	CreateHelpDialogs();
 	CreateWaterProperties();
+	CreateLevelChooser();
 
 	for (EKEY_CODE k : UpdateKeys)
 		key[k] = false;
@@ -194,11 +200,11 @@ void CSceneEditor::CreateCamera()
 	// A plain camera with an orbit animator of our own: the engine's Maya
 	// animator would move it off its start position on the first frame.
 	Camera = _smgr->addCameraSceneNode(0, core::vector3df(0, 0, 0), core::vector3df(0, 0, 100), -1);
-	scene::ISceneNodeAnimator* orbit = new COrbitCameraAnimator(_driver, -1500.0f, 500.0f, 1500.0f);
-	Camera->addAnimator(orbit);
-	orbit->drop();
-	Camera->setPosition(core::vector3df(100, 250, 0));
-	Camera->setTarget(core::vector3df(0, 0, 0));
+	Orbit = new COrbitCameraAnimator(_driver, -1500.0f, 500.0f, 1500.0f);
+	Camera->addAnimator(Orbit);
+	Orbit->drop(); // the camera keeps it
+	Camera->setPosition(StartCameraPosition);
+	Camera->setTarget(StartCameraTarget);
 }
 
 bool CSceneEditor::CreatePositioner()
@@ -244,7 +250,8 @@ core::stringw CSceneEditor::SceneInfoText() const
 
 void CSceneEditor::Render()
 {
-	if (!_device || !_device->isWindowActive())
+	// Drawn whenever the window can be seen, focused or not.
+	if (!_device || _device->isWindowMinimized())
 		return;
 	_driver->beginScene(true, true, SceneColour());
 	_smgr->drawAll();
@@ -345,6 +352,9 @@ bool CSceneEditor::Update()
 {
 	if (!_device || !StartupError.empty())
 		return false;
+	// A minimized window waits for the X server instead of spinning.
+	if (_device->isWindowMinimized())
+		WaitForWindowEvents(WindowDisplay(_driver), 250);
 	UpdateState();
 	const bool running = _device->run();
 	// X sends no release for a key let go while another window has the focus.
@@ -371,9 +381,51 @@ void CSceneEditor::UpdateState()
 		MoveSelectedModel(mforward);
 
 	MakeGuiOpaque();
+	FollowWindowShape();
 	Camera->setInputReceiverEnabled(CameraMode);
 	UpdateValueLabels();
 	ApplyFog();
+}
+
+// The view takes the window's shape as soon as the window is resized.
+void CSceneEditor::FollowWindowShape()
+{
+	const core::dimension2d<u32> screen = _driver->getScreenSize();
+	if (screen.Width > 0 && screen.Height > 0)
+		Camera->setAspectRatio(static_cast<f32>(screen.Width) / static_cast<f32>(screen.Height));
+}
+
+void CSceneEditor::FrameSelection()
+{
+	scene::ISceneNode* node = Positioner;
+	if (SelectedModel && SelectedModel->AnimatedNode)
+		node = SelectedModel->AnimatedNode;
+	else if (SelectedModel && SelectedModel->Node)
+		node = SelectedModel->Node;
+	const core::aabbox3df box = node->getTransformedBoundingBox();
+	const f32 radius = core::max_(box.getExtent().getLength() / 2.0f, 10.0f);
+	// Far enough back that the whole object fits the view, seen from the
+	// direction the camera looks from now.
+	core::vector3df back = Camera->getPosition() - Camera->getTarget();
+	if (back.getLength() < 0.001f)
+		back = StartCameraPosition - StartCameraTarget;
+	back.normalize();
+	const f32 distance = radius / sinf(Camera->getFOV() / 2.0f) * 1.1f;
+	Orbit->lookFrom(Camera, box.getCenter() + back * distance, box.getCenter());
+}
+
+void CSceneEditor::ResetView()
+{
+	Orbit->lookFrom(Camera, StartCameraPosition, StartCameraTarget);
+}
+
+bool CSceneEditor::ModalWindowOpen() const
+{
+	const core::list<gui::IGUIElement*>& windows = _gui->getRootGUIElement()->getChildren();
+	for (gui::IGUIElement* window : windows)
+		if (window->isVisible() && window->getType() == gui::EGUIET_MODAL_SCREEN)
+			return true;
+	return false;
 }
 
 void CSceneEditor::ReleaseAllKeys()
@@ -545,7 +597,6 @@ void CSceneEditor::CreateWorldDialogs()
 	_gui->addButton(Rect(250, 100, 315, 120), w, ID_WORLD_DELETE_Q3LEVEL, L"Delete");
 
 	CreateSkyBoxWindow();
-	CreateLevelChooser();
 
 	AddLabel(L"FOG", Rect(10, 145, 55, 160), w);
 	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE},
@@ -605,8 +656,11 @@ void CSceneEditor::CreateObjectDialogs()
 	mpw_scaleY = _gui->addScrollBar(true, Rect(65, 145, 195, 160), w, ID_MODEL_SCALE_Y);
 	mpw_scaleZ = _gui->addScrollBar(true, Rect(65, 165, 195, 180), w, ID_MODEL_SCALE_Z);
 	gui::IGUIScrollBar* const scaleBars[] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
+	// One click on an arrow is one step (the engine's default step is 10).
 	for (gui::IGUIScrollBar* bar : scaleBars)
 		bar->setMax(10);
+	for (gui::IGUIScrollBar* bar : scaleBars)
+		bar->setSmallStep(1);
 	for (gui::IGUIScrollBar* bar : scaleBars)
 		bar->setPos(1);
 	mpw_scale_x = AddValueLabel(L"", Rect(200, 125, 225, 140), w);
@@ -623,9 +677,10 @@ void CSceneEditor::CreateObjectDialogs()
 void CSceneEditor::CreateHelpDialogs()
 {
 	AboutWindow = AddToolWindow(Rect(300, 200, 505, 355), L"About", ID_ABOUT_WINDOW);
-	AddLabel(L"Tolvane 0.0.7, a scene editor", Rect(5, 90, 300, 105), AboutWindow);
-	AddLabel(core::stringw(L"on Irrlicht " IRRLICHT_SDK_VERSION).c_str(), Rect(5, 110, 300, 125),
-	         AboutWindow);
+	// Both lines fit the window's width.
+	AddLabel(L"Tolvane 0.0.7, scene editor", Rect(5, 90, 200, 105), AboutWindow, false);
+	AddLabel(core::stringw(L"on Irrlicht " IRRLICHT_SDK_VERSION).c_str(), Rect(5, 110, 200, 125),
+	         AboutWindow, false);
 	gui::IGUIImage* logo = _gui->addImage(Rect(5, 25, 195, 85), AboutWindow, ID_PLAIN, 0);
 	logo->setImage(_driver->getTexture(LogoFile));
 	_gui->addButton(Rect(40, 130, 160, 150), AboutWindow, ID_ABOUT_CLOSE, L"Close");
@@ -653,25 +708,76 @@ gui::IGUIWindow* CSceneEditor::AddObjectWindow(const wchar_t* caption, const s32
 // ---------------------------------------------------------------------------
 // Selection
 
+namespace
+{
+// A node's box in the world, at least `thickness` deep along every axis, so
+// that a flattened node (a ground plane of height 0) can still be hit.
+core::aabbox3df PickBox(const scene::ISceneNode* node, f32 thickness)
+{
+	core::aabbox3df box = node->getTransformedBoundingBox();
+	for (int axis = 0; axis < 3; ++axis)
+	{
+		f32& low = axis == 0 ? box.MinEdge.X : axis == 1 ? box.MinEdge.Y : box.MinEdge.Z;
+		f32& high = axis == 0 ? box.MaxEdge.X : axis == 1 ? box.MaxEdge.Y : box.MaxEdge.Z;
+		if (high - low < thickness)
+		{
+			const f32 middle = (low + high) / 2.0f;
+			low = middle - thickness / 2.0f;
+			high = middle + thickness / 2.0f;
+		}
+	}
+	return box;
+}
+
+bool Pickable(const scene::ISceneNode* node)
+{
+	const scene::ESCENE_NODE_TYPE type = node->getType();
+	return node->isVisible() && !node->isDebugObject() && type != scene::ESNT_CAMERA &&
+	       type != scene::ESNT_LIGHT && type != scene::ESNT_SKY_BOX &&
+	       !node->getBoundingBox().getExtent().equals(core::vector3df(0, 0, 0));
+}
+} // namespace
+
+// The node a ray hits: a model wins over everything else (a model stands
+// inside the box of the level around it), otherwise the nearest box.
+void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray,
+                                SPick& best) const
+{
+	for (scene::ISceneNode* node : parent->getChildren())
+	{
+		if (!node->isVisible())
+			continue;
+		PickAlongRay(node, ray, best);
+		if (!Pickable(node) || !PickBox(node, 1.0f).intersectsWithLine(ray))
+			continue;
+		const s32 id = node->getID();
+		const bool model = id > 0 && id < MODEL_SLOTS && Model[id];
+		const f32 distance = static_cast<f32>(
+		    ray.start.getDistanceFrom(node->getTransformedBoundingBox().getCenter()));
+		if (!best.node || model > best.model || (model == best.model && distance < best.distance))
+			best = SPick{node, model, distance};
+	}
+}
+
 scene::ISceneNode* CSceneEditor::NodeUnderCursor()
 {
 	const core::position2d<s32> cursor = _device->getCursorControl()->getPosition();
-	scene::ISceneNode* node =
-	    _smgr->getSceneCollisionManager()->getSceneNodeFromScreenCoordinatesBB(cursor, 0);
-	// The engine answers with the active camera where nothing else is hit.
-	if (node == _smgr->getActiveCamera())
-		return 0;
-	return node;
+	const core::line3df ray =
+	    _smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(cursor, Camera);
+	SPick best = {0, false, 0.0f};
+	PickAlongRay(_smgr->getRootSceneNode(), ray, best);
+	return best.node;
 }
 
 void CSceneEditor::SelectNewSceneNode(bool mouse)
 {
 	if (mouse)
 	{
+		// Where nothing else is hit under a sky box, the sky is.
 		scene::ISceneNode* node = NodeUnderCursor();
-		if (!node)
+		if (!node && !SkyBox)
 			return;
-		const s32 node_id = node->getID();
+		const s32 node_id = node ? node->getID() : ID_NONE;
 		if (SelectedModel)
 			SelectedModel->setDebugDataVisible(false);
 		if (node_id >= 0 && node_id < MODEL_SLOTS && Model[node_id])

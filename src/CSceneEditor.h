@@ -14,6 +14,7 @@
 using namespace irr;
 
 class CTLVEventRec;
+class COrbitCameraAnimator;
 
 class CSceneEditor
 {
@@ -191,6 +192,13 @@ private:
 	void CreateSkyBoxWindow();
 
 	scene::ISceneNode* NodeUnderCursor();
+	struct SPick
+	{
+		scene::ISceneNode* node;
+		bool model;
+		f32 distance;
+	};
+	void PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray, SPick& best) const;
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
 	bool PlaceQ3Level(const std::string& chosen, const std::string& levelName, bool checked);
@@ -209,6 +217,16 @@ private:
 	bool LevelSource(std::string& source, std::string& failedName);
 	bool WindowHadFocus;
 	void FillModelWindow(CModel& model);
+
+	//! Whether a file-open dialog or a message box is open: keys and clicks
+	//! then belong to it.
+	bool ModalWindowOpen() const;
+	//! F: the camera looks at the selected object, or at the marker.
+	void FrameSelection();
+	//! Home: the start view.
+	void ResetView();
+	void FollowWindowShape();
+	COrbitCameraAnimator* Orbit;
 
 	friend class CTLVEventRec;
 };

@@ -19,7 +19,8 @@ enum Kind
 	SCROLL_BAR,    // `max` and `pos`
 	CHECK_BOX,     // unchecked
 	MATERIAL_LIST, // combo box with the 15 material entries
-	IMAGE          // holds the logo texture
+	IMAGE,         // holds the logo texture
+	LIST_BOX
 };
 
 struct Control
@@ -42,7 +43,7 @@ struct Window
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows, in the order they are built, and their controls in
+// The seven tool windows and the level chooser, in the order they are built, and their controls in
 // the order each window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
@@ -147,8 +148,8 @@ const std::vector<Window> ToolWindows = {
      501,
      R(300, 200, 505, 355),
      {
-         {LABEL, 0, R(5, 90, 300, 105), nullptr},
-         {LABEL, 0, R(5, 110, 300, 125), nullptr},
+         {NOWRAP_LABEL, 0, R(5, 90, 200, 105), nullptr},
+         {NOWRAP_LABEL, 0, R(5, 110, 200, 125), nullptr},
          {IMAGE, 0, R(5, 25, 195, 85), L""},
          {BUTTON, 503, R(40, 130, 160, 150), L"Close"},
      }},
@@ -160,6 +161,14 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 413, R(10, 30, 95, 55), L"Load Skin1"},
          {BUTTON, 414, R(100, 30, 195, 55), L"Load Skin2"},
          {MATERIAL_LIST, 0, R(10, 60, 195, 80), nullptr},
+     }},
+    {L"Choose a Level",
+     330,
+     R(250, 150, 550, 420),
+     {
+         {LIST_BOX, 331, R(10, 30, 290, 225), nullptr},
+         {BUTTON, 332, R(150, 235, 215, 260), L"Ok"},
+         {BUTTON, 333, R(225, 235, 290, 260), L"Cancel"},
      }},
 };
 
@@ -181,10 +190,11 @@ const wchar_t* const Materials[] = {
     L"TRANS_REFLECT_2_LAYER",
 };
 
-const gui::EGUI_ELEMENT_TYPE ElementType[] = {
-    gui::EGUIET_STATIC_TEXT, gui::EGUIET_STATIC_TEXT, gui::EGUIET_STATIC_TEXT,
-    gui::EGUIET_BUTTON,      gui::EGUIET_EDIT_BOX,    gui::EGUIET_SCROLL_BAR,
-    gui::EGUIET_CHECK_BOX,   gui::EGUIET_COMBO_BOX,   gui::EGUIET_IMAGE};
+const gui::EGUI_ELEMENT_TYPE ElementType[] = {gui::EGUIET_STATIC_TEXT, gui::EGUIET_STATIC_TEXT,
+                                              gui::EGUIET_STATIC_TEXT, gui::EGUIET_BUTTON,
+                                              gui::EGUIET_EDIT_BOX,    gui::EGUIET_SCROLL_BAR,
+                                              gui::EGUIET_CHECK_BOX,   gui::EGUIET_COMBO_BOX,
+                                              gui::EGUIET_IMAGE,       gui::EGUIET_LIST_BOX};
 
 // The children a builder created, without the window's own title-bar buttons.
 std::vector<gui::IGUIElement*> Controls(gui::IGUIElement* window)
@@ -233,7 +243,8 @@ void CheckControl(const Control& row, gui::IGUIElement* element)
 		break;
 	}
 	case IMAGE: EXPECT_NE(nullptr, static_cast<gui::IGUIImage*>(element)->getImage()); break;
-	case BUTTON: break;
+	case BUTTON:
+	case LIST_BOX: break;
 	}
 }
 } // namespace
@@ -244,7 +255,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
 		if (child->getType() == gui::EGUIET_WINDOW)
 			windows.push_back(child);
-	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "seven tool windows and the info window";
+	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "eight tool windows and the info window";
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
 	{
