@@ -7,7 +7,7 @@ TOLVANE_BUILD=${TOLVANE_BUILD:-$TOLVANE_ROOT/build}
 # Everything the build, the editor and the tests need from Debian.
 TOLVANE_PACKAGES="cmake g++ make libirrlicht-dev libirrlicht-doc libgtest-dev libx11-dev
   libgl-dev libfreetype-dev fonts-dejavu-core xvfb xauth libgl1-mesa-dri x11-apps x11-utils
-  xdotool imagemagick assimp-testmodels unzip zip locales"
+  xdotool imagemagick assimp-testmodels unzip zip locales openbox x11-xserver-utils"
 
 die() {
 	echo "$*" >&2
@@ -73,7 +73,33 @@ start_xvfb() {
 	wait_for 20 xdpyinfo >/dev/null 2>&1 || die "Xvfb at $DISPLAY does not answer"
 }
 
+# Starts the openbox window manager on the virtual X server, for tests of
+# what a desktop does (focus, resizing). Windows open undecorated at the
+# top-left corner, so that screen and window coordinates agree.
+start_openbox() {
+	local config
+	config=$(mktemp --suffix=.xml)
+	cat >"$config" <<'XML'
+<?xml version="1.0"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <theme><keepBorder>no</keepBorder></theme>
+  <applications>
+    <application class="*">
+      <decor>no</decor>
+      <position force="yes"><x>0</x><y>0</y></position>
+    </application>
+  </applications>
+</openbox_config>
+XML
+	openbox --config-file "$config" >/dev/null 2>&1 &
+	OPENBOX_PID=$!
+	wait_for 20 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+		die "openbox did not start"
+}
+
 stop_xvfb() {
+	[ -n "${OPENBOX_PID:-}" ] && kill "$OPENBOX_PID" 2>/dev/null && wait "$OPENBOX_PID" 2>/dev/null
+	OPENBOX_PID=""
 	[ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
 	XVFB_PID=""
 }

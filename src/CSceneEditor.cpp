@@ -402,6 +402,7 @@ void CSceneEditor::FrameSelection()
 		node = SelectedModel->AnimatedNode;
 	else if (SelectedModel && SelectedModel->Node)
 		node = SelectedModel->Node;
+	node->updateAbsolutePosition(); // it may have moved since the last frame
 	const core::aabbox3df box = node->getTransformedBoundingBox();
 	const f32 radius = core::max_(box.getExtent().getLength() / 2.0f, 10.0f);
 	// Far enough back that the whole object fits the view, seen from the
@@ -678,7 +679,7 @@ void CSceneEditor::CreateHelpDialogs()
 {
 	AboutWindow = AddToolWindow(Rect(300, 200, 505, 355), L"About", ID_ABOUT_WINDOW);
 	// Both lines fit the window's width.
-	AddLabel(L"Tolvane 0.0.7, scene editor", Rect(5, 90, 200, 105), AboutWindow, false);
+	AddLabel(L"Tolvane 0.0.7 scene editor", Rect(5, 90, 200, 105), AboutWindow, false);
 	AddLabel(core::stringw(L"on Irrlicht " IRRLICHT_SDK_VERSION).c_str(), Rect(5, 110, 200, 125),
 	         AboutWindow, false);
 	gui::IGUIImage* logo = _gui->addImage(Rect(5, 25, 195, 85), AboutWindow, ID_PLAIN, 0);
