@@ -1,10 +1,12 @@
 // The editor's event dispatch; see CEventRec.h.
 #include "CEventRec.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "CSceneEditor.h"
 #include "EditorIds.h"
+#include "FileNames.h"
 #include "XInput.h"
 
 int LOAD_TYPE = LOAD_NONE;
@@ -165,8 +167,12 @@ bool CTLVEventRec::OnButton(s32 id)
 
 bool CTLVEventRec::OnFileSelected(gui::IGUIFileOpenDialog* dialog)
 {
+	return OnFileChosen(NarrowFileName(dialog->getFileName()));
+}
+
+bool CTLVEventRec::OnFileChosen(const std::string& file)
+{
 	CSceneEditor& editor = *ptr_sed;
-	const std::string file = NarrowFileName(dialog->getFileName());
 	const char* name = file.c_str();
 	switch (LOAD_TYPE)
 	{
@@ -218,6 +224,8 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	// Keys typed into an edit box, or meant for an open file dialog or
 	// message box, belong to the GUI; a release still ends the key's entry,
 	// or the object would go on moving with no key held.
+	if (keyInput.PressedDown && keyInput.Key == KEY_RETURN && ChooseTypedFile())
+		return true;
 	if (ptr_sed->CheckEditBoxFocus() || ptr_sed->ModalWindowOpen())
 	{
 		if (!keyInput.PressedDown)
@@ -231,6 +239,29 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	if (keyInput.PressedDown && keyInput.Key == KEY_HOME)
 		ptr_sed->ResetView();
 	RecordKey(keyInput.Key, keyInput.PressedDown, keyInput.Char);
+	return true;
+}
+
+// Return in a file dialog's path field that holds the path of an existing
+// file chooses that file (the dialog itself only opens folders typed there).
+bool CTLVEventRec::ChooseTypedFile()
+{
+	gui::IGUIElement* field = env->getFocus();
+	gui::IGUIElement* dialog = field ? field->getParent() : 0;
+	if (!dialog || field->getType() != gui::EGUIET_EDIT_BOX ||
+	    dialog->getType() != gui::EGUIET_FILE_OPEN_DIALOG)
+		return false;
+	std::string file;
+	struct stat info;
+	if (!WideToFileName(field->getText(), file) || stat(file.c_str(), &info) != 0 ||
+	    !S_ISREG(info.st_mode))
+		return false;
+	// A relative path is meant from the folder the dialog shows.
+	if (file[0] != '/')
+		file = CurrentDirectory() + "/" + file;
+	dialog->remove(); // its modal screen goes with it
+	RestoreWorkingDirectory();
+	OnFileChosen(file);
 	return true;
 }
 

@@ -42,6 +42,8 @@ private:
 	bool OnMenuCommand(s32 commandId);
 	bool OnButton(s32 id);
 	bool OnFileSelected(gui::IGUIFileOpenDialog* dialog);
+	bool OnFileChosen(const std::string& file);
+	bool ChooseTypedFile();
 	bool OnKey(const SEvent::SKeyInput& keyInput);
 	bool OnMouse(const SEvent::SMouseInput& mouse);
 	void OpenFileDialog(const wchar_t* title, int loadType);

@@ -216,6 +216,8 @@ private:
 	//! written as a file name.
 	bool LevelSource(std::string& source, std::string& failedName);
 	bool WindowHadFocus;
+	int NextModelSlot() const;
+	bool SaveFolderUsable(const std::string& prefix);
 	void FillModelWindow(CModel& model);
 
 	//! Whether a file-open dialog or a message box is open: keys and clicks

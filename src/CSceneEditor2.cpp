@@ -83,15 +83,32 @@ void CSceneEditor::Select(CModel* model)
 	SelectNewSceneNode(false);
 }
 
+// Slots are used in order while no slot after the last one used holds a
+// model; after that, the lowest slot that holds no model (never filled,
+// removed, or a failed load) is taken. 0 when 99 models fill the table.
+int CSceneEditor::NextModelSlot() const
+{
+	const auto empty = [this](int i) { return !Model[i] || !Model[i]->AnimatedNode; };
+	bool emptyAfter = current_model < MODEL_SLOTS - 1;
+	for (int i = current_model + 1; i < MODEL_SLOTS && emptyAfter; ++i)
+		emptyAfter = empty(i);
+	if (emptyAfter)
+		return current_model + 1;
+	for (int i = 1; i < MODEL_SLOTS; ++i)
+		if (empty(i))
+			return i;
+	return 0;
+}
+
 bool CSceneEditor::CreateNewModel(const char* filename)
 {
-	// Slot 0 is never used, so 99 creations fill the table.
-	if (current_model >= MODEL_SLOTS - 1)
+	const int slot = NextModelSlot();
+	if (slot == 0)
 	{
 		ShowMessage(LoadModelError, L"The scene is full. Use File, Clear to start again.");
 		return false;
 	}
-	++current_model;
+	current_model = slot;
 	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
 	if (!mesh)
 	{
@@ -106,6 +123,9 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 	model->AnimatedNode->setMaterialFlag(video::EMF_LIGHTING, false);
 	model->AnimatedNode->setID(current_model);
 	model->MODEL_TYPE = CModel::TYPE_MESH;
+	// The export names the mesh by the file it came from until the user
+	// types another name.
+	model->FileName = FileNameToWide(filename).c_str();
 	Select(model);
 	return true;
 }
@@ -132,8 +152,13 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 
 bool CSceneEditor::LoadModelSkin(const char* filename)
 {
-	return LoadTextureInto(SelectedModel ? SelectedModel->AnimatedNode : 0, 0, filename,
-	                       NoModelSelected);
+	if (!LoadTextureInto(SelectedModel ? SelectedModel->AnimatedNode : 0, 0, filename,
+	                     NoModelSelected))
+		return false;
+	// The export names the texture by the file it came from.
+	SelectedModel->TextureName = FileNameToWide(filename).c_str();
+	mpw_boxTexture->setText(SelectedModel->TextureName.c_str());
+	return true;
 }
 
 bool CSceneEditor::LoadModelSkin2(const char* filename)
@@ -540,8 +565,10 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 		source += "\t" + m + "->setPosition(" + Vector(node->getPosition()) + ");\n";
 		source += "\t" + m + "->setRotation(" + Vector(node->getRotation()) + ");\n";
 		source += "\t" + m + "->setScale(" + Vector(node->getScale()) + ");\n";
-		source += "\t\t" + m + "->setMaterialTexture(0, _driver->getTexture(" +
-		          CppStringLiteral(texture) + "));\n";
+		// No texture name: the textures the mesh brought itself stay.
+		if (!texture.empty())
+			source += "\t\t" + m + "->setMaterialTexture(0, _driver->getTexture(" +
+			          CppStringLiteral(texture) + "));\n";
 		source += "\t\t//" + m + "->//SHADOW (INCOMPLETE)\n";
 		source += "\t\t" + m + "->setMaterialFlag(EMF_LIGHTING," +
 		          (model->Lighting ? "true" : "false") + ");\n";
@@ -556,6 +583,27 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 	return true;
 }
 
+// The prefix's folder must exist. A Windows folder such as the default
+// "C:\FOLDER\" would otherwise become part of two file names in the working
+// directory.
+bool CSceneEditor::SaveFolderUsable(const std::string& prefix)
+{
+	const bool drive = prefix.size() >= 3 && std::isalpha(static_cast<unsigned char>(prefix[0])) &&
+	                   prefix[1] == ':' && prefix[2] == '\\';
+	const size_t slash = prefix.rfind('/');
+	const std::string folder = drive                        ? prefix
+	                           : slash == std::string::npos ? "."
+	                                                        : prefix.substr(0, slash + 1);
+	struct stat info;
+	if (!drive && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+		return true;
+	core::stringw text(L"Saving failed: the folder \"");
+	text += FileNameToWide(folder).c_str();
+	text += L"\" does not exist. Type an existing folder ending in \"/\".";
+	ShowMessage(L"Save Error", text.c_str());
+	return false;
+}
+
 bool CSceneEditor::SaveLevel()
 {
 	std::string dir;
@@ -564,6 +612,8 @@ bool CSceneEditor::SaveLevel()
 		ShowMessage(L"Save Error", L"Saving failed: the folder's name is not a valid file name.");
 		return false;
 	}
+	if (!SaveFolderUsable(dir))
+		return false;
 	std::string source, failedName;
 	if (!LevelSource(source, failedName))
 	{

@@ -4,6 +4,37 @@
 #include <charconv>
 #include <cstdint>
 
+std::wstring FileNameToWide(const std::string& bytes)
+{
+	std::wstring text;
+	for (size_t i = 0; i < bytes.size();)
+	{
+		const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+		const size_t length = lead < 0x80                   ? 1
+		                      : lead >= 0xC2 && lead < 0xE0 ? 2
+		                      : lead >= 0xE0 && lead < 0xF0 ? 3
+		                      : lead >= 0xF0 && lead < 0xF5 ? 4
+		                                                    : 0;
+		uint32_t code = length == 1 ? lead : lead & (0x7F >> length);
+		size_t n = 1;
+		while (length > 1 && n < length && i + n < bytes.size() &&
+		       (static_cast<unsigned char>(bytes[i + n]) & 0xC0) == 0x80)
+			code = (code << 6) | (static_cast<unsigned char>(bytes[i + n++]) & 0x3F);
+		const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+		if (length == 0 || n != length || overlong || code > 0x10FFFF ||
+		    (code >= 0xD800 && code <= 0xDFFF))
+		{
+			// Sign-extended, as the file-open dialog hands over a raw byte.
+			text += static_cast<wchar_t>(static_cast<signed char>(bytes[i]));
+			++i;
+			continue;
+		}
+		text += static_cast<wchar_t>(code);
+		i += length;
+	}
+	return text;
+}
+
 bool WideToFileName(const wchar_t* text, std::string& bytes)
 {
 	bytes.clear();

@@ -12,6 +12,11 @@
 //! Unicode.
 bool WideToFileName(const wchar_t* text, std::string& bytes);
 
+//! The text that names the file `bytes` names: UTF-8 decoded, any byte that
+//! is not part of valid UTF-8 kept as a raw byte (see WideToFileName), so
+//! that WideToFileName gives back the same bytes.
+std::wstring FileNameToWide(const std::string& bytes);
+
 //! A C++ string literal, quotes included, whose value is exactly `bytes`:
 //! backslash, double quote, control characters, bytes past ASCII and a "??"
 //! that would start a trigraph are escaped.

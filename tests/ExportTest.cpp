@@ -87,19 +87,25 @@ std::string Text(const Block& b)
 {
 	char text[2048];
 	const int i = b.slot;
+	// Without a texture name the mesh keeps its own textures: no line.
+	char textureLine[512] = "";
+	if (*b.texture)
+		std::snprintf(textureLine, sizeof textureLine,
+		              "\t\tModel[%d]->setMaterialTexture(0, _driver->getTexture(\"%s\"));\n", i,
+		              b.texture);
 	std::snprintf(text, sizeof text,
 	              "\t\tModel[%d] = _smgr->addAnimatedMeshSceneNode(_smgr->getMesh(\"%s\"));\n"
 	              "\tif (Model[%d])\n\t{\n"
 	              "\tModel[%d]->setPosition(vector3df(%f,%f,%f));\n"
 	              "\tModel[%d]->setRotation(vector3df(%f,%f,%f));\n"
 	              "\tModel[%d]->setScale(vector3df(%f,%f,%f));\n"
-	              "\t\tModel[%d]->setMaterialTexture(0, _driver->getTexture(\"%s\"));\n"
+	              "%s"
 	              "\t\t//Model[%d]->//SHADOW (INCOMPLETE)\n"
 	              "\t\tModel[%d]->setMaterialFlag(EMF_LIGHTING,%s);\n"
 	              "\t\tModel[%d]->setMaterialFlag(EMF_WIREFRAME ,%s);\n"
 	              "\t\tModel[%d]->setMaterialType(%s);\n\t}\n\n",
 	              i, b.file, i, i, b.position[0], b.position[1], b.position[2], i, b.rotation[0],
-	              b.rotation[1], b.rotation[2], i, b.scale[0], b.scale[1], b.scale[2], i, b.texture,
+	              b.rotation[1], b.rotation[2], i, b.scale[0], b.scale[1], b.scale[2], textureLine,
 	              i, i, b.lighting ? "true" : "false", i, b.wireframe ? "true" : "false", i,
 	              b.material);
 	return text;
@@ -256,9 +262,17 @@ TEST_F(ExportTest, ADirectoryIsAPlainPrefixAndAMissingOneWritesNothing)
 	EXPECT_EQ(Header, ReadFile(prefix + "Level.h"));
 	EXPECT_TRUE(Exists(prefix + "Level.cpp"));
 
-	editor->sow_editboxDir->setText(Wide(ScratchDir() + "/missing/").c_str());
-	EXPECT_FALSE(editor->SaveLevel());
-	EXPECT_EQ(L"Save Error: Saving failed. Maybe the folder does not exist?", answer());
+	// A missing folder, and the default Windows folder that would otherwise
+	// become part of two file names here.
+	for (const std::string& folder : {ScratchDir() + "/missing/", std::string("C:\\FOLDER\\")})
+	{
+		editor->sow_editboxDir->setText(Wide(folder).c_str());
+		EXPECT_FALSE(editor->SaveLevel());
+		EXPECT_EQ(L"Save Error: Saving failed: the folder \"" + Wide(folder) +
+		              L"\" does not exist. Type an existing folder ending in \"/\".",
+		          answer());
+		EXPECT_FALSE(Exists(folder + "Level.h"));
+	}
 	EXPECT_FALSE(Exists(ScratchDir() + "/missing"));
 }
 

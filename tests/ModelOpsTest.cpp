@@ -48,7 +48,8 @@ TEST_F(ModelOpsTest, ModelsFillSlotsInOrderAndAFailedLoadUsesUpItsSlot)
 	}
 	EXPECT_EQ(editor->Model[3], editor->SelectedModel);
 	EXPECT_FALSE(editor->Model[1]->AnimatedNode->isDebugDataVisible()) << "lost the selection";
-	EXPECT_STREQ(L"", editor->mpw_boxFileName->getText()) << "the window shows the new model";
+	EXPECT_EQ(std::wstring(mesh.begin(), mesh.end()), editor->mpw_boxFileName->getText())
+	    << "the window shows the new model, named by its file";
 	EXPECT_EQ(1, editor->mpw_scaleY->getPos());
 }
 
@@ -78,20 +79,30 @@ TEST_F(ModelOpsTest, DeletingKeepsTheObjectAndClearRestartsAtSlotOne)
 	EXPECT_EQ(2, meshNodes()) << "the marker and the new model";
 }
 
-TEST_F(ModelOpsTest, AFullTableRefusesWithoutLoading)
+TEST_F(ModelOpsTest, SlotsWithoutAModelAreReusedAndOnly99ModelsFillTheScene)
 {
-	editor->current_model = 98;
-	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
-	EXPECT_EQ(99, editor->current_model);
-	const int nodes = meshNodes();
-	EXPECT_FALSE(editor->CreateNewModel(MediaFile("faerie.md2").c_str()));
+	// 99 attempts, every third a failed load; then one model removed.
+	for (int i = 1; i < 100; ++i)
+		editor->CreateNewModel(i % 3 ? mesh.c_str() : "/nonexistent/model.md2");
+	dismissMessages();
+	editor->Select(editor->Model[5]);
+	editor->DeleteSelectedModel();
+	ASSERT_EQ(99, editor->current_model);
+
+	std::vector<int> slots;
+	while (editor->CreateNewModel(mesh.c_str()))
+		slots.push_back(editor->current_model);
+	ASSERT_EQ(34u, slots.size()) << "33 failed loads and one removal left slots free";
+	EXPECT_EQ(3, slots[0]) << "the lowest free slot first";
+	EXPECT_EQ(5, slots[1]);
+	EXPECT_EQ(slots[0], editor->Model[slots[0]]->AnimatedNode->getID());
 	expectMessages({{L"Load Model Error!", L"The scene is full. Use File, Clear to start again."}});
-	EXPECT_EQ(99, editor->current_model);
-	EXPECT_EQ(nodes, meshNodes());
+	EXPECT_EQ(nullptr,
+	          editor->_smgr->getMeshCache()->getMeshByName(MediaFile("faerie.md2").c_str()));
+	EXPECT_FALSE(editor->CreateNewModel(MediaFile("faerie.md2").c_str()));
 	EXPECT_EQ(nullptr,
 	          editor->_smgr->getMeshCache()->getMeshByName(MediaFile("faerie.md2").c_str()))
-	    << "the mesh is not even loaded";
-	EXPECT_EQ(editor->Model[99], editor->SelectedModel);
+	    << "a full scene does not even load the mesh";
 }
 
 TEST_F(ModelOpsTest, SkinsGoToTheirLayerOfTheSelectedKindOnly)
