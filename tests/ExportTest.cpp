@@ -374,6 +374,13 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	addModel(path(1), widePath(1), L"", 9, false, true, {5, 1, 1});
 	addModel(path(2), widePath(2), L"", -1, true, true, {1, 1, 1});
 	addModel(path(4), widePath(4), L"", 3, false, false, {1, 1, 1});
+	// An OBJ that brings its texture through its material file, with no
+	// texture name: the game keeps the mesh's own texture.
+	for (const char* part : {"crate.obj", "crate.mtl", "crate.jpg"})
+		std::ofstream(assets + part, std::ios::binary)
+		    << ReadFile(std::string(TOLVANE_SOURCE_DIR) + "/samples/" + part);
+	addModel(assets + "crate.obj", wideAssets + L"crate.obj", L"", 0, false, false, {1, 1, 1});
+	ASSERT_NE(nullptr, editor->Model[7]->AnimatedNode->getMaterial(0).getTexture(0));
 	editor->Select(nullptr);
 
 	const std::string dir = NewDir("game \u00fc");
@@ -396,7 +403,7 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		rebuilt[std::stoi(line)] = line;
 
 	std::map<int, std::string> expected;
-	for (int slot : {1, 4, 5})
+	for (int slot : {1, 4, 5, 7})
 	{
 		scene::IAnimatedMeshSceneNode* node = editor->Model[slot]->AnimatedNode;
 		const video::SMaterial& material = node->getMaterial(0);

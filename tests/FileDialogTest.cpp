@@ -95,3 +95,21 @@ TEST_F(FileDialogTest, CancellingKeepsTheLoadTypeAndTheWorkingFolder)
 	EXPECT_EQ(LOAD_MODEL, LOAD_TYPE);
 	EXPECT_EQ(0, editor->current_model);
 }
+
+TEST_F(FileDialogTest, ATypedFilePathIsChosenAndNamesTheModelAndItsTexture)
+{
+	const std::string crate = std::string(TOLVANE_SOURCE_DIR) + "/samples/crate.obj";
+	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
+	ASSERT_NE(nullptr, typeDialogFolder(crate)) << "typed, then Return";
+	EXPECT_EQ(nullptr, openDialog());
+	ASSERT_NE(nullptr, editor->Model[1]);
+	ASSERT_NE(nullptr, editor->Model[1]->AnimatedNode);
+	EXPECT_EQ(std::wstring(crate.begin(), crate.end()), editor->mpw_boxFileName->getText());
+
+	const std::string wall = MediaFile("wall.jpg");
+	ASSERT_TRUE(editor->LoadModelSkin(wall.c_str()));
+	editor->Update();
+	EXPECT_EQ(std::wstring(wall.begin(), wall.end()), editor->mpw_boxTexture->getText());
+	EXPECT_STREQ(editor->mpw_boxTexture->getText(), editor->Model[1]->TextureName.c_str());
+	EXPECT_EQ(std::wstring(crate.begin(), crate.end()), editor->Model[1]->FileName.c_str());
+}
