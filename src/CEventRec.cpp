@@ -60,6 +60,8 @@ void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice
 
 bool CTLVEventRec::OnEvent(const SEvent& event)
 {
+	if (ptr_sed->Loading)
+		return OnEventWhileLoading(event);
 	switch (event.EventType)
 	{
 	case EET_GUI_EVENT: return OnGuiEvent(event.GUIEvent);
@@ -70,6 +72,22 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 		// and every other kind of event go on to the engine.
 		return false;
 	}
+}
+
+// While a file is tried, only its "Cancel" (or Escape) does something; the
+// mouse goes on to the GUI, whose modal window keeps it to that button.
+bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
+{
+	if (event.EventType == EET_GUI_EVENT && event.GUIEvent.EventType == gui::EGET_BUTTON_CLICKED &&
+	    event.GUIEvent.Caller->getID() == ID_LOADING_CANCEL)
+		ptr_sed->LoadCancelled = true;
+	if (event.EventType != EET_KEY_INPUT_EVENT)
+		return false;
+	if (event.KeyInput.PressedDown && event.KeyInput.Key == KEY_ESCAPE)
+		ptr_sed->LoadCancelled = true;
+	if (!event.KeyInput.PressedDown)
+		RecordKey(event.KeyInput.Key, false, event.KeyInput.Char);
+	return true;
 }
 
 bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)

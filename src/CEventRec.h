@@ -38,6 +38,7 @@ public:
 	IrrlichtDevice* device;
 
 private:
+	bool OnEventWhileLoading(const SEvent& event);
 	bool OnGuiEvent(const SEvent::SGUIEvent& gui);
 	bool OnMenuCommand(s32 commandId);
 	bool OnButton(s32 id);

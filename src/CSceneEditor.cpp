@@ -84,7 +84,8 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false), Orbit(0)
+      LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false), Orbit(0), Loading(false),
+      LoadCancelled(false), LoadingWindow(0)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -138,6 +139,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	_driver = _device->getVideoDriver();
 	_gui = _device->getGUIEnvironment();
 	event_rec->SetGUIEnvironment(_gui, _device);
+	LoadChecker.Waiting = [this] { return WhileLoading(); };
 	CameraMode = true;
 	// The editor's own images are drawn at their size: mipmaps would only
 	// cost start-up time (the software renderer compiles code for each).

@@ -229,6 +229,16 @@ private:
 	void ResetView();
 	void FollowWindowShape();
 	COrbitCameraAnimator* Orbit;
+	//! Tries a file in the helper; while that takes a while the editor goes
+	//! on drawing and shows "Loading <file>..." with a "Cancel" button.
+	ELoadCheck TryFile(ELoadKind kind, const std::string& file, const std::string& level = "");
+	bool WhileLoading();
+	void ShowLoadingWindow();
+	//! True while a file is tried: the receiver then only takes "Cancel".
+	bool Loading;
+	bool LoadCancelled;
+	std::string LoadingFile;
+	gui::IGUIWindow* LoadingWindow;
 
 	friend class CTLVEventRec;
 };

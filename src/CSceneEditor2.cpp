@@ -39,7 +39,7 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 	// A mesh the engine already holds has been loaded safely before.
 	if (scene::IAnimatedMesh* cached = _smgr->getMeshCache()->getMeshByName(filename))
 		return cached;
-	if (LoadChecker.check(LOADKIND_MESH, filename) != LOADCHECK_LOADS)
+	if (TryFile(LOADKIND_MESH, filename) != LOADCHECK_LOADS)
 		return 0;
 	return LoadWithFreshLoaders(filename);
 }
@@ -67,9 +67,47 @@ video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
 {
 	if (video::ITexture* cached = _driver->findTexture(filename))
 		return cached;
-	if (LoadChecker.check(LOADKIND_TEXTURE, filename) != LOADCHECK_LOADS)
+	if (TryFile(LOADKIND_TEXTURE, filename) != LOADCHECK_LOADS)
 		return 0;
 	return _driver->getTexture(filename);
+}
+
+ELoadCheck CSceneEditor::TryFile(ELoadKind kind, const std::string& file, const std::string& level)
+{
+	Loading = true;
+	LoadCancelled = false;
+	LoadingFile = file;
+	const ELoadCheck result = LoadChecker.check(kind, file, level);
+	Loading = false;
+	if (LoadingWindow)
+		LoadingWindow->remove(); // its modal screen goes with it
+	LoadingWindow = 0;
+	return result;
+}
+
+// Called while the helper works on a file: keeps the window alive.
+bool CSceneEditor::WhileLoading()
+{
+	if (!LoadingWindow)
+		ShowLoadingWindow();
+	if (!_device->run())
+		return false; // the window was closed: give the file up
+	Render();
+	return !LoadCancelled;
+}
+
+void CSceneEditor::ShowLoadingWindow()
+{
+	const size_t slash = LoadingFile.rfind('/');
+	core::stringw caption(L"Loading ");
+	caption +=
+	    FileNameToWide(LoadingFile.substr(slash == std::string::npos ? 0 : slash + 1)).c_str();
+	caption += L"...";
+	LoadingWindow = _gui->addWindow(core::rect<s32>(250, 250, 550, 320), true, caption.c_str(), 0,
+	                                ID_LOADING_WINDOW);
+	LoadingWindow->getCloseButton()->setVisible(false);
+	_gui->addButton(core::rect<s32>(220, 35, 290, 60), LoadingWindow, ID_LOADING_CANCEL, L"Cancel");
+	_gui->setFocus(LoadingWindow);
 }
 
 // ---------------------------------------------------------------------------
@@ -292,7 +330,7 @@ bool CSceneEditor::LoadQ3Level(const char* filename)
 		return PlaceQ3Level(filename, "", false);
 	// One trial opens the archive and loads its level when it holds one.
 	const std::vector<std::string> names =
-	    LoadChecker.check(LOADKIND_LEVEL, filename) == LOADCHECK_LOADS
+	    TryFile(LOADKIND_LEVEL, filename) == LOADCHECK_LOADS
 	        ? ArchiveLevelNames(_device->getFileSystem(), filename)
 	        : std::vector<std::string>();
 	if (names.empty())
@@ -319,8 +357,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 {
 	scene::IMeshCache* cache = _smgr->getMeshCache();
 	scene::IAnimatedMesh* mesh = cache->getMeshByName(LevelCacheName(chosen, levelName));
-	if (!mesh &&
-	    (checked || LoadChecker.check(LOADKIND_LEVEL, chosen, levelName) == LOADCHECK_LOADS))
+	if (!mesh && (checked || TryFile(LOADKIND_LEVEL, chosen, levelName) == LOADCHECK_LOADS))
 		mesh = LoadQuake3Level(FreshLoaders(), chosen, levelName);
 	if (!mesh)
 	{

@@ -56,6 +56,10 @@ enum EEditorId
 	ID_LEVEL_CHOOSER_OK = 332,
 	ID_LEVEL_CHOOSER_CANCEL = 333,
 
+	// "Loading <file>..." while a file is tried
+	ID_LOADING_WINDOW = 340,
+	ID_LOADING_CANCEL = 341,
+
 	// "SkyBox Setup"
 	ID_SKYBOX_WINDOW = 311,
 	ID_SKYBOX_OK = 312,

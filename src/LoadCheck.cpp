@@ -1,5 +1,7 @@
 // Spawning and timing the load-check helper; see LoadCheck.h.
 #include "LoadCheck.h"
+
+#include <algorithm>
 #include "LoadCheckProtocol.h"
 
 #include <cerrno>
@@ -112,8 +114,8 @@ const char* LoadKindName(ELoadKind kind)
 
 CLoadChecker::CLoadChecker()
     : Helper(FindHelper()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
-      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), ServerSocket(-1),
-      ServerPid(-1)
+      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), Cancelled(false),
+      ServerSocket(-1), ServerPid(-1)
 {
 }
 
@@ -139,6 +141,7 @@ ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file,
 	struct stat info;
 	const double seconds = timeLimit(stat(file.c_str(), &info) == 0 ? info.st_size : 0);
 	const std::string request = LoadRequest(kind, level);
+	Cancelled = false;
 	LastResult = runInServer(request, file, seconds);
 	if (LastResult == LOADCHECK_UNAVAILABLE)
 		LastResult = runInProcess(request, file, seconds);
@@ -152,7 +155,7 @@ ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::str
 	if (pid <= 0)
 		return LOADCHECK_UNAVAILABLE;
 
-	const double deadline = Now() + seconds;
+	const double start = Now(), deadline = start + seconds;
 	const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 	int status = 0;
 	ELoadCheck outcome = LOADCHECK_LOADS;
@@ -167,14 +170,14 @@ ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::str
 			break;
 		}
 		const double left = deadline - Now();
-		if (left <= 0)
+		if (left <= 0 || giveUp(start))
 		{
 			kill(pid, SIGKILL);
 			waitpid(pid, &status, 0);
-			outcome = LOADCHECK_TIMED_OUT;
+			outcome = left <= 0 ? LOADCHECK_TIMED_OUT : LOADCHECK_CANCELLED;
 			break;
 		}
-		WaitForChild(pidfd, static_cast<long>(left * 1000) + 1);
+		WaitForChild(pidfd, static_cast<long>((Waiting ? std::min(left, 0.05) : left) * 1000) + 1);
 	}
 	if (pidfd >= 0)
 		close(pidfd);
@@ -233,11 +236,34 @@ ELoadCheck CLoadChecker::runInServer(const std::string& kindName, const std::str
 		return LOADCHECK_UNAVAILABLE;
 	}
 	int32_t status = 0;
-	if (ReceiveAll(ServerSocket, &status, sizeof status, Now() + seconds))
+	if (waitReadable(ServerSocket, Now() + seconds) &&
+	    ReceiveAll(ServerSocket, &status, sizeof status, Now() + 10))
 		return FromStatus(status);
-	// Too slow: end the child; the server then reports it and is ready.
+	// Too slow, or given up: end the child; the server then reports it and
+	// is ready.
 	kill(child, SIGKILL);
 	if (!ReceiveAll(ServerSocket, &status, sizeof status, Now() + 10))
 		stopServer();
-	return LOADCHECK_TIMED_OUT;
+	return Cancelled ? LOADCHECK_CANCELLED : LOADCHECK_TIMED_OUT;
+}
+
+bool CLoadChecker::giveUp(double start) const
+{
+	Cancelled = Cancelled || (Waiting && Now() - start >= WAIT_MOMENT_SECONDS && !Waiting());
+	return Cancelled;
+}
+
+bool CLoadChecker::waitReadable(int fd, double deadline) const
+{
+	const double start = Now();
+	for (;;)
+	{
+		const double left = deadline - Now();
+		if (left <= 0 || giveUp(start))
+			return false;
+		pollfd p = {fd, POLLIN, 0};
+		const double slice = Waiting ? std::min(left, 0.05) : left;
+		if (poll(&p, 1, static_cast<int>(slice * 1000) + 1) > 0)
+			return true;
+	}
 }

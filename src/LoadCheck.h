@@ -4,6 +4,7 @@
 #ifndef TOLVANE_LOADCHECK_H
 #define TOLVANE_LOADCHECK_H
 
+#include <functional>
 #include <irrlicht.h>
 #include <string>
 
@@ -22,11 +23,12 @@ enum ELoadKind
 
 enum ELoadCheck
 {
-	LOADCHECK_LOADS,      // the engine loads it
-	LOADCHECK_FAILS,      // the engine refuses it cleanly
-	LOADCHECK_CRASHED,    // the loader crashed
-	LOADCHECK_TIMED_OUT,  // the loader did not finish in time
-	LOADCHECK_UNAVAILABLE // the helper could not be started
+	LOADCHECK_LOADS,       // the engine loads it
+	LOADCHECK_FAILS,       // the engine refuses it cleanly
+	LOADCHECK_CRASHED,     // the loader crashed
+	LOADCHECK_TIMED_OUT,   // the loader did not finish in time
+	LOADCHECK_UNAVAILABLE, // the helper could not be started
+	LOADCHECK_CANCELLED    // the user gave up waiting
 };
 
 //! The helper runs as a small server started on the first check: it has the
@@ -56,6 +58,11 @@ public:
 	double SecondsPerMB;
 	//! What the last check found, for reports.
 	mutable ELoadCheck LastResult;
+	//! Called about every 50 ms while a file takes longer than a moment
+	//! (WAIT_MOMENT_SECONDS), so the caller can show that it is busy; its
+	//! false ends the trial (LOADCHECK_CANCELLED).
+	std::function<bool()> Waiting;
+	static constexpr double WAIT_MOMENT_SECONDS = 0.25;
 
 private:
 	ELoadCheck runInServer(const std::string& request, const std::string& file,
@@ -63,6 +70,12 @@ private:
 	ELoadCheck runInProcess(const std::string& request, const std::string& file,
 	                        double seconds) const;
 	bool startServer() const;
+	//! Waits until `fd` is readable or `deadline` passes, calling Waiting;
+	//! false on the deadline or when Waiting gave up (Cancelled).
+	bool waitReadable(int fd, double deadline) const;
+	//! Whether Waiting asks to stop, once the trial has lasted a moment.
+	bool giveUp(double start) const;
+	mutable bool Cancelled;
 	void stopServer() const;
 
 	mutable int ServerSocket;

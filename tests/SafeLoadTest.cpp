@@ -2,6 +2,11 @@
 // process first and answered like any file the engine cannot load.
 #include "EditorTestSupport.h"
 
+#include <chrono>
+#include <functional>
+
+#include "EditorIds.h"
+
 #include "EditorIds.h"
 #include "HalfLifeCheck.h"
 
@@ -121,6 +126,46 @@ TEST_F(SafeLoadTest, AMeshThatHangsTheLoaderIsAWrongFile)
 	ASSERT_EQ(1u, messages().size());
 	EXPECT_EQ(L"Wrong file format or corrupted file.", messages()[0].text);
 	expectSceneIntact();
+}
+
+TEST_F(SafeLoadTest, AFileThatTakesLongShowsLoadingAndCanBeCancelled)
+{
+	editor->LoadChecker.BaseSeconds = 60.0; // only a cancel ends these trials
+	const std::function<bool()> editorWaiting = editor->LoadChecker.Waiting;
+	for (bool byKey : {false, true})
+	{
+		SCOPED_TRACE(byKey ? "Escape" : "Cancel");
+		int calls = 0;
+		std::wstring caption;
+		editor->LoadChecker.Waiting = [&]
+		{
+			const bool goOn = editorWaiting();
+			gui::IGUIElement* window = FindElement(editor->_gui->getRootGUIElement(),
+			                                       gui::EGUIET_WINDOW, ID_LOADING_WINDOW);
+			if (++calls == 3 && window)
+			{
+				caption = window->getText();
+				pressKey(KEY_KEY_C, L'c'); // nothing else reacts meanwhile
+				if (byKey)
+					pressKey(KEY_ESCAPE);
+				else
+					click(FindElement(window, gui::EGUIET_BUTTON, ID_LOADING_CANCEL));
+			}
+			return goOn;
+		};
+		const auto start = std::chrono::steady_clock::now();
+		EXPECT_FALSE(editor->CreateNewModel(HangingMeshFile().c_str()));
+		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+		const std::string file = HangingMeshFile();
+		const std::string name = file.substr(file.rfind('/') + 1);
+		EXPECT_EQ(L"Loading " + std::wstring(name.begin(), name.end()) + L"...", caption)
+		    << "a loading window names the file";
+		EXPECT_EQ(L"Load Model Error!: Wrong file format or corrupted file.", answer());
+		EXPECT_TRUE(editor->CameraMode);
+		EXPECT_EQ(nullptr, FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_WINDOW,
+		                               ID_LOADING_WINDOW));
+		expectSceneIntact();
+	}
 }
 
 TEST_F(SafeLoadTest, MeshFilesChosenAsTexturesKeepTheLayer)
