@@ -718,17 +718,12 @@ namespace
 core::aabbox3df PickBox(const scene::ISceneNode* node, f32 thickness)
 {
 	core::aabbox3df box = node->getTransformedBoundingBox();
-	for (int axis = 0; axis < 3; ++axis)
-	{
-		f32& low = axis == 0 ? box.MinEdge.X : axis == 1 ? box.MinEdge.Y : box.MinEdge.Z;
-		f32& high = axis == 0 ? box.MaxEdge.X : axis == 1 ? box.MaxEdge.Y : box.MaxEdge.Z;
-		if (high - low < thickness)
-		{
-			const f32 middle = (low + high) / 2.0f;
-			low = middle - thickness / 2.0f;
-			high = middle + thickness / 2.0f;
-		}
-	}
+	const core::vector3df extent = box.getExtent();
+	const core::vector3df grow(core::max_(0.0f, thickness - extent.X) / 2.0f,
+	                           core::max_(0.0f, thickness - extent.Y) / 2.0f,
+	                           core::max_(0.0f, thickness - extent.Z) / 2.0f);
+	box.MinEdge -= grow;
+	box.MaxEdge += grow;
 	return box;
 }
 

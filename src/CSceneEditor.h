@@ -211,7 +211,9 @@ private:
 	scene::ISceneManager* FreshLoaders();
 	gui::IGUIWindow* LevelChooserWindow;
 	gui::IGUIListBox* LevelChooserList;
+	//! The archive "Choose a Level" lists, and its levels in list order.
 	std::string ChooserArchive;
+	std::vector<std::string> ChooserLevels;
 	//! The text of Level.cpp; false, naming the model, when a name cannot be
 	//! written as a file name.
 	bool LevelSource(std::string& source, std::string& failedName);

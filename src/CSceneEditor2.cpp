@@ -385,9 +385,10 @@ void CSceneEditor::ShowLevelChooser(const std::string& archive,
                                     const std::vector<std::string>& names)
 {
 	ChooserArchive = archive;
+	ChooserLevels = names;
 	LevelChooserList->clear();
 	for (const std::string& name : names)
-		LevelChooserList->addItem(core::stringw(name.c_str()).c_str());
+		LevelChooserList->addItem(FileNameToWide(name).c_str());
 	LevelChooserList->setSelected(0);
 	LevelChooserWindow->setVisible(true);
 	_gui->getRootGUIElement()->bringToFront(LevelChooserWindow);
@@ -397,12 +398,9 @@ bool CSceneEditor::LoadChosenLevel()
 {
 	LevelChooserWindow->setVisible(false);
 	const s32 selected = LevelChooserList->getSelected();
-	if (selected < 0)
+	if (selected < 0 || selected >= static_cast<s32>(ChooserLevels.size()))
 		return false;
-	std::string name;
-	for (const wchar_t* c = LevelChooserList->getListItem(selected); *c; ++c)
-		name += static_cast<char>(*c & 0xff);
-	return LoadQ3LevelFromArchive(ChooserArchive.c_str(), name.c_str());
+	return LoadQ3LevelFromArchive(ChooserArchive.c_str(), ChooserLevels[selected].c_str());
 }
 
 void CSceneEditor::DeleteQ3Level()

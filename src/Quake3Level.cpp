@@ -143,11 +143,6 @@ io::path LevelCacheName(const std::string& chosen, const std::string& levelName)
 scene::IAnimatedMesh* LoadQuake3Level(scene::ISceneManager* loaders, const std::string& chosen,
                                       const std::string& levelName)
 {
-	const io::path cacheName = LevelCacheName(chosen, levelName);
-	scene::IMeshCache* cache = loaders->getMeshCache();
-	if (scene::IAnimatedMesh* cached = cache->getMeshByName(cacheName))
-		return cached;
-
 	CMounts mounts(loaders->getFileSystem());
 	io::IReadFile* file = 0;
 	if (IsLevelArchive(chosen))
@@ -170,7 +165,7 @@ scene::IAnimatedMesh* LoadQuake3Level(scene::ISceneManager* loaders, const std::
 	scene::IAnimatedMesh* mesh = loaders->getMesh(file);
 	file->drop();
 	if (mesh)
-		cache->renameMesh(mesh, cacheName);
+		loaders->getMeshCache()->renameMesh(mesh, LevelCacheName(chosen, levelName));
 	return mesh;
 }
 
