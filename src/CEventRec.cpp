@@ -156,9 +156,9 @@ bool CTLVEventRec::OnButton(s32 id)
 		editor.SaveLevel();
 		break;
 	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
-	case ID_WORLD_LOAD_TERRAIN:
-	case ID_WORLD_TERRAIN_TEXTURE:
-	case ID_WORLD_DELETE_TERRAIN: ShowNotice(L"the Terrain options are"); break;
+	case ID_WORLD_LOAD_TERRAIN: OpenFileDialog(L"Select a Heightmap", LOAD_TERRAIN); break;
+	case ID_WORLD_TERRAIN_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_TERRAIN_TEXTURE); break;
+	case ID_WORLD_DELETE_TERRAIN: ptr_sed->DeleteTerrain(); break;
 	case ID_WORLD_LOAD_PLANE: OpenFileDialog(L"Select a Plane", LOAD_PLANE); break;
 	case ID_WORLD_PLANE_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_PLANE_TEXTURE); break;
 	case ID_WORLD_LOAD_Q3LEVEL: OpenFileDialog(L"Select BSP Level", LOAD_Q3_LEVEL); break;
@@ -202,6 +202,8 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_Q3_LEVEL: editor.LoadQ3Level(name); break;
 	case LOAD_WATER_TEXTURE: editor.LoadWaterTexture1(name); break;
 	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
+	case LOAD_TERRAIN: editor.LoadTerrain(name); break;
+	case LOAD_TERRAIN_TEXTURE: editor.LoadTerrainTexture(name); break;
 	default: return false;
 	}
 	return true;

@@ -61,6 +61,11 @@ public:
 	bool LoadSkyBox();
 	void DeletePlane();
 	void DeleteQ3Level();
+	//! A terrain from a grey-scale height map, centred on the origin.
+	bool LoadTerrain(const char* filename);
+	//! Tiles a texture over the terrain (layer 0).
+	bool LoadTerrainTexture(const char* filename);
+	void DeleteTerrain();
 
 	void UpdateSelectedModel();
 	void SelectNewSceneNode(bool mouse);
@@ -206,6 +211,8 @@ private:
 	//! "Ok" of "Choose a Level": loads the selected level.
 	bool LoadChosenLevel();
 	void CreateLevelChooser();
+	void KeepInView(scene::ISceneNode* node);
+	scene::ITerrainSceneNode* BuildTerrain(video::IImage* heights);
 	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
 	//! A scene manager of its own, whose loaders have read nothing yet.
 	scene::ISceneManager* FreshLoaders();

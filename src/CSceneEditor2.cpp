@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "HalfLifeCheck.h"
+#include "HeightMap.h"
 #include "Quake3Level.h"
 
 namespace
@@ -21,6 +23,7 @@ namespace
 const wchar_t* const LoadModelError = L"Load Model Error!";
 const wchar_t* const LoadQ3LevelError = L"Load Q3 Level Error!";
 const wchar_t* const LoadSkinError = L"Load Skin Error!";
+const wchar_t* const LoadTerrainError = L"Load Terrain Error!";
 const wchar_t* const WrongFile = L"Wrong file format or corrupted file.";
 const wchar_t* const NoModelSelected = L"No model in selection. Texture could not be loaded. ";
 const wchar_t* const NoWaterSelected = L"No water in selection. Texture could not be loaded. ";
@@ -374,11 +377,16 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	}
 	scene::IAnimatedMeshSceneNode* level = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
 	PlaceWorldMesh(Q3LevelNode, level);
-	// The whole level stays in view from anywhere inside it.
-	const f32 diagonal = level->getTransformedBoundingBox().getExtent().getLength();
+	KeepInView(level);
+	return true;
+}
+
+// The whole of a level or terrain stays in view from anywhere above it.
+void CSceneEditor::KeepInView(scene::ISceneNode* node)
+{
+	const f32 diagonal = node->getTransformedBoundingBox().getExtent().getLength();
 	if (Camera->getFarValue() < diagonal)
 		Camera->setFarValue(diagonal);
-	return true;
 }
 
 void CSceneEditor::ShowLevelChooser(const std::string& archive,
@@ -411,6 +419,99 @@ void CSceneEditor::DeleteQ3Level()
 		return;
 	}
 	ReplaceNode<scene::ISceneNode>(Q3LevelNode, 0);
+}
+
+// The height map is tried like every image the user chooses, then brought to
+// the shape the engine's terrain needs (HeightMap.h).
+bool CSceneEditor::LoadTerrain(const char* filename)
+{
+	if (LevelPlane)
+	{
+		ShowMessage(LoadTerrainError, L"Must delete the plane first.");
+		return false;
+	}
+	video::IImage* image = TryFile(LOADKIND_TEXTURE, filename) == LOADCHECK_LOADS
+	                           ? _driver->createImageFromFile(filename)
+	                           : 0;
+	if (!image)
+	{
+		ShowMessage(LoadTerrainError, WrongFile);
+		return false;
+	}
+	const core::dimension2du size = image->getDimension();
+	const u32 side = heightmap::TerrainSide(size);
+	wchar_t text[200];
+	if (core::min_(size.Width, size.Height) < 2 || side > heightmap::MaxSide)
+	{
+		image->drop();
+		swprintf(text, 200,
+		         L"The height map is %u x %u pixels; the editor draws terrains of 2 x 2 "
+		         L"up to %u x %u pixels.",
+		         size.Width, size.Height, heightmap::MaxSide, heightmap::MaxSide);
+		ShowMessage(LoadTerrainError, text);
+		return false;
+	}
+	const bool colour = heightmap::HasColour(image);
+	video::IImage* heights = heightmap::GreySquare(_driver, image, side);
+	image->drop();
+	scene::ITerrainSceneNode* terrain = BuildTerrain(heights);
+	heights->drop();
+	if (!terrain)
+	{
+		ShowMessage(LoadTerrainError, WrongFile);
+		return false;
+	}
+	terrain->setMaterialFlag(video::EMF_LIGHTING, false);
+	terrain->scaleTexture((side - 1) / heightmap::PixelsPerTextureTile);
+	ReplaceNode(Terrain, terrain);
+	KeepInView(terrain);
+	if (colour || size != core::dimension2du(side, side))
+	{
+		swprintf(text, 200, L"The height map of %u x %u pixels was read as %u x %u grey pixels.",
+		         size.Width, size.Height, side, side);
+		ShowMessage(L"Terrain Message", text);
+	}
+	return true;
+}
+
+// The engine reads a height map only from a file: it gets this one as a BMP
+// in memory, centred on the origin.
+scene::ITerrainSceneNode* CSceneEditor::BuildTerrain(video::IImage* heights)
+{
+	const u32 side = heights->getDimension().Width;
+	io::IFileSystem* files = _device->getFileSystem();
+	std::vector<char> bmp(1024 + side * ((3 * side + 3) & ~3u));
+	io::IWriteFile* out = files->createMemoryWriteFile(bmp.data(), bmp.size(), "heightmap.bmp");
+	const bool written = _driver->writeImageToFile(heights, out);
+	const long length = out->getPos();
+	out->drop();
+	if (!written)
+		return 0;
+	io::IReadFile* in = files->createMemoryReadFile(bmp.data(), length, "heightmap.bmp");
+	const f32 half = (side - 1) * heightmap::PixelSpacing / 2;
+	scene::ITerrainSceneNode* terrain = _smgr->addTerrainSceneNode(
+	    in, 0, ID_NONE, core::vector3df(-half, 0, -half), core::vector3df(0, 0, 0),
+	    core::vector3df(heightmap::PixelSpacing, heightmap::WhiteHeight / 255,
+	                    heightmap::PixelSpacing),
+	    video::SColor(255, 255, 255, 255), 5, scene::ETPS_17);
+	in->drop();
+	return terrain;
+}
+
+bool CSceneEditor::LoadTerrainTexture(const char* filename)
+{
+	return LoadTextureInto(Terrain, 0, filename,
+	                       L"No terrain in level. Texture could not be loaded. ");
+}
+
+void CSceneEditor::DeleteTerrain()
+{
+	if (!Terrain)
+	{
+		ShowMessage(L"Delete Error", L"No terrain in level. ");
+		return;
+	}
+	ReplaceNode<scene::ITerrainSceneNode>(Terrain, 0);
 }
 
 bool CSceneEditor::LoadSkyBox()

@@ -103,9 +103,6 @@ TEST_F(DispatchTest, UnfinishedFeaturesAnswerWithANotice)
 	const Row rows[] = {
 	    {true, ID_MENU_ADD_WATER, L"the Water options are"},
 	    {true, ID_MENU_PARTICLE_EDITOR, L"the Particle Editor is"},
-	    {false, ID_WORLD_LOAD_TERRAIN, L"the Terrain options are"},
-	    {false, ID_WORLD_TERRAIN_TEXTURE, L"the Terrain options are"},
-	    {false, ID_WORLD_DELETE_TERRAIN, L"the Terrain options are"},
 	};
 	for (const Row& row : rows)
 	{
@@ -133,6 +130,7 @@ TEST_F(DispatchTest, DeleteButtonsAndRemoveReportWhatIsMissing)
 	    {true, ID_MENU_REMOVE, L"Delete Error!", L"No model in selection."},
 	    {false, ID_WORLD_DELETE_PLANE, L"Delete Error", L"No plane in level. "},
 	    {false, ID_WORLD_DELETE_Q3LEVEL, L"Delete Error", L"No Q3 Level in scene. "},
+	    {false, ID_WORLD_DELETE_TERRAIN, L"Delete Error", L"No terrain in level. "},
 	};
 	for (const Row& row : rows)
 	{
