@@ -1,9 +1,11 @@
 // tolvane_make_samples OUTDIR: writes sample models for a first session: a
 // crate (a textured cube) and a ground tile (a textured flat grid) from the
 // engine's geometry creator, each as a Wavefront OBJ with its material file,
-// and their textures, written by the engine's image writers.
+// and their textures, written by the engine's image writers; and a height
+// map for a terrain (a valley between hills).
 #include <irrlicht.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -34,12 +36,24 @@ video::SColor GroundPixel(u32 x, u32 y)
 	return video::SColor(255, 40 + noise, (checker ? 120 : 105) + noise, 40);
 }
 
-bool WriteTexture(video::IVideoDriver* driver, const std::string& path, Painter paint)
+video::SColor ValleyPixel(u32 x, u32 y)
+{
+	// Flat ground round the middle, where the marker stands, rising to
+	// rolling hills towards the edges.
+	const f32 r = core::vector2df(x, y).getDistanceFrom(core::vector2df(128, 128)) / 128;
+	const f32 hill = core::clamp((r - 0.3f) / 0.7f, 0.0f, 1.0f);
+	const f32 waves = 0.5f + 0.5f * sinf(x * 0.08f) * cosf(y * 0.06f);
+	const u32 grey = core::round32(255 * hill * (0.6f + 0.4f * waves));
+	return video::SColor(255, grey, grey, grey);
+}
+
+bool WriteTexture(video::IVideoDriver* driver, const std::string& path, Painter paint,
+                  u32 side = 128)
 {
 	video::IImage* image =
-	    driver->createImage(video::ECF_A8R8G8B8, core::dimension2d<u32>(128, 128));
-	for (u32 y = 0; y < 128; ++y)
-		for (u32 x = 0; x < 128; ++x)
+	    driver->createImage(video::ECF_A8R8G8B8, core::dimension2d<u32>(side, side));
+	for (u32 y = 0; y < side; ++y)
+		for (u32 x = 0; x < side; ++x)
 			image->setPixel(x, y, paint(x, y));
 	const bool written = driver->writeImageToFile(image, path.c_str(), 90);
 	image->drop();
@@ -99,6 +113,7 @@ int main(int argc, char** argv)
 	                              core::dimension2d<f32>(2, 2));
 	const bool ok = WriteTexture(driver, dir + "/crate.jpg", CratePixel) &&
 	                WriteTexture(driver, dir + "/ground.bmp", GroundPixel) &&
+	                WriteTexture(driver, dir + "/valley.png", ValleyPixel, 257) &&
 	                WriteMesh(crate, dir, "crate", "crate.jpg") &&
 	                WriteMesh(ground, dir, "ground", "ground.bmp");
 	crate->drop();
