@@ -1,7 +1,9 @@
 // The bare engine loop the editor is measured against: the same window, the
 // same camera, and the 99 models of the editor's own export (Level.cpp,
 // compiled in by scripts/bench), drawn with nothing else.
-//   bare_loop frames N   mean frame time and resident memory
+//   bare_loop frames N [HEIGHTMAP TEXTURE]
+//                        mean frame time and resident memory, optionally
+//                        with the terrain the editor builds
 //   bare_loop startup    milliseconds until the first frame is shown
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +29,8 @@ int main(int argc, char** argv)
 	device->setWindowCaption(L"0.0.7");
 	ISceneManager* smgr = device->getSceneManager();
 	IVideoDriver* driver = device->getVideoDriver();
-	smgr->addCameraSceneNode(0, vector3df(100, 250, 0), vector3df(0, 0, 0));
+	ICameraSceneNode* camera =
+	    smgr->addCameraSceneNode(0, vector3df(100, 250, 0), vector3df(0, 0, 0));
 	bench::FocusWindow(device);
 	auto frame = [&]
 	{
@@ -48,6 +51,14 @@ int main(int argc, char** argv)
 		std::printf("startup_ms %.3f\n", bench::NowMs() - started);
 		device->drop();
 		return 0;
+	}
+	if (argc > 4)
+	{
+		ITerrainSceneNode* terrain = bench::AddTerrain(smgr, argv[3], argv[4]);
+		if (!terrain)
+			return 2;
+		// As far as the editor sees: the whole terrain.
+		camera->setFarValue(terrain->getTransformedBoundingBox().getExtent().getLength());
 	}
 	TLVNLevel level(device);
 	level.LoadModels();

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "HeightMap.h"
+
 namespace bench
 {
 inline double NowMs()
@@ -65,6 +67,26 @@ template <typename Frame> double MeanFrameMs(int count, Frame frame)
 	for (int i = 0; i < count; ++i)
 		frame();
 	return (NowMs() - start) / count;
+}
+//! The terrain the editor builds from a 257-pixel grey height map, built
+//! the bare way: one addTerrainSceneNode from the file, unlit and tiled.
+inline irr::scene::ITerrainSceneNode* AddTerrain(irr::scene::ISceneManager* smgr,
+                                                 const char* heightMap, const char* texture)
+{
+	using namespace irr;
+	const f32 half = 128 * heightmap::PixelSpacing;
+	scene::ITerrainSceneNode* terrain = smgr->addTerrainSceneNode(
+	    heightMap, 0, -1, core::vector3df(-half, 0, -half), core::vector3df(0, 0, 0),
+	    core::vector3df(heightmap::PixelSpacing, heightmap::WhiteHeight / 255,
+	                    heightmap::PixelSpacing),
+	    video::SColor(255, 255, 255, 255), 5, scene::ETPS_17);
+	if (!terrain)
+		return 0;
+	terrain->setMaterialFlag(video::EMF_LIGHTING, false);
+	terrain->scaleTexture(256 / heightmap::PixelsPerTextureTile);
+	if (texture)
+		terrain->setMaterialTexture(0, smgr->getVideoDriver()->getTexture(texture));
+	return terrain;
 }
 } // namespace bench
 

@@ -3,11 +3,15 @@
 //   tolvane_bench export DIR MESH   99 models on the null driver, exported to DIR
 //                                   fifty times: median milliseconds, and the
 //                                   time to write the same bytes plainly
-//   tolvane_bench frames MESH N     the full loop with 99 models and a selection
-//                                   (OpenGL): frame time, the editor's own work
-//                                   per frame, resident memory, renderer
+//   tolvane_bench frames MESH N [HEIGHTMAP TEXTURE]
+//                                   the full loop with 99 models and a selection
+//                                   (OpenGL), optionally on a terrain: frame
+//                                   time, the editor's own work per frame,
+//                                   resident memory, renderer
 //   tolvane_bench startup           milliseconds until the first frame is shown
 //   tolvane_bench load FILE         the crash-proof load against a bare getMesh
+//   tolvane_bench terrain HEIGHTMAP the editor's terrain load against a bare
+//                                   addTerrainSceneNode
 #include <GL/gl.h>
 
 #include <cstdlib>
@@ -90,11 +94,13 @@ int Export(const char* dir, const char* mesh)
 	return 0;
 }
 
-int Frames(const char* mesh, int frames)
+int Frames(const char* mesh, int frames, const char* heightMap, const char* texture)
 {
 	CSceneEditor editor;
 	editor.Init(video::EDT_OPENGL);
 	if (!editor.StartupError.empty())
+		return 2;
+	if (heightMap && !(editor.LoadTerrain(heightMap) && editor.LoadTerrainTexture(texture)))
 		return 2;
 	BuildScene(editor, mesh);
 	bench::FocusWindow(editor._device);
@@ -162,6 +168,30 @@ int Load(const char* file)
 	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
 	return 0;
 }
+int TerrainLoad(const char* heightMap)
+{
+	CSceneEditor editor;
+	editor.Init(video::EDT_NULL);
+	std::vector<double> guarded, bare;
+	for (int i = 0; i < 7; ++i)
+	{
+		double start = bench::NowMs();
+		if (!editor.LoadTerrain(heightMap))
+			return 2;
+		guarded.push_back(bench::NowMs() - start);
+		editor.DeleteTerrain();
+		RemoveMessageBoxes(editor);
+
+		start = bench::NowMs();
+		scene::ITerrainSceneNode* terrain = bench::AddTerrain(editor._smgr, heightMap, 0);
+		bare.push_back(bench::NowMs() - start);
+		if (!terrain)
+			return 2;
+		terrain->remove();
+	}
+	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
+	return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -171,12 +201,17 @@ int main(int argc, char** argv)
 	if (mode == "export" && argc == 4)
 		return Export(argv[2], argv[3]);
 	if (mode == "frames" && argc >= 3)
-		return Frames(argv[2], argc > 3 ? std::atoi(argv[3]) : 500);
+		return Frames(argv[2], argc > 3 ? std::atoi(argv[3]) : 500, argc > 5 ? argv[4] : 0,
+		              argc > 5 ? argv[5] : 0);
+	if (mode == "terrain" && argc == 3)
+		return TerrainLoad(argv[2]);
 	if (mode == "startup")
 		return Startup(started);
 	if (mode == "load" && argc == 3)
 		return Load(argv[2]);
-	std::fprintf(stderr, "usage: tolvane_bench export DIR MESH | frames MESH [N] | startup | "
-	                     "load FILE\n");
+	std::fprintf(
+	    stderr,
+	    "usage: tolvane_bench export DIR MESH | frames MESH [N [HEIGHTMAP TEXTURE]] | startup | "
+	    "load FILE | terrain HEIGHTMAP\n");
 	return 1;
 }
