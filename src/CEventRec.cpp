@@ -137,6 +137,8 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 		}
 		break;
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
+	case ID_MENU_OPEN_SCENE: OpenFileDialog(L"Select a Scene", LOAD_SCENE); break;
+	case ID_MENU_SAVE_SCENE: editor.ShowSaveSceneWindow(); break;
 	case ID_MENU_ADD_WATER: ShowNotice(L"the Water options are"); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowNotice(L"the Particle Editor is"); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
@@ -156,6 +158,8 @@ bool CTLVEventRec::OnButton(s32 id)
 		editor.SaveLevel();
 		break;
 	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
+	case ID_SAVE_SCENE_OK: editor.SaveSceneFromWindow(); break;
+	case ID_SAVE_SCENE_CANCEL: editor.SaveSceneWindow->setVisible(false); break;
 	case ID_WORLD_LOAD_TERRAIN: OpenFileDialog(L"Select a Heightmap", LOAD_TERRAIN); break;
 	case ID_WORLD_TERRAIN_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_TERRAIN_TEXTURE); break;
 	case ID_WORLD_DELETE_TERRAIN: ptr_sed->DeleteTerrain(); break;
@@ -204,6 +208,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
 	case LOAD_TERRAIN: editor.LoadTerrain(name); break;
 	case LOAD_TERRAIN_TEXTURE: editor.LoadTerrainTexture(name); break;
+	case LOAD_SCENE: editor.OpenScene(name); break;
 	default: return false;
 	}
 	return true;

@@ -84,8 +84,9 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false), Orbit(0), Loading(false),
-      LoadCancelled(false), LoadingWindow(0)
+      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), LevelChooserWindow(0),
+      LevelChooserList(0), WindowHadFocus(false), Orbit(0), Loading(false), LoadCancelled(false),
+      LoadingWindow(0)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -151,6 +152,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateHelpDialogs();
 	CreateWaterProperties();
 	CreateLevelChooser();
+	CreateSaveSceneWindow();
 
 	for (EKEY_CODE k : UpdateKeys)
 		key[k] = false;
@@ -473,6 +475,9 @@ struct MenuItem
 };
 
 const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
+                             {0, ID_NONE},
+                             {L"Open Scene", ID_MENU_OPEN_SCENE},
+                             {L"Save Scene", ID_MENU_SAVE_SCENE},
                              {0, ID_NONE},
                              {L"Save C++", ID_MENU_SAVE_CPP},
                              {0, ID_NONE},

@@ -5,6 +5,7 @@
 #define TOLVANE_CSCENEEDITOR_H
 
 #include <irrlicht.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,12 @@ public:
 	void SelectNewSceneNode(bool mouse);
 
 	bool SaveLevel();
+
+	//! Writes the whole scene as an .irr scene file; a game loads its models
+	//! with the engine's loadScene.
+	bool SaveScene(const char* filename);
+	//! Replaces the scene with a scene file's.
+	bool OpenScene(const char* filename);
 
 	//! The three-line text of the "Scene Information" window.
 	core::stringw SceneInfoText() const;
@@ -212,6 +219,30 @@ private:
 	bool LoadChosenLevel();
 	void CreateLevelChooser();
 	void KeepInView(scene::ISceneNode* node);
+	//! A new model node for a mesh in a slot of the table, selected.
+	CModel* PlaceModel(int slot, scene::IAnimatedMesh* mesh);
+
+	// Scene files
+	void CreateSaveSceneWindow();
+	void ShowSaveSceneWindow();
+	bool SaveSceneFromWindow();
+	std::string SceneFolder(const std::string& sceneFile) const;
+	io::IAttributes* ModelUserData(int slot, const std::string& folder);
+	io::IAttributes* StateUserData(const std::string& folder);
+	bool OpenModel(io::IAttributes* data, const std::string& folder, std::set<std::string>& failed);
+	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);
+	int WorldObjects(io::IAttributes* state) const;
+	void RestoreView(io::IAttributes* state);
+	gui::IGUIWindow* SaveSceneWindow;
+	gui::IGUIEditBox* SaveSceneFileBox;
+	//! The scene file last opened or saved.
+	std::string SceneFileName;
+	//! What the world geometry was loaded from.
+	std::string TerrainFile;
+	std::string LevelFile;
+	std::string LevelName;
+	//! While set, message boxes are collected here instead of shown.
+	std::vector<std::wstring>* MessageLog;
 	scene::ITerrainSceneNode* BuildTerrain(video::IImage* heights);
 	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
 	//! A scene manager of its own, whose loaders have read nothing yet.

@@ -16,6 +16,7 @@
 #include "FileNames.h"
 #include "HalfLifeCheck.h"
 #include "HeightMap.h"
+#include "PendingFile.h"
 #include "Quake3Level.h"
 
 namespace
@@ -31,6 +32,11 @@ const wchar_t* const NoWaterSelected = L"No water in selection. Texture could no
 
 void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
 {
+	if (MessageLog)
+	{
+		MessageLog->push_back(std::wstring(caption) + L": " + text);
+		return;
+	}
 	_gui->addMessageBox(caption, text, true, gui::EMBF_OK, 0, ID_NONE);
 }
 
@@ -156,19 +162,25 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 		ShowMessage(LoadModelError, WrongFile);
 		return false;
 	}
-	CModel* model = new CModel(_smgr);
-	delete Model[current_model];
-	Model[current_model] = model;
-	model->AnimatedNode = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
-	model->AnimatedNode->setPosition(Positioner->getPosition());
-	model->AnimatedNode->setMaterialFlag(video::EMF_LIGHTING, false);
-	model->AnimatedNode->setID(current_model);
-	model->MODEL_TYPE = CModel::TYPE_MESH;
+	CModel* model = PlaceModel(slot, mesh);
 	// The export names the mesh by the file it came from until the user
 	// types another name.
 	model->FileName = FileNameToWide(filename).c_str();
 	Select(model);
 	return true;
+}
+
+CModel* CSceneEditor::PlaceModel(int slot, scene::IAnimatedMesh* mesh)
+{
+	CModel* model = new CModel(_smgr);
+	delete Model[slot];
+	Model[slot] = model;
+	model->AnimatedNode = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
+	model->AnimatedNode->setPosition(Positioner->getPosition());
+	model->AnimatedNode->setMaterialFlag(video::EMF_LIGHTING, false);
+	model->AnimatedNode->setID(slot);
+	model->MODEL_TYPE = CModel::TYPE_MESH;
+	return model;
 }
 
 // Puts a texture the user chose into one layer of a node; a missing node
@@ -377,6 +389,8 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	}
 	scene::IAnimatedMeshSceneNode* level = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
 	PlaceWorldMesh(Q3LevelNode, level);
+	LevelFile = chosen;
+	LevelName = levelName;
 	KeepInView(level);
 	return true;
 }
@@ -464,6 +478,7 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	terrain->setMaterialFlag(video::EMF_LIGHTING, false);
 	terrain->scaleTexture((side - 1) / heightmap::PixelsPerTextureTile);
 	ReplaceNode(Terrain, terrain);
+	TerrainFile = filename;
 	KeepInView(terrain);
 	if (colour || size != core::dimension2du(side, side))
 	{
@@ -596,81 +611,6 @@ std::string Vector(const core::vector3df& v)
 	return "vector3df(" + FixedSix(v.X) + "," + FixedSix(v.Y) + "," + FixedSix(v.Z) + ")";
 }
 
-// A failed save says which file and why.
-core::stringw SaveFailure(const std::string& what, const std::string& path, int error)
-{
-	core::stringw text(L"Saving failed: ");
-	text += what.c_str();
-	text += L" ";
-	text += path.c_str();
-	text += L" (";
-	text += std::strerror(error);
-	text += L").";
-	return text;
-}
-
-// A file written beside its target and moved into place only when complete,
-// so a failed save never replaces a good earlier export.
-class CPendingFile
-{
-public:
-	explicit CPendingFile(const std::string& target)
-	    : Target(target), Temp(target + ".XXXXXX"), File(0), Error(0)
-	{
-		const int fd = mkstemp(&Temp[0]);
-		if (fd < 0)
-		{
-			Error = errno;
-			Temp.clear();
-			return;
-		}
-		const mode_t mask = umask(0);
-		umask(mask);
-		fchmod(fd, 0666 & ~mask);
-		File = fdopen(fd, "w");
-		if (!File)
-			Error = errno;
-	}
-	~CPendingFile()
-	{
-		if (File)
-			std::fclose(File);
-		if (!Temp.empty())
-			unlink(Temp.c_str());
-	}
-	bool opened() const { return File != 0; }
-	void write(const std::string& text)
-	{
-		if (File && !Error && std::fwrite(text.data(), 1, text.size(), File) != text.size())
-			Error = errno ? errno : EIO;
-	}
-	//! Flushes and closes; true when every byte reached the file.
-	bool finish()
-	{
-		if (!File)
-			return false;
-		if (!Error && (std::fflush(File) != 0 || std::ferror(File)))
-			Error = errno ? errno : EIO;
-		if (std::fclose(File) != 0 && !Error)
-			Error = errno ? errno : EIO;
-		File = 0;
-		return !Error;
-	}
-	bool commit()
-	{
-		if (std::rename(Temp.c_str(), Target.c_str()) != 0)
-		{
-			Error = errno;
-			return false;
-		}
-		Temp.clear();
-		return true;
-	}
-	const std::string Target;
-	std::string Temp;
-	FILE* File;
-	int Error;
-};
 } // namespace
 
 bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)

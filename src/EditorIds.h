@@ -14,6 +14,8 @@ enum EEditorId
 	ID_MENU_FILE_PROPERTIES = 41,
 	ID_MENU_QUIT = 42,
 	ID_MENU_SAVE_CPP = 43,
+	ID_MENU_OPEN_SCENE = 44,
+	ID_MENU_SAVE_SCENE = 45,
 	// menu "View"
 	ID_MENU_SCENE_INFO = 50,
 	// menu "World"
@@ -59,6 +61,12 @@ enum EEditorId
 	// "Loading <file>..." while a file is tried
 	ID_LOADING_WINDOW = 340,
 	ID_LOADING_CANCEL = 341,
+
+	// "Save Scene"
+	ID_SAVE_SCENE_WINDOW = 350,
+	ID_SAVE_SCENE_FILE = 351,
+	ID_SAVE_SCENE_OK = 352,
+	ID_SAVE_SCENE_CANCEL = 353,
 
 	// "SkyBox Setup"
 	ID_SKYBOX_WINDOW = 311,

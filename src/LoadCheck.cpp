@@ -108,6 +108,7 @@ const char* LoadKindName(ELoadKind kind)
 	{
 	case LOADKIND_TEXTURE: return "texture";
 	case LOADKIND_LEVEL: return "level";
+	case LOADKIND_SCENE: return "scene";
 	default: return "mesh";
 	}
 }

@@ -18,7 +18,8 @@ enum ELoadKind
 {
 	LOADKIND_MESH,
 	LOADKIND_TEXTURE,
-	LOADKIND_LEVEL // a Quake 3 level, from a .bsp file or a .pk3 archive
+	LOADKIND_LEVEL, // a Quake 3 level, from a .bsp file or a .pk3 archive
+	LOADKIND_SCENE  // a scene file: read, nothing it names loaded
 };
 
 enum ELoadCheck

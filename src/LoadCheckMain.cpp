@@ -16,6 +16,7 @@
 #include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
 #include "Quake3Level.h"
+#include "SceneFile.h"
 
 using namespace irr;
 
@@ -48,6 +49,12 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level)
 		loaded = LoadLevel(device, file, "");
 	else if (kind.compare(0, 6, "level:") == 0)
 		loaded = LoadLevel(device, file, kind.substr(6));
+	else if (kind == "scene")
+	{
+		scenefile::SSceneContent content;
+		core::stringw problem;
+		loaded = scenefile::ReadScene(device->getFileSystem(), file, content, problem);
+	}
 	else
 		_exit(2);
 	_exit(loaded ? 0 : 1);

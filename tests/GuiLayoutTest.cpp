@@ -43,8 +43,8 @@ struct Window
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows and the level chooser, in the order they are built, and their controls in
-// the order each window creates them.
+// The seven tool windows, the level chooser and "Save Scene", in the order they are built, and
+// their controls in the order each window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -170,6 +170,15 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 332, R(150, 235, 215, 260), L"Ok"},
          {BUTTON, 333, R(225, 235, 290, 260), L"Cancel"},
      }},
+    {L"Save Scene",
+     350,
+     R(150, 150, 650, 260),
+     {
+         {LABEL, 0, R(10, 35, 45, 50), L"File:"},
+         {EDIT_BOX, 351, R(50, 30, 490, 50), L""},
+         {BUTTON, 352, R(340, 70, 410, 95), L"Ok"},
+         {BUTTON, 353, R(420, 70, 490, 95), L"Cancel"},
+     }},
 };
 
 const wchar_t* const Materials[] = {
@@ -255,7 +264,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
 		if (child->getType() == gui::EGUIET_WINDOW)
 			windows.push_back(child);
-	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "eight tool windows and the info window";
+	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "nine tool windows and the info window";
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
 	{
@@ -333,6 +342,9 @@ struct MenuRow
 const MenuRow MenuTree[] = {
     {0, L"File", -1, true},
     {1, L"Clear", 40, false},
+    {1, L"", -1, false},
+    {1, L"Open Scene", 44, false},
+    {1, L"Save Scene", 45, false},
     {1, L"", -1, false},
     {1, L"Save C++", 43, false},
     {1, L"", -1, false},

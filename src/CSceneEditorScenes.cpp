@@ -1,0 +1,431 @@
+// Scene files: "Save Scene" writes the whole scene in the engine's .irr
+// format (SceneFile.h); "Open Scene" replaces the scene with a file's,
+// loading every mesh and texture it names through the crash-proof path.
+#include "CSceneEditor.h"
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "COrbitCamera.h"
+#include "EditorIds.h"
+#include "FileNames.h"
+#include "PendingFile.h"
+#include "Quake3Level.h"
+#include "SceneFile.h"
+
+using namespace scenefile;
+
+namespace
+{
+const wchar_t* const OpenSceneError = L"Open Scene Error!";
+
+// Writes each node's user data through a function of the editor's.
+class CUserDataWriter : public scene::ISceneUserDataSerializer
+{
+public:
+	explicit CUserDataWriter(std::function<io::IAttributes*(scene::ISceneNode*)> create)
+	    : Create(create)
+	{
+	}
+	void OnCreateNode(scene::ISceneNode*) override {}
+	void OnReadUserData(scene::ISceneNode*, io::IAttributes*) override {}
+	io::IAttributes* createUserData(scene::ISceneNode* node) override { return Create(node); }
+
+private:
+	std::function<io::IAttributes*(scene::ISceneNode*)> Create;
+};
+
+// The file name of the texture that every material of a node has in one
+// layer (as "Load Skin" leaves it); empty when there is none or they differ.
+std::string SharedTexture(scene::ISceneNode* node, u32 layer)
+{
+	video::ITexture* shared = 0;
+	for (u32 i = 0; i < node->getMaterialCount(); ++i)
+	{
+		video::ITexture* texture = node->getMaterial(i).getTexture(layer);
+		if (!texture || (shared && texture != shared))
+			return "";
+		shared = texture;
+	}
+	return shared ? shared->getName().getPath().c_str() : "";
+}
+
+std::string MeshFile(scene::ISceneManager* smgr, scene::ISceneNode* node)
+{
+	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
+	return smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
+}
+
+std::string Text(io::IAttributes* data, const c8* name)
+{
+	std::string text;
+	WideToFileName(data->getAttributeAsStringW(name).c_str(), text);
+	return text;
+}
+
+std::wstring Joined(const std::set<std::string>& files)
+{
+	std::wstring text;
+	int listed = 0;
+	for (const std::string& file : files)
+	{
+		if (++listed > 8)
+		{
+			text += L"\n... and " + std::to_wstring(files.size() - 8) + L" more.";
+			break;
+		}
+		text += L"\n" + std::wstring(FileNameToWide(file).c_str());
+	}
+	return text;
+}
+} // namespace
+
+std::string CSceneEditor::SceneFolder(const std::string& sceneFile) const
+{
+	io::IFileSystem* files = _device->getFileSystem();
+	return AbsolutePath(files, files->getFileDir(sceneFile.c_str()).c_str());
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+
+void CSceneEditor::CreateSaveSceneWindow()
+{
+	SaveSceneWindow =
+	    AddToolWindow(core::rect<s32>(150, 150, 650, 260), L"Save Scene", ID_SAVE_SCENE_WINDOW);
+	AddLabel(L"File:", core::rect<s32>(10, 35, 45, 50), SaveSceneWindow);
+	SaveSceneFileBox = _gui->addEditBox(L"", core::rect<s32>(50, 30, 490, 50), true,
+	                                    SaveSceneWindow, ID_SAVE_SCENE_FILE);
+	_gui->addButton(core::rect<s32>(340, 70, 410, 95), SaveSceneWindow, ID_SAVE_SCENE_OK, L"Ok");
+	_gui->addButton(core::rect<s32>(420, 70, 490, 95), SaveSceneWindow, ID_SAVE_SCENE_CANCEL,
+	                L"Cancel");
+}
+
+// The file field starts with the scene last opened or saved, else
+// scene.irr in the working directory.
+void CSceneEditor::ShowSaveSceneWindow()
+{
+	const std::string file =
+	    SceneFileName.empty() ? AbsolutePath(_device->getFileSystem(), "scene.irr") : SceneFileName;
+	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
+	SaveSceneWindow->setVisible(true);
+	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
+	_gui->setFocus(SaveSceneFileBox);
+}
+
+// "Ok" of "Save Scene".
+bool CSceneEditor::SaveSceneFromWindow()
+{
+	SaveSceneWindow->setVisible(false);
+	std::string file;
+	if (!WideToFileName(SaveSceneFileBox->getText(), file))
+	{
+		ShowMessage(L"Save Error", L"Saving failed: the file name cannot be written.");
+		return false;
+	}
+	return SaveScene(file.c_str());
+}
+
+bool CSceneEditor::SaveScene(const char* filename)
+{
+	const std::string file = filename ? filename : "";
+	if (file.empty() || file.back() == '/')
+	{
+		ShowMessage(L"Save Error", L"Saving failed: type the name of the scene file.");
+		return false;
+	}
+	const std::string folder = SceneFolder(file);
+	// The scene is written from a scene manager of its own that holds copies
+	// of the models and the node of the editor state, and nothing else.
+	scene::ISceneManager* scene = _smgr->createNewSceneManager(false);
+	std::map<scene::ISceneNode*, int> slots;
+	for (int i = 1; i < MODEL_SLOTS; ++i)
+		if (Model[i] && Model[i]->AnimatedNode)
+		{
+			scene::ISceneNode* copy =
+			    Model[i]->AnimatedNode->clone(scene->getRootSceneNode(), scene);
+			copy->setDebugDataVisible(scene::EDS_OFF);
+			slots[copy] = i;
+		}
+	scene::ISceneNode* state = scene->addEmptySceneNode(0, ID_NONE);
+	state->setName(core::stringc(StateNodeName).c_str());
+	CUserDataWriter userData(
+	    [&](scene::ISceneNode* node) -> io::IAttributes*
+	    {
+		    if (node == state)
+			    return StateUserData(folder);
+		    const auto slot = slots.find(node);
+		    return slot == slots.end() ? 0 : ModelUserData(slot->second, folder);
+	    });
+	CSceneXmlWriter xml(_device->getFileSystem(), folder);
+	const bool written = scene->saveScene(xml.writer(), "", &userData);
+	scene->drop();
+
+	CPendingFile pending(file);
+	pending.write(xml.bytes());
+	if (!written || !pending.opened() || !pending.finish() || !pending.commit())
+	{
+		ShowMessage(
+		    L"Save Error",
+		    SaveFailure("could not write", file, pending.Error ? pending.Error : EIO).c_str());
+		return false;
+	}
+	SceneFileName = file;
+	core::stringw text(L"Scene saved to ");
+	text += FileNameToWide(file).c_str();
+	text += L".";
+	ShowMessage(L"Saved!", text.c_str());
+	return true;
+}
+
+io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
+{
+	io::IFileSystem* files = _device->getFileSystem();
+	const CModel& model = *Model[slot];
+	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
+	const auto stored = [&](const std::string& file)
+	{ return FileNameToWide(StoredPath(files, folder, file)); };
+	io::IAttributes* data = files->createEmptyAttributes(0);
+	data->addInt("Slot", slot);
+	data->addInt("Type", model.MODEL_TYPE);
+	data->addString("MeshFile", stored(MeshFile(_smgr, node)).c_str());
+	data->addString("Skin1File", stored(SharedTexture(node, 0)).c_str());
+	data->addString("Skin2File", stored(SharedTexture(node, 1)).c_str());
+	data->addString("FileName", model.FileName.c_str());
+	data->addString("TextureName", model.TextureName.c_str());
+	data->addString("TextureName2", model.TextureName2.c_str());
+	data->addInt("Material", model.MaterialType);
+	data->addBool("Fog", model.Fog);
+	data->addBool("Shadow", model.Shadow);
+	data->addBool("Lighting", model.Lighting);
+	data->addBool("Wireframe", model.Wireframe);
+	data->addString("Position", VectorText(node->getPosition()).c_str());
+	data->addString("Rotation", VectorText(node->getRotation()).c_str());
+	data->addString("Scale", VectorText(node->getScale()).c_str());
+	return data;
+}
+
+io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
+{
+	io::IFileSystem* files = _device->getFileSystem();
+	const auto stored = [&](const std::string& file)
+	{ return FileNameToWide(file.empty() ? file : StoredPath(files, folder, file)); };
+	io::IAttributes* data = files->createEmptyAttributes(0);
+	data->addString("Format", FormatMark);
+	data->addInt("Version", FormatVersion);
+	data->addInt("CurrentModel", current_model);
+	const std::pair<const c8*, gui::IGUIScrollBar*> bars[] = {{"SceneRed", spw_refresh_redbar},
+	                                                          {"SceneGreen", spw_refresh_greenbar},
+	                                                          {"SceneBlue", spw_refresh_bluebar},
+	                                                          {"FogRed", sbw_red},
+	                                                          {"FogGreen", sbw_green},
+	                                                          {"FogBlue", sbw_blue}};
+	for (const auto& bar : bars)
+		data->addInt(bar.first, bar.second->getPos());
+	data->addString("MarkerPosition", VectorText(Positioner->getPosition()).c_str());
+	data->addString("MarkerRotation", VectorText(Positioner->getRotation()).c_str());
+	data->addString("CameraPosition", VectorText(Camera->getPosition()).c_str());
+	data->addString("CameraTarget", VectorText(Camera->getTarget()).c_str());
+
+	gui::IGUIEditBox* const sky[7] = {sbw_editboxDir,  sbw_editboxUp,    sbw_editboxDown,
+	                                  sbw_editboxLeft, sbw_editboxRight, sbw_editboxFront,
+	                                  sbw_editboxBack};
+	const c8* const skyNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
+	                               "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+	for (int i = 0; i < 7; ++i)
+		data->addString(skyNames[i], sky[i]->getText());
+	std::string dir;
+	data->addBool("SkyBox", SkyBox != 0);
+	// The folder of a sky box that was built moves with the scene.
+	if (SkyBox && WideToFileName(sbw_editboxDir->getText(), dir))
+		data->setAttribute("SkyBoxDir", stored(dir).c_str());
+	if (LevelPlane)
+	{
+		data->addString("PlaneFile", stored(MeshFile(_smgr, LevelPlane)).c_str());
+		data->addString("PlaneTexture", stored(SharedTexture(LevelPlane, 0)).c_str());
+	}
+	if (Terrain)
+	{
+		data->addString("TerrainFile", stored(TerrainFile).c_str());
+		data->addString("TerrainTexture", stored(SharedTexture(Terrain, 0)).c_str());
+	}
+	if (Q3LevelNode)
+	{
+		data->addString("LevelFile", stored(LevelFile).c_str());
+		data->addString("LevelName", FileNameToWide(LevelName).c_str());
+	}
+	return data;
+}
+
+// ---------------------------------------------------------------------------
+// Opening
+
+bool CSceneEditor::OpenScene(const char* filename)
+{
+	const std::string file = filename ? filename : "";
+	SSceneContent content;
+	core::stringw problem;
+	const ELoadCheck trial = TryFile(LOADKIND_SCENE, file);
+	// A file the helper refused cleanly is read here to say why.
+	if ((trial != LOADCHECK_LOADS && trial != LOADCHECK_FAILS) ||
+	    !ReadScene(_device->getFileSystem(), file.c_str(), content, problem))
+	{
+		if (problem.empty())
+			problem = L"The file is not a scene file, or it is damaged.";
+		ShowMessage(OpenSceneError, problem.c_str());
+		return false;
+	}
+	const std::string folder = SceneFolder(file);
+	std::set<std::string> failed;
+	std::vector<std::wstring> messages;
+	MessageLog = &messages;
+	ClearScene();
+	int opened = 0;
+	for (io::IAttributes* data : content.Models)
+		opened += OpenModel(data, folder, failed);
+	const int world = OpenWorld(content.State, folder, failed);
+	opened += world;
+	MessageLog = 0;
+	RestoreView(content.State);
+	current_model =
+	    core::clamp(content.State->getAttributeAsInt("CurrentModel"), 0, MODEL_SLOTS - 1);
+	SceneFileName = file;
+
+	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
+	std::wstring text = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
+	                    L" objects from " + FileNameToWide(file).c_str() + L".";
+	if (!failed.empty())
+		text += L"\nThese files could not be loaded:" + Joined(failed);
+	ShowMessage(L"Scene Opened", text.c_str());
+	return true;
+}
+
+// One model into the slot it was saved from; false when its mesh fails.
+bool CSceneEditor::OpenModel(io::IAttributes* data, const std::string& folder,
+                             std::set<std::string>& failed)
+{
+	const std::string meshFile = ResolvedPath(folder, Text(data, "MeshFile"));
+	scene::IAnimatedMesh* mesh = failed.count(meshFile) ? 0 : LoadMeshSafely(meshFile.c_str());
+	if (!mesh)
+	{
+		failed.insert(meshFile);
+		return false;
+	}
+	CModel* model = PlaceModel(data->getAttributeAsInt("Slot"), mesh);
+	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
+	core::vector3df v;
+	if (ParseVector(data->getAttributeAsString("Position").c_str(), v))
+		node->setPosition(v);
+	if (ParseVector(data->getAttributeAsString("Rotation").c_str(), v))
+		node->setRotation(v);
+	if (ParseVector(data->getAttributeAsString("Scale").c_str(), v))
+		node->setScale(v);
+	const char* const skins[2] = {"Skin1File", "Skin2File"};
+	for (u32 layer = 0; layer < 2; ++layer)
+	{
+		const std::string skin = ResolvedPath(folder, Text(data, skins[layer]));
+		if (skin.empty())
+			continue;
+		video::ITexture* texture = failed.count(skin) ? 0 : LoadTextureSafely(skin.c_str());
+		if (texture)
+			node->setMaterialTexture(layer, texture);
+		else
+			failed.insert(skin);
+	}
+	model->MODEL_TYPE = data->getAttributeAsInt("Type");
+	model->FileName = data->getAttributeAsStringW("FileName");
+	model->TextureName = data->getAttributeAsStringW("TextureName");
+	model->TextureName2 = data->getAttributeAsStringW("TextureName2");
+	model->setMaterialType(data->getAttributeAsInt("Material"));
+	model->setFog(data->getAttributeAsBool("Fog"));
+	model->setLighting(data->getAttributeAsBool("Lighting"));
+	model->setWireframe(data->getAttributeAsBool("Wireframe"));
+	model->Shadow = data->getAttributeAsBool("Shadow");
+	return true;
+}
+
+int CSceneEditor::WorldObjects(io::IAttributes* state) const
+{
+	return state->existsAttribute("PlaneFile") + state->existsAttribute("TerrainFile") +
+	       state->existsAttribute("LevelFile") + state->getAttributeAsBool("SkyBox");
+}
+
+// The plane, terrain, level and sky box, through the same loaders as the
+// buttons (their message boxes are collected, not shown). How many loaded.
+int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
+                            std::set<std::string>& failed)
+{
+	int opened = 0;
+	const auto load = [&](const c8* fileName, const c8* textureName,
+	                      std::function<bool(const char*)> loadFile,
+	                      std::function<bool(const char*)> loadTexture)
+	{
+		if (!state->existsAttribute(fileName))
+			return;
+		const std::string file = ResolvedPath(folder, Text(state, fileName));
+		if (!loadFile(file.c_str()))
+		{
+			failed.insert(file);
+			return;
+		}
+		++opened;
+		const std::string texture = ResolvedPath(folder, Text(state, textureName));
+		if (!texture.empty() && !loadTexture(texture.c_str()))
+			failed.insert(texture);
+	};
+	load(
+	    "PlaneFile", "PlaneTexture", [this](const char* f) { return LoadLevelPlane(f); },
+	    [this](const char* f) { return LoadPlaneTexture(f); });
+	load(
+	    "TerrainFile", "TerrainTexture", [this](const char* f) { return LoadTerrain(f); },
+	    [this](const char* f) { return LoadTerrainTexture(f); });
+	const std::string levelName = Text(state, "LevelName");
+	load(
+	    "LevelFile", "",
+	    [&](const char* f) {
+		    return levelName.empty() ? LoadQ3Level(f)
+		                             : LoadQ3LevelFromArchive(f, levelName.c_str());
+	    },
+	    [](const char*) { return true; });
+
+	gui::IGUIEditBox* const sky[7] = {sbw_editboxDir,  sbw_editboxUp,    sbw_editboxDown,
+	                                  sbw_editboxLeft, sbw_editboxRight, sbw_editboxFront,
+	                                  sbw_editboxBack};
+	const c8* const skyNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
+	                               "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+	for (int i = 0; i < 7; ++i)
+		sky[i]->setText(state->getAttributeAsStringW(skyNames[i]).c_str());
+	if (state->getAttributeAsBool("SkyBox"))
+	{
+		const std::string dir = ResolvedPath(folder, Text(state, "SkyBoxDir"));
+		sbw_editboxDir->setText(FileNameToWide(dir).c_str());
+		if (LoadSkyBox())
+			++opened;
+		else
+			failed.insert(dir + " (sky box)");
+	}
+	return opened;
+}
+
+void CSceneEditor::RestoreView(io::IAttributes* state)
+{
+	const std::pair<const c8*, gui::IGUIScrollBar*> bars[] = {{"SceneRed", spw_refresh_redbar},
+	                                                          {"SceneGreen", spw_refresh_greenbar},
+	                                                          {"SceneBlue", spw_refresh_bluebar},
+	                                                          {"FogRed", sbw_red},
+	                                                          {"FogGreen", sbw_green},
+	                                                          {"FogBlue", sbw_blue}};
+	for (const auto& bar : bars)
+		bar.second->setPos(state->getAttributeAsInt(bar.first));
+	core::vector3df position, rotation, target;
+	if (ParseVector(state->getAttributeAsString("MarkerPosition").c_str(), position) &&
+	    ParseVector(state->getAttributeAsString("MarkerRotation").c_str(), rotation))
+	{
+		Positioner->setPosition(position);
+		Positioner->setRotation(rotation);
+	}
+	if (ParseVector(state->getAttributeAsString("CameraPosition").c_str(), position) &&
+	    ParseVector(state->getAttributeAsString("CameraTarget").c_str(), target))
+		Orbit->lookFrom(Camera, position, target);
+}

@@ -1,0 +1,286 @@
+#include "SceneFile.h"
+
+#include <charconv>
+#include <cstring>
+#include <set>
+#include <sys/stat.h>
+
+namespace scenefile
+{
+const wchar_t* const StateNodeName = L"Tolvane editor state";
+const char* const FormatMark = "Tolvane scene";
+
+std::string AbsolutePath(io::IFileSystem* files, const std::string& path)
+{
+	io::path absolute = path.c_str();
+	if (path.empty() || path[0] != '/')
+		absolute = files->getWorkingDirectory() + "/" + absolute;
+	absolute = files->flattenFilename(absolute);
+	// flattenFilename ends every path in "/"; keep it for folders only.
+	if (absolute.size() > 1 && absolute.lastChar() == '/' && !path.empty() && path.back() != '/')
+		absolute = absolute.subString(0, absolute.size() - 1);
+	return absolute.c_str();
+}
+
+std::string StoredPath(io::IFileSystem* files, const std::string& sceneDir, const std::string& file)
+{
+	if (file.empty())
+		return file;
+	const std::string absolute = AbsolutePath(files, file);
+	const std::string below = sceneDir + "/";
+	if (absolute.compare(0, below.size(), below) == 0)
+		return absolute.substr(below.size());
+	return absolute;
+}
+
+std::string ResolvedPath(const std::string& sceneDir, const std::string& stored)
+{
+	if (stored.empty() || stored[0] == '/')
+		return stored;
+	return sceneDir + "/" + stored;
+}
+
+std::string FloatsText(const f32* values, int count)
+{
+	std::string text;
+	for (int i = 0; i < count; ++i)
+	{
+		char number[32];
+		const std::to_chars_result end = std::to_chars(number, number + sizeof number, values[i]);
+		if (i > 0)
+			text += ' ';
+		text.append(number, end.ptr);
+	}
+	return text;
+}
+
+bool ParseFloats(const std::string& text, f32* values, int count)
+{
+	const char* at = text.data();
+	const char* const end = at + text.size();
+	for (int i = 0; i < count; ++i)
+	{
+		while (at < end && *at == ' ')
+			++at;
+		const std::from_chars_result parsed = std::from_chars(at, end, values[i]);
+		if (parsed.ec != std::errc())
+			return false;
+		at = parsed.ptr;
+	}
+	return at == end;
+}
+
+std::string VectorText(const core::vector3df& v)
+{
+	const f32 values[3] = {v.X, v.Y, v.Z};
+	return FloatsText(values, 3);
+}
+
+bool ParseVector(const std::string& text, core::vector3df& v)
+{
+	f32 values[3];
+	if (!ParseFloats(text, values, 3))
+		return false;
+	v.set(values[0], values[1], values[2]);
+	return true;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+class CStringWriteFile : public io::IWriteFile
+{
+public:
+	explicit CStringWriteFile(const io::path& name) : Name(name) {}
+	s32 write(const void* buffer, u32 sizeToWrite) override
+	{
+		Bytes.append(static_cast<const char*>(buffer), sizeToWrite);
+		return static_cast<s32>(sizeToWrite);
+	}
+	bool seek(long, bool) override { return false; }
+	long getPos() const override { return static_cast<long>(Bytes.size()); }
+	const io::path& getFileName() const override { return Name; }
+
+	std::string Bytes;
+
+private:
+	io::path Name;
+};
+
+namespace
+{
+// The engine writes file names as wide text one byte per character; these
+// are the same conversions back and forth.
+std::string Narrow(const wchar_t* text)
+{
+	return core::stringc(text).c_str();
+}
+
+bool IsFile(const std::string& path)
+{
+	struct stat info;
+	return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Passes the engine's scene XML on, storing the "Mesh" of a node and the
+// "TextureN" of a material by StoredPath.
+class CPathWriter : public io::IXMLWriter
+{
+public:
+	CPathWriter(io::IXMLWriter* out, io::IFileSystem* files, const std::string& sceneDir)
+	    : Out(out), Files(files), SceneDir(sceneDir)
+	{
+	}
+	void writeXMLHeader() override { Out->writeXMLHeader(); }
+	void writeElement(const wchar_t* name, bool empty, const wchar_t* attr1Name,
+	                  const wchar_t* attr1Value, const wchar_t* attr2Name,
+	                  const wchar_t* attr2Value, const wchar_t* attr3Name,
+	                  const wchar_t* attr3Value, const wchar_t* attr4Name,
+	                  const wchar_t* attr4Value, const wchar_t* attr5Name,
+	                  const wchar_t* attr5Value) override
+	{
+		core::stringw stored;
+		if (namesFile(name, attr1Name, attr1Value, attr2Name))
+		{
+			// The engine writes an empty texture layer as "0", which its
+			// loader then tries to open as a file.
+			if (IsFile(Narrow(attr2Value)))
+				stored = StoredPath(Files, SceneDir, Narrow(attr2Value)).c_str();
+			attr2Value = stored.c_str();
+		}
+		Out->writeElement(name, empty, attr1Name, attr1Value, attr2Name, attr2Value, attr3Name,
+		                  attr3Value, attr4Name, attr4Value, attr5Name, attr5Value);
+	}
+	void writeElement(const wchar_t* name, bool empty, core::array<core::stringw>& names,
+	                  core::array<core::stringw>& values) override
+	{
+		Out->writeElement(name, empty, names, values);
+	}
+	void writeComment(const wchar_t* comment) override { Out->writeComment(comment); }
+	void writeClosingTag(const wchar_t* name) override { Out->writeClosingTag(name); }
+	void writeText(const wchar_t* text) override { Out->writeText(text); }
+	void writeLineBreak() override { Out->writeLineBreak(); }
+
+private:
+	static bool namesFile(const wchar_t* type, const wchar_t* attr1Name, const wchar_t* attr1Value,
+	                      const wchar_t* attr2Name)
+	{
+		if (!type || !attr1Name || !attr1Value || !attr2Name || std::wcscmp(attr1Name, L"name") ||
+		    std::wcscmp(attr2Name, L"value"))
+			return false;
+		return (!std::wcscmp(type, L"string") && !std::wcscmp(attr1Value, L"Mesh")) ||
+		       (!std::wcscmp(type, L"texture") && !std::wcsncmp(attr1Value, L"Texture", 7));
+	}
+
+	io::IXMLWriter* Out;
+	io::IFileSystem* Files;
+	std::string SceneDir;
+};
+} // namespace
+
+CSceneXmlWriter::CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir)
+    : Out(new CStringWriteFile("scene.irr")), Xml(files->createXMLWriter(Out)),
+      Paths(new CPathWriter(Xml, files, sceneDir))
+{
+}
+
+CSceneXmlWriter::~CSceneXmlWriter()
+{
+	Paths->drop();
+	Xml->drop();
+	Out->drop();
+}
+
+const std::string& CSceneXmlWriter::bytes() const
+{
+	return Out->Bytes;
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+SSceneContent::~SSceneContent()
+{
+	for (io::IAttributes* model : Models)
+		model->drop();
+	if (State)
+		State->drop();
+}
+
+namespace
+{
+bool CheckSlots(const SSceneContent& content, core::stringw& problem)
+{
+	const size_t most = 99;
+	if (content.Models.size() > most)
+	{
+		problem = L"The scene names ";
+		problem += static_cast<u32>(content.Models.size());
+		problem += L" models; the editor holds 99.";
+		return false;
+	}
+	std::set<s32> used;
+	for (io::IAttributes* model : content.Models)
+	{
+		const s32 slot = model->getAttributeAsInt("Slot");
+		if (slot < 1 || slot > static_cast<s32>(most) || !used.insert(slot).second)
+		{
+			problem = L"The scene names a model for slot ";
+			problem += slot;
+			problem += L", which is taken or not between 1 and 99.";
+			return false;
+		}
+	}
+	return true;
+}
+} // namespace
+
+bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
+               core::stringw& problem)
+{
+	io::IXMLReader* reader = files->createXMLReader(file);
+	if (!reader)
+	{
+		problem = L"The file cannot be read.";
+		return false;
+	}
+	bool opened = false, closed = false, foreign = false;
+	while (reader->read() && !closed && !foreign)
+	{
+		const wchar_t* name = reader->getNodeName();
+		if (reader->getNodeType() == io::EXN_ELEMENT_END && !std::wcscmp(name, L"irr_scene"))
+			closed = true;
+		if (reader->getNodeType() != io::EXN_ELEMENT)
+			continue;
+		if (!opened)
+		{
+			opened = !std::wcscmp(name, L"irr_scene");
+			foreign = !opened;
+			continue;
+		}
+		if (std::wcscmp(name, L"userData"))
+			continue;
+		// Read without a video driver, so that no texture is loaded.
+		io::IAttributes* data = files->createEmptyAttributes(0);
+		data->read(reader, false);
+		if (data->getAttributeAsString("Format") == FormatMark && !content.State)
+			content.State = data;
+		else if (data->existsAttribute("Slot"))
+			content.Models.push_back(data);
+		else
+			data->drop();
+	}
+	reader->drop();
+	if (!closed)
+	{
+		problem = L"The file is not a scene file, or it is cut short.";
+		return false;
+	}
+	if (!content.State)
+	{
+		problem = L"The file is a scene, but not one saved by Tolvane.";
+		return false;
+	}
+	return CheckSlots(content, problem);
+}
+} // namespace scenefile

@@ -1,0 +1,74 @@
+// Scene files in the engine's own .irr format. Models are written as the
+// engine's animated-mesh nodes, so that a game rebuilds them with one
+// loadScene call; what only the editor needs travels as each node's user
+// data, and the scene-wide editor state as the user data of one empty node.
+// Reading takes only that user data: nothing the file names is loaded here.
+#ifndef TOLVANE_SCENEFILE_H
+#define TOLVANE_SCENEFILE_H
+
+#include <irrlicht.h>
+#include <string>
+#include <vector>
+
+namespace scenefile
+{
+using namespace irr;
+
+//! Name of the empty node holding the editor state, and the format mark in
+//! its user data.
+extern const wchar_t* const StateNodeName;
+extern const char* const FormatMark;
+const s32 FormatVersion = 1;
+
+//! A path made absolute against the working directory, with "." and ".."
+//! taken out (symbolic links are kept, so that prefixes compare).
+std::string AbsolutePath(io::IFileSystem* files, const std::string& path);
+
+//! A path as a scene stores it: relative to the scene's folder when the file
+//! lies below it, else absolute. `sceneDir` is absolute, without a final "/".
+std::string StoredPath(io::IFileSystem* files, const std::string& sceneDir,
+                       const std::string& file);
+//! The file a stored path names.
+std::string ResolvedPath(const std::string& sceneDir, const std::string& stored);
+
+//! Floats as text that reads back to the same bits, in any locale.
+std::string FloatsText(const f32* values, int count);
+bool ParseFloats(const std::string& text, f32* values, int count);
+std::string VectorText(const core::vector3df& v);
+bool ParseVector(const std::string& text, core::vector3df& v);
+
+//! Writes the engine's scene XML into a string, with the mesh and texture
+//! names of the engine's node data stored as StoredPath gives them.
+class CSceneXmlWriter
+{
+public:
+	CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir);
+	~CSceneXmlWriter();
+	io::IXMLWriter* writer() { return Paths; }
+	//! The bytes written so far.
+	const std::string& bytes() const;
+
+private:
+	class CStringWriteFile* Out;
+	io::IXMLWriter* Xml;
+	io::IXMLWriter* Paths;
+};
+
+//! The editor's data of a scene file: the user data of its model nodes and
+//! of its state node.
+struct SSceneContent
+{
+	SSceneContent() : State(0) {}
+	~SSceneContent();
+	std::vector<io::IAttributes*> Models;
+	io::IAttributes* State;
+};
+
+//! Reads a scene file's editor data. False, saying why, when the file is no
+//! scene of this editor, is cut short, or names models the editor cannot
+//! hold (more than 99, or slots outside 1..99 or twice).
+bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
+               core::stringw& problem);
+} // namespace scenefile
+
+#endif

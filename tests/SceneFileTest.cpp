@@ -1,0 +1,274 @@
+// Scene files: a scene saved and opened again is the same scene (the same
+// export, the same model windows, world and view), a bare engine program
+// loads its models, a moved folder opens, and bad files change nothing.
+#include "EditorTestSupport.h"
+
+#include <cstdio>
+#include <fstream>
+
+#include "EditorIds.h"
+
+namespace
+{
+std::string NewDir(const std::string& name)
+{
+	const std::string dir = ScratchDir() + "/" + name;
+	std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+	return dir;
+}
+
+} // namespace
+
+class SceneFileTest : public EditorTest
+{
+protected:
+	std::string exportTo(const std::string& dir)
+	{
+		editor->sow_editboxDir->setText(core::stringw((dir + "/").c_str()).c_str());
+		EXPECT_TRUE(editor->SaveLevel());
+		dismissMessages();
+		return ReadFile(dir + "/Level.h") + ReadFile(dir + "/Level.cpp");
+	}
+
+	// What the model window shows for each model, and the scene around them.
+	std::vector<std::wstring> snapshot()
+	{
+		std::vector<std::wstring> lines;
+		for (int slot = 1; slot < 100; ++slot)
+		{
+			CModel* model = editor->Model[slot];
+			if (!model || !model->AnimatedNode)
+				continue;
+			editor->Select(model);
+			frame();
+			std::wstring line = std::to_wstring(slot) + L"|" + editor->mpw_boxFileName->getText() +
+			                    L"|" + editor->mpw_boxTexture->getText() + L"|" +
+			                    editor->mpw_boxTexture2->getText();
+			for (gui::IGUICheckBox* box : {editor->mpw_shadowbox, editor->mpw_fogbox,
+			                               editor->mpw_wirebox, editor->mpw_lightbox})
+				line += box->isChecked() ? L"|1" : L"|0";
+			for (gui::IGUIScrollBar* bar :
+			     {editor->mpw_scaleX, editor->mpw_scaleY, editor->mpw_scaleZ})
+				line += L"|" + std::to_wstring(bar->getPos());
+			line += L"|" + std::to_wstring(editor->mpw_render_type->getSelected());
+			for (u32 layer = 0; layer < 2; ++layer)
+			{
+				video::ITexture* texture = model->AnimatedNode->getMaterial(0).getTexture(layer);
+				line +=
+				    L"|" + std::wstring(texture ? core::stringw(texture->getName()).c_str() : L"");
+			}
+			lines.push_back(line);
+		}
+		editor->Select(nullptr);
+		std::wstring world;
+		for (gui::IGUIScrollBar* bar :
+		     {editor->spw_refresh_redbar, editor->spw_refresh_greenbar, editor->spw_refresh_bluebar,
+		      editor->sbw_red, editor->sbw_green, editor->sbw_blue})
+			world += std::to_wstring(bar->getPos()) + L" ";
+		for (scene::ISceneNode* node : {editor->LevelPlane, editor->Q3LevelNode, editor->SkyBox,
+		                                static_cast<scene::ISceneNode*>(editor->Terrain)})
+			world += node ? L"+" : L"-";
+		lines.push_back(world);
+		return lines;
+	}
+
+	// A scene that uses every field: odd names, every material, both
+	// textures, a gap in the slots, a plane, a level, a sky box, colours.
+	void buildScene()
+	{
+		const std::string mesh = MediaFile("sydney.md2");
+		const wchar_t* const names[] = {L"C:\\models\\tree.3ds", L"say \"hi\" <&>",
+		                                L"caf\u00e9/\u6728.md2", L"tab\there"};
+		for (int i = 0; i < 16; ++i)
+		{
+			editor->Positioner->setPosition(core::vector3df(0.1f * i, -1e-7f * i, 12345.678f + i));
+			ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+			CModel* model = editor->SelectedModel;
+			editor->mpw_boxFileName->setText(names[i % 4]);
+			editor->mpw_boxTexture->setText(names[(i + 1) % 4]);
+			editor->mpw_boxTexture2->setText(names[(i + 2) % 4]);
+			editor->mpw_render_type->setSelected(i % 15);
+			editor->mpw_fogbox->setChecked(i % 2);
+			editor->mpw_shadowbox->setChecked(i % 3 == 0);
+			editor->mpw_lightbox->setChecked(i % 4 < 2);
+			editor->mpw_wirebox->setChecked(i % 5 == 0);
+			editor->mpw_scaleX->setPos(1 + i % 7);
+			frame();
+			model->setRotation(core::vector3df(0, 33.3f * i, 0));
+		}
+		ASSERT_TRUE(editor->LoadModelSkin(MediaFile("wall.jpg").c_str()));
+		ASSERT_TRUE(editor->LoadModelSkin2(MediaFile("water.jpg").c_str()));
+		editor->Select(editor->Model[2]);
+		editor->DeleteSelectedModel();
+		ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+		ASSERT_TRUE(editor->LoadPlaneTexture(MediaFile("wall.jpg").c_str()));
+		ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str()));
+		const std::string face = MediaFile("irrlicht2_up.jpg");
+		editor->sbw_editboxDir->setText(
+		    core::stringw(face.substr(0, face.rfind('/') + 1).c_str()).c_str());
+		const wchar_t* const faces[] = {L"irrlicht2_up.jpg", L"irrlicht2_dn.jpg",
+		                                L"irrlicht2_lf.jpg", L"irrlicht2_rt.jpg",
+		                                L"irrlicht2_ft.jpg", L"irrlicht2_bk.jpg"};
+		gui::IGUIEditBox* boxes[] = {editor->sbw_editboxUp,    editor->sbw_editboxDown,
+		                             editor->sbw_editboxLeft,  editor->sbw_editboxRight,
+		                             editor->sbw_editboxFront, editor->sbw_editboxBack};
+		for (int i = 0; i < 6; ++i)
+			boxes[i]->setText(faces[i]);
+		ASSERT_TRUE(editor->LoadSkyBox());
+		editor->spw_refresh_redbar->setPos(40);
+		editor->sbw_blue->setPos(200);
+		editor->Positioner->setPosition(core::vector3df(7, 8, 9));
+		editor->Positioner->setRotation(core::vector3df(0, 123.4f, 0));
+		dismissMessages();
+		frame();
+	}
+
+	// Replaces the scene with something else, so that an open must bring
+	// back every part.
+	void scramble()
+	{
+		editor->ClearScene();
+		ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+		editor->spw_refresh_redbar->setPos(1);
+		editor->sbw_blue->setPos(2);
+		editor->Positioner->setPosition(core::vector3df(0, 0, 0));
+		dismissMessages();
+	}
+};
+
+TEST_F(SceneFileTest, ASceneOpenedAgainExportsTheSameBytesAndShowsTheSameModels)
+{
+	buildScene();
+	const std::string dir = NewDir("roundtrip");
+	const std::string before = exportTo(dir);
+	const std::vector<std::wstring> shown = snapshot();
+	const core::vector3df camera = editor->Camera->getPosition();
+
+	ASSERT_TRUE(chooseMenu(ID_MENU_SAVE_SCENE));
+	gui::IGUIEditBox* field = static_cast<gui::IGUIEditBox*>(
+	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_EDIT_BOX, ID_SAVE_SCENE_FILE));
+	ASSERT_NE(nullptr, field);
+	const std::string file = dir + "/my scene.irr";
+	field->setText(core::stringw(file.c_str()).c_str());
+	clickButton(ID_SAVE_SCENE_OK);
+	EXPECT_EQ(L"Saved!: Scene saved to " + std::wstring(core::stringw(file.c_str()).c_str()) + L".",
+	          answer());
+	dismissMessages();
+
+	scramble();
+	ASSERT_TRUE(chooseMenu(ID_MENU_OPEN_SCENE));
+	EXPECT_STREQ(L"Select a Scene", openDialog()->getText());
+	ASSERT_TRUE(chooseFile(file));
+	EXPECT_EQ(L"Scene Opened: Opened 18 of 18 objects from " +
+	              std::wstring(core::stringw(file.c_str()).c_str()) + L".",
+	          answer());
+	EXPECT_EQ(nullptr, editor->SelectedModel);
+	EXPECT_EQ(shown, snapshot());
+	EXPECT_EQ(before, exportTo(dir));
+	EXPECT_VEC_NEAR(core::vector3df(7, 8, 9), editor->Positioner->getPosition(), 0);
+	EXPECT_VEC_NEAR(camera, editor->Camera->getPosition(), 0.001f);
+
+	// The field now offers the scene last opened.
+	ASSERT_TRUE(chooseMenu(ID_MENU_SAVE_SCENE));
+	EXPECT_EQ(core::stringw(file.c_str()), field->getText());
+}
+
+TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModels)
+{
+	const std::string dir = NewDir("project");
+	std::system(("mkdir -p '" + dir +
+	             "/assets' && cp samples/crate.* samples/valley.png "
+	             "samples/ground.bmp '" +
+	             dir + "/assets/'")
+	                .c_str());
+	ASSERT_TRUE(editor->CreateNewModel((dir + "/assets/crate.obj").c_str()));
+	editor->SelectedModel->setPosition(core::vector3df(10, 20, 30));
+	ASSERT_TRUE(editor->LoadModelSkin((dir + "/assets/ground.bmp").c_str()));
+	ASSERT_TRUE(editor->LoadTerrain((dir + "/assets/valley.png").c_str()));
+	ASSERT_TRUE(editor->LoadTerrainTexture((dir + "/assets/ground.bmp").c_str()));
+	ASSERT_TRUE(editor->SaveScene((dir + "/scene.irr").c_str()));
+	dismissMessages();
+
+	const std::string moved = ScratchDir() + "/moved project";
+	std::system(("rm -rf '" + moved + "'").c_str());
+	ASSERT_EQ(0, std::rename(dir.c_str(), moved.c_str()));
+	scramble();
+	ASSERT_TRUE(editor->OpenScene((moved + "/scene.irr").c_str()));
+	EXPECT_EQ(std::wstring(L"Scene Opened: Opened 2 of 2 objects from ") +
+	              core::stringw((moved + "/scene.irr").c_str()).c_str() + L".",
+	          answer());
+	ASSERT_NE(nullptr, editor->Terrain);
+	EXPECT_EQ(core::stringc((moved + "/assets/ground.bmp").c_str()),
+	          editor->Terrain->getMaterial(0).getTexture(0)->getName().getPath());
+	CModel* crate = editor->Model[1];
+	ASSERT_TRUE(crate && crate->AnimatedNode);
+	EXPECT_EQ(core::stringc((moved + "/assets/crate.obj").c_str()),
+	          editor->_smgr->getMeshCache()->getMeshName(crate->AnimatedNode->getMesh()).getPath());
+
+	// A game on the engine: one loadScene from the scene's folder.
+	IrrlichtDevice* game = createDevice(video::EDT_NULL);
+	io::IFileSystem* files = game->getFileSystem();
+	const io::path cwd = files->getWorkingDirectory();
+	files->changeWorkingDirectoryTo(moved.c_str());
+	ASSERT_TRUE(game->getSceneManager()->loadScene("scene.irr"));
+	files->changeWorkingDirectoryTo(cwd);
+	scene::ISceneNode* model = game->getSceneManager()->getSceneNodeFromId(1);
+	ASSERT_NE(nullptr, model);
+	ASSERT_EQ(scene::ESNT_ANIMATED_MESH, model->getType());
+	EXPECT_NE(nullptr, static_cast<scene::IAnimatedMeshSceneNode*>(model)->getMesh());
+	EXPECT_VEC_NEAR(core::vector3df(10, 20, 30), model->getPosition(), 0.001f);
+	ASSERT_NE(nullptr, model->getMaterial(0).getTexture(0));
+	EXPECT_EQ(core::stringc((moved + "/assets/ground.bmp").c_str()),
+	          model->getMaterial(0).getTexture(0)->getName().getPath());
+	game->drop();
+}
+
+TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
+{
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	ASSERT_TRUE(editor->SaveScene((ScratchDir() + "/good.irr").c_str()));
+	dismissMessages();
+	const std::string good = ReadFile(ScratchDir() + "/good.irr");
+	// A hundred models, in UTF-8 as any tool may write the format.
+	std::string crowded = "<?xml version=\"1.0\"?>\n<irr_scene>\n";
+	for (int slot = 1; slot <= 100; ++slot)
+		crowded += "<node type=\"empty\"><userData><attributes><int name=\"Slot\" value=\"" +
+		           std::to_string(slot) + "\" /></attributes></userData></node>\n";
+	crowded += "<node type=\"empty\"><userData><attributes><string name=\"Format\" "
+	           "value=\"Tolvane scene\" /></attributes></userData></node>\n</irr_scene>\n";
+	const struct
+	{
+		std::string file;
+		const wchar_t* text;
+	} rows[] = {
+	    {WriteFile("notes.irr", "just some notes"),
+	     L"The file is not a scene file, or it is cut short."},
+	    {WriteFile("cut.irr", good.substr(0, good.size() / 2)),
+	     L"The file is not a scene file, or it is cut short."},
+	    {MediaFile("example.irr"), L"The file is a scene, but not one saved by Tolvane."},
+	    {WriteFile("crowded.irr", crowded), L"The scene names 100 models; the editor holds 99."},
+	};
+	for (const auto& row : rows)
+	{
+		SCOPED_TRACE(row.file);
+		EXPECT_FALSE(editor->OpenScene(row.file.c_str()));
+		EXPECT_EQ(std::wstring(L"Open Scene Error!: ") + row.text, answer());
+		ASSERT_NE(nullptr, editor->Model[1]->AnimatedNode) << "the scene is untouched";
+	}
+
+	// A mesh that crashes the engine's loader is skipped and named.
+	const std::string swap = ScratchDir() + "/swap.obj", two = ScratchDir() + "/two.irr";
+	std::system(("cp samples/crate.obj '" + swap + "'").c_str());
+	ASSERT_TRUE(editor->CreateNewModel(swap.c_str()));
+	ASSERT_TRUE(editor->SaveScene(two.c_str()));
+	dismissMessages();
+	editor->_smgr->getMeshCache()->removeMesh(editor->Model[2]->AnimatedNode->getMesh());
+	std::system(("cp /usr/share/assimp/models/invalid/malformed.obj '" + swap + "'").c_str());
+	ASSERT_TRUE(editor->OpenScene(two.c_str()));
+	EXPECT_EQ(std::wstring(L"Scene Opened: Opened 1 of 2 objects from ") +
+	              core::stringw(two.c_str()).c_str() + L".\nThese files could not be loaded:\n" +
+	              core::stringw(swap.c_str()).c_str(),
+	          answer());
+	EXPECT_NE(nullptr, editor->Model[1]->AnimatedNode);
+	EXPECT_EQ(nullptr, editor->Model[2]->AnimatedNode);
+}
