@@ -12,6 +12,9 @@
 //   tolvane_bench load FILE         the crash-proof load against a bare getMesh
 //   tolvane_bench terrain HEIGHTMAP the editor's terrain load against a bare
 //                                   addTerrainSceneNode
+//   tolvane_bench scene DIR MESH    save and open of a 99-model scene file in DIR
+//                                   against the engine's bare saveScene and
+//                                   loadScene, and the trial loads an open makes
 #include <GL/gl.h>
 
 #include <cstdlib>
@@ -192,6 +195,59 @@ int TerrainLoad(const char* heightMap)
 	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
 	return 0;
 }
+int SceneFiles(const std::string& dir, const char* mesh)
+{
+	CSceneEditor editor;
+	editor.Init(video::EDT_NULL);
+	BuildScene(editor, mesh);
+	const std::string file = dir + "scene.irr", bareFile = dir + "bare.irr";
+	scene::IMeshCache* cache = editor._smgr->getMeshCache();
+	// The bare scene: the same 99 nodes in a scene manager of their own.
+	scene::ISceneManager* bare = editor._smgr->createNewSceneManager(false);
+	for (int i = 1; i <= Models; ++i)
+		editor.Model[i]->AnimatedNode->clone(bare->getRootSceneNode(), bare);
+	std::vector<double> save, bareSave, open, bareOpen, meshTrial, sceneTrial;
+	for (int i = 0; i < 7; ++i)
+	{
+		double start = bench::NowMs();
+		if (!editor.SaveScene(file.c_str()))
+			return 2;
+		save.push_back(bench::NowMs() - start);
+		start = bench::NowMs();
+		if (!bare->saveScene(bareFile.c_str()))
+			return 2;
+		bareSave.push_back(bench::NowMs() - start);
+		RemoveMessageBoxes(editor);
+
+		// Both opens read the mesh from its file.
+		cache->removeMesh(cache->getMeshByName(mesh));
+		start = bench::NowMs();
+		if (!editor.OpenScene(file.c_str()))
+			return 2;
+		open.push_back(bench::NowMs() - start);
+		RemoveMessageBoxes(editor);
+		cache->removeMesh(cache->getMeshByName(mesh));
+		scene::ISceneManager* game = editor._smgr->createNewSceneManager(false);
+		start = bench::NowMs();
+		if (!game->loadScene(file.c_str()))
+			return 2;
+		bareOpen.push_back(bench::NowMs() - start);
+		game->drop();
+
+		start = bench::NowMs();
+		editor.LoadChecker.check(LOADKIND_MESH, mesh);
+		meshTrial.push_back(bench::NowMs() - start);
+		start = bench::NowMs();
+		editor.LoadChecker.check(LOADKIND_SCENE, file);
+		sceneTrial.push_back(bench::NowMs() - start);
+	}
+	bare->drop();
+	std::printf("save_ms %.3f\nbare_save_ms %.3f\nopen_ms %.3f\nbare_open_ms %.3f\n"
+	            "trials_ms %.3f\n",
+	            bench::Median(save), bench::Median(bareSave), bench::Median(open),
+	            bench::Median(bareOpen), bench::Median(meshTrial) + bench::Median(sceneTrial));
+	return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -205,6 +261,8 @@ int main(int argc, char** argv)
 		              argc > 5 ? argv[5] : 0);
 	if (mode == "terrain" && argc == 3)
 		return TerrainLoad(argv[2]);
+	if (mode == "scene" && argc == 4)
+		return SceneFiles(argv[2], argv[3]);
 	if (mode == "startup")
 		return Startup(started);
 	if (mode == "load" && argc == 3)
@@ -212,6 +270,6 @@ int main(int argc, char** argv)
 	std::fprintf(
 	    stderr,
 	    "usage: tolvane_bench export DIR MESH | frames MESH [N [HEIGHTMAP TEXTURE]] | startup | "
-	    "load FILE | terrain HEIGHTMAP\n");
+	    "load FILE | terrain HEIGHTMAP | scene DIR MESH\n");
 	return 1;
 }
