@@ -256,6 +256,14 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 		ASSERT_NE(nullptr, editor->Model[1]->AnimatedNode) << "the scene is untouched";
 	}
 
+	// A save that cannot be written says why.
+	const std::string nowhere = ScratchDir() + "/missing/scene.irr";
+	EXPECT_FALSE(editor->SaveScene(nowhere.c_str()));
+	EXPECT_EQ(L"Save Error: Saving failed: could not write " +
+	              std::wstring(core::stringw(nowhere.c_str()).c_str()) +
+	              L" (No such file or directory).",
+	          answer());
+
 	// A mesh that crashes the engine's loader is skipped and named.
 	const std::string swap = ScratchDir() + "/swap.obj", two = ScratchDir() + "/two.irr";
 	std::system(("cp samples/crate.obj '" + swap + "'").c_str());
