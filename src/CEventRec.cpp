@@ -62,6 +62,13 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 {
 	if (ptr_sed->Loading)
 		return OnEventWhileLoading(event);
+	// Any input may change the scene; the change becomes an undo step once
+	// the editor is quiet again.
+	if (event.EventType == EET_GUI_EVENT || event.EventType == EET_KEY_INPUT_EVENT ||
+	    event.EventType == EET_MOUSE_INPUT_EVENT)
+		ptr_sed->StateDirty = true;
+	if (event.EventType == EET_MOUSE_INPUT_EVENT)
+		ptr_sed->MouseButtonsHeld = event.MouseInput.ButtonStates;
 	switch (event.EventType)
 	{
 	case EET_GUI_EVENT: return OnGuiEvent(event.GUIEvent);
@@ -105,6 +112,14 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		RestoreWorkingDirectory();
 		return OnFileSelected(static_cast<gui::IGUIFileOpenDialog*>(gui.Caller));
 	case gui::EGET_FILE_CHOOSE_DIALOG_CANCELLED: RestoreWorkingDirectory(); return false;
+	case gui::EGET_ELEMENT_FOCUS_LOST:
+		// A typed name is one step, ended when another field is touched.
+		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
+		{
+			ptr_sed->UpdateSelectedModel();
+			ptr_sed->RecordStep();
+		}
+		return false;
 	default: return false;
 	}
 }
@@ -256,6 +271,16 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 		if (!keyInput.PressedDown)
 			RecordKey(keyInput.Key, false, keyInput.Char);
 		return false;
+	}
+	if (keyInput.PressedDown && keyInput.Control &&
+	    (keyInput.Key == KEY_KEY_Z || keyInput.Key == KEY_KEY_Y))
+	{
+		// Control+Z undoes; Control+Y and Control+Shift+Z redo.
+		if (keyInput.Key == KEY_KEY_Z && !keyInput.Shift)
+			ptr_sed->Undo();
+		else
+			ptr_sed->Redo();
+		return true;
 	}
 	if (!keyInput.PressedDown && keyInput.Key == KEY_KEY_C)
 		ptr_sed->CameraMode = !ptr_sed->CameraMode;

@@ -84,9 +84,9 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), LevelChooserWindow(0),
-      LevelChooserList(0), WindowHadFocus(false), Orbit(0), Loading(false), LoadCancelled(false),
-      LoadingWindow(0)
+      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), HistoryPosition(0), StateDirty(false),
+      MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
+      Orbit(0), Loading(false), LoadCancelled(false), LoadingWindow(0)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -170,6 +170,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	                         video::SColorf(1.0f, 1.0f, 1.0f, 1.0f), 100000.0f, -1);
 	CreateSceneInfoWindow();
 	_driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, true);
+	RecordStep(); // the empty scene, where undo stops
 }
 
 // Every default colour from the darkest shadow through the window
@@ -285,6 +286,7 @@ void CSceneEditor::ClearScene()
 	RemoveNode(LevelPlane);
 	RemoveNode(Q3LevelNode);
 	RemoveNode(SkyBox);
+	StateDirty = true;
 }
 
 void CSceneEditor::MovePositioner(const core::vector3df& forward)
@@ -389,6 +391,9 @@ void CSceneEditor::UpdateState()
 	Camera->setInputReceiverEnabled(CameraMode);
 	UpdateValueLabels();
 	ApplyFog();
+	// A change ends once no key, drag or edit keeps it going.
+	if (StateDirty && StepCanEnd())
+		RecordStep();
 }
 
 // The view takes the window's shape as soon as the window is resized.

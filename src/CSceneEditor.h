@@ -4,6 +4,7 @@
 #ifndef TOLVANE_CSCENEEDITOR_H
 #define TOLVANE_CSCENEEDITOR_H
 
+#include <deque>
 #include <irrlicht.h>
 #include <set>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "CModel.h"
 #include "LoadCheck.h"
+#include "SceneState.h"
 
 using namespace irr;
 
@@ -78,6 +80,13 @@ public:
 	bool SaveScene(const char* filename);
 	//! Replaces the scene with a scene file's.
 	bool OpenScene(const char* filename);
+
+	//! Takes back the last change, or brings back the last change taken
+	//! back; false when there is none.
+	bool Undo();
+	bool Redo();
+	//! Steps the history keeps; older ones are dropped.
+	static const size_t UNDO_STEPS = 1000;
 
 	//! The three-line text of the "Scene Information" window.
 	core::stringw SceneInfoText() const;
@@ -243,6 +252,28 @@ private:
 	std::string LevelName;
 	//! While set, message boxes are collected here instead of shown.
 	std::vector<std::wstring>* MessageLog;
+	std::string MeshFileOf(scene::ISceneNode* node) const;
+	bool PlacePlane(scene::IAnimatedMesh* mesh);
+
+	// Undo history: the scene after each step, and the step shown now.
+	std::deque<SSceneState> History;
+	size_t HistoryPosition;
+	//! Something may have changed since the last step was recorded.
+	bool StateDirty;
+	//! Mouse buttons held: a drag is still going on.
+	u32 MouseButtonsHeld;
+	SSceneState CaptureState(const SSceneState& previous) const;
+	std::shared_ptr<const SModelState> CaptureModel(int slot, const SSceneState& previous) const;
+	std::shared_ptr<const SWorldState> CaptureWorld(const SSceneState& previous) const;
+	//! Adds the scene as a step when it differs from the step shown.
+	bool RecordStep();
+	//! Whether the change going on has ended (no key, drag or edit open).
+	bool StepCanEnd();
+	void ApplyState(const SSceneState& target, const SSceneState& current);
+	void ApplyModel(int slot, const SModelState* state);
+	void ApplyWorld(const SWorldState& target, const SWorldState& current);
+	void ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names);
+
 	scene::ITerrainSceneNode* BuildTerrain(video::IImage* heights);
 	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
 	//! A scene manager of its own, whose loaders have read nothing yet.

@@ -180,6 +180,7 @@ CModel* CSceneEditor::PlaceModel(int slot, scene::IAnimatedMesh* mesh)
 	model->AnimatedNode->setMaterialFlag(video::EMF_LIGHTING, false);
 	model->AnimatedNode->setID(slot);
 	model->MODEL_TYPE = CModel::TYPE_MESH;
+	StateDirty = true;
 	return model;
 }
 
@@ -200,6 +201,7 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 		return false;
 	}
 	node->setMaterialTexture(layer, texture);
+	StateDirty = true;
 	return true;
 }
 
@@ -239,6 +241,7 @@ void CSceneEditor::DeleteSelectedModel()
 	}
 	SelectedModel->remove();
 	SelectedModel = 0;
+	StateDirty = true;
 }
 
 bool CSceneEditor::CreateNewWater()
@@ -310,16 +313,24 @@ bool CSceneEditor::LoadLevelPlane(const char* filename)
 		ShowMessage(LoadModelError, WrongFile);
 		return false;
 	}
-	scene::IAnimatedMeshSceneNode* plane = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
-	if (!plane)
+	if (!PlacePlane(mesh))
 	{
 		ShowMessage(L"Load Plane Error!", WrongFile);
 		return false;
 	}
+	ShowMessage(L"Plane Message", L"The plane is scaled x8. Position is 0,0,0.");
+	return true;
+}
+
+bool CSceneEditor::PlacePlane(scene::IAnimatedMesh* mesh)
+{
+	scene::IAnimatedMeshSceneNode* plane = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
+	if (!plane)
+		return false;
 	PlaceWorldMesh(LevelPlane, plane);
 	// Spread eight times and flattened onto y = 0.
 	plane->setScale(core::vector3df(8, 0, 8));
-	ShowMessage(L"Plane Message", L"The plane is scaled x8. Position is 0,0,0.");
+	StateDirty = true;
 	return true;
 }
 
@@ -337,6 +348,7 @@ void CSceneEditor::DeletePlane()
 		return;
 	}
 	ReplaceNode<scene::ISceneNode>(LevelPlane, 0);
+	StateDirty = true;
 }
 
 bool CSceneEditor::LoadQ3Level(const char* filename)
@@ -391,6 +403,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	PlaceWorldMesh(Q3LevelNode, level);
 	LevelFile = chosen;
 	LevelName = levelName;
+	StateDirty = true;
 	KeepInView(level);
 	return true;
 }
@@ -433,6 +446,7 @@ void CSceneEditor::DeleteQ3Level()
 		return;
 	}
 	ReplaceNode<scene::ISceneNode>(Q3LevelNode, 0);
+	StateDirty = true;
 }
 
 // The height map is tried like every image the user chooses, then brought to
@@ -479,6 +493,7 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	terrain->scaleTexture((side - 1) / heightmap::PixelsPerTextureTile);
 	ReplaceNode(Terrain, terrain);
 	TerrainFile = filename;
+	StateDirty = true;
 	KeepInView(terrain);
 	if (colour || size != core::dimension2du(side, side))
 	{
@@ -527,6 +542,7 @@ void CSceneEditor::DeleteTerrain()
 		return;
 	}
 	ReplaceNode<scene::ITerrainSceneNode>(Terrain, 0);
+	StateDirty = true;
 }
 
 bool CSceneEditor::LoadSkyBox()
@@ -552,6 +568,7 @@ bool CSceneEditor::LoadSkyBox()
 	ReplaceNode(SkyBox,
 	            _smgr->addSkyBoxSceneNode(textures[0], textures[1], textures[2], textures[3],
 	                                      textures[4], textures[5], 0, ID_NONE));
+	StateDirty = true;
 	return true;
 }
 

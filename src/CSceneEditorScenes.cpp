@@ -51,12 +51,6 @@ std::string SharedTexture(scene::ISceneNode* node, u32 layer)
 	return shared ? shared->getName().getPath().c_str() : "";
 }
 
-std::string MeshFile(scene::ISceneManager* smgr, scene::ISceneNode* node)
-{
-	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
-	return smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
-}
-
 std::string Text(io::IAttributes* data, const c8* name)
 {
 	std::string text;
@@ -85,6 +79,13 @@ std::string CSceneEditor::SceneFolder(const std::string& sceneFile) const
 {
 	io::IFileSystem* files = _device->getFileSystem();
 	return AbsolutePath(files, files->getFileDir(sceneFile.c_str()).c_str());
+}
+
+// The file an animated mesh node's mesh was loaded from.
+std::string CSceneEditor::MeshFileOf(scene::ISceneNode* node) const
+{
+	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
+	return _smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
 }
 
 // ---------------------------------------------------------------------------
@@ -189,7 +190,7 @@ io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder
 	io::IAttributes* data = files->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
 	data->addInt("Type", model.MODEL_TYPE);
-	data->addString("MeshFile", stored(MeshFile(_smgr, node)).c_str());
+	data->addString("MeshFile", stored(MeshFileOf(node)).c_str());
 	data->addString("Skin1File", stored(SharedTexture(node, 0)).c_str());
 	data->addString("Skin2File", stored(SharedTexture(node, 1)).c_str());
 	data->addString("FileName", model.FileName.c_str());
@@ -242,7 +243,7 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 		data->setAttribute("SkyBoxDir", stored(dir).c_str());
 	if (LevelPlane)
 	{
-		data->addString("PlaneFile", stored(MeshFile(_smgr, LevelPlane)).c_str());
+		data->addString("PlaneFile", stored(MeshFileOf(LevelPlane)).c_str());
 		data->addString("PlaneTexture", stored(SharedTexture(LevelPlane, 0)).c_str());
 	}
 	if (Terrain)
