@@ -86,7 +86,7 @@ public:
 	bool Undo();
 	bool Redo();
 	//! Steps the history keeps; older ones are dropped.
-	static const size_t UNDO_STEPS = 1000;
+	static constexpr size_t UNDO_STEPS = 1000;
 
 	//! The three-line text of the "Scene Information" window.
 	core::stringw SceneInfoText() const;

@@ -1,8 +1,10 @@
 #include "EditorTestSupport.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -431,4 +433,66 @@ std::wstring EditorTest::answer()
 	if (shown.size() != 1)
 		return std::to_wstring(shown.size()) + L" message boxes";
 	return shown[0].caption + L": " + shown[0].text;
+}
+
+namespace
+{
+std::string Vec(const core::vector3df& v)
+{
+	char text[100];
+	std::snprintf(text, sizeof text, "(%.9g %.9g %.9g)", v.X, v.Y, v.Z);
+	return text;
+}
+
+std::string Textures(scene::ISceneNode* node)
+{
+	std::string text;
+	for (u32 i = 0; i < node->getMaterialCount(); ++i)
+		for (u32 layer = 0; layer < 2; ++layer)
+		{
+			video::ITexture* texture = node->getMaterial(i).getTexture(layer);
+			text += std::string(" ") + (texture ? texture->getName().getPath().c_str() : "-");
+		}
+	return text;
+}
+} // namespace
+
+// Everything a step may change, as text: every model's fields, node,
+// material and textures, the world geometry, the colours and the marker.
+std::string DescribeScene(CSceneEditor* editor)
+{
+	std::ostringstream out;
+	scene::IMeshCache* cache = editor->_smgr->getMeshCache();
+	for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
+	{
+		CModel* model = editor->Model[slot];
+		if (!model || !model->AnimatedNode)
+			continue;
+		scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
+		const video::SMaterial& material = node->getMaterial(0);
+		out << slot << " " << cache->getMeshName(node->getMesh()).getPath().c_str() << " "
+		    << Vec(node->getPosition()) << Vec(node->getRotation()) << Vec(node->getScale())
+		    << " type " << material.MaterialType << " light " << material.Lighting << " wire "
+		    << material.Wireframe << " fog " << material.FogEnable << Textures(node) << " | "
+		    << model->MODEL_TYPE << " " << model->MaterialType << " " << model->Shadow << model->Fog
+		    << model->Lighting << model->Wireframe << " " << core::stringc(model->FileName).c_str()
+		    << "|" << core::stringc(model->TextureName).c_str() << "|"
+		    << core::stringc(model->TextureName2).c_str() << "\n";
+	}
+	if (editor->LevelPlane)
+		out << "plane" << Textures(editor->LevelPlane) << "\n";
+	if (editor->Terrain)
+		out << "terrain " << Vec(editor->Terrain->getBoundingBox().MaxEdge)
+		    << Textures(editor->Terrain) << "\n";
+	if (editor->Q3LevelNode)
+		out << "level " << editor->Q3LevelNode->getMaterialCount() << "\n";
+	if (editor->SkyBox)
+		out << "sky" << Textures(editor->SkyBox) << "\n";
+	for (gui::IGUIScrollBar* bar :
+	     {editor->spw_refresh_redbar, editor->spw_refresh_greenbar, editor->spw_refresh_bluebar,
+	      editor->sbw_red, editor->sbw_green, editor->sbw_blue})
+		out << bar->getPos() << " ";
+	out << "marker " << Vec(editor->Positioner->getPosition())
+	    << Vec(editor->Positioner->getRotation()) << " slot " << editor->current_model << "\n";
+	return out.str();
 }

@@ -94,6 +94,10 @@ std::string MediaFile(const std::string& name);
 //! Counts the scene nodes of a type below the root.
 int CountNodes(scene::ISceneManager* smgr, scene::ESCENE_NODE_TYPE type);
 
+//! Everything an undo step may change, as text: every model's fields, node,
+//! material and textures, the world geometry, the colours and the marker.
+std::string DescribeScene(CSceneEditor* editor);
+
 //! Whether two vectors agree within a tolerance, naming both when not.
 ::testing::AssertionResult VecNear(const core::vector3df& expected, const core::vector3df& actual,
                                    f32 tolerance);

@@ -1,7 +1,8 @@
 // A seeded random monkey: thousands of user events (menu commands, buttons,
 // keys with and without an edit box focused, clicks in and out of camera
 // mode, files chosen in the dialog, exports), with the editor's invariants
-// checked after every one. A failure names its seed and event; set
+// checked after every one; then every step is undone back to the empty
+// scene and redone to the end. A failure names its seed and event; set
 // TOLVANE_MONKEY_SEED to replay one seed.
 #include "EditorTestSupport.h"
 
@@ -268,6 +269,7 @@ TEST_P(MonkeyTest, TheEditorKeepsItsRulesUnderRandomInput)
 	random.seed(seed);
 	// The crash-proof path's time limit, short: nothing here should hang.
 	editor->LoadChecker.BaseSeconds = 3;
+	const std::string empty = DescribeScene(editor);
 	const int events = 1500;
 	for (int i = 0; i < events; ++i)
 	{
@@ -285,6 +287,24 @@ TEST_P(MonkeyTest, TheEditorKeepsItsRulesUnderRandomInput)
 	for (int code : held)
 		postKey(EKEY_CODE(code), false);
 	held.clear();
+	checkInvariants();
+
+	// Every step taken back gives the empty scene again; every step brought
+	// back gives the scene the monkey left.
+	dismissMessages();
+	frame();
+	const std::string left = DescribeScene(editor);
+	size_t steps = 0;
+	while (editor->Undo())
+		++steps;
+	ASSERT_LT(steps, CSceneEditor::UNDO_STEPS) << "the history reaches back to the start";
+	frame();
+	EXPECT_EQ(empty, DescribeScene(editor)) << "seed " << seed << ", " << steps << " steps";
+	checkInvariants();
+	while (editor->Redo())
+		;
+	frame();
+	EXPECT_EQ(left, DescribeScene(editor)) << "seed " << seed;
 	checkInvariants();
 }
 
