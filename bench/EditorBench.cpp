@@ -12,6 +12,9 @@
 //   tolvane_bench load FILE         the crash-proof load against a bare getMesh
 //   tolvane_bench terrain HEIGHTMAP the editor's terrain load against a bare
 //                                   addTerrainSceneNode
+//   tolvane_bench undo MESH N       undo and redo in a 99-model scene (OpenGL):
+//                                   their time, the frames they fall in, and
+//                                   the memory of the history
 //   tolvane_bench scene DIR MESH    save and open of a 99-model scene file in DIR
 //                                   against the engine's bare saveScene and
 //                                   loadScene, and the trial loads an open makes
@@ -19,6 +22,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <malloc.h>
 
 #include "BenchSupport.h"
 #include "CSceneEditor.h"
@@ -195,6 +200,89 @@ int TerrainLoad(const char* heightMap)
 	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
 	return 0;
 }
+// One step as a user makes it: the arrow key held for two frames.
+void MoveSelection(CSceneEditor& editor, const std::function<void()>& frame)
+{
+	SEvent key;
+	key.EventType = EET_KEY_INPUT_EVENT;
+	key.KeyInput.Key = KEY_UP;
+	key.KeyInput.Char = 0;
+	key.KeyInput.Shift = key.KeyInput.Control = false;
+	for (bool down : {true, false})
+	{
+		key.KeyInput.PressedDown = down;
+		editor._device->postEventFromUser(key);
+		frame();
+		frame();
+	}
+}
+
+size_t HeapBytes()
+{
+	return mallinfo2().uordblks;
+}
+
+int UndoRedo(const char* mesh, int steps)
+{
+	CSceneEditor editor;
+	editor.Init(video::EDT_OPENGL);
+	if (!editor.StartupError.empty())
+		return 2;
+	BuildScene(editor, mesh);
+	bench::FocusWindow(editor._device);
+	auto frame = [&]
+	{
+		editor.Update();
+		editor.Render();
+	};
+	bench::MeanFrameMs(100, frame);
+	std::vector<double> usual;
+	for (int i = 0; i < steps; ++i)
+		usual.push_back(bench::MeanFrameMs(1, frame));
+
+	// Steps moving one model each, made with the editor's own work only
+	// (no drawing), so that the heap grows by the history alone.
+	const auto update = [&] { editor.UpdateState(); };
+	const size_t heap = HeapBytes();
+	for (int i = 0; i < steps; ++i)
+	{
+		editor.Select(editor.Model[1 + i % Models]);
+		MoveSelection(editor, update);
+	}
+	const double stepsKb = (HeapBytes() - heap) / 1024.0;
+
+	// Each undo and redo inside a frame of its own.
+	std::vector<double> undo, redo, undoFrames;
+	for (int i = 0; i < steps; ++i)
+	{
+		const double start = bench::NowMs();
+		if (!editor.Undo())
+			return 2;
+		undo.push_back(bench::NowMs() - start);
+		frame();
+		undoFrames.push_back(bench::NowMs() - start);
+	}
+	for (int i = 0; i < steps; ++i)
+	{
+		const double start = bench::NowMs();
+		if (!editor.Redo())
+			return 2;
+		redo.push_back(bench::NowMs() - start);
+		frame();
+		undoFrames.push_back(bench::NowMs() - start);
+	}
+
+	std::sort(undo.begin(), undo.end());
+	std::sort(redo.begin(), redo.end());
+	std::printf("undo_ms %.4f\nundo_max_ms %.4f\nredo_ms %.4f\nredo_max_ms %.4f\n"
+	            "usual_frame_ms %.4f\nundo_frame_ms %.4f\nsteps_kb %.1f\nscene_state_bytes %zu\n"
+	            "model_state_bytes %zu\n",
+	            bench::Median(undo), undo.back(), bench::Median(redo), redo.back(),
+	            bench::Median(usual), bench::Median(undoFrames), stepsKb, sizeof(SSceneState),
+	            sizeof(SModelState));
+	return 0;
+}
+
 int SceneFiles(const std::string& dir, const char* mesh)
 {
 	CSceneEditor editor;
@@ -263,6 +351,8 @@ int main(int argc, char** argv)
 		return TerrainLoad(argv[2]);
 	if (mode == "scene" && argc == 4)
 		return SceneFiles(argv[2], argv[3]);
+	if (mode == "undo" && argc >= 3)
+		return UndoRedo(argv[2], argc > 3 ? std::atoi(argv[3]) : 100);
 	if (mode == "startup")
 		return Startup(started);
 	if (mode == "load" && argc == 3)
@@ -270,6 +360,6 @@ int main(int argc, char** argv)
 	std::fprintf(
 	    stderr,
 	    "usage: tolvane_bench export DIR MESH | frames MESH [N [HEIGHTMAP TEXTURE]] | startup | "
-	    "load FILE | terrain HEIGHTMAP | scene DIR MESH\n");
+	    "load FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N]\n");
 	return 1;
 }
