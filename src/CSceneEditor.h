@@ -4,6 +4,7 @@
 #ifndef TOLVANE_CSCENEEDITOR_H
 #define TOLVANE_CSCENEEDITOR_H
 
+#include <array>
 #include <deque>
 #include <irrlicht.h>
 #include <set>
@@ -253,6 +254,11 @@ private:
 	//! While set, message boxes are collected here instead of shown.
 	std::vector<std::wstring>* MessageLog;
 	std::string MeshFileOf(scene::ISceneNode* node) const;
+	//! The scene colour's and the fog colour's bars, red, green, blue each.
+	std::array<gui::IGUIScrollBar*, 6> ColourBars() const;
+	//! "SkyBox Setup": the folder, then the faces up, down, left, right,
+	//! front and back.
+	std::array<gui::IGUIEditBox*, 7> SkyBoxFields() const;
 	bool PlacePlane(scene::IAnimatedMesh* mesh);
 
 	// Undo history: the scene after each step, and the step shown now.

@@ -58,6 +58,13 @@ std::string Text(io::IAttributes* data, const c8* name)
 	return text;
 }
 
+// How the scene file names the "Editor Properties" and fog colour bars, and
+// the "SkyBox Setup" fields.
+const c8* const ColourBarNames[6] = {"SceneRed", "SceneGreen", "SceneBlue",
+                                     "FogRed",   "FogGreen",   "FogBlue"};
+const c8* const SkyBoxNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
+                                  "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+
 std::wstring Joined(const std::set<std::string>& files)
 {
 	std::wstring text;
@@ -86,6 +93,19 @@ std::string CSceneEditor::MeshFileOf(scene::ISceneNode* node) const
 {
 	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
 	return _smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
+}
+
+std::array<gui::IGUIEditBox*, 7> CSceneEditor::SkyBoxFields() const
+{
+	return {sbw_editboxDir,   sbw_editboxUp,    sbw_editboxDown, sbw_editboxLeft,
+	        sbw_editboxRight, sbw_editboxFront, sbw_editboxBack};
+}
+
+std::array<gui::IGUIScrollBar*, 6> CSceneEditor::ColourBars() const
+{
+	return {spw_refresh_redbar,  spw_refresh_greenbar,
+	        spw_refresh_bluebar, sbw_red,
+	        sbw_green,           sbw_blue};
 }
 
 // ---------------------------------------------------------------------------
@@ -137,20 +157,22 @@ bool CSceneEditor::SaveScene(const char* filename)
 		return false;
 	}
 	const std::string folder = SceneFolder(file);
-	// The scene is written from a scene manager of its own that holds copies
-	// of the models and the node of the editor state, and nothing else.
-	scene::ISceneManager* scene = _smgr->createNewSceneManager(false);
+	// The scene is written from one empty node that holds the editor state
+	// and, for the time of the save, the models as its children: a game
+	// gets the models and nothing else of the editor's.
+	scene::ISceneNode* state = _smgr->addEmptySceneNode(0, ID_NONE);
+	state->setName(core::stringc(StateNodeName).c_str());
 	std::map<scene::ISceneNode*, int> slots;
 	for (int i = 1; i < MODEL_SLOTS; ++i)
 		if (Model[i] && Model[i]->AnimatedNode)
 		{
-			scene::ISceneNode* copy =
-			    Model[i]->AnimatedNode->clone(scene->getRootSceneNode(), scene);
-			copy->setDebugDataVisible(scene::EDS_OFF);
-			slots[copy] = i;
+			Model[i]->AnimatedNode->setParent(state);
+			slots[Model[i]->AnimatedNode] = i;
 		}
-	scene::ISceneNode* state = scene->addEmptySceneNode(0, ID_NONE);
-	state->setName(core::stringc(StateNodeName).c_str());
+	// The selection's box is the editor's, not the scene's; the next frame
+	// draws it again.
+	if (SelectedModel)
+		SelectedModel->setDebugDataVisible(false);
 	CUserDataWriter userData(
 	    [&](scene::ISceneNode* node) -> io::IAttributes*
 	    {
@@ -160,8 +182,10 @@ bool CSceneEditor::SaveScene(const char* filename)
 		    return slot == slots.end() ? 0 : ModelUserData(slot->second, folder);
 	    });
 	CSceneXmlWriter xml(_device->getFileSystem(), folder);
-	const bool written = scene->saveScene(xml.writer(), "", &userData);
-	scene->drop();
+	const bool written = _smgr->saveScene(xml.writer(), "", &userData, state);
+	for (const auto& model : slots)
+		model.first->setParent(_smgr->getRootSceneNode());
+	state->remove();
 
 	CPendingFile pending(file);
 	pending.write(xml.bytes());
@@ -216,26 +240,16 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 	data->addString("Format", FormatMark);
 	data->addInt("Version", FormatVersion);
 	data->addInt("CurrentModel", current_model);
-	const std::pair<const c8*, gui::IGUIScrollBar*> bars[] = {{"SceneRed", spw_refresh_redbar},
-	                                                          {"SceneGreen", spw_refresh_greenbar},
-	                                                          {"SceneBlue", spw_refresh_bluebar},
-	                                                          {"FogRed", sbw_red},
-	                                                          {"FogGreen", sbw_green},
-	                                                          {"FogBlue", sbw_blue}};
-	for (const auto& bar : bars)
-		data->addInt(bar.first, bar.second->getPos());
+	for (int i = 0; i < 6; ++i)
+		data->addInt(ColourBarNames[i], ColourBars()[i]->getPos());
 	data->addString("MarkerPosition", VectorText(Positioner->getPosition()).c_str());
 	data->addString("MarkerRotation", VectorText(Positioner->getRotation()).c_str());
 	data->addString("CameraPosition", VectorText(Camera->getPosition()).c_str());
 	data->addString("CameraTarget", VectorText(Camera->getTarget()).c_str());
 
-	gui::IGUIEditBox* const sky[7] = {sbw_editboxDir,  sbw_editboxUp,    sbw_editboxDown,
-	                                  sbw_editboxLeft, sbw_editboxRight, sbw_editboxFront,
-	                                  sbw_editboxBack};
-	const c8* const skyNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
-	                               "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
 	for (int i = 0; i < 7; ++i)
-		data->addString(skyNames[i], sky[i]->getText());
+		data->addString(SkyBoxNames[i], sky[i]->getText());
 	std::string dir;
 	data->addBool("SkyBox", SkyBox != 0);
 	// The folder of a sky box that was built moves with the scene.
@@ -390,13 +404,9 @@ int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
 	    },
 	    [](const char*) { return true; });
 
-	gui::IGUIEditBox* const sky[7] = {sbw_editboxDir,  sbw_editboxUp,    sbw_editboxDown,
-	                                  sbw_editboxLeft, sbw_editboxRight, sbw_editboxFront,
-	                                  sbw_editboxBack};
-	const c8* const skyNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
-	                               "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
 	for (int i = 0; i < 7; ++i)
-		sky[i]->setText(state->getAttributeAsStringW(skyNames[i]).c_str());
+		sky[i]->setText(state->getAttributeAsStringW(SkyBoxNames[i]).c_str());
 	if (state->getAttributeAsBool("SkyBox"))
 	{
 		const std::string dir = ResolvedPath(folder, Text(state, "SkyBoxDir"));
@@ -411,14 +421,8 @@ int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
 
 void CSceneEditor::RestoreView(io::IAttributes* state)
 {
-	const std::pair<const c8*, gui::IGUIScrollBar*> bars[] = {{"SceneRed", spw_refresh_redbar},
-	                                                          {"SceneGreen", spw_refresh_greenbar},
-	                                                          {"SceneBlue", spw_refresh_bluebar},
-	                                                          {"FogRed", sbw_red},
-	                                                          {"FogGreen", sbw_green},
-	                                                          {"FogBlue", sbw_blue}};
-	for (const auto& bar : bars)
-		bar.second->setPos(state->getAttributeAsInt(bar.first));
+	for (int i = 0; i < 6; ++i)
+		ColourBars()[i]->setPos(state->getAttributeAsInt(ColourBarNames[i]));
 	core::vector3df position, rotation, target;
 	if (ParseVector(state->getAttributeAsString("MarkerPosition").c_str(), position) &&
 	    ParseVector(state->getAttributeAsString("MarkerRotation").c_str(), rotation))

@@ -76,11 +76,8 @@ std::shared_ptr<const SWorldState> CSceneEditor::CaptureWorld(const SSceneState&
 		world.Level = {LevelFile, LevelName, {}};
 	if (SkyBox)
 		world.Sky = LayerNames(SkyBox, 0);
-	const gui::IGUIScrollBar* bars[6] = {spw_refresh_redbar,  spw_refresh_greenbar,
-	                                     spw_refresh_bluebar, sbw_red,
-	                                     sbw_green,           sbw_blue};
 	for (int i = 0; i < 6; ++i)
-		world.Bars[i] = bars[i]->getPos();
+		world.Bars[i] = ColourBars()[i]->getPos();
 	world.MarkerPosition = Positioner->getPosition();
 	world.MarkerRotation = Positioner->getRotation();
 	world.CurrentModel = current_model;
@@ -255,11 +252,8 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 			SkyBox = _smgr->addSkyBoxSceneNode(faces[4], faces[5], faces[1], faces[3], faces[0],
 			                                   faces[2], 0, ID_NONE);
 	}
-	gui::IGUIScrollBar* bars[6] = {spw_refresh_redbar,  spw_refresh_greenbar,
-	                               spw_refresh_bluebar, sbw_red,
-	                               sbw_green,           sbw_blue};
 	for (int i = 0; i < 6; ++i)
-		bars[i]->setPos(target.Bars[i]);
+		ColourBars()[i]->setPos(target.Bars[i]);
 	Positioner->setPosition(target.MarkerPosition);
 	Positioner->setRotation(target.MarkerRotation);
 	current_model = target.CurrentModel;

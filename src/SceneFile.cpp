@@ -1,6 +1,7 @@
 #include "SceneFile.h"
 
 #include <charconv>
+#include <map>
 #include <cstring>
 #include <set>
 #include <sys/stat.h>
@@ -139,15 +140,8 @@ public:
 	                  const wchar_t* attr4Value, const wchar_t* attr5Name,
 	                  const wchar_t* attr5Value) override
 	{
-		core::stringw stored;
 		if (namesFile(name, attr1Name, attr1Value, attr2Name))
-		{
-			// The engine writes an empty texture layer as "0", which its
-			// loader then tries to open as a file.
-			if (IsFile(Narrow(attr2Value)))
-				stored = StoredPath(Files, SceneDir, Narrow(attr2Value)).c_str();
-			attr2Value = stored.c_str();
-		}
+			attr2Value = stored(attr2Value);
 		Out->writeElement(name, empty, attr1Name, attr1Value, attr2Name, attr2Value, attr3Name,
 		                  attr3Value, attr4Name, attr4Value, attr5Name, attr5Value);
 	}
@@ -172,9 +166,26 @@ private:
 		       (!std::wcscmp(type, L"texture") && !std::wcsncmp(attr1Value, L"Texture", 7));
 	}
 
+	// A file name as the scene stores it; many nodes name the same files.
+	const wchar_t* stored(const wchar_t* value)
+	{
+		auto known = Stored.find(value);
+		if (known == Stored.end())
+		{
+			// The engine writes an empty texture layer as "0", which its
+			// loader then tries to open as a file.
+			const std::string file = Narrow(value);
+			const core::stringw path =
+			    IsFile(file) ? core::stringw(StoredPath(Files, SceneDir, file).c_str()) : L"";
+			known = Stored.emplace(value, path.c_str()).first;
+		}
+		return known->second.c_str();
+	}
+
 	io::IXMLWriter* Out;
 	io::IFileSystem* Files;
 	std::string SceneDir;
+	std::map<std::wstring, std::wstring> Stored;
 };
 } // namespace
 
