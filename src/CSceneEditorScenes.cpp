@@ -303,8 +303,11 @@ bool CSceneEditor::OpenScene(const char* filename)
 	opened += world;
 	MessageLog = 0;
 	RestoreView(content.State);
+	// The slot counter never stays below a slot that holds a model.
 	current_model =
 	    core::clamp(content.State->getAttributeAsInt("CurrentModel"), 0, MODEL_SLOTS - 1);
+	for (io::IAttributes* data : content.Models)
+		current_model = core::max_(current_model, data->getAttributeAsInt("Slot"));
 	SceneFileName = file;
 
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);

@@ -279,4 +279,17 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 	          answer());
 	EXPECT_NE(nullptr, editor->Model[1]->AnimatedNode);
 	EXPECT_EQ(nullptr, editor->Model[2]->AnimatedNode);
+
+	// A scene written by hand, without the slot counter: it still reaches
+	// the model's slot, so that the next model does not take it.
+	const std::string lone = WriteFile(
+	    "lone.irr", "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData><attributes>"
+	                "<string name=\"Format\" value=\"Tolvane scene\" /></attributes></userData>"
+	                "<node type=\"animatedMesh\"><userData><attributes><int name=\"Slot\" "
+	                "value=\"5\" /><string name=\"MeshFile\" value=\"" TOLVANE_SOURCE_DIR
+	                "/samples/crate.obj\" /></attributes></userData></node></node></irr_scene>");
+	ASSERT_TRUE(editor->OpenScene(lone.c_str()));
+	dismissMessages();
+	ASSERT_NE(nullptr, editor->Model[5]->AnimatedNode);
+	EXPECT_EQ(5, editor->current_model);
 }
