@@ -53,6 +53,26 @@ void BuildScene(CSceneEditor& editor, const char* mesh)
 	editor.Select(editor.Model[50]);
 }
 
+// The editor on OpenGL with its window focused; false when it cannot start.
+bool StartOnScreen(CSceneEditor& editor)
+{
+	editor.Init(video::EDT_OPENGL);
+	if (!editor.StartupError.empty())
+		return false;
+	bench::FocusWindow(editor._device);
+	return true;
+}
+
+// One frame of the editor's main loop.
+std::function<void()> FrameOf(CSceneEditor& editor)
+{
+	return [&editor]
+	{
+		editor.Update();
+		editor.Render();
+	};
+}
+
 void RemoveMessageBoxes(CSceneEditor& editor)
 {
 	core::list<gui::IGUIElement*> children = editor._gui->getRootGUIElement()->getChildren();
@@ -105,18 +125,11 @@ int Export(const char* dir, const char* mesh)
 int Frames(const char* mesh, int frames, const char* heightMap, const char* texture)
 {
 	CSceneEditor editor;
-	editor.Init(video::EDT_OPENGL);
-	if (!editor.StartupError.empty())
-		return 2;
-	if (heightMap && !(editor.LoadTerrain(heightMap) && editor.LoadTerrainTexture(texture)))
+	if (!StartOnScreen(editor) ||
+	    (heightMap && !(editor.LoadTerrain(heightMap) && editor.LoadTerrainTexture(texture))))
 		return 2;
 	BuildScene(editor, mesh);
-	bench::FocusWindow(editor._device);
-	auto frame = [&]
-	{
-		editor.Update();
-		editor.Render();
-	};
+	const std::function<void()> frame = FrameOf(editor);
 	bench::MeanFrameMs(100, frame); // warm-up
 	const double frameMs = bench::MeanFrameMs(frames, frame);
 
@@ -225,16 +238,10 @@ size_t HeapBytes()
 int UndoRedo(const char* mesh, int steps)
 {
 	CSceneEditor editor;
-	editor.Init(video::EDT_OPENGL);
-	if (!editor.StartupError.empty())
+	if (!StartOnScreen(editor))
 		return 2;
 	BuildScene(editor, mesh);
-	bench::FocusWindow(editor._device);
-	auto frame = [&]
-	{
-		editor.Update();
-		editor.Render();
-	};
+	const std::function<void()> frame = FrameOf(editor);
 	bench::MeanFrameMs(100, frame);
 	std::vector<double> usual;
 	for (int i = 0; i < steps; ++i)

@@ -260,6 +260,7 @@ private:
 	//! front and back.
 	std::array<gui::IGUIEditBox*, 7> SkyBoxFields() const;
 	bool PlacePlane(scene::IAnimatedMesh* mesh);
+	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
 	// Undo history: the scene after each step, and the step shown now.
 	std::deque<SSceneState> History;

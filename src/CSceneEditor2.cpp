@@ -340,15 +340,22 @@ bool CSceneEditor::LoadPlaneTexture(const char* filename)
 	                       L"No plane in level. Texture could not be loaded. ");
 }
 
-void CSceneEditor::DeletePlane()
+// The terrain, plane and level rows' "Delete": with nothing to delete,
+// a message says what is missing.
+template <typename Node> void CSceneEditor::DeleteWorldNode(Node*& field, const wchar_t* missing)
 {
-	if (!LevelPlane)
+	if (!field)
 	{
-		ShowMessage(L"Delete Error", L"No plane in level. ");
+		ShowMessage(L"Delete Error", missing);
 		return;
 	}
-	ReplaceNode<scene::ISceneNode>(LevelPlane, 0);
+	ReplaceNode<Node>(field, 0);
 	StateDirty = true;
+}
+
+void CSceneEditor::DeletePlane()
+{
+	DeleteWorldNode(LevelPlane, L"No plane in level. ");
 }
 
 bool CSceneEditor::LoadQ3Level(const char* filename)
@@ -440,13 +447,7 @@ bool CSceneEditor::LoadChosenLevel()
 
 void CSceneEditor::DeleteQ3Level()
 {
-	if (!Q3LevelNode)
-	{
-		ShowMessage(L"Delete Error", L"No Q3 Level in scene. ");
-		return;
-	}
-	ReplaceNode<scene::ISceneNode>(Q3LevelNode, 0);
-	StateDirty = true;
+	DeleteWorldNode(Q3LevelNode, L"No Q3 Level in scene. ");
 }
 
 // The height map is tried like every image the user chooses, then brought to
@@ -536,13 +537,7 @@ bool CSceneEditor::LoadTerrainTexture(const char* filename)
 
 void CSceneEditor::DeleteTerrain()
 {
-	if (!Terrain)
-	{
-		ShowMessage(L"Delete Error", L"No terrain in level. ");
-		return;
-	}
-	ReplaceNode<scene::ITerrainSceneNode>(Terrain, 0);
-	StateDirty = true;
+	DeleteWorldNode(Terrain, L"No terrain in level. ");
 }
 
 bool CSceneEditor::LoadSkyBox()
