@@ -62,10 +62,15 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 {
 	if (ptr_sed->Loading)
 		return OnEventWhileLoading(event);
-	// Any input may change the scene; the change becomes an undo step once
-	// the editor is quiet again.
-	if (event.EventType == EET_GUI_EVENT || event.EventType == EET_KEY_INPUT_EVENT ||
-	    event.EventType == EET_MOUSE_INPUT_EVENT)
+	// Input may change the scene; the change becomes an undo step once the
+	// editor is quiet again. A bare move or hover changes nothing.
+	const bool hover =
+	    (event.EventType == EET_MOUSE_INPUT_EVENT && event.MouseInput.Event == EMIE_MOUSE_MOVED) ||
+	    (event.EventType == EET_GUI_EVENT &&
+	     (event.GUIEvent.EventType == gui::EGET_ELEMENT_HOVERED ||
+	      event.GUIEvent.EventType == gui::EGET_ELEMENT_LEFT));
+	if (!hover && (event.EventType == EET_GUI_EVENT || event.EventType == EET_KEY_INPUT_EVENT ||
+	               event.EventType == EET_MOUSE_INPUT_EVENT))
 		ptr_sed->StateDirty = true;
 	if (event.EventType == EET_MOUSE_INPUT_EVENT)
 		ptr_sed->MouseButtonsHeld = event.MouseInput.ButtonStates;
