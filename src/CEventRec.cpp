@@ -117,6 +117,12 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		RestoreWorkingDirectory();
 		return OnFileSelected(static_cast<gui::IGUIFileOpenDialog*>(gui.Caller));
 	case gui::EGET_FILE_CHOOSE_DIALOG_CANCELLED: RestoreWorkingDirectory(); return false;
+	case gui::EGET_EDITBOX_ENTER:
+		// Return in "Save Scene"'s field saves, as its "Ok" does.
+		if (gui.Caller->getID() != ID_SAVE_SCENE_FILE)
+			return false;
+		ptr_sed->SaveSceneFromWindow();
+		return true;
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)

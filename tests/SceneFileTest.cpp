@@ -168,9 +168,14 @@ TEST_F(SceneFileTest, ASceneOpenedAgainExportsTheSameBytesAndShowsTheSameModels)
 	EXPECT_VEC_NEAR(core::vector3df(7, 8, 9), editor->Positioner->getPosition(), 0);
 	EXPECT_VEC_NEAR(camera, editor->Camera->getPosition(), 0.001f);
 
-	// The field now offers the scene last opened.
+	// The field now offers the scene last opened; Return in it saves.
 	ASSERT_TRUE(chooseMenu(ID_MENU_SAVE_SCENE));
 	EXPECT_EQ(core::stringw(file.c_str()), field->getText());
+	ASSERT_EQ(0, std::remove(file.c_str()));
+	pressKey(KEY_RETURN);
+	EXPECT_EQ(L"Saved!: Scene saved to " + std::wstring(core::stringw(file.c_str()).c_str()) + L".",
+	          answer());
+	EXPECT_FALSE(ReadFile(file).empty());
 }
 
 TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModels)
