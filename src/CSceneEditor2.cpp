@@ -481,7 +481,7 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 		return false;
 	}
 	const bool colour = heightmap::HasColour(image);
-	video::IImage* heights = heightmap::GreySquare(_driver, image, side);
+	video::IImage* heights = heightmap::GreySquare(_driver, image, side, colour);
 	image->drop();
 	scene::ITerrainSceneNode* terrain = BuildTerrain(heights);
 	heights->drop();

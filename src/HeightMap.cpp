@@ -26,9 +26,8 @@ bool HasColour(video::IImage* image)
 	return false;
 }
 
-video::IImage* GreySquare(video::IVideoDriver* driver, video::IImage* image, u32 side)
+video::IImage* GreySquare(video::IVideoDriver* driver, video::IImage* image, u32 side, bool colour)
 {
-	const bool colour = HasColour(image);
 	if (!colour && image->getDimension() == core::dimension2du(side, side))
 	{
 		image->grab();

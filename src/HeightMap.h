@@ -34,9 +34,10 @@ bool HasColour(irr::video::IImage* image);
 
 //! The image the terrain is built from: `image` itself (grabbed) when it is a
 //! grey square of `side` pixels, else a grey copy scaled to `side` x `side`
-//! whose heights are the pixels' luminance. The caller drops it.
+//! whose heights are the pixels' luminance. `colour` is what HasColour says
+//! of the image. The caller drops it.
 irr::video::IImage* GreySquare(irr::video::IVideoDriver* driver, irr::video::IImage* image,
-                               irr::u32 side);
+                               irr::u32 side, bool colour);
 } // namespace heightmap
 
 #endif
