@@ -237,6 +237,7 @@ private:
 	void ShowSaveSceneWindow();
 	bool SaveSceneFromWindow();
 	std::string SceneFolder(const std::string& sceneFile) const;
+	std::wstring StoredName(const std::string& folder, const std::string& file) const;
 	io::IAttributes* ModelUserData(int slot, const std::string& folder);
 	io::IAttributes* StateUserData(const std::string& folder);
 	bool OpenModel(io::IAttributes* data, const std::string& folder, std::set<std::string>& failed);
@@ -278,6 +279,7 @@ private:
 	bool StepCanEnd();
 	void ApplyState(const SSceneState& target, const SSceneState& current);
 	void ApplyModel(int slot, const SModelState* state);
+	void ApplyModelFields(CModel& model, const SModelState& state);
 	void ApplyWorld(const SWorldState& target, const SWorldState& current);
 	void ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names);
 

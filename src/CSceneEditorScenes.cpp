@@ -204,14 +204,18 @@ bool CSceneEditor::SaveScene(const char* filename)
 	return true;
 }
 
+// A file name as the scene file stores it (StoredPath), as wide text.
+std::wstring CSceneEditor::StoredName(const std::string& folder, const std::string& file) const
+{
+	return FileNameToWide(StoredPath(_device->getFileSystem(), folder, file));
+}
+
 io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
 {
-	io::IFileSystem* files = _device->getFileSystem();
 	const CModel& model = *Model[slot];
 	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
-	const auto stored = [&](const std::string& file)
-	{ return FileNameToWide(StoredPath(files, folder, file)); };
-	io::IAttributes* data = files->createEmptyAttributes(0);
+	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
+	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
 	data->addInt("Type", model.MODEL_TYPE);
 	data->addString("MeshFile", stored(MeshFileOf(node)).c_str());
@@ -233,10 +237,8 @@ io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder
 
 io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 {
-	io::IFileSystem* files = _device->getFileSystem();
-	const auto stored = [&](const std::string& file)
-	{ return FileNameToWide(file.empty() ? file : StoredPath(files, folder, file)); };
-	io::IAttributes* data = files->createEmptyAttributes(0);
+	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
+	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addString("Format", FormatMark);
 	data->addInt("Version", FormatVersion);
 	data->addInt("CurrentModel", current_model);
@@ -332,13 +334,6 @@ bool CSceneEditor::OpenModel(io::IAttributes* data, const std::string& folder,
 	}
 	CModel* model = PlaceModel(data->getAttributeAsInt("Slot"), mesh);
 	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
-	core::vector3df v;
-	if (ParseVector(data->getAttributeAsString("Position").c_str(), v))
-		node->setPosition(v);
-	if (ParseVector(data->getAttributeAsString("Rotation").c_str(), v))
-		node->setRotation(v);
-	if (ParseVector(data->getAttributeAsString("Scale").c_str(), v))
-		node->setScale(v);
 	const char* const skins[2] = {"Skin1File", "Skin2File"};
 	for (u32 layer = 0; layer < 2; ++layer)
 	{
@@ -351,15 +346,24 @@ bool CSceneEditor::OpenModel(io::IAttributes* data, const std::string& folder,
 		else
 			failed.insert(skin);
 	}
-	model->MODEL_TYPE = data->getAttributeAsInt("Type");
-	model->FileName = data->getAttributeAsStringW("FileName");
-	model->TextureName = data->getAttributeAsStringW("TextureName");
-	model->TextureName2 = data->getAttributeAsStringW("TextureName2");
-	model->setMaterialType(data->getAttributeAsInt("Material"));
-	model->setFog(data->getAttributeAsBool("Fog"));
-	model->setLighting(data->getAttributeAsBool("Lighting"));
-	model->setWireframe(data->getAttributeAsBool("Wireframe"));
-	model->Shadow = data->getAttributeAsBool("Shadow");
+	// A transform that does not read back keeps the new node's.
+	SModelState state;
+	state.Position = node->getPosition();
+	state.Rotation = node->getRotation();
+	state.Scale = node->getScale();
+	ParseVector(data->getAttributeAsString("Position").c_str(), state.Position);
+	ParseVector(data->getAttributeAsString("Rotation").c_str(), state.Rotation);
+	ParseVector(data->getAttributeAsString("Scale").c_str(), state.Scale);
+	state.Type = data->getAttributeAsInt("Type");
+	state.FileName = data->getAttributeAsStringW("FileName");
+	state.TextureName = data->getAttributeAsStringW("TextureName");
+	state.TextureName2 = data->getAttributeAsStringW("TextureName2");
+	state.Material = data->getAttributeAsInt("Material");
+	state.Fog = data->getAttributeAsBool("Fog");
+	state.Lighting = data->getAttributeAsBool("Lighting");
+	state.Wireframe = data->getAttributeAsBool("Wireframe");
+	state.Shadow = data->getAttributeAsBool("Shadow");
+	ApplyModelFields(*model, state);
 	return true;
 }
 

@@ -195,23 +195,29 @@ void CSceneEditor::ApplyModel(int slot, const SModelState* state)
 			return;
 		model = PlaceModel(slot, mesh);
 	}
-	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
-	node->setPosition(state->Position);
-	node->setRotation(state->Rotation);
-	node->setScale(state->Scale);
 	// Meshes and textures come from the engine's caches, or are loaded
 	// again through the crash-proof path when the scene has let them go.
-	ApplyTextures(node, 0, state->Textures[0]);
-	ApplyTextures(node, 1, state->Textures[1]);
-	model->MODEL_TYPE = state->Type;
-	model->FileName = state->FileName;
-	model->TextureName = state->TextureName;
-	model->TextureName2 = state->TextureName2;
-	model->setMaterialType(state->Material);
-	model->setFog(state->Fog);
-	model->setLighting(state->Lighting);
-	model->setWireframe(state->Wireframe);
-	model->Shadow = state->Shadow;
+	ApplyTextures(model->AnimatedNode, 0, state->Textures[0]);
+	ApplyTextures(model->AnimatedNode, 1, state->Textures[1]);
+	ApplyModelFields(*model, *state);
+}
+
+// A model's transform, names, material and flags (not its mesh or textures).
+void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
+{
+	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
+	node->setPosition(state.Position);
+	node->setRotation(state.Rotation);
+	node->setScale(state.Scale);
+	model.MODEL_TYPE = state.Type;
+	model.FileName = state.FileName;
+	model.TextureName = state.TextureName;
+	model.TextureName2 = state.TextureName2;
+	model.setMaterialType(state.Material);
+	model.setFog(state.Fog);
+	model.setLighting(state.Lighting);
+	model.setWireframe(state.Wireframe);
+	model.Shadow = state.Shadow;
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)
