@@ -12,6 +12,9 @@
 
 gui::IGUIWindow* CSceneEditor::ScenePropertiesWindow = 0;
 gui::IGUIWindow* CSceneEditor::WorldMainWindow = 0;
+const EKEY_CODE CSceneEditor::MovementKeys[10] = {
+    KEY_NUMPAD2, KEY_NUMPAD3, KEY_NUMPAD4, KEY_NUMPAD6, KEY_NUMPAD8,
+    KEY_NUMPAD9, KEY_UP,      KEY_DOWN,    KEY_LEFT,    KEY_RIGHT};
 gui::IGUIWindow* CSceneEditor::AboutWindow = 0;
 gui::IGUIWindow* CSceneEditor::ModelPropertiesWindow = 0;
 gui::IGUIWindow* CSceneEditor::SkyBoxWindow = 0;
@@ -32,11 +35,6 @@ const core::vector3df StartCameraTarget(0, 0, 0);
 const f32 MoveStep = 3.0f;
 const f32 ClimbStep = 2.0f;
 const f32 TurnStep = 2.0f;
-
-// The keys the per-frame update reads.
-const EKEY_CODE UpdateKeys[] = {KEY_NUMPAD2, KEY_NUMPAD3, KEY_NUMPAD4, KEY_NUMPAD6,
-                                KEY_NUMPAD8, KEY_NUMPAD9, KEY_UP,      KEY_DOWN,
-                                KEY_LEFT,    KEY_RIGHT,   KEY_CONTROL};
 
 // Horizontal unit heading for a rotation about Y given in degrees.
 core::vector3df Heading(f32 yDegrees)
@@ -154,8 +152,10 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateLevelChooser();
 	CreateSaveSceneWindow();
 
-	for (EKEY_CODE k : UpdateKeys)
+	// The keys the per-frame update reads.
+	for (EKEY_CODE k : MovementKeys)
 		key[k] = false;
+	key[KEY_CONTROL] = false;
 	Water = new CModel(_smgr);
 
 	MakeGuiOpaque();

@@ -277,6 +277,8 @@ private:
 	bool RecordStep();
 	//! Whether the change going on has ended (no key, drag or edit open).
 	bool StepCanEnd();
+	//! Keys that move the marker or the selected model while held.
+	static const EKEY_CODE MovementKeys[10];
 	void ApplyState(const SSceneState& target, const SSceneState& current);
 	void ApplyModel(int slot, const SModelState* state);
 	void ApplyModelFields(CModel& model, const SModelState& state);

@@ -11,7 +11,6 @@
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "PendingFile.h"
-#include "Quake3Level.h"
 #include "SceneFile.h"
 
 using namespace scenefile;

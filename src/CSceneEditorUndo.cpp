@@ -5,7 +5,6 @@
 #include "CSceneEditor.h"
 
 #include "EditorIds.h"
-#include "Quake3Level.h"
 
 namespace
 {
@@ -21,10 +20,6 @@ TextureNames LayerNames(scene::ISceneNode* node, u32 layer)
 		names[i] = NameOf(node->getMaterial(i).getTexture(layer));
 	return names;
 }
-
-// Keys that move the marker or the selected model while held.
-const EKEY_CODE MovementKeys[] = {KEY_NUMPAD2, KEY_NUMPAD3, KEY_NUMPAD4, KEY_NUMPAD6, KEY_NUMPAD8,
-                                  KEY_NUMPAD9, KEY_UP,      KEY_DOWN,    KEY_LEFT,    KEY_RIGHT};
 
 // A record equal to the one before is shared with it.
 template <typename State>
