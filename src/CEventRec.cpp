@@ -126,10 +126,7 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
-		{
-			ptr_sed->UpdateSelectedModel();
 			ptr_sed->RecordStep();
-		}
 		return false;
 	default: return false;
 	}

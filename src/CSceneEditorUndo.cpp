@@ -91,6 +91,8 @@ SSceneState CSceneEditor::CaptureState(const SSceneState& previous) const
 bool CSceneEditor::RecordStep()
 {
 	StateDirty = false;
+	// What the model window holds belongs to the step.
+	UpdateSelectedModel();
 	if (History.empty())
 	{
 		History.push_back(CaptureState(SSceneState()));
@@ -131,7 +133,6 @@ bool CSceneEditor::Undo()
 	if (Loading)
 		return false;
 	// A change still going on is a step of its own, taken back first.
-	UpdateSelectedModel();
 	RecordStep();
 	if (HistoryPosition == 0)
 		return false;
@@ -144,7 +145,6 @@ bool CSceneEditor::Redo()
 {
 	if (Loading)
 		return false;
-	UpdateSelectedModel();
 	RecordStep(); // a new change: nothing is left to redo
 	if (HistoryPosition + 1 >= History.size())
 		return false;
