@@ -1,5 +1,6 @@
 #include "SceneFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <cstring>
@@ -246,10 +247,83 @@ bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 }
 } // namespace
 
+namespace
+{
+// The character width and byte order of an XML file, told by its byte order
+// mark as the engine's reader tells them.
+struct SXmlEncoding
+{
+	size_t Header;
+	size_t Width;
+	bool BigEndian;
+};
+
+SXmlEncoding XmlEncodingOf(const std::string& bytes)
+{
+	auto starts = [&bytes](const char* mark, size_t length)
+	{ return bytes.size() >= length && bytes.compare(0, length, mark, length) == 0; };
+	if (starts("\x00\x00\xFE\xFF", 4))
+		return {4, 4, true};
+	if (starts("\xFF\xFE\x00\x00", 4))
+		return {4, 4, false};
+	if (starts("\xFE\xFF", 2))
+		return {2, 2, true};
+	if (starts("\xFF\xFE", 2))
+		return {2, 2, false};
+	return {0, 1, false};
+}
+
+// The engine's XML reader scans an element's name and attributes for '>',
+// white space or '=' without stopping at the end of its text, and a comment
+// for as many '>' as it opened '<': a file cut short inside a tag is read
+// past its end, and may crash the reader. The file is given to the reader
+// with a tail that ends every such scan: " >" once more than the file has
+// '<', in the file's own encoding, after its last whole character. Nothing
+// after the scene's closing tag is read, so a whole file reads as before.
+io::IReadFile* GuardedXmlFile(io::IFileSystem* files, const io::path& file)
+{
+	io::IReadFile* in = files->createAndOpenFile(file);
+	// The tail at most doubles the file; the engine's memory files count in s32.
+	const long mostBytes = 1L << 29;
+	if (in && (in->getSize() < 0 || in->getSize() > mostBytes))
+	{
+		in->drop();
+		in = 0;
+	}
+	if (!in)
+		return 0;
+	std::string bytes(static_cast<size_t>(in->getSize()), '\0');
+	const size_t length = static_cast<size_t>(core::max_(in->read(&bytes[0], bytes.size()), 0));
+	in->drop();
+	bytes.resize(length);
+
+	const SXmlEncoding encoding = XmlEncodingOf(bytes);
+	bytes.resize(bytes.size() - (bytes.size() - encoding.Header) % encoding.Width);
+	const size_t openings = std::count(bytes.begin(), bytes.end(), '<') + 1;
+	std::string stopper;
+	for (const char letter : {' ', '>'})
+	{
+		std::string character(encoding.Width, '\0');
+		character[encoding.BigEndian ? encoding.Width - 1 : 0] = letter;
+		stopper += character;
+	}
+	bytes.reserve(bytes.size() + openings * stopper.size());
+	for (size_t i = 0; i < openings; ++i)
+		bytes += stopper;
+
+	c8* memory = new c8[bytes.size()];
+	std::memcpy(memory, bytes.data(), bytes.size());
+	return files->createMemoryReadFile(memory, static_cast<s32>(bytes.size()), file, true);
+}
+} // namespace
+
 bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
                core::stringw& problem)
 {
-	io::IXMLReader* reader = files->createXMLReader(file);
+	io::IReadFile* guarded = GuardedXmlFile(files, file);
+	io::IXMLReader* reader = guarded ? files->createXMLReader(guarded) : 0;
+	if (guarded)
+		guarded->drop();
 	if (!reader)
 	{
 		problem = L"The file cannot be read.";

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "EditorIds.h"
+#include "SceneFile.h"
 
 namespace
 {
@@ -297,4 +298,34 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 	dismissMessages();
 	ASSERT_NE(nullptr, editor->Model[5]->AnimatedNode);
 	EXPECT_EQ(5, editor->current_model);
+}
+
+// The engine's XML reader runs past the end of a file cut inside a tag: the
+// editor reads scene files in its own process too, so any cut must be read
+// safely and refused.
+TEST_F(SceneFileTest, AFileCutAnywhereIsRefusedWithoutReadingPastItsEnd)
+{
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	const std::string good = ScratchDir() + "/good.irr";
+	ASSERT_TRUE(editor->SaveScene(good.c_str()));
+	dismissMessages();
+	const std::string bytes = ReadFile(good);
+	io::IFileSystem* files = editor->_device->getFileSystem();
+	const auto refusal = [files](const std::string& file)
+	{
+		scenefile::SSceneContent content;
+		core::stringw problem;
+		EXPECT_FALSE(scenefile::ReadScene(files, file.c_str(), content, problem)) << file;
+		return std::wstring(problem.c_str());
+	};
+	// Every alignment of the file's four-byte characters, up to its closing tag.
+	const std::string cut = ScratchDir() + "/cut.irr";
+	for (size_t length = 0; length + 16 < bytes.size(); length += 3)
+	{
+		std::ofstream(cut, std::ios::binary) << bytes.substr(0, length);
+		ASSERT_EQ(L"The file is not a scene file, or it is cut short.", refusal(cut)) << length;
+	}
+	// A comment the reader counts '<' and '>' in.
+	EXPECT_EQ(L"The file is not a scene file, or it is cut short.",
+	          refusal(WriteFile("comment.irr", "<irr_scene><!-- <<<<<<<< <<<<")));
 }
