@@ -245,10 +245,7 @@ bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 	}
 	return true;
 }
-} // namespace
 
-namespace
-{
 // The character width and byte order of an XML file, told by its byte order
 // mark as the engine's reader tells them.
 struct SXmlEncoding
@@ -276,26 +273,25 @@ SXmlEncoding XmlEncodingOf(const std::string& bytes)
 // The engine's XML reader scans an element's name and attributes for '>',
 // white space or '=' without stopping at the end of its text, and a comment
 // for as many '>' as it opened '<': a file cut short inside a tag is read
-// past its end, and may crash the reader. The file is given to the reader
+// past its end, and may crash the reader. The reader gets the file's text
 // with a tail that ends every such scan: " >" once more than the file has
 // '<', in the file's own encoding, after its last whole character. Nothing
 // after the scene's closing tag is read, so a whole file reads as before.
-io::IReadFile* GuardedXmlFile(io::IFileSystem* files, const io::path& file)
+// False when the file cannot be read.
+bool ReadGuardedXml(io::IFileSystem* files, const io::path& file, std::string& bytes)
 {
 	io::IReadFile* in = files->createAndOpenFile(file);
-	// The tail at most doubles the file; the engine's memory files count in s32.
-	const long mostBytes = 1L << 29;
-	if (in && (in->getSize() < 0 || in->getSize() > mostBytes))
-	{
-		in->drop();
-		in = 0;
-	}
 	if (!in)
-		return 0;
-	std::string bytes(static_cast<size_t>(in->getSize()), '\0');
-	const size_t length = static_cast<size_t>(core::max_(in->read(&bytes[0], bytes.size()), 0));
+		return false;
+	// The tail at most doubles the file; the engine's memory files count in s32.
+	const long size = in->getSize();
+	const bool fits = size >= 0 && size <= (1L << 29);
+	bytes.assign(fits ? static_cast<size_t>(size) : 0, '\0');
+	const s32 length = fits ? in->read(&bytes[0], bytes.size()) : -1;
 	in->drop();
-	bytes.resize(length);
+	if (length < 0)
+		return false;
+	bytes.resize(static_cast<size_t>(length));
 
 	const SXmlEncoding encoding = XmlEncodingOf(bytes);
 	bytes.resize(bytes.size() - (bytes.size() - encoding.Header) % encoding.Width);
@@ -310,20 +306,23 @@ io::IReadFile* GuardedXmlFile(io::IFileSystem* files, const io::path& file)
 	bytes.reserve(bytes.size() + openings * stopper.size());
 	for (size_t i = 0; i < openings; ++i)
 		bytes += stopper;
-
-	c8* memory = new c8[bytes.size()];
-	std::memcpy(memory, bytes.data(), bytes.size());
-	return files->createMemoryReadFile(memory, static_cast<s32>(bytes.size()), file, true);
+	return true;
 }
 } // namespace
 
 bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
                core::stringw& problem)
 {
-	io::IReadFile* guarded = GuardedXmlFile(files, file);
-	io::IXMLReader* reader = guarded ? files->createXMLReader(guarded) : 0;
-	if (guarded)
-		guarded->drop();
+	std::string bytes;
+	io::IXMLReader* reader = 0;
+	if (ReadGuardedXml(files, file, bytes))
+	{
+		// The reader takes its own copy of the text as it is created.
+		io::IReadFile* text =
+		    files->createMemoryReadFile(&bytes[0], static_cast<s32>(bytes.size()), file, false);
+		reader = files->createXMLReader(text);
+		text->drop();
+	}
 	if (!reader)
 	{
 		problem = L"The file cannot be read.";
