@@ -271,6 +271,9 @@ private:
 	//! Mouse buttons held: a drag is still going on.
 	u32 MouseButtonsHeld;
 	SSceneState CaptureState(const SSceneState& previous) const;
+	//! A model's or the world's state as it is now.
+	SModelState ModelStateOf(const CModel& model) const;
+	SWorldState WorldStateOf() const;
 	std::shared_ptr<const SModelState> CaptureModel(int slot, const SSceneState& previous) const;
 	std::shared_ptr<const SWorldState> CaptureWorld(const SSceneState& previous) const;
 	//! Adds the scene as a step when it differs from the step shown.

@@ -35,21 +35,6 @@ private:
 	std::function<io::IAttributes*(scene::ISceneNode*)> Create;
 };
 
-// The file name of the texture that every material of a node has in one
-// layer (as "Load Skin" leaves it); empty when there is none or they differ.
-std::string SharedTexture(scene::ISceneNode* node, u32 layer)
-{
-	video::ITexture* shared = 0;
-	for (u32 i = 0; i < node->getMaterialCount(); ++i)
-	{
-		video::ITexture* texture = node->getMaterial(i).getTexture(layer);
-		if (!texture || (shared && texture != shared))
-			return "";
-		shared = texture;
-	}
-	return shared ? shared->getName().getPath().c_str() : "";
-}
-
 std::string Text(io::IAttributes* data, const c8* name)
 {
 	std::string text;
@@ -211,40 +196,40 @@ std::wstring CSceneEditor::StoredName(const std::string& folder, const std::stri
 
 io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
 {
-	const CModel& model = *Model[slot];
-	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
+	const SModelState model = ModelStateOf(*Model[slot]);
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
-	data->addInt("Type", model.MODEL_TYPE);
-	data->addString("MeshFile", stored(MeshFileOf(node)).c_str());
-	data->addString("Skin1File", stored(SharedTexture(node, 0)).c_str());
-	data->addString("Skin2File", stored(SharedTexture(node, 1)).c_str());
+	data->addInt("Type", model.Type);
+	data->addString("MeshFile", stored(model.Mesh).c_str());
+	data->addString("Skin1File", stored(SharedName(model.Textures[0])).c_str());
+	data->addString("Skin2File", stored(SharedName(model.Textures[1])).c_str());
 	data->addString("FileName", model.FileName.c_str());
 	data->addString("TextureName", model.TextureName.c_str());
 	data->addString("TextureName2", model.TextureName2.c_str());
-	data->addInt("Material", model.MaterialType);
+	data->addInt("Material", model.Material);
 	data->addBool("Fog", model.Fog);
 	data->addBool("Shadow", model.Shadow);
 	data->addBool("Lighting", model.Lighting);
 	data->addBool("Wireframe", model.Wireframe);
-	data->addString("Position", VectorText(node->getPosition()).c_str());
-	data->addString("Rotation", VectorText(node->getRotation()).c_str());
-	data->addString("Scale", VectorText(node->getScale()).c_str());
+	data->addString("Position", VectorText(model.Position).c_str());
+	data->addString("Rotation", VectorText(model.Rotation).c_str());
+	data->addString("Scale", VectorText(model.Scale).c_str());
 	return data;
 }
 
 io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 {
+	const SWorldState world = WorldStateOf();
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addString("Format", FormatMark);
 	data->addInt("Version", FormatVersion);
-	data->addInt("CurrentModel", current_model);
+	data->addInt("CurrentModel", world.CurrentModel);
 	for (int i = 0; i < 6; ++i)
-		data->addInt(ColourBarNames[i], ColourBars()[i]->getPos());
-	data->addString("MarkerPosition", VectorText(Positioner->getPosition()).c_str());
-	data->addString("MarkerRotation", VectorText(Positioner->getRotation()).c_str());
+		data->addInt(ColourBarNames[i], world.Bars[i]);
+	data->addString("MarkerPosition", VectorText(world.MarkerPosition).c_str());
+	data->addString("MarkerRotation", VectorText(world.MarkerRotation).c_str());
 	data->addString("CameraPosition", VectorText(Camera->getPosition()).c_str());
 	data->addString("CameraTarget", VectorText(Camera->getTarget()).c_str());
 
@@ -256,20 +241,21 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 	// The folder of a sky box that was built moves with the scene.
 	if (SkyBox && WideToFileName(sbw_editboxDir->getText(), dir))
 		data->setAttribute("SkyBoxDir", stored(dir).c_str());
-	if (LevelPlane)
+	// A piece of world geometry is present when it names its file.
+	if (!world.Plane.File.empty())
 	{
-		data->addString("PlaneFile", stored(MeshFileOf(LevelPlane)).c_str());
-		data->addString("PlaneTexture", stored(SharedTexture(LevelPlane, 0)).c_str());
+		data->addString("PlaneFile", stored(world.Plane.File).c_str());
+		data->addString("PlaneTexture", stored(SharedName(world.Plane.Textures)).c_str());
 	}
-	if (Terrain)
+	if (!world.Terrain.File.empty())
 	{
-		data->addString("TerrainFile", stored(TerrainFile).c_str());
-		data->addString("TerrainTexture", stored(SharedTexture(Terrain, 0)).c_str());
+		data->addString("TerrainFile", stored(world.Terrain.File).c_str());
+		data->addString("TerrainTexture", stored(SharedName(world.Terrain.Textures)).c_str());
 	}
-	if (Q3LevelNode)
+	if (!world.Level.File.empty())
 	{
-		data->addString("LevelFile", stored(LevelFile).c_str());
-		data->addString("LevelName", FileNameToWide(LevelName).c_str());
+		data->addString("LevelFile", stored(world.Level.File).c_str());
+		data->addString("LevelName", FileNameToWide(world.Level.Name).c_str());
 	}
 	return data;
 }

@@ -8,19 +8,6 @@
 
 namespace
 {
-std::string NameOf(video::ITexture* texture)
-{
-	return texture ? texture->getName().getPath().c_str() : "";
-}
-
-TextureNames LayerNames(scene::ISceneNode* node, u32 layer)
-{
-	TextureNames names(node->getMaterialCount());
-	for (u32 i = 0; i < names.size(); ++i)
-		names[i] = NameOf(node->getMaterial(i).getTexture(layer));
-	return names;
-}
-
 // A record equal to the one before is shared with it.
 template <typename State>
 std::shared_ptr<const State> Shared(State&& state, const std::shared_ptr<const State>& before)
@@ -34,33 +21,38 @@ std::shared_ptr<const State> Shared(State&& state, const std::shared_ptr<const S
 // ---------------------------------------------------------------------------
 // Recording
 
+SModelState CSceneEditor::ModelStateOf(const CModel& model) const
+{
+	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
+	SModelState state;
+	state.Mesh = MeshFileOf(node);
+	state.Textures[0] = LayerNames(node, 0);
+	state.Textures[1] = LayerNames(node, 1);
+	state.Type = model.MODEL_TYPE;
+	state.Material = model.MaterialType;
+	state.Shadow = model.Shadow;
+	state.Fog = model.Fog;
+	state.Lighting = model.Lighting;
+	state.Wireframe = model.Wireframe;
+	state.FileName = model.FileName;
+	state.TextureName = model.TextureName;
+	state.TextureName2 = model.TextureName2;
+	state.Position = node->getPosition();
+	state.Rotation = node->getRotation();
+	state.Scale = node->getScale();
+	return state;
+}
+
 std::shared_ptr<const SModelState> CSceneEditor::CaptureModel(int slot,
                                                               const SSceneState& previous) const
 {
 	const CModel* model = Model[slot];
 	if (!model || !model->AnimatedNode)
 		return 0;
-	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
-	SModelState state;
-	state.Mesh = MeshFileOf(node);
-	state.Textures[0] = LayerNames(node, 0);
-	state.Textures[1] = LayerNames(node, 1);
-	state.Type = model->MODEL_TYPE;
-	state.Material = model->MaterialType;
-	state.Shadow = model->Shadow;
-	state.Fog = model->Fog;
-	state.Lighting = model->Lighting;
-	state.Wireframe = model->Wireframe;
-	state.FileName = model->FileName;
-	state.TextureName = model->TextureName;
-	state.TextureName2 = model->TextureName2;
-	state.Position = node->getPosition();
-	state.Rotation = node->getRotation();
-	state.Scale = node->getScale();
-	return Shared(std::move(state), previous.Models[slot]);
+	return Shared(ModelStateOf(*model), previous.Models[slot]);
 }
 
-std::shared_ptr<const SWorldState> CSceneEditor::CaptureWorld(const SSceneState& previous) const
+SWorldState CSceneEditor::WorldStateOf() const
 {
 	SWorldState world;
 	if (LevelPlane)
@@ -76,7 +68,12 @@ std::shared_ptr<const SWorldState> CSceneEditor::CaptureWorld(const SSceneState&
 	world.MarkerPosition = Positioner->getPosition();
 	world.MarkerRotation = Positioner->getRotation();
 	world.CurrentModel = current_model;
-	return Shared(std::move(world), previous.World);
+	return world;
+}
+
+std::shared_ptr<const SWorldState> CSceneEditor::CaptureWorld(const SSceneState& previous) const
+{
+	return Shared(WorldStateOf(), previous.World);
 }
 
 SSceneState CSceneEditor::CaptureState(const SSceneState& previous) const

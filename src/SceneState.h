@@ -15,6 +15,27 @@
 //! Texture names of one layer, one per material of a node.
 typedef std::vector<std::string> TextureNames;
 
+inline TextureNames LayerNames(irr::scene::ISceneNode* node, irr::u32 layer)
+{
+	TextureNames names(node->getMaterialCount());
+	for (irr::u32 i = 0; i < names.size(); ++i)
+	{
+		irr::video::ITexture* texture = node->getMaterial(i).getTexture(layer);
+		names[i] = texture ? texture->getName().getPath().c_str() : "";
+	}
+	return names;
+}
+
+//! The name every material has in a layer (as "Load Skin" leaves it); empty
+//! when there is none or they differ.
+inline std::string SharedName(const TextureNames& names)
+{
+	for (const std::string& name : names)
+		if (name != names[0])
+			return "";
+	return names.empty() ? "" : names[0];
+}
+
 struct SModelState
 {
 	std::string Mesh;
