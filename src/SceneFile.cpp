@@ -1,6 +1,5 @@
 #include "SceneFile.h"
 
-#include <algorithm>
 #include <charconv>
 #include <map>
 #include <cstring>
@@ -283,9 +282,12 @@ bool ReadGuardedXml(io::IFileSystem* files, const io::path& file, std::string& b
 	io::IReadFile* in = files->createAndOpenFile(file);
 	if (!in)
 		return false;
-	// The tail at most doubles the file; the engine's memory files count in s32.
+	// The engine's memory files count in s32. Room for the tail is kept from
+	// the start, as a large file's buffer costs more to move than to read.
 	const long size = in->getSize();
 	const bool fits = size >= 0 && size <= (1L << 29);
+	if (fits)
+		bytes.reserve(3 * static_cast<size_t>(size) + 16);
 	bytes.assign(fits ? static_cast<size_t>(size) : 0, '\0');
 	const s32 length = fits ? in->read(&bytes[0], bytes.size()) : -1;
 	in->drop();
@@ -295,7 +297,10 @@ bool ReadGuardedXml(io::IFileSystem* files, const io::path& file, std::string& b
 
 	const SXmlEncoding encoding = XmlEncodingOf(bytes);
 	bytes.resize(bytes.size() - (bytes.size() - encoding.Header) % encoding.Width);
-	const size_t openings = std::count(bytes.begin(), bytes.end(), '<') + 1;
+	size_t openings = 1;
+	for (const char *at = bytes.data(), *end = at + bytes.size();
+	     (at = static_cast<const char*>(std::memchr(at, '<', end - at))); ++at)
+		++openings;
 	std::string stopper;
 	for (const char letter : {' ', '>'})
 	{
