@@ -67,6 +67,11 @@ void CModel::setRotation(core::vector3df nrot)
 	forEachNode([&nrot](scene::ISceneNode* n) { n->setRotation(nrot); });
 }
 
+void CModel::setScale(core::vector3df nscale)
+{
+	forEachNode([&nscale](scene::ISceneNode* n) { n->setScale(nscale); });
+}
+
 // The getters read Node first; an object without nodes reads as the origin
 // (and unit scale), which no caller relies on.
 core::vector3df CModel::getPosition()
@@ -160,6 +165,10 @@ void CModel::buildWater(const io::path& meshName, const core::dimension2d<f32>& 
 {
 	Mesh = _smgr->addHillPlaneMesh(meshName, tileSize, tileCount, 0, hillHeight, hillCount,
 	                               textureCount);
+	// The engine adds a mesh name once: a surface built again under the same
+	// name takes the mesh the cache already holds.
+	if (!Mesh)
+		Mesh = _smgr->getMeshCache()->getMeshByName(meshName);
 	if (!Mesh)
 		return;
 	Node = _smgr->addWaterSurfaceSceneNode(Mesh->getMesh(0, 255, -1, -1), waveHeight, waveSpeed,
@@ -169,9 +178,14 @@ void CModel::buildWater(const io::path& meshName, const core::dimension2d<f32>& 
 
 void CModel::addWater()
 {
+	addWater(3.0f, 20.0f, 300.0f);
+}
+
+void CModel::addWater(f32 waveHeight, f32 waveLength, f32 waveSpeed)
+{
 	buildWater("NewWater", core::dimension2d<f32>(20.0f, 20.0f), core::dimension2d<u32>(40, 40),
-	           0.0f, core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f), 3.0f,
-	           300.0f, 20.0f);
+	           0.0f, core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f),
+	           waveHeight, waveSpeed, waveLength);
 }
 
 void CModel::updateWater(const char* /*Name*/, int tile_count, f32 tile_size, f32 hill_height,

@@ -29,6 +29,7 @@ public:
 	void setDebugDataVisible(bool t_f);
 	void setPosition(core::vector3df npos);
 	void setRotation(core::vector3df nrot);
+	void setScale(core::vector3df nscale);
 	core::vector3df getPosition();
 	core::vector3df getRotation();
 	core::vector3df getScale();
@@ -42,6 +43,8 @@ public:
 	s32 getMaterialType();
 
 	void addWater();
+	//! The default surface with waves of its own.
+	void addWater(f32 waveHeight, f32 waveLength, f32 waveSpeed);
 	void updateWater(const char* Name, int tile_count, f32 tile_size, f32 hill_height,
 	                 f32 hill_countX, f32 hill_countY, f32 texture_countX, f32 texture_countY);
 	void removeWater();

@@ -7,6 +7,7 @@
 #include "CEventRec.h"
 #include "COrbitCamera.h"
 #include "EditorIds.h"
+#include "ObjectKinds.h"
 #include "XErrorGuard.h"
 #include "XInput.h"
 
@@ -171,6 +172,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateSceneInfoWindow();
 	_driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, true);
 	RecordStep(); // the empty scene, where undo stops
+	Document.MarkSaved();
 }
 
 // Every default colour from the darkest shadow through the window
@@ -268,25 +270,24 @@ void CSceneEditor::Render()
 
 video::SColor CSceneEditor::SceneColour() const
 {
-	video::SColor clear(150, 50, 50, 100);
-	if (spw_refresh_redbar && spw_refresh_greenbar && spw_refresh_bluebar)
-		clear.set(150, spw_refresh_redbar->getPos(), spw_refresh_greenbar->getPos(),
-		          spw_refresh_bluebar->getPos());
-	return clear;
+	const s32* bars = Document.World().Bars;
+	if (!spw_refresh_redbar)
+		return video::SColor(150, 50, 50, 100);
+	return video::SColor(150, bars[0], bars[1], bars[2]);
 }
 
 void CSceneEditor::ClearScene()
 {
 	SelectedModel = 0;
-	for (int i = 0; i < MODEL_SLOTS; ++i)
-		if (Model[i])
-			Model[i]->remove();
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+		if (CModel* object = ObjectAt(slot))
+			object->remove();
 	current_model = 0;
 	RemoveNode(Terrain);
 	RemoveNode(LevelPlane);
 	RemoveNode(Q3LevelNode);
 	RemoveNode(SkyBox);
-	StateDirty = true;
+	SceneChanged();
 }
 
 void CSceneEditor::MovePositioner(const core::vector3df& forward)
@@ -343,14 +344,14 @@ void CSceneEditor::UpdateValueLabels()
 		SetNumberLabel(mpw_scale_y, mpw_scaleY);
 		SetNumberLabel(mpw_scale_z, mpw_scaleZ);
 	}
+	for (int i = 0; i < 3; ++i)
+		SetNumberLabel(WaveLabels[i], WaveBars[i]);
 }
 
 void CSceneEditor::ApplyFog()
 {
-	const s32 red = sbw_red ? sbw_red->getPos() : 0;
-	const s32 green = sbw_green ? sbw_green->getPos() : 0;
-	const s32 blue = sbw_blue ? sbw_blue->getPos() : 0;
-	_driver->setFog(video::SColor(0, red, green, blue), video::EFT_FOG_LINEAR, 50.0f, 100.0f, 0.01f,
+	const s32* bars = Document.World().Bars;
+	_driver->setFog(video::SColor(0, bars[3], bars[4], bars[5]), video::EFT_FOG_LINEAR, 50.0f, 100.0f, 0.01f,
 	                false, false);
 }
 
@@ -390,6 +391,7 @@ void CSceneEditor::UpdateState()
 	FollowWindowShape();
 	Camera->setInputReceiverEnabled(CameraMode);
 	UpdateValueLabels();
+	SyncDocument();
 	ApplyFog();
 	// A change ends once no key, drag or edit keeps it going.
 	if (StateDirty && StepCanEnd())
@@ -703,6 +705,20 @@ void CSceneEditor::CreateWaterProperties()
 {
 	const s32 ids[] = {ID_PLAIN, ID_WATER_OK, ID_WATER_LOAD_SKIN1, ID_WATER_LOAD_SKIN2, ID_PLAIN};
 	WaterPropertiesWindow = AddObjectWindow(L"Selected Water Properties", ids, wpw_render_type);
+	// The waves, below the window's own controls: height, length, speed.
+	const wchar_t* const names[3] = {L"Wave height", L"Wave length", L"Wave speed"};
+	const s32 least[3] = {0, 1, 1}, most[3] = {100, 500, 2000};
+	for (int i = 0; i < 3; ++i)
+	{
+		const s32 top = 90 + 20 * i;
+		AddLabel(names[i], Rect(10, top, 85, top + 15), WaterPropertiesWindow, false);
+		WaveBars[i] = _gui->addScrollBar(true, Rect(90, top, 190, top + 15),
+		                                 WaterPropertiesWindow, ID_PLAIN);
+		WaveBars[i]->setMin(least[i]);
+		WaveBars[i]->setMax(most[i]);
+		WaveBars[i]->setSmallStep(1);
+		WaveLabels[i] = AddValueLabel(L"", Rect(195, top, 235, top + 15), WaterPropertiesWindow);
+	}
 }
 
 // What the model and the water windows share: "Ok", the two skin buttons and
@@ -747,7 +763,8 @@ bool Pickable(const scene::ISceneNode* node)
 } // namespace
 
 // The node a ray hits: a model wins over everything else (a model stands
-// inside the box of the level around it), otherwise the nearest box.
+// inside the box of the level, or over the water, around it), then any other
+// object (the water), otherwise the nearest box.
 void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray,
                                 SPick& best) const
 {
@@ -758,12 +775,12 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 		PickAlongRay(node, ray, best);
 		if (!Pickable(node) || !PickBox(node, 1.0f).intersectsWithLine(ray))
 			continue;
-		const s32 id = node->getID();
-		const bool model = id > 0 && id < MODEL_SLOTS && Model[id];
+		const int slot = SlotOfNode(node);
+		const int rank = slot < 0 ? 0 : ObjectAt(slot)->MODEL_TYPE == CModel::TYPE_MESH ? 2 : 1;
 		const f32 distance = static_cast<f32>(
 		    ray.start.getDistanceFrom(node->getTransformedBoundingBox().getCenter()));
-		if (!best.node || model > best.model || (model == best.model && distance < best.distance))
-			best = SPick{node, model, distance};
+		if (!best.node || rank > best.rank || (rank == best.rank && distance < best.distance))
+			best = SPick{node, rank, distance};
 	}
 }
 
@@ -772,7 +789,7 @@ scene::ISceneNode* CSceneEditor::NodeUnderCursor()
 	const core::position2d<s32> cursor = _device->getCursorControl()->getPosition();
 	const core::line3df ray =
 	    _smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(cursor, Camera);
-	SPick best = {0, false, 0.0f};
+	SPick best = {0, 0, 0.0f};
 	PickAlongRay(_smgr->getRootSceneNode(), ray, best);
 	return best.node;
 }
@@ -785,69 +802,146 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 		scene::ISceneNode* node = NodeUnderCursor();
 		if (!node && !SkyBox)
 			return;
-		const s32 node_id = node ? node->getID() : ID_NONE;
 		if (SelectedModel)
 			SelectedModel->setDebugDataVisible(false);
-		if (node_id >= 0 && node_id < MODEL_SLOTS && Model[node_id])
-			SelectedModel = Model[node_id];
+		const int slot = SlotOfNode(node);
+		if (slot >= 0)
+			SelectedModel = ObjectAt(slot);
 		CameraMode = true;
 	}
-	if (SelectedModel && SelectedModel->MODEL_TYPE == CModel::TYPE_MESH)
-		FillModelWindow(*SelectedModel);
+	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;
+	if (kind)
+		kind->FillWindow(*this, *SelectedModel);
 }
 
+namespace
+{
+// A scale as the nearest position a scale bar has.
+s32 ScaleBarPosition(f32 scale)
+{
+	if (!(scale > 0.0f))
+		return 0;
+	return scale >= 10.0f ? 10 : static_cast<s32>(scale + 0.5f);
+}
+} // namespace
+
+// The window shows the model; from then on a control the user changes is
+// written back (UpdateSelectedModel), and only that control.
 void CSceneEditor::FillModelWindow(CModel& model)
 {
 	mpw_boxTexture->setText(model.TextureName.c_str());
 	mpw_boxFileName->setText(model.FileName.c_str());
+	mpw_boxTexture2->setText(model.TextureName2.c_str());
 	mpw_render_type->setSelected(model.MaterialType);
 	mpw_fogbox->setChecked(model.Fog);
 	mpw_lightbox->setChecked(model.Lighting);
 	mpw_wirebox->setChecked(model.Wireframe);
-	const core::vector3df scale =
-	    model.AnimatedNode ? model.AnimatedNode->getScale() : core::vector3df(1, 1, 1);
-	mpw_scaleX->setPos(static_cast<s32>(scale.X));
-	mpw_scaleY->setPos(static_cast<s32>(scale.Y));
-	mpw_scaleZ->setPos(static_cast<s32>(scale.Z));
-	// The shadow flag and the second texture name are edited like their
-	// neighbours.
 	mpw_shadowbox->setChecked(model.Shadow);
-	mpw_boxTexture2->setText(model.TextureName2.c_str());
+	const core::vector3df scale = model.getScale();
+	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
+	const f32 axes[3] = {scale.X, scale.Y, scale.Z};
+	for (int i = 0; i < 3; ++i)
+	{
+		bars[i]->setPos(ScaleBarPosition(axes[i]));
+		ShownModel.Scale[i] = bars[i]->getPos();
+	}
+	ShownModel.Material = mpw_render_type->getSelected();
+	ShownModel.Fog = model.Fog;
+	ShownModel.Lighting = model.Lighting;
+	ShownModel.Wireframe = model.Wireframe;
+	ShownModel.Shadow = model.Shadow;
+	ShownModel.Names[0] = mpw_boxFileName->getText();
+	ShownModel.Names[1] = mpw_boxTexture->getText();
+	ShownModel.Names[2] = mpw_boxTexture2->getText();
 }
+
+void CSceneEditor::FillWaterWindow(CModel& water)
+{
+	wpw_render_type->setSelected(water.MaterialType);
+	ShownWaterMaterial = wpw_render_type->getSelected();
+	const f32 waves[3] = {water.water_WaveHeight, water.water_WaveLength, water.water_WaveSpeed};
+	for (int i = 0; i < 3; ++i)
+	{
+		WaveBars[i]->setPos(static_cast<s32>(waves[i] + 0.5f));
+		ShownWaves[i] = WaveBars[i]->getPos();
+	}
+}
+
+namespace
+{
+// Whether a control shows something else than it was last given; then it
+// takes the new value as shown.
+template <typename Value> bool ChangedByUser(Value now, Value& shown)
+{
+	if (now == shown)
+		return false;
+	shown = now;
+	return true;
+}
+} // namespace
 
 void CSceneEditor::UpdateSelectedModel()
 {
 	CModel* model = SelectedModel;
 	if (!model)
 		return;
-	const bool mesh = model->MODEL_TYPE == CModel::TYPE_MESH;
-	const s32 sel_rt = mpw_render_type ? mpw_render_type->getSelected() : -1;
-	const s32 sel_rt2 = wpw_render_type ? wpw_render_type->getSelected() : -1;
-	if (mesh)
-		model->setMaterialType(sel_rt);
-	else if (model->MODEL_TYPE == CModel::TYPE_WATER)
-		model->setMaterialType(sel_rt2);
-
-	if (mpw_fogbox)
-		model->setFog(mesh && mpw_fogbox->isChecked());
-	if (mpw_wirebox)
-		model->setWireframe(mesh && mpw_wirebox->isChecked());
-	if (mpw_lightbox)
-		model->setLighting(mesh && mpw_lightbox->isChecked());
-	if (!mesh)
-		return;
-	if (mpw_shadowbox)
-		model->Shadow = mpw_shadowbox->isChecked();
-
-	if (mpw_scaleX && mpw_scaleY && mpw_scaleZ && model->AnimatedNode)
-		model->AnimatedNode->setScale(core::vector3df(static_cast<f32>(mpw_scaleX->getPos()),
-		                                              static_cast<f32>(mpw_scaleY->getPos()),
-		                                              static_cast<f32>(mpw_scaleZ->getPos())));
-	if (mpw_boxFileName && mpw_boxTexture)
+	if (model->MODEL_TYPE == CModel::TYPE_WATER)
 	{
-		model->FileName = mpw_boxFileName->getText();
-		model->TextureName = mpw_boxTexture->getText();
+		UpdateSelectedWater();
+		return;
 	}
-	if (mpw_boxTexture2)
-		model->TextureName2 = mpw_boxTexture2->getText();
+	if (model->MODEL_TYPE != CModel::TYPE_MESH)
+		return;
+	SShownModel& shown = ShownModel;
+	if (mpw_render_type && ChangedByUser(mpw_render_type->getSelected(), shown.Material))
+		model->setMaterialType(shown.Material);
+	if (mpw_fogbox && ChangedByUser(mpw_fogbox->isChecked(), shown.Fog))
+		model->setFog(shown.Fog);
+	if (mpw_wirebox && ChangedByUser(mpw_wirebox->isChecked(), shown.Wireframe))
+		model->setWireframe(shown.Wireframe);
+	if (mpw_lightbox && ChangedByUser(mpw_lightbox->isChecked(), shown.Lighting))
+		model->setLighting(shown.Lighting);
+	if (mpw_shadowbox && ChangedByUser(mpw_shadowbox->isChecked(), shown.Shadow))
+		model->Shadow = shown.Shadow;
+
+	// A bar the user moves sets its axis; the others keep their exact scale.
+	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
+	core::vector3df scale = model->getScale();
+	f32* const axes[3] = {&scale.X, &scale.Y, &scale.Z};
+	bool scaled = false;
+	for (int i = 0; i < 3; ++i)
+		if (bars[i] && ChangedByUser(bars[i]->getPos(), shown.Scale[i]))
+		{
+			*axes[i] = static_cast<f32>(shown.Scale[i]);
+			scaled = true;
+		}
+	if (scaled)
+		model->setScale(scale);
+
+	gui::IGUIEditBox* const boxes[3] = {mpw_boxFileName, mpw_boxTexture, mpw_boxTexture2};
+	core::stringw* const names[3] = {&model->FileName, &model->TextureName, &model->TextureName2};
+	for (int i = 0; i < 3; ++i)
+		if (boxes[i] && ChangedByUser(core::stringw(boxes[i]->getText()), shown.Names[i]))
+			*names[i] = shown.Names[i];
+}
+
+// The water window's material list and wave bars; a changed wave rebuilds
+// the surface, whose mesh holds its waves.
+void CSceneEditor::UpdateSelectedWater()
+{
+	CModel* water = SelectedModel;
+	if (wpw_render_type && ChangedByUser(wpw_render_type->getSelected(), ShownWaterMaterial))
+		water->setMaterialType(ShownWaterMaterial);
+	bool waves = false;
+	for (int i = 0; i < 3; ++i)
+		waves = (WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i])) || waves;
+	if (!waves || !Water->Node)
+		return;
+	SyncObject(WATER_SLOT, true);
+	SModelState record = *Document.Object(WATER_SLOT);
+	for (int i = 0; i < 3; ++i)
+		if (ShownWaves[i] != static_cast<s32>(record.Values[i] + 0.5f))
+			record.Values[i] = static_cast<f32>(ShownWaves[i]);
+	BuildObject(WATER_SLOT, record);
+	SelectedModel = Water;
 }

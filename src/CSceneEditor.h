@@ -13,11 +13,13 @@
 
 #include "CModel.h"
 #include "LoadCheck.h"
-#include "SceneState.h"
+#include "SceneDocument.h"
+#include "SceneFile.h"
 
 using namespace irr;
 
 class CTLVEventRec;
+struct SObjectKind;
 class COrbitCameraAnimator;
 
 class CSceneEditor
@@ -95,6 +97,16 @@ public:
 	video::SColor SceneColour() const;
 	//! Update's own work, without the device's run step.
 	void UpdateState();
+
+	//! The scene as plain values; the engine's nodes and the windows follow
+	//! it, and what changes an object or the world reaches it within a frame.
+	CSceneDocument Document;
+	//! The object in a slot of the document's table: the water surface in
+	//! entry 0, models in 1 to 99.
+	CModel* ObjectAt(int slot) const;
+	//! Brings what changed in the objects, the marker and the colour bars
+	//! into the document now (the per-frame update does it too).
+	void SyncDocument();
 
 	CTLVEventRec* event_rec;
 	scene::ICameraSceneNode* Camera;
@@ -217,7 +229,7 @@ private:
 	struct SPick
 	{
 		scene::ISceneNode* node;
-		bool model;
+		int rank;
 		f32 distance;
 	};
 	void PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray, SPick& best) const;
@@ -229,8 +241,6 @@ private:
 	bool LoadChosenLevel();
 	void CreateLevelChooser();
 	void KeepInView(scene::ISceneNode* node);
-	//! A new model node for a mesh in a slot of the table, selected.
-	CModel* PlaceModel(int slot, scene::IAnimatedMesh* mesh);
 
 	// Scene files
 	void CreateSaveSceneWindow();
@@ -240,7 +250,10 @@ private:
 	std::wstring StoredName(const std::string& folder, const std::string& file) const;
 	io::IAttributes* ModelUserData(int slot, const std::string& folder);
 	io::IAttributes* StateUserData(const std::string& folder);
-	bool OpenModel(io::IAttributes* data, const std::string& folder, std::set<std::string>& failed);
+	bool ReadRecords(const scenefile::SSceneContent& content, std::vector<SModelState>& records,
+	                 core::stringw& problem) const;
+	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
+	               std::set<std::string>& failed);
 	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);
 	int WorldObjects(io::IAttributes* state) const;
 	void RestoreView(io::IAttributes* state);
@@ -261,21 +274,52 @@ private:
 	//! front and back.
 	std::array<gui::IGUIEditBox*, 7> SkyBoxFields() const;
 	bool PlacePlane(scene::IAnimatedMesh* mesh);
+	//! An operation changed the scene's files, nodes or textures.
+	void SceneChanged();
+	//! Whether the next sync reads meshes and textures too.
+	bool FilesChanged = false;
+	void SyncObject(int slot, bool files);
+	void SyncWorld(bool files);
+	//! The slot of the object a node shows, or -1.
+	int SlotOfNode(const scene::ISceneNode* node) const;
+	//! A new node for a record in its slot, with its textures and fields;
+	//! null when its files cannot be loaded.
+	CModel* BuildObject(int slot, const SModelState& record);
+	//! What the model and water windows and the colour bars last showed: a
+	//! control that differs was changed by the user.
+	struct SShownModel
+	{
+		s32 Material = 0;
+		bool Shadow = false, Fog = false, Wireframe = false, Lighting = false;
+		s32 Scale[3] = {1, 1, 1};
+		core::stringw Names[3];
+	} ShownModel;
+	s32 ShownBars[6] = {};
+	s32 ShownWaterMaterial = 0;
+	s32 ShownWaves[3] = {};
+	gui::IGUIScrollBar* WaveBars[3] = {};
+	gui::IGUIStaticText* WaveLabels[3] = {};
+	void FillWaterWindow(CModel& water);
+	void UpdateSelectedWater();
+	void ShowColourBars(const s32 (&bars)[6]);
+	bool SameBuild(const SObjectKind& kind, const CModel& object,
+	               const SModelState& record);
+	friend struct SKindModel;
+	friend struct SKindWater;
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
 	// Undo history: the scene after each step, and the step shown now.
-	std::deque<SSceneState> History;
+	struct SHistoryStep
+	{
+		SSceneState State;
+		unsigned long long Content;
+	};
+	std::deque<SHistoryStep> History;
 	size_t HistoryPosition;
 	//! Something may have changed since the last step was recorded.
 	bool StateDirty;
 	//! Mouse buttons held: a drag is still going on.
 	u32 MouseButtonsHeld;
-	SSceneState CaptureState(const SSceneState& previous) const;
-	//! A model's or the world's state as it is now.
-	SModelState ModelStateOf(const CModel& model) const;
-	SWorldState WorldStateOf() const;
-	std::shared_ptr<const SModelState> CaptureModel(int slot, const SSceneState& previous) const;
-	std::shared_ptr<const SWorldState> CaptureWorld(const SSceneState& previous) const;
 	//! Adds the scene as a step when it differs from the step shown.
 	bool RecordStep();
 	//! Whether the change going on has ended (no key, drag or edit open).

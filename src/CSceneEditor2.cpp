@@ -16,6 +16,7 @@
 #include "FileNames.h"
 #include "HalfLifeCheck.h"
 #include "HeightMap.h"
+#include "ObjectKinds.h"
 #include "PendingFile.h"
 #include "Quake3Level.h"
 
@@ -162,26 +163,21 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 		ShowMessage(LoadModelError, WrongFile);
 		return false;
 	}
-	CModel* model = PlaceModel(slot, mesh);
+	SModelState record;
+	record.Type = CModel::TYPE_MESH;
+	record.Mesh = _smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
+	record.Position = Positioner->getPosition();
 	// The export names the mesh by the file it came from until the user
 	// types another name.
-	model->FileName = FileNameToWide(filename).c_str();
+	record.FileName = FileNameToWide(filename).c_str();
+	CModel* model = BuildObject(slot, record);
+	if (!model)
+	{
+		ShowMessage(LoadModelError, WrongFile);
+		return false;
+	}
 	Select(model);
 	return true;
-}
-
-CModel* CSceneEditor::PlaceModel(int slot, scene::IAnimatedMesh* mesh)
-{
-	CModel* model = new CModel(_smgr);
-	delete Model[slot];
-	Model[slot] = model;
-	model->AnimatedNode = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
-	model->AnimatedNode->setPosition(Positioner->getPosition());
-	model->AnimatedNode->setMaterialFlag(video::EMF_LIGHTING, false);
-	model->AnimatedNode->setID(slot);
-	model->MODEL_TYPE = CModel::TYPE_MESH;
-	StateDirty = true;
-	return model;
 }
 
 // Puts a texture the user chose into one layer of a node; a missing node
@@ -201,7 +197,7 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 		return false;
 	}
 	node->setMaterialTexture(layer, texture);
-	StateDirty = true;
+	SceneChanged();
 	return true;
 }
 
@@ -241,20 +237,22 @@ void CSceneEditor::DeleteSelectedModel()
 	}
 	SelectedModel->remove();
 	SelectedModel = 0;
-	StateDirty = true;
+	SceneChanged();
 }
 
 bool CSceneEditor::CreateNewWater()
 {
-	// One water surface at a time: a new one replaces the old.
-	Water->removeWater();
-	Water->addWater();
-	if (!Water->Node)
+	// One water surface at a time, at the marker: a new one replaces the old.
+	SModelState record;
+	record.Type = CModel::TYPE_WATER;
+	record.Position = Positioner->getPosition();
+	const SObjectKind& kind = *KindOf(CModel::TYPE_WATER);
+	record.Values.assign(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
+	if (!BuildObject(WATER_SLOT, record))
 	{
 		ShowMessage(L"Water Error!", L"Water creation failed.");
 		return false;
 	}
-	Water->Node->setID(ID_WATER_NODE);
 	Select(Water);
 	return true;
 }
@@ -330,7 +328,7 @@ bool CSceneEditor::PlacePlane(scene::IAnimatedMesh* mesh)
 	PlaceWorldMesh(LevelPlane, plane);
 	// Spread eight times and flattened onto y = 0.
 	plane->setScale(core::vector3df(8, 0, 8));
-	StateDirty = true;
+	SceneChanged();
 	return true;
 }
 
@@ -350,7 +348,7 @@ template <typename Node> void CSceneEditor::DeleteWorldNode(Node*& field, const 
 		return;
 	}
 	ReplaceNode<Node>(field, 0);
-	StateDirty = true;
+	SceneChanged();
 }
 
 void CSceneEditor::DeletePlane()
@@ -410,7 +408,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	PlaceWorldMesh(Q3LevelNode, level);
 	LevelFile = chosen;
 	LevelName = levelName;
-	StateDirty = true;
+	SceneChanged();
 	KeepInView(level);
 	return true;
 }
@@ -494,7 +492,7 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	terrain->scaleTexture((side - 1) / heightmap::PixelsPerTextureTile);
 	ReplaceNode(Terrain, terrain);
 	TerrainFile = filename;
-	StateDirty = true;
+	SceneChanged();
 	KeepInView(terrain);
 	if (colour || size != core::dimension2du(side, side))
 	{
@@ -563,7 +561,15 @@ bool CSceneEditor::LoadSkyBox()
 	ReplaceNode(SkyBox,
 	            _smgr->addSkyBoxSceneNode(textures[0], textures[1], textures[2], textures[3],
 	                                      textures[4], textures[5], 0, ID_NONE));
-	StateDirty = true;
+	// The scene keeps the names the sky box was built from.
+	const std::array<gui::IGUIEditBox*, 7> fields = SkyBoxFields();
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 7; ++i)
+			    world.SkyTexts[i] = fields[i]->getText();
+	    });
+	SceneChanged();
 	return true;
 }
 
@@ -600,73 +606,33 @@ const char* const LevelSourceOpening = "#include \"Level.h\"\n\n"
 
 const char* const LevelSourceClosing = "\n}\n\n";
 
-const char* const MaterialSource[CModel::MATERIAL_COUNT] = {
-    "setMaterialType(EMT_SOLID);",
-    "setMaterialType(EMT_SOLID_2_LAYER);",
-    "setMaterialType(EMT_LIGHTMAP);",
-    "setMaterialType(EMT_LIGHTMAP_ADD);",
-    "setMaterialType(EMT_LIGHTMAP_M2);",
-    "setMaterialType(EMT_LIGHTMAP_M4);",
-    "setMaterialType(EMT_LIGHTMAP_LIGHTING);",
-    "setMaterialType(EMT_LIGHTMAP_LIGHTING_M2);",
-    "setMaterialType(EMT_LIGHTMAP_LIGHTING_M4);",
-    "setMaterialType(EMT_SPHERE_MAP);",
-    "setMaterialType(EMT_REFLECTION_2_LAYER);",
-    "setMaterialType(EMT_TRANSPARENT_ADD_COLOR);",
-    "setMaterialType(EMT_TRANSPARENT_ALPHA_CHANNEL);",
-    "setMaterialType(EMT_TRANSPARENT_VERTEX_ALPHA);",
-    "setMaterialType(EMT_TRANSPARENT_REFLECTION_2_LAYER);",
-};
-
-std::string Vector(const core::vector3df& v)
-{
-	return "vector3df(" + FixedSix(v.X) + "," + FixedSix(v.Y) + "," + FixedSix(v.Z) + ")";
-}
-
 } // namespace
 
 bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 {
+	SyncDocument();
 	source = LevelSourceOpening;
 	for (int i = 1; i < MODEL_SLOTS; ++i)
 	{
-		const std::string index = std::to_string(i);
-		CModel* model = Model[i];
-		if (!model || !model->AnimatedNode)
+		const SModelState* record = Document.Object(i);
+		if (!record || record->Type != CModel::TYPE_MESH)
+			source += "//Model[" + std::to_string(i) + "] = Blank\n";
+		else if (!KindOf(record->Type)->Export(source, i, *record))
 		{
-			source += "//Model[" + index + "] = Blank\n";
-			continue;
-		}
-		std::string file, texture;
-		if (!WideToFileName(model->FileName.c_str(), file) ||
-		    !WideToFileName(model->TextureName.c_str(), texture))
-		{
-			failedName = "the names of model " + index;
+			failedName = "the names of model " + std::to_string(i);
 			return false;
 		}
-		const std::string m = "Model[" + index + "]";
-		scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
-		const s32 material = model->MaterialType;
-		source += "\t\t" + m + " = _smgr->addAnimatedMeshSceneNode(_smgr->getMesh(" +
-		          CppStringLiteral(file) + "));\n";
-		source += "\tif (" + m + ")\n\t{\n";
-		source += "\t" + m + "->setPosition(" + Vector(node->getPosition()) + ");\n";
-		source += "\t" + m + "->setRotation(" + Vector(node->getRotation()) + ");\n";
-		source += "\t" + m + "->setScale(" + Vector(node->getScale()) + ");\n";
-		// No texture name: the textures the mesh brought itself stay.
-		if (!texture.empty())
-			source += "\t\t" + m + "->setMaterialTexture(0, _driver->getTexture(" +
-			          CppStringLiteral(texture) + "));\n";
-		source += "\t\t//" + m + "->//SHADOW (INCOMPLETE)\n";
-		source += "\t\t" + m + "->setMaterialFlag(EMF_LIGHTING," +
-		          (model->Lighting ? "true" : "false") + ");\n";
-		source += "\t\t" + m + "->setMaterialFlag(EMF_WIREFRAME ," +
-		          (model->Wireframe ? "true" : "false") + ");\n";
-		source +=
-		    "\t\t" + m + "->" +
-		    MaterialSource[material >= 0 && material < CModel::MATERIAL_COUNT ? material : 0] +
-		    "\n\t}\n\n";
 	}
+	// Objects of other kinds follow the models.
+	for (const SObjectKind* kind : ObjectKinds)
+		for (int i = 0; i < MODEL_SLOTS && kind->Type != CModel::TYPE_MESH; ++i)
+			if (Document.Object(i) && Document.Object(i)->Type == kind->Type &&
+			    !kind->Export(source, i, *Document.Object(i)))
+			{
+				failedName = std::string("the names of the ") +
+				             core::stringc(kind->Name).c_str();
+				return false;
+			}
 	source += LevelSourceClosing;
 	return true;
 }

@@ -3,6 +3,7 @@
 // loading every mesh and texture it names through the crash-proof path.
 #include "CSceneEditor.h"
 
+#include <cmath>
 #include <functional>
 #include <map>
 #include <set>
@@ -10,6 +11,7 @@
 #include "COrbitCamera.h"
 #include "EditorIds.h"
 #include "FileNames.h"
+#include "ObjectKinds.h"
 #include "PendingFile.h"
 #include "SceneFile.h"
 
@@ -141,18 +143,25 @@ bool CSceneEditor::SaveScene(const char* filename)
 		return false;
 	}
 	const std::string folder = SceneFolder(file);
+	SyncDocument();
 	// The scene is written from one empty node that holds the editor state
 	// and, for the time of the save, the models as its children: a game
-	// gets the models and nothing else of the editor's.
+	// gets the models and nothing else of the editor's. Objects of other
+	// kinds travel as empty nodes holding their values.
 	scene::ISceneNode* state = _smgr->addEmptySceneNode(0, ID_NONE);
 	state->setName(core::stringc(StateNodeName).c_str());
 	std::map<scene::ISceneNode*, int> slots;
-	for (int i = 1; i < MODEL_SLOTS; ++i)
-		if (Model[i] && Model[i]->AnimatedNode)
-		{
-			Model[i]->AnimatedNode->setParent(state);
-			slots[Model[i]->AnimatedNode] = i;
-		}
+	for (int i = 0; i < MODEL_SLOTS; ++i)
+	{
+		const SModelState* record = Document.Object(i);
+		if (!record)
+			continue;
+		scene::ISceneNode* node = record->Type == CModel::TYPE_MESH
+		                              ? Model[i]->AnimatedNode
+		                              : _smgr->addEmptySceneNode(state, ID_NONE);
+		node->setParent(state);
+		slots[node] = i;
+	}
 	// The selection's box is the editor's, not the scene's; the next frame
 	// draws it again.
 	if (SelectedModel)
@@ -168,7 +177,8 @@ bool CSceneEditor::SaveScene(const char* filename)
 	CSceneXmlWriter xml(_device->getFileSystem(), folder);
 	const bool written = _smgr->saveScene(xml.writer(), "", &userData, state);
 	for (const auto& model : slots)
-		model.first->setParent(_smgr->getRootSceneNode());
+		if (model.first->getType() != scene::ESNT_EMPTY)
+			model.first->setParent(_smgr->getRootSceneNode());
 	state->remove();
 
 	CPendingFile pending(file);
@@ -181,6 +191,7 @@ bool CSceneEditor::SaveScene(const char* filename)
 		return false;
 	}
 	SceneFileName = file;
+	Document.MarkSaved();
 	core::stringw text(L"Scene saved to ");
 	text += FileNameToWide(file).c_str();
 	text += L".";
@@ -196,7 +207,7 @@ std::wstring CSceneEditor::StoredName(const std::string& folder, const std::stri
 
 io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
 {
-	const SModelState model = ModelStateOf(*Model[slot]);
+	const SModelState& model = *Document.Object(slot);
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
@@ -215,12 +226,15 @@ io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder
 	data->addString("Position", VectorText(model.Position).c_str());
 	data->addString("Rotation", VectorText(model.Rotation).c_str());
 	data->addString("Scale", VectorText(model.Scale).c_str());
+	const SObjectKind* kind = KindOf(model.Type);
+	for (u32 i = 0; i < kind->ValueCount; ++i)
+		data->addString(kind->ValueNames[i], FloatsText(&model.Values[i], 1).c_str());
 	return data;
 }
 
 io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 {
-	const SWorldState world = WorldStateOf();
+	const SWorldState& world = Document.World();
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addString("Format", FormatMark);
@@ -233,13 +247,12 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 	data->addString("CameraPosition", VectorText(Camera->getPosition()).c_str());
 	data->addString("CameraTarget", VectorText(Camera->getTarget()).c_str());
 
-	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
 	for (int i = 0; i < 7; ++i)
-		data->addString(SkyBoxNames[i], sky[i]->getText());
+		data->addString(SkyBoxNames[i], world.SkyTexts[i].c_str());
 	std::string dir;
-	data->addBool("SkyBox", SkyBox != 0);
+	data->addBool("SkyBox", !world.Sky.empty());
 	// The folder of a sky box that was built moves with the scene.
-	if (SkyBox && WideToFileName(sbw_editboxDir->getText(), dir))
+	if (!world.Sky.empty() && WideToFileName(world.SkyTexts[0].c_str(), dir))
 		data->setAttribute("SkyBoxDir", stored(dir).c_str());
 	// A piece of world geometry is present when it names its file.
 	if (!world.Plane.File.empty())
@@ -278,14 +291,20 @@ bool CSceneEditor::OpenScene(const char* filename)
 		ShowMessage(OpenSceneError, problem.c_str());
 		return false;
 	}
+	std::vector<SModelState> records;
+	if (!ReadRecords(content, records, problem))
+	{
+		ShowMessage(OpenSceneError, problem.c_str());
+		return false;
+	}
 	const std::string folder = SceneFolder(file);
 	std::set<std::string> failed;
 	std::vector<std::wstring> messages;
 	MessageLog = &messages;
 	ClearScene();
 	int opened = 0;
-	for (io::IAttributes* data : content.Models)
-		opened += OpenModel(data, folder, failed);
+	for (size_t i = 0; i < records.size(); ++i)
+		opened += OpenModel(content.Models[i], records[i], folder, failed);
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
 	MessageLog = 0;
@@ -296,6 +315,8 @@ bool CSceneEditor::OpenScene(const char* filename)
 	for (io::IAttributes* data : content.Models)
 		current_model = core::max_(current_model, data->getAttributeAsInt("Slot"));
 	SceneFileName = file;
+	SyncDocument();
+	Document.MarkSaved();
 
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
 	std::wstring text = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
@@ -306,19 +327,119 @@ bool CSceneEditor::OpenScene(const char* filename)
 	return true;
 }
 
-// One model into the slot it was saved from; false when its mesh fails.
-bool CSceneEditor::OpenModel(io::IAttributes* data, const std::string& folder,
+namespace
+{
+// A name longer than this is no name a scene holds.
+const u32 LongestName = 4096;
+
+// Why a record read from a scene file cannot be opened, naming the object.
+core::stringw Unsound(int slot, s32 type, const std::string& field)
+{
+	const SObjectKind* kind = KindOf(type);
+	core::stringw text(L"The scene's ");
+	text += kind ? kind->Name : L"object";
+	if (slot != WATER_SLOT)
+	{
+		text += L" in slot ";
+		text += slot;
+	}
+	text += L" has a field ";
+	text += field.c_str();
+	text += L" that is not a number it can hold.";
+	return text;
+}
+
+bool NamesFit(io::IAttributes* data, core::stringw& problem)
+{
+	for (u32 i = 0; i < data->getAttributeCount(); ++i)
+		if (data->getAttributeAsStringW(i).size() > LongestName)
+		{
+			problem = L"The scene holds a name longer than 4096 characters (";
+			problem += data->getAttributeName(i);
+			problem += L").";
+			return false;
+		}
+	return true;
+}
+} // namespace
+
+// Every object's values, checked before anything of the scene is replaced:
+// numbers a scene can hold, names of a sane length.
+bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelState>& records,
+                               core::stringw& problem) const
+{
+	if (!NamesFit(content.State, problem))
+		return false;
+	const char* const markers[] = {"MarkerPosition", "MarkerRotation", "CameraPosition",
+	                               "CameraTarget"};
+	for (const char* name : markers)
+	{
+		core::vector3df v;
+		if (ParseVector(content.State->getAttributeAsString(name).c_str(), v) &&
+		    !(std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z)))
+		{
+			problem = L"The scene's editor state has a field ";
+			problem += name;
+			problem += L" that is not a number it can hold.";
+			return false;
+		}
+	}
+	for (io::IAttributes* data : content.Models)
+	{
+		if (!NamesFit(data, problem))
+			return false;
+		SModelState record;
+		const int slot = data->getAttributeAsInt("Slot");
+		record.Type = data->getAttributeAsInt("Type");
+		const char* const vectors[] = {"Position", "Rotation", "Scale"};
+		core::vector3df* const values[] = {&record.Position, &record.Rotation, &record.Scale};
+		for (int i = 0; i < 3; ++i)
+			// A transform that does not read back keeps a new node's.
+			if (data->existsAttribute(vectors[i]) &&
+			    !ParseVector(data->getAttributeAsString(vectors[i]).c_str(), *values[i]))
+				*values[i] = i == 2 ? core::vector3df(1, 1, 1) : core::vector3df(0, 0, 0);
+		const SObjectKind* kind = KindOf(record.Type);
+		for (u32 i = 0; kind && i < kind->ValueCount; ++i)
+		{
+			f32 value = kind->DefaultValues[i];
+			if (data->existsAttribute(kind->ValueNames[i]))
+				ParseFloats(data->getAttributeAsString(kind->ValueNames[i]).c_str(), &value, 1);
+			record.Values.push_back(value);
+		}
+		record.FileName = data->getAttributeAsStringW("FileName");
+		record.TextureName = data->getAttributeAsStringW("TextureName");
+		record.TextureName2 = data->getAttributeAsStringW("TextureName2");
+		record.Material = data->getAttributeAsInt("Material");
+		record.Fog = data->getAttributeAsBool("Fog");
+		record.Lighting = data->getAttributeAsBool("Lighting");
+		record.Wireframe = data->getAttributeAsBool("Wireframe");
+		record.Shadow = data->getAttributeAsBool("Shadow");
+		std::string field;
+		if (!RecordIsSound(record, field))
+		{
+			problem = Unsound(slot, record.Type, field);
+			return false;
+		}
+		records.push_back(std::move(record));
+	}
+	return true;
+}
+
+// One object into the slot it was saved from; false when its mesh fails.
+bool CSceneEditor::OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
                              std::set<std::string>& failed)
 {
-	const std::string meshFile = ResolvedPath(folder, Text(data, "MeshFile"));
-	scene::IAnimatedMesh* mesh = failed.count(meshFile) ? 0 : LoadMeshSafely(meshFile.c_str());
-	if (!mesh)
+	const int slot = data->getAttributeAsInt("Slot");
+	record.Mesh = ResolvedPath(folder, Text(data, "MeshFile"));
+	if (!record.Mesh.empty() && failed.count(record.Mesh))
+		return false;
+	CModel* object = BuildObject(slot, record);
+	if (!object)
 	{
-		failed.insert(meshFile);
+		failed.insert(record.Mesh);
 		return false;
 	}
-	CModel* model = PlaceModel(data->getAttributeAsInt("Slot"), mesh);
-	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
+	scene::ISceneNode* node = KindOf(record.Type)->NodeOf(*object);
 	const char* const skins[2] = {"Skin1File", "Skin2File"};
 	for (u32 layer = 0; layer < 2; ++layer)
 	{
@@ -331,24 +452,6 @@ bool CSceneEditor::OpenModel(io::IAttributes* data, const std::string& folder,
 		else
 			failed.insert(skin);
 	}
-	// A transform that does not read back keeps the new node's.
-	SModelState state;
-	state.Position = node->getPosition();
-	state.Rotation = node->getRotation();
-	state.Scale = node->getScale();
-	ParseVector(data->getAttributeAsString("Position").c_str(), state.Position);
-	ParseVector(data->getAttributeAsString("Rotation").c_str(), state.Rotation);
-	ParseVector(data->getAttributeAsString("Scale").c_str(), state.Scale);
-	state.Type = data->getAttributeAsInt("Type");
-	state.FileName = data->getAttributeAsStringW("FileName");
-	state.TextureName = data->getAttributeAsStringW("TextureName");
-	state.TextureName2 = data->getAttributeAsStringW("TextureName2");
-	state.Material = data->getAttributeAsInt("Material");
-	state.Fog = data->getAttributeAsBool("Fog");
-	state.Lighting = data->getAttributeAsBool("Lighting");
-	state.Wireframe = data->getAttributeAsBool("Wireframe");
-	state.Shadow = data->getAttributeAsBool("Shadow");
-	ApplyModelFields(*model, state);
 	return true;
 }
 
@@ -408,13 +511,28 @@ int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
 		else
 			failed.insert(dir + " (sky box)");
 	}
+	// The scene keeps the sky box's names, built or not.
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 7; ++i)
+			    world.SkyTexts[i] = sky[i]->getText();
+	    });
 	return opened;
 }
 
 void CSceneEditor::RestoreView(io::IAttributes* state)
 {
+	s32 bars[6];
 	for (int i = 0; i < 6; ++i)
-		ColourBars()[i]->setPos(state->getAttributeAsInt(ColourBarNames[i]));
+		bars[i] = state->getAttributeAsInt(ColourBarNames[i]);
+	ShowColourBars(bars);
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 6; ++i)
+			    world.Bars[i] = ShownBars[i];
+	    });
 	core::vector3df position, rotation, target;
 	if (ParseVector(state->getAttributeAsString("MarkerPosition").c_str(), position) &&
 	    ParseVector(state->getAttributeAsString("MarkerRotation").c_str(), rotation))

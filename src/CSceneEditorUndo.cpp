@@ -1,111 +1,179 @@
-// Undo and redo. The history holds the scene after each step (SceneState.h);
-// a step ends when the editor is quiet again after a change (no movement
-// key, mouse button or open text edit), so that a held key, a drag or a
-// typed name is one step. Undo and redo rebuild only what differs.
+// The scene document and undo. What changes an object, the marker or the
+// colours reaches the document within a frame (SyncDocument); operations
+// that load files say so (SceneChanged), and the next sync reads meshes and
+// textures too. The history holds the document after each step; a step ends
+// when the editor is quiet again after a change (no movement key, mouse
+// button or open text edit), so that a held key, a drag or a typed name is
+// one step. Undo and redo make the document a step's and rebuild only what
+// differs.
 #include "CSceneEditor.h"
 
 #include "EditorIds.h"
+#include "ObjectKinds.h"
+
+// ---------------------------------------------------------------------------
+// The document
+
+CModel* CSceneEditor::ObjectAt(int slot) const
+{
+	return slot == WATER_SLOT ? Water : Model[slot];
+}
+
+void CSceneEditor::SceneChanged()
+{
+	StateDirty = true;
+	FilesChanged = true;
+}
 
 namespace
 {
-// A record equal to the one before is shared with it.
-template <typename State>
-std::shared_ptr<const State> Shared(State&& state, const std::shared_ptr<const State>& before)
+scene::ISceneNode* NodeOfObject(const CModel* object)
 {
-	if (before && *before == state)
-		return before;
-	return std::make_shared<const State>(std::move(state));
+	const SObjectKind* kind = object ? KindOf(object->MODEL_TYPE) : 0;
+	return kind ? kind->NodeOf(*object) : 0;
+}
+
+// Whether a record holds an object's values, its files aside.
+bool RecordMatches(const SModelState& record, const CModel& object,
+                   const scene::ISceneNode& node, const SObjectKind& kind)
+{
+	bool same = record.Type == object.MODEL_TYPE && record.Material == object.MaterialType &&
+	            record.Shadow == object.Shadow && record.Fog == object.Fog &&
+	            record.Lighting == object.Lighting && record.Wireframe == object.Wireframe &&
+	            SameBits(record.Position, node.getPosition()) &&
+	            SameBits(record.Rotation, node.getRotation()) &&
+	            SameBits(record.Scale, node.getScale()) && record.FileName == object.FileName &&
+	            record.TextureName == object.TextureName &&
+	            record.TextureName2 == object.TextureName2 &&
+	            record.Values.size() == kind.ValueCount;
+	for (u32 i = 0; i < kind.ValueCount && same; ++i)
+		same = record.Values[i] == object.*kind.ValueFields[i];
+	return same;
 }
 } // namespace
 
+// Whether an object's node can show a record as it is: the same kind, mesh
+// and own values (the water's waves are built into its mesh).
+bool CSceneEditor::SameBuild(const SObjectKind& kind, const CModel& object,
+                             const SModelState& record)
+{
+	if (record.Type != object.MODEL_TYPE || kind.MeshOf(*this, object) != record.Mesh ||
+	    record.Values.size() != kind.ValueCount)
+		return false;
+	for (u32 i = 0; i < kind.ValueCount; ++i)
+		if (record.Values[i] != object.*kind.ValueFields[i])
+			return false;
+	return true;
+}
+
+void CSceneEditor::SyncObject(int slot, bool files)
+{
+	const CModel* object = ObjectAt(slot);
+	const scene::ISceneNode* node = NodeOfObject(object);
+	if (!node)
+	{
+		Document.SetObject(slot, nullptr);
+		return;
+	}
+	const SObjectKind& kind = *KindOf(object->MODEL_TYPE);
+	const SModelState* old = Document.Object(slot);
+	if (old && !files && RecordMatches(*old, *object, *node, kind))
+		return;
+	SModelState record = old ? *old : SModelState();
+	if (files || !old)
+	{
+		record.Mesh = kind.MeshOf(*this, *object);
+		record.Textures[0] = LayerNames(const_cast<scene::ISceneNode*>(node), 0);
+		record.Textures[1] = LayerNames(const_cast<scene::ISceneNode*>(node), 1);
+	}
+	record.Type = object->MODEL_TYPE;
+	record.Material = object->MaterialType;
+	record.Shadow = object->Shadow;
+	record.Fog = object->Fog;
+	record.Lighting = object->Lighting;
+	record.Wireframe = object->Wireframe;
+	record.FileName = object->FileName;
+	record.TextureName = object->TextureName;
+	record.TextureName2 = object->TextureName2;
+	record.Position = node->getPosition();
+	record.Rotation = node->getRotation();
+	record.Scale = node->getScale();
+	record.Values.resize(kind.ValueCount);
+	for (u32 i = 0; i < kind.ValueCount; ++i)
+		record.Values[i] = object->*kind.ValueFields[i];
+	Document.SetObject(slot, std::move(record));
+}
+
+void CSceneEditor::SyncWorld(bool files)
+{
+	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    if (files)
+		    {
+			    world.Plane = LevelPlane ? SWorldPiece{MeshFileOf(LevelPlane), "",
+			                                           LayerNames(LevelPlane, 0)}
+			                             : SWorldPiece();
+			    world.Terrain = Terrain ? SWorldPiece{TerrainFile, "", LayerNames(Terrain, 0)}
+			                            : SWorldPiece();
+			    world.Level = Q3LevelNode ? SWorldPiece{LevelFile, LevelName, {}} : SWorldPiece();
+			    world.Sky = SkyBox ? LayerNames(SkyBox, 0) : TextureNames();
+		    }
+		    // A bar the user moved away from what it showed sets its colour.
+		    for (int i = 0; i < 6; ++i)
+			    if (bars[i] && bars[i]->getPos() != ShownBars[i])
+				    world.Bars[i] = ShownBars[i] = bars[i]->getPos();
+		    world.MarkerPosition = Positioner->getPosition();
+		    world.MarkerRotation = Positioner->getRotation();
+		    world.CurrentModel = current_model;
+	    });
+}
+
+void CSceneEditor::SyncDocument()
+{
+	const bool files = FilesChanged;
+	FilesChanged = false;
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+		SyncObject(slot, files);
+	SyncWorld(files);
+}
+
+int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
+{
+	for (int slot = 0; slot < MODEL_SLOTS && node; ++slot)
+		if (NodeOfObject(ObjectAt(slot)) == node)
+			return slot;
+	return -1;
+}
+
 // ---------------------------------------------------------------------------
 // Recording
-
-SModelState CSceneEditor::ModelStateOf(const CModel& model) const
-{
-	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
-	SModelState state;
-	state.Mesh = MeshFileOf(node);
-	state.Textures[0] = LayerNames(node, 0);
-	state.Textures[1] = LayerNames(node, 1);
-	state.Type = model.MODEL_TYPE;
-	state.Material = model.MaterialType;
-	state.Shadow = model.Shadow;
-	state.Fog = model.Fog;
-	state.Lighting = model.Lighting;
-	state.Wireframe = model.Wireframe;
-	state.FileName = model.FileName;
-	state.TextureName = model.TextureName;
-	state.TextureName2 = model.TextureName2;
-	state.Position = node->getPosition();
-	state.Rotation = node->getRotation();
-	state.Scale = node->getScale();
-	return state;
-}
-
-std::shared_ptr<const SModelState> CSceneEditor::CaptureModel(int slot,
-                                                              const SSceneState& previous) const
-{
-	const CModel* model = Model[slot];
-	if (!model || !model->AnimatedNode)
-		return 0;
-	return Shared(ModelStateOf(*model), previous.Models[slot]);
-}
-
-SWorldState CSceneEditor::WorldStateOf() const
-{
-	SWorldState world;
-	if (LevelPlane)
-		world.Plane = {MeshFileOf(LevelPlane), "", LayerNames(LevelPlane, 0)};
-	if (Terrain)
-		world.Terrain = {TerrainFile, "", LayerNames(Terrain, 0)};
-	if (Q3LevelNode)
-		world.Level = {LevelFile, LevelName, {}};
-	if (SkyBox)
-		world.Sky = LayerNames(SkyBox, 0);
-	for (int i = 0; i < 6; ++i)
-		world.Bars[i] = ColourBars()[i]->getPos();
-	world.MarkerPosition = Positioner->getPosition();
-	world.MarkerRotation = Positioner->getRotation();
-	world.CurrentModel = current_model;
-	return world;
-}
-
-std::shared_ptr<const SWorldState> CSceneEditor::CaptureWorld(const SSceneState& previous) const
-{
-	return Shared(WorldStateOf(), previous.World);
-}
-
-SSceneState CSceneEditor::CaptureState(const SSceneState& previous) const
-{
-	SSceneState state;
-	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
-		state.Models[slot] = CaptureModel(slot, previous);
-	state.World = CaptureWorld(previous);
-	return state;
-}
 
 bool CSceneEditor::RecordStep()
 {
 	StateDirty = false;
 	// What the model window holds belongs to the step.
 	UpdateSelectedModel();
+	SyncDocument();
 	if (History.empty())
 	{
-		History.push_back(CaptureState(SSceneState()));
+		History.push_back({Document.State(), Document.Content});
 		HistoryPosition = 0;
 		return false;
 	}
-	const SSceneState& shown = History[HistoryPosition];
-	SSceneState live = CaptureState(shown);
-	bool same = live.World == shown.World;
-	for (int slot = 1; slot < MODEL_SLOTS && same; ++slot)
-		same = live.Models[slot] == shown.Models[slot];
-	if (same)
+	const SHistoryStep& shown = History[HistoryPosition];
+	if (Document.Content == shown.Content)
 		return false;
+	// Changed and changed back: the step shown is the scene.
+	if (Document.State() == shown.State)
+	{
+		Document.Content = shown.Content;
+		return false;
+	}
 	// A new change drops the steps that were taken back.
 	History.erase(History.begin() + HistoryPosition + 1, History.end());
-	History.push_back(std::move(live));
+	History.push_back({Document.State(), Document.Content});
 	if (History.size() > UNDO_STEPS + 1)
 		History.pop_front();
 	HistoryPosition = History.size() - 1;
@@ -133,8 +201,11 @@ bool CSceneEditor::Undo()
 	RecordStep();
 	if (HistoryPosition == 0)
 		return false;
-	ApplyState(History[HistoryPosition - 1], History[HistoryPosition]);
+	ApplyState(History[HistoryPosition - 1].State, History[HistoryPosition].State);
 	--HistoryPosition;
+	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
+	// What could not be rebuilt (a file gone since) leaves the document.
+	SyncDocument();
 	return true;
 }
 
@@ -145,8 +216,10 @@ bool CSceneEditor::Redo()
 	RecordStep(); // a new change: nothing is left to redo
 	if (HistoryPosition + 1 >= History.size())
 		return false;
-	ApplyState(History[HistoryPosition + 1], History[HistoryPosition]);
+	ApplyState(History[HistoryPosition + 1].State, History[HistoryPosition].State);
 	++HistoryPosition;
+	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
+	SyncDocument();
 	return true;
 }
 
@@ -155,52 +228,77 @@ void CSceneEditor::ApplyState(const SSceneState& target, const SSceneState& curr
 {
 	std::vector<std::wstring> ignored;
 	MessageLog = &ignored;
-	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
 		if (target.Models[slot] != current.Models[slot])
 			ApplyModel(slot, target.Models[slot].get());
 	if (target.World != current.World)
 		ApplyWorld(*target.World, *current.World);
 	MessageLog = 0;
-	// The model window shows the selection as it is now.
+	// The windows show the selection as it is now.
 	if (SelectedModel)
-		FillModelWindow(*SelectedModel);
+		SelectNewSceneNode(false);
 	StateDirty = false;
 }
 
 void CSceneEditor::ApplyModel(int slot, const SModelState* state)
 {
-	CModel* model = Model[slot];
-	const bool present = model && model->AnimatedNode;
-	const bool sameMesh = present && state && MeshFileOf(model->AnimatedNode) == state->Mesh;
-	if (present && !sameMesh)
+	CModel* object = ObjectAt(slot);
+	const scene::ISceneNode* node = NodeOfObject(object);
+	const SObjectKind* kind = node ? KindOf(object->MODEL_TYPE) : 0;
+	const bool sameBuild = kind && state && SameBuild(*kind, *object, *state);
+	if (node && !sameBuild)
 	{
-		if (SelectedModel == model)
+		if (SelectedModel == object)
 			SelectedModel = 0;
-		model->remove();
+		object->remove();
 	}
 	if (!state)
 		return;
-	if (!sameMesh)
+	if (!sameBuild)
 	{
-		scene::IAnimatedMesh* mesh = LoadMeshSafely(state->Mesh.c_str());
-		if (!mesh)
-			return;
-		model = PlaceModel(slot, mesh);
+		BuildObject(slot, *state);
+		return;
 	}
 	// Meshes and textures come from the engine's caches, or are loaded
 	// again through the crash-proof path when the scene has let them go.
-	ApplyTextures(model->AnimatedNode, 0, state->Textures[0]);
-	ApplyTextures(model->AnimatedNode, 1, state->Textures[1]);
-	ApplyModelFields(*model, *state);
+	ApplyTextures(kind->NodeOf(*object), 0, state->Textures[0]);
+	ApplyTextures(kind->NodeOf(*object), 1, state->Textures[1]);
+	ApplyModelFields(*object, *state);
 }
 
-// A model's transform, names, material and flags (not its mesh or textures).
+CModel* CSceneEditor::BuildObject(int slot, const SModelState& record)
+{
+	const SObjectKind* kind = KindOf(record.Type);
+	if (!kind)
+		return 0;
+	CModel* object = ObjectAt(slot);
+	if (object)
+		object->remove();
+	if (slot != WATER_SLOT)
+	{
+		if (SelectedModel == object)
+			SelectedModel = 0;
+		delete object;
+		object = Model[slot] = new CModel(_smgr);
+	}
+	if (!kind->Build(*this, *object, record))
+		return 0;
+	scene::ISceneNode* node = kind->NodeOf(*object);
+	node->setID(slot == WATER_SLOT ? ID_WATER_NODE : slot);
+	ApplyTextures(node, 0, record.Textures[0]);
+	ApplyTextures(node, 1, record.Textures[1]);
+	ApplyModelFields(*object, record);
+	SceneChanged();
+	return object;
+}
+
+// An object's transform, names, material, flags and own values (not its
+// node, mesh or textures).
 void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 {
-	scene::IAnimatedMeshSceneNode* node = model.AnimatedNode;
-	node->setPosition(state.Position);
-	node->setRotation(state.Rotation);
-	node->setScale(state.Scale);
+	model.setPosition(state.Position);
+	model.setRotation(state.Rotation);
+	model.setScale(state.Scale);
 	model.MODEL_TYPE = state.Type;
 	model.FileName = state.FileName;
 	model.TextureName = state.TextureName;
@@ -210,6 +308,9 @@ void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 	model.setLighting(state.Lighting);
 	model.setWireframe(state.Wireframe);
 	model.Shadow = state.Shadow;
+	const SObjectKind* kind = KindOf(state.Type);
+	for (u32 i = 0; kind && i < kind->ValueCount && i < state.Values.size(); ++i)
+		model.*kind->ValueFields[i] = state.Values[i];
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)
@@ -249,17 +350,33 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 		if (complete)
 			SkyBox = _smgr->addSkyBoxSceneNode(faces[4], faces[5], faces[1], faces[3], faces[0],
 			                                   faces[2], 0, ID_NONE);
+		SceneChanged();
 	}
-	for (int i = 0; i < 6; ++i)
-		ColourBars()[i]->setPos(target.Bars[i]);
+	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
+	for (int i = 0; i < 7; ++i)
+		sky[i]->setText(target.SkyTexts[i].c_str());
+	ShowColourBars(target.Bars);
 	Positioner->setPosition(target.MarkerPosition);
 	Positioner->setRotation(target.MarkerRotation);
 	current_model = target.CurrentModel;
 }
 
+void CSceneEditor::ShowColourBars(const s32 (&bars)[6])
+{
+	for (int i = 0; i < 6; ++i)
+	{
+		ColourBars()[i]->setPos(bars[i]);
+		ShownBars[i] = ColourBars()[i]->getPos();
+	}
+}
+
 void CSceneEditor::ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names)
 {
-	for (u32 i = 0; i < node->getMaterialCount() && i < names.size(); ++i)
-		node->getMaterial(i).setTexture(layer,
-		                                names[i].empty() ? 0 : LoadTextureSafely(names[i].c_str()));
+	// One name stands for every material (as "Load Skin" leaves a node).
+	const bool shared = names.size() == 1;
+	for (u32 i = 0; i < node->getMaterialCount() && (shared || i < names.size()); ++i)
+	{
+		const std::string& name = names[shared ? 0 : i];
+		node->getMaterial(i).setTexture(layer, name.empty() ? 0 : LoadTextureSafely(name.c_str()));
+	}
 }

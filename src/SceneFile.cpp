@@ -223,7 +223,7 @@ namespace
 bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 {
 	const size_t most = 99;
-	if (content.Models.size() > most)
+	if (content.Models.size() > most + 1)
 	{
 		problem = L"The scene names ";
 		problem += static_cast<u32>(content.Models.size());
@@ -233,8 +233,11 @@ bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 	std::set<s32> used;
 	for (io::IAttributes* model : content.Models)
 	{
+		// Slot 0 holds the water surface, 1 to 99 models.
 		const s32 slot = model->getAttributeAsInt("Slot");
-		if (slot < 1 || slot > static_cast<s32>(most) || !used.insert(slot).second)
+		const s32 least = model->getAttributeAsInt("Type") == 2 ? 0 : 1;
+		const s32 highest = least == 0 ? 0 : static_cast<s32>(most);
+		if (slot < least || slot > highest || !used.insert(slot).second)
 		{
 			problem = L"The scene names a model for slot ";
 			problem += slot;

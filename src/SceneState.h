@@ -8,6 +8,7 @@
 
 #include <irrlicht.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +37,20 @@ inline std::string SharedName(const TextureNames& names)
 	return names.empty() ? "" : names[0];
 }
 
+//! Numbers compare by their bits: a value is always equal to itself (NaN
+//! too), so that a record never differs from its own copy.
+inline bool SameBits(const irr::core::vector3df& a, const irr::core::vector3df& b)
+{
+	return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+inline bool SameBits(const std::vector<irr::f32>& a, const std::vector<irr::f32>& b)
+{
+	return a.size() == b.size() && (a.empty() || !std::memcmp(a.data(), b.data(), a.size() * 4));
+}
+
+//! One object of the scene: a mesh model, or the water surface (held in
+//! entry 0 of the table, which never holds a model).
 struct SModelState
 {
 	std::string Mesh;
@@ -44,7 +59,10 @@ struct SModelState
 	irr::s32 Material = 0;
 	bool Shadow = false, Fog = false, Lighting = false, Wireframe = false;
 	irr::core::stringw FileName, TextureName, TextureName2;
-	irr::core::vector3df Position, Rotation, Scale;
+	irr::core::vector3df Position, Rotation, Scale{1, 1, 1};
+	//! The values only this kind of object has (the water's waves), in the
+	//! order its kind names them.
+	std::vector<irr::f32> Values;
 
 	bool operator==(const SModelState& other) const
 	{
@@ -53,8 +71,9 @@ struct SModelState
 		       Material == other.Material && Shadow == other.Shadow && Fog == other.Fog &&
 		       Lighting == other.Lighting && Wireframe == other.Wireframe &&
 		       FileName == other.FileName && TextureName == other.TextureName &&
-		       TextureName2 == other.TextureName2 && Position == other.Position &&
-		       Rotation == other.Rotation && Scale == other.Scale;
+		       TextureName2 == other.TextureName2 && SameBits(Position, other.Position) &&
+		       SameBits(Rotation, other.Rotation) && SameBits(Scale, other.Scale) &&
+		       SameBits(Values, other.Values);
 	}
 };
 
@@ -77,6 +96,10 @@ struct SWorldState
 	SWorldPiece Plane, Terrain, Level;
 	//! The sky box's six textures in its material order, empty: none.
 	TextureNames Sky;
+	//! "SkyBox Setup" as it was when the sky box was built: the folder, then
+	//! the faces up, down, left, right, front and back.
+	irr::core::stringw SkyTexts[7];
+	//! The scene colour, then the fog colour: red, green, blue each.
 	irr::s32 Bars[6] = {};
 	irr::core::vector3df MarkerPosition, MarkerRotation;
 	int CurrentModel = 0;
@@ -86,17 +109,34 @@ struct SWorldState
 		for (int i = 0; i < 6; ++i)
 			if (Bars[i] != other.Bars[i])
 				return false;
+		for (int i = 0; i < 7; ++i)
+			if (SkyTexts[i] != other.SkyTexts[i])
+				return false;
 		return Plane == other.Plane && Terrain == other.Terrain && Level == other.Level &&
-		       Sky == other.Sky && MarkerPosition == other.MarkerPosition &&
-		       MarkerRotation == other.MarkerRotation && CurrentModel == other.CurrentModel;
+		       Sky == other.Sky && SameBits(MarkerPosition, other.MarkerPosition) &&
+		       SameBits(MarkerRotation, other.MarkerRotation) &&
+		       CurrentModel == other.CurrentModel;
 	}
 };
 
+//! Entry 0 of the object table holds the water surface; 1 to 99 models.
+const int WATER_SLOT = 0;
+const int OBJECT_SLOTS = 100;
+
 struct SSceneState
 {
-	//! Slot by slot; null where the slot holds no model.
-	std::shared_ptr<const SModelState> Models[100];
+	//! Slot by slot; null where the slot holds no object.
+	std::shared_ptr<const SModelState> Models[OBJECT_SLOTS];
 	std::shared_ptr<const SWorldState> World;
+
+	bool operator==(const SSceneState& other) const
+	{
+		for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+			if (Models[slot] != other.Models[slot] &&
+			    (!Models[slot] || !other.Models[slot] || !(*Models[slot] == *other.Models[slot])))
+				return false;
+		return World == other.World || (World && other.World && *World == *other.World);
+	}
 };
 
 #endif

@@ -1,0 +1,57 @@
+// The table of object kinds and the checks every record passes.
+#include "ObjectKinds.h"
+
+#include <cmath>
+
+#include "CModel.h"
+
+extern const SObjectKind ModelKind;
+extern const SObjectKind WaterKind;
+
+const SObjectKind* const ObjectKinds[2] = {&ModelKind, &WaterKind};
+
+const SObjectKind* KindOf(s32 type)
+{
+	for (const SObjectKind* kind : ObjectKinds)
+		if (kind->Type == type)
+			return kind;
+	return 0;
+}
+
+namespace
+{
+bool Finite(const core::vector3df& v)
+{
+	return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
+}
+} // namespace
+
+bool RecordIsSound(const SModelState& record, std::string& field)
+{
+	const core::vector3df* const vectors[] = {&record.Position, &record.Rotation, &record.Scale};
+	const char* const names[] = {"Position", "Rotation", "Scale"};
+	for (int i = 0; i < 3; ++i)
+		if (!Finite(*vectors[i]))
+		{
+			field = names[i];
+			return false;
+		}
+	const SObjectKind* kind = KindOf(record.Type);
+	if (!kind)
+	{
+		field = "Type";
+		return false;
+	}
+	if (record.Values.size() != kind->ValueCount)
+	{
+		field = kind->ValueCount ? kind->ValueNames[0] : "Values";
+		return false;
+	}
+	for (u32 i = 0; i < kind->ValueCount; ++i)
+		if (!(record.Values[i] >= kind->LeastValues[i] && record.Values[i] <= kind->MostValues[i]))
+		{
+			field = kind->ValueNames[i];
+			return false;
+		}
+	return true;
+}

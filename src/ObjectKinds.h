@@ -1,0 +1,67 @@
+// The kinds of object a scene holds. Each kind says in one place how its
+// node is built from its record, which node shows it, what the export
+// writes for it, which window edits it and which values of its own it has;
+// clearing, undo, scene files, the export and picking loop over the objects
+// and ask their kind.
+#ifndef TOLVANE_OBJECTKINDS_H
+#define TOLVANE_OBJECTKINDS_H
+
+#include <irrlicht.h>
+#include <string>
+
+#include "SceneState.h"
+
+using namespace irr;
+
+class CModel;
+class CSceneEditor;
+
+struct SObjectKind
+{
+	//! The object's MODEL_TYPE.
+	s32 Type;
+	//! How lists and messages name the kind ("model", "water").
+	const wchar_t* Name;
+	//! The node that shows an object of this kind, or null.
+	scene::ISceneNode* (*NodeOf)(const CModel& object);
+	//! Builds the object's node from its record at the record's place, with
+	//! its slot as the node's id (the water surface's own id for water);
+	//! false when its files cannot be loaded. Textures and flags follow.
+	bool (*Build)(CSceneEditor& editor, CModel& object, const SModelState& record);
+	//! The file the node's mesh came from, as the engine's cache names it.
+	std::string (*MeshOf)(CSceneEditor& editor, const CModel& object);
+	//! The C++ that rebuilds the object in a game; false, naming what cannot
+	//! be written, when a name is no valid file name.
+	bool (*Export)(std::string& source, int slot, const SModelState& record);
+	//! The window that edits an object of this kind, and how it shows one.
+	gui::IGUIWindow* (*Window)();
+	void (*FillWindow)(CSceneEditor& editor, CModel& object);
+	//! The names of the kind's own values (SModelState::Values), in order,
+	//! and the values a new object starts with.
+	const char* const* ValueNames;
+	const f32* DefaultValues;
+	u32 ValueCount;
+	//! Lowest and highest value each of them may take.
+	const f32* LeastValues;
+	const f32* MostValues;
+	//! Where the object keeps each of them.
+	f32 CModel::*const* ValueFields;
+};
+
+//! The kind of a MODEL_TYPE, or null for an empty object.
+const SObjectKind* KindOf(s32 type);
+
+//! The kinds, in the order the export writes them: models first.
+extern const SObjectKind* const ObjectKinds[2];
+
+//! Export lines every kind shares: a vector, an object's transform (one tab
+//! deep) and its flags and material type (two tabs deep).
+std::string ExportVector(const core::vector3df& v);
+std::string ExportTransform(const std::string& node, const SModelState& record);
+std::string ExportMaterial(const std::string& node, const SModelState& record);
+
+//! Whether a record's numbers are finite and its kind's values within their
+//! range; when not, the field that is not.
+bool RecordIsSound(const SModelState& record, std::string& field);
+
+#endif
