@@ -351,8 +351,8 @@ void CSceneEditor::UpdateValueLabels()
 void CSceneEditor::ApplyFog()
 {
 	const s32* bars = Document.World().Bars;
-	_driver->setFog(video::SColor(0, bars[3], bars[4], bars[5]), video::EFT_FOG_LINEAR, 50.0f, 100.0f, 0.01f,
-	                false, false);
+	_driver->setFog(video::SColor(0, bars[3], bars[4], bars[5]), video::EFT_FOG_LINEAR, 50.0f,
+	                100.0f, 0.01f, false, false);
 }
 
 bool CSceneEditor::Update()
@@ -712,8 +712,8 @@ void CSceneEditor::CreateWaterProperties()
 	{
 		const s32 top = 90 + 20 * i;
 		AddLabel(names[i], Rect(10, top, 85, top + 15), WaterPropertiesWindow, false);
-		WaveBars[i] = _gui->addScrollBar(true, Rect(90, top, 190, top + 15),
-		                                 WaterPropertiesWindow, ID_PLAIN);
+		WaveBars[i] =
+		    _gui->addScrollBar(true, Rect(90, top, 190, top + 15), WaterPropertiesWindow, ID_PLAIN);
 		WaveBars[i]->setMin(least[i]);
 		WaveBars[i]->setMax(most[i]);
 		WaveBars[i]->setSmallStep(1);

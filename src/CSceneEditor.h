@@ -302,8 +302,7 @@ private:
 	void FillWaterWindow(CModel& water);
 	void UpdateSelectedWater();
 	void ShowColourBars(const s32 (&bars)[6]);
-	bool SameBuild(const SObjectKind& kind, const CModel& object,
-	               const SModelState& record);
+	bool SameBuild(const SObjectKind& kind, const CModel& object, const SModelState& record);
 	friend struct SKindModel;
 	friend struct SKindWater;
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);

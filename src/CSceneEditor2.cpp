@@ -629,8 +629,7 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 			if (Document.Object(i) && Document.Object(i)->Type == kind->Type &&
 			    !kind->Export(source, i, *Document.Object(i)))
 			{
-				failedName = std::string("the names of the ") +
-				             core::stringc(kind->Name).c_str();
+				failedName = std::string("the names of the ") + core::stringc(kind->Name).c_str();
 				return false;
 			}
 	source += LevelSourceClosing;

@@ -390,7 +390,9 @@ bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelS
 			return false;
 		SModelState record;
 		const int slot = data->getAttributeAsInt("Slot");
-		record.Type = data->getAttributeAsInt("Type");
+		// A model written by hand may leave its kind out.
+		record.Type = data->existsAttribute("Type") ? data->getAttributeAsInt("Type")
+		                                            : static_cast<s32>(CModel::TYPE_MESH);
 		const char* const vectors[] = {"Position", "Rotation", "Scale"};
 		core::vector3df* const values[] = {&record.Position, &record.Rotation, &record.Scale};
 		for (int i = 0; i < 3; ++i)

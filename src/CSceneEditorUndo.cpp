@@ -34,18 +34,17 @@ scene::ISceneNode* NodeOfObject(const CModel* object)
 }
 
 // Whether a record holds an object's values, its files aside.
-bool RecordMatches(const SModelState& record, const CModel& object,
-                   const scene::ISceneNode& node, const SObjectKind& kind)
+bool RecordMatches(const SModelState& record, const CModel& object, const scene::ISceneNode& node,
+                   const SObjectKind& kind)
 {
-	bool same = record.Type == object.MODEL_TYPE && record.Material == object.MaterialType &&
-	            record.Shadow == object.Shadow && record.Fog == object.Fog &&
-	            record.Lighting == object.Lighting && record.Wireframe == object.Wireframe &&
-	            SameBits(record.Position, node.getPosition()) &&
-	            SameBits(record.Rotation, node.getRotation()) &&
-	            SameBits(record.Scale, node.getScale()) && record.FileName == object.FileName &&
-	            record.TextureName == object.TextureName &&
-	            record.TextureName2 == object.TextureName2 &&
-	            record.Values.size() == kind.ValueCount;
+	bool same =
+	    record.Type == object.MODEL_TYPE && record.Material == object.MaterialType &&
+	    record.Shadow == object.Shadow && record.Fog == object.Fog &&
+	    record.Lighting == object.Lighting && record.Wireframe == object.Wireframe &&
+	    SameBits(record.Position, node.getPosition()) &&
+	    SameBits(record.Rotation, node.getRotation()) && SameBits(record.Scale, node.getScale()) &&
+	    record.FileName == object.FileName && record.TextureName == object.TextureName &&
+	    record.TextureName2 == object.TextureName2 && record.Values.size() == kind.ValueCount;
 	for (u32 i = 0; i < kind.ValueCount && same; ++i)
 		same = record.Values[i] == object.*kind.ValueFields[i];
 	return same;
@@ -112,11 +111,11 @@ void CSceneEditor::SyncWorld(bool files)
 	    {
 		    if (files)
 		    {
-			    world.Plane = LevelPlane ? SWorldPiece{MeshFileOf(LevelPlane), "",
-			                                           LayerNames(LevelPlane, 0)}
-			                             : SWorldPiece();
-			    world.Terrain = Terrain ? SWorldPiece{TerrainFile, "", LayerNames(Terrain, 0)}
-			                            : SWorldPiece();
+			    world.Plane =
+			        LevelPlane ? SWorldPiece{MeshFileOf(LevelPlane), "", LayerNames(LevelPlane, 0)}
+			                   : SWorldPiece();
+			    world.Terrain =
+			        Terrain ? SWorldPiece{TerrainFile, "", LayerNames(Terrain, 0)} : SWorldPiece();
 			    world.Level = Q3LevelNode ? SWorldPiece{LevelFile, LevelName, {}} : SWorldPiece();
 			    world.Sky = SkyBox ? LayerNames(SkyBox, 0) : TextureNames();
 		    }

@@ -47,8 +47,8 @@ std::string ExportMaterial(const std::string& node, const SModelState& record)
 std::string ExportTransform(const std::string& node, const SModelState& record)
 {
 	return "\t" + node + "->setPosition(" + ExportVector(record.Position) + ");\n" + "\t" + node +
-	       "->setRotation(" + ExportVector(record.Rotation) + ");\n" + "\t" + node +
-	       "->setScale(" + ExportVector(record.Scale) + ");\n";
+	       "->setRotation(" + ExportVector(record.Rotation) + ");\n" + "\t" + node + "->setScale(" +
+	       ExportVector(record.Scale) + ");\n";
 }
 
 struct SKindModel
@@ -96,8 +96,17 @@ struct SKindModel
 	static void FillWindow(CSceneEditor& editor, CModel& model) { editor.FillModelWindow(model); }
 };
 
-extern const SObjectKind ModelKind = {
-    CModel::TYPE_MESH,   L"model",           SKindModel::NodeOf, SKindModel::Build,
-    SKindModel::MeshOf,  SKindModel::Export, SKindModel::Window, SKindModel::FillWindow,
-    0,                   0,                  0,                  0,
-    0,                   0};
+extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
+                                      L"model",
+                                      SKindModel::NodeOf,
+                                      SKindModel::Build,
+                                      SKindModel::MeshOf,
+                                      SKindModel::Export,
+                                      SKindModel::Window,
+                                      SKindModel::FillWindow,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0,
+                                      0};

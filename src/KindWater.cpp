@@ -58,8 +58,17 @@ struct SKindWater
 	static void FillWindow(CSceneEditor& editor, CModel& water) { editor.FillWaterWindow(water); }
 };
 
-extern const SObjectKind WaterKind = {
-    CModel::TYPE_WATER, L"water",      SKindWater::NodeOf, SKindWater::Build,
-    SKindWater::MeshOf, SKindWater::Export, SKindWater::Window, SKindWater::FillWindow,
-    WaveNames,          DefaultWaves,  3,                  LeastWaves,
-    MostWaves,          WaveFields};
+extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
+                                      L"water",
+                                      SKindWater::NodeOf,
+                                      SKindWater::Build,
+                                      SKindWater::MeshOf,
+                                      SKindWater::Export,
+                                      SKindWater::Window,
+                                      SKindWater::FillWindow,
+                                      WaveNames,
+                                      DefaultWaves,
+                                      3,
+                                      LeastWaves,
+                                      MostWaves,
+                                      WaveFields};

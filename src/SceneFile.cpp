@@ -223,10 +223,13 @@ namespace
 bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 {
 	const size_t most = 99;
-	if (content.Models.size() > most + 1)
+	size_t models = 0;
+	for (io::IAttributes* model : content.Models)
+		models += model->getAttributeAsInt("Type") != 2;
+	if (models > most)
 	{
 		problem = L"The scene names ";
-		problem += static_cast<u32>(content.Models.size());
+		problem += static_cast<u32>(models);
 		problem += L" models; the editor holds 99.";
 		return false;
 	}

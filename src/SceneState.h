@@ -114,8 +114,7 @@ struct SWorldState
 				return false;
 		return Plane == other.Plane && Terrain == other.Terrain && Level == other.Level &&
 		       Sky == other.Sky && SameBits(MarkerPosition, other.MarkerPosition) &&
-		       SameBits(MarkerRotation, other.MarkerRotation) &&
-		       CurrentModel == other.CurrentModel;
+		       SameBits(MarkerRotation, other.MarkerRotation) && CurrentModel == other.CurrentModel;
 	}
 };
 

@@ -92,8 +92,9 @@ TEST_F(SelectionTest, ClickOnANodeOutsideTheTableKeepsTheSelection)
 	editor->Water->addWater();
 	editor->Water->Node->setID(101);
 	clickOn(editor->Water->Node);
-	EXPECT_EQ(model, editor->SelectedModel) << "id 101";
+	EXPECT_EQ(editor->Water, editor->SelectedModel) << "id 101: the water is an object";
 	EXPECT_TRUE(editor->CameraMode);
+	editor->SelectedModel = model;
 
 	placeModel(5)->setPosition(core::vector3df(0, 0, -300));
 	editor->Model[5]->AnimatedNode->setID(0);
@@ -136,7 +137,7 @@ TEST_F(SelectionTest, SwitchingModelsRefillsTheWindowFromTheNewOne)
 	EXPECT_TRUE(editor->mpw_wirebox->isChecked());
 	EXPECT_FALSE(editor->mpw_lightbox->isChecked());
 	EXPECT_TRUE(editor->mpw_shadowbox->isChecked());
-	EXPECT_EQ(2, editor->mpw_scaleX->getPos()) << "scale is truncated toward zero";
+	EXPECT_EQ(3, editor->mpw_scaleX->getPos()) << "the bar's nearest position";
 	EXPECT_EQ(4, editor->mpw_scaleZ->getPos());
 
 	frame();
@@ -144,7 +145,8 @@ TEST_F(SelectionTest, SwitchingModelsRefillsTheWindowFromTheNewOne)
 	EXPECT_EQ(12, second->getMaterialType());
 	EXPECT_STREQ(L"second.md2", second->FileName.c_str());
 	EXPECT_TRUE(second->Shadow);
-	EXPECT_VEC_NEAR(core::vector3df(2, 3, 4), second->AnimatedNode->getScale(), 0.0f);
+	EXPECT_VEC_NEAR(core::vector3df(2.9f, 3, 4), second->AnimatedNode->getScale(), 0.0f)
+	    << "a bar the user did not move leaves its axis exact";
 }
 
 TEST_F(SelectionTest, WindowEditsReachTheSelectedModelNextFrame)
@@ -170,7 +172,7 @@ TEST_F(SelectionTest, WindowEditsReachTheSelectedModelNextFrame)
 	    << "typing a name loads nothing";
 }
 
-TEST_F(SelectionTest, SelectedWaterTakesTheWaterMaterialAndLosesItsFlags)
+TEST_F(SelectionTest, SelectedWaterTakesTheWaterMaterialAndNotTheModelWindow)
 {
 	editor->Water->addWater();
 	editor->Water->Node->setID(101);
@@ -182,6 +184,8 @@ TEST_F(SelectionTest, SelectedWaterTakesTheWaterMaterialAndLosesItsFlags)
 	editor->mpw_boxFileName->setText(L"lake");
 	editor->SelectNewSceneNode(false);
 	EXPECT_STREQ(L"lake", editor->mpw_boxFileName->getText()) << "water does not fill it";
+	EXPECT_EQ(0, editor->wpw_render_type->getSelected()) << "the water window shows the water";
+	editor->wpw_render_type->setSelected(11);
 	frame();
 	EXPECT_EQ(11, editor->Water->getMaterialType());
 	EXPECT_FALSE(editor->Water->Fog || editor->Water->Lighting || editor->Water->Wireframe);

@@ -165,7 +165,7 @@ TEST_F(EditorTest, ClearSceneRemovesModelsAndWorldButKeepsWaterAndMarker)
 		EXPECT_EQ(nullptr, editor->Model[slot]->AnimatedNode);
 		EXPECT_EQ(CModel::TYPE_MESH, editor->Model[slot]->MODEL_TYPE);
 	}
-	EXPECT_NE(nullptr, editor->Water->Node) << "the water surface stays";
+	EXPECT_EQ(nullptr, editor->Water->Node) << "the water surface goes too";
 	EXPECT_NE(nullptr, editor->Positioner);
 
 	editor->ClearScene();
