@@ -162,7 +162,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
 	case ID_MENU_OPEN_SCENE: OpenFileDialog(L"Select a Scene", LOAD_SCENE); break;
 	case ID_MENU_SAVE_SCENE: editor.ShowSaveSceneWindow(); break;
-	case ID_MENU_ADD_WATER: ShowNotice(L"the Water options are"); break;
+	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowNotice(L"the Particle Editor is"); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
 	default: return false;

@@ -171,6 +171,14 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	                         video::SColorf(1.0f, 1.0f, 1.0f, 1.0f), 100000.0f, -1);
 	CreateSceneInfoWindow();
 	_driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, true);
+	// The sky box fields start with the scene's names.
+	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 7; ++i)
+			    world.SkyTexts[i] = sky[i]->getText();
+	    });
 	RecordStep(); // the empty scene, where undo stops
 	Document.MarkSaved();
 }

@@ -8,6 +8,8 @@
 // differs.
 #include "CSceneEditor.h"
 
+#include <algorithm>
+
 #include "EditorIds.h"
 #include "ObjectKinds.h"
 
@@ -351,8 +353,10 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 			                                   faces[2], 0, ID_NONE);
 		SceneChanged();
 	}
+	// "SkyBox Setup" names the faces of the sky box shown.
 	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
-	for (int i = 0; i < 7; ++i)
+	for (int i = 0; i < 7 && !std::equal(target.SkyTexts, target.SkyTexts + 7, current.SkyTexts);
+	     ++i)
 		sky[i]->setText(target.SkyTexts[i].c_str());
 	ShowColourBars(target.Bars);
 	Positioner->setPosition(target.MarkerPosition);

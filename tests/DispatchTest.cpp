@@ -101,7 +101,6 @@ TEST_F(DispatchTest, UnfinishedFeaturesAnswerWithANotice)
 		const wchar_t* what;
 	};
 	const Row rows[] = {
-	    {true, ID_MENU_ADD_WATER, L"the Water options are"},
 	    {true, ID_MENU_PARTICLE_EDITOR, L"the Particle Editor is"},
 	};
 	for (const Row& row : rows)
@@ -114,7 +113,6 @@ TEST_F(DispatchTest, UnfinishedFeaturesAnswerWithANotice)
 		EXPECT_EQ(std::wstring(Sorry) + L": " + SorryText(row.what), answer());
 		EXPECT_TRUE(messages().empty());
 	}
-	EXPECT_EQ(nullptr, editor->Water->Node) << "no water is created";
 }
 
 TEST_F(DispatchTest, DeleteButtonsAndRemoveReportWhatIsMissing)

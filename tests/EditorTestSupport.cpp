@@ -463,15 +463,20 @@ std::string DescribeScene(CSceneEditor* editor)
 {
 	std::ostringstream out;
 	scene::IMeshCache* cache = editor->_smgr->getMeshCache();
-	for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
+	for (int slot = 0; slot < CSceneEditor::MODEL_SLOTS; ++slot)
 	{
-		CModel* model = editor->Model[slot];
-		if (!model || !model->AnimatedNode)
+		CModel* model = editor->ObjectAt(slot);
+		scene::ISceneNode* node = !model ? 0 : model->AnimatedNode ? model->AnimatedNode : model->Node;
+		if (!node)
 			continue;
-		scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
 		const video::SMaterial& material = node->getMaterial(0);
-		out << slot << " " << cache->getMeshName(node->getMesh()).getPath().c_str() << " "
-		    << Vec(node->getPosition()) << Vec(node->getRotation()) << Vec(node->getScale())
+		out << slot << " ";
+		if (model->AnimatedNode)
+			out << cache->getMeshName(model->AnimatedNode->getMesh()).getPath().c_str() << " ";
+		else
+			out << "node type " << node->getType() << " waves " << model->water_WaveHeight << " "
+			    << model->water_WaveLength << " " << model->water_WaveSpeed << " ";
+		out << Vec(node->getPosition()) << Vec(node->getRotation()) << Vec(node->getScale())
 		    << " type " << material.MaterialType << " light " << material.Lighting << " wire "
 		    << material.Wireframe << " fog " << material.FogEnable << Textures(node) << " | "
 		    << model->MODEL_TYPE << " " << model->MaterialType << " " << model->Shadow << model->Fog

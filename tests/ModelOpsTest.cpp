@@ -153,6 +153,40 @@ TEST_F(ModelOpsTest, AnUnloadableTextureKeepsTheLayerAndIsReported)
 	EXPECT_EQ(kept, editor->SelectedModel->AnimatedNode->getMaterial(0).getTexture(0));
 }
 
+TEST_F(ModelOpsTest, WaterIsAnObjectLikeAModel)
+{
+	editor->Positioner->setPosition(core::vector3df(40, 5, -60));
+	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_WATER));
+	EXPECT_TRUE(messages().empty());
+	ASSERT_NE(nullptr, editor->Water->Node);
+	EXPECT_EQ(editor->Water, editor->SelectedModel);
+	EXPECT_VEC_NEAR(core::vector3df(40, 5, -60), editor->Water->getPosition(), 0.0f);
+	ASSERT_TRUE(chooseMenu(ID_MENU_OBJECT_PROPERTIES));
+	EXPECT_TRUE(CSceneEditor::WaterPropertiesWindow->isVisible());
+
+	// The wave bars sit below the design's controls; a moved bar rebuilds
+	// the surface in its place, with its material.
+	std::vector<gui::IGUIScrollBar*> bars;
+	for (gui::IGUIElement* child : CSceneEditor::WaterPropertiesWindow->getChildren())
+		if (child->getType() == gui::EGUIET_SCROLL_BAR)
+			bars.push_back(static_cast<gui::IGUIScrollBar*>(child));
+	ASSERT_EQ(3u, bars.size());
+	EXPECT_EQ(3, bars[0]->getPos());
+	editor->wpw_render_type->setSelected(11);
+	bars[0]->setPos(12);
+	frame();
+	EXPECT_EQ(12.0f, editor->Water->water_WaveHeight);
+	EXPECT_EQ(20.0f, editor->Water->water_WaveLength) << "the other waves stay";
+	EXPECT_EQ(video::EMT_TRANSPARENT_ADD_COLOR, editor->Water->Node->getMaterial(0).MaterialType);
+	EXPECT_VEC_NEAR(core::vector3df(40, 5, -60), editor->Water->getPosition(), 0.0f);
+
+	holdKeys({KEY_RIGHT}, 5);
+	EXPECT_VEC_NEAR(core::vector3df(0, 10, 0), editor->Water->getRotation(), 0.001f);
+	ASSERT_TRUE(chooseMenu(ID_MENU_REMOVE));
+	EXPECT_EQ(nullptr, editor->Water->Node);
+	EXPECT_EQ(0, CountNodes(editor->_smgr, scene::ESNT_WATER_SURFACE));
+}
+
 TEST_F(ModelOpsTest, ASecondWaterSurfaceReplacesTheFirst)
 {
 	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));

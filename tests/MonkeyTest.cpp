@@ -140,7 +140,7 @@ protected:
 		}
 		case 9:
 			did << "add water";
-			editor->CreateNewWater(); // not reachable from the menu yet
+			editor->CreateNewWater();
 			break;
 		}
 		frame();

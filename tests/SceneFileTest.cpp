@@ -242,6 +242,17 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 		           std::to_string(slot) + "\" /></attributes></userData></node>\n";
 	crowded += "<node type=\"empty\"><userData><attributes><string name=\"Format\" "
 	           "value=\"Tolvane scene\" /></attributes></userData></node>\n</irr_scene>\n";
+	// One model with attributes of our choice, written as a user might.
+	const auto oneModel = [](const std::string& name, const std::string& attributes)
+	{
+		return WriteFile(name,
+		                 "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
+		                 "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
+		                 "</attributes></userData><node type=\"empty\"><userData><attributes>"
+		                 "<int name=\"Slot\" value=\"3\" /><string name=\"MeshFile\" "
+		                 "value=\"" TOLVANE_SOURCE_DIR "/samples/crate.obj\" />" +
+		                     attributes + "</attributes></userData></node></node></irr_scene>");
+	};
 	const struct
 	{
 		std::string file;
@@ -253,6 +264,13 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 	     L"The file is not a scene file, or it is cut short."},
 	    {MediaFile("example.irr"), L"The file is a scene, but not one saved by Tolvane."},
 	    {WriteFile("crowded.irr", crowded), L"The scene names 100 models; the editor holds 99."},
+	    {oneModel("nan.irr", "<string name=\"Position\" value=\"1 nan 3\" />"),
+	     L"The scene's model in slot 3 has a field Position that is not a number it can hold."},
+	    {oneModel("infinite.irr", "<string name=\"Scale\" value=\"1 1 inf\" />"),
+	     L"The scene's model in slot 3 has a field Scale that is not a number it can hold."},
+	    {oneModel("long.irr",
+	              "<string name=\"FileName\" value=\"" + std::string(200000, 'a') + "\" />"),
+	     L"The scene holds a name longer than 4096 characters (FileName)."},
 	};
 	for (const auto& row : rows)
 	{

@@ -79,7 +79,28 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly)
 			     boxes[i]->setText(names[i]);
 		     clickButton(ID_SKYBOX_APPLY);
 	     }},
+	    {"build another sky box",
+	     [&]
+	     {
+		     editor->sbw_editboxUp->setText(L"irrlicht2_dn.jpg");
+		     clickButton(ID_SKYBOX_APPLY);
+	     }},
 	    {"drag a colour bar", [&] { editor->spw_refresh_greenbar->setPos(90); }},
+	    {"add water", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_ADD_WATER)); }},
+	    {"texture the water",
+	     [&]
+	     {
+		     editor->Select(editor->Water);
+		     ASSERT_TRUE(editor->LoadWaterTexture1(wall.c_str()));
+	     }},
+	    {"move the water", [&] { holdKeys({KEY_UP}, 3); }},
+	    {"drag a wave bar",
+	     [&]
+	     {
+		     gui::IGUIElement* bar = FindElement(CSceneEditor::WaterPropertiesWindow,
+		                                         gui::EGUIET_SCROLL_BAR);
+		     static_cast<gui::IGUIScrollBar*>(bar)->setPos(40);
+	     }},
 	    {"clear", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_CLEAR)); }},
 	    {"open a scene", [&] { ASSERT_TRUE(editor->OpenScene(scene.c_str())); }},
 	};
