@@ -466,7 +466,9 @@ std::string DescribeScene(CSceneEditor* editor)
 	for (int slot = 0; slot < CSceneEditor::MODEL_SLOTS; ++slot)
 	{
 		CModel* model = editor->ObjectAt(slot);
-		scene::ISceneNode* node = !model ? 0 : model->AnimatedNode ? model->AnimatedNode : model->Node;
+		scene::ISceneNode* node = !model                ? 0
+		                          : model->AnimatedNode ? model->AnimatedNode
+		                                                : model->Node;
 		if (!node)
 			continue;
 		const video::SMaterial& material = node->getMaterial(0);

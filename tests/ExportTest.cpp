@@ -381,6 +381,12 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		    << ReadFile(std::string(TOLVANE_SOURCE_DIR) + "/samples/" + part);
 	addModel(assets + "crate.obj", wideAssets + L"crate.obj", L"", 0, false, false, {1, 1, 1});
 	ASSERT_NE(nullptr, editor->Model[7]->AnimatedNode->getMaterial(0).getTexture(0));
+	// Water, exported after the models.
+	ASSERT_TRUE(editor->CreateNewWater());
+	ASSERT_TRUE(editor->LoadWaterTexture1(path(3).c_str()));
+	editor->Water->setPosition(core::vector3df(3, -1.5f, 20));
+	editor->Water->setRotation(core::vector3df(0, 30, 0));
+	editor->Water->setMaterialType(11);
 	editor->Select(nullptr);
 
 	const std::string dir = NewDir("game \u00fc");
@@ -403,9 +409,17 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		rebuilt[std::stoi(line)] = line;
 
 	std::map<int, std::string> expected;
-	for (int slot : {1, 4, 5, 7})
+	for (int slot : {1, 4, 5, 7, 101})
 	{
-		scene::IAnimatedMeshSceneNode* node = editor->Model[slot]->AnimatedNode;
+		scene::ISceneNode* node =
+		    slot == 101 ? editor->Water->Node : editor->Model[slot]->AnimatedNode;
+		const std::string mesh =
+		    slot == 101
+		        ? ""
+		        : editor->_smgr->getMeshCache()
+		              ->getMeshName(static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh())
+		              .getPath()
+		              .c_str();
 		const video::SMaterial& material = node->getMaterial(0);
 		video::ITexture* texture = material.getTexture(0);
 		char line[2048];
@@ -413,9 +427,8 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		                      s = node->getScale();
 		std::snprintf(line, sizeof line,
 		              "%d|%s|%.4f %.4f %.4f|%.4f %.4f %.4f|%.4f %.4f %.4f|%d|%d|%d|%s", slot,
-		              editor->_smgr->getMeshCache()->getMeshName(node->getMesh()).getPath().c_str(),
-		              p.X, p.Y, p.Z, r.X, r.Y, r.Z, s.X, s.Y, s.Z, int(material.MaterialType),
-		              int(material.Lighting), int(material.Wireframe),
+		              mesh.c_str(), p.X, p.Y, p.Z, r.X, r.Y, r.Z, s.X, s.Y, s.Z,
+		              int(material.MaterialType), int(material.Lighting), int(material.Wireframe),
 		              texture ? texture->getName().getPath().c_str() : "");
 		expected[slot] = line;
 	}

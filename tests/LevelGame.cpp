@@ -29,21 +29,26 @@ void PrintVector(const vector3df& v)
 
 // One line per rebuilt node:
 // slot|mesh|position|rotation|scale|material|lighting|wireframe|texture
+void PrintNode(ISceneManager* smgr, int slot, ISceneNode* node)
+{
+	const SMaterial& material = node->getMaterial(0);
+	std::printf("%d|%s", slot, MeshName(smgr, node));
+	PrintVector(node->getPosition());
+	PrintVector(node->getRotation());
+	PrintVector(node->getScale());
+	std::printf("|%d|%d|%d|%s\n", int(material.MaterialType), int(material.Lighting),
+	            int(material.Wireframe), TextureName(node));
+}
+
+// The models, then the water surface (node id 101).
 void PrintLevel(const TLVNLevel& level)
 {
 	for (int i = 0; i < 100; ++i)
-	{
-		ISceneNode* node = level.Model[i];
-		if (!node)
-			continue;
-		const SMaterial& material = node->getMaterial(0);
-		std::printf("%d|%s", i, MeshName(level._smgr, node));
-		PrintVector(node->getPosition());
-		PrintVector(node->getRotation());
-		PrintVector(node->getScale());
-		std::printf("|%d|%d|%d|%s\n", int(material.MaterialType), int(material.Lighting),
-		            int(material.Wireframe), TextureName(node));
-	}
+		if (level.Model[i])
+			PrintNode(level._smgr, i, level.Model[i]);
+	ISceneNode* water = level._smgr->getSceneNodeFromId(101);
+	if (water && water->getType() == ESNT_WATER_SURFACE)
+		PrintNode(level._smgr, 101, water);
 }
 } // namespace
 

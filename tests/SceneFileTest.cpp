@@ -69,6 +69,10 @@ protected:
 		for (scene::ISceneNode* node : {editor->LevelPlane, editor->Q3LevelNode, editor->SkyBox,
 		                                static_cast<scene::ISceneNode*>(editor->Terrain)})
 			world += node ? L"+" : L"-";
+		if (scene::ISceneNode* water = editor->Water->Node)
+			world += L" water " + std::to_wstring(editor->Water->water_WaveHeight) + L" " +
+			         std::to_wstring(water->getPosition().Z) + L" " +
+			         core::stringw(water->getMaterial(0).getTexture(0)->getName()).c_str();
 		lines.push_back(world);
 		return lines;
 	}
@@ -116,6 +120,14 @@ protected:
 		for (int i = 0; i < 6; ++i)
 			boxes[i]->setText(faces[i]);
 		ASSERT_TRUE(editor->LoadSkyBox());
+		// Water with a texture and waves of its own.
+		ASSERT_TRUE(editor->CreateNewWater());
+		ASSERT_TRUE(editor->LoadWaterTexture1(MediaFile("water.jpg").c_str()));
+		editor->Water->setPosition(core::vector3df(-5, 2.5f, 60));
+		static_cast<gui::IGUIScrollBar*>(
+		    FindElement(CSceneEditor::WaterPropertiesWindow, gui::EGUIET_SCROLL_BAR))
+		    ->setPos(9);
+		frame();
 		editor->spw_refresh_redbar->setPos(40);
 		editor->sbw_blue->setPos(200);
 		editor->Positioner->setPosition(core::vector3df(7, 8, 9));
@@ -160,7 +172,7 @@ TEST_F(SceneFileTest, ASceneOpenedAgainExportsTheSameBytesAndShowsTheSameModels)
 	ASSERT_TRUE(chooseMenu(ID_MENU_OPEN_SCENE));
 	EXPECT_STREQ(L"Select a Scene", openDialog()->getText());
 	ASSERT_TRUE(chooseFile(file));
-	EXPECT_EQ(L"Scene Opened: Opened 18 of 18 objects from " +
+	EXPECT_EQ(L"Scene Opened: Opened 19 of 19 objects from " +
 	              std::wstring(core::stringw(file.c_str()).c_str()) + L".",
 	          answer());
 	EXPECT_EQ(nullptr, editor->SelectedModel);
@@ -245,13 +257,13 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 	// One model with attributes of our choice, written as a user might.
 	const auto oneModel = [](const std::string& name, const std::string& attributes)
 	{
-		return WriteFile(name,
-		                 "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
-		                 "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
-		                 "</attributes></userData><node type=\"empty\"><userData><attributes>"
-		                 "<int name=\"Slot\" value=\"3\" /><string name=\"MeshFile\" "
-		                 "value=\"" TOLVANE_SOURCE_DIR "/samples/crate.obj\" />" +
-		                     attributes + "</attributes></userData></node></node></irr_scene>");
+		return WriteFile(name, "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
+		                       "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
+		                       "</attributes></userData><node type=\"empty\"><userData><attributes>"
+		                       "<int name=\"Slot\" value=\"3\" /><string name=\"MeshFile\" "
+		                       "value=\"" TOLVANE_SOURCE_DIR "/samples/crate.obj\" />" +
+		                           attributes +
+		                           "</attributes></userData></node></node></irr_scene>");
 	};
 	const struct
 	{

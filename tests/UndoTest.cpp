@@ -97,8 +97,8 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly)
 	    {"drag a wave bar",
 	     [&]
 	     {
-		     gui::IGUIElement* bar = FindElement(CSceneEditor::WaterPropertiesWindow,
-		                                         gui::EGUIET_SCROLL_BAR);
+		     gui::IGUIElement* bar =
+		         FindElement(CSceneEditor::WaterPropertiesWindow, gui::EGUIET_SCROLL_BAR);
 		     static_cast<gui::IGUIScrollBar*>(bar)->setPos(40);
 	     }},
 	    {"clear", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_CLEAR)); }},
