@@ -359,3 +359,54 @@ TEST_F(SceneFileTest, AFileCutAnywhereIsRefusedWithoutReadingPastItsEnd)
 	EXPECT_EQ(L"The file is not a scene file, or it is cut short.",
 	          refusal(WriteFile("comment.irr", "<irr_scene><!-- <<<<<<<< <<<<")));
 }
+
+TEST_F(SceneFileTest, ValuesTheWindowsCannotShowStayExactAndFollowUndo)
+{
+	// A scale the bars cannot show survives selection, which is no step.
+	const std::string odd = WriteFile(
+	    "odd.irr",
+	    "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData><attributes>"
+	    "<string name=\"Format\" value=\"Tolvane scene\" /></attributes></userData>"
+	    "<node type=\"empty\"><userData><attributes><int name=\"Slot\" value=\"3\" />"
+	    "<int name=\"Type\" value=\"1\" /><string name=\"MeshFile\" value=\"" TOLVANE_SOURCE_DIR
+	    "/samples/crate.obj\" /><string name=\"Scale\" value=\"0.5 25 1\" />"
+	    "</attributes></userData></node></node></irr_scene>");
+	ASSERT_TRUE(editor->OpenScene(odd.c_str()));
+	dismissMessages();
+	frame();
+	editor->Select(editor->Model[3]);
+	frame();
+	EXPECT_EQ(1, editor->mpw_scaleX->getPos());
+	EXPECT_EQ(10, editor->mpw_scaleY->getPos());
+	EXPECT_VEC_NEAR(core::vector3df(0.5f, 25, 1), editor->Model[3]->getScale(), 0.0f);
+	EXPECT_FALSE(editor->Document.Unsaved()) << "selecting changed nothing";
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_EQ(nullptr, editor->Model[3]->AnimatedNode) << "the open was the last step";
+
+	// The sky box fields and the scene file follow the sky box shown.
+	const std::string face = MediaFile("irrlicht2_up.jpg");
+	editor->sbw_editboxDir->setText(
+	    core::stringw(face.substr(0, face.rfind('/') + 1).c_str()).c_str());
+	gui::IGUIEditBox* boxes[] = {editor->sbw_editboxUp,    editor->sbw_editboxDown,
+	                             editor->sbw_editboxLeft,  editor->sbw_editboxRight,
+	                             editor->sbw_editboxFront, editor->sbw_editboxBack};
+	for (gui::IGUIEditBox* box : boxes)
+		box->setText(L"irrlicht2_up.jpg");
+	clickButton(ID_SKYBOX_APPLY);
+	frame();
+	for (gui::IGUIEditBox* box : boxes)
+		box->setText(L"irrlicht2_dn.jpg");
+	clickButton(ID_SKYBOX_APPLY);
+	frame();
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_STREQ(L"irrlicht2_up.jpg", editor->sbw_editboxBack->getText());
+	const std::string file = ScratchDir() + "/sky.irr";
+	ASSERT_TRUE(editor->SaveScene(file.c_str()));
+	dismissMessages();
+	scenefile::SSceneContent content;
+	core::stringw problem;
+	ASSERT_TRUE(
+	    scenefile::ReadScene(editor->_device->getFileSystem(), file.c_str(), content, problem));
+	EXPECT_EQ(core::stringw(L"irrlicht2_up.jpg"),
+	          content.State->getAttributeAsStringW("SkyBoxBack"));
+}
