@@ -108,6 +108,15 @@ void CSceneEditor::SyncObject(int slot, bool files)
 void CSceneEditor::SyncWorld(bool files)
 {
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
+	// Most frames change nothing here: no copy of the world for them.
+	const SWorldState& now = Document.World();
+	bool same = !files && SameBits(now.MarkerPosition, Positioner->getPosition()) &&
+	            SameBits(now.MarkerRotation, Positioner->getRotation()) &&
+	            now.CurrentModel == current_model;
+	for (int i = 0; i < 6 && same; ++i)
+		same = !bars[i] || bars[i]->getPos() == ShownBars[i];
+	if (same)
+		return;
 	Document.EditWorld(
 	    [&](SWorldState& world)
 	    {

@@ -410,3 +410,33 @@ TEST_F(SceneFileTest, ValuesTheWindowsCannotShowStayExactAndFollowUndo)
 	EXPECT_EQ(core::stringw(L"irrlicht2_up.jpg"),
 	          content.State->getAttributeAsStringW("SkyBoxBack"));
 }
+
+TEST_F(SceneFileTest, ASceneSavedByTheEarlierVersionOpensUnchanged)
+{
+	// Saved by the version before the scene document, beside the samples
+	// it names (two crates and a textured terrain).
+	const std::string dir = NewDir("earlier");
+	std::system(("cp samples/crate.* samples/ground.bmp samples/valley.png "
+	             "tests/fixtures/old-scene.irr '" +
+	             dir + "/'")
+	                .c_str());
+	ASSERT_TRUE(editor->OpenScene((dir + "/old-scene.irr").c_str()));
+	EXPECT_EQ(std::wstring(L"Scene Opened: Opened 3 of 3 objects from ") +
+	              core::stringw((dir + "/old-scene.irr").c_str()).c_str() + L".",
+	          answer());
+	CModel* first = editor->Model[1];
+	ASSERT_TRUE(first && first->AnimatedNode);
+	EXPECT_VEC_NEAR(core::vector3df(10, 0, -20), first->getPosition(), 0.0f);
+	EXPECT_VEC_NEAR(core::vector3df(0, 45, 0), first->getRotation(), 0.0f);
+	EXPECT_VEC_NEAR(core::vector3df(1, 3, 1), first->getScale(), 0.0f);
+	EXPECT_EQ(2, first->MaterialType);
+	EXPECT_TRUE(first->Fog);
+	EXPECT_STREQ(L"crate.obj", first->FileName.c_str());
+	ASSERT_TRUE(editor->Model[2] && editor->Model[2]->AnimatedNode);
+	EXPECT_EQ(core::stringc((dir + "/ground.bmp").c_str()),
+	          editor->Model[2]->AnimatedNode->getMaterial(0).getTexture(0)->getName().getPath());
+	ASSERT_NE(nullptr, editor->Terrain);
+	EXPECT_EQ(20, editor->spw_refresh_redbar->getPos());
+	EXPECT_EQ(100, editor->sbw_green->getPos());
+	EXPECT_FALSE(editor->Document.Unsaved());
+}
