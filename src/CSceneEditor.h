@@ -250,6 +250,10 @@ private:
 	std::wstring StoredName(const std::string& folder, const std::string& file) const;
 	io::IAttributes* ModelUserData(int slot, const std::string& folder);
 	io::IAttributes* StateUserData(const std::string& folder);
+	bool OpenForeignScene(const scenefile::SSceneContent& content, const std::string& file);
+	bool OpenForeignNode(const scenefile::SForeignNode& node, const std::string& folder,
+	                     std::set<std::string>& failed);
+	std::string ForeignPath(const std::string& folder, const std::wstring& written);
 	bool ReadRecords(const scenefile::SSceneContent& content, std::vector<SModelState>& records,
 	                 core::stringw& problem) const;
 	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,

@@ -3,6 +3,7 @@
 // loading every mesh and texture it names through the crash-proof path.
 #include "CSceneEditor.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -291,6 +292,8 @@ bool CSceneEditor::OpenScene(const char* filename)
 		ShowMessage(OpenSceneError, problem.c_str());
 		return false;
 	}
+	if (!content.State)
+		return OpenForeignScene(content, file);
 	std::vector<SModelState> records;
 	if (!ReadRecords(content, records, problem))
 	{
@@ -454,6 +457,215 @@ bool CSceneEditor::OpenModel(io::IAttributes* data, SModelState record, const st
 		else
 			failed.insert(skin);
 	}
+	return true;
+}
+
+// ---------------------------------------------------------------------------
+// Scenes made elsewhere
+
+namespace
+{
+// How the result names what it left out, one and many, by engine type.
+struct SLeftOutName
+{
+	const char* type;
+	const wchar_t *one, *many;
+};
+const SLeftOutName LeftOutNames[] = {
+    {"light", L"light", L"lights"},
+    {"billBoard", L"billboard", L"billboards"},
+    {"cube", L"cube", L"cubes"},
+    {"sphere", L"sphere", L"spheres"},
+    {"camera", L"camera", L"cameras"},
+    {"cameraMaya", L"camera", L"cameras"},
+    {"cameraFPS", L"camera", L"cameras"},
+    {"empty", L"empty node", L"empty nodes"},
+    {"particleSystem", L"particle system", L"particle systems"},
+    {"billboardText", L"text", L"texts"},
+    {"text", L"text", L"texts"},
+};
+
+std::wstring LeftOutText(const std::vector<std::pair<std::string, int>>& leftOut)
+{
+	std::wstring text;
+	for (const auto& kind : leftOut)
+	{
+		std::wstring one = FileNameToWide(kind.first + " node"), many = one + L"s";
+		for (const SLeftOutName& name : LeftOutNames)
+			if (kind.first == name.type)
+			{
+				one = name.one;
+				many = name.many;
+			}
+		text += (text.empty() ? L" Left out: " : L", ") + std::to_wstring(kind.second) + L" " +
+		        (kind.second == 1 ? one : many);
+	}
+	return text.empty() ? text : text + L".";
+}
+
+// The editor's material index of an engine material type name.
+s32 MaterialIndex(const std::wstring& name)
+{
+	const std::string type = core::stringc(name.c_str()).c_str();
+	for (s32 i = 0; i < CModel::MATERIAL_COUNT; ++i)
+		if (type == video::sBuiltInMaterialTypeNames[i])
+			return i;
+	return 0;
+}
+
+bool IsTrue(const std::wstring& value)
+{
+	return value == L"true";
+}
+} // namespace
+
+// A file a scene of another tool names: beside the scene first, else as
+// written (from the working directory).
+std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstring& written)
+{
+	std::string path;
+	if (written.empty() || !WideToFileName(written.c_str(), path))
+		return "";
+	const std::string beside = ResolvedPath(folder, path);
+	return _device->getFileSystem()->existFile(beside.c_str()) ? beside : path;
+}
+
+// Opens what the editor can hold of a scene another tool made: mesh nodes
+// become models, a terrain the terrain, a sky box the sky box, a water
+// surface the water; the rest is named as left out.
+bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::string& file)
+{
+	for (const SForeignNode& node : content.Foreign)
+		for (const SNodeAttribute& attribute : node.Attributes)
+			if (attribute.Value.size() > 4096)
+			{
+				ShowMessage(OpenSceneError, L"The scene holds a name longer than 4096 characters.");
+				return false;
+			}
+	const std::string folder = SceneFolder(file);
+	std::set<std::string> failed;
+	std::vector<std::wstring> messages;
+	std::vector<std::pair<std::string, int>> leftOut;
+	MessageLog = &messages;
+	ClearScene();
+	int opened = 0;
+	for (const SForeignNode& node : content.Foreign)
+	{
+		const bool done = OpenForeignNode(node, folder, failed);
+		opened += done;
+		if (done)
+			continue;
+		auto kind = std::find_if(leftOut.begin(), leftOut.end(),
+		                         [&](const std::pair<std::string, int>& k)
+		                         { return k.first == node.Type; });
+		if (kind == leftOut.end())
+			leftOut.push_back({node.Type, 1});
+		else
+			++kind->second;
+	}
+	MessageLog = 0;
+	SceneFileName = file;
+	SyncDocument();
+	Document.MarkSaved();
+	std::wstring text = L"Opened " + std::to_wstring(opened) + L" of " +
+	                    std::to_wstring(content.Foreign.size()) + L" objects from " +
+	                    FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
+	if (!failed.empty())
+		text += L"\nThese files could not be loaded:" + Joined(failed);
+	ShowMessage(L"Scene Opened", text.c_str());
+	return true;
+}
+
+bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& folder,
+                                   std::set<std::string>& failed)
+{
+	const auto texture = [&](const SNodeAttributes& material, const char* name)
+	{
+		const std::string path = ForeignPath(folder, node.value(material, name));
+		if (!path.empty() && !failed.count(path) && !LoadTextureSafely(path.c_str()))
+			failed.insert(path);
+		return failed.count(path) ? std::string() : path;
+	};
+	const auto loaded = [&](const std::string& path, bool done)
+	{
+		if (!done)
+			failed.insert(path);
+		return done;
+	};
+	if (node.Type == "terrain")
+	{
+		const std::string heights = ForeignPath(folder, node.value("Heightmap"));
+		if (!loaded(heights, LoadTerrain(heights.c_str())))
+			return false;
+		const std::string skin =
+		    node.Materials.empty() ? "" : texture(node.Materials[0], "Texture1");
+		if (!skin.empty())
+			LoadTerrainTexture(skin.c_str());
+		return true;
+	}
+	if (node.Type == "skyBox")
+	{
+		// Its materials are the front, left, back, right, top and bottom.
+		video::ITexture* faces[6] = {};
+		for (size_t i = 0; i < 6 && i < node.Materials.size(); ++i)
+		{
+			const std::string face = texture(node.Materials[i], "Texture1");
+			faces[i] = face.empty() ? 0 : LoadTextureSafely(face.c_str());
+		}
+		if (!faces[0] || !faces[1] || !faces[2] || !faces[3] || !faces[4] || !faces[5])
+			return false;
+		if (SkyBox)
+			SkyBox->remove();
+		SkyBox = _smgr->addSkyBoxSceneNode(faces[4], faces[5], faces[1], faces[3], faces[0],
+		                                   faces[2], 0, ID_NONE);
+		SceneChanged();
+		return true;
+	}
+	SModelState record;
+	const bool water = node.Type == "waterSurface";
+	if (node.Type == "mesh" || node.Type == "animatedMesh")
+	{
+		record.Type = CModel::TYPE_MESH;
+		record.Mesh = ForeignPath(folder, node.value("Mesh"));
+		record.FileName = FileNameToWide(record.Mesh).c_str();
+	}
+	else if (water)
+	{
+		record.Type = CModel::TYPE_WATER;
+		const SObjectKind& kind = *KindOf(CModel::TYPE_WATER);
+		for (u32 i = 0; i < kind.ValueCount; ++i)
+		{
+			f32 value = kind.DefaultValues[i];
+			ParseFloats(core::stringc(node.value(kind.ValueNames[i]).c_str()).c_str(), &value, 1);
+			record.Values.push_back(value);
+		}
+	}
+	else
+		return false;
+	record.Position = node.World.getTranslation();
+	record.Rotation = node.World.getRotationDegrees();
+	record.Scale = node.World.getScale();
+	if (!node.Materials.empty())
+	{
+		const SNodeAttributes& first = node.Materials[0];
+		record.Material = MaterialIndex(node.value(first, "Type"));
+		record.Lighting = IsTrue(node.value(first, "Lighting"));
+		record.Wireframe = IsTrue(node.value(first, "Wireframe"));
+		record.Fog = IsTrue(node.value(first, "FogEnable"));
+	}
+	for (const SNodeAttributes& material : node.Materials)
+	{
+		record.Textures[0].push_back(texture(material, "Texture1"));
+		record.Textures[1].push_back(texture(material, "Texture2"));
+	}
+	std::string field;
+	const int slot = water ? WATER_SLOT : NextModelSlot();
+	if (slot < 0 || (!water && slot == 0) || !RecordIsSound(record, field))
+		return false;
+	if (!loaded(record.Mesh, BuildObject(slot, record) != 0))
+		return false;
+	if (!water)
+		current_model = slot;
 	return true;
 }
 

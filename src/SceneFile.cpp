@@ -321,6 +321,118 @@ bool ReadGuardedXml(io::IFileSystem* files, const io::path& file, std::string& b
 }
 } // namespace
 
+std::wstring SForeignNode::value(const SNodeAttributes& list, const char* name) const
+{
+	for (const SNodeAttribute& attribute : list)
+		if (attribute.Name == name)
+			return attribute.Value;
+	return L"";
+}
+
+namespace
+{
+// The attributes of one <attributes> element, read up to its end.
+SNodeAttributes ReadAttributeList(io::IXMLReader* reader)
+{
+	SNodeAttributes list;
+	while (reader->read())
+	{
+		if (reader->getNodeType() == io::EXN_ELEMENT_END &&
+		    !std::wcscmp(reader->getNodeName(), L"attributes"))
+			break;
+		if (reader->getNodeType() != io::EXN_ELEMENT)
+			continue;
+		const wchar_t* name = reader->getAttributeValue(L"name");
+		const wchar_t* value = reader->getAttributeValue(L"value");
+		list.push_back(
+		    {Narrow(reader->getNodeName()), name ? Narrow(name) : "", value ? value : L""});
+	}
+	return list;
+}
+
+// A node's transform from its Position, Rotation and Scale ("x, y, z").
+core::matrix4 LocalTransform(const SForeignNode& node)
+{
+	core::vector3df parts[3] = {{0, 0, 0}, {0, 0, 0}, {1, 1, 1}};
+	const char* const names[3] = {"Position", "Rotation", "Scale"};
+	for (int i = 0; i < 3; ++i)
+	{
+		std::string text = Narrow(node.value(names[i]).c_str());
+		for (char& c : text)
+			if (c == ',')
+				c = ' ';
+		ParseVector(text, parts[i]);
+	}
+	core::matrix4 translation, rotation, scale;
+	translation.setTranslation(parts[0]);
+	rotation.setRotationDegrees(parts[1]);
+	scale.setScale(parts[2]);
+	return translation * rotation * scale;
+}
+
+// Follows the nodes of a scene: what lies inside each <node> element until
+// its end, its attributes and materials; children are nested nodes.
+class CNodeWalker
+{
+public:
+	explicit CNodeWalker(std::vector<SForeignNode>& nodes) : Nodes(nodes) {}
+
+	void element(io::IXMLReader* reader)
+	{
+		const wchar_t* name = reader->getNodeName();
+		if (!std::wcscmp(name, L"node"))
+		{
+			const wchar_t* type = reader->getAttributeValue(L"type");
+			Open.push_back(Nodes.size());
+			Nodes.push_back(SForeignNode());
+			Nodes.back().Type = type ? Narrow(type) : "";
+			Nodes.back().World = Parent();
+			Section = NONE;
+		}
+		else if (!std::wcscmp(name, L"materials"))
+			Section = MATERIALS;
+		else if (!std::wcscmp(name, L"animators"))
+			Section = OTHER;
+		else if (!std::wcscmp(name, L"attributes") && !Open.empty() && Section != OTHER)
+		{
+			SForeignNode& node = Nodes[Open.back()];
+			if (Section == MATERIALS)
+				node.Materials.push_back(ReadAttributeList(reader));
+			else if (node.Attributes.empty())
+			{
+				node.Attributes = ReadAttributeList(reader);
+				node.World = Parent() * LocalTransform(node);
+			}
+		}
+	}
+
+	void end(io::IXMLReader* reader)
+	{
+		const wchar_t* name = reader->getNodeName();
+		if (!std::wcscmp(name, L"node") && !Open.empty())
+			Open.pop_back();
+		if (!std::wcscmp(name, L"materials") || !std::wcscmp(name, L"animators"))
+			Section = NONE;
+	}
+
+private:
+	core::matrix4 Parent() const
+	{
+		return Open.size() > 1 ? Nodes[Open[Open.size() - 2]].World : core::matrix4();
+	}
+
+	enum ESection
+	{
+		NONE,
+		MATERIALS,
+		OTHER
+	};
+	std::vector<SForeignNode>& Nodes;
+	std::vector<size_t> Open;
+	ESection Section = NONE;
+};
+} // namespace
+
 bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
                core::stringw& problem)
 {
@@ -340,13 +452,18 @@ bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& cont
 		return false;
 	}
 	bool opened = false, closed = false, foreign = false;
+	CNodeWalker nodes(content.Foreign);
 	while (reader->read() && !closed && !foreign)
 	{
 		const wchar_t* name = reader->getNodeName();
 		if (reader->getNodeType() == io::EXN_ELEMENT_END && !std::wcscmp(name, L"irr_scene"))
 			closed = true;
+		if (reader->getNodeType() == io::EXN_ELEMENT_END)
+			nodes.end(reader);
 		if (reader->getNodeType() != io::EXN_ELEMENT)
 			continue;
+		if (opened)
+			nodes.element(reader);
 		if (!opened)
 		{
 			opened = !std::wcscmp(name, L"irr_scene");
@@ -371,11 +488,10 @@ bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& cont
 		problem = L"The file is not a scene file, or it is cut short.";
 		return false;
 	}
+	// A scene of another tool: its nodes are what the editor opens.
 	if (!content.State)
-	{
-		problem = L"The file is a scene, but not one saved by Tolvane.";
-		return false;
-	}
+		return true;
+	content.Foreign.clear();
 	return CheckSlots(content, problem);
 }
 } // namespace scenefile

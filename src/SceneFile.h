@@ -54,19 +54,46 @@ private:
 	io::IXMLWriter* Paths;
 };
 
+//! One attribute of a node as the engine writes it: its type ("vector3d",
+//! "texture"...), name and value as text.
+struct SNodeAttribute
+{
+	std::string Type, Name;
+	std::wstring Value;
+};
+typedef std::vector<SNodeAttribute> SNodeAttributes;
+
+//! A node of a scene file made by another tool: the engine's type name, its
+//! attributes, its materials' attributes, and its place in the world (its
+//! parents' transforms applied).
+struct SForeignNode
+{
+	std::string Type;
+	SNodeAttributes Attributes;
+	std::vector<SNodeAttributes> Materials;
+	core::matrix4 World;
+
+	//! An attribute's value, empty when the node has none of that name.
+	std::wstring value(const SNodeAttributes& list, const char* name) const;
+	std::wstring value(const char* name) const { return value(Attributes, name); }
+};
+
 //! The editor's data of a scene file: the user data of its model nodes and
-//! of its state node.
+//! of its state node; for a scene another tool made (no state node), every
+//! node of it instead.
 struct SSceneContent
 {
 	SSceneContent() : State(0) {}
 	~SSceneContent();
 	std::vector<io::IAttributes*> Models;
 	io::IAttributes* State;
+	std::vector<SForeignNode> Foreign;
 };
 
-//! Reads a scene file's editor data. False, saying why, when the file is no
-//! scene of this editor, is cut short, or names models the editor cannot
-//! hold (more than 99, or slots outside 1..99 or twice).
+//! Reads a scene file's editor data, or the nodes of a scene another tool
+//! made. False, saying why, when the file is no scene, is cut short, or
+//! names models the editor cannot hold (more than 99, or slots outside 1..99
+//! or twice).
 bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
                core::stringw& problem);
 } // namespace scenefile

@@ -274,7 +274,6 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 	     L"The file is not a scene file, or it is cut short."},
 	    {WriteFile("cut.irr", good.substr(0, good.size() / 2)),
 	     L"The file is not a scene file, or it is cut short."},
-	    {MediaFile("example.irr"), L"The file is a scene, but not one saved by Tolvane."},
 	    {WriteFile("crowded.irr", crowded), L"The scene names 100 models; the editor holds 99."},
 	    {oneModel("nan.irr", "<string name=\"Position\" value=\"1 nan 3\" />"),
 	     L"The scene's model in slot 3 has a field Position that is not a number it can hold."},
@@ -439,4 +438,31 @@ TEST_F(SceneFileTest, ASceneSavedByTheEarlierVersionOpensUnchanged)
 	EXPECT_EQ(20, editor->spw_refresh_redbar->getPos());
 	EXPECT_EQ(100, editor->sbw_green->getPos());
 	EXPECT_FALSE(editor->Document.Unsaved());
+}
+
+TEST_F(SceneFileTest, ASceneMadeElsewhereOpensWhatTheEditorCanHold)
+{
+	// The engine's own example scene, in a folder laid out as its paths
+	// ("../../media/room.3ds") expect.
+	const std::string dir = NewDir("elsewhere");
+	std::system(("mkdir -p '" + dir + "/a/b' '" + dir + "/media'").c_str());
+	for (const char* media : {"room.3ds", "wall.jpg", "rockwall.jpg"})
+		std::system(("cp '" + MediaFile(media) + "' '" + dir + "/media/'").c_str());
+	const std::string file = dir + "/a/b/example.irr";
+	std::system(("cp '" + MediaFile("example.irr") + "' '" + file + "'").c_str());
+	ASSERT_TRUE(editor->OpenScene(file.c_str()));
+	EXPECT_EQ(L"Scene Opened: Opened 1 of 7 objects from " +
+	              std::wstring(core::stringw(file.c_str()).c_str()) +
+	              L". Left out: 1 light, 2 billboards, 1 cube, 1 sphere, 1 particle system.",
+	          answer());
+	CModel* room = editor->Model[1];
+	ASSERT_TRUE(room && room->AnimatedNode);
+	EXPECT_EQ(core::stringc((dir + "/a/b/../../media/room.3ds").c_str()),
+	          editor->_smgr->getMeshCache()->getMeshName(room->AnimatedNode->getMesh()).getPath());
+	EXPECT_VEC_NEAR(core::vector3df(3.048694f, -16.834227f, -3.333332f), room->getPosition(),
+	                0.0001f);
+	EXPECT_VEC_NEAR(core::vector3df(0.2f, 0.2f, 0.2f), room->getScale(), 0.0001f);
+	EXPECT_TRUE(room->Lighting);
+	ASSERT_NE(nullptr, room->AnimatedNode->getMaterial(0).getTexture(0));
+	EXPECT_EQ(1, editor->current_model);
 }
