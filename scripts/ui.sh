@@ -146,12 +146,15 @@ message_shown() {
 	pixel_is_not 400 300 "#000000"
 }
 
-# launch_editor LOGDIR [DIR]: starts the editor in DIR (the project root by
-# default), its output in LOGDIR; waits until its window has the focus and a
-# frame is drawn. Sets EDITOR_PID.
+# launch_editor LOGDIR [DIR [ARGUMENT...]]: starts the editor (TOLVANE_EXE,
+# the build's by default) in DIR (the project root by default), its output in
+# LOGDIR; waits until its window has the focus and a frame is drawn. Sets
+# EDITOR_PID.
 launch_editor() {
-	(cd "${2:-$TOLVANE_ROOT}" && exec "$TOLVANE_BUILD/tolvane" </dev/null \
-		>"$1/editor.out" 2>"$1/editor.err") &
+	local log=$1 dir=${2:-$TOLVANE_ROOT}
+	shift $(($# < 2 ? $# : 2))
+	(cd "$dir" && exec "${TOLVANE_EXE:-$TOLVANE_BUILD/tolvane}" "$@" </dev/null \
+		>"$log/editor.out" 2>"$log/editor.err") &
 	EDITOR_PID=$!
 	focus_editor && wait_for 20 editor_drawn
 }

@@ -7,6 +7,7 @@
 #include "CEventRec.h"
 #include "COrbitCamera.h"
 #include "EditorIds.h"
+#include "InstallPaths.h"
 #include "ObjectKinds.h"
 #include "XErrorGuard.h"
 #include "XInput.h"
@@ -23,10 +24,17 @@ gui::IGUIWindow* CSceneEditor::WaterPropertiesWindow = 0;
 
 namespace
 {
-const char* const FontFile = "Data/main_font.bmp";
-const char* const PositionerMeshFile = "Data/positioner.ms3d";
-const char* const PositionerTextureFile = "Data/positioner_sk.bmp";
-const char* const LogoFile = "Data/logo.jpg";
+const char* const FontFile = "main_font.bmp";
+const char* const PositionerMeshFile = "positioner.ms3d";
+const char* const PositionerTextureFile = "positioner_sk.bmp";
+const char* const LogoFile = "logo.jpg";
+
+// One of the editor's data files, from the working directory's Data/ or the
+// installed data folder.
+io::path DataFile(const char* name)
+{
+	return (DataFolder() + name).c_str();
+}
 
 // The start view, which Home returns to.
 const core::vector3df StartCameraPosition(100, 250, 0);
@@ -199,10 +207,11 @@ void CSceneEditor::MakeGuiOpaque()
 
 bool CSceneEditor::LoadGuiFont()
 {
-	gui::IGUIFont* font = _gui->getFont(FontFile);
+	const io::path file = DataFile(FontFile);
+	gui::IGUIFont* font = _gui->getFont(file);
 	if (!font)
 	{
-		SetStartupError(std::string("cannot load the GUI font ") + FontFile +
+		SetStartupError(std::string("cannot load the GUI font ") + file.c_str() +
 		                " (working directory: " + WorkingDirectory() + ")");
 		return false;
 	}
@@ -224,12 +233,14 @@ void CSceneEditor::CreateCamera()
 
 bool CSceneEditor::CreatePositioner()
 {
-	scene::IAnimatedMesh* mesh = _smgr->getMesh(PositionerMeshFile);
-	video::ITexture* skin = mesh ? _driver->getTexture(PositionerTextureFile) : 0;
+	const io::path meshFile = DataFile(PositionerMeshFile);
+	const io::path textureFile = DataFile(PositionerTextureFile);
+	scene::IAnimatedMesh* mesh = _smgr->getMesh(meshFile);
+	video::ITexture* skin = mesh ? _driver->getTexture(textureFile) : 0;
 	if (!mesh || !skin)
 	{
 		SetStartupError(std::string("cannot load the placement marker ") +
-		                (mesh ? PositionerTextureFile : PositionerMeshFile) +
+		                (mesh ? textureFile : meshFile).c_str() +
 		                " (working directory: " + WorkingDirectory() + ")");
 		return false;
 	}
@@ -705,7 +716,7 @@ void CSceneEditor::CreateHelpDialogs()
 	AddLabel(core::stringw(L"on Irrlicht " IRRLICHT_SDK_VERSION).c_str(), Rect(5, 110, 200, 125),
 	         AboutWindow, false);
 	gui::IGUIImage* logo = _gui->addImage(Rect(5, 25, 195, 85), AboutWindow, ID_PLAIN, 0);
-	logo->setImage(_driver->getTexture(LogoFile));
+	logo->setImage(_driver->getTexture(DataFile(LogoFile)));
 	_gui->addButton(Rect(40, 130, 160, 150), AboutWindow, ID_ABOUT_CLOSE, L"Close");
 }
 

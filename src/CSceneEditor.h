@@ -83,6 +83,10 @@ public:
 	bool SaveScene(const char* filename);
 	//! Replaces the scene with a scene file's.
 	bool OpenScene(const char* filename);
+	//! A file named on the command line, by its type: a scene file (.irr)
+	//! is opened, a Quake 3 level (.pk3, .zip, .bsp) loaded, anything else
+	//! added as a model. Failures are reported in a message box.
+	bool OpenFile(const char* filename);
 
 	//! Takes back the last change, or brings back the last change taken
 	//! back; false when there is none.

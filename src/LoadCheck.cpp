@@ -2,6 +2,7 @@
 #include "LoadCheck.h"
 
 #include <algorithm>
+#include "InstallPaths.h"
 #include "LoadCheckProtocol.h"
 
 #include <cerrno>
@@ -23,28 +24,6 @@ using namespace loadcheck;
 
 namespace
 {
-const char* const HelperName = "tolvane_load_check";
-
-// The helper lives beside the editor's executable; the build tree's copy
-// serves programs that are not installed there (tests, benchmarks).
-std::string FindHelper()
-{
-	char self[4096];
-	const ssize_t length = readlink("/proc/self/exe", self, sizeof(self) - 1);
-	if (length > 0)
-	{
-		std::string dir(self, length);
-		dir.erase(dir.find_last_of('/') + 1);
-		if (access((dir + HelperName).c_str(), X_OK) == 0)
-			return dir + HelperName;
-	}
-#ifdef TOLVANE_LOAD_CHECK_PATH
-	return TOLVANE_LOAD_CHECK_PATH;
-#else
-	return HelperName;
-#endif
-}
-
 void SleepMilliseconds(long ms)
 {
 	const timespec pause = {0, ms * 1000000L};
@@ -114,7 +93,7 @@ const char* LoadKindName(ELoadKind kind)
 }
 
 CLoadChecker::CLoadChecker()
-    : Helper(FindHelper()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
+    : Helper(HelperPath()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
       SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), Cancelled(false),
       ServerSocket(-1), ServerPid(-1)
 {

@@ -28,10 +28,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# start_editor [DIR]: starts the editor in DIR (the project root by default)
-# and waits until its window has the focus and a frame is drawn.
+# start_editor [DIR [ARGUMENT...]]: starts the editor in DIR (the project
+# root by default) and waits until its window has the focus and a frame is
+# drawn.
 start_editor() {
-	launch_editor "$WORK" "${1:-$TOLVANE_ROOT}" ||
+	launch_editor "$WORK" "${1:-$TOLVANE_ROOT}" "${@:2}" ||
 		{ fail "the editor window appears, takes the focus and draws"; return 1; }
 }
 
