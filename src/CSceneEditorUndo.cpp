@@ -5,6 +5,7 @@
 #include "CSceneEditor.h"
 
 #include "EditorIds.h"
+#include "ModelShadow.h"
 
 namespace
 {
@@ -210,6 +211,7 @@ void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 	model.setLighting(state.Lighting);
 	model.setWireframe(state.Wireframe);
 	model.Shadow = state.Shadow;
+	MatchShadow(node, model.Shadow);
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)
