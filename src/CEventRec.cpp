@@ -1,6 +1,8 @@
 // The editor's event dispatch; see CEventRec.h.
 #include "CEventRec.h"
 
+#include <array>
+#include <cwctype>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,7 +52,10 @@ std::string NarrowFileName(const wchar_t* name)
 }
 } // namespace
 
-CTLVEventRec::CTLVEventRec(CSceneEditor* sed) : env(0), device(0), ptr_sed(sed) {}
+CTLVEventRec::CTLVEventRec(CSceneEditor* sed)
+    : env(0), device(0), ptr_sed(sed), SkyBoxField(0), LevelNameTypedAt(0)
+{
+}
 
 void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device)
 {
@@ -117,6 +122,12 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		RestoreWorkingDirectory();
 		return OnFileSelected(static_cast<gui::IGUIFileOpenDialog*>(gui.Caller));
 	case gui::EGET_FILE_CHOOSE_DIALOG_CANCELLED: RestoreWorkingDirectory(); return false;
+	case gui::EGET_LISTBOX_SELECTED_AGAIN:
+		// A double click on a level is its "Ok".
+		if (gui.Caller->getID() != ID_LEVEL_CHOOSER_LIST)
+			return false;
+		ChooseLevel();
+		return true;
 	case gui::EGET_EDITBOX_ENTER:
 		// Return in "Save Scene"'s field saves, as its "Ok" does.
 		if (gui.Caller->getID() != ID_SAVE_SCENE_FILE)
@@ -191,7 +202,7 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WORLD_LOAD_Q3LEVEL: OpenFileDialog(L"Select BSP Level", LOAD_Q3_LEVEL); break;
 	case ID_WORLD_DELETE_PLANE: editor.DeletePlane(); break;
 	case ID_WORLD_DELETE_Q3LEVEL: editor.DeleteQ3Level(); break;
-	case ID_LEVEL_CHOOSER_OK: editor.LoadChosenLevel(); break;
+	case ID_LEVEL_CHOOSER_OK: ChooseLevel(); break;
 	case ID_LEVEL_CHOOSER_CANCEL: editor.LevelChooserWindow->setVisible(false); break;
 	case ID_SKYBOX_OK: CSceneEditor::SkyBoxWindow->setVisible(false); break;
 	case ID_SKYBOX_APPLY:
@@ -205,9 +216,19 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WATER_LOAD_SKIN1: OpenFileDialog(L"Select a Texture", LOAD_WATER_TEXTURE); break;
 	case ID_WATER_LOAD_SKIN2: OpenFileDialog(L"Select a Texture", LOAD_WATER_TEXTURE2); break;
 	case ID_ABOUT_CLOSE: CSceneEditor::AboutWindow->setVisible(false); break;
-	default: return false;
+	default:
+		if (id < ID_SKYBOX_BROWSE || id >= ID_SKYBOX_BROWSE + 7)
+			return false;
+		SkyBoxField = id - ID_SKYBOX_BROWSE;
+		OpenFileDialog(L"Select a Texture", LOAD_SKYBOX_FIELD);
 	}
 	return true;
+}
+
+void CTLVEventRec::ChooseLevel()
+{
+	if (ptr_sed->LoadChosenLevel())
+		ptr_sed->ViewLevel();
 }
 
 bool CTLVEventRec::OnFileSelected(gui::IGUIFileOpenDialog* dialog)
@@ -219,29 +240,71 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 {
 	CSceneEditor& editor = *ptr_sed;
 	const char* name = file.c_str();
+	Folders.chosen(LOAD_TYPE, file);
+	// A level is seen from where a player starts; a terrain or a plane is
+	// framed while no model is placed yet.
 	switch (LOAD_TYPE)
 	{
 	case LOAD_MODEL: editor.CreateNewModel(name); break;
-	case LOAD_PLANE: editor.LoadLevelPlane(name); break;
+	case LOAD_PLANE:
+		if (editor.LoadLevelPlane(name))
+			editor.ViewGround(editor.LevelPlane);
+		break;
 	case LOAD_PLANE_TEXTURE: editor.LoadPlaneTexture(name); break;
 	case LOAD_MODEL_SKIN1: editor.LoadModelSkin(name); break;
 	case LOAD_MODEL_SKIN2: editor.LoadModelSkin2(name); break;
-	case LOAD_Q3_LEVEL: editor.LoadQ3Level(name); break;
+	case LOAD_Q3_LEVEL:
+		if (editor.LoadQ3Level(name))
+			editor.ViewLevel();
+		break;
 	case LOAD_WATER_TEXTURE: editor.LoadWaterTexture1(name); break;
 	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
-	case LOAD_TERRAIN: editor.LoadTerrain(name); break;
+	case LOAD_TERRAIN:
+		if (editor.LoadTerrain(name))
+			editor.ViewGround(editor.Terrain);
+		break;
 	case LOAD_TERRAIN_TEXTURE: editor.LoadTerrainTexture(name); break;
 	case LOAD_SCENE: editor.OpenScene(name); break;
+	case LOAD_SKYBOX_FIELD: FillSkyBoxField(file); break;
 	default: return false;
 	}
 	return true;
 }
 
+// "..." in "SkyBox Setup": the folder field takes the chosen file's folder, a
+// face field the file's name and the folder field its folder, so that the
+// face is read from where it was chosen.
+void CTLVEventRec::FillSkyBoxField(const std::string& file)
+{
+	const std::array<gui::IGUIEditBox*, 7> fields = ptr_sed->SkyBoxFields();
+	const size_t slash = file.rfind('/');
+	fields[0]->setText(FileNameToWide(file.substr(0, slash + 1)).c_str());
+	if (SkyBoxField > 0 && SkyBoxField < 7)
+		fields[SkyBoxField]->setText(FileNameToWide(file.substr(slash + 1)).c_str());
+}
+
 void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
 {
 	DialogWorkingDirectory = CurrentDirectory();
-	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE);
+	std::string start = Folders.startFolder(loadType);
+	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false, start.empty() ? 0 : &start[0]);
 	LOAD_TYPE = loadType;
+}
+
+gui::IGUIFileOpenDialog* CTLVEventRec::FileDialog() const
+{
+	// A modal dialog sits in a modal screen of its own.
+	for (gui::IGUIElement* screen : env->getRootGUIElement()->getChildren())
+		for (gui::IGUIElement* child : screen->getChildren())
+			if (child->getType() == gui::EGUIET_FILE_OPEN_DIALOG)
+				return static_cast<gui::IGUIFileOpenDialog*>(child);
+	return 0;
+}
+
+void CTLVEventRec::CloseFileDialog(gui::IGUIElement* dialog)
+{
+	dialog->remove(); // its modal screen goes with it
+	RestoreWorkingDirectory();
 }
 
 void CTLVEventRec::RestoreWorkingDirectory()
@@ -269,12 +332,13 @@ void CTLVEventRec::ShowNotice(const wchar_t* what)
 
 bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 {
-	// Keys typed into an edit box, or meant for an open file dialog or
-	// message box, belong to the GUI; a release still ends the key's entry,
-	// or the object would go on moving with no key held.
-	if (keyInput.PressedDown && keyInput.Key == KEY_RETURN && ChooseTypedFile())
+	// Keys typed into an edit box, or meant for an open file dialog, message
+	// box or "Choose a Level", belong to the GUI; a release still ends the
+	// key's entry, or the object would go on moving with no key held.
+	const bool editing = ptr_sed->CheckEditBoxFocus();
+	if (keyInput.PressedDown && AnswerWithKey(keyInput, editing))
 		return true;
-	if (ptr_sed->CheckEditBoxFocus() || ptr_sed->ModalWindowOpen())
+	if (editing || ptr_sed->ModalWindowOpen() || FocusWithin(ptr_sed->LevelChooserWindow))
 	{
 		if (!keyInput.PressedDown)
 			RecordKey(keyInput.Key, false, keyInput.Char);
@@ -300,6 +364,88 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	return true;
 }
 
+bool CTLVEventRec::AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing)
+{
+	CSceneEditor& editor = *ptr_sed;
+	const bool escape = keyInput.Key == KEY_ESCAPE, enter = keyInput.Key == KEY_RETURN;
+	if (enter && editing && ChooseTypedFile())
+		return true;
+	// The engine's file dialog has no key of its own to cancel it.
+	if (gui::IGUIFileOpenDialog* dialog = FileDialog())
+	{
+		if (escape)
+			CloseFileDialog(dialog);
+		return escape;
+	}
+	if (editor.ModalWindowOpen())
+		return false;
+	if (FocusWithin(editor.LevelChooserWindow))
+	{
+		if (enter)
+			ChooseLevel();
+		else if (escape)
+			editor.LevelChooserWindow->setVisible(false);
+		else if (iswgraph(keyInput.Char))
+			TypeLevelName(keyInput.Char);
+		else
+			return false;
+		return true;
+	}
+	if (escape && FocusWithin(editor.SaveSceneWindow))
+	{
+		editor.SaveSceneWindow->setVisible(false);
+		return true;
+	}
+	return false;
+}
+
+bool CTLVEventRec::FocusWithin(gui::IGUIElement* window) const
+{
+	for (gui::IGUIElement* e = env->getFocus(); e; e = e->getParent())
+		if (e == window)
+			return window->isVisible();
+	return false;
+}
+
+// Letters typed in "Choose a Level" select the first level whose name
+// starts with them; after a pause a new name begins.
+void CTLVEventRec::TypeLevelName(wchar_t character)
+{
+	const u32 now = device->getTimer()->getRealTime();
+	if (now - LevelNameTypedAt > 1000)
+		TypedLevelName.clear();
+	LevelNameTypedAt = now;
+	TypedLevelName += towlower(character);
+	gui::IGUIListBox* list = ptr_sed->LevelChooserList;
+	for (u32 i = 0; i < list->getItemCount(); ++i)
+	{
+		const std::wstring name = list->getListItem(i);
+		if (name.compare(0, TypedLevelName.size(), TypedLevelName) == 0)
+		{
+			list->setSelected(i);
+			return;
+		}
+	}
+}
+
+// The wheel scrolls "Choose a Level" three rows a notch (the engine's list
+// moves half a row).
+bool CTLVEventRec::ScrollLevelList(const SEvent::SMouseInput& mouse)
+{
+	gui::IGUIListBox* list = ptr_sed->LevelChooserList;
+	if (!ptr_sed->LevelChooserWindow->isVisible() ||
+	    !list->getAbsoluteClippingRect().isPointInside(core::position2d<s32>(mouse.X, mouse.Y)))
+		return false;
+	for (gui::IGUIElement* child : list->getChildren())
+		if (child->getType() == gui::EGUIET_SCROLL_BAR)
+		{
+			gui::IGUIScrollBar* bar = static_cast<gui::IGUIScrollBar*>(child);
+			bar->setPos(bar->getPos() -
+			            static_cast<s32>(mouse.Wheel * 3) * CSceneEditor::LevelRowHeight);
+		}
+	return true;
+}
+
 // Return in a file dialog's path field that holds the path of an existing
 // file chooses that file (the dialog itself only opens folders typed there).
 bool CTLVEventRec::ChooseTypedFile()
@@ -317,8 +463,30 @@ bool CTLVEventRec::ChooseTypedFile()
 	// A relative path is meant from the folder the dialog shows.
 	if (file[0] != '/')
 		file = CurrentDirectory() + "/" + file;
-	dialog->remove(); // its modal screen goes with it
-	RestoreWorkingDirectory();
+	CloseFileDialog(dialog);
+	OnFileChosen(file);
+	return true;
+}
+
+// A double click on a file in a file dialog's list chooses it, as "OK"
+// does (the engine's dialog only selects it).
+bool CTLVEventRec::ChooseClickedFile(const SEvent::SMouseInput& mouse)
+{
+	gui::IGUIFileOpenDialog* dialog = FileDialog();
+	gui::IGUIElement* list = 0;
+	for (gui::IGUIElement* child : dialog ? dialog->getChildren() : core::list<gui::IGUIElement*>())
+		if (child->getType() == gui::EGUIET_LIST_BOX)
+			list = child;
+	if (!list)
+		return false;
+	// The first click selected the row; the dialog names the file only
+	// when the row is a file, not a folder.
+	gui::IGUIListBox* rows = static_cast<gui::IGUIListBox*>(list);
+	const s32 row = rows->getItemAt(mouse.X, mouse.Y);
+	const std::string file = NarrowFileName(dialog->getFileName());
+	if (row < 0 || row != rows->getSelected() || file.empty())
+		return false;
+	CloseFileDialog(dialog);
 	OnFileChosen(file);
 	return true;
 }
@@ -358,6 +526,10 @@ void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character
 
 bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 {
+	if (mouse.Event == EMIE_MOUSE_WHEEL && ScrollLevelList(mouse))
+		return true;
+	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
+		return true;
 	// While the camera is frozen a left press picks, wherever it lands
 	// (but on an open dialog or message box, which must stay usable).
 	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN ||

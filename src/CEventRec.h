@@ -7,6 +7,8 @@
 #include <irrlicht.h>
 #include <string>
 
+#include "DialogFolders.h"
+
 using namespace irr;
 
 class CSceneEditor;
@@ -26,7 +28,9 @@ enum ELoadType
 	LOAD_WATER_TEXTURE2 = 9,
 	LOAD_TERRAIN = 10,
 	LOAD_TERRAIN_TEXTURE = 11,
-	LOAD_SCENE = 12
+	LOAD_SCENE = 12,
+	//! A "..." button of "SkyBox Setup": the field it fills is SkyBoxField.
+	LOAD_SKYBOX_FIELD = 13
 };
 
 class CTLVEventRec : public IEventReceiver
@@ -48,7 +52,20 @@ private:
 	bool OnFileSelected(gui::IGUIFileOpenDialog* dialog);
 	bool OnFileChosen(const std::string& file);
 	bool ChooseTypedFile();
+	bool ChooseClickedFile(const SEvent::SMouseInput& mouse);
+	//! The open file-open dialog, or null.
+	gui::IGUIFileOpenDialog* FileDialog() const;
+	void CloseFileDialog(gui::IGUIElement* dialog);
 	bool OnKey(const SEvent::SKeyInput& keyInput);
+	//! Return, Escape and letters that answer the dialog or window holding
+	//! the keys; false when the key is not one of those.
+	bool AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing);
+	bool FocusWithin(gui::IGUIElement* window) const;
+	//! "Ok" of "Choose a Level".
+	void ChooseLevel();
+	void TypeLevelName(wchar_t character);
+	bool ScrollLevelList(const SEvent::SMouseInput& mouse);
+	void FillSkyBoxField(const std::string& file);
 	bool OnMouse(const SEvent::SMouseInput& mouse);
 	void OpenFileDialog(const wchar_t* title, int loadType);
 	void RestoreWorkingDirectory();
@@ -62,6 +79,13 @@ private:
 	//! Working directory when the open file dialog was opened; browsing in
 	//! the dialog changes it.
 	std::string DialogWorkingDirectory;
+	CDialogFolders Folders;
+	//! The "SkyBox Setup" field a "..." button fills: 0 the folder, 1 to 6
+	//! the faces.
+	int SkyBoxField;
+	//! What was typed in "Choose a Level", and when (engine milliseconds).
+	std::wstring TypedLevelName;
+	u32 LevelNameTypedAt;
 };
 
 #endif

@@ -9,10 +9,10 @@ const f32 MaxElevation = 89.0f;
 } // namespace
 
 COrbitCameraAnimator::COrbitCameraAnimator(video::IVideoDriver* driver, f32 rotateSpeed,
-                                           f32 zoomSpeed, f32 translateSpeed)
-    : Driver(driver), RotateSpeed(rotateSpeed), ZoomSpeed(zoomSpeed),
-      TranslateSpeed(translateSpeed), Seeded(false), Drag(DRAG_NONE), Azimuth(0), Elevation(0),
-      Distance(MinDistance), DragAzimuth(0), DragElevation(0), DragDistance(MinDistance)
+                                           f32 zoomSpeed)
+    : Driver(driver), RotateSpeed(rotateSpeed), ZoomSpeed(zoomSpeed), Seeded(false),
+      Drag(DRAG_NONE), Azimuth(0), Elevation(0), Distance(MinDistance), DragAzimuth(0),
+      DragElevation(0), DragDistance(MinDistance)
 {
 	Buttons[0] = Buttons[1] = Buttons[2] = false;
 }
@@ -132,8 +132,8 @@ void COrbitCameraAnimator::animateNode(scene::ISceneNode* node, u32 /*timeMs*/)
 		DragAzimuth = Azimuth + moved.X * RotateSpeed;
 		DragElevation = core::clamp(Elevation + moved.Y * RotateSpeed, -MaxElevation, MaxElevation);
 	}
-	else if (Drag == DRAG_ZOOM)
-		DragDistance = core::max_(Distance + moved.X * ZoomSpeed, MinDistance);
+	else if (Drag == DRAG_ZOOM) // right or up zooms in
+		DragDistance = core::max_(Distance + (moved.X - moved.Y) * ZoomSpeed, MinDistance);
 	else if (Drag == DRAG_PAN)
 	{
 		const core::vector3df toCamera = offset(Azimuth, Elevation, Distance);
@@ -141,7 +141,11 @@ void COrbitCameraAnimator::animateNode(scene::ISceneNode* node, u32 /*timeMs*/)
 		right.normalize();
 		core::vector3df up = right.crossProduct(toCamera);
 		up.normalize();
-		DragTarget = Target + right * (moved.X * TranslateSpeed) - up * (moved.Y * TranslateSpeed);
+		// The view's height and width at the target's distance: the scene
+		// there moves exactly as far as the cursor.
+		const f32 height = 2.0f * Distance * tanf(camera->getFOV() / 2.0f);
+		const f32 width = height * camera->getAspectRatio();
+		DragTarget = Target + right * (moved.X * width) - up * (moved.Y * height);
 	}
 
 	camera->setPosition(DragTarget + offset(DragAzimuth, DragElevation, DragDistance));
@@ -151,5 +155,5 @@ void COrbitCameraAnimator::animateNode(scene::ISceneNode* node, u32 /*timeMs*/)
 scene::ISceneNodeAnimator* COrbitCameraAnimator::createClone(scene::ISceneNode* /*node*/,
                                                              scene::ISceneManager* /*mgr*/)
 {
-	return new COrbitCameraAnimator(Driver, RotateSpeed, ZoomSpeed, TranslateSpeed);
+	return new COrbitCameraAnimator(Driver, RotateSpeed, ZoomSpeed);
 }

@@ -1,6 +1,7 @@
 // COrbitCameraAnimator: orbit, zoom and pan with the mouse around a target,
 // like the engine's Maya camera (left drag turns, right drag zooms, middle
-// drag pans), but starting from wherever the camera was placed. The engine's
+// drag pans), but starting from wherever the camera was placed. A pan keeps
+// the point under the cursor (at the target's distance) under the cursor. The engine's
 // own Maya animator of this release resets the camera onto the X axis on its
 // first frame and has no way to seed its angles.
 #ifndef TOLVANE_CORBITCAMERA_H
@@ -14,8 +15,7 @@ class COrbitCameraAnimator : public scene::ISceneNodeAnimator
 {
 public:
 	//! Speeds are per full window width or height of mouse travel.
-	COrbitCameraAnimator(video::IVideoDriver* driver, f32 rotateSpeed, f32 zoomSpeed,
-	                     f32 translateSpeed);
+	COrbitCameraAnimator(video::IVideoDriver* driver, f32 rotateSpeed, f32 zoomSpeed);
 
 	void animateNode(scene::ISceneNode* node, u32 timeMs) override;
 	scene::ISceneNodeAnimator* createClone(scene::ISceneNode* node,
@@ -45,7 +45,7 @@ private:
 	void updateDragMode();
 
 	video::IVideoDriver* Driver;
-	f32 RotateSpeed, ZoomSpeed, TranslateSpeed;
+	f32 RotateSpeed, ZoomSpeed;
 	bool Seeded;
 	bool Buttons[3]; // left, right, middle
 	EDrag Drag;

@@ -8,6 +8,7 @@
 #include "COrbitCamera.h"
 #include "EditorIds.h"
 #include "InstallPaths.h"
+#include "ModelShadow.h"
 #include "ObjectKinds.h"
 #include "XErrorGuard.h"
 #include "XInput.h"
@@ -224,7 +225,7 @@ void CSceneEditor::CreateCamera()
 	// A plain camera with an orbit animator of our own: the engine's Maya
 	// animator would move it off its start position on the first frame.
 	Camera = _smgr->addCameraSceneNode(0, core::vector3df(0, 0, 0), core::vector3df(0, 0, 100), -1);
-	Orbit = new COrbitCameraAnimator(_driver, -1500.0f, 500.0f, 1500.0f);
+	Orbit = new COrbitCameraAnimator(_driver, -1500.0f, 500.0f);
 	Camera->addAnimator(Orbit);
 	Orbit->drop(); // the camera keeps it
 	Camera->setPosition(StartCameraPosition);
@@ -434,15 +435,21 @@ void CSceneEditor::FrameSelection()
 		node = SelectedModel->Node;
 	node->updateAbsolutePosition(); // it may have moved since the last frame
 	const core::aabbox3df box = node->getTransformedBoundingBox();
-	const f32 radius = core::max_(box.getExtent().getLength() / 2.0f, 10.0f);
-	// Far enough back that the whole object fits the view, seen from the
-	// direction the camera looks from now.
+	LookFromAfar(box.getCenter(), core::max_(box.getExtent().getLength() / 2.0f, 10.0f));
+}
+
+// Far enough back that a ball around the target fits the view, seen from the
+// direction the camera looks from now.
+void CSceneEditor::LookFromAfar(const core::vector3df& target, f32 radius)
+{
 	core::vector3df back = Camera->getPosition() - Camera->getTarget();
 	if (back.getLength() < 0.001f)
 		back = StartCameraPosition - StartCameraTarget;
 	back.normalize();
 	const f32 distance = radius / sinf(Camera->getFOV() / 2.0f) * 1.1f;
-	Orbit->lookFrom(Camera, box.getCenter() + back * distance, box.getCenter());
+	Orbit->lookFrom(Camera, target + back * distance, target);
+	if (Camera->getFarValue() < distance + radius)
+		Camera->setFarValue(distance + radius);
 }
 
 void CSceneEditor::ResetView()
@@ -654,12 +661,15 @@ void CSceneEditor::CreateSkyBoxWindow()
 	for (int i = 0; i < 7; ++i)
 	{
 		*boxes[i] =
-		    _gui->addEditBox(i == 0 ? DefaultFolder : L"", Rect(60, 25 + 25 * i, 240, 45 + 25 * i),
+		    _gui->addEditBox(i == 0 ? DefaultFolder : L"", Rect(60, 25 + 25 * i, 215, 45 + 25 * i),
 		                     true, w, ID_SKYBOX_DIR + i);
 		if (i == 0)
 			sbw_editboxDir->setMax(100);
 	}
 	_gui->addButton(Rect(115, 215, 195, 245), w, ID_SKYBOX_APPLY, L"Apply");
+	// "..." picks a texture file for the field beside it.
+	for (int i = 0; i < 7; ++i)
+		_gui->addButton(Rect(220, 25 + 25 * i, 245, 45 + 25 * i), w, ID_SKYBOX_BROWSE + i, L"...");
 }
 
 void CSceneEditor::CreateLevelChooser()
@@ -922,6 +932,7 @@ void CSceneEditor::UpdateSelectedModel()
 		model->setLighting(shown.Lighting);
 	if (mpw_shadowbox && ChangedByUser(mpw_shadowbox->isChecked(), shown.Shadow))
 		model->Shadow = shown.Shadow;
+	MatchShadow(model->AnimatedNode, model->Shadow);
 
 	// A bar the user moves sets its axis; the others keep their exact scale.
 	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};

@@ -46,6 +46,8 @@ public:
 	void CreateHelpDialogs();
 	void CreateWaterProperties();
 
+	//! Whether an edit box on screen has the focus; a focus left behind in a
+	//! closed window is dropped first.
 	bool CheckEditBoxFocus();
 
 	bool CreateNewModel(const char* filename);
@@ -345,6 +347,8 @@ private:
 	scene::ISceneManager* FreshLoaders();
 	gui::IGUIWindow* LevelChooserWindow;
 	gui::IGUIListBox* LevelChooserList;
+	//! Pixels a row of "Choose a Level" is high.
+	static const s32 LevelRowHeight = 19;
 	//! The archive "Choose a Level" lists, and its levels in list order.
 	std::string ChooserArchive;
 	std::vector<std::string> ChooserLevels;
@@ -356,6 +360,7 @@ private:
 	bool SaveFolderUsable(const std::string& prefix);
 	void FillModelWindow(CModel& model);
 
+	void DropHiddenFocus();
 	//! Whether a file-open dialog or a message box is open: keys and clicks
 	//! then belong to it.
 	bool ModalWindowOpen() const;
@@ -363,6 +368,16 @@ private:
 	void FrameSelection();
 	//! Home: the start view.
 	void ResetView();
+	//! The camera looks at `target`, far enough back that a ball of `radius`
+	//! around it fits the view; the far plane reaches across it.
+	void LookFromAfar(const core::vector3df& target, f32 radius);
+	//! After the user loaded a level: the camera where a player starts it, or
+	//! the level framed whole; the marker on the ground the camera looks at.
+	void ViewLevel();
+	//! After the user loaded a terrain or a plane into a scene without
+	//! models: framed whole, the marker on the ground in its middle.
+	void ViewGround(scene::ISceneNode* ground);
+	void FrameGround(scene::ISceneNode* ground);
 	void FollowWindowShape();
 	COrbitCameraAnimator* Orbit;
 	//! Tries a file in the helper; while that takes a while the editor goes

@@ -260,8 +260,23 @@ bool CSceneEditor::CreateNewWater()
 // ---------------------------------------------------------------------------
 // Focus guard
 
+// A window that closed (hidden, or removed like a finished file dialog)
+// leaves the focus on one of its controls; keys would then go to a field
+// nobody sees. Such a focus is dropped, so that the keys belong to the scene.
+void CSceneEditor::DropHiddenFocus()
+{
+	gui::IGUIElement* focus = _gui->getFocus();
+	gui::IGUIElement* root = _gui->getRootGUIElement();
+	gui::IGUIElement* shown = focus;
+	while (shown && shown != root && shown->isVisible())
+		shown = shown->getParent();
+	if (focus && shown != root)
+		_gui->removeFocus(focus);
+}
+
 bool CSceneEditor::CheckEditBoxFocus()
 {
+	DropHiddenFocus();
 	gui::IGUIEditBox* const boxes[] = {mpw_boxFileName,  mpw_boxTexture,  mpw_boxTexture2,
 	                                   sow_editboxDir,   sbw_editboxDir,  sbw_editboxUp,
 	                                   sbw_editboxDown,  sbw_editboxLeft, sbw_editboxRight,
@@ -429,9 +444,11 @@ void CSceneEditor::ShowLevelChooser(const std::string& archive,
 	LevelChooserList->clear();
 	for (const std::string& name : names)
 		LevelChooserList->addItem(FileNameToWide(name).c_str());
+	LevelChooserList->setItemHeight(LevelRowHeight);
 	LevelChooserList->setSelected(0);
 	LevelChooserWindow->setVisible(true);
 	_gui->getRootGUIElement()->bringToFront(LevelChooserWindow);
+	_gui->setFocus(LevelChooserList); // typed letters pick a level
 }
 
 bool CSceneEditor::LoadChosenLevel()
@@ -490,6 +507,9 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	}
 	terrain->setMaterialFlag(video::EMF_LIGHTING, false);
 	terrain->scaleTexture((side - 1) / heightmap::PixelsPerTextureTile);
+	// A replaced terrain keeps the texture the user chose for it.
+	if (Terrain)
+		terrain->setMaterialTexture(0, Terrain->getMaterial(0).getTexture(0));
 	ReplaceNode(Terrain, terrain);
 	TerrainFile = filename;
 	SceneChanged();

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "EditorIds.h"
+#include "ModelShadow.h"
 #include "ObjectKinds.h"
 
 // ---------------------------------------------------------------------------
@@ -318,6 +319,7 @@ void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 	model.setLighting(state.Lighting);
 	model.setWireframe(state.Wireframe);
 	model.Shadow = state.Shadow;
+	MatchShadow(model.AnimatedNode, model.Shadow);
 	const SObjectKind* kind = KindOf(state.Type);
 	for (u32 i = 0; kind && i < kind->ValueCount && i < state.Values.size(); ++i)
 		model.*kind->ValueFields[i] = state.Values[i];

@@ -79,6 +79,8 @@ enum EEditorId
 	ID_SKYBOX_FRONT = 318,
 	ID_SKYBOX_BACK = 319,
 	ID_SKYBOX_APPLY = 320,
+	// "..." beside the folder and the six face fields, in that order
+	ID_SKYBOX_BROWSE = 360,
 
 	// "Selected Model Properties"
 	ID_MODEL_WINDOW = 402,

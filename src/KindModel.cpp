@@ -87,6 +87,9 @@ struct SKindModel
 			source += "\t\t" + m + "->setMaterialTexture(0, _driver->getTexture(" +
 			          CppStringLiteral(texture) + "));\n";
 		source += "\t\t//" + m + "->//SHADOW (INCOMPLETE)\n";
+		if (record.Shadow)
+			source += "\t\tstatic_cast<IAnimatedMeshSceneNode*>(" + m +
+			          ")->addShadowVolumeSceneNode();\n";
 		source += ExportMaterial(m, record) + "\t}\n\n";
 		return true;
 	}

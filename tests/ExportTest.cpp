@@ -372,6 +372,8 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	editor->DeleteSelectedModel();
 	editor->Positioner->setPosition(core::vector3df(-7, 0, 0.125f));
 	addModel(path(1), widePath(1), L"", 9, false, true, {5, 1, 1});
+	editor->mpw_shadowbox->setChecked(true); // the shadow's line compiles too
+	frame();
 	addModel(path(2), widePath(2), L"", -1, true, true, {1, 1, 1});
 	addModel(path(4), widePath(4), L"", 3, false, false, {1, 1, 1});
 	// An OBJ that brings its texture through its material file, with no

@@ -5,7 +5,11 @@
 class KeyTest : public EditorTest
 {
 protected:
-	void focusEditBox() { editor->_gui->setFocus(editor->mpw_boxFileName); }
+	void focusEditBox()
+	{
+		CSceneEditor::ModelPropertiesWindow->setVisible(true);
+		editor->_gui->setFocus(editor->mpw_boxFileName);
+	}
 };
 
 TEST_F(KeyTest, KeysOutsideEditBoxesAreRecordedAndConsumed)

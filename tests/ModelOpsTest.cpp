@@ -201,3 +201,19 @@ TEST_F(ModelOpsTest, ASecondWaterSurfaceReplacesTheFirst)
 	for (int i = 0; i < CSceneEditor::MODEL_SLOTS; ++i)
 		EXPECT_NE(editor->Water, editor->Model[i]) << "water is never in the table";
 }
+
+// The null driver has no stencil buffer, so the editor's shadow itself is
+// seen in the end-to-end test.
+TEST_F(ModelOpsTest, ATickedShadowIsExportedAfterItsCommentLine)
+{
+	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
+	editor->mpw_shadowbox->setChecked(true);
+	frame();
+	editor->sow_editboxDir->setText(core::stringw((ScratchDir() + "/").c_str()).c_str());
+	ASSERT_TRUE(editor->SaveLevel());
+	dismissMessages();
+	EXPECT_NE(std::string::npos, ReadFile(ScratchDir() + "/Level.cpp")
+	                                 .find("\t\t//Model[1]->//SHADOW (INCOMPLETE)\n"
+	                                       "\t\tstatic_cast<IAnimatedMeshSceneNode*>(Model[1])->"
+	                                       "addShadowVolumeSceneNode();\n"));
+}

@@ -92,6 +92,8 @@ TEST_F(TerrainTest, ATerrainIsReplacedDeletedAndClearedAndExcludesTheGroundPlane
 	const u32 before = editor->_smgr->getRootSceneNode()->getChildren().getSize();
 	ASSERT_TRUE(editor->LoadTerrain(bump().c_str()));
 	scene::ITerrainSceneNode* first = editor->Terrain;
+	ASSERT_TRUE(editor->LoadTerrainTexture(MediaFile("wall.jpg").c_str()));
+	video::ITexture* texture = first->getMaterial(0).getTexture(0);
 	EXPECT_FALSE(editor->LoadTerrain(WriteFile("broken.png", "\x89PNG\r\n\x1a\n").c_str()));
 	EXPECT_EQ(std::wstring(TerrainError) + L"Wrong file format or corrupted file.", answer());
 	EXPECT_EQ(first, editor->Terrain) << "a failed load keeps the terrain";
@@ -100,6 +102,7 @@ TEST_F(TerrainTest, ATerrainIsReplacedDeletedAndClearedAndExcludesTheGroundPlane
 	    "ramp.png", 129, 129, [](u32 x, u32) { return video::SColor(255, 2 * x, 2 * x, 2 * x); });
 	ASSERT_TRUE(editor->LoadTerrain(ramp.c_str()));
 	EXPECT_NE(first, editor->Terrain);
+	EXPECT_EQ(texture, editor->Terrain->getMaterial(0).getTexture(0)) << "its texture stays";
 	EXPECT_EQ(1, CountNodes(editor->_smgr, scene::ESNT_TERRAIN)) << "the second replaces the first";
 	EXPECT_VEC_NEAR(core::vector3df(640, 0, 640),
 	                box().MaxEdge - core::vector3df(0, box().MaxEdge.Y, 0), 0.5f);
@@ -121,6 +124,7 @@ TEST_F(TerrainTest, ATerrainIsReplacedDeletedAndClearedAndExcludesTheGroundPlane
 
 	editor->DeletePlane();
 	ASSERT_TRUE(editor->LoadTerrain(ramp.c_str()));
+	EXPECT_EQ(nullptr, editor->Terrain->getMaterial(0).getTexture(0)) << "Delete took it too";
 	ASSERT_TRUE(chooseMenu(ID_MENU_CLEAR));
 	EXPECT_EQ(nullptr, editor->Terrain);
 	EXPECT_EQ(before, editor->_smgr->getRootSceneNode()->getChildren().getSize());

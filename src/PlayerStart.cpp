@@ -1,0 +1,127 @@
+// Where the camera goes after the user loaded world geometry: a level is
+// seen from where a player starts it, a terrain or a plane (or a level
+// without a start) is framed whole. The placement marker moves to the ground
+// spot the camera looks at, so that the next model lands in view.
+#include "CSceneEditor.h"
+
+#include "COrbitCamera.h"
+
+namespace
+{
+// A player's eyes above the origin of the start entity.
+const f32 EyeHeight = 50.0f;
+// The camera looks at the floor this far ahead of the player at most, and
+// never beyond half the way to the wall ahead.
+const f32 LookAhead = 256.0f;
+// Deathmatch starts first: most levels of a game's maps archive have only those.
+const char* const StartEntities[] = {"info_player_deathmatch", "info_player_start"};
+
+struct SPlayerStart
+{
+	core::vector3df Origin;
+	f32 Angle;
+};
+
+// The first start entity of the level, with its origin converted as the
+// engine's loader converts vertices (the file's Z is up, ours is Y).
+bool FindPlayerStart(scene::IQ3LevelMesh& level, SPlayerStart& start)
+{
+	const scene::quake3::tQ3EntityList& entities = level.getEntityList();
+	for (const char* name : StartEntities)
+		for (u32 i = 0; i < entities.size(); ++i)
+		{
+			const scene::quake3::SVarGroup* values = entities[i].getGroup(1);
+			if (!values || entities[i].name != name)
+				continue;
+			u32 at = 0;
+			start.Origin = scene::quake3::getAsVector3df(values->get("origin"), at);
+			at = 0;
+			start.Angle = scene::quake3::getAsFloat(values->get("angle"), at);
+			return true;
+		}
+	return false;
+}
+
+// The first point of a mesh node's surfaces on a line.
+bool FirstHit(scene::ISceneManager* smgr, scene::IAnimatedMeshSceneNode* node,
+              const core::line3df& line, core::vector3df& hit)
+{
+	scene::ITriangleSelector* surfaces =
+	    smgr->createOctreeTriangleSelector(node->getMesh()->getMesh(0), node);
+	core::triangle3df triangle;
+	scene::ISceneNode* hitNode = 0;
+	const bool found = surfaces && smgr->getSceneCollisionManager()->getCollisionPoint(
+	                                   line, surfaces, hit, triangle, hitNode);
+	if (surfaces)
+		surfaces->drop();
+	return found;
+}
+
+// The ground of a terrain, plane or level below a point.
+bool GroundBelow(scene::ISceneManager* smgr, scene::ISceneNode* ground,
+                 const core::vector3df& point, core::vector3df& spot)
+{
+	if (ground->getType() == scene::ESNT_TERRAIN)
+	{
+		const f32 height =
+		    static_cast<scene::ITerrainSceneNode*>(ground)->getHeight(point.X, point.Z);
+		spot.set(point.X, height, point.Z);
+		return height > ground->getTransformedBoundingBox().MinEdge.Y - 1.0f;
+	}
+	const f32 bottom = ground->getTransformedBoundingBox().MinEdge.Y - 1.0f;
+	return FirstHit(smgr, static_cast<scene::IAnimatedMeshSceneNode*>(ground),
+	                core::line3df(point, core::vector3df(point.X, bottom, point.Z)), spot);
+}
+} // namespace
+
+void CSceneEditor::ViewLevel()
+{
+	scene::IAnimatedMeshSceneNode* level = static_cast<scene::IAnimatedMeshSceneNode*>(Q3LevelNode);
+	scene::IAnimatedMesh* mesh = level ? level->getMesh() : 0;
+	if (!mesh)
+		return;
+	SPlayerStart start;
+	if (mesh->getMeshType() != scene::EAMT_BSP ||
+	    !FindPlayerStart(*static_cast<scene::IQ3LevelMesh*>(mesh), start))
+	{
+		FrameGround(level);
+		return;
+	}
+	level->updateAbsolutePosition();
+	core::vector3df feet = start.Origin;
+	level->getAbsoluteTransformation().transformVect(feet);
+	const core::vector3df eye = feet + core::vector3df(0, EyeHeight, 0);
+	// The file's angle turns from its X axis towards its Y axis (our Z).
+	const f32 angle = start.Angle * core::DEGTORAD;
+	const core::vector3df heading(cosf(angle), 0, sinf(angle));
+	f32 ahead = LookAhead;
+	core::vector3df wall;
+	if (FirstHit(_smgr, level, core::line3df(eye, eye + heading * (2 * LookAhead)), wall))
+		ahead = core::min_(ahead, eye.getDistanceFrom(wall) / 2);
+	core::vector3df spot = eye + heading * ahead;
+	if (!GroundBelow(_smgr, level, spot, spot))
+		spot.Y = feet.Y;
+	Orbit->lookFrom(Camera, eye, spot);
+	Positioner->setPosition(spot);
+}
+
+void CSceneEditor::ViewGround(scene::ISceneNode* ground)
+{
+	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
+		if (Model[slot] && Model[slot]->AnimatedNode)
+			return; // the user is placing models: the view stays with them
+	FrameGround(ground);
+}
+
+// Seen from the start view's side, the whole of it in view.
+void CSceneEditor::FrameGround(scene::ISceneNode* ground)
+{
+	ground->updateAbsolutePosition();
+	const core::aabbox3df box = ground->getTransformedBoundingBox();
+	core::vector3df spot;
+	if (!GroundBelow(_smgr, ground, box.getCenter(), spot))
+		spot.set(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
+	ResetView();
+	LookFromAfar(spot, box.getExtent().getLength() / 2 + spot.getDistanceFrom(box.getCenter()));
+	Positioner->setPosition(spot);
+}
