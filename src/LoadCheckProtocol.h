@@ -1,12 +1,14 @@
 // The socket protocol between the editor and the load-check helper server.
-// A request is two 32-bit lengths, then the kind's name and the file's path;
-// the answer is the forked child's process id, then its wait status, each a
-// 32-bit integer.
+// A request is three 32-bit lengths, carrying the descriptor of a shared
+// memory file for the answer's data, then the kind's name, the file's path
+// and the editor's working directory; the answer is the forked child's
+// process id, then its wait status, each a 32-bit integer.
 #ifndef TOLVANE_LOADCHECKPROTOCOL_H
 #define TOLVANE_LOADCHECKPROTOCOL_H
 
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <ctime>
 #include <poll.h>
 #include <sys/socket.h>
@@ -36,6 +38,51 @@ inline bool SendAll(int fd, const void* data, size_t size)
 		size -= static_cast<size_t>(sent);
 	}
 	return true;
+}
+
+//! Sends `size` bytes with a file descriptor attached.
+inline bool SendWithFd(int fd, const void* data, size_t size, int attached)
+{
+	iovec part = {const_cast<void*>(data), size};
+	char control[CMSG_SPACE(sizeof(int))] = {};
+	msghdr message = {};
+	message.msg_iov = &part;
+	message.msg_iovlen = 1;
+	message.msg_control = control;
+	message.msg_controllen = sizeof control;
+	cmsghdr* header = CMSG_FIRSTHDR(&message);
+	header->cmsg_level = SOL_SOCKET;
+	header->cmsg_type = SCM_RIGHTS;
+	header->cmsg_len = CMSG_LEN(sizeof(int));
+	std::memcpy(CMSG_DATA(header), &attached, sizeof(int));
+	ssize_t sent;
+	while ((sent = sendmsg(fd, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR)
+	{
+	}
+	return sent == static_cast<ssize_t>(size);
+}
+
+//! Receives `size` bytes (sent in one piece) and the descriptor attached to
+//! them (-1 when none came).
+inline bool ReceiveWithFd(int fd, void* data, size_t size, int& attached)
+{
+	attached = -1;
+	iovec part = {data, size};
+	char control[CMSG_SPACE(sizeof(int))] = {};
+	msghdr message = {};
+	message.msg_iov = &part;
+	message.msg_iovlen = 1;
+	message.msg_control = control;
+	message.msg_controllen = sizeof control;
+	ssize_t got;
+	while ((got = recvmsg(fd, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR)
+	{
+	}
+	for (cmsghdr* header = CMSG_FIRSTHDR(&message); header;
+	     header = CMSG_NXTHDR(&message, header))
+		if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_RIGHTS)
+			std::memcpy(&attached, CMSG_DATA(header), sizeof(int));
+	return got == static_cast<ssize_t>(size);
 }
 
 //! Receives exactly `size` bytes, waiting until `deadline` (0: for ever).

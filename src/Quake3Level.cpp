@@ -140,8 +140,9 @@ io::path LevelCacheName(const std::string& chosen, const std::string& levelName)
 	return io::path(name.c_str());
 }
 
-scene::IAnimatedMesh* LoadQuake3Level(scene::ISceneManager* loaders, const std::string& chosen,
-                                      const std::string& levelName)
+scene::IAnimatedMesh* LoadQuake3Level(
+    scene::ISceneManager* loaders, const std::string& chosen, const std::string& levelName,
+    const std::function<void(scene::IAnimatedMesh*, io::IReadFile*)>& whileOpen)
 {
 	CMounts mounts(loaders->getFileSystem());
 	io::IReadFile* file = 0;
@@ -163,6 +164,8 @@ scene::IAnimatedMesh* LoadQuake3Level(scene::ISceneManager* loaders, const std::
 	if (!file)
 		return 0;
 	scene::IAnimatedMesh* mesh = loaders->getMesh(file);
+	if (mesh && whileOpen)
+		whileOpen(mesh, file);
 	file->drop();
 	if (mesh)
 		loaders->getMeshCache()->renameMesh(mesh, LevelCacheName(chosen, levelName));
