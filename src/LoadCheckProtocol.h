@@ -40,16 +40,28 @@ inline bool SendAll(int fd, const void* data, size_t size)
 	return true;
 }
 
+//! A message of one piece of data with room for one file descriptor.
+struct SMessage
+{
+	SMessage(void* data, size_t size) : Part{data, size}
+	{
+		Header.msg_iov = &Part;
+		Header.msg_iovlen = 1;
+		Header.msg_control = Control;
+		Header.msg_controllen = sizeof Control;
+	}
+	SMessage(const SMessage&) = delete;
+	SMessage& operator=(const SMessage&) = delete;
+	iovec Part;
+	char Control[CMSG_SPACE(sizeof(int))] = {};
+	msghdr Header = {};
+};
+
 //! Sends `size` bytes with a file descriptor attached.
 inline bool SendWithFd(int fd, const void* data, size_t size, int attached)
 {
-	iovec part = {const_cast<void*>(data), size};
-	char control[CMSG_SPACE(sizeof(int))] = {};
-	msghdr message = {};
-	message.msg_iov = &part;
-	message.msg_iovlen = 1;
-	message.msg_control = control;
-	message.msg_controllen = sizeof control;
+	SMessage m(const_cast<void*>(data), size);
+	msghdr& message = m.Header;
 	cmsghdr* header = CMSG_FIRSTHDR(&message);
 	header->cmsg_level = SOL_SOCKET;
 	header->cmsg_type = SCM_RIGHTS;
@@ -67,13 +79,8 @@ inline bool SendWithFd(int fd, const void* data, size_t size, int attached)
 inline bool ReceiveWithFd(int fd, void* data, size_t size, int& attached)
 {
 	attached = -1;
-	iovec part = {data, size};
-	char control[CMSG_SPACE(sizeof(int))] = {};
-	msghdr message = {};
-	message.msg_iov = &part;
-	message.msg_iovlen = 1;
-	message.msg_control = control;
-	message.msg_controllen = sizeof control;
+	SMessage m(data, size);
+	msghdr& message = m.Header;
 	ssize_t got;
 	while ((got = recvmsg(fd, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR)
 	{

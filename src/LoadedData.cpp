@@ -350,6 +350,14 @@ bool ReadBuffer(CReader& in, size_t textures, SBuffer& buffer, Place place)
 	            : IndicesWithin<u16>(indices, b.IndexCount, b.VertexCount));
 }
 
+void ApplyHints(const SBufferData& b, scene::IMeshBuffer& buffer)
+{
+	buffer.setHardwareMappingHint(static_cast<scene::E_HARDWARE_MAPPING>(b.HintVertex),
+	                              scene::EBT_VERTEX);
+	buffer.setHardwareMappingHint(static_cast<scene::E_HARDWARE_MAPPING>(b.HintIndex),
+	                              scene::EBT_INDEX);
+}
+
 // ---------------------------------------------------------------------------
 // Static meshes: buffers of one frame.
 
@@ -385,10 +393,7 @@ public:
 			                              });
 			if (!sound)
 				return false;
-			made->setHardwareMappingHint(
-			    static_cast<scene::E_HARDWARE_MAPPING>(buffer.Header.HintVertex), scene::EBT_VERTEX);
-			made->setHardwareMappingHint(
-			    static_cast<scene::E_HARDWARE_MAPPING>(buffer.Header.HintIndex), scene::EBT_INDEX);
+			ApplyHints(buffer.Header, *made);
 			made->recalculateBoundingBox();
 			Materials.push_back(buffer.Material);
 		}
@@ -656,10 +661,7 @@ public:
 			               });
 			if (!sound)
 				return false;
-			made->setHardwareMappingHint(
-			    static_cast<scene::E_HARDWARE_MAPPING>(buffer.Header.HintVertex), scene::EBT_VERTEX);
-			made->setHardwareMappingHint(
-			    static_cast<scene::E_HARDWARE_MAPPING>(buffer.Header.HintIndex), scene::EBT_INDEX);
+			ApplyHints(buffer.Header, *made);
 			Materials.push_back(buffer.Material);
 		}
 		return readJoints(in);
