@@ -53,6 +53,8 @@ public:
 	{
 		if (!Map || count > Size - Pos)
 			return false;
+		if (count == 0) // an empty array may have no place at all
+			return true;
 		if (count < (1u << 16))
 			std::memcpy(target, Map + Pos, count);
 		else
