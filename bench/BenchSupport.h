@@ -34,11 +34,12 @@ inline double Median(std::vector<double> values)
 }
 
 //! Resident memory of this process in kilobytes.
-inline long ResidentKb()
+//! Resident memory now (VmRSS), or at its peak so far (VmHWM).
+inline long ResidentKb(const char* field = "VmRSS:")
 {
 	std::ifstream status("/proc/self/status");
 	for (std::string line; std::getline(status, line);)
-		if (line.rfind("VmRSS:", 0) == 0)
+		if (line.rfind(field, 0) == 0)
 			return std::stol(line.substr(6));
 	return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <deque>
+#include <map>
 #include <irrlicht.h>
 #include <set>
 #include <string>
@@ -13,7 +14,9 @@
 
 #include "CModel.h"
 #include "LoadCheck.h"
+#include "LoadedData.h"
 #include "SceneDocument.h"
+#include "Quake3Level.h"
 #include "SceneFile.h"
 
 using namespace irr;
@@ -176,8 +179,9 @@ public:
 	//! Opens the editor's modal message box with an OK button.
 	void ShowMessage(const wchar_t* caption, const wchar_t* text);
 
-	//! Loads what the user chose only after a separate process loaded it
-	//! without crashing or hanging; null when it cannot be loaded.
+	//! Loads what the user chose in a separate process, which hands over
+	//! what it loaded as plain data that is checked before it is built
+	//! into the engine's caches; null when it cannot be loaded.
 	scene::IAnimatedMesh* LoadMeshSafely(const char* filename);
 	video::ITexture* LoadTextureSafely(const char* filename);
 
@@ -241,7 +245,15 @@ private:
 	void PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray, SPick& best) const;
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
-	bool PlaceQ3Level(const std::string& chosen, const std::string& levelName, bool checked);
+	//! `acquired`: the level, when the helper already handed it over.
+	bool PlaceQ3Level(const std::string& chosen, const std::string& levelName,
+	                  loaded::SContent* acquired);
+	bool PlaceQ3Level(const std::string& chosen, const std::string& levelName, bool)
+	{
+		return PlaceQ3Level(chosen, levelName, nullptr);
+	}
+	scene::IAnimatedMesh* AcquireLevel(const std::string& chosen, const std::string& levelName,
+	                                   loaded::SContent* acquired);
 	void ShowLevelChooser(const std::string& archive, const std::vector<std::string>& names);
 	//! "Ok" of "Choose a Level": loads the selected level.
 	bool LoadChosenLevel();
@@ -374,6 +386,8 @@ private:
 	//! After the user loaded a level: the camera where a player starts it, or
 	//! the level framed whole; the marker on the ground the camera looks at.
 	void ViewLevel();
+	//! Where a player starts each level loaded, by its name in the mesh cache.
+	std::map<std::string, SLevelStart> LevelStarts;
 	//! After the user loaded a terrain or a plane into a scene without
 	//! models: framed whole, the marker on the ground in its middle.
 	void ViewGround(scene::ISceneNode* ground);
@@ -382,7 +396,14 @@ private:
 	COrbitCameraAnimator* Orbit;
 	//! Tries a file in the helper; while that takes a while the editor goes
 	//! on drawing and shows "Loading <file>..." with a "Cancel" button.
-	ELoadCheck TryFile(ELoadKind kind, const std::string& file, const std::string& level = "");
+	ELoadCheck TryFile(ELoadKind kind, const std::string& file, const std::string& level = "",
+	                   int* data = nullptr);
+	//! Loads a file in the helper and reads back what it loaded; false when
+	//! it failed there or its data does not pass the checks.
+	bool AcquireFile(ELoadKind kind, const std::string& file, loaded::SContent& content,
+	                 const std::string& level = "");
+	//! Why the last file could not be loaded, as a message box says it.
+	core::stringw LoadFailure(const std::string& file) const;
 	bool WhileLoading();
 	void ShowLoadingWindow();
 	//! True while a file is tried: the receiver then only takes "Cancel".

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -47,18 +48,28 @@ void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
 scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 {
 	// A mesh the engine already holds has been loaded safely before.
-	if (scene::IAnimatedMesh* cached = _smgr->getMeshCache()->getMeshByName(filename))
+	scene::IMeshCache* cache = _smgr->getMeshCache();
+	if (scene::IAnimatedMesh* cached = cache->getMeshByName(filename))
 		return cached;
-	if (TryFile(LOADKIND_MESH, filename) != LOADCHECK_LOADS)
+	loaded::SContent content;
+	if (!AcquireFile(LOADKIND_MESH, filename, content))
 		return 0;
-	return LoadWithFreshLoaders(filename);
+	if (content.Keep)
+		return LoadWithFreshLoaders(filename);
+	if (!content.Mesh)
+		return 0;
+	// Cached under the name the engine's getMesh gives it.
+	cache->addMesh(filename, content.Mesh);
+	return content.Mesh;
 }
 
-// The engine's mesh loaders keep state from one file to the next (the
-// LightWave loader crashes on a file it reads fine in a fresh process), so
-// each file the user chooses is read by fresh loaders, as in the check. The
-// mesh lands in the mesh cache all scene managers share. Half-Life models
-// with short companions are refused here: the check cannot vouch for them.
+// The kinds of mesh the engine cannot rebuild from data (animated ones other
+// than MD2 and skinned meshes) are still loaded here, after the helper
+// loaded them without harm. The engine's mesh loaders keep state from one
+// file to the next (the LightWave loader crashes on a file it reads fine in
+// a fresh process), so each file is read by fresh loaders. The mesh lands
+// in the mesh cache all scene managers share. Half-Life models with short
+// companions are refused here: the helper's trial cannot vouch for them.
 scene::IAnimatedMesh* CSceneEditor::LoadWithFreshLoaders(const io::path& filename)
 {
 	if (!HalfLifeCompanionsComplete(_device->getFileSystem(), filename))
@@ -73,21 +84,56 @@ scene::ISceneManager* CSceneEditor::FreshLoaders()
 	return loaders;
 }
 
+// The engine's getTexture looks a texture up by its absolute path, then by
+// the name it was given; a new one is entered under the name the helper's
+// engine gave it.
 video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
 {
+	if (video::ITexture* cached =
+	        _driver->findTexture(_device->getFileSystem()->getAbsolutePath(filename)))
+		return cached;
 	if (video::ITexture* cached = _driver->findTexture(filename))
 		return cached;
-	if (TryFile(LOADKIND_TEXTURE, filename) != LOADCHECK_LOADS)
+	loaded::SContent content;
+	if (!AcquireFile(LOADKIND_TEXTURE, filename, content) || !content.Image)
 		return 0;
-	return _driver->getTexture(filename);
+	if (video::ITexture* cached = _driver->findTexture(content.ImageName))
+		return cached;
+	return _driver->addTexture(content.ImageName, content.Image);
 }
 
-ELoadCheck CSceneEditor::TryFile(ELoadKind kind, const std::string& file, const std::string& level)
+bool CSceneEditor::AcquireFile(ELoadKind kind, const std::string& file, loaded::SContent& content,
+                               const std::string& level)
+{
+	int data = -1;
+	if (TryFile(kind, file, level, &data) != LOADCHECK_LOADS)
+		return false;
+	const bool sound = loaded::Read(data, _driver, _smgr, content);
+	close(data);
+	return sound;
+}
+
+core::stringw CSceneEditor::LoadFailure(const std::string& file) const
+{
+	const core::stringw name = FileNameToWide(file).c_str();
+	switch (LoadChecker.LastResult)
+	{
+	case LOADCHECK_TIMED_OUT:
+		return core::stringw(L"Loading ") + name + L" took longer than " +
+		       core::stringw(static_cast<int>(std::lround(LoadChecker.LastSeconds))) +
+		       L" s and was stopped.";
+	case LOADCHECK_NOT_A_FILE: return name + L" is not a regular file.";
+	default: return WrongFile;
+	}
+}
+
+ELoadCheck CSceneEditor::TryFile(ELoadKind kind, const std::string& file, const std::string& level,
+                                 int* data)
 {
 	Loading = true;
 	LoadCancelled = false;
 	LoadingFile = file;
-	const ELoadCheck result = LoadChecker.check(kind, file, level);
+	const ELoadCheck result = LoadChecker.check(kind, file, level, data);
 	Loading = false;
 	if (LoadingWindow)
 		LoadingWindow->remove(); // its modal screen goes with it
@@ -160,7 +206,7 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
 	if (!mesh)
 	{
-		ShowMessage(LoadModelError, WrongFile);
+		ShowMessage(LoadModelError, LoadFailure(filename).c_str());
 		return false;
 	}
 	SModelState record;
@@ -193,7 +239,7 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 	video::ITexture* texture = LoadTextureSafely(filename);
 	if (!texture)
 	{
-		ShowMessage(LoadSkinError, WrongFile);
+		ShowMessage(LoadSkinError, LoadFailure(filename).c_str());
 		return false;
 	}
 	node->setMaterialTexture(layer, texture);
@@ -323,7 +369,7 @@ bool CSceneEditor::LoadLevelPlane(const char* filename)
 	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
 	if (!mesh)
 	{
-		ShowMessage(LoadModelError, WrongFile);
+		ShowMessage(LoadModelError, LoadFailure(filename).c_str());
 		return false;
 	}
 	if (!PlacePlane(mesh))
@@ -374,41 +420,72 @@ void CSceneEditor::DeletePlane()
 bool CSceneEditor::LoadQ3Level(const char* filename)
 {
 	if (!IsLevelArchive(filename))
-		return PlaceQ3Level(filename, "", false);
-	// One trial opens the archive and loads its level when it holds one.
-	const std::vector<std::string> names =
-	    TryFile(LOADKIND_LEVEL, filename) == LOADCHECK_LOADS
-	        ? ArchiveLevelNames(_device->getFileSystem(), filename)
-	        : std::vector<std::string>();
-	if (names.empty())
+		return PlaceQ3Level(filename, "", nullptr);
+	// One trial lists the archive's levels and loads its level when it
+	// holds one.
+	loaded::SContent content;
+	if (!AcquireFile(LOADKIND_LEVEL, filename, content))
 	{
 		ShowMessage(LoadQ3LevelError,
-		            L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded.");
+		            LoadChecker.LastResult == LOADCHECK_FAILS
+		                ? L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded."
+		                : LoadFailure(filename).c_str());
 		return false;
 	}
-	if (names.size() == 1)
-		return PlaceQ3Level(filename, names[0], true);
-	ShowLevelChooser(filename, names);
+	if (content.Names.size() == 1)
+		return PlaceQ3Level(filename, content.Names[0], &content);
+	ShowLevelChooser(filename, content.Names);
 	return false;
 }
 
 bool CSceneEditor::LoadQ3LevelFromArchive(const char* archive, const char* levelName)
 {
-	return PlaceQ3Level(archive, levelName ? levelName : "", false);
+	return PlaceQ3Level(archive, levelName ? levelName : "", nullptr);
+}
+
+// The level as the helper handed it over, entered in the mesh cache under
+// its own name.
+scene::IAnimatedMesh* CSceneEditor::AcquireLevel(const std::string& chosen,
+                                                 const std::string& levelName,
+                                                 loaded::SContent* acquired)
+{
+	loaded::SContent own;
+	loaded::SContent& content = acquired ? *acquired : own;
+	if (!acquired && !AcquireFile(LOADKIND_LEVEL, chosen, content, levelName))
+		return 0;
+	const io::path name = LevelCacheName(chosen, levelName);
+	if (content.Keep) // a texture the helper could not hand over
+	{
+		scene::IAnimatedMesh* own = LoadQuake3Level(FreshLoaders(), chosen, levelName);
+		SLevelStart start;
+		if (own && FindLevelStart(*static_cast<scene::IQ3LevelMesh*>(own), start))
+			LevelStarts[name.c_str()] = start;
+		return own;
+	}
+	if (!content.Mesh)
+		return 0;
+	if (content.HasStart)
+	{
+		SLevelStart& start = LevelStarts[name.c_str()];
+		start.Origin.set(content.Start[0], content.Start[1], content.Start[2]);
+		start.Angle = content.Start[3];
+	}
+	_smgr->getMeshCache()->addMesh(name, content.Mesh);
+	return content.Mesh;
 }
 
 // Loads a level (the chosen .bsp, or `levelName` of the chosen archive)
 // through the crash-proof path and makes it the scene's level.
 bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& levelName,
-                                bool checked)
+                                loaded::SContent* acquired)
 {
 	scene::IMeshCache* cache = _smgr->getMeshCache();
 	scene::IAnimatedMesh* mesh = cache->getMeshByName(LevelCacheName(chosen, levelName));
-	if (!mesh && (checked || TryFile(LOADKIND_LEVEL, chosen, levelName) == LOADCHECK_LOADS))
-		mesh = LoadQuake3Level(FreshLoaders(), chosen, levelName);
+	if (!mesh)
+		mesh = AcquireLevel(chosen, levelName, acquired);
 	if (!mesh)
 	{
-		ShowMessage(LoadQ3LevelError, WrongFile);
+		ShowMessage(LoadQ3LevelError, LoadFailure(chosen).c_str());
 		return false;
 	}
 	// The engine drops every surface whose texture it cannot find.
@@ -474,14 +551,16 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 		ShowMessage(LoadTerrainError, L"Must delete the plane first.");
 		return false;
 	}
-	video::IImage* image = TryFile(LOADKIND_TEXTURE, filename) == LOADCHECK_LOADS
-	                           ? _driver->createImageFromFile(filename)
-	                           : 0;
+	// The helper decodes the image: the engine's BMP decoder damages the
+	// heap of the process it runs in on some truncated files.
+	loaded::SContent content;
+	video::IImage* image = AcquireFile(LOADKIND_TEXTURE, filename, content) ? content.Image : 0;
 	if (!image)
 	{
-		ShowMessage(LoadTerrainError, WrongFile);
+		ShowMessage(LoadTerrainError, LoadFailure(filename).c_str());
 		return false;
 	}
+	image->grab();
 	const core::dimension2du size = image->getDimension();
 	const u32 side = heightmap::TerrainSide(size);
 	wchar_t text[200];

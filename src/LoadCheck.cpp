@@ -12,6 +12,7 @@
 #include <ctime>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -44,10 +45,11 @@ void WaitForChild(int pidfd, long ms)
 		SleepMilliseconds(ms < 20 ? ms : 20);
 }
 
-// Starts the helper with two arguments, its output discarded; `socket`, when
+// Starts the helper with its arguments, its output discarded; `socket`, when
 // not -1, becomes its descriptor 3. A spawned process, not a fork: the editor
 // has threads of its own. 0 when it cannot be started.
-pid_t SpawnHelper(const std::string& helper, const char* first, const char* second, int socket)
+pid_t SpawnHelper(const std::string& helper, const char* first, const char* second, int socket,
+                  const char* third = nullptr)
 {
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
@@ -55,7 +57,7 @@ pid_t SpawnHelper(const std::string& helper, const char* first, const char* seco
 		posix_spawn_file_actions_adddup2(&actions, socket, 3);
 	posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
 	posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-	const char* argv[] = {helper.c_str(), first, second, nullptr};
+	const char* argv[] = {helper.c_str(), first, second, third, nullptr};
 	pid_t pid = 0;
 	const int spawned = posix_spawn(&pid, helper.c_str(), &actions, nullptr,
 	                                const_cast<char* const*>(argv), environ);
@@ -94,7 +96,8 @@ const char* LoadKindName(ELoadKind kind)
 
 CLoadChecker::CLoadChecker()
     : Helper(HelperPath()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
-      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), Cancelled(false),
+      SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), LastSeconds(0),
+      Cancelled(false),
       ServerSocket(-1), ServerPid(-1)
 {
 }
@@ -115,23 +118,38 @@ std::string LoadRequest(ELoadKind kind, const std::string& level)
 	return kind == LOADKIND_LEVEL && !level.empty() ? name + ":" + level : name;
 }
 
-ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file,
-                               const std::string& level) const
+ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file, const std::string& level,
+                               int* data) const
 {
+	if (data)
+		*data = -1;
 	struct stat info;
-	const double seconds = timeLimit(stat(file.c_str(), &info) == 0 ? info.st_size : 0);
+	const bool exists = stat(file.c_str(), &info) == 0;
+	LastSeconds = timeLimit(exists ? info.st_size : 0);
+	// Opening a FIFO would wait for a writer, a device may never end: only
+	// regular files are tried. A missing file is the helper's to refuse.
+	if (exists && !S_ISREG(info.st_mode))
+		return LastResult = LOADCHECK_NOT_A_FILE;
+	// What the helper loaded comes back in shared memory, not through the
+	// socket.
+	const int shared = data ? memfd_create("tolvane-load", MFD_CLOEXEC) : -1;
 	const std::string request = LoadRequest(kind, level);
 	Cancelled = false;
-	LastResult = runInServer(request, file, seconds);
+	LastResult = runInServer(request, file, shared, LastSeconds);
 	if (LastResult == LOADCHECK_UNAVAILABLE)
-		LastResult = runInProcess(request, file, seconds);
+		LastResult = runInProcess(request, file, shared, LastSeconds);
+	if (LastResult == LOADCHECK_LOADS && data)
+		*data = shared;
+	else if (shared >= 0)
+		close(shared);
 	return LastResult;
 }
 
 ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::string& file,
-                                      double seconds) const
+                                      int data, double seconds) const
 {
-	const pid_t pid = SpawnHelper(Helper, request.c_str(), file.c_str(), -1);
+	const pid_t pid =
+	    SpawnHelper(Helper, request.c_str(), file.c_str(), data, data >= 0 ? "3" : nullptr);
 	if (pid <= 0)
 		return LOADCHECK_UNAVAILABLE;
 
@@ -197,19 +215,25 @@ void CLoadChecker::stopServer() const
 	ServerPid = -1;
 }
 
-// One request: the kind's name and the path, each preceded by its length;
-// the server answers with the child's process id, then its wait status.
+// One request: the lengths of the kind's name, the path and the working
+// directory (with the shared memory file attached), then the three; the
+// server answers with the child's process id, then its wait status.
 ELoadCheck CLoadChecker::runInServer(const std::string& kindName, const std::string& file,
-                                     double seconds) const
+                                     int data, double seconds) const
 {
 	if (ServerSocket < 0 && !startServer())
 		return LOADCHECK_UNAVAILABLE;
-	const uint32_t sizes[2] = {static_cast<uint32_t>(kindName.size()),
-	                           static_cast<uint32_t>(file.size())};
+	char cwd[4096];
+	const std::string folder = getcwd(cwd, sizeof cwd) ? cwd : "";
+	const uint32_t sizes[3] = {static_cast<uint32_t>(kindName.size()),
+	                           static_cast<uint32_t>(file.size()),
+	                           static_cast<uint32_t>(folder.size())};
 	int32_t child = 0;
-	if (!SendAll(ServerSocket, sizes, sizeof sizes) ||
+	if (!(data >= 0 ? SendWithFd(ServerSocket, sizes, sizeof sizes, data)
+	                : SendAll(ServerSocket, sizes, sizeof sizes)) ||
 	    !SendAll(ServerSocket, kindName.data(), kindName.size()) ||
 	    !SendAll(ServerSocket, file.data(), file.size()) ||
+	    !SendAll(ServerSocket, folder.data(), folder.size()) ||
 	    !ReceiveAll(ServerSocket, &child, sizeof child, Now() + 10) || child <= 0)
 	{
 		stopServer();

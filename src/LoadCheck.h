@@ -29,7 +29,8 @@ enum ELoadCheck
 	LOADCHECK_CRASHED,     // the loader crashed
 	LOADCHECK_TIMED_OUT,   // the loader did not finish in time
 	LOADCHECK_UNAVAILABLE, // the helper could not be started
-	LOADCHECK_CANCELLED    // the user gave up waiting
+	LOADCHECK_CANCELLED,   // the user gave up waiting
+	LOADCHECK_NOT_A_FILE   // a folder, a FIFO or a device: not tried at all
 };
 
 //! The helper runs as a small server started on the first check: it has the
@@ -46,9 +47,12 @@ public:
 
 	//! Loads `file` in the helper and reports how that went. For a level
 	//! archive, `level` names the level in it (see LoadQuake3Level); left
-	//! empty, the helper checks that the archive holds levels and loads the
-	//! one level of an archive that holds exactly one.
-	ELoadCheck check(ELoadKind kind, const std::string& file, const std::string& level = "") const;
+	//! empty, the helper lists the archive's levels and loads the one level
+	//! of an archive that holds exactly one. With `data`, a file that loads
+	//! leaves there a shared memory file (the caller closes it) holding what
+	//! the helper loaded, as plain data (TransferFormat.h); else -1.
+	ELoadCheck check(ELoadKind kind, const std::string& file, const std::string& level = "",
+	                 int* data = nullptr) const;
 
 	//! Seconds allowed for a file of the given size.
 	double timeLimit(long long bytes) const;
@@ -57,8 +61,9 @@ public:
 	std::string Helper;
 	double BaseSeconds;
 	double SecondsPerMB;
-	//! What the last check found, for reports.
+	//! What the last check found, and the seconds it was allowed, for reports.
 	mutable ELoadCheck LastResult;
+	mutable double LastSeconds;
 	//! Called about every 50 ms while a file takes longer than a moment
 	//! (WAIT_MOMENT_SECONDS), so the caller can show that it is busy; its
 	//! false ends the trial (LOADCHECK_CANCELLED).
@@ -66,9 +71,9 @@ public:
 	static constexpr double WAIT_MOMENT_SECONDS = 0.25;
 
 private:
-	ELoadCheck runInServer(const std::string& request, const std::string& file,
+	ELoadCheck runInServer(const std::string& request, const std::string& file, int data,
 	                       double seconds) const;
-	ELoadCheck runInProcess(const std::string& request, const std::string& file,
+	ELoadCheck runInProcess(const std::string& request, const std::string& file, int data,
 	                        double seconds) const;
 	bool startServer() const;
 	//! Waits until `fd` is readable or `deadline` passes, calling Waiting;

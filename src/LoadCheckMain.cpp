@@ -1,8 +1,10 @@
-// tolvane_load_check KIND FILE: loads one file with the engine on its null
-// driver and exits 0 when it loads, 1 when the engine refuses it.
+// tolvane_load_check KIND FILE [FD]: loads one file with the engine on its
+// null driver and exits 0 when it loads, 1 when the engine refuses it; with
+// FD, what it loaded is written there as plain data (TransferFormat.h) for
+// the editor to check and rebuild.
 // tolvane_load_check serve FD: the same for every request on a socket. The
-// editor has a file the user chose loaded here first; a crash or a hang here
-// costs the editor nothing.
+// editor has every file the user chose loaded here, and only here: a crash,
+// a hang or damaged memory here costs the editor nothing.
 #include <irrlicht.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 
 #include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
+#include "MeshTransfer.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
 
@@ -22,33 +25,108 @@ using namespace irr;
 
 namespace
 {
-// A level as the editor loads it. An archive without a level name passes
-// when it holds levels; its one level, if it has only one, must load.
-bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level)
+// A lightmap of a Quake 3 level, from the level file's lightmap lump, as the
+// engine's loader names it ("<level>.lightmap.<n>") and makes it: 128 x 128
+// pixels of 8-bit red, green and blue.
+video::IImage* Lightmap(video::IVideoDriver* driver, io::IReadFile* bsp, const io::path& name)
+{
+	const std::string text = name.c_str();
+	const size_t at = text.rfind(".lightmap.");
+	if (at == std::string::npos)
+		return 0;
+	char* end = 0;
+	const long index = std::strtol(text.c_str() + at + 10, &end, 10);
+	const s32 LightmapLump = 14, Lumps = 17, Side = 128, Bytes = Side * Side * 3;
+	s32 header[2 + 2 * Lumps];
+	if (*end || index < 0 || !bsp->seek(0) || bsp->read(header, sizeof header) != sizeof header)
+		return 0;
+	const s32 offset = header[2 + 2 * LightmapLump], length = header[3 + 2 * LightmapLump];
+	if (offset < 0 || (index + 1) * Bytes > length)
+		return 0;
+	video::IImage* image = driver->createImage(video::ECF_R8G8B8, core::dimension2du(Side, Side));
+	const bool read = bsp->seek(offset + index * Bytes) && bsp->read(image->lock(), Bytes) == Bytes;
+	image->unlock();
+	if (!read)
+	{
+		image->drop();
+		return 0;
+	}
+	return image;
+}
+
+// A level as the editor loads it. An archive without a level name is
+// answered with its levels; its one level, if it has only one, must load.
+bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
+               const transfer::CImageRecorder* images, transfer::CWriter& out)
 {
 	if (IsLevelArchive(file) && level.empty())
 	{
 		const std::vector<std::string> names = ArchiveLevelNames(device->getFileSystem(), file);
+		transfer::WriteNames(out, names);
 		if (names.size() != 1)
 			return !names.empty();
 		level = names[0];
 	}
-	return LoadQuake3Level(device->getSceneManager(), file, level) != 0;
+	video::IVideoDriver* driver = device->getVideoDriver();
+	const auto write = [&](scene::IAnimatedMesh* mesh, io::IReadFile* bsp)
+	{
+		SLevelStart start;
+		if (mesh->getMeshType() == scene::EAMT_BSP &&
+		    FindLevelStart(*static_cast<scene::IQ3LevelMesh*>(mesh), start))
+		{
+			out.put(transfer::REC_START);
+			const f32 values[4] = {start.Origin.X, start.Origin.Y, start.Origin.Z, start.Angle};
+			out.put(values);
+		}
+		transfer::WriteMesh(out, mesh, images,
+		                    [&](const io::path& name) { return Lightmap(driver, bsp, name); });
+	};
+	return LoadQuake3Level(device->getSceneManager(), file, level, write) != 0;
+}
+
+bool WriteAll(int fd, const std::string& bytes)
+{
+	for (size_t done = 0; done < bytes.size();)
+	{
+		const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+		if (written < 0 && errno == EINTR)
+			continue;
+		if (written <= 0)
+			return false;
+		done += static_cast<size_t>(written);
+	}
+	return true;
 }
 
 // Loads the file and leaves with the answer, without tearing the engine
-// down: 0 loaded, 1 refused, 2 an unknown kind.
-[[noreturn]] void LoadAndExit(IrrlichtDevice* device, const std::string& kind, const char* file)
+// down: 0 loaded, 1 refused, 2 an unknown kind, 4 the data could not be
+// written.
+[[noreturn]] void LoadAndExit(IrrlichtDevice* device, const std::string& kind, const char* file,
+                              int out)
 {
+	video::IVideoDriver* driver = device->getVideoDriver();
+	transfer::CImageRecorder* images = new transfer::CImageRecorder(driver);
+	driver->addExternalImageLoader(images);
+	transfer::CWriter data;
+	transfer::Begin(data);
 	bool loaded = false;
 	if (kind == "mesh")
-		loaded = device->getSceneManager()->getMesh(file) != 0;
+	{
+		scene::IAnimatedMesh* mesh = device->getSceneManager()->getMesh(file);
+		if ((loaded = mesh != 0))
+			transfer::WriteMesh(data, mesh, images);
+	}
 	else if (kind == "texture")
-		loaded = device->getVideoDriver()->getTexture(file) != 0;
+	{
+		video::ITexture* texture = driver->getTexture(file);
+		video::IImage* image = texture ? images->image(texture->getName()) : 0;
+		if ((loaded = image != 0))
+			transfer::WriteImage(data, texture->getName(), image);
+	}
 	else if (kind == "level")
-		loaded = LoadLevel(device, file, "");
+		loaded = LoadLevel(device, file, "", images, data);
 	else if (kind.compare(0, 6, "level:") == 0)
-		loaded = LoadLevel(device, file, kind.substr(6));
+		loaded = LoadLevel(device, file, kind.substr(6), images, data);
 	else if (kind == "scene")
 	{
 		scenefile::SSceneContent content;
@@ -57,31 +135,42 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level)
 	}
 	else
 		_exit(2);
+	transfer::End(data);
+	if (loaded && out >= 0 && !WriteAll(out, data.Bytes))
+		_exit(4);
 	_exit(loaded ? 0 : 1);
 }
 
 // Serves requests on a socket until it closes: each file is loaded in a
 // child forked from this single-threaded process, whose engine has never
-// loaded anything, so every file meets fresh loaders. Answers the child's
-// process id (so the editor can end a hanging one), then its wait status.
+// loaded anything, so every file meets fresh loaders. The child works in
+// the editor's working directory, so that relative names resolve as they
+// would in the editor. Answers the child's process id (so the editor can
+// end a hanging one), then its wait status.
 int Serve(IrrlichtDevice* device, int socket)
 {
 	for (;;)
 	{
-		uint32_t sizes[2];
-		if (!loadcheck::ReceiveAll(socket, sizes, sizeof sizes) || sizes[0] > 4096 ||
-		    sizes[1] > (1u << 20))
+		uint32_t sizes[3];
+		int out = -1;
+		if (!loadcheck::ReceiveWithFd(socket, sizes, sizeof sizes, out) || sizes[0] > 4096 ||
+		    sizes[1] > (1u << 20) || sizes[2] > (1u << 20))
 			return 0;
-		std::string kind(sizes[0], '\0'), file(sizes[1], '\0');
+		std::string kind(sizes[0], '\0'), file(sizes[1], '\0'), folder(sizes[2], '\0');
 		if (!loadcheck::ReceiveAll(socket, &kind[0], kind.size()) ||
-		    !loadcheck::ReceiveAll(socket, &file[0], file.size()))
+		    !loadcheck::ReceiveAll(socket, &file[0], file.size()) ||
+		    !loadcheck::ReceiveAll(socket, &folder[0], folder.size()))
 			return 0;
 		const pid_t child = fork();
 		if (child == 0)
 		{
 			close(socket);
-			LoadAndExit(device, kind, file.c_str());
+			if (!folder.empty() && chdir(folder.c_str()) != 0)
+				_exit(1);
+			LoadAndExit(device, kind, file.c_str(), out);
 		}
+		if (out >= 0)
+			close(out);
 		const int32_t pid = child;
 		int status = 127 << 8; // could not fork: "not started"
 		if (!loadcheck::SendAll(socket, &pid, sizeof pid))
@@ -97,10 +186,10 @@ int Serve(IrrlichtDevice* device, int socket)
 }
 } // namespace
 
-// tolvane_load_check KIND FILE, or tolvane_load_check serve FD
+// tolvane_load_check KIND FILE [FD], or tolvane_load_check serve FD
 int main(int argc, char** argv)
 {
-	if (argc != 3)
+	if (argc != 3 && argc != 4)
 		return 2;
 	SIrrlichtCreationParameters params;
 	params.DriverType = video::EDT_NULL;
@@ -110,5 +199,5 @@ int main(int argc, char** argv)
 		return 3;
 	if (std::strcmp(argv[1], "serve") == 0)
 		return Serve(device, std::atoi(argv[2]));
-	LoadAndExit(device, argv[1], argv[2]);
+	LoadAndExit(device, argv[1], argv[2], argc == 4 ? std::atoi(argv[3]) : -1);
 }

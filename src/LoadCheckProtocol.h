@@ -1,12 +1,14 @@
 // The socket protocol between the editor and the load-check helper server.
-// A request is two 32-bit lengths, then the kind's name and the file's path;
-// the answer is the forked child's process id, then its wait status, each a
-// 32-bit integer.
+// A request is three 32-bit lengths, carrying the descriptor of a shared
+// memory file for the answer's data, then the kind's name, the file's path
+// and the editor's working directory; the answer is the forked child's
+// process id, then its wait status, each a 32-bit integer.
 #ifndef TOLVANE_LOADCHECKPROTOCOL_H
 #define TOLVANE_LOADCHECKPROTOCOL_H
 
 #include <cerrno>
 #include <cstddef>
+#include <cstring>
 #include <ctime>
 #include <poll.h>
 #include <sys/socket.h>
@@ -36,6 +38,58 @@ inline bool SendAll(int fd, const void* data, size_t size)
 		size -= static_cast<size_t>(sent);
 	}
 	return true;
+}
+
+//! A message of one piece of data with room for one file descriptor.
+struct SMessage
+{
+	SMessage(void* data, size_t size) : Part{data, size}
+	{
+		Header.msg_iov = &Part;
+		Header.msg_iovlen = 1;
+		Header.msg_control = Control;
+		Header.msg_controllen = sizeof Control;
+	}
+	SMessage(const SMessage&) = delete;
+	SMessage& operator=(const SMessage&) = delete;
+	iovec Part;
+	char Control[CMSG_SPACE(sizeof(int))] = {};
+	msghdr Header = {};
+};
+
+//! Sends `size` bytes with a file descriptor attached.
+inline bool SendWithFd(int fd, const void* data, size_t size, int attached)
+{
+	SMessage m(const_cast<void*>(data), size);
+	msghdr& message = m.Header;
+	cmsghdr* header = CMSG_FIRSTHDR(&message);
+	header->cmsg_level = SOL_SOCKET;
+	header->cmsg_type = SCM_RIGHTS;
+	header->cmsg_len = CMSG_LEN(sizeof(int));
+	std::memcpy(CMSG_DATA(header), &attached, sizeof(int));
+	ssize_t sent;
+	while ((sent = sendmsg(fd, &message, MSG_NOSIGNAL)) < 0 && errno == EINTR)
+	{
+	}
+	return sent == static_cast<ssize_t>(size);
+}
+
+//! Receives `size` bytes (sent in one piece) and the descriptor attached to
+//! them (-1 when none came).
+inline bool ReceiveWithFd(int fd, void* data, size_t size, int& attached)
+{
+	attached = -1;
+	SMessage m(data, size);
+	msghdr& message = m.Header;
+	ssize_t got;
+	while ((got = recvmsg(fd, &message, MSG_CMSG_CLOEXEC)) < 0 && errno == EINTR)
+	{
+	}
+	for (cmsghdr* header = CMSG_FIRSTHDR(&message); header;
+	     header = CMSG_NXTHDR(&message, header))
+		if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SCM_RIGHTS)
+			std::memcpy(&attached, CMSG_DATA(header), sizeof(int));
+	return got == static_cast<ssize_t>(size);
 }
 
 //! Receives exactly `size` bytes, waiting until `deadline` (0: for ever).

@@ -13,35 +13,6 @@ const f32 EyeHeight = 50.0f;
 // The camera looks at the floor this far ahead of the player at most, and
 // never beyond half the way to the wall ahead.
 const f32 LookAhead = 256.0f;
-// Deathmatch starts first: most levels of a game's maps archive have only those.
-const char* const StartEntities[] = {"info_player_deathmatch", "info_player_start"};
-
-struct SPlayerStart
-{
-	core::vector3df Origin;
-	f32 Angle;
-};
-
-// The first start entity of the level, with its origin converted as the
-// engine's loader converts vertices (the file's Z is up, ours is Y).
-bool FindPlayerStart(scene::IQ3LevelMesh& level, SPlayerStart& start)
-{
-	const scene::quake3::tQ3EntityList& entities = level.getEntityList();
-	for (const char* name : StartEntities)
-		for (u32 i = 0; i < entities.size(); ++i)
-		{
-			const scene::quake3::SVarGroup* values = entities[i].getGroup(1);
-			if (!values || entities[i].name != name)
-				continue;
-			u32 at = 0;
-			start.Origin = scene::quake3::getAsVector3df(values->get("origin"), at);
-			at = 0;
-			start.Angle = scene::quake3::getAsFloat(values->get("angle"), at);
-			return true;
-		}
-	return false;
-}
-
 // The first point of a mesh node's surfaces on a line.
 bool FirstHit(scene::ISceneManager* smgr, scene::IAnimatedMeshSceneNode* node,
               const core::line3df& line, core::vector3df& hit)
@@ -80,13 +51,13 @@ void CSceneEditor::ViewLevel()
 	scene::IAnimatedMesh* mesh = level ? level->getMesh() : 0;
 	if (!mesh)
 		return;
-	SPlayerStart start;
-	if (mesh->getMeshType() != scene::EAMT_BSP ||
-	    !FindPlayerStart(*static_cast<scene::IQ3LevelMesh*>(mesh), start))
+	const auto known = LevelStarts.find(_smgr->getMeshCache()->getMeshName(mesh).getPath().c_str());
+	if (known == LevelStarts.end())
 	{
 		FrameGround(level);
 		return;
 	}
+	const SLevelStart& start = known->second;
 	level->updateAbsolutePosition();
 	core::vector3df feet = start.Origin;
 	level->getAbsoluteTransformation().transformVect(feet);

@@ -140,8 +140,10 @@ io::path LevelCacheName(const std::string& chosen, const std::string& levelName)
 	return io::path(name.c_str());
 }
 
-scene::IAnimatedMesh* LoadQuake3Level(scene::ISceneManager* loaders, const std::string& chosen,
-                                      const std::string& levelName)
+scene::IAnimatedMesh*
+LoadQuake3Level(scene::ISceneManager* loaders, const std::string& chosen,
+                const std::string& levelName,
+                const std::function<void(scene::IAnimatedMesh*, io::IReadFile*)>& whileOpen)
 {
 	CMounts mounts(loaders->getFileSystem());
 	io::IReadFile* file = 0;
@@ -163,6 +165,8 @@ scene::IAnimatedMesh* LoadQuake3Level(scene::ISceneManager* loaders, const std::
 	if (!file)
 		return 0;
 	scene::IAnimatedMesh* mesh = loaders->getMesh(file);
+	if (mesh && whileOpen)
+		whileOpen(mesh, file);
 	file->drop();
 	if (mesh)
 		loaders->getMeshCache()->renameMesh(mesh, LevelCacheName(chosen, levelName));
@@ -175,5 +179,26 @@ bool HasTriangles(scene::IAnimatedMesh* mesh)
 	for (u32 i = 0; frame && i < frame->getMeshBufferCount(); ++i)
 		if (frame->getMeshBuffer(i)->getIndexCount() >= 3)
 			return true;
+	return false;
+}
+
+bool FindLevelStart(irr::scene::IQ3LevelMesh& level, SLevelStart& start)
+{
+	using namespace irr;
+	// Deathmatch starts first: most levels of a game's maps archive have only those.
+	const char* const names[] = {"info_player_deathmatch", "info_player_start"};
+	const scene::quake3::tQ3EntityList& entities = level.getEntityList();
+	for (const char* name : names)
+		for (u32 i = 0; i < entities.size(); ++i)
+		{
+			const scene::quake3::SVarGroup* values = entities[i].getGroup(1);
+			if (!values || entities[i].name != name)
+				continue;
+			u32 at = 0;
+			start.Origin = scene::quake3::getAsVector3df(values->get("origin"), at);
+			at = 0;
+			start.Angle = scene::quake3::getAsFloat(values->get("angle"), at);
+			return true;
+		}
 	return false;
 }

@@ -6,6 +6,7 @@
 #ifndef TOLVANE_QUAKE3LEVEL_H
 #define TOLVANE_QUAKE3LEVEL_H
 
+#include <functional>
 #include <irrlicht.h>
 #include <string>
 #include <vector>
@@ -29,8 +30,23 @@ irr::io::path LevelCacheName(const std::string& chosen, const std::string& level
 //! for a .bsp inside a folder named maps, the folder above it and the .pk3
 //! files there. They are taken away again afterwards, so that no later file
 //! chosen by its path is read from an archive instead. Null on failure.
-irr::scene::IAnimatedMesh* LoadQuake3Level(irr::scene::ISceneManager* loaders,
-                                           const std::string& chosen, const std::string& levelName);
+//! `whileOpen` sees the loaded level while its archives are mounted and its
+//! file is open.
+irr::scene::IAnimatedMesh* LoadQuake3Level(
+    irr::scene::ISceneManager* loaders, const std::string& chosen, const std::string& levelName,
+    const std::function<void(irr::scene::IAnimatedMesh*, irr::io::IReadFile*)>& whileOpen = {});
+
+//! Where a player starts a level: the first info_player_deathmatch (else
+//! info_player_start) entity's origin, in the level file's coordinates, and
+//! its angle in degrees.
+struct SLevelStart
+{
+	irr::core::vector3df Origin;
+	irr::f32 Angle = 0;
+};
+//! False when the level names no start. `level` must be the engine's own
+//! Quake 3 level mesh, as its loader made it.
+bool FindLevelStart(irr::scene::IQ3LevelMesh& level, SLevelStart& start);
 
 //! Whether a mesh has anything to draw (a buffer with a triangle).
 bool HasTriangles(irr::scene::IAnimatedMesh* mesh);

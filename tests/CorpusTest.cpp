@@ -83,6 +83,8 @@ TEST_F(CorpusTest, EveryMeshFileIsLoadedOrAnsweredAndTheSceneStaysIntact)
 			++expectedModels;
 			EXPECT_EQ(L"0 message boxes", box);
 		}
+		else if (editor->LoadChecker.LastResult == LOADCHECK_TIMED_OUT)
+			EXPECT_NE(std::wstring::npos, box.find(L" s and was stopped.")) << "a time-out says so";
 		else
 			EXPECT_EQ(L"Load Model Error!: Wrong file format or corrupted file.", box);
 		++outcomes[OutcomeName(loaded, editor->LoadChecker.LastResult)];
@@ -95,7 +97,7 @@ TEST_F(CorpusTest, EveryMeshFileIsLoadedOrAnsweredAndTheSceneStaysIntact)
 			if (editor->LoadLevelPlane(files[i].c_str()))
 				EXPECT_EQ(L"Plane Message: The plane is scaled x8. Position is 0,0,0.", answer());
 			else
-				EXPECT_EQ(L"Load Model Error!: Wrong file format or corrupted file.", answer());
+				EXPECT_EQ(0u, answer().find(L"Load Model Error!: "));
 			if (editor->LoadQ3Level(files[i].c_str()))
 				editor->DeleteQ3Level();
 			answer();

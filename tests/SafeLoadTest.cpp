@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -120,11 +121,34 @@ TEST_F(SafeLoadTest, AMeshThatCrashesTheLoaderIsAWrongFile)
 	EXPECT_EQ(3, editor->current_model) << "each attempt used up its slot";
 }
 
-TEST_F(SafeLoadTest, AMeshThatHangsTheLoaderIsAWrongFile)
+TEST_F(SafeLoadTest, AMeshThatHangsTheLoaderIsStoppedAndSaysSo)
 {
-	EXPECT_FALSE(editor->CreateNewModel(HangingMeshFile().c_str()));
-	ASSERT_EQ(1u, messages().size());
-	EXPECT_EQ(L"Wrong file format or corrupted file.", messages()[0].text);
+	const std::string file = HangingMeshFile();
+	EXPECT_FALSE(editor->CreateNewModel(file.c_str()));
+	EXPECT_EQ(L"Load Model Error!: Loading " + std::wstring(file.begin(), file.end()) +
+	              L" took longer than 1 s and was stopped.",
+	          answer());
+	expectSceneIntact();
+}
+
+TEST_F(SafeLoadTest, WhatIsNotARegularFileIsRefusedAtOnce)
+{
+	const std::string fifo = ScratchDir() + "/pipe.obj";
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+	for (const std::string& file : {fifo, ScratchDir()})
+	{
+		SCOPED_TRACE(file);
+		const auto start = std::chrono::steady_clock::now();
+		EXPECT_FALSE(editor->CreateNewModel(file.c_str()));
+		EXPECT_FALSE(editor->LoadModelSkin(file.c_str()));
+		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+		const std::wstring name(file.begin(), file.end());
+		const std::vector<Message> shown = messages();
+		ASSERT_EQ(2u, shown.size());
+		EXPECT_EQ(name + L" is not a regular file.", shown[0].text);
+		EXPECT_EQ(name + L" is not a regular file.", shown[1].text);
+		dismissMessages();
+	}
 	expectSceneIntact();
 }
 

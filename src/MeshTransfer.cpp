@@ -1,0 +1,384 @@
+#include "MeshTransfer.h"
+
+#include <map>
+
+using namespace irr;
+
+namespace transfer
+{
+// ---------------------------------------------------------------------------
+// Images
+
+CImageRecorder::CImageRecorder(video::IVideoDriver* driver) : Driver(driver) {}
+
+CImageRecorder::~CImageRecorder()
+{
+	for (auto it = Images.getIterator(); !it.atEnd(); it++)
+		it->getValue()->drop();
+}
+
+// The engine's own loaders: every one but this.
+bool CImageRecorder::isALoadableFileExtension(const io::path& filename) const
+{
+	for (u32 i = 0; i < Driver->getImageLoaderCount(); ++i)
+	{
+		video::IImageLoader* loader = Driver->getImageLoader(i);
+		if (loader != this && loader->isALoadableFileExtension(filename))
+			return true;
+	}
+	return false;
+}
+
+bool CImageRecorder::isALoadableFileFormat(io::IReadFile* file) const
+{
+	for (u32 i = 0; i < Driver->getImageLoaderCount(); ++i)
+	{
+		video::IImageLoader* loader = Driver->getImageLoader(i);
+		file->seek(0);
+		if (loader != this && loader->isALoadableFileFormat(file))
+			return true;
+	}
+	return false;
+}
+
+// Decodes as the driver would (loaders by extension, the last added first,
+// then by content) and keeps the result.
+video::IImage* CImageRecorder::loadImage(io::IReadFile* file) const
+{
+	video::IImage* image = 0;
+	for (int pass = 0; pass < 2 && !image; ++pass)
+		for (s32 i = static_cast<s32>(Driver->getImageLoaderCount()) - 1; i >= 0 && !image; --i)
+		{
+			video::IImageLoader* loader = Driver->getImageLoader(i);
+			if (loader == this)
+				continue;
+			file->seek(0);
+			const bool fits = pass == 0 ? loader->isALoadableFileExtension(file->getFileName())
+			                            : loader->isALoadableFileFormat(file);
+			if (!fits)
+				continue;
+			file->seek(0);
+			image = loader->loadImage(file);
+		}
+	if (image && !Images.find(file->getFileName()))
+	{
+		image->grab();
+		Images.insert(file->getFileName(), image);
+	}
+	return image;
+}
+
+video::IImage* CImageRecorder::image(const io::path& name) const
+{
+	auto* node = Images.find(name);
+	return node ? node->getValue() : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Records
+
+void Begin(CWriter& out)
+{
+	out.put(Magic);
+	out.put(Version);
+}
+
+void End(CWriter& out)
+{
+	out.put(REC_END);
+}
+
+namespace
+{
+void PutImage(CWriter& out, video::IImage* image)
+{
+	const core::dimension2du size = image->getDimension();
+	out.put(static_cast<uint32_t>(image->getColorFormat()));
+	out.put(size.Width);
+	out.put(size.Height);
+	const uint64_t bytes = image->getImageDataSizeInBytes();
+	out.put(bytes);
+	out.raw(image->lock(), bytes);
+	image->unlock();
+}
+} // namespace
+
+void WriteImage(CWriter& out, const io::path& name, video::IImage* image)
+{
+	out.put(REC_IMAGE);
+	out.text(name.c_str());
+	PutImage(out, image);
+}
+
+void WriteNames(CWriter& out, const std::vector<std::string>& names)
+{
+	out.put(REC_NAMES);
+	out.put(static_cast<uint32_t>(names.size()));
+	for (const std::string& name : names)
+		out.text(name);
+}
+
+// ---------------------------------------------------------------------------
+// Meshes
+
+namespace
+{
+// The textures a mesh's materials use, each with its pixels.
+class CTextureTable
+{
+public:
+	CTextureTable(const CImageRecorder* images, const PixelSource& otherPixels)
+	    : Images(images), OtherPixels(otherPixels)
+	{
+	}
+	~CTextureTable()
+	{
+		for (video::IImage* image : Owned)
+			image->drop();
+	}
+
+	// Collects the textures of a material; false when one has no pixels.
+	bool add(const video::SMaterial& material)
+	{
+		for (u32 layer = 0; layer < video::MATERIAL_MAX_TEXTURES; ++layer)
+		{
+			video::ITexture* texture = material.getTexture(layer);
+			if (!texture || Index.count(texture))
+				continue;
+			const io::path& name = texture->getName().getPath();
+			video::IImage* image = Images ? Images->image(name) : 0;
+			if (!image && OtherPixels && (image = OtherPixels(name)))
+				Owned.push_back(image);
+			if (!image)
+				return false;
+			Index[texture] = static_cast<int32_t>(Textures.size());
+			Textures.push_back({name, image});
+		}
+		return true;
+	}
+
+	void write(CWriter& out) const
+	{
+		out.put(static_cast<uint32_t>(Textures.size()));
+		for (const auto& texture : Textures)
+		{
+			out.text(texture.first.c_str());
+			PutImage(out, texture.second);
+		}
+	}
+
+	int32_t indexOf(video::ITexture* texture) const
+	{
+		const auto found = Index.find(texture);
+		return found == Index.end() ? -1 : found->second;
+	}
+
+private:
+	const CImageRecorder* Images;
+	PixelSource OtherPixels;
+	std::map<video::ITexture*, int32_t> Index;
+	std::vector<std::pair<io::path, video::IImage*>> Textures;
+	std::vector<video::IImage*> Owned;
+};
+
+SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textures)
+{
+	SMaterialData d;
+	std::memset(&d, 0, sizeof d);
+	d.Type = m.MaterialType;
+	d.Ambient = m.AmbientColor.color;
+	d.Diffuse = m.DiffuseColor.color;
+	d.Emissive = m.EmissiveColor.color;
+	d.Specular = m.SpecularColor.color;
+	d.Shininess = m.Shininess;
+	d.Param = m.MaterialTypeParam;
+	d.Param2 = m.MaterialTypeParam2;
+	d.Thickness = m.Thickness;
+	d.ZBuffer = m.ZBuffer;
+	d.AntiAliasing = m.AntiAliasing;
+	d.ColorMask = m.ColorMask;
+	d.ColorMaterial = m.ColorMaterial;
+	d.BlendOperation = m.BlendOperation;
+	d.OffsetFactor = m.PolygonOffsetFactor;
+	d.OffsetDirection = m.PolygonOffsetDirection;
+	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading, m.Lighting,
+	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling,
+	                      m.FogEnable,        m.NormalizeNormals, m.UseMipMaps};
+	for (size_t i = 0; i < sizeof flags / sizeof flags[0]; ++i)
+		d.Flags |= static_cast<uint16_t>(flags[i] << i);
+	for (u32 i = 0; i < video::MATERIAL_MAX_TEXTURES; ++i)
+	{
+		const video::SMaterialLayer& layer = m.TextureLayer[i];
+		SLayerData& l = d.Layers[i];
+		l.Texture = textures.indexOf(layer.Texture);
+		l.WrapU = layer.TextureWrapU;
+		l.WrapV = layer.TextureWrapV;
+		l.Bilinear = layer.BilinearFilter;
+		l.Trilinear = layer.TrilinearFilter;
+		l.Anisotropic = layer.AnisotropicFilter;
+		l.LODBias = layer.LODBias;
+		const core::matrix4& matrix = layer.getTextureMatrix();
+		l.HasMatrix = !matrix.isIdentity();
+		std::memcpy(l.Matrix, matrix.pointer(), sizeof l.Matrix);
+	}
+	return d;
+}
+
+size_t VertexSize(video::E_VERTEX_TYPE type)
+{
+	return type == video::EVT_2TCOORDS  ? sizeof(video::S3DVertex2TCoords)
+	       : type == video::EVT_TANGENTS ? sizeof(video::S3DVertexTangents)
+	                                     : sizeof(video::S3DVertex);
+}
+
+void PutBuffer(CWriter& out, const scene::IMeshBuffer* buffer, const CTextureTable& textures)
+{
+	out.put(MaterialData(buffer->getMaterial(), textures));
+	SBufferData b;
+	b.VertexType = buffer->getVertexType();
+	b.IndexType = buffer->getIndexType();
+	b.VertexCount = buffer->getVertexCount();
+	b.IndexCount = buffer->getIndexCount();
+	b.HintVertex = buffer->getHardwareMappingHint_Vertex();
+	b.HintIndex = buffer->getHardwareMappingHint_Index();
+	out.put(b);
+	out.raw(buffer->getVertices(), b.VertexCount * VertexSize(buffer->getVertexType()));
+	out.raw(buffer->getIndices(),
+	        b.IndexCount * (b.IndexType == video::EIT_32BIT ? sizeof(u32) : sizeof(u16)));
+}
+
+// The engine's MD2 meshes interpolate this many frames per key frame.
+const u32 MD2FramesPerKey = 4;
+
+void PutKeyframes(CWriter& out, scene::IAnimatedMesh* mesh, const CTextureTable& textures)
+{
+	const u32 keys = mesh->getFrameCount() / MD2FramesPerKey;
+	const scene::IMeshBuffer* buffer = mesh->getMesh(0)->getMeshBuffer(0);
+	PutBuffer(out, buffer, textures);
+	out.put(keys);
+	out.put(MD2FramesPerKey);
+	out.put(mesh->getAnimationSpeed());
+	const u32 count = buffer->getVertexCount();
+	std::vector<core::vector3df> positions(count), normals(count);
+	for (u32 k = 0; k < keys; ++k)
+	{
+		// A key frame's own frame interpolates nothing.
+		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
+		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
+		for (u32 i = 0; i < count; ++i)
+		{
+			positions[i] = v[i].Pos;
+			normals[i] = v[i].Normal;
+		}
+		out.put(frame->getBoundingBox());
+		out.raw(positions.data(), count * sizeof(core::vector3df));
+		out.raw(normals.data(), count * sizeof(core::vector3df));
+	}
+	// The animations the node can be told to play, by type and by name.
+	scene::IAnimatedMeshMD2* md2 = static_cast<scene::IAnimatedMeshMD2*>(mesh);
+	for (s32 type = 0; type < scene::EMAT_COUNT; ++type)
+	{
+		s32 loop[3] = {0, 0, 0};
+		md2->getFrameLoop(static_cast<scene::EMD2_ANIMATION_TYPE>(type), loop[0], loop[1], loop[2]);
+		out.put(loop);
+	}
+	const s32 named = md2->getAnimationCount();
+	out.put(static_cast<uint32_t>(named));
+	for (s32 i = 0; i < named; ++i)
+	{
+		const c8* name = md2->getAnimationName(i);
+		s32 loop[3] = {0, 0, 0};
+		md2->getFrameLoop(name, loop[0], loop[1], loop[2]);
+		out.text(name ? name : "");
+		out.put(loop);
+	}
+}
+
+template <typename T> void PutArray(CWriter& out, const core::array<T>& values)
+{
+	out.put(static_cast<uint32_t>(values.size()));
+	out.raw(values.const_pointer(), values.size() * sizeof(T));
+}
+
+void PutSkinned(CWriter& out, scene::ISkinnedMesh* mesh, const CTextureTable& textures)
+{
+	out.put(mesh->getAnimationSpeed());
+	core::array<scene::SSkinMeshBuffer*>& buffers = mesh->getMeshBuffers();
+	out.put(static_cast<uint32_t>(buffers.size()));
+	for (u32 i = 0; i < buffers.size(); ++i)
+		PutBuffer(out, buffers[i], textures);
+	core::array<scene::ISkinnedMesh::SJoint*>& joints = mesh->getAllJoints();
+	std::map<scene::ISkinnedMesh::SJoint*, uint32_t> index;
+	for (u32 i = 0; i < joints.size(); ++i)
+		index[joints[i]] = i;
+	out.put(static_cast<uint32_t>(joints.size()));
+	for (u32 i = 0; i < joints.size(); ++i)
+	{
+		const scene::ISkinnedMesh::SJoint* joint = joints[i];
+		out.text(joint->Name.c_str());
+		out.put(joint->LocalMatrix);
+		out.put(joint->GlobalInversedMatrix);
+		out.put(static_cast<uint32_t>(joint->Children.size()));
+		for (u32 c = 0; c < joint->Children.size(); ++c)
+		{
+			const auto found = index.find(joint->Children[c]);
+			out.put(found == index.end() ? ~0u : found->second);
+		}
+		PutArray(out, joint->AttachedMeshes);
+		PutArray(out, joint->PositionKeys);
+		PutArray(out, joint->ScaleKeys);
+		PutArray(out, joint->RotationKeys);
+		out.put(static_cast<uint32_t>(joint->Weights.size()));
+		for (u32 w = 0; w < joint->Weights.size(); ++w)
+		{
+			out.put(static_cast<uint32_t>(joint->Weights[w].buffer_id));
+			out.put(joint->Weights[w].vertex_id);
+			out.put(joint->Weights[w].strength);
+		}
+	}
+}
+} // namespace
+
+void WriteMesh(CWriter& out, scene::IAnimatedMesh* mesh, const CImageRecorder* images,
+               const PixelSource& otherPixels)
+{
+	const scene::E_ANIMATED_MESH_TYPE type = mesh->getMeshType();
+	EMeshForm form = FORM_STATIC;
+	if (type == scene::EAMT_SKINNED)
+		form = FORM_SKINNED;
+	else if (type == scene::EAMT_MD2)
+		form = FORM_KEYFRAME;
+	// Other animated kinds (MD3, Half-Life) have no builder in the engine.
+	const bool rebuildable = form != FORM_STATIC || mesh->getFrameCount() <= 1;
+	// A skinned mesh's getMesh would move its vertices out of their rest
+	// pose; its buffers are read as they are.
+	scene::IMesh* frame = form == FORM_SKINNED ? mesh : mesh->getMesh(0);
+	CTextureTable textures(images, otherPixels);
+	bool complete = rebuildable && frame;
+	for (u32 i = 0; complete && i < frame->getMeshBufferCount(); ++i)
+		complete = textures.add(frame->getMeshBuffer(i)->getMaterial());
+	if (!complete)
+	{
+		out.put(REC_KEEP);
+		return;
+	}
+	out.put(REC_MESH);
+	textures.write(out);
+	out.put(static_cast<uint32_t>(type));
+	out.put(form);
+	switch (form)
+	{
+	case FORM_STATIC:
+		out.put(frame->getMeshBufferCount());
+		for (u32 i = 0; i < frame->getMeshBufferCount(); ++i)
+			PutBuffer(out, frame->getMeshBuffer(i), textures);
+		break;
+	case FORM_KEYFRAME:
+		PutKeyframes(out, mesh, textures);
+		break;
+	case FORM_SKINNED:
+		PutSkinned(out, static_cast<scene::ISkinnedMesh*>(mesh), textures);
+		break;
+	}
+}
+} // namespace transfer

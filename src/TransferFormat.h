@@ -1,0 +1,98 @@
+// The plain data the load-check helper hands the editor for a file it has
+// loaded: a sequence of records in shared memory, written by the helper
+// (MeshTransfer.h) and checked and built into engine objects by the editor
+// (LoadedData.h). Both sides are built from the same engine headers on the
+// same machine, so numbers and vertex structures travel as their bytes.
+#ifndef TOLVANE_TRANSFERFORMAT_H
+#define TOLVANE_TRANSFERFORMAT_H
+
+#include <irrlicht.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+namespace transfer
+{
+const uint32_t Magic = 0x444c5654; // "TVLD"
+const uint32_t Version = 1;
+
+//! What follows a record tag.
+enum ERecord : uint32_t
+{
+	REC_END = 0,
+	//! Names (the levels of an archive).
+	REC_NAMES = 1,
+	//! One image: the file's name as the texture cache holds it, then pixels.
+	REC_IMAGE = 2,
+	//! A mesh: its textures, then its buffers (and frames or joints).
+	REC_MESH = 3,
+	//! A mesh of a kind that cannot be rebuilt from data: the editor loads
+	//! the file itself, as before.
+	REC_KEEP = 4,
+	//! Where a player starts a level: origin x, y, z and angle, as floats.
+	REC_START = 5
+};
+
+//! How a mesh is rebuilt.
+enum EMeshForm : uint32_t
+{
+	FORM_STATIC = 0,   // buffers of one frame
+	FORM_KEYFRAME = 1, // one buffer and its vertices at every key frame
+	FORM_SKINNED = 2   // buffers, joints, keys and weights
+};
+
+//! Limits of what the editor accepts.
+const uint32_t MaxImageSide = 16384;
+const uint32_t MaxCount = 1u << 28;
+
+//! A material as plain values; textures are indices into the record's
+//! texture table (-1: none).
+struct SLayerData
+{
+	int32_t Texture;
+	uint8_t WrapU, WrapV, Bilinear, Trilinear, Anisotropic;
+	int8_t LODBias;
+	uint8_t HasMatrix;
+	float Matrix[16];
+};
+
+struct SMaterialData
+{
+	uint32_t Type;
+	uint32_t Ambient, Diffuse, Emissive, Specular;
+	float Shininess, Param, Param2, Thickness;
+	uint8_t ZBuffer, AntiAliasing, ColorMask, ColorMaterial, BlendOperation, OffsetFactor,
+	    OffsetDirection;
+	//! Wireframe, point cloud, Gouraud shading, lighting, z-write, back and
+	//! front face culling, fog, normalised normals, mip maps: one bit each.
+	uint16_t Flags;
+	SLayerData Layers[irr::video::MATERIAL_MAX_TEXTURES];
+};
+
+//! A mesh buffer's header; its vertices and indices follow as their bytes.
+struct SBufferData
+{
+	uint32_t VertexType; // irr::video::E_VERTEX_TYPE
+	uint32_t IndexType;  // irr::video::E_INDEX_TYPE
+	uint32_t VertexCount, IndexCount;
+	uint32_t HintVertex, HintIndex; // irr::scene::E_HARDWARE_MAPPING
+};
+
+//! Appends values to a byte string.
+class CWriter
+{
+public:
+	std::string Bytes;
+
+	void raw(const void* data, size_t size) { Bytes.append(static_cast<const char*>(data), size); }
+	template <typename T> void put(const T& value) { raw(&value, sizeof value); }
+	void text(const std::string& value)
+	{
+		put(static_cast<uint32_t>(value.size()));
+		raw(value.data(), value.size());
+	}
+};
+} // namespace transfer
+
+#endif
