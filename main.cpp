@@ -30,8 +30,11 @@ int main()
 		std::fprintf(stderr, "tolvane: %s\n", Tolvane.StartupError.c_str());
 		return 1;
 	}
+	// Update waits until there is something to do; a pass draws only when
+	// something may look different.
 	while (Tolvane.Update())
-		Tolvane.Render();
+		if (Tolvane.FrameNeeded())
+			Tolvane.Render();
 	Pause();
 	return 0;
 }
