@@ -46,6 +46,21 @@ bool Animates(scene::ISceneNode* node)
 	}
 	return !node->getAnimators().empty();
 }
+
+// Whether any of a node's box lies inside the camera's view. The engine's
+// own test compares boxes with the box around the view, which reaches far
+// to the sides and behind a camera that looks down.
+bool InView(const scene::ISceneNode* node, const scene::ICameraSceneNode* camera)
+{
+	if (!camera)
+		return false;
+	const scene::SViewFrustum* view = camera->getViewFrustum();
+	const core::aabbox3df box = node->getTransformedBoundingBox();
+	for (const core::plane3df& side : view->planes)
+		if (box.classifyPlaneRelation(side) == core::ISREL3D_FRONT)
+			return false;
+	return true;
+}
 } // namespace
 
 bool CSceneEditor::SView::operator==(const SView& other) const
@@ -122,7 +137,7 @@ bool CSceneEditor::AnimatedInView(scene::ISceneNode* parent) const
 	{
 		if (!node->isVisible())
 			continue;
-		if ((Animates(node) && !_smgr->isCulled(node)) || AnimatedInView(node))
+		if ((Animates(node) && InView(node, _smgr->getActiveCamera())) || AnimatedInView(node))
 			return true;
 	}
 	return false;
