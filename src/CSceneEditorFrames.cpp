@@ -181,15 +181,18 @@ void CSceneEditor::WaitForWork()
 	if (FrameNeeded())
 	{
 		// At most MAX_FRAMES_PER_SECOND: each frame waits for its turn,
-		// counted from the last one's so that the rate does not drift.
-		const double turn = LastPass + 1.0 / MAX_FRAMES_PER_SECOND;
+		// counted from the last one's so that the rate does not drift. A
+		// pass that came late keeps the count (the next turn comes sooner);
+		// one more than a frame late starts it again from now.
+		const double frame = 1.0 / MAX_FRAMES_PER_SECOND;
+		const double turn = LastPass + frame;
 		if (turn > now)
 		{
 			Sleep(turn - now);
 			LastPass = turn;
 		}
 		else
-			LastPass = now;
+			LastPass = now - turn < frame ? turn : now;
 	}
 	else
 	{
