@@ -196,7 +196,12 @@ void CSceneEditor::WaitForWork()
 	}
 	else
 	{
-		WaitForInput(core::min_(NextTimedFrame(), now + MAX_REST_SECONDS) - now);
+		double until = core::min_(NextTimedFrame(), now + MAX_REST_SECONDS);
+		// A timed frame that is due but not needed (a minimized window)
+		// must not make the wait a busy loop.
+		if (until <= now)
+			until = now + MAX_REST_SECONDS;
+		WaitForInput(until - now);
 		LastPass = Now();
 	}
 	// Events the engine handles itself (expose, resize, focus, minimize)
