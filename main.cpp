@@ -79,8 +79,11 @@ int main(int argc, char** argv)
 	}
 	if (file)
 		Tolvane.OpenFile(file);
+	// Update waits until there is something to do; a pass draws only when
+	// something may look different.
 	while (Tolvane.Update())
-		Tolvane.Render();
+		if (Tolvane.FrameNeeded())
+			Tolvane.Render();
 	Pause();
 	return 0;
 }

@@ -26,6 +26,16 @@
 //   tolvane_bench scene DIR MESH    save and open of a 99-model scene file in DIR
 //                                   against the engine's bare saveScene and
 //                                   loadScene, and the trial loads an open makes
+//   tolvane_bench rest KIND SECONDS XPID [MESH]
+//                                   the editor's own main loop at rest (OpenGL):
+//                                   processor time of the editor and of the X
+//                                   server (process XPID) as a share of one
+//                                   core, and the frames drawn a second; KIND
+//                                   is empty, static (99 models of MESH) or
+//                                   animated (one model of MESH in view)
+//   tolvane_bench hold              the main loop while keypad 8 is held from
+//                                   outside (after "ready"): the frame rate
+//                                   while it is held, the marker's distance
 #include <GL/gl.h>
 
 #include <cmath>
@@ -33,6 +43,8 @@
 #include <cstring>
 #include <functional>
 #include <malloc.h>
+#include <sstream>
+#include <unistd.h>
 
 #include "BenchSupport.h"
 #include "CSceneEditor.h"
@@ -73,14 +85,48 @@ bool StartOnScreen(CSceneEditor& editor)
 	return true;
 }
 
-// One frame of the editor's main loop.
+// One frame of the editor's main loop, drawn at once: no waiting for the
+// frame's turn, whether or not something changed.
 std::function<void()> FrameOf(CSceneEditor& editor)
 {
+	editor.Sleep = [](double) {};
 	return [&editor]
 	{
+		editor.RequestFrame();
 		editor.Update();
 		editor.Render();
 	};
+}
+
+// The editor's main loop as the program runs it, until `done`: the frames
+// drawn.
+int RunLoop(CSceneEditor& editor, const std::function<bool()>& done)
+{
+	int frames = 0;
+	while (!done() && editor.Update())
+		if (editor.FrameNeeded())
+		{
+			editor.Render();
+			++frames;
+		}
+	return frames;
+}
+
+// Processor seconds a process (0: this one) has used so far.
+double ProcessorSeconds(int pid)
+{
+	std::ifstream stat(pid ? "/proc/" + std::to_string(pid) + "/stat" : "/proc/self/stat");
+	std::string line;
+	std::getline(stat, line);
+	// The fields after the command's closing parenthesis; utime and stime
+	// are the 12th and 13th of them.
+	std::istringstream fields(line.substr(line.rfind(')') + 2));
+	std::string field;
+	double ticks = 0;
+	for (int i = 1; i <= 13 && fields >> field; ++i)
+		if (i >= 12)
+			ticks += std::atof(field.c_str());
+	return ticks / sysconf(_SC_CLK_TCK);
 }
 
 void RemoveMessageBoxes(CSceneEditor& editor)
@@ -276,8 +322,8 @@ int WriteObj(const char* path)
 		for (int x = 0; x + 1 < side; ++x)
 		{
 			const int a = z * side + x + 1, b = a + 1, c = a + side, d = c + 1;
-			std::fprintf(out, "f %d/%d %d/%d %d/%d\nf %d/%d %d/%d %d/%d\n", a, a, c, c, b, b, b,
-			             b, c, c, d, d);
+			std::fprintf(out, "f %d/%d %d/%d %d/%d\nf %d/%d %d/%d %d/%d\n", a, a, c, c, b, b, b, b,
+			             c, c, d, d);
 		}
 	return std::fclose(out) == 0 ? 0 : 2;
 }
@@ -321,6 +367,61 @@ void MoveSelection(CSceneEditor& editor, const std::function<void()>& frame)
 		frame();
 		frame();
 	}
+}
+
+int Rest(const std::string& kind, double seconds, int xServer, const char* mesh)
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor))
+		return 2;
+	if (kind == "static")
+		BuildScene(editor, mesh);
+	else if (kind == "animated" && !editor.CreateNewModel(mesh))
+		return 2;
+	RemoveMessageBoxes(editor);
+	const auto until = [&](double end) { return [&editor, end] { return editor.Now() >= end; }; };
+	RunLoop(editor, until(editor.Now() + 1.0)); // whatever start-up still draws
+	const double editorStart = ProcessorSeconds(0), xStart = ProcessorSeconds(xServer);
+	const double start = editor.Now();
+	const int frames = RunLoop(editor, until(start + seconds));
+	const double elapsed = editor.Now() - start;
+	std::printf("rest_cpu %.5f\nxserver_cpu %.5f\nrest_fps %.2f\n",
+	            (ProcessorSeconds(0) - editorStart) / elapsed,
+	            (ProcessorSeconds(xServer) - xStart) / elapsed, frames / elapsed);
+	return 0;
+}
+
+int Hold()
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor))
+		return 2;
+	std::printf("ready\n");
+	std::fflush(stdout);
+	const double limit = editor.Now() + 20.0;
+	double down = -1, up = -1;
+	int framesHeld = 0;
+	while (editor.Now() < limit && (up < 0 || editor.Now() < up + 0.5) && editor.Update())
+	{
+		const bool held = editor.key[KEY_NUMPAD8];
+		if (held && down < 0)
+			down = editor.Now();
+		if (!held && down >= 0 && up < 0)
+			up = editor.Now();
+		if (editor.FrameNeeded())
+		{
+			editor.Render();
+			framesHeld += held;
+		}
+	}
+	if (down < 0 || up < 0)
+	{
+		std::fprintf(stderr, "keypad 8 was not held\n");
+		return 2;
+	}
+	std::printf("hold_units %.2f\nhold_seconds %.4f\nhold_fps %.2f\n",
+	            editor.Positioner->getPosition().getLength(), up - down, framesHeld / (up - down));
+	return 0;
 }
 
 size_t HeapBytes()
@@ -461,9 +562,14 @@ int main(int argc, char** argv)
 		return Peak(argv[2], std::string(argv[3]) == "editor");
 	if (mode == "obj" && argc == 3)
 		return WriteObj(argv[2]);
+	if (mode == "rest" && argc >= 5)
+		return Rest(argv[2], std::atof(argv[3]), std::atoi(argv[4]), argc > 5 ? argv[5] : "");
+	if (mode == "hold")
+		return Hold();
 	std::fprintf(
 	    stderr,
 	    "usage: tolvane_bench export DIR MESH | frames MESH [N [HEIGHTMAP TEXTURE]] | startup | "
-	    "load FILE [N] | level MAPS NAME | peak FILE editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N]\n");
+	    "load FILE [N] | level MAPS NAME | peak FILE editor|bare | obj FILE | terrain HEIGHTMAP | "
+	    "scene DIR MESH | undo MESH [N] | rest KIND SECONDS XPID [MESH] | hold\n");
 	return 1;
 }

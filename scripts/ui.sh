@@ -59,9 +59,12 @@ triangles_line() {
 	convert "$1" -crop 200x14+40+76 +repage rgb:- | md5sum
 }
 
-# window_shown X Y: a tool window's title bar is drawn at that point.
+# window_shown X Y: a tool window (its title bar or body, neutral grey) is
+# drawn at that point, where the scene shows black or colours.
 window_shown() {
-	pixel_is_not "$1" "$2" "#000000"
+	local p
+	p=$(window_pixel "$1" "$2")
+	[ ${#p} -eq 7 ] && [ "$p" != "#000000" ] && [ "${p:1:2}" = "${p:3:2}" ] && [ "${p:1:2}" = "${p:5:2}" ]
 }
 
 # nudge KEY [SECONDS]: holds a key for a moment (a few frames).
@@ -71,9 +74,10 @@ nudge() {
 
 # move_until SHOT KEY KIND OP LIMIT: taps KEY until the centroid x of KIND
 # (see centroid) in a fresh screenshot SHOT is -gt or -lt LIMIT, for up to 20
-# seconds. The editor moves things a fixed step per frame, so taps are short;
-# a press and release within one frame move nothing, so a tap that moved
-# little is held twice as long the next time (slow frames on a busy machine).
+# seconds. A held key moves things 60 steps a second and a tap takes at least
+# one step, so short taps move a little each time and do not overshoot. Where
+# a tap showed no movement at all (the screenshot came before the frame),
+# the next one is held twice as long.
 move_until() {
 	local shot=$1 key=$2 kind=$3 op=$4 limit=$5 hold=0.01 x last="" deadline=$((SECONDS + 20))
 	while [ $SECONDS -lt $deadline ]; do
@@ -81,9 +85,8 @@ move_until() {
 		screenshot "$shot"
 		x=$(centroid_x "$shot" "$kind")
 		[ "$x" != none ] && [ "$x" "$op" "$limit" ] && return 0
-		if [ "$x" = none ] || [ -z "$last" ] || [ "$last" = none ] ||
-			[ $((x > last ? x - last : last - x)) -lt 10 ]; then
-			hold=$(awk -v h="$hold" 'BEGIN { print (h < 0.3 ? h * 2 : h) }')
+		if [ "$x" != none ] && [ "$x" = "$last" ]; then
+			hold=$(awk -v h="$hold" 'BEGIN { print (h < 0.1 ? h * 2 : h) }')
 		fi
 		last=$x
 	done
@@ -137,13 +140,34 @@ type_sky_faces() {
 press_save_ok() { xdotool mousemove 222 177 click 1; }
 press_sky_apply() { xdotool mousemove 185 260 click 1; }
 
-# Clicks "OK" in the message box on screen (one or two lines of text).
-dismiss_message() {
-	xdotool mousemove 400 325 click 1
+# ok_button_y: the y of the middle of a message box's "OK" button, or
+# nothing. The button stands in the middle of the window, 80 pixels wide
+# with a white left edge and a two-pixel shadow on the right, whatever the
+# text above it; the loading window and file dialogs have none there.
+ok_button_y() {
+	xwd -id "$EDITOR_WINDOW" -silent 2>/dev/null |
+		convert xwd:- -crop 84x400+357+100 +repage txt:- 2>/dev/null | awk -F'[(),: ]+' '
+			NR > 1 { p[$1, $2] = $3 "," $4 "," $5 }
+			END {
+				for (a = 0; a < 4; a++) {
+					n = 0; sum = 0
+					for (y = 0; y < 400; y++)
+						if (p[a, y] == "255,255,255" && p[a + 78, y] == "130,130,130" &&
+							p[a + 79, y] == "50,50,50") { n++; sum += y }
+					if (n >= 15) { printf "%d\n", sum / n + 100; exit }
+				}
+			}'
 }
 
+# A message box is on screen (its "OK" button is drawn).
 message_shown() {
-	pixel_is_not 400 300 "#000000"
+	[ -n "$(ok_button_y)" ]
+}
+
+# Clicks "OK" in the message box on screen, once it is drawn.
+dismiss_message() {
+	wait_for 5 message_shown || return 1
+	xdotool mousemove 400 "$(ok_button_y)" click 1
 }
 
 # launch_editor LOGDIR [DIR [ARGUMENT...]]: starts the editor (TOLVANE_EXE,

@@ -74,9 +74,13 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 	    (event.EventType == EET_GUI_EVENT &&
 	     (event.GUIEvent.EventType == gui::EGET_ELEMENT_HOVERED ||
 	      event.GUIEvent.EventType == gui::EGET_ELEMENT_LEFT));
-	if (!hover && (event.EventType == EET_GUI_EVENT || event.EventType == EET_KEY_INPUT_EVENT ||
-	               event.EventType == EET_MOUSE_INPUT_EVENT))
+	const bool input = event.EventType == EET_GUI_EVENT || event.EventType == EET_KEY_INPUT_EVENT ||
+	                   event.EventType == EET_MOUSE_INPUT_EVENT;
+	if (!hover && input)
 		ptr_sed->StateDirty = true;
+	// Input may change what the window shows, a hover the GUI's highlight.
+	if (input)
+		ptr_sed->RequestFrame();
 	if (event.EventType == EET_MOUSE_INPUT_EVENT)
 		ptr_sed->MouseButtonsHeld = event.MouseInput.ButtonStates;
 	switch (event.EventType)
@@ -522,6 +526,7 @@ void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character
 	// Control is held while either of its keys is.
 	if (code == KEY_LCONTROL || code == KEY_RCONTROL)
 		key[KEY_CONTROL] = key[KEY_LCONTROL] || key[KEY_RCONTROL];
+	ptr_sed->KeysChanged();
 }
 
 bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)

@@ -2,6 +2,8 @@
 // builders, scene clearing and selection.
 #include "CSceneEditor.h"
 
+#include <chrono>
+#include <thread>
 #include <unistd.h>
 
 #include "CEventRec.h"
@@ -41,7 +43,7 @@ io::path DataFile(const char* name)
 const core::vector3df StartCameraPosition(100, 250, 0);
 const core::vector3df StartCameraTarget(0, 0, 0);
 
-// Movement per frame.
+// Movement per step (STEPS_PER_SECOND steps a second of holding a key).
 const f32 MoveStep = 3.0f;
 const f32 ClimbStep = 2.0f;
 const f32 TurnStep = 2.0f;
@@ -100,6 +102,24 @@ CSceneEditor::CSceneEditor()
 		Model[i] = 0;
 	for (int i = 0; i < KEY_ENTRIES; ++i)
 		key[i] = false;
+	for (SKeyHold& hold : Holds)
+		hold = SKeyHold{false, 0.0, 0};
+	Now = []
+	{
+		using namespace std::chrono;
+		return duration<double>(steady_clock::now().time_since_epoch()).count();
+	};
+	Sleep = [](double seconds)
+	{
+		if (seconds > 0)
+			std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+	};
+	FrameWanted = true;
+	LastPass = LastFrame = 0.0;
+	DrawRate = 0;
+	ShownTriangles = 0;
+	DrawnView = SView();
+	CameraAnimated = false;
 }
 
 // The device goes first (it releases the scene, the GUI and the window), then
@@ -190,6 +210,9 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	    });
 	RecordStep(); // the empty scene, where undo stops
 	Document.MarkSaved();
+	// The first frame is drawn at once.
+	LastPass = Now() - 1.0 / MAX_FRAMES_PER_SECOND;
+	RequestFrame();
 }
 
 // Every default colour from the darkest shadow through the window
@@ -266,8 +289,14 @@ void CSceneEditor::CreateSceneInfoWindow()
 core::stringw CSceneEditor::SceneInfoText() const
 {
 	core::stringw text(_driver->getName());
-	text += L" - FPS:";
-	text += _driver->getFPS();
+	// A rate only while frames follow each other; at rest nothing is drawn.
+	if (DrawRate > 0)
+	{
+		text += L" - FPS:";
+		text += DrawRate;
+	}
+	else
+		text += L" - at rest";
 	text += L"\nTriangles: ";
 	text += _driver->getPrimitiveCountDrawn();
 	text += L"\n";
@@ -280,12 +309,21 @@ void CSceneEditor::Render()
 	// Drawn whenever the window can be seen, focused or not.
 	if (!_device || _device->isWindowMinimized())
 		return;
+	NoteFrame(FrameWanted || Busy() || !(CurrentView() == DrawnView));
+	FrameWanted = false;
 	_driver->beginScene(true, true, SceneColour());
+	const SView before = CurrentView();
 	_smgr->drawAll();
-	_gui->drawAll();
-	// Set after drawing, so the window shows the previous frame's figures.
+	CameraAnimated = !(CurrentView() == before);
+	// Set before the GUI is drawn, so that this frame shows its own rate
+	// and camera mode; the engine counts triangles at the end of a frame,
+	// so the count is the previous frame's (InfoStale draws once more when
+	// it differs).
+	ShownTriangles = _driver->getPrimitiveCountDrawn();
 	EditorInfoText->setText(SceneInfoText().c_str());
+	_gui->drawAll();
 	_driver->endScene();
+	DrawnView = CurrentView();
 }
 
 video::SColor CSceneEditor::SceneColour() const
@@ -324,6 +362,80 @@ void CSceneEditor::MovePositioner(const core::vector3df& forward)
 		Positioner->setPosition(Positioner->getPosition() + forward * MoveStep);
 	if (key[KEY_NUMPAD9])
 		Positioner->setPosition(Positioner->getPosition() + core::vector3df(0, ClimbStep, 0));
+}
+
+void CSceneEditor::TakeSteps(const int (&due)[10])
+{
+	int steps = 0;
+	for (int n : due)
+		steps = core::max_(steps, n);
+	if (steps == 0)
+		return;
+	// The step bodies read the key table: each step sees the keys that
+	// still owe it, then the table is put back.
+	bool held[10];
+	for (int i = 0; i < 10; ++i)
+		held[i] = key[MovementKeys[i]];
+	for (int step = 0; step < steps; ++step)
+	{
+		for (int i = 0; i < 10; ++i)
+			key[MovementKeys[i]] = due[i] > step;
+		// A turn and a move in one step move along the heading from before.
+		const core::vector3df forward = Heading(Positioner->getRotation().Y);
+		const core::vector3df mforward =
+		    SelectedModel ? Heading(SelectedModel->getRotation().Y) : core::vector3df(0, 0, 0);
+		MovePositioner(forward);
+		if (SelectedModel)
+			MoveSelectedModel(mforward);
+	}
+	for (int i = 0; i < 10; ++i)
+		key[MovementKeys[i]] = held[i];
+}
+
+// A hold owes one step at once and one more for every step time it lasts
+// beyond that: a tap is one step, one second of holding is
+// STEPS_PER_SECOND steps, however the frames fall.
+int CSceneEditor::StepsOwed(const SKeyHold& hold, double now) const
+{
+	// The slack keeps a clock that adds up step times from counting one
+	// step too many through rounding.
+	const double steps = std::ceil((now - hold.since) * STEPS_PER_SECOND - 1e-3);
+	return core::max_(1, static_cast<int>(steps));
+}
+
+void CSceneEditor::TakeDueSteps()
+{
+	const double now = Now();
+	int due[10] = {};
+	for (int i = 0; i < 10; ++i)
+		if (Holds[i].held)
+		{
+			due[i] = StepsOwed(Holds[i], now) - Holds[i].taken;
+			Holds[i].taken += due[i];
+		}
+	TakeSteps(due);
+}
+
+void CSceneEditor::KeysChanged()
+{
+	const double now = Now();
+	int due[10] = {};
+	for (int i = 0; i < 10; ++i)
+	{
+		SKeyHold& hold = Holds[i];
+		const bool down = key[MovementKeys[i]];
+		if (down == hold.held)
+			continue;
+		if (down)
+			hold = SKeyHold{true, now, 0};
+		hold.held = down;
+		// A new hold takes its first step now; an ended one what it owes.
+		due[i] = StepsOwed(hold, now) - hold.taken;
+		hold.taken += due[i];
+	}
+	// A released key is already up in the table; TakeSteps holds it down
+	// for the steps it still owes.
+	TakeSteps(due);
 }
 
 void CSceneEditor::MoveSelectedModel(const core::vector3df& mforward)
@@ -379,9 +491,7 @@ bool CSceneEditor::Update()
 {
 	if (!_device || !StartupError.empty())
 		return false;
-	// A minimized window waits for the X server instead of spinning.
-	if (_device->isWindowMinimized())
-		WaitForWindowEvents(WindowDisplay(_driver), 250);
+	WaitForWork();
 	UpdateState();
 	const bool running = _device->run();
 	// X sends no release for a key let go while another window has the focus.
@@ -394,24 +504,24 @@ bool CSceneEditor::Update()
 
 void CSceneEditor::UpdateState()
 {
-	core::vector3df mforward(0, 0, 0);
 	if (SelectedModel)
 	{
 		UpdateSelectedModel();
 		SelectedModel->setDebugDataVisible(true);
-		mforward = Heading(SelectedModel->getRotation().Y);
 	}
-	const core::vector3df forward = Heading(Positioner->getRotation().Y);
-
-	MovePositioner(forward);
-	if (SelectedModel)
-		MoveSelectedModel(mforward);
+	TakeDueSteps();
 
 	MakeGuiOpaque();
 	FollowWindowShape();
 	Camera->setInputReceiverEnabled(CameraMode);
 	UpdateValueLabels();
 	SyncDocument();
+	// A change of the scene may look different.
+	if (Document.Version != FramedVersion)
+	{
+		FramedVersion = Document.Version;
+		RequestFrame();
+	}
 	ApplyFog();
 	// A change ends once no key, drag or edit keeps it going.
 	if (StateDirty && StepCanEnd())
@@ -470,6 +580,7 @@ void CSceneEditor::ReleaseAllKeys()
 {
 	for (bool& down : key)
 		down = false;
+	KeysChanged();
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <array>
 #include <deque>
 #include <map>
+#include <functional>
 #include <irrlicht.h>
 #include <set>
 #include <string>
@@ -116,6 +117,26 @@ public:
 	//! Brings what changed in the objects, the marker and the colour bars
 	//! into the document now (the per-frame update does it too).
 	void SyncDocument();
+	//! Asks for a frame: something that may look different has changed.
+	void RequestFrame();
+	//! Whether this pass of the main loop draws: a frame was asked for, a
+	//! movement key or mouse button is held, the camera, the window or a
+	//! GUI window changed, something animated is in view, or the
+	//! information text is out of date. Never while the window is minimized.
+	bool FrameNeeded() const;
+	//! The key table changed: a movement key that went down takes its first
+	//! step, one that went up the steps its hold still owes.
+	void KeysChanged();
+	//! The clock that times frames and steps (seconds), and a plain wait;
+	//! tests put in a clock of their own.
+	std::function<double()> Now;
+	std::function<void(double seconds)> Sleep;
+	//! Steps a second of holding a movement key, whatever the frame rate.
+	static constexpr double STEPS_PER_SECOND = 60.0;
+	//! Frames drawn a second at most (where vertical sync does not hold).
+	static constexpr double MAX_FRAMES_PER_SECOND = 60.0;
+	//! The longest wait of a pass at rest before it looks again.
+	static constexpr double MAX_REST_SECONDS = 1.0;
 
 	CTLVEventRec* event_rec;
 	scene::ICameraSceneNode* Camera;
@@ -219,6 +240,11 @@ private:
 	void SetStartupError(const std::string& what);
 	void MovePositioner(const core::vector3df& forward);
 	void MoveSelectedModel(const core::vector3df& mforward);
+	//! Takes `due[i]` steps of movement key i (MovementKeys order), as
+	//! many steps as the largest count; each step acts on the keys still due.
+	void TakeSteps(const int (&due)[10]);
+	//! The steps that held keys owe by now.
+	void TakeDueSteps();
 	void UpdateValueLabels();
 	void ApplyFog();
 
@@ -347,6 +373,54 @@ private:
 	bool StepCanEnd();
 	//! Keys that move the marker or the selected model while held.
 	static const EKEY_CODE MovementKeys[10];
+	//! A movement key's hold: since when it is down, steps taken since.
+	struct SKeyHold
+	{
+		bool held;
+		double since;
+		int taken;
+	};
+	SKeyHold Holds[10];
+	int StepsOwed(const SKeyHold& hold, double now) const;
+
+	// Frames on demand
+	//! What a frame shows besides the scene's own content: the camera, the
+	//! window's size and the GUI's top-level windows and focus.
+	struct SView
+	{
+		core::vector3df position, target;
+		f32 aspect, fov, farValue;
+		core::dimension2d<u32> screen;
+		size_t gui;
+		bool operator==(const SView& other) const;
+	};
+	SView CurrentView() const;
+	size_t GuiState() const;
+	//! Waits until a frame is due: for its turn within the frame rate cap,
+	//! or at rest for input, a window event or the next timed frame.
+	void WaitForWork();
+	void WaitForInput(double seconds);
+	//! Something keeps changing the picture from frame to frame.
+	bool Busy() const;
+	bool AnimatedInView(scene::ISceneNode* parent) const;
+	//! When a frame is due without a change (a focused edit box's cursor
+	//! blinks); a large number when none is.
+	double NextTimedFrame() const;
+	//! The information text shows out-of-date figures.
+	bool InfoStale() const;
+	//! Notes a frame drawn now, for the rate the information text shows.
+	void NoteFrame(bool drawingGoesOn);
+	bool FrameWanted;
+	double LastPass, LastFrame;
+	std::deque<double> FrameTimes;
+	//! Frames a second while drawing goes on; 0 at rest.
+	s32 DrawRate;
+	u32 ShownTriangles;
+	SView DrawnView;
+	//! The document's version the last frame asked for showed.
+	unsigned long long FramedVersion = 0;
+	//! The camera moved while the last frame was drawn (an animator).
+	bool CameraAnimated;
 	void ApplyState(const SSceneState& target, const SSceneState& current);
 	void ApplyModel(int slot, const SModelState* state);
 	void ApplyModelFields(CModel& model, const SModelState& state);

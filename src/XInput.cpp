@@ -62,3 +62,8 @@ void WaitForWindowEvents(void* display, int ms)
 	pollfd p = {ConnectionNumber(x), POLLIN, 0};
 	poll(&p, 1, ms);
 }
+
+bool WindowEventsQueued(void* display)
+{
+	return display && XPending(static_cast<Display*>(display)) > 0;
+}

@@ -17,4 +17,7 @@ bool KeypadKeyHeld(void* display, irr::EKEY_CODE keypad);
 //! Sleeps until the X server has something for the window, at most `ms`.
 void WaitForWindowEvents(void* display, int ms);
 
+//! Whether events for the window wait to be handled (false without a display).
+bool WindowEventsQueued(void* display);
+
 #endif

@@ -20,8 +20,10 @@ protected:
 
 	//! Sends a key press or release through the device.
 	bool postKey(EKEY_CODE code, bool pressed, wchar_t ch = 0, bool control = false);
-	//! Presses, runs `frames` editor updates, releases.
+	//! Presses, holds for `frames` step times (editor updates), releases.
 	void holdKeys(std::initializer_list<EKEY_CODE> codes, int frames);
+	//! Runs editor updates until the clock has moved this far.
+	void runFor(double seconds);
 	//! Update plus the scene's animation step (the null driver never renders).
 	void frame();
 	//! A mesh model node in a table slot, as the editor keeps models.
@@ -69,6 +71,8 @@ protected:
 	std::wstring answer();
 
 	CSceneEditor* editor = nullptr;
+	//! The editor's clock (seconds): it moves only while the editor waits.
+	double clock = 0.0;
 };
 
 //! A GUI element anywhere in the tree by type and id (any id when -2).

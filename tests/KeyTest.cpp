@@ -121,8 +121,7 @@ TEST_F(KeyTest, KeypadEightMovesTheMarkerAsItArrivesFromX11)
 	CModel* model = placeModel(1);
 	editor->SelectedModel = model;
 	postKey(KEY_UP, true, L'8');
-	for (int i = 0; i < 10; ++i)
-		editor->Update();
+	runFor(10 / CSceneEditor::STEPS_PER_SECOND);
 	postKey(KEY_UP, false, 0);
 	EXPECT_VEC_NEAR(core::vector3df(0, 0, 30), editor->Positioner->getPosition(), 0.001f);
 	EXPECT_VEC_NEAR(core::vector3df(0, 0, 0), model->getPosition(), 0.0f);
