@@ -532,8 +532,14 @@ void CSceneEditor::UpdateState()
 void CSceneEditor::FollowWindowShape()
 {
 	const core::dimension2d<u32> screen = _driver->getScreenSize();
-	if (screen.Width > 0 && screen.Height > 0)
-		Camera->setAspectRatio(static_cast<f32>(screen.Width) / static_cast<f32>(screen.Height));
+	if (screen.Width == 0 || screen.Height == 0)
+		return;
+	const f32 aspect = static_cast<f32>(screen.Width) / static_cast<f32>(screen.Height);
+	if (aspect == Camera->getAspectRatio())
+		return;
+	// The frame drawn right after the resize still had the old shape.
+	Camera->setAspectRatio(aspect);
+	RequestFrame();
 }
 
 void CSceneEditor::FrameSelection()

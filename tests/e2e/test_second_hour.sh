@@ -13,7 +13,7 @@ shots="$ARTEFACTS/second-hour"
 marker_y() { local c; c=$(centroid "$1" marker); echo "${c#* }"; }
 screenshot "$WORK/now.png"
 start_y=$(marker_y "$WORK/now.png")
-raised() { nudge KP_9 0.02; screenshot "$WORK/now.png"; [ "$(marker_y "$WORK/now.png")" -lt $((start_y - 80)) ]; }
+raised() { nudge KP_9 0.3; screenshot "$WORK/now.png"; [ "$(marker_y "$WORK/now.png")" -lt $((start_y - 80)) ]; }
 check "keypad 9 raises the marker" wait_for 20 raised
 marker_x=$(centroid_x "$WORK/now.png" marker)
 
