@@ -22,8 +22,8 @@ typedef core::rect<s32> Rect;
 
 const char* const DefaultTexture = "Data/particle.bmp";
 
-// A label column, then five columns of controls, one row under another.
-const s32 LabelLeft = 10, ColumnLeft = 120, ColumnWidth = 55, ColumnStep = 59;
+// A label column, then four columns of controls, one row under another.
+const s32 LabelLeft = 10, ColumnLeft = 135, ColumnWidth = 62, ColumnStep = 66;
 const s32 RowTop = 28, RowStep = 22, RowHeight = 18;
 
 Rect LabelCell(s32 row)
@@ -53,20 +53,21 @@ const SRow EmitterRows[] = {
     {L"Size X, Y, Z:", NoSwitch, {SIZE_X, SIZE_Y, SIZE_Z}},
     {L"Direction X, Y, Z:", NoSwitch, {DIRECTION_X, DIRECTION_Y, DIRECTION_Z}},
     {L"Largest angle:", NoSwitch, {ANGLE}},
-    {L"Particles a second:", NoSwitch, {RATE_LEAST, RATE_MOST}},
+    {L"Particles/s:", NoSwitch, {RATE_LEAST, RATE_MOST}},
     {L"Lifetime (ms):", NoSwitch, {LIFE_LEAST, LIFE_MOST}},
-    {L"Darkest R, G, B, A:", NoSwitch, {DARK_RED, DARK_GREEN, DARK_BLUE, DARK_ALPHA}},
-    {L"Brightest R, G, B, A:", NoSwitch, {BRIGHT_RED, BRIGHT_GREEN, BRIGHT_BLUE, BRIGHT_ALPHA}},
+    {L"Darkest RGBA:", NoSwitch, {DARK_RED, DARK_GREEN, DARK_BLUE, DARK_ALPHA}},
+    {L"Brightest RGBA:", NoSwitch, {BRIGHT_RED, BRIGHT_GREEN, BRIGHT_BLUE, BRIGHT_ALPHA}},
     {L"Start size:", NoSwitch, {START_SIZE_LEAST, START_SIZE_MOST}},
 };
 const SRow AffectorRows[] = {
-    {L"Fade out to, ms", FADE_ON, {FADE_RED, FADE_GREEN, FADE_BLUE, FADE_ALPHA, FADE_TIME}},
+    {L"Fade out to", FADE_ON, {FADE_RED, FADE_GREEN, FADE_BLUE, FADE_ALPHA}},
+    {L"   in (ms):", NoSwitch, {FADE_TIME}},
     {L"Gravity, ms", GRAVITY_ON, {GRAVITY_X, GRAVITY_Y, GRAVITY_Z, GRAVITY_TIME}},
-    {L"Rotation speed", SPIN_ON, {SPIN_X, SPIN_Y, SPIN_Z}},
+    {L"Rotation", SPIN_ON, {SPIN_X, SPIN_Y, SPIN_Z}},
     {L"   about pivot:", NoSwitch, {PIVOT_X, PIVOT_Y, PIVOT_Z}},
-    {L"Attraction point", ATTRACTION_ON, {ATTRACTION_X, ATTRACTION_Y, ATTRACTION_Z}},
+    {L"Attraction", ATTRACTION_ON, {ATTRACTION_X, ATTRACTION_Y, ATTRACTION_Z}},
     {L"   speed:", NoSwitch, {ATTRACTION_SPEED, REPEL}},
-    {L"Scale, grow by", GROW_ON, {GROW_BY}},
+    {L"Scale by", GROW_ON, {GROW_BY}},
 };
 
 const wchar_t* const ShapeNames[SHAPE_COUNT] = {L"Point", L"Box", L"Sphere", L"Cylinder",
@@ -120,23 +121,23 @@ bool IsParticleSystem(const CModel* object)
 
 void CSceneEditor::CreateParticleWindow()
 {
-	ParticleWindow = AddToolWindow(Rect(370, 25, 795, 500), L"Particle Editor", ID_PARTICLE_WINDOW);
+	ParticleWindow = AddToolWindow(Rect(385, 25, 795, 522), L"Particle Editor", ID_PARTICLE_WINDOW);
 	gui::IGUIWindow* w = ParticleWindow;
 	ParticleControls.assign(VALUE_COUNT, 0);
 	ShownParticleValues.assign(VALUE_COUNT, 0.0f);
 
 	s32 row = 0;
-	AddLabel(L"Preset:", LabelCell(row), w);
+	AddLabel(L"Preset:", LabelCell(row), w, false);
 	ParticlePresetList = _gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_PRESET);
 	for (const SPreset& preset : Presets)
 		ParticlePresetList->addItem(core::stringw(preset.Name).c_str());
-	_gui->addButton(Cell(row, 4), w, ID_PARTICLE_ADD, L"Add");
+	_gui->addButton(Cell(row, 3), w, ID_PARTICLE_ADD, L"Add");
 
 	const auto addRow = [&](const SRow& r)
 	{
 		++row;
 		if (r.Switch == NoSwitch)
-			AddLabel(r.Label, LabelCell(row), w);
+			AddLabel(r.Label, LabelCell(row), w, false);
 		else
 			ParticleControls[r.Switch] =
 			    _gui->addCheckBox(false, LabelCell(row), w, ID_PARTICLE_VALUES + r.Switch, r.Label);
@@ -177,16 +178,16 @@ void CSceneEditor::CreateParticleWindow()
 	};
 	for (const SRow& r : EmitterRows)
 		addRow(r);
-	AddLabel(L"Material:", LabelCell(++row), w);
+	AddLabel(L"Material:", LabelCell(++row), w, false);
 	ParticleMaterialList = _gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_MATERIAL);
 	for (const wchar_t* name : MaterialNames)
 		ParticleMaterialList->addItem(name);
 	++row;
 	_gui->addButton(LabelCell(row), w, ID_PARTICLE_LOAD_TEXTURE, L"Load Texture");
-	ParticleTextureLabel = AddLabel(L"", Cell(row, 0, 5), w, false);
+	ParticleTextureLabel = AddLabel(L"", Cell(row, 0, 4), w, false);
 	for (const SRow& r : AffectorRows)
 		addRow(r);
-	_gui->addButton(Cell(++row, 4), w, ID_PARTICLE_CLOSE, L"Close");
+	_gui->addButton(Cell(++row, 3), w, ID_PARTICLE_CLOSE, L"Close");
 
 	// The editor's own texture (Data/), a soft round spot, until the user
 	// loads another.
