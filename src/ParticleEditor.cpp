@@ -6,6 +6,7 @@
 #include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
+#include "InstallPaths.h"
 #include "ObjectKinds.h"
 #include "ParticleSettings.h"
 
@@ -20,7 +21,7 @@ namespace
 {
 typedef core::rect<s32> Rect;
 
-const char* const DefaultTexture = "Data/particle.bmp";
+const char* const DefaultTexture = "particle.bmp";
 
 // A label column, then four columns of controls, one row under another.
 const s32 LabelLeft = 10, ColumnLeft = 135, ColumnWidth = 62, ColumnStep = 66;
@@ -189,9 +190,9 @@ void CSceneEditor::CreateParticleWindow()
 		addRow(r);
 	_gui->addButton(Cell(++row, 3), w, ID_PARTICLE_CLOSE, L"Close");
 
-	// The editor's own texture (Data/), a soft round spot, until the user
-	// loads another.
-	if (video::ITexture* texture = _driver->getTexture(DefaultTexture))
+	// The editor's own texture (of its data folder), a soft round spot,
+	// until the user loads another.
+	if (video::ITexture* texture = _driver->getTexture((DataFolder() + DefaultTexture).c_str()))
 		ParticleTexture = texture->getName().getPath().c_str();
 	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
 	ParticlePresetList->setSelected(0);
