@@ -302,6 +302,7 @@ bool CSceneEditor::SetParticlePreset(const char* name)
 	ParticlePresetList->setSelected(preset);
 	ShowParticlePreset(preset);
 	UpdateSelectedParticles();
+	StateDirty = true; // a step, as the user's choice in the list is
 	return true;
 }
 
