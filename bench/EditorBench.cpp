@@ -146,8 +146,7 @@ int Export(const char* dir, const char* mesh, int particles)
 	return 0;
 }
 
-int Frames(const char* mesh, int frames, const char* heightMap, const char* texture,
-           int particles)
+int Frames(const char* mesh, int frames, const char* heightMap, const char* texture, int particles)
 {
 	CSceneEditor editor;
 	if (!StartOnScreen(editor) ||
@@ -482,7 +481,6 @@ int main(int argc, char** argv)
 	    stderr,
 	    "usage: tolvane_bench export DIR MESH [PARTICLE-SYSTEMS] | frames MESH [N [HEIGHTMAP "
 	    "TEXTURE]] | particles MESH [N] | startup | load FILE [N] | level MAPS NAME | peak FILE "
-	    "editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N]
-");
+	    "editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N]\n");
 	return 1;
 }

@@ -63,8 +63,8 @@ const SValue Values[VALUE_COUNT] = {
 
 bool IsSwitch(s32 value)
 {
-	return value == FADE_ON || value == GRAVITY_ON || value == SPIN_ON ||
-	       value == ATTRACTION_ON || value == REPEL || value == GROW_ON;
+	return value == FADE_ON || value == GRAVITY_ON || value == SPIN_ON || value == ATTRACTION_ON ||
+	       value == REPEL || value == GROW_ON;
 }
 
 // Each row: shape, size X Y Z; direction X Y Z, angle; particles a second
@@ -73,29 +73,26 @@ bool IsSwitch(s32 value)
 // time), gravity (X Y Z, time), rotation (speed X Y Z, pivot X Y Z),
 // attraction (point X Y Z, speed, repel), scale (grow by).
 const SPreset Presets[5] = {
-    {"Fire",
-     Materials[0],
-     {BOX, 20, 2, 20, 0, 60, 0, 0, 80, 100, 800, 2000, 200, 60, 0, 255, 255, 160, 40, 255, 10, 20,
-      1, 0, 0, 0, 0, 1000, 0, 0, -30, 0, 1000, 0, 0, 40, 0, 0, 0, 0, 0, 0, 50, 0, 50, 0, 0, 10}},
-    {"Smoke",
-     Materials[1],
-     {SPHERE, 5, 0, 0, 0, 40, 0, 15, 20, 30, 2500, 4000, 60, 60, 60, 160, 110, 110, 110, 200, 10,
-      15, 1, 0, 0, 0, 0, 2000, 1, 15, 40, 0, 3000, 0, 0, 40, 0, 0, 0, 0, 0, 0, 50, 0, 50, 0, 1,
-      30}},
-    {"Snow",
-     Materials[0],
-     {BOX, 300, 2, 300, 0, -30, 0, 10, 150, 200, 6000, 8000, 200, 200, 220, 255, 255, 255, 255,
-      255, 2, 4, 0, 0, 0, 0, 0, 1000, 0, 0, -30, 0, 1000, 0, 0, 40, 0, 0, 0, 0, 0, 0, 50, 0, 50, 0,
-      0, 10}},
-    {"Fountain",
-     Materials[0],
-     {POINT, 0, 0, 0, 0, 150, 0, 12, 200, 300, 2000, 2500, 60, 100, 200, 255, 150, 200, 255, 255,
-      3, 5, 1, 0, 0, 0, 0, 500, 1, 0, -150, 0, 1500, 0, 0, 40, 0, 0, 0, 0, 0, 0, 50, 0, 50, 0, 0,
-      10}},
-    {"Sparks",
-     Materials[0],
-     {SPHERE, 2, 0, 0, 0, 100, 0, 90, 60, 120, 500, 1000, 255, 200, 50, 255, 255, 255, 200, 255, 1,
-      3, 1, 0, 0, 0, 0, 500, 1, 0, -200, 0, 800, 0, 0, 40, 0, 0, 0, 0, 0, 0, 50, 0, 50, 0, 0, 10}},
+    {"Fire", Materials[0], {BOX, 20, 2, 20,   0,   60,  0,   0,   80,   100, 800, 2000,
+                            200, 60, 0, 255,  255, 160, 40,  255, 10,   20,  1,   0,
+                            0,   0,  0, 1000, 0,   0,   -30, 0,   1000, 0,   0,   40,
+                            0,   0,  0, 0,    0,   0,   50,  0,   50,   0,   0,   10}},
+    {"Smoke", Materials[1], {SPHERE, 5,  0,  0,    0,   40,  0,   15,  20,   30, 2500, 4000,
+                             60,     60, 60, 160,  110, 110, 110, 200, 10,   15, 1,    0,
+                             0,      0,  0,  2000, 1,   15,  40,  0,   3000, 0,  0,    40,
+                             0,      0,  0,  0,    0,   0,   50,  0,   50,   0,  1,    30}},
+    {"Snow", Materials[0], {BOX, 300, 2,   300,  0,   -30, 0,   10,  150,  200, 6000, 8000,
+                            200, 200, 220, 255,  255, 255, 255, 255, 2,    4,   0,    0,
+                            0,   0,   0,   1000, 0,   0,   -30, 0,   1000, 0,   0,    40,
+                            0,   0,   0,   0,    0,   0,   50,  0,   50,   0,   0,    10}},
+    {"Fountain", Materials[0], {POINT, 0,   0,   0,   0,   150, 0,    12,  200,  300, 2000, 2500,
+                                60,    100, 200, 255, 150, 200, 255,  255, 3,    5,   1,    0,
+                                0,     0,   0,   500, 1,   0,   -150, 0,   1500, 0,   0,    40,
+                                0,     0,   0,   0,   0,   0,   50,   0,   50,   0,   0,    10}},
+    {"Sparks", Materials[0], {SPHERE, 2,   0,  0,   0,   100, 0,    90,  60,  120, 500, 1000,
+                              255,    200, 50, 255, 255, 255, 200,  255, 1,   3,   1,   0,
+                              0,      0,   0,  500, 1,   0,   -200, 0,   800, 0,   0,   40,
+                              0,      0,   0,  0,   0,   0,   50,   0,   50,  0,   0,   10}},
 };
 } // namespace particles
 
@@ -131,10 +128,11 @@ struct SRecipe
 
 SRecipe RecipeOf(const std::vector<f32>& v, const core::vector3df& place)
 {
-	const auto vector = [&v](s32 first) { return core::vector3df(v[first], v[first + 1], v[first + 2]); };
-	const auto colour = [&v](s32 red)
-	{
-		return video::SColor(Whole(v[red + 3]), Whole(v[red]), Whole(v[red + 1]), Whole(v[red + 2]));
+	const auto vector = [&v](s32 first)
+	{ return core::vector3df(v[first], v[first + 1], v[first + 2]); };
+	const auto colour = [&v](s32 red) {
+		return video::SColor(Whole(v[red + 3]), Whole(v[red]), Whole(v[red + 1]),
+		                     Whole(v[red + 2]));
 	};
 	SRecipe r;
 	r.Shape = static_cast<s32>(Whole(v[SHAPE]));
@@ -146,9 +144,12 @@ SRecipe RecipeOf(const std::vector<f32>& v, const core::vector3df& place)
 	                         {v[START_SIZE_LEAST], v[START_SIZE_MOST]}};
 	for (int i = 0; i < 2; ++i)
 	{
-		r.Rate[i] = Whole(i ? core::max_(pairs[0][0], pairs[0][1]) : core::min_(pairs[0][0], pairs[0][1]));
-		r.Life[i] = Whole(i ? core::max_(pairs[1][0], pairs[1][1]) : core::min_(pairs[1][0], pairs[1][1]));
-		const f32 size = i ? core::max_(pairs[2][0], pairs[2][1]) : core::min_(pairs[2][0], pairs[2][1]);
+		r.Rate[i] =
+		    Whole(i ? core::max_(pairs[0][0], pairs[0][1]) : core::min_(pairs[0][0], pairs[0][1]));
+		r.Life[i] =
+		    Whole(i ? core::max_(pairs[1][0], pairs[1][1]) : core::min_(pairs[1][0], pairs[1][1]));
+		const f32 size =
+		    i ? core::max_(pairs[2][0], pairs[2][1]) : core::min_(pairs[2][0], pairs[2][1]);
 		r.StartSize[i] = core::dimension2df(size, size);
 	}
 	r.Colour[0] = colour(DARK_RED);
@@ -201,18 +202,17 @@ scene::IParticleEmitter* CreateEmitter(scene::IParticleSystemSceneNode* node, co
 		                                 r.Colour[0], r.Colour[1], r.Life[0], r.Life[1], r.Angle,
 		                                 r.StartSize[0], r.StartSize[1]);
 	case CYLINDER:
-		return node->createCylinderEmitter(origin, r.Size.X, up, r.Size.Y, false, r.Direction,
-		                                   r.Rate[0], r.Rate[1], r.Colour[0], r.Colour[1],
-		                                   r.Life[0], r.Life[1], r.Angle, r.StartSize[0],
-		                                   r.StartSize[1]);
+		return node->createCylinderEmitter(
+		    origin, r.Size.X, up, r.Size.Y, false, r.Direction, r.Rate[0], r.Rate[1], r.Colour[0],
+		    r.Colour[1], r.Life[0], r.Life[1], r.Angle, r.StartSize[0], r.StartSize[1]);
 	case RING:
 		return node->createRingEmitter(origin, r.Size.X, r.Size.Y, r.Direction, r.Rate[0],
 		                               r.Rate[1], r.Colour[0], r.Colour[1], r.Life[0], r.Life[1],
 		                               r.Angle, r.StartSize[0], r.StartSize[1]);
 	default:
-		return node->createPointEmitter(r.Direction, r.Rate[0], r.Rate[1], r.Colour[0],
-		                                r.Colour[1], r.Life[0], r.Life[1], r.Angle,
-		                                r.StartSize[0], r.StartSize[1]);
+		return node->createPointEmitter(r.Direction, r.Rate[0], r.Rate[1], r.Colour[0], r.Colour[1],
+		                                r.Life[0], r.Life[1], r.Angle, r.StartSize[0],
+		                                r.StartSize[1]);
 	}
 }
 
@@ -255,8 +255,8 @@ std::string EmitterSource(const std::string& node, const SRecipe& r)
 		       FixedSix(r.Size.Y) + ", false, ";
 		break;
 	case RING:
-		call = "createRingEmitter(" + origin + FixedSix(r.Size.X) + ", " + FixedSix(r.Size.Y) +
-		       ", ";
+		call =
+		    "createRingEmitter(" + origin + FixedSix(r.Size.X) + ", " + FixedSix(r.Size.Y) + ", ";
 		break;
 	default: call = "createPointEmitter("; break;
 	}

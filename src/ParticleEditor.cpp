@@ -71,8 +71,7 @@ const SRow AffectorRows[] = {
     {L"Scale by", GROW_ON, {GROW_BY}},
 };
 
-const wchar_t* const ShapeNames[SHAPE_COUNT] = {L"Point", L"Box", L"Sphere", L"Cylinder",
-                                                L"Ring"};
+const wchar_t* const ShapeNames[SHAPE_COUNT] = {L"Point", L"Box", L"Sphere", L"Cylinder", L"Ring"};
 const wchar_t* const MaterialNames[2] = {L"Additive", L"Alpha-blended"};
 
 f32 ControlValue(gui::IGUIElement* control)
@@ -269,7 +268,8 @@ bool CSceneEditor::CreateNewParticleSystem()
 	const int slot = NextModelSlot();
 	if (slot == 0)
 	{
-		ShowMessage(L"Particle System Error!", L"The scene is full. Use File, Clear to start again.");
+		ShowMessage(L"Particle System Error!",
+		            L"The scene is full. Use File, Clear to start again.");
 		return false;
 	}
 	current_model = slot;

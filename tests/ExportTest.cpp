@@ -398,8 +398,9 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	ASSERT_TRUE(editor->SetParticlePreset("Sparks"));
 	for (s32 value : {particles::SPIN_ON, particles::ATTRACTION_ON, particles::GROW_ON})
-		static_cast<gui::IGUICheckBox*>(
-		    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_CHECK_BOX, ID_PARTICLE_VALUES + value))
+		static_cast<gui::IGUICheckBox*>(FindElement(CSceneEditor::ParticleWindow,
+		                                            gui::EGUIET_CHECK_BOX,
+		                                            ID_PARTICLE_VALUES + value))
 		    ->setChecked(true);
 	static_cast<gui::IGUIComboBox*>(
 	    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_COMBO_BOX, ID_PARTICLE_VALUES))

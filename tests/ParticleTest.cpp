@@ -50,14 +50,14 @@ class ParticleTest : public EditorTest
 protected:
 	gui::IGUISpinBox* spin(s32 value)
 	{
-		return static_cast<gui::IGUISpinBox*>(
-		    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_SPIN_BOX, ID_PARTICLE_VALUES + value));
+		return static_cast<gui::IGUISpinBox*>(FindElement(
+		    CSceneEditor::ParticleWindow, gui::EGUIET_SPIN_BOX, ID_PARTICLE_VALUES + value));
 	}
 
 	gui::IGUICheckBox* checkBox(s32 value)
 	{
-		return static_cast<gui::IGUICheckBox*>(
-		    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_CHECK_BOX, ID_PARTICLE_VALUES + value));
+		return static_cast<gui::IGUICheckBox*>(FindElement(
+		    CSceneEditor::ParticleWindow, gui::EGUIET_CHECK_BOX, ID_PARTICLE_VALUES + value));
 	}
 
 	// Types into a spin box as a user does: click, clear, type, leave.
