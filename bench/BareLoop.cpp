@@ -1,6 +1,6 @@
 // The bare engine loop the editor is measured against: the same window, the
-// same camera, and the 99 models of the editor's own export (Level.cpp,
-// compiled in by scripts/bench), drawn with nothing else.
+// same camera, and the models (and particle systems) of the editor's own
+// export (Level.cpp, compiled in by scripts/bench), drawn with nothing else.
 //   bare_loop frames N [HEIGHTMAP TEXTURE]
 //                        mean frame time and resident memory, optionally
 //                        with the terrain the editor builds
@@ -62,13 +62,16 @@ int main(int argc, char** argv)
 	}
 	TLVNLevel level(device);
 	level.LoadModels();
-	int models = 0;
+	int models = 0, particles = 0;
 	for (ISceneNode* node : level.Model)
-		models += node != 0;
-	bench::MeanFrameMs(100, frame); // warm-up
+	{
+		models += node && node->getType() != ESNT_PARTICLE_SYSTEM;
+		particles += node && node->getType() == ESNT_PARTICLE_SYSTEM;
+	}
+	bench::WarmUp(frame, particles ? bench::ParticleWarmUpMs : 0);
 	const double frameMs = bench::MeanFrameMs(frames, frame);
-	std::printf("models %d\nframe_ms %.4f\nrss_kb %ld\nprimitives %u\n", models, frameMs,
-	            bench::ResidentKb(), driver->getPrimitiveCountDrawn());
+	std::printf("models %d\nparticle_systems %d\nframe_ms %.4f\nrss_kb %ld\nprimitives %u\n",
+	            models, particles, frameMs, bench::ResidentKb(), driver->getPrimitiveCountDrawn());
 	device->drop();
 	return 0;
 }

@@ -69,6 +69,16 @@ template <typename Frame> double MeanFrameMs(int count, Frame frame)
 		frame();
 	return (NowMs() - start) / count;
 }
+//! Runs `frame` 100 times and for at least `ms` milliseconds: particle
+//! systems need their particles' lifetime to fill up.
+const double ParticleWarmUpMs = 5000;
+template <typename Frame> void WarmUp(Frame frame, double ms)
+{
+	const double start = NowMs();
+	for (int i = 0; i < 100 || NowMs() - start < ms; ++i)
+		frame();
+}
+
 //! The terrain the editor builds from a 257-pixel grey height map, built
 //! the bare way: one addTerrainSceneNode from the file, unlit and tiled.
 inline irr::scene::ITerrainSceneNode* AddTerrain(irr::scene::ISceneManager* smgr,

@@ -1,6 +1,8 @@
 // The editor's side of the benchmarks (scripts/bench runs it and the bare
 // engine loop and prints the comparison).
-//   tolvane_bench export DIR MESH   99 models on the null driver, exported to DIR
+//   tolvane_bench export DIR MESH [P]
+//                                   99 models (the last P of them particle
+//                                   systems) on the null driver, exported to DIR
 //                                   fifty times: median milliseconds, and the
 //                                   time to write the same bytes plainly
 //   tolvane_bench frames MESH N [HEIGHTMAP TEXTURE]
@@ -8,6 +10,8 @@
 //                                   (OpenGL), optionally on a terrain: frame
 //                                   time, the editor's own work per frame,
 //                                   resident memory, renderer
+//   tolvane_bench particles MESH N  the same frame with 89 models and 10 particle
+//                                   systems ("Fire" and "Smoke")
 //   tolvane_bench startup           milliseconds until the first frame is shown
 //   tolvane_bench load FILE [N]     the crash-proof load against a bare getMesh,
 //                                   N times each (default 7)
@@ -55,15 +59,25 @@ using namespace irr;
 namespace
 {
 const int Models = 99;
+// The particle systems of the particle frame: the last slots of the 99.
+const int ParticleSystems = 10;
 
-// 99 models in a grid around the origin, each named for the export, the
-// middle one selected.
-void BuildScene(CSceneEditor& editor, const char* mesh)
+// 99 objects in a grid around the origin: models, each named for the
+// export, and the last `particles` of them particle systems, "Fire" and
+// "Smoke" in turn; the middle one selected.
+void BuildScene(CSceneEditor& editor, const char* mesh, int particles = 0)
 {
 	for (int i = 0; i < Models; ++i)
 	{
 		editor.Positioner->setPosition(
 		    core::vector3df(-100.0f + 20.0f * (i % 11), 0, -80.0f + 20.0f * (i / 11)));
+		if (i >= Models - particles)
+		{
+			if (!editor.CreateNewParticleSystem() ||
+			    !editor.SetParticlePreset(i % 2 ? "Smoke" : "Fire"))
+				std::exit(2);
+			continue;
+		}
 		if (!editor.CreateNewModel(mesh))
 		{
 			std::fprintf(stderr, "cannot load %s\n", mesh);
@@ -143,11 +157,11 @@ std::string ReadAll(const std::string& path)
 	return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-int Export(const char* dir, const char* mesh)
+int Export(const char* dir, const char* mesh, int particles)
 {
 	CSceneEditor editor;
 	editor.Init(video::EDT_NULL);
-	BuildScene(editor, mesh);
+	BuildScene(editor, mesh, particles);
 	editor.sow_editboxDir->setText(core::stringw(dir).c_str());
 	std::vector<double> times, plain;
 	for (int i = 0; i < 50; ++i)
@@ -178,15 +192,15 @@ int Export(const char* dir, const char* mesh)
 	return 0;
 }
 
-int Frames(const char* mesh, int frames, const char* heightMap, const char* texture)
+int Frames(const char* mesh, int frames, const char* heightMap, const char* texture, int particles)
 {
 	CSceneEditor editor;
 	if (!StartOnScreen(editor) ||
 	    (heightMap && !(editor.LoadTerrain(heightMap) && editor.LoadTerrainTexture(texture))))
 		return 2;
-	BuildScene(editor, mesh);
+	BuildScene(editor, mesh, particles);
 	const std::function<void()> frame = FrameOf(editor);
-	bench::MeanFrameMs(100, frame); // warm-up
+	bench::WarmUp(frame, particles ? bench::ParticleWarmUpMs : 0);
 	const double frameMs = bench::MeanFrameMs(frames, frame);
 
 	// The editor's own work: Update without the device's run step, Render
@@ -541,11 +555,13 @@ int main(int argc, char** argv)
 {
 	const double started = bench::NowMs();
 	const std::string mode = argc > 1 ? argv[1] : "";
-	if (mode == "export" && argc == 4)
-		return Export(argv[2], argv[3]);
+	if (mode == "export" && (argc == 4 || argc == 5))
+		return Export(argv[2], argv[3], argc == 5 ? std::atoi(argv[4]) : 0);
 	if (mode == "frames" && argc >= 3)
 		return Frames(argv[2], argc > 3 ? std::atoi(argv[3]) : 500, argc > 5 ? argv[4] : 0,
-		              argc > 5 ? argv[5] : 0);
+		              argc > 5 ? argv[5] : 0, 0);
+	if (mode == "particles" && argc >= 3)
+		return Frames(argv[2], argc > 3 ? std::atoi(argv[3]) : 500, 0, 0, ParticleSystems);
 	if (mode == "terrain" && argc == 3)
 		return TerrainLoad(argv[2]);
 	if (mode == "scene" && argc == 4)
@@ -568,8 +584,9 @@ int main(int argc, char** argv)
 		return Hold();
 	std::fprintf(
 	    stderr,
-	    "usage: tolvane_bench export DIR MESH | frames MESH [N [HEIGHTMAP TEXTURE]] | startup | "
-	    "load FILE [N] | level MAPS NAME | peak FILE editor|bare | obj FILE | terrain HEIGHTMAP | "
-	    "scene DIR MESH | undo MESH [N] | rest KIND SECONDS XPID [MESH] | hold\n");
+	    "usage: tolvane_bench export DIR MESH [PARTICLE-SYSTEMS] | frames MESH [N [HEIGHTMAP "
+	    "TEXTURE]] | particles MESH [N] | startup | load FILE [N] | level MAPS NAME | peak FILE "
+	    "editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N] | "
+	    "rest KIND SECONDS XPID [MESH] | hold\n");
 	return 1;
 }

@@ -9,6 +9,7 @@
 #include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
+#include "ObjectKinds.h"
 #include "XInput.h"
 
 int LOAD_TYPE = LOAD_NONE;
@@ -138,6 +139,12 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 			return false;
 		ptr_sed->SaveSceneFromWindow();
 		return true;
+	case gui::EGET_COMBO_BOX_CHANGED:
+		// A preset sets every other control of "Particle Editor".
+		if (gui.Caller->getID() != ID_PARTICLE_PRESET)
+			return false;
+		ptr_sed->ShowParticlePreset(static_cast<gui::IGUIComboBox*>(gui.Caller)->getSelected());
+		return true;
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
@@ -163,22 +170,21 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_SKYBOX_SETUP: ShowWindow(CSceneEditor::SkyBoxWindow); break;
 	case ID_MENU_REMOVE: editor.DeleteSelectedModel(); break;
 	case ID_MENU_OBJECT_PROPERTIES:
-		if (editor.SelectedModel && editor.SelectedModel->MODEL_TYPE == CModel::TYPE_MESH)
+		// The selected object's window; the other kinds' windows close.
+		if (const SObjectKind* kind =
+		        editor.SelectedModel ? KindOf(editor.SelectedModel->MODEL_TYPE) : 0)
 		{
-			ShowWindow(CSceneEditor::ModelPropertiesWindow);
-			CSceneEditor::WaterPropertiesWindow->setVisible(false);
-		}
-		else if (editor.SelectedModel && editor.SelectedModel->MODEL_TYPE == CModel::TYPE_WATER)
-		{
-			ShowWindow(CSceneEditor::WaterPropertiesWindow);
-			CSceneEditor::ModelPropertiesWindow->setVisible(false);
+			for (const SObjectKind* other : ObjectKinds)
+				if (other != kind)
+					other->Window()->setVisible(false);
+			ShowWindow(kind->Window());
 		}
 		break;
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
 	case ID_MENU_OPEN_SCENE: OpenFileDialog(L"Select a Scene", LOAD_SCENE); break;
 	case ID_MENU_SAVE_SCENE: editor.ShowSaveSceneWindow(); break;
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
-	case ID_MENU_PARTICLE_EDITOR: ShowNotice(L"the Particle Editor is"); break;
+	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
 	default: return false;
 	}
@@ -220,6 +226,11 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WATER_LOAD_SKIN1: OpenFileDialog(L"Select a Texture", LOAD_WATER_TEXTURE); break;
 	case ID_WATER_LOAD_SKIN2: OpenFileDialog(L"Select a Texture", LOAD_WATER_TEXTURE2); break;
 	case ID_ABOUT_CLOSE: CSceneEditor::AboutWindow->setVisible(false); break;
+	case ID_PARTICLE_ADD: editor.CreateNewParticleSystem(); break;
+	case ID_PARTICLE_LOAD_TEXTURE:
+		OpenFileDialog(L"Select a Texture", LOAD_PARTICLE_TEXTURE);
+		break;
+	case ID_PARTICLE_CLOSE: CSceneEditor::ParticleWindow->setVisible(false); break;
 	default:
 		if (id < ID_SKYBOX_BROWSE || id >= ID_SKYBOX_BROWSE + 7)
 			return false;
@@ -270,6 +281,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_TERRAIN_TEXTURE: editor.LoadTerrainTexture(name); break;
 	case LOAD_SCENE: editor.OpenScene(name); break;
 	case LOAD_SKYBOX_FIELD: FillSkyBoxField(file); break;
+	case LOAD_PARTICLE_TEXTURE: editor.LoadParticleTexture(name); break;
 	default: return false;
 	}
 	return true;
@@ -323,15 +335,6 @@ void CTLVEventRec::ShowWindow(gui::IGUIElement* window)
 {
 	window->setVisible(true);
 	env->getRootGUIElement()->bringToFront(window);
-}
-
-// Elements whose feature does not exist yet answer like "Add", "Water".
-void CTLVEventRec::ShowNotice(const wchar_t* what)
-{
-	core::stringw text(L"Tolvane is still in development and ");
-	text += what;
-	text += L" not complete.";
-	ptr_sed->ShowMessage(L"Sorry!", text.c_str());
 }
 
 bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)

@@ -30,7 +30,8 @@ enum ELoadType
 	LOAD_TERRAIN_TEXTURE = 11,
 	LOAD_SCENE = 12,
 	//! A "..." button of "SkyBox Setup": the field it fills is SkyBoxField.
-	LOAD_SKYBOX_FIELD = 13
+	LOAD_SKYBOX_FIELD = 13,
+	LOAD_PARTICLE_TEXTURE = 14
 };
 
 class CTLVEventRec : public IEventReceiver
@@ -69,7 +70,6 @@ private:
 	bool OnMouse(const SEvent::SMouseInput& mouse);
 	void OpenFileDialog(const wchar_t* title, int loadType);
 	void RestoreWorkingDirectory();
-	void ShowNotice(const wchar_t* what);
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 	//! The key-table entry a press is recorded under.
 	EKEY_CODE PressedCode(EKEY_CODE code, wchar_t character) const;

@@ -6,6 +6,7 @@
 #define TOLVANE_CMODEL_H
 
 #include <irrlicht.h>
+#include <vector>
 
 using namespace irr;
 
@@ -17,7 +18,8 @@ public:
 	{
 		TYPE_EMPTY = 0,
 		TYPE_MESH = 1,
-		TYPE_WATER = 2
+		TYPE_WATER = 2,
+		TYPE_PARTICLES = 3
 	};
 
 	//! Number of entries in the material lists (editor material index 0..14).
@@ -76,6 +78,9 @@ public:
 	f32 water_WaveHeight;
 	f32 water_WaveLength;
 	f32 water_WaveSpeed;
+	//! The values of its kind that have no field of their own (a particle
+	//! system's settings), in the order the kind names them.
+	std::vector<f32> Values;
 
 private:
 	//! Node and then AnimatedNode, each only when set.

@@ -181,6 +181,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateWaterProperties();
 	CreateLevelChooser();
 	CreateSaveSceneWindow();
+	CreateParticleWindow();
 
 	// The keys the per-frame update reads.
 	for (EKEY_CODE k : MovementKeys)
@@ -885,11 +886,10 @@ gui::IGUIWindow* CSceneEditor::AddObjectWindow(const wchar_t* caption, const s32
 
 namespace
 {
-// A node's box in the world, at least `thickness` deep along every axis, so
-// that a flattened node (a ground plane of height 0) can still be hit.
-core::aabbox3df PickBox(const scene::ISceneNode* node, f32 thickness)
+// A box in the world, at least `thickness` deep along every axis, so that a
+// flattened node (a ground plane of height 0) can still be hit.
+core::aabbox3df Thickened(core::aabbox3df box, f32 thickness)
 {
-	core::aabbox3df box = node->getTransformedBoundingBox();
 	const core::vector3df extent = box.getExtent();
 	const core::vector3df grow(core::max_(0.0f, thickness - extent.X) / 2.0f,
 	                           core::max_(0.0f, thickness - extent.Y) / 2.0f,
@@ -908,9 +908,10 @@ bool Pickable(const scene::ISceneNode* node)
 }
 } // namespace
 
-// The node a ray hits: a model wins over everything else (a model stands
-// inside the box of the level, or over the water, around it), then any other
-// object (the water), otherwise the nearest box.
+// The node a ray hits: an object of the table's slots 1 to 99 (a model, a
+// particle system) wins over everything else (it stands inside the box of
+// the level, or over the water, around it), then the water, otherwise the
+// nearest box.
 void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray,
                                 SPick& best) const
 {
@@ -919,12 +920,16 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 		if (!node->isVisible())
 			continue;
 		PickAlongRay(node, ray, best);
-		if (!Pickable(node) || !PickBox(node, 1.0f).intersectsWithLine(ray))
+		if (!Pickable(node))
 			continue;
 		const int slot = SlotOfNode(node);
-		const int rank = slot < 0 ? 0 : ObjectAt(slot)->MODEL_TYPE == CModel::TYPE_MESH ? 2 : 1;
-		const f32 distance = static_cast<f32>(
-		    ray.start.getDistanceFrom(node->getTransformedBoundingBox().getCenter()));
+		const SObjectKind* kind = slot < 0 ? 0 : KindOf(ObjectAt(slot)->MODEL_TYPE);
+		const core::aabbox3df box = kind && kind->PickBox ? kind->PickBox(*ObjectAt(slot))
+		                                                  : node->getTransformedBoundingBox();
+		if (!Thickened(box, 1.0f).intersectsWithLine(ray))
+			continue;
+		const int rank = slot < 0 ? 0 : slot == WATER_SLOT ? 1 : 2;
+		const f32 distance = static_cast<f32>(ray.start.getDistanceFrom(box.getCenter()));
 		if (!best.node || rank > best.rank || (rank == best.rank && distance < best.distance))
 			best = SPick{node, rank, distance};
 	}
@@ -1034,6 +1039,11 @@ void CSceneEditor::UpdateSelectedModel()
 	if (model->MODEL_TYPE == CModel::TYPE_WATER)
 	{
 		UpdateSelectedWater();
+		return;
+	}
+	if (model->MODEL_TYPE == CModel::TYPE_PARTICLES)
+	{
+		UpdateSelectedParticles();
 		return;
 	}
 	if (model->MODEL_TYPE != CModel::TYPE_MESH)

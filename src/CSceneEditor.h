@@ -63,6 +63,20 @@ public:
 	bool CreateNewWater();
 	void DeleteSelectedModel();
 
+	//! A particle system with the "Particle Editor" window's settings at
+	//! the placement marker, in the next free slot, selected ("Add").
+	bool CreateNewParticleSystem();
+	//! Sets the window to a preset ("Fire", "Smoke", "Snow", "Fountain",
+	//! "Sparks") and applies it to the selected particle system; false with
+	//! none selected or an unknown name.
+	bool SetParticlePreset(const char* name);
+	//! The texture of the window's settings and of the selected particle
+	//! system ("Load Texture").
+	bool LoadParticleTexture(const char* filename);
+	//! Whether a particle system is in the camera's view: its particles
+	//! move, so the scene changes from frame to frame.
+	bool AnimationInView() const;
+
 	bool LoadLevelPlane(const char* filename);
 	bool LoadPlaneTexture(const char* filename);
 	//! Loads a level from a .bsp file or a .pk3/.zip archive; an archive
@@ -228,6 +242,7 @@ public:
 	static gui::IGUIWindow* ModelPropertiesWindow;
 	static gui::IGUIWindow* SkyBoxWindow;
 	static gui::IGUIWindow* WaterPropertiesWindow;
+	static gui::IGUIWindow* ParticleWindow;
 
 private:
 	bool CreateDevice(video::E_DRIVER_TYPE driverType);
@@ -353,6 +368,25 @@ private:
 	bool SameBuild(const SObjectKind& kind, const CModel& object, const SModelState& record);
 	friend struct SKindModel;
 	friend struct SKindWater;
+	friend struct SKindParticles;
+
+	// "Particle Editor" (ParticleEditor.cpp): a control per value of the
+	// particle kind, what the window last showed in each, and the texture
+	// of its settings.
+	void CreateParticleWindow();
+	void FillParticleWindow(CModel& particles);
+	void UpdateSelectedParticles();
+	//! Sets the controls to a preset's values (the user's choice: the next
+	//! update applies them to the selected system).
+	void ShowParticlePreset(s32 preset);
+	std::vector<gui::IGUIElement*> ParticleControls;
+	std::vector<f32> ShownParticleValues;
+	gui::IGUIComboBox* ParticlePresetList = 0;
+	gui::IGUIComboBox* ParticleMaterialList = 0;
+	gui::IGUIStaticText* ParticleTextureLabel = 0;
+	s32 ShownParticleMaterial = 0;
+	core::vector3df ShownParticlePlace;
+	std::string ParticleTexture;
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
 	// Undo history: the scene after each step, and the step shown now.

@@ -177,12 +177,12 @@ void CSceneEditor::Select(CModel* model)
 	SelectNewSceneNode(false);
 }
 
-// Slots are used in order while no slot after the last one used holds a
-// model; after that, the lowest slot that holds no model (never filled,
-// removed, or a failed load) is taken. 0 when 99 models fill the table.
+// Slots are used in order while no slot after the last one used holds an
+// object; after that, the lowest slot that holds none (never filled,
+// removed, or a failed load) is taken. 0 when 99 objects fill the table.
 int CSceneEditor::NextModelSlot() const
 {
-	const auto empty = [this](int i) { return !Model[i] || !Model[i]->AnimatedNode; };
+	const auto empty = [this](int i) { return !ObjectNode(Model[i]); };
 	bool emptyAfter = current_model < MODEL_SLOTS - 1;
 	for (int i = current_model + 1; i < MODEL_SLOTS && emptyAfter; ++i)
 		emptyAfter = empty(i);
@@ -714,8 +714,11 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 	for (int i = 1; i < MODEL_SLOTS; ++i)
 	{
 		const SModelState* record = Document.Object(i);
-		if (!record || record->Type != CModel::TYPE_MESH)
+		if (!record)
 			source += "//Model[" + std::to_string(i) + "] = Blank\n";
+		else if (record->Type != CModel::TYPE_MESH)
+			source += "//Model[" + std::to_string(i) + "] = the " +
+			          core::stringc(KindOf(record->Type)->Name).c_str() + " after the models\n";
 		else if (!KindOf(record->Type)->Export(source, i, *record))
 		{
 			failedName = "the names of model " + std::to_string(i);

@@ -147,8 +147,9 @@ bool CSceneEditor::SaveScene(const char* filename)
 	SyncDocument();
 	// The scene is written from one empty node that holds the editor state
 	// and, for the time of the save, the models as its children: a game
-	// gets the models and nothing else of the editor's. Objects of other
-	// kinds travel as empty nodes holding their values.
+	// gets the models and particle systems and nothing else of the
+	// editor's. Objects of other kinds travel as empty nodes holding their
+	// values.
 	scene::ISceneNode* state = _smgr->addEmptySceneNode(0, ID_NONE);
 	state->setName(core::stringc(StateNodeName).c_str());
 	std::map<scene::ISceneNode*, int> slots;
@@ -157,8 +158,8 @@ bool CSceneEditor::SaveScene(const char* filename)
 		const SModelState* record = Document.Object(i);
 		if (!record)
 			continue;
-		scene::ISceneNode* node = record->Type == CModel::TYPE_MESH
-		                              ? Model[i]->AnimatedNode
+		scene::ISceneNode* node = KindOf(record->Type)->SavedAsNode
+		                              ? ObjectNode(ObjectAt(i))
 		                              : _smgr->addEmptySceneNode(state, ID_NONE);
 		node->setParent(state);
 		slots[node] = i;

@@ -30,12 +30,6 @@ void CSceneEditor::SceneChanged()
 
 namespace
 {
-scene::ISceneNode* NodeOfObject(const CModel* object)
-{
-	const SObjectKind* kind = object ? KindOf(object->MODEL_TYPE) : 0;
-	return kind ? kind->NodeOf(*object) : 0;
-}
-
 // Whether a record holds an object's values, its files aside.
 bool RecordMatches(const SModelState& record, const CModel& object, const scene::ISceneNode& node,
                    const SObjectKind& kind)
@@ -49,21 +43,22 @@ bool RecordMatches(const SModelState& record, const CModel& object, const scene:
 	    record.FileName == object.FileName && record.TextureName == object.TextureName &&
 	    record.TextureName2 == object.TextureName2 && record.Values.size() == kind.ValueCount;
 	for (u32 i = 0; i < kind.ValueCount && same; ++i)
-		same = record.Values[i] == object.*kind.ValueFields[i];
+		same = record.Values[i] == KindValue(kind, object, i);
 	return same;
 }
 } // namespace
 
 // Whether an object's node can show a record as it is: the same kind, mesh
-// and own values (the water's waves are built into its mesh).
+// and own values (the water's waves are built into its mesh), or values its
+// node takes as they change.
 bool CSceneEditor::SameBuild(const SObjectKind& kind, const CModel& object,
                              const SModelState& record)
 {
 	if (record.Type != object.MODEL_TYPE || kind.MeshOf(*this, object) != record.Mesh ||
 	    record.Values.size() != kind.ValueCount)
 		return false;
-	for (u32 i = 0; i < kind.ValueCount; ++i)
-		if (record.Values[i] != object.*kind.ValueFields[i])
+	for (u32 i = 0; i < kind.ValueCount && !kind.ApplyValues; ++i)
+		if (record.Values[i] != KindValue(kind, object, i))
 			return false;
 	return true;
 }
@@ -71,7 +66,7 @@ bool CSceneEditor::SameBuild(const SObjectKind& kind, const CModel& object,
 void CSceneEditor::SyncObject(int slot, bool files)
 {
 	const CModel* object = ObjectAt(slot);
-	const scene::ISceneNode* node = NodeOfObject(object);
+	const scene::ISceneNode* node = ObjectNode(object);
 	if (!node)
 	{
 		Document.SetObject(slot, nullptr);
@@ -102,7 +97,7 @@ void CSceneEditor::SyncObject(int slot, bool files)
 	record.Scale = node->getScale();
 	record.Values.resize(kind.ValueCount);
 	for (u32 i = 0; i < kind.ValueCount; ++i)
-		record.Values[i] = object->*kind.ValueFields[i];
+		record.Values[i] = KindValue(kind, *object, i);
 	Document.SetObject(slot, std::move(record));
 }
 
@@ -153,7 +148,7 @@ void CSceneEditor::SyncDocument()
 int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 {
 	for (int slot = 0; slot < MODEL_SLOTS && node; ++slot)
-		if (NodeOfObject(ObjectAt(slot)) == node)
+		if (ObjectNode(ObjectAt(slot)) == node)
 			return slot;
 	return -1;
 }
@@ -254,7 +249,7 @@ void CSceneEditor::ApplyState(const SSceneState& target, const SSceneState& curr
 void CSceneEditor::ApplyModel(int slot, const SModelState* state)
 {
 	CModel* object = ObjectAt(slot);
-	const scene::ISceneNode* node = NodeOfObject(object);
+	const scene::ISceneNode* node = ObjectNode(object);
 	const SObjectKind* kind = node ? KindOf(object->MODEL_TYPE) : 0;
 	const bool sameBuild = kind && state && SameBuild(*kind, *object, *state);
 	if (node && !sameBuild)
@@ -322,7 +317,9 @@ void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 	MatchShadow(model.AnimatedNode, model.Shadow);
 	const SObjectKind* kind = KindOf(state.Type);
 	for (u32 i = 0; kind && i < kind->ValueCount && i < state.Values.size(); ++i)
-		model.*kind->ValueFields[i] = state.Values[i];
+		KindValue(*kind, model, i) = state.Values[i];
+	if (kind && kind->ApplyValues)
+		kind->ApplyValues(model);
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)

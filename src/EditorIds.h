@@ -103,6 +103,16 @@ enum EEditorId
 	ID_ABOUT_WINDOW = 501,
 	ID_ABOUT_CLOSE = 503,
 
+	// "Particle Editor"; the control of the particle kind's value i is
+	// ID_PARTICLE_VALUES + i.
+	ID_PARTICLE_WINDOW = 600,
+	ID_PARTICLE_ADD = 601,
+	ID_PARTICLE_PRESET = 602,
+	ID_PARTICLE_LOAD_TEXTURE = 603,
+	ID_PARTICLE_CLOSE = 604,
+	ID_PARTICLE_MATERIAL = 605,
+	ID_PARTICLE_VALUES = 610,
+
 	// The water surface's scene node; model nodes carry their slot index.
 	ID_WATER_NODE = 101
 };

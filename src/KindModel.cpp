@@ -112,4 +112,7 @@ extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
                                       0,
                                       0,
                                       0,
-                                      0};
+                                      0,
+                                      0,
+                                      0,
+                                      true};

@@ -71,4 +71,7 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       3,
                                       LeastWaves,
                                       MostWaves,
-                                      WaveFields};
+                                      WaveFields,
+                                      0,
+                                      0,
+                                      false};

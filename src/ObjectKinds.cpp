@@ -7,8 +7,9 @@
 
 extern const SObjectKind ModelKind;
 extern const SObjectKind WaterKind;
+extern const SObjectKind ParticleKind;
 
-const SObjectKind* const ObjectKinds[2] = {&ModelKind, &WaterKind};
+const SObjectKind* const ObjectKinds[3] = {&ModelKind, &WaterKind, &ParticleKind};
 
 const SObjectKind* KindOf(s32 type)
 {
@@ -16,6 +17,29 @@ const SObjectKind* KindOf(s32 type)
 		if (kind->Type == type)
 			return kind;
 	return 0;
+}
+
+scene::ISceneNode* ObjectNode(const CModel* object)
+{
+	const SObjectKind* kind = object ? KindOf(object->MODEL_TYPE) : 0;
+	return kind ? kind->NodeOf(*object) : 0;
+}
+
+f32& KindValue(const SObjectKind& kind, CModel& object, u32 i)
+{
+	if (kind.ValueFields)
+		return object.*kind.ValueFields[i];
+	if (object.Values.size() < kind.ValueCount)
+		object.Values.insert(object.Values.end(), kind.DefaultValues + object.Values.size(),
+		                     kind.DefaultValues + kind.ValueCount);
+	return object.Values[i];
+}
+
+f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i)
+{
+	if (kind.ValueFields)
+		return object.*kind.ValueFields[i];
+	return i < object.Values.size() ? object.Values[i] : kind.DefaultValues[i];
 }
 
 namespace

@@ -44,15 +44,33 @@ struct SObjectKind
 	//! Lowest and highest value each of them may take.
 	const f32* LeastValues;
 	const f32* MostValues;
-	//! Where the object keeps each of them.
+	//! Where the object keeps each of them; null: in its list of values
+	//! (CModel::Values).
 	f32 CModel::*const* ValueFields;
+	//! Passes the object's own values on to the node it holds; null when a
+	//! new value needs a new node (the water's waves are built into its mesh).
+	void (*ApplyValues)(CModel& object);
+	//! The box, in the world, that a click must hit to pick the object; null:
+	//! the node's bounding box.
+	core::aabbox3df (*PickBox)(const CModel& object);
+	//! Whether a scene file keeps the object as the engine's own node, which
+	//! a game's loadScene rebuilds, rather than as an empty node that holds
+	//! its values for the editor.
+	bool SavedAsNode;
 };
 
 //! The kind of a MODEL_TYPE, or null for an empty object.
 const SObjectKind* KindOf(s32 type);
 
 //! The kinds, in the order the export writes them: models first.
-extern const SObjectKind* const ObjectKinds[2];
+extern const SObjectKind* const ObjectKinds[3];
+
+//! The node that shows an object, or null (no object, or none built).
+scene::ISceneNode* ObjectNode(const CModel* object);
+
+//! The object's own value `i` of its kind, where the kind keeps it.
+f32& KindValue(const SObjectKind& kind, CModel& object, u32 i);
+f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i);
 
 //! Export lines every kind shares: a vector, an object's transform (one tab
 //! deep) and its flags and material type (two tabs deep).

@@ -125,6 +125,12 @@ bool IsFile(const std::string& path)
 
 // Passes the engine's scene XML on, storing the "Mesh" of a node and the
 // "TextureN" of a material by StoredPath.
+//
+// A particle system's attributes are passed on with its affectors' type
+// entries ("Affector") first: the engine's reader (1.8) takes affectors
+// only from a run of them at the start of the node's attributes (it reads
+// each affector's values by name), and would rebuild none in the order its
+// writer uses.
 class CPathWriter : public io::IXMLWriter
 {
 public:
@@ -142,8 +148,18 @@ public:
 	{
 		if (namesFile(name, attr1Name, attr1Value, attr2Name))
 			attr2Value = stored(attr2Value);
+		if (Holding && empty && isAttribute(attr1Name, attr2Name) && attr1Value && attr2Value)
+		{
+			Held.push_back({name, attr1Value, attr2Value});
+			return;
+		}
 		Out->writeElement(name, empty, attr1Name, attr1Value, attr2Name, attr2Value, attr3Name,
 		                  attr3Value, attr4Name, attr4Value, attr5Name, attr5Value);
+		const bool attributes = !std::wcscmp(name, L"attributes");
+		Holding = ParticlesOpened && attributes;
+		ParticlesOpened = !std::wcscmp(name, L"node") && attr1Name && attr1Value &&
+		                  !std::wcscmp(attr1Name, L"type") &&
+		                  !std::wcscmp(attr1Value, L"particleSystem");
 	}
 	void writeElement(const wchar_t* name, bool empty, core::array<core::stringw>& names,
 	                  core::array<core::stringw>& values) override
@@ -151,11 +167,48 @@ public:
 		Out->writeElement(name, empty, names, values);
 	}
 	void writeComment(const wchar_t* comment) override { Out->writeComment(comment); }
-	void writeClosingTag(const wchar_t* name) override { Out->writeClosingTag(name); }
+	void writeClosingTag(const wchar_t* name) override
+	{
+		if (Holding)
+			releaseHeld();
+		Out->writeClosingTag(name);
+	}
 	void writeText(const wchar_t* text) override { Out->writeText(text); }
-	void writeLineBreak() override { Out->writeLineBreak(); }
+	void writeLineBreak() override
+	{
+		// The break after an attribute comes with it when it is released.
+		if (!Holding || Held.empty())
+			Out->writeLineBreak();
+	}
 
 private:
+	struct SAttribute
+	{
+		std::wstring Type, Name, Value;
+	};
+
+	static bool isAttribute(const wchar_t* attr1Name, const wchar_t* attr2Name)
+	{
+		return attr1Name && attr2Name && !std::wcscmp(attr1Name, L"name") &&
+		       !std::wcscmp(attr2Name, L"value");
+	}
+
+	// The held attributes, affector types first, one a line as the engine
+	// writes them.
+	void releaseHeld()
+	{
+		Holding = false;
+		for (bool affectors : {true, false})
+			for (const SAttribute& a : Held)
+				if ((a.Name == L"Affector") == affectors)
+				{
+					Out->writeElement(a.Type.c_str(), true, L"name", a.Name.c_str(), L"value",
+					                  a.Value.c_str());
+					Out->writeLineBreak();
+				}
+		Held.clear();
+	}
+
 	static bool namesFile(const wchar_t* type, const wchar_t* attr1Name, const wchar_t* attr1Value,
 	                      const wchar_t* attr2Name)
 	{
@@ -186,6 +239,9 @@ private:
 	io::IFileSystem* Files;
 	std::string SceneDir;
 	std::map<std::wstring, std::wstring> Stored;
+	//! A particle system's node was opened; its attributes are being held.
+	bool ParticlesOpened = false, Holding = false;
+	std::vector<SAttribute> Held;
 };
 } // namespace
 

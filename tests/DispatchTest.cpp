@@ -8,16 +8,6 @@
 
 #include "EditorIds.h"
 
-namespace
-{
-const wchar_t* const Sorry = L"Sorry!";
-
-std::wstring SorryText(const wchar_t* what)
-{
-	return std::wstring(L"Tolvane is still in development and ") + what + L" not complete.";
-}
-} // namespace
-
 class DispatchTest : public EditorTest
 {
 };
@@ -35,6 +25,7 @@ TEST_F(DispatchTest, MenuItemsShowTheirWindows)
 	    {ID_MENU_WORLD_PROPERTIES, CSceneEditor::WorldMainWindow},
 	    {ID_MENU_SKYBOX_SETUP, CSceneEditor::SkyBoxWindow},
 	    {ID_MENU_ABOUT, CSceneEditor::AboutWindow},
+	    {ID_MENU_PARTICLE_EDITOR, CSceneEditor::ParticleWindow},
 	};
 	for (const Row& row : rows)
 	{
@@ -59,6 +50,7 @@ TEST_F(DispatchTest, OwnButtonsHideTheirWindows)
 	    {ID_MODEL_OK, CSceneEditor::ModelPropertiesWindow},
 	    {ID_WATER_OK, CSceneEditor::WaterPropertiesWindow},
 	    {ID_ABOUT_CLOSE, CSceneEditor::AboutWindow},
+	    {ID_PARTICLE_CLOSE, CSceneEditor::ParticleWindow},
 	};
 	for (const Row& row : rows)
 	{
@@ -90,29 +82,6 @@ TEST_F(DispatchTest, ObjectPropertiesShowsTheWindowOfTheSelectedKind)
 	ASSERT_TRUE(chooseMenu(ID_MENU_OBJECT_PROPERTIES));
 	EXPECT_TRUE(CSceneEditor::ModelPropertiesWindow->isVisible());
 	EXPECT_FALSE(CSceneEditor::WaterPropertiesWindow->isVisible()) << "the other one closes";
-}
-
-TEST_F(DispatchTest, UnfinishedFeaturesAnswerWithANotice)
-{
-	struct Row
-	{
-		bool menu;
-		s32 id;
-		const wchar_t* what;
-	};
-	const Row rows[] = {
-	    {true, ID_MENU_PARTICLE_EDITOR, L"the Particle Editor is"},
-	};
-	for (const Row& row : rows)
-	{
-		SCOPED_TRACE(row.id);
-		if (row.menu)
-			ASSERT_TRUE(chooseMenu(row.id));
-		else
-			clickButton(row.id);
-		EXPECT_EQ(std::wstring(Sorry) + L": " + SorryText(row.what), answer());
-		EXPECT_TRUE(messages().empty());
-	}
 }
 
 TEST_F(DispatchTest, DeleteButtonsAndRemoveReportWhatIsMissing)

@@ -496,6 +496,25 @@ std::string DescribeScene(CSceneEditor* editor)
 		    << "|" << core::stringc(model->TextureName).c_str() << "|"
 		    << core::stringc(model->TextureName2).c_str() << "\n";
 	}
+	for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
+	{
+		CModel* system = editor->Model[slot];
+		if (!system || system->MODEL_TYPE != CModel::TYPE_PARTICLES || !system->Node)
+			continue;
+		out << slot << " particles " << system->Node->getID() << " " << system->MaterialType
+		    << Textures(system->Node) << " |";
+		for (f32 value : system->Values)
+			out << " " << value;
+		// The engine's emitter and affectors, as it writes them.
+		io::IAttributes* a = editor->_device->getFileSystem()->createEmptyAttributes(0);
+		system->Node->serializeAttributes(a);
+		for (u32 i = 0; i < a->getAttributeCount(); ++i)
+			if (std::string(a->getAttributeName(i)) != "DebugDataVisible")
+				out << " " << a->getAttributeName(i) << "="
+				    << core::stringc(a->getAttributeAsString(i)).c_str();
+		a->drop();
+		out << "\n";
+	}
 	if (editor->LevelPlane)
 		out << "plane" << Textures(editor->LevelPlane) << "\n";
 	if (editor->Terrain)

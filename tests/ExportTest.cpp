@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "EditorIds.h"
+#include "ParticleSettings.h"
 
 namespace
 {
@@ -389,6 +390,23 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	editor->Water->setPosition(core::vector3df(3, -1.5f, 20));
 	editor->Water->setRotation(core::vector3df(0, 30, 0));
 	editor->Water->setMaterialType(11);
+	// Particle systems after the models: fire with a texture, and a ring
+	// with every affector on.
+	editor->Positioner->setPosition(core::vector3df(5, 2.5f, -9));
+	ASSERT_TRUE(editor->LoadParticleTexture(path(3).c_str()));
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
+	ASSERT_TRUE(editor->SetParticlePreset("Sparks"));
+	for (s32 value : {particles::SPIN_ON, particles::ATTRACTION_ON, particles::GROW_ON})
+		static_cast<gui::IGUICheckBox*>(FindElement(CSceneEditor::ParticleWindow,
+		                                            gui::EGUIET_CHECK_BOX,
+		                                            ID_PARTICLE_VALUES + value))
+		    ->setChecked(true);
+	static_cast<gui::IGUIComboBox*>(
+	    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_COMBO_BOX, ID_PARTICLE_VALUES))
+	    ->setSelected(particles::RING);
+	editor->SelectedModel->setRotation(core::vector3df(0, 30, 0));
+	frame();
 	editor->Select(nullptr);
 
 	const std::string dir = NewDir("game \u00fc");
@@ -434,6 +452,21 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		              texture ? texture->getName().getPath().c_str() : "");
 		expected[slot] = line;
 	}
+	for (int slot : {8, 9})
+	{
+		scene::ISceneNode* node = editor->Model[slot]->Node;
+		io::IAttributes* attributes = editor->_device->getFileSystem()->createEmptyAttributes();
+		node->serializeAttributes(attributes);
+		std::string line = std::to_string(slot) + "|particles|";
+		for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
+			line += std::string(attributes->getAttributeName(i)) + "=" +
+			        core::stringc(attributes->getAttributeAsString(i)).c_str() + ";";
+		attributes->drop();
+		video::ITexture* texture = node->getMaterial(0).getTexture(0);
+		expected[slot] = line + "|" + std::to_string(node->getMaterial(0).MaterialType) + "|" +
+		                 (texture ? texture->getName().getPath().c_str() : "");
+	}
+	EXPECT_NE(std::string::npos, expected[9].find("Affector=Attract")) << "every affector on";
 	EXPECT_EQ(expected, rebuilt);
 	EXPECT_NE(std::string::npos, expected[1].find(path(0) + "|")) << "mesh from the named file";
 	EXPECT_NE(std::string::npos, expected[1].find(path(3))) << "texture from the named file";

@@ -280,7 +280,9 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
 		if (child->getType() == gui::EGUIET_WINDOW)
 			windows.push_back(child);
-	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "nine tool windows and the info window";
+	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
+	    << "nine tool windows, the particle editor and the info window";
+	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
 	{

@@ -39,7 +39,10 @@ const s32 Buttons[] = {ID_EDITOR_PROPERTIES_OK,
                        ID_WATER_OK,
                        ID_WATER_LOAD_SKIN1,
                        ID_WATER_LOAD_SKIN2,
-                       ID_ABOUT_CLOSE};
+                       ID_ABOUT_CLOSE,
+                       ID_PARTICLE_ADD,
+                       ID_PARTICLE_LOAD_TEXTURE,
+                       ID_PARTICLE_CLOSE};
 
 struct Key
 {
@@ -227,16 +230,18 @@ protected:
 			CModel* model = editor->Model[i];
 			if (!model)
 				continue;
-			ASSERT_EQ(CModel::TYPE_MESH, model->MODEL_TYPE) << i;
-			if (model->AnimatedNode)
+			const bool particles = model->MODEL_TYPE == CModel::TYPE_PARTICLES;
+			ASSERT_TRUE(particles || model->MODEL_TYPE == CModel::TYPE_MESH) << i;
+			scene::ISceneNode* node = particles ? model->Node : model->AnimatedNode;
+			if (node)
 			{
 				ASSERT_LE(i, editor->current_model)
 				    << "a node in slot " << i << " past the counter";
-				ASSERT_EQ(i, model->AnimatedNode->getID()) << "node id of slot " << i;
-				reachable.insert(model->AnimatedNode);
+				ASSERT_EQ(i, node->getID()) << "node id of slot " << i;
+				reachable.insert(node);
 			}
 			if (model == editor->SelectedModel)
-				selectionFound = model->AnimatedNode != nullptr;
+				selectionFound = node != nullptr;
 		}
 		if (editor->Water->Node)
 		{

@@ -9,6 +9,7 @@
 #include <irrlicht.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
@@ -187,6 +188,25 @@ bool MakeMarkerTexture(video::IVideoDriver* driver, const std::string& out)
 	return written ? true : Fail("cannot write " + out);
 }
 
+// The particles' texture: a soft white spot on black, round, brightest in
+// the middle. Additive particles show it as a glow of their own colour.
+bool MakeParticleTexture(video::IVideoDriver* driver, const std::string& out)
+{
+	const core::dimension2d<u32> size(32, 32);
+	video::IImage* image = driver->createImage(video::ECF_R8G8B8, size);
+	for (u32 py = 0; py < size.Height; ++py)
+		for (u32 px = 0; px < size.Width; ++px)
+		{
+			const f32 dx = (px + 0.5f) / 16.0f - 1.0f, dy = (py + 0.5f) / 16.0f - 1.0f;
+			const f32 fall = core::max_(0.0f, 1.0f - std::sqrt(dx * dx + dy * dy));
+			const u32 grey = static_cast<u32>(255.0f * fall * fall + 0.5f);
+			image->setPixel(px, py, video::SColor(255, grey, grey, grey));
+		}
+	const bool written = driver->writeImageToFile(image, out.c_str());
+	image->drop();
+	return written ? true : Fail("cannot write " + out);
+}
+
 // Little-endian writer for the packed MilkShape 3D layout.
 struct Ms3dWriter
 {
@@ -316,7 +336,8 @@ int main(int argc, char** argv)
 	const bool ok = MakeFont(driver, ft, ttf, dir + "main_font.bmp") &&
 	                MakeLogo(driver, ft, boldTtf, dir + "logo.jpg") &&
 	                MakeMarkerTexture(driver, dir + "positioner_sk.bmp") &&
-	                MakeMarkerMesh(dir + "positioner.ms3d");
+	                MakeMarkerMesh(dir + "positioner.ms3d") &&
+	                MakeParticleTexture(driver, dir + "particle.bmp");
 	FT_Done_FreeType(ft);
 	device->drop();
 	return ok ? 0 : 1;

@@ -1,0 +1,333 @@
+// "Particle Editor": the settings of the selected particle system, or of
+// the next one "Add" places. A control per value of the particle kind, each
+// with the value's range (a spin box takes no number outside it); a preset
+// sets every control at once. As in the other object windows, only a
+// control the user changed is written back to the selected system.
+#include "CSceneEditor.h"
+#include "EditorIds.h"
+#include "FileNames.h"
+#include "InstallPaths.h"
+#include "ObjectKinds.h"
+#include "ParticleSettings.h"
+
+#include <cstring>
+#include <iterator>
+
+using namespace particles;
+
+gui::IGUIWindow* CSceneEditor::ParticleWindow = 0;
+
+namespace
+{
+typedef core::rect<s32> Rect;
+
+const char* const DefaultTexture = "particle.bmp";
+
+// A label column, then four columns of controls, one row under another.
+const s32 LabelLeft = 10, ColumnLeft = 135, ColumnWidth = 62, ColumnStep = 66;
+const s32 RowTop = 28, RowStep = 22, RowHeight = 18;
+
+Rect LabelCell(s32 row)
+{
+	const s32 top = RowTop + row * RowStep;
+	return Rect(LabelLeft, top, ColumnLeft - 5, top + RowHeight);
+}
+
+Rect Cell(s32 row, s32 column, s32 span = 1)
+{
+	const s32 top = RowTop + row * RowStep, left = ColumnLeft + column * ColumnStep;
+	return Rect(left, top, left + (span - 1) * ColumnStep + ColumnWidth, top + RowHeight);
+}
+
+// One row of the window: a label, or a check box for the value that
+// switches the row's affector on, then its values, one a column.
+struct SRow
+{
+	const wchar_t* Label;
+	s32 Switch;
+	std::initializer_list<s32> Values;
+};
+const s32 NoSwitch = -1;
+
+const SRow EmitterRows[] = {
+    {L"Emitter shape:", NoSwitch, {SHAPE}},
+    {L"Size X, Y, Z:", NoSwitch, {SIZE_X, SIZE_Y, SIZE_Z}},
+    {L"Direction X, Y, Z:", NoSwitch, {DIRECTION_X, DIRECTION_Y, DIRECTION_Z}},
+    {L"Largest angle:", NoSwitch, {ANGLE}},
+    {L"Particles/s:", NoSwitch, {RATE_LEAST, RATE_MOST}},
+    {L"Lifetime (ms):", NoSwitch, {LIFE_LEAST, LIFE_MOST}},
+    {L"Darkest RGBA:", NoSwitch, {DARK_RED, DARK_GREEN, DARK_BLUE, DARK_ALPHA}},
+    {L"Brightest RGBA:", NoSwitch, {BRIGHT_RED, BRIGHT_GREEN, BRIGHT_BLUE, BRIGHT_ALPHA}},
+    {L"Start size:", NoSwitch, {START_SIZE_LEAST, START_SIZE_MOST}},
+};
+const SRow AffectorRows[] = {
+    {L"Fade out to", FADE_ON, {FADE_RED, FADE_GREEN, FADE_BLUE, FADE_ALPHA}},
+    {L"   in (ms):", NoSwitch, {FADE_TIME}},
+    {L"Gravity, ms", GRAVITY_ON, {GRAVITY_X, GRAVITY_Y, GRAVITY_Z, GRAVITY_TIME}},
+    {L"Rotation", SPIN_ON, {SPIN_X, SPIN_Y, SPIN_Z}},
+    {L"   about pivot:", NoSwitch, {PIVOT_X, PIVOT_Y, PIVOT_Z}},
+    {L"Attraction", ATTRACTION_ON, {ATTRACTION_X, ATTRACTION_Y, ATTRACTION_Z}},
+    {L"   speed:", NoSwitch, {ATTRACTION_SPEED, REPEL}},
+    {L"Scale by", GROW_ON, {GROW_BY}},
+};
+
+const wchar_t* const ShapeNames[SHAPE_COUNT] = {L"Point", L"Box", L"Sphere", L"Cylinder", L"Ring"};
+const wchar_t* const MaterialNames[2] = {L"Additive", L"Alpha-blended"};
+
+f32 ControlValue(gui::IGUIElement* control)
+{
+	switch (control->getType())
+	{
+	case gui::EGUIET_CHECK_BOX:
+		return static_cast<gui::IGUICheckBox*>(control)->isChecked() ? 1.0f : 0.0f;
+	case gui::EGUIET_COMBO_BOX:
+		return static_cast<f32>(static_cast<gui::IGUIComboBox*>(control)->getSelected());
+	default: return static_cast<gui::IGUISpinBox*>(control)->getValue();
+	}
+}
+
+void ShowValue(gui::IGUIElement* control, f32 value)
+{
+	switch (control->getType())
+	{
+	case gui::EGUIET_CHECK_BOX:
+		static_cast<gui::IGUICheckBox*>(control)->setChecked(value != 0);
+		break;
+	case gui::EGUIET_COMBO_BOX:
+		static_cast<gui::IGUIComboBox*>(control)->setSelected(static_cast<s32>(value));
+		break;
+	default: static_cast<gui::IGUISpinBox*>(control)->setValue(value); break;
+	}
+}
+
+// The material list's entry of an editor material index.
+s32 MaterialEntry(s32 material)
+{
+	return material == Materials[1] ? 1 : 0;
+}
+
+// A step that crosses a wide range in a few dozen clicks.
+f32 StepOf(const SValue& value)
+{
+	const f32 range = value.Most - value.Least;
+	return range >= 5000 ? 100.0f : range >= 1000 ? 10.0f : 1.0f;
+}
+
+bool IsParticleSystem(const CModel* object)
+{
+	return object && object->MODEL_TYPE == CModel::TYPE_PARTICLES && object->Node;
+}
+} // namespace
+
+void CSceneEditor::CreateParticleWindow()
+{
+	ParticleWindow = AddToolWindow(Rect(385, 25, 795, 522), L"Particle Editor", ID_PARTICLE_WINDOW);
+	gui::IGUIWindow* w = ParticleWindow;
+	ParticleControls.assign(VALUE_COUNT, 0);
+	ShownParticleValues.assign(VALUE_COUNT, 0.0f);
+
+	s32 row = 0;
+	AddLabel(L"Preset:", LabelCell(row), w, false);
+	ParticlePresetList = _gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_PRESET);
+	for (const SPreset& preset : Presets)
+		ParticlePresetList->addItem(core::stringw(preset.Name).c_str());
+	_gui->addButton(Cell(row, 3), w, ID_PARTICLE_ADD, L"Add");
+
+	const auto addRow = [&](const SRow& r)
+	{
+		++row;
+		if (r.Switch == NoSwitch)
+			AddLabel(r.Label, LabelCell(row), w, false);
+		else
+			ParticleControls[r.Switch] =
+			    _gui->addCheckBox(false, LabelCell(row), w, ID_PARTICLE_VALUES + r.Switch, r.Label);
+		s32 column = 0;
+		for (s32 v : r.Values)
+		{
+			const s32 id = ID_PARTICLE_VALUES + v;
+			const SValue& value = Values[v];
+			if (v == SHAPE)
+			{
+				gui::IGUIComboBox* shapes = _gui->addComboBox(Cell(row, column, 2), w, id);
+				for (const wchar_t* name : ShapeNames)
+					shapes->addItem(name);
+				ParticleControls[v] = shapes;
+			}
+			else if (IsSwitch(v))
+				ParticleControls[v] = _gui->addCheckBox(false, Cell(row, column), w, id, L"Repel");
+			else
+			{
+				gui::IGUISpinBox* spin = _gui->addSpinBox(L"0", Cell(row, column), true, w, id);
+				spin->setDecimalPlaces(0);
+				spin->setRange(value.Least, value.Most);
+				spin->setStepSize(StepOf(value));
+				ParticleControls[v] = spin;
+			}
+			core::stringw tip(value.Caption);
+			if (!IsSwitch(v) && v != SHAPE)
+			{
+				tip += L" (";
+				tip += static_cast<s32>(value.Least);
+				tip += L" to ";
+				tip += static_cast<s32>(value.Most);
+				tip += L")";
+			}
+			ParticleControls[v]->setToolTipText(tip.c_str());
+			++column;
+		}
+	};
+	for (const SRow& r : EmitterRows)
+		addRow(r);
+	AddLabel(L"Material:", LabelCell(++row), w, false);
+	ParticleMaterialList = _gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_MATERIAL);
+	for (const wchar_t* name : MaterialNames)
+		ParticleMaterialList->addItem(name);
+	++row;
+	_gui->addButton(LabelCell(row), w, ID_PARTICLE_LOAD_TEXTURE, L"Load Texture");
+	ParticleTextureLabel = AddLabel(L"", Cell(row, 0, 4), w, false);
+	for (const SRow& r : AffectorRows)
+		addRow(r);
+	_gui->addButton(Cell(++row, 3), w, ID_PARTICLE_CLOSE, L"Close");
+
+	// The editor's own texture (of its data folder), a soft round spot,
+	// until the user loads another.
+	if (video::ITexture* texture = _driver->getTexture((DataFolder() + DefaultTexture).c_str()))
+		ParticleTexture = texture->getName().getPath().c_str();
+	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
+	ParticlePresetList->setSelected(0);
+	ShowParticlePreset(0);
+	for (u32 i = 0; i < VALUE_COUNT; ++i)
+		ShownParticleValues[i] = ControlValue(ParticleControls[i]);
+	ShownParticleMaterial = ParticleMaterialList->getSelected();
+}
+
+void CSceneEditor::ShowParticlePreset(s32 preset)
+{
+	if (preset < 0 || preset >= static_cast<s32>(std::size(Presets)))
+		return;
+	for (u32 i = 0; i < VALUE_COUNT; ++i)
+		ShowValue(ParticleControls[i], Presets[preset].Values[i]);
+	ParticleMaterialList->setSelected(MaterialEntry(Presets[preset].Material));
+}
+
+void CSceneEditor::FillParticleWindow(CModel& particles)
+{
+	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
+	for (u32 i = 0; i < VALUE_COUNT; ++i)
+	{
+		ShowValue(ParticleControls[i], KindValue(kind, particles, i));
+		ShownParticleValues[i] = ControlValue(ParticleControls[i]);
+	}
+	ParticleMaterialList->setSelected(MaterialEntry(particles.MaterialType));
+	ShownParticleMaterial = ParticleMaterialList->getSelected();
+	// The list names no preset: the system may differ from each.
+	ParticlePresetList->setSelected(-1);
+	if (particles.Node)
+	{
+		ParticleTexture = SharedName(LayerNames(particles.Node, 0));
+		ShownParticlePlace = particles.Node->getPosition();
+	}
+	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
+}
+
+// Every frame while a particle system is selected: the controls the user
+// changed reach it, and its affectors follow it when it moves (their points
+// are given from the system, the engine takes them in the scene).
+void CSceneEditor::UpdateSelectedParticles()
+{
+	CModel* particles = SelectedModel;
+	if (!IsParticleSystem(particles) || ParticleControls.empty())
+		return;
+	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
+	bool changed = false;
+	for (u32 i = 0; i < VALUE_COUNT; ++i)
+	{
+		const f32 shown = ControlValue(ParticleControls[i]);
+		if (shown == ShownParticleValues[i])
+			continue;
+		ShownParticleValues[i] = shown;
+		KindValue(kind, *particles, i) = shown;
+		changed = true;
+	}
+	const s32 material = ParticleMaterialList->getSelected();
+	if (material != ShownParticleMaterial)
+	{
+		ShownParticleMaterial = material;
+		particles->setMaterialType(Materials[material == 1 ? 1 : 0]);
+	}
+	const core::vector3df place = particles->Node->getPosition();
+	if (changed || !SameBits(place, ShownParticlePlace))
+	{
+		ShownParticlePlace = place;
+		kind.ApplyValues(*particles);
+	}
+}
+
+bool CSceneEditor::CreateNewParticleSystem()
+{
+	const int slot = NextModelSlot();
+	if (slot == 0)
+	{
+		ShowMessage(L"Particle System Error!",
+		            L"The scene is full. Use File, Clear to start again.");
+		return false;
+	}
+	current_model = slot;
+	SModelState record;
+	record.Type = CModel::TYPE_PARTICLES;
+	record.Position = Positioner->getPosition();
+	record.Material = Materials[ParticleMaterialList->getSelected() == 1 ? 1 : 0];
+	for (gui::IGUIElement* control : ParticleControls)
+		record.Values.push_back(ControlValue(control));
+	if (!ParticleTexture.empty())
+		record.Textures[0] = {ParticleTexture};
+	CModel* particles = BuildObject(slot, record);
+	if (!particles)
+	{
+		ShowMessage(L"Particle System Error!", L"The particle system could not be built.");
+		return false;
+	}
+	Select(particles);
+	return true;
+}
+
+bool CSceneEditor::SetParticlePreset(const char* name)
+{
+	s32 preset = -1;
+	for (size_t i = 0; i < std::size(Presets); ++i)
+		if (name && !std::strcmp(name, Presets[i].Name))
+			preset = static_cast<s32>(i);
+	if (preset < 0 || !IsParticleSystem(SelectedModel))
+		return false;
+	ParticlePresetList->setSelected(preset);
+	ShowParticlePreset(preset);
+	UpdateSelectedParticles();
+	StateDirty = true; // a step, as the user's choice in the list is
+	return true;
+}
+
+bool CSceneEditor::LoadParticleTexture(const char* filename)
+{
+	video::ITexture* texture = LoadTextureSafely(filename);
+	if (!texture)
+	{
+		ShowMessage(L"Load Skin Error!", L"Wrong file format or corrupted file.");
+		return false;
+	}
+	ParticleTexture = texture->getName().getPath().c_str();
+	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
+	if (IsParticleSystem(SelectedModel))
+	{
+		SelectedModel->Node->setMaterialTexture(0, texture);
+		SceneChanged();
+	}
+	return true;
+}
+
+bool CSceneEditor::AnimationInView() const
+{
+	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
+		if (IsParticleSystem(Model[slot]) && !_smgr->isCulled(Model[slot]->Node))
+			return true;
+	return false;
+}
