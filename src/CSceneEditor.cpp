@@ -160,6 +160,8 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateWaterProperties();
 	CreateLevelChooser();
 	CreateSaveSceneWindow();
+	Transform.Create();
+	ObjectList.Create();
 
 	// The keys the per-frame update reads.
 	for (EKEY_CODE k : MovementKeys)
@@ -281,6 +283,7 @@ void CSceneEditor::Render()
 		return;
 	_driver->beginScene(true, true, SceneColour());
 	_smgr->drawAll();
+	Handles.Draw();
 	_gui->drawAll();
 	// Set after drawing, so the window shows the previous frame's figures.
 	EditorInfoText->setText(SceneInfoText().c_str());
@@ -411,6 +414,8 @@ void CSceneEditor::UpdateState()
 	Camera->setInputReceiverEnabled(CameraMode);
 	UpdateValueLabels();
 	SyncDocument();
+	Transform.Update();
+	ObjectList.Update();
 	ApplyFog();
 	// A change ends once no key, drag or edit keeps it going.
 	if (StateDirty && StepCanEnd())
@@ -510,11 +515,13 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {L"Properties", ID_MENU_FILE_PROPERTIES},
                              {0, ID_NONE},
                              {L"Quit", ID_MENU_QUIT}};
-const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO}};
+const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
+                             {L"Scene Objects", ID_MENU_SCENE_OBJECTS}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
 const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
-                               {L"Properties", ID_MENU_OBJECT_PROPERTIES}};
+                               {L"Properties", ID_MENU_OBJECT_PROPERTIES},
+                               {L"Transform", ID_MENU_TRANSFORM}};
 const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
