@@ -39,12 +39,13 @@ struct Window
 	s32 id;
 	R rect;
 	std::vector<Control> controls;
+	bool closeButton = false; // closed with the title bar's button
 };
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows, the level chooser and "Save Scene", in the order they are built, and
-// their controls in the order each window creates them.
+// The seven tool windows, the level chooser, "Save Scene", "Transform" and "Scene Objects", in
+// the order they are built, and their controls in the order each window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -188,6 +189,39 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 352, R(340, 70, 410, 95), L"Ok"},
          {BUTTON, 353, R(420, 70, 490, 95), L"Cancel"},
      }},
+    {L"Transform",
+     700,
+     R(540, 30, 790, 180),
+     {
+         {LABEL, 0, R(92, 25, 107, 40), L"X"},
+         {LABEL, 0, R(150, 25, 165, 40), L"Y"},
+         {LABEL, 0, R(208, 25, 223, 40), L"Z"},
+         {LABEL, 0, R(10, 45, 65, 60), L"Position"},
+         {EDIT_BOX, 701, R(70, 42, 124, 62), L""},
+         {EDIT_BOX, 702, R(128, 42, 182, 62), L""},
+         {EDIT_BOX, 703, R(186, 42, 240, 62), L""},
+         {LABEL, 0, R(10, 70, 65, 85), L"Rotation"},
+         {EDIT_BOX, 704, R(70, 67, 124, 87), L""},
+         {EDIT_BOX, 705, R(128, 67, 182, 87), L""},
+         {EDIT_BOX, 706, R(186, 67, 240, 87), L""},
+         {LABEL, 0, R(10, 95, 65, 110), L"Scale"},
+         {EDIT_BOX, 707, R(70, 92, 124, 112), L""},
+         {EDIT_BOX, 708, R(128, 92, 182, 112), L""},
+         {EDIT_BOX, 709, R(186, 92, 240, 112), L""},
+         {CHECK_BOX, 710, R(10, 122, 65, 142), L"Snap"},
+         {LABEL, 0, R(70, 125, 100, 140), L"Grid"},
+         {EDIT_BOX, 711, R(100, 122, 145, 142), L"10"},
+         {LABEL, 0, R(150, 125, 185, 140), L"Angle"},
+         {EDIT_BOX, 712, R(186, 122, 240, 142), L"15"},
+     },
+     true},
+    {L"Scene Objects",
+     720,
+     R(540, 190, 790, 470),
+     {
+         {LIST_BOX, 721, R(10, 30, 240, 270), nullptr},
+     },
+     true},
 };
 
 const wchar_t* const Materials[] = {
@@ -273,7 +307,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
 		if (child->getType() == gui::EGUIET_WINDOW)
 			windows.push_back(child);
-	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "nine tool windows and the info window";
+	ASSERT_EQ(ToolWindows.size() + 1, windows.size()) << "eleven tool windows and the info window";
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
 	{
@@ -284,7 +318,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		EXPECT_EQ(row.id, window->getID());
 		EXPECT_EQ(row.rect, window->getRelativePosition());
 		EXPECT_FALSE(window->isVisible());
-		EXPECT_FALSE(window->getCloseButton()->isVisible());
+		EXPECT_EQ(row.closeButton, window->getCloseButton()->isVisible());
 
 		const std::vector<gui::IGUIElement*> controls = Controls(window);
 		ASSERT_EQ(row.controls.size(), controls.size());
@@ -362,6 +396,7 @@ const MenuRow MenuTree[] = {
     {1, L"Quit", 42, false},
     {0, L"View", -1, true},
     {1, L"Scene Info", 50, false},
+    {1, L"Scene Objects", 51, false},
     {0, L"World", -1, true},
     {1, L"SkyBox Setup", 61, false},
     {1, L"World Properties", 60, false},
@@ -371,6 +406,7 @@ const MenuRow MenuTree[] = {
     {2, L"Water", 73, false},
     {1, L"Remove", 70, false},
     {1, L"Properties", 71, false},
+    {1, L"Transform", 74, false},
     {0, L"Tools", -1, true},
     {1, L"Particle Editor", 80, false},
     {0, L"Help", -1, true},
