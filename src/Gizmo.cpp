@@ -287,14 +287,17 @@ void CGizmo::Draw()
 		driver->draw3DLine(RingPoint(centre, radius, i), RingPoint(centre, radius, i + 1),
 		                   colour(PART_RING));
 	for (int a = 0; a < 3; ++a)
+		driver->draw3DLine(centre, centre + Axes[a] * length,
+		                   colour(static_cast<EPart>(PART_X + a)));
+	// The squares come after every line: this engine release does not set
+	// its 2D projection again for a 2D draw that follows a 3D draw that
+	// followed a 2D draw.
+	for (int a = 0; a < 3; ++a)
 	{
-		const EPart part = static_cast<EPart>(PART_X + a);
-		const core::vector3df tip = centre + Axes[a] * length;
-		driver->draw3DLine(centre, tip, colour(part));
-		const core::vector2df end = OnScreen(smgr, Editor.Camera, tip);
-		const core::position2d<s32> corner(static_cast<s32>(end.X), static_cast<s32>(end.Y));
-		driver->draw2DRectangle(
-		    colour(part), core::rect<s32>(corner.X - 4, corner.Y - 4, corner.X + 5, corner.Y + 5));
+		const core::vector2df end = OnScreen(smgr, Editor.Camera, centre + Axes[a] * length);
+		const s32 x = static_cast<s32>(end.X), y = static_cast<s32>(end.Y);
+		driver->draw2DRectangle(colour(static_cast<EPart>(PART_X + a)),
+		                        core::rect<s32>(x - 4, y - 4, x + 5, y + 5));
 	}
 	const core::vector2df middle = OnScreen(smgr, Editor.Camera, centre);
 	const s32 x = static_cast<s32>(middle.X), y = static_cast<s32>(middle.Y);

@@ -21,11 +21,11 @@ std::wstring SceneObjectLine(int slot, const SModelState& record)
 void CSceneObjectsWindow::Create()
 {
 	// Below "Transform", beside the model window.
-	Window = Editor.AddToolWindow(core::rect<s32>(540, 190, 790, 470), L"Scene Objects",
+	Window = Editor.AddToolWindow(core::rect<s32>(530, 195, 790, 475), L"Scene Objects",
 	                              ID_SCENE_OBJECTS_WINDOW);
 	// It stays open until its own close button is pressed.
 	Window->getCloseButton()->setVisible(true);
-	List = Editor._gui->addListBox(core::rect<s32>(10, 30, 240, 270), Window, ID_SCENE_OBJECTS_LIST,
+	List = Editor._gui->addListBox(core::rect<s32>(10, 30, 250, 270), Window, ID_SCENE_OBJECTS_LIST,
 	                               true);
 }
 
