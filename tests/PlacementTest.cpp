@@ -51,35 +51,22 @@ protected:
 		return ray.start + d * ((y - ray.start.Y) / d.Y);
 	}
 
-	void mouse(EMOUSE_INPUT_EVENT what, const core::position2d<s32>& at, u32 buttons)
-	{
-		editor->_device->getCursorControl()->setPosition(at);
-		SEvent event;
-		event.EventType = EET_MOUSE_INPUT_EVENT;
-		event.MouseInput.Event = what;
-		event.MouseInput.X = at.X;
-		event.MouseInput.Y = at.Y;
-		event.MouseInput.Wheel = 0;
-		event.MouseInput.ButtonStates = buttons;
-		event.MouseInput.Shift = event.MouseInput.Control = false;
-		editor->_device->postEventFromUser(event);
-	}
-
 	// A left drag in a few steps with a frame between them, as a hand makes
 	// it; with `escape`, Escape is pressed before the release.
 	void drag(const core::position2d<s32>& from, const core::position2d<s32>& to,
 	          bool escape = false)
 	{
-		mouse(EMIE_LMOUSE_PRESSED_DOWN, from, EMBSM_LEFT);
+		mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, from.X, from.Y, EMBSM_LEFT);
 		frame();
 		for (int step = 1; step <= 4; ++step)
 		{
-			mouse(EMIE_MOUSE_MOVED, from + (to - from) * step / 4, EMBSM_LEFT);
+			const core::position2d<s32> at = from + (to - from) * step / 4;
+			mouseEvent(EMIE_MOUSE_MOVED, at.X, at.Y, EMBSM_LEFT);
 			frame();
 		}
 		if (escape)
 			pressKey(KEY_ESCAPE);
-		mouse(EMIE_LMOUSE_LEFT_UP, to, 0);
+		mouseEvent(EMIE_LMOUSE_LEFT_UP, to.X, to.Y, 0);
 		frame();
 	}
 
