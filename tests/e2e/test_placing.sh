@@ -63,6 +63,11 @@ screenshot "$shots/typed.png"
 check "the typed position is the exported one" \
 	test "$(exported_position)" = "Model[1]->setPosition(vector3df(-40.000000,0.000000,25.500000))"
 
+# "View", "Scene Objects" lists the crate below "Transform".
+menu View "Scene Objects"
+check "Scene Objects opens" wait_for 5 window_shown 660 205
+screenshot "$shots/scene-objects.png"
+
 close_editor
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
 finish
