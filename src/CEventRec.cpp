@@ -114,6 +114,9 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 
 bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 {
+	// "Transform" and "Scene Objects" answer their own controls.
+	if (ptr_sed->Transform.OnGuiEvent(gui) || ptr_sed->ObjectList.OnGuiEvent(gui))
+		return true;
 	switch (gui.EventType)
 	{
 	case gui::EGET_BUTTON_CLICKED: return OnButton(gui.Caller->getID());
@@ -166,6 +169,8 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_SCENE_INFO:
 		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());
 		break;
+	case ID_MENU_SCENE_OBJECTS: editor.ObjectList.Show(); break;
+	case ID_MENU_TRANSFORM: editor.Transform.Show(); break;
 	case ID_MENU_WORLD_PROPERTIES: ShowWindow(CSceneEditor::WorldMainWindow); break;
 	case ID_MENU_SKYBOX_SETUP: ShowWindow(CSceneEditor::SkyBoxWindow); break;
 	case ID_MENU_REMOVE: editor.DeleteSelectedModel(); break;
@@ -345,6 +350,9 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	const bool editing = ptr_sed->CheckEditBoxFocus();
 	if (keyInput.PressedDown && AnswerWithKey(keyInput, editing))
 		return true;
+	// Escape during a drag of the handles puts the object back.
+	if (keyInput.PressedDown && keyInput.Key == KEY_ESCAPE && ptr_sed->Handles.Cancel())
+		return true;
 	if (editing || ptr_sed->ModalWindowOpen() || FocusWithin(ptr_sed->LevelChooserWindow))
 	{
 		if (!keyInput.PressedDown)
@@ -361,6 +369,8 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 			ptr_sed->Redo();
 		return true;
 	}
+	if (ptr_sed->OnObjectKey(keyInput))
+		return true;
 	if (!keyInput.PressedDown && keyInput.Key == KEY_KEY_C)
 		ptr_sed->CameraMode = !ptr_sed->CameraMode;
 	if (keyInput.PressedDown && keyInput.Key == KEY_KEY_F)
@@ -537,6 +547,10 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 	if (mouse.Event == EMIE_MOUSE_WHEEL && ScrollLevelList(mouse))
 		return true;
 	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
+		return true;
+	// The handles of the selected object take a press on them, and the
+	// drag that follows.
+	if (ptr_sed->Handles.OnMouse(mouse))
 		return true;
 	// While the camera is frozen a left press picks, wherever it lands
 	// (but on an open dialog or message box, which must stay usable).

@@ -181,6 +181,8 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateWaterProperties();
 	CreateLevelChooser();
 	CreateSaveSceneWindow();
+	Transform.Create();
+	ObjectList.Create();
 	CreateParticleWindow();
 
 	// The keys the per-frame update reads.
@@ -316,6 +318,7 @@ void CSceneEditor::Render()
 	const SView before = CurrentView();
 	_smgr->drawAll();
 	CameraAnimated = !(CurrentView() == before);
+	Handles.Draw();
 	// Set before the GUI is drawn, so that this frame shows its own rate
 	// and camera mode; the engine counts triangles at the end of a frame,
 	// so the count is the previous frame's (InfoStale draws once more when
@@ -523,6 +526,8 @@ void CSceneEditor::UpdateState()
 		FramedVersion = Document.Version;
 		RequestFrame();
 	}
+	Transform.Update();
+	ObjectList.Update();
 	ApplyFog();
 	// A change ends once no key, drag or edit keeps it going.
 	if (StateDirty && StepCanEnd())
@@ -635,11 +640,13 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {L"Properties", ID_MENU_FILE_PROPERTIES},
                              {0, ID_NONE},
                              {L"Quit", ID_MENU_QUIT}};
-const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO}};
+const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
+                             {L"Scene Objects", ID_MENU_SCENE_OBJECTS}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
 const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
-                               {L"Properties", ID_MENU_OBJECT_PROPERTIES}};
+                               {L"Properties", ID_MENU_OBJECT_PROPERTIES},
+                               {L"Transform", ID_MENU_TRANSFORM}};
 const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};

@@ -14,11 +14,14 @@
 #include <vector>
 
 #include "CModel.h"
+#include "Gizmo.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
 #include "SceneDocument.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
+#include "SceneObjectsWindow.h"
+#include "TransformWindow.h"
 
 using namespace irr;
 
@@ -225,6 +228,22 @@ public:
 
 	//! Clears the whole key table (the window lost the input focus).
 	void ReleaseAllKeys();
+
+	//! Places the selected object exactly, as the "Transform" window does:
+	//! one undo step; false with nothing selected, a value that is not finite
+	//! or a scale of 0.
+	bool SetSelectedTransform(const core::vector3df& position, const core::vector3df& rotation,
+	                          const core::vector3df& scale);
+	//! A copy of the selected model (mesh, textures, material, flags, names,
+	//! rotation, scale) one grid step along X, in the next free slot, and
+	//! selected; one undo step. False for no model selected or a full scene.
+	bool DuplicateSelected();
+	//! The slot that holds an object, or -1.
+	int SlotOf(const CModel* object) const;
+	//! "Transform", the handles and "Scene Objects".
+	CTransformWindow Transform{*this};
+	CGizmo Handles{*this};
+	CSceneObjectsWindow ObjectList{*this};
 
 	//! Tries files in a separate process before they are loaded.
 	CLoadChecker LoadChecker;
@@ -520,7 +539,21 @@ private:
 	std::string LoadingFile;
 	gui::IGUIWindow* LoadingWindow;
 
+	//! Delete, Control+D and Escape; false for a key they leave alone.
+	bool OnObjectKey(const SEvent::SKeyInput& keyInput);
+	//! Makes one change its own undo step, apart from a change going on.
+	template <typename Change> bool AsOneStep(Change change)
+	{
+		RecordStep();
+		const bool changed = change();
+		RecordStep();
+		return changed;
+	}
+
 	friend class CTLVEventRec;
+	friend class CTransformWindow;
+	friend class CGizmo;
+	friend class CSceneObjectsWindow;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

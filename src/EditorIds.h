@@ -18,6 +18,7 @@ enum EEditorId
 	ID_MENU_SAVE_SCENE = 45,
 	// menu "View"
 	ID_MENU_SCENE_INFO = 50,
+	ID_MENU_SCENE_OBJECTS = 51,
 	// menu "World"
 	ID_MENU_WORLD_PROPERTIES = 60,
 	ID_MENU_SKYBOX_SETUP = 61,
@@ -26,6 +27,7 @@ enum EEditorId
 	ID_MENU_OBJECT_PROPERTIES = 71,
 	ID_MENU_ADD_MODEL = 72,
 	ID_MENU_ADD_WATER = 73,
+	ID_MENU_TRANSFORM = 74,
 	// menu "Tools"
 	ID_MENU_PARTICLE_EDITOR = 80,
 	// menu "Help"
@@ -112,6 +114,18 @@ enum EEditorId
 	ID_PARTICLE_CLOSE = 604,
 	ID_PARTICLE_MATERIAL = 605,
 	ID_PARTICLE_VALUES = 610,
+
+	// "Transform": position, rotation and scale of the selection, and snapping
+	ID_TRANSFORM_WINDOW = 700,
+	ID_TRANSFORM_POSITION_X = 701, // 701 to 709: position, rotation, scale; X, Y, Z each
+	ID_TRANSFORM_SCALE_Z = 709,
+	ID_TRANSFORM_SNAP = 710,
+	ID_TRANSFORM_GRID = 711,
+	ID_TRANSFORM_ANGLE = 712,
+
+	// "Scene Objects"
+	ID_SCENE_OBJECTS_WINDOW = 720,
+	ID_SCENE_OBJECTS_LIST = 721,
 
 	// The water surface's scene node; model nodes carry their slot index.
 	ID_WATER_NODE = 101

@@ -174,6 +174,12 @@ void EditorTest::moveMouse(s32 x, s32 y)
 	editor->_device->postEventFromUser(MouseEvent(EMIE_MOUSE_MOVED, x, y, 0));
 }
 
+void EditorTest::mouseEvent(EMOUSE_INPUT_EVENT what, s32 x, s32 y, u32 buttons)
+{
+	editor->_device->getCursorControl()->setPosition(x, y);
+	editor->_device->postEventFromUser(MouseEvent(what, x, y, buttons));
+}
+
 void EditorTest::clickAt(s32 x, s32 y)
 {
 	moveMouse(x, y);

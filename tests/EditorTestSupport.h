@@ -35,6 +35,8 @@ protected:
 	void click(gui::IGUIElement* element);
 	//! Moves the mouse without buttons.
 	void moveMouse(s32 x, s32 y);
+	//! One mouse event at a screen point, the cursor there too.
+	void mouseEvent(EMOUSE_INPUT_EVENT what, s32 x, s32 y, u32 buttons);
 	//! Types text and keys into whatever has the focus.
 	void typeText(const wchar_t* text);
 	void pressKey(EKEY_CODE code, wchar_t ch = 0);

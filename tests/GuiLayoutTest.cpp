@@ -39,12 +39,13 @@ struct Window
 	s32 id;
 	R rect;
 	std::vector<Control> controls;
+	bool closeButton = false; // closed with the title bar's button
 };
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows, the level chooser and "Save Scene", in the order they are built, and
-// their controls in the order each window creates them.
+// The seven tool windows, the level chooser, "Save Scene", "Transform" and "Scene Objects", in
+// the order they are built, and their controls in the order each window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -195,6 +196,39 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 352, R(340, 70, 410, 95), L"Ok"},
          {BUTTON, 353, R(420, 70, 490, 95), L"Cancel"},
      }},
+    {L"Transform",
+     700,
+     R(530, 30, 790, 185),
+     {
+         {LABEL, 0, R(104, 25, 119, 40), L"X"},
+         {LABEL, 0, R(162, 25, 177, 40), L"Y"},
+         {LABEL, 0, R(220, 25, 235, 40), L"Z"},
+         {LABEL, 0, R(10, 45, 80, 60), L"Position"},
+         {EDIT_BOX, 701, R(82, 42, 136, 62), L""},
+         {EDIT_BOX, 702, R(140, 42, 194, 62), L""},
+         {EDIT_BOX, 703, R(198, 42, 252, 62), L""},
+         {LABEL, 0, R(10, 70, 80, 85), L"Rotation"},
+         {EDIT_BOX, 704, R(82, 67, 136, 87), L""},
+         {EDIT_BOX, 705, R(140, 67, 194, 87), L""},
+         {EDIT_BOX, 706, R(198, 67, 252, 87), L""},
+         {LABEL, 0, R(10, 95, 80, 110), L"Scale"},
+         {EDIT_BOX, 707, R(82, 92, 136, 112), L""},
+         {EDIT_BOX, 708, R(140, 92, 194, 112), L""},
+         {EDIT_BOX, 709, R(198, 92, 252, 112), L""},
+         {CHECK_BOX, 710, R(10, 122, 75, 142), L"Snap"},
+         {LABEL, 0, R(82, 125, 112, 140), L"Grid"},
+         {EDIT_BOX, 711, R(112, 122, 157, 142), L"10"},
+         {LABEL, 0, R(163, 125, 203, 140), L"Angle"},
+         {EDIT_BOX, 712, R(203, 122, 252, 142), L"15"},
+     },
+     true},
+    {L"Scene Objects",
+     720,
+     R(530, 195, 790, 475),
+     {
+         {LIST_BOX, 721, R(10, 30, 250, 270), nullptr},
+     },
+     true},
 };
 
 const wchar_t* const Materials[] = {
@@ -281,7 +315,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		if (child->getType() == gui::EGUIET_WINDOW)
 			windows.push_back(child);
 	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
-	    << "nine tool windows, the particle editor and the info window";
+	    << "eleven tool windows, the particle editor and the info window";
 	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
@@ -293,7 +327,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		EXPECT_EQ(row.id, window->getID());
 		EXPECT_EQ(row.rect, window->getRelativePosition());
 		EXPECT_FALSE(window->isVisible());
-		EXPECT_FALSE(window->getCloseButton()->isVisible());
+		EXPECT_EQ(row.closeButton, window->getCloseButton()->isVisible());
 
 		const std::vector<gui::IGUIElement*> controls = Controls(window);
 		ASSERT_EQ(row.controls.size(), controls.size());
@@ -371,6 +405,7 @@ const MenuRow MenuTree[] = {
     {1, L"Quit", 42, false},
     {0, L"View", -1, true},
     {1, L"Scene Info", 50, false},
+    {1, L"Scene Objects", 51, false},
     {0, L"World", -1, true},
     {1, L"SkyBox Setup", 61, false},
     {1, L"World Properties", 60, false},
@@ -380,6 +415,7 @@ const MenuRow MenuTree[] = {
     {2, L"Water", 73, false},
     {1, L"Remove", 70, false},
     {1, L"Properties", 71, false},
+    {1, L"Transform", 74, false},
     {0, L"Tools", -1, true},
     {1, L"Particle Editor", 80, false},
     {0, L"Help", -1, true},

@@ -6,6 +6,7 @@
 // TOLVANE_MONKEY_SEED to replay one seed.
 #include "EditorTestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -19,7 +20,8 @@ namespace
 const s32 MenuCommands[] = {ID_MENU_CLEAR,      ID_MENU_FILE_PROPERTIES,   ID_MENU_SAVE_CPP,
                             ID_MENU_SCENE_INFO, ID_MENU_WORLD_PROPERTIES,  ID_MENU_SKYBOX_SETUP,
                             ID_MENU_REMOVE,     ID_MENU_OBJECT_PROPERTIES, ID_MENU_ADD_MODEL,
-                            ID_MENU_ADD_WATER,  ID_MENU_PARTICLE_EDITOR,   ID_MENU_ABOUT};
+                            ID_MENU_ADD_WATER,  ID_MENU_PARTICLE_EDITOR,   ID_MENU_ABOUT,
+                            ID_MENU_TRANSFORM,  ID_MENU_SCENE_OBJECTS};
 
 const s32 Buttons[] = {ID_EDITOR_PROPERTIES_OK,
                        ID_WORLD_OK,
@@ -48,12 +50,16 @@ struct Key
 {
 	EKEY_CODE code;
 	wchar_t character;
+	bool control = false;
 };
 // Keys as X delivers them: keypad digits arrive on navigation codes.
-const Key Keys[] = {{KEY_UP, 0},       {KEY_DOWN, 0},     {KEY_LEFT, 0},     {KEY_RIGHT, 0},
-                    {KEY_UP, L'8'},    {KEY_DOWN, L'2'},  {KEY_LEFT, L'4'},  {KEY_RIGHT, L'6'},
-                    {KEY_PRIOR, L'9'}, {KEY_NEXT, L'3'},  {KEY_LCONTROL, 0}, {KEY_RCONTROL, 0},
-                    {KEY_KEY_C, L'c'}, {KEY_KEY_X, L'x'}, {KEY_NONE, 0},     {KEY_RETURN, 0}};
+const Key Keys[] = {{KEY_UP, 0},       {KEY_DOWN, 0},     {KEY_LEFT, 0},          {KEY_RIGHT, 0},
+                    {KEY_UP, L'8'},    {KEY_DOWN, L'2'},  {KEY_LEFT, L'4'},       {KEY_RIGHT, L'6'},
+                    {KEY_PRIOR, L'9'}, {KEY_NEXT, L'3'},  {KEY_LCONTROL, 0},      {KEY_RCONTROL, 0},
+                    {KEY_KEY_C, L'c'}, {KEY_KEY_X, L'x'}, {KEY_NONE, 0},          {KEY_RETURN, 0},
+                    {KEY_DELETE, 0},   {KEY_ESCAPE, 0},   {KEY_KEY_D, L'd', true}};
+// Keys that are pressed and released at once.
+const EKEY_CODE Taps[] = {KEY_KEY_C, KEY_RETURN, KEY_KEY_X, KEY_DELETE, KEY_ESCAPE, KEY_KEY_D};
 
 int SeedFromEnvironment()
 {
@@ -127,8 +133,21 @@ protected:
 		case 6:
 		{
 			const s32 x = coordinate(800), y = coordinate(600);
-			did << "click " << x << "," << y << " camera " << editor->CameraMode;
-			clickAt(x, y);
+			if (chance(0.7))
+			{
+				did << "click " << x << "," << y << " camera " << editor->CameraMode;
+				clickAt(x, y);
+				break;
+			}
+			// A drag, of the handles where it starts on them.
+			const s32 x2 = coordinate(800), y2 = coordinate(600);
+			did << "drag " << x << "," << y << " to " << x2 << "," << y2 << " camera "
+			    << editor->CameraMode;
+			mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, x, y, EMBSM_LEFT);
+			frame();
+			mouseEvent(EMIE_MOUSE_MOVED, x2, y2, EMBSM_LEFT);
+			frame();
+			mouseEvent(EMIE_LMOUSE_LEFT_UP, x2, y2, 0);
 			break;
 		}
 		case 7: did << focusAnEditBox(); break;
@@ -168,11 +187,11 @@ protected:
 		}
 		const Key key = pick(Keys);
 		did << "press " << key.code << " '" << char(key.character) << "'";
-		postKey(key.code, true, key.character);
-		if (key.code != KEY_KEY_C && key.code != KEY_RETURN && key.code != KEY_KEY_X)
+		postKey(key.code, true, key.character, key.control);
+		if (std::find(std::begin(Taps), std::end(Taps), key.code) == std::end(Taps))
 			held.insert(key.code);
 		else
-			postKey(key.code, false, key.character);
+			postKey(key.code, false, key.character, key.control);
 		return did.str();
 	}
 

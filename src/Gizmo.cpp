@@ -1,0 +1,308 @@
+// The handles that move and turn the selected object; see Gizmo.h.
+#include "Gizmo.h"
+
+#include <cmath>
+
+#include "CSceneEditor.h"
+#include "ObjectKinds.h"
+
+namespace
+{
+// Within this many pixels of the centre a press moves over the plane; a
+// press this near to an axis or the ring takes it.
+const f32 CentrePixels = 8.0f;
+const f32 PickPixels = 6.0f;
+// A press becomes a drag once the mouse has moved this far.
+const s32 DragPixels = 3;
+const int RingSegments = 48;
+
+const core::vector3df Axes[3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+const video::SColor PartColours[] = {
+    {255, 230, 40, 40}, {255, 40, 200, 40}, {255, 50, 100, 255}, {255, 240, 200, 0}};
+const video::SColor Active(255, 255, 255, 255);
+
+f32 SegmentDistance(const core::vector2df& p, const core::vector2df& a, const core::vector2df& b)
+{
+	const core::vector2df ab = b - a;
+	const f32 squared = ab.getLengthSQ();
+	const f32 t = squared > 0.0f ? core::clamp((p - a).dotProduct(ab) / squared, 0.0f, 1.0f) : 0.0f;
+	return static_cast<f32>(p.getDistanceFrom(a + ab * t));
+}
+
+// A multiple of the step, never -0.
+f32 Snapped(f32 value, f32 step)
+{
+	return std::round(value / step) * step + 0.0f;
+}
+
+f32 HeadingDegrees(const core::vector3df& from, const core::vector3df& to)
+{
+	return std::atan2(to.X - from.X, to.Z - from.Z) * core::RADTODEG;
+}
+} // namespace
+
+bool CGizmo::Shown() const
+{
+	const CModel* object = Editor.SelectedModel;
+	const SObjectKind* kind = object ? KindOf(object->MODEL_TYPE) : 0;
+	return !Editor.CameraMode && kind && kind->NodeOf(*object);
+}
+
+core::vector3df CGizmo::Centre() const
+{
+	return Editor.SelectedModel->getPosition();
+}
+
+f32 CGizmo::HandleLength() const
+{
+	if (!Shown())
+		return 0.0f;
+	// Depth in front of the camera, as the last drawn view saw it.
+	core::vector3df view = Centre();
+	Editor.Camera->getViewMatrix().transformVect(view);
+	const core::dimension2d<u32> screen = Editor._driver->getCurrentRenderTargetSize();
+	if (view.Z <= Editor.Camera->getNearValue() || screen.Height == 0)
+		return 0.0f;
+	return HANDLE_PIXELS * 2.0f * view.Z * std::tan(Editor.Camera->getFOV() / 2.0f) /
+	       static_cast<f32>(screen.Height);
+}
+
+namespace
+{
+core::vector2df OnScreen(scene::ISceneManager* smgr, scene::ICameraSceneNode* camera,
+                         const core::vector3df& point)
+{
+	const core::position2d<s32> p =
+	    smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(point, camera);
+	return core::vector2df(static_cast<f32>(p.X), static_cast<f32>(p.Y));
+}
+
+core::vector3df RingPoint(const core::vector3df& centre, f32 radius, int i)
+{
+	const f32 a = 2.0f * core::PI * static_cast<f32>(i) / RingSegments;
+	return centre + core::vector3df(std::sin(a), 0.0f, std::cos(a)) * radius;
+}
+} // namespace
+
+CGizmo::EPart CGizmo::PartAt(const core::position2d<s32>& cursor) const
+{
+	const f32 length = HandleLength();
+	if (length <= 0.0f)
+		return PART_NONE;
+	scene::ISceneManager* smgr = Editor._smgr;
+	scene::ICameraSceneNode* camera = Editor.Camera;
+	const core::vector3df centre = Centre();
+	const core::vector2df at(static_cast<f32>(cursor.X), static_cast<f32>(cursor.Y));
+	const core::vector2df middle = OnScreen(smgr, camera, centre);
+	if (at.getDistanceFrom(middle) <= CentrePixels)
+		return PART_BODY;
+	EPart part = PART_NONE;
+	f32 nearest = PickPixels;
+	for (int a = 0; a < 3; ++a)
+	{
+		const f32 d =
+		    SegmentDistance(at, middle, OnScreen(smgr, camera, centre + Axes[a] * length));
+		if (d <= nearest)
+		{
+			nearest = d;
+			part = static_cast<EPart>(PART_X + a);
+		}
+	}
+	const f32 radius = length * RING_PIXELS / HANDLE_PIXELS;
+	for (int i = 0; i < RingSegments; ++i)
+	{
+		const f32 d = SegmentDistance(at, OnScreen(smgr, camera, RingPoint(centre, radius, i)),
+		                              OnScreen(smgr, camera, RingPoint(centre, radius, i + 1)));
+		if (d <= nearest)
+		{
+			nearest = d;
+			part = PART_RING;
+		}
+	}
+	if (part != PART_NONE)
+		return part;
+	// The object itself, where a click would pick it.
+	CSceneEditor::SPick hit = {0, 0, 0.0f};
+	Editor.PickAlongRay(smgr->getRootSceneNode(), Ray(cursor), hit);
+	const SObjectKind* kind = KindOf(Editor.SelectedModel->MODEL_TYPE);
+	return hit.node && hit.node == kind->NodeOf(*Editor.SelectedModel) ? PART_BODY : PART_NONE;
+}
+
+core::line3df CGizmo::Ray(const core::position2d<s32>& cursor) const
+{
+	return Editor._smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(cursor,
+	                                                                             Editor.Camera);
+}
+
+bool CGizmo::OnPlane(const core::line3df& ray, core::vector3df& point) const
+{
+	const core::vector3df direction = ray.getVector();
+	if (std::fabs(direction.Y) < 1e-6f * direction.getLength())
+		return false;
+	const f32 along = (StartPosition.Y - ray.start.Y) / direction.Y;
+	if (along <= 0.0f)
+		return false; // the plane lies behind the camera
+	point = ray.start + direction * along;
+	return true;
+}
+
+// The point of the axis through the start position nearest to the ray.
+bool CGizmo::AlongAxis(const core::line3df& ray, f32& along) const
+{
+	const core::vector3df& axis = Axes[Part - PART_X];
+	const core::vector3df direction = ray.getVector().normalize();
+	const core::vector3df w = StartPosition - ray.start;
+	const f32 b = axis.dotProduct(direction);
+	const f32 denominator = 1.0f - b * b;
+	if (denominator < 1e-4f)
+		return false; // the axis points along the view
+	along = (b * direction.dotProduct(w) - axis.dotProduct(w)) / denominator;
+	return true;
+}
+
+bool CGizmo::OnMouse(const SEvent::SMouseInput& mouse)
+{
+	const core::position2d<s32> at(mouse.X, mouse.Y);
+	// A new press starts afresh, whatever became of the last one.
+	if (mouse.Event == EMIE_LMOUSE_PRESSED_DOWN)
+	{
+		State = IDLE;
+		Part = Shown() && !Editor.ModalWindowOpen() ? PartAt(at) : PART_NONE;
+		if (Part == PART_NONE)
+			return false;
+		Object = Editor.SelectedModel;
+		PressedAt = at;
+		State = PRESSED;
+		return true;
+	}
+	if (State == IDLE)
+		return false;
+	// The object went (undone, removed) while the button was down.
+	if (Editor.SelectedModel != Object)
+		State = CANCELLED;
+	if (mouse.Event == EMIE_MOUSE_MOVED)
+	{
+		if (State == PRESSED && (core::abs_(at.X - PressedAt.X) >= DragPixels ||
+		                         core::abs_(at.Y - PressedAt.Y) >= DragPixels))
+			Begin();
+		if (State == DRAGGING)
+			Follow(at);
+	}
+	else if (mouse.Event == EMIE_LMOUSE_LEFT_UP)
+	{
+		const bool click = State == PRESSED;
+		State = IDLE;
+		if (click)
+			Editor.SelectNewSceneNode(true);
+	}
+	return true;
+}
+
+void CGizmo::Begin()
+{
+	StartPosition = Object->getPosition();
+	StartRotation = Object->getRotation();
+	const core::line3df ray = Ray(PressedAt);
+	const bool axis = Part >= PART_X && Part <= PART_Z;
+	State = (axis ? AlongAxis(ray, StartAlong) : OnPlane(ray, StartPoint)) ? DRAGGING : CANCELLED;
+}
+
+void CGizmo::Follow(const core::position2d<s32>& cursor)
+{
+	const core::line3df ray = Ray(cursor);
+	const bool snap = Editor.Transform.Snap();
+	const f32 grid = Editor.Transform.GridStep();
+	if (Part >= PART_X && Part <= PART_Z)
+	{
+		f32 along = 0.0f;
+		if (!AlongAxis(ray, along))
+			return;
+		core::vector3df position = StartPosition + Axes[Part - PART_X] * (along - StartAlong);
+		f32* const moved[3] = {&position.X, &position.Y, &position.Z};
+		if (snap)
+			*moved[Part - PART_X] = Snapped(*moved[Part - PART_X], grid);
+		Object->setPosition(position);
+		return;
+	}
+	core::vector3df point;
+	if (!OnPlane(ray, point))
+		return;
+	if (Part == PART_RING)
+	{
+		// The turn the cursor made around the vertical axis since the press.
+		f32 turn = HeadingDegrees(StartPosition, point) - HeadingDegrees(StartPosition, StartPoint);
+		turn -= 360.0f * std::round(turn / 360.0f);
+		core::vector3df rotation = StartRotation;
+		rotation.Y += turn;
+		if (snap)
+			rotation.Y = Snapped(rotation.Y, Editor.Transform.AngleStep());
+		Object->setRotation(rotation);
+		return;
+	}
+	// The point under the cursor stays under it.
+	core::vector3df position = StartPosition + (point - StartPoint);
+	position.Y = StartPosition.Y;
+	if (snap)
+	{
+		position.X = Snapped(position.X, grid);
+		position.Z = Snapped(position.Z, grid);
+	}
+	Object->setPosition(position);
+}
+
+bool CGizmo::Cancel()
+{
+	if (State != PRESSED && State != DRAGGING)
+		return false;
+	if (State == DRAGGING && Editor.SelectedModel == Object)
+	{
+		Object->setPosition(StartPosition);
+		Object->setRotation(StartRotation);
+	}
+	State = CANCELLED;
+	return true;
+}
+
+void CGizmo::Draw()
+{
+	const f32 length = HandleLength();
+	if (length <= 0.0f)
+		return;
+	video::IVideoDriver* driver = Editor._driver;
+	scene::ISceneManager* smgr = Editor._smgr;
+	// Over the scene: nothing hides the handles.
+	video::SMaterial material;
+	material.Lighting = false;
+	material.ZBuffer = video::ECFN_ALWAYS;
+	material.ZWriteEnable = false;
+	material.Thickness = 3.0f;
+	driver->setMaterial(material);
+	driver->setTransform(video::ETS_WORLD, core::IdentityMatrix);
+	const bool dragging = State == DRAGGING;
+	const auto colour = [&](EPart part)
+	{ return dragging && part == Part ? Active : PartColours[part - PART_X]; };
+	const core::vector3df centre = Centre();
+	const f32 radius = length * RING_PIXELS / HANDLE_PIXELS;
+	for (int i = 0; i < RingSegments; ++i)
+		driver->draw3DLine(RingPoint(centre, radius, i), RingPoint(centre, radius, i + 1),
+		                   colour(PART_RING));
+	for (int a = 0; a < 3; ++a)
+		driver->draw3DLine(centre, centre + Axes[a] * length,
+		                   colour(static_cast<EPart>(PART_X + a)));
+	// The squares come after every line: this engine release does not set
+	// its 2D projection again for a 2D draw that follows a 3D draw that
+	// followed a 2D draw.
+	for (int a = 0; a < 3; ++a)
+	{
+		const core::vector2df end = OnScreen(smgr, Editor.Camera, centre + Axes[a] * length);
+		const s32 x = static_cast<s32>(end.X), y = static_cast<s32>(end.Y);
+		driver->draw2DRectangle(colour(static_cast<EPart>(PART_X + a)),
+		                        core::rect<s32>(x - 4, y - 4, x + 5, y + 5));
+	}
+	const core::vector2df middle = OnScreen(smgr, Editor.Camera, centre);
+	const s32 x = static_cast<s32>(middle.X), y = static_cast<s32>(middle.Y);
+	const s32 half = static_cast<s32>(CentrePixels);
+	driver->draw2DRectangleOutline(
+	    core::rect<s32>(x - half, y - half, x + half, y + half),
+	    dragging && Part == PART_BODY ? Active : video::SColor(255, 230, 230, 230));
+}
