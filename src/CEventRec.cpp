@@ -138,6 +138,10 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 			return false;
 		ptr_sed->SaveSceneFromWindow();
 		return true;
+	case gui::EGET_MESSAGEBOX_YES:
+	case gui::EGET_MESSAGEBOX_NO:
+	case gui::EGET_MESSAGEBOX_CANCEL:
+		return ptr_sed->OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
@@ -154,7 +158,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	{
 	case ID_MENU_CLEAR: editor.ClearScene(); break;
 	case ID_MENU_FILE_PROPERTIES: ShowWindow(CSceneEditor::ScenePropertiesWindow); break;
-	case ID_MENU_QUIT: device->closeDevice(); break;
+	case ID_MENU_QUIT: editor.RequestQuit(); break;
 	case ID_MENU_SAVE_CPP: ShowWindow(editor.SaveOptionsWindow); break;
 	case ID_MENU_SCENE_INFO:
 		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());

@@ -6,8 +6,8 @@
 
 #include <array>
 #include <deque>
-#include <map>
 #include <functional>
+#include <map>
 #include <irrlicht.h>
 #include <set>
 #include <string>
@@ -16,6 +16,7 @@
 #include "CModel.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "Recovery.h"
 #include "SceneDocument.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
@@ -196,6 +197,23 @@ public:
 	gui::IGUIEditBox* mpw_boxTexture;
 	gui::IGUIEditBox* mpw_boxTexture2;
 	gui::IGUIEditBox* sow_editboxDir;
+
+	//! Whether the scene differs from what was last saved or opened.
+	bool HasUnsavedChanges() const;
+	//! Writes the recovery file now, as the autosave does; false on failure.
+	bool WriteRecovery();
+	//! The file this editor keeps unsaved work in.
+	std::string RecoveryFile() const;
+	//! "File", "Quit" and the window's close button: quits at once when
+	//! nothing is unsaved, else asks first.
+	void RequestQuit();
+	//! Unsaved work waits at most this long for the recovery file.
+	static constexpr double AUTOSAVE_SECONDS = 30.0;
+	//! Seconds on a steady clock, read by the autosave (tests set their own).
+	std::function<double()> Clock;
+	//! Seconds until the autosave is due, negative when none is: a loop that
+	//! sleeps while nothing happens wakes up by then.
+	double SecondsToAutosave() const;
 
 	//! Opens the editor's modal message box with an OK button.
 	void ShowMessage(const wchar_t* caption, const wchar_t* text);
@@ -485,6 +503,30 @@ private:
 	bool LoadCancelled;
 	std::string LoadingFile;
 	gui::IGUIWindow* LoadingWindow;
+
+	// Never losing work (CSceneEditorQuit.cpp)
+	CRecovery Recovery;
+	//! Recovery files of editors that ended, still to be offered.
+	std::vector<SLeftRecovery> LeftWork;
+	double AutosaveDeadline = -1;
+	//! The document's version the recovery keeps, and the one it wrote.
+	unsigned long long KeptVersion = ~0ull, WrittenVersion = ~0ull;
+	bool KeptUnsaved = false;
+	std::string KeptFile;
+	std::wstring Caption;
+	//! The user chose to quit (nothing left unsaved, or "No").
+	bool QuitAllowed = false;
+	//! "Yes" to the quit question opened "Save Scene".
+	bool QuitAfterSave = false;
+	bool RunEnded = false;
+	void StartRecovery();
+	void KeepWork();
+	void UpdateCaption();
+	void Quit();
+	bool OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer);
+	void EndRun();
+	void AskAboutLeftWork();
+	void OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;
 };
