@@ -207,6 +207,9 @@ public:
 	//! "File", "Quit" and the window's close button: quits at once when
 	//! nothing is unsaved, else asks first.
 	void RequestQuit();
+	//! The window's caption: "0.0.7", or "<scene file> - 0.0.7" with a "*"
+	//! after the name while there are unsaved changes.
+	const std::wstring& WindowCaption() const { return Caption; }
 	//! Unsaved work waits at most this long for the recovery file.
 	static constexpr double AUTOSAVE_SECONDS = 30.0;
 	//! Seconds on a steady clock, read by the autosave (tests set their own).
@@ -513,7 +516,7 @@ private:
 	unsigned long long KeptVersion = ~0ull, WrittenVersion = ~0ull;
 	bool KeptUnsaved = false;
 	std::string KeptFile;
-	std::wstring Caption;
+	std::wstring Caption = L"0.0.7";
 	//! The user chose to quit (nothing left unsaved, or "No").
 	bool QuitAllowed = false;
 	//! "Yes" to the quit question opened "Save Scene".
