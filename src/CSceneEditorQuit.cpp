@@ -125,6 +125,13 @@ void CSceneEditor::UpdateCaption()
 // ---------------------------------------------------------------------------
 // Quitting
 
+// A question in a message box that has the keys: Y answers Yes, N No and
+// Escape Cancel.
+void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id)
+{
+	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, 0, id));
+}
+
 void CSceneEditor::RequestQuit()
 {
 	if (!Document.Unsaved())
@@ -136,8 +143,8 @@ void CSceneEditor::RequestQuit()
 	    SceneFileName.empty()
 	        ? std::wstring(L"Save this scene before quitting?")
 	        : L"Save the changes to " + ShortName(SceneFileName) + L" before quitting?";
-	_gui->addMessageBox(L"Unsaved Changes", text.c_str(), true,
-	                    gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL, 0, ID_QUIT_QUESTION);
+	Ask(L"Unsaved Changes", text, gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL,
+	    ID_QUIT_QUESTION);
 }
 
 void CSceneEditor::Quit()
@@ -176,7 +183,9 @@ bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 				CRecovery::Release(other, false);
 			LeftWork.clear();
 		}
-		CRecovery::Release(left, true);
+		// Escape or the box's close button decide nothing: the file is
+		// offered again at the next start.
+		CRecovery::Release(left, answer != gui::EGET_MESSAGEBOX_CANCEL);
 		AskAboutLeftWork();
 		return true;
 	}
@@ -212,8 +221,7 @@ void CSceneEditor::AskAboutLeftWork()
 			    scene.SceneFile.empty() ? L"an untitled scene" : ShortName(scene.SceneFile);
 			const std::wstring text = L"Tolvane ended without saving " + name + L" at " +
 			                          FileNameToWide(when) + L". Open what it kept?";
-			_gui->addMessageBox(L"Recover Unsaved Work", text.c_str(), true,
-			                    gui::EMBF_YES | gui::EMBF_NO, 0, ID_RECOVERY_QUESTION);
+			Ask(L"Recover Unsaved Work", text, gui::EMBF_YES | gui::EMBF_NO, ID_RECOVERY_QUESTION);
 			return;
 		}
 		// A file nobody can open again is of no use to anyone.
