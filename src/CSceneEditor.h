@@ -202,6 +202,9 @@ public:
 	bool HasUnsavedChanges() const;
 	//! Writes the recovery file now, as the autosave does; false on failure.
 	bool WriteRecovery();
+	//! The autosave writes in a thread of its own; this waits for it (false
+	//! when it failed).
+	bool WaitForAutosave();
 	//! The file this editor keeps unsaved work in.
 	std::string RecoveryFile() const;
 	//! "File", "Quit" and the window's close button: quits at once when

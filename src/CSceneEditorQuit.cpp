@@ -84,8 +84,16 @@ void CSceneEditor::KeepWork()
 		if (AutosaveDeadline < 0)
 			AutosaveDeadline = Clock() + AUTOSAVE_SECONDS;
 		if (Clock() >= AutosaveDeadline)
-			WriteRecovery();
+		{
+			// The disk is waited for in a thread of its own, not in the frame.
+			Recovery.WriteKeptLater();
+			WrittenVersion = Document.Version;
+			AutosaveDeadline = -1;
+		}
 	}
+	// A write that failed is tried again after another interval.
+	if (Recovery.TakeFailure())
+		WrittenVersion = ~0ull;
 	// "Yes" to the quit question saved through "Save Scene": quit once the
 	// window is done and the scene saved; a cancelled or failed save goes
 	// back to the scene.
@@ -101,14 +109,15 @@ bool CSceneEditor::WriteRecovery()
 {
 	Recovery.Keep(Document.State(), SceneFileName, Document.Unsaved());
 	if (!Recovery.WriteKept())
-	{
-		// Tried again after another interval.
-		AutosaveDeadline = Clock() + AUTOSAVE_SECONDS;
 		return false;
-	}
 	WrittenVersion = Document.Version;
 	AutosaveDeadline = -1;
 	return true;
+}
+
+bool CSceneEditor::WaitForAutosave()
+{
+	return Recovery.Wait();
 }
 
 void CSceneEditor::UpdateCaption()

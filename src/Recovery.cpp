@@ -276,7 +276,7 @@ void CRecovery::WriteOnEndingSignals()
 void CRecovery::WriteBeforeEnding()
 {
 	CRecovery* running = Running;
-	if (!running || !running->KeptUnsaved() || !running->WriteKept())
+	if (!running || !running->KeptUnsaved() || !running->WriteKept(true))
 		return;
 	Say("tolvane: the unsaved scene was kept in ");
 	Say(running->Path.c_str());
@@ -344,23 +344,45 @@ bool CRecovery::KeptUnsaved() const
 	return Kept[Active].Unsaved;
 }
 
-bool CRecovery::WriteKept()
+bool CRecovery::WriteKept(bool ending)
 {
 	if (Path.empty())
 		return false;
-	// An ending that interrupts a write of the timer's writes a file of its
-	// own, so the two never share one.
-	static volatile std::sig_atomic_t writing = 0;
-	const bool ending = writing;
-	writing = 1;
-	const bool written = WriteTo(ending ? EndingTempPath.c_str() : TempPath.c_str());
-	writing = ending;
+	if (!ending)
+		Wait();
+	// An ending that interrupts a write, or meets one in the writing
+	// thread, writes a file of its own, so the two never share one.
+	const bool busy = Writing.fetch_add(1) != 0;
+	const bool written = WriteTo(Kept[Active], busy ? EndingTempPath.c_str() : TempPath.c_str());
+	--Writing;
 	return written;
 }
 
-bool CRecovery::WriteTo(const char* temp)
+void CRecovery::WriteKeptLater()
 {
-	const SKept& kept = Kept[Active];
+	if (Path.empty())
+		return;
+	Wait();
+	Later = Kept[Active];
+	++Writing;
+	Writer = std::thread(
+	    [this]
+	    {
+		    if (!WriteTo(Later, TempPath.c_str()))
+			    Failed = true;
+		    --Writing;
+	    });
+}
+
+bool CRecovery::Wait()
+{
+	if (Writer.joinable())
+		Writer.join();
+	return !Failed;
+}
+
+bool CRecovery::WriteTo(const SKept& kept, const char* temp)
+{
 	const int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
 	if (fd < 0)
 		return false;
@@ -396,6 +418,8 @@ bool CRecovery::WriteTo(const char* temp)
 
 void CRecovery::Remove()
 {
+	// A write still going would bring the file back.
+	Wait();
 	if (!Path.empty() && HasFile)
 		unlink(Path.c_str());
 	HasFile = false;
@@ -496,6 +520,7 @@ void CRecovery::Release(SLeftRecovery& left, bool remove)
 
 void CRecovery::Finish(bool keepFile)
 {
+	Wait();
 	if (!keepFile)
 		Remove();
 	unlink(JournalPath.c_str());

@@ -10,9 +10,11 @@
 #ifndef TOLVANE_RECOVERY_H
 #define TOLVANE_RECOVERY_H
 
+#include <atomic>
 #include <csignal>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SceneState.h"
@@ -55,15 +57,24 @@ public:
 	//! (the records are shared), and safe against an ending that arrives
 	//! meanwhile: the copy written last stays whole until the next is done.
 	void Keep(const SSceneState& state, const std::string& sceneFile, bool unsaved);
-	//! Writes the scene kept last, completely or not at all. Only system
-	//! calls and no allocation: an ending signal's handler may call it.
-	bool WriteKept();
+	//! Writes the scene kept last, completely or not at all, after the
+	//! write of the writing thread. For an `ending` (a signal's handler) it
+	//! waits for nothing and makes only system calls, with no allocation.
+	bool WriteKept(bool ending = false);
+	//! Writes the scene kept last in a thread of its own, so that the
+	//! frame does not wait for the disk; a write still going is waited for
+	//! first.
+	void WriteKeptLater();
+	//! Waits for the write of WriteKeptLater; false when it failed.
+	bool Wait();
 	//! Whether the kept scene has unsaved changes.
 	bool KeptUnsaved() const;
 	//! Removes this editor's recovery file.
 	void Remove();
 	//! Whether this editor's recovery file exists.
 	bool Written() const { return HasFile; }
+	//! Whether a write of WriteKeptLater has failed since the last call.
+	bool TakeFailure() { return Failed.exchange(false); }
 
 	//! The recovery files of editors that no longer run, newest first, each
 	//! locked by this editor; the temporary files those editors were saving
@@ -94,10 +105,16 @@ private:
 	};
 	SKept Kept[2];
 	volatile std::sig_atomic_t Active;
+	//! What the writing thread writes, and the thread.
+	SKept Later;
+	std::thread Writer;
+	std::atomic<bool> Failed{false};
+	//! A write is going on (an ending then writes through a file of its own).
+	std::atomic<int> Writing{0};
 	std::string Dir, Tag, Path, TempPath, EndingTempPath, LockPath, JournalPath;
 	int LockFd, DirFd;
-	bool HasFile;
-	bool WriteTo(const char* temp);
+	std::atomic<bool> HasFile;
+	bool WriteTo(const SKept& kept, const char* temp);
 	//! The recovery of the editor that runs, for the endings.
 	static CRecovery* Running;
 };

@@ -147,6 +147,7 @@ TEST_F(NeverLoseWorkTest, TheRecoveryFileIsWrittenThirtySecondsAfterAChangeAndGo
 	EXPECT_FALSE(Exists(recovery));
 	now += 0.2;
 	frame();
+	ASSERT_TRUE(editor->WaitForAutosave());
 	ASSERT_TRUE(Exists(recovery));
 	SRecoveredScene kept;
 	ASSERT_TRUE(CRecovery::Read(recovery, kept));
