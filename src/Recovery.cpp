@@ -163,31 +163,21 @@ private:
 
 // One walk over a record's fields serves the writer and the reader, so the
 // two cannot disagree.
+template <typename Stream, typename... Fields> void Each(Stream& s, Fields&... fields)
+{
+	(s.io(fields), ...);
+}
+
 template <typename Stream, typename Record> void ModelFields(Stream& s, Record& m)
 {
-	s.io(m.Mesh);
-	s.io(m.Textures[0]);
-	s.io(m.Textures[1]);
-	s.io(m.Type);
-	s.io(m.Material);
-	s.io(m.Shadow);
-	s.io(m.Fog);
-	s.io(m.Lighting);
-	s.io(m.Wireframe);
-	s.io(m.FileName);
-	s.io(m.TextureName);
-	s.io(m.TextureName2);
-	s.io(m.Position);
-	s.io(m.Rotation);
-	s.io(m.Scale);
-	s.io(m.Values);
+	Each(s, m.Mesh, m.Textures[0], m.Textures[1], m.Type, m.Material, m.Shadow, m.Fog, m.Lighting,
+	     m.Wireframe, m.FileName, m.TextureName, m.TextureName2, m.Position, m.Rotation, m.Scale,
+	     m.Values);
 }
 
 template <typename Stream, typename Piece> void PieceFields(Stream& s, Piece& piece)
 {
-	s.io(piece.File);
-	s.io(piece.Name);
-	s.io(piece.Textures);
+	Each(s, piece.File, piece.Name, piece.Textures);
 }
 
 template <typename Stream, typename World> void WorldFields(Stream& s, World& w)
