@@ -215,10 +215,8 @@ public:
 	const std::wstring& WindowCaption() const { return Caption; }
 	//! Unsaved work waits at most this long for the recovery file.
 	static constexpr double AUTOSAVE_SECONDS = 30.0;
-	//! Seconds on a steady clock, read by the autosave (tests set their own).
-	std::function<double()> Clock;
-	//! Seconds until the autosave is due, negative when none is: a loop that
-	//! sleeps while nothing happens wakes up by then.
+	//! Seconds until the autosave is due (by Now), negative when none is:
+	//! the main loop at rest wakes up by then.
 	double SecondsToAutosave() const;
 
 	//! Opens the editor's modal message box with an OK button.

@@ -4,7 +4,6 @@
 // ended without saving left behind.
 #include "CSceneEditor.h"
 
-#include <chrono>
 #include <ctime>
 
 #include "EditorIds.h"
@@ -15,12 +14,6 @@
 namespace
 {
 const wchar_t* const Version = L"0.0.7";
-
-double SteadySeconds()
-{
-	return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-	    .count();
-}
 
 // The scene file's own name, without its folder.
 std::wstring ShortName(const std::string& file)
@@ -42,13 +35,11 @@ std::string CSceneEditor::RecoveryFile() const
 
 double CSceneEditor::SecondsToAutosave() const
 {
-	return AutosaveDeadline < 0 ? -1.0 : std::max(0.0, AutosaveDeadline - Clock());
+	return AutosaveDeadline < 0 ? -1.0 : std::max(0.0, AutosaveDeadline - Now());
 }
 
 void CSceneEditor::StartRecovery()
 {
-	if (!Clock)
-		Clock = SteadySeconds;
 	InterceptWindowClose(WindowDisplay(_driver));
 	if (!Recovery.Start())
 		return;
@@ -82,8 +73,8 @@ void CSceneEditor::KeepWork()
 	{
 		// Due a fixed time after the first change the file does not hold.
 		if (AutosaveDeadline < 0)
-			AutosaveDeadline = Clock() + AUTOSAVE_SECONDS;
-		if (Clock() >= AutosaveDeadline)
+			AutosaveDeadline = Now() + AUTOSAVE_SECONDS;
+		if (Now() >= AutosaveDeadline)
 		{
 			// The disk is waited for in a thread of its own, not in the frame.
 			Recovery.WriteKeptLater();

@@ -137,7 +137,7 @@ TEST_F(NeverLoseWorkTest, TheCaptionNamesTheFileAndMarksUnsavedChanges)
 TEST_F(NeverLoseWorkTest, TheRecoveryFileIsWrittenThirtySecondsAfterAChangeAndGoesWithASave)
 {
 	double now = 1000;
-	editor->Clock = [&] { return now; };
+	editor->Now = [&] { return now; };
 	const std::string recovery = editor->RecoveryFile();
 	EXPECT_EQ(ScratchDir() + "/state/tolvane/", recovery.substr(0, recovery.rfind('/') + 1));
 	change();
