@@ -27,6 +27,9 @@
 //   tolvane_bench undo MESH N       undo and redo in a 99-model scene (OpenGL):
 //                                   their time, the frames they fall in, and
 //                                   the memory of the history
+//   tolvane_bench autosave MESH N   the autosave of a 99-model scene (OpenGL): the
+//                                   frame that writes the recovery file against
+//                                   the usual frame, and the write alone
 //   tolvane_bench scene DIR MESH    save and open of a 99-model scene file in DIR
 //                                   against the engine's bare saveScene and
 //                                   loadScene, and the trial loads an open makes
@@ -48,6 +51,7 @@
 #include <functional>
 #include <malloc.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "BenchSupport.h"
@@ -495,6 +499,42 @@ int UndoRedo(const char* mesh, int steps)
 	return 0;
 }
 
+int Autosave(const char* mesh, int writes)
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor))
+		return 2;
+	// The autosave falls due when the bench says so: it moves the clock on.
+	double ahead = 0;
+	const std::function<double()> clock = editor.Now;
+	editor.Now = [&] { return clock() + ahead; };
+	BuildScene(editor, mesh);
+	const std::function<void()> frame = FrameOf(editor);
+	bench::MeanFrameMs(100, frame);
+	// Each round: a change, a usual frame, then the frame in which the
+	// autosave falls due.
+	std::vector<double> usual, holding, alone;
+	for (int i = 0; i < writes; ++i)
+	{
+		MoveSelection(editor, frame);
+		usual.push_back(bench::MeanFrameMs(1, frame));
+		ahead += CSceneEditor::AUTOSAVE_SECONDS + 1;
+		holding.push_back(bench::MeanFrameMs(1, frame));
+		if (editor.SecondsToAutosave() >= 0 || !editor.WaitForAutosave())
+			return 2; // the frame did not write
+		const double start = bench::NowMs();
+		if (!editor.WriteRecovery())
+			return 2;
+		alone.push_back(bench::NowMs() - start);
+	}
+	struct stat info;
+	stat(editor.RecoveryFile().c_str(), &info);
+	std::printf("usual_frame_ms %.4f\nautosave_frame_ms %.4f\nwrite_ms %.4f\nrecovery_kb %.1f\n",
+	            bench::Median(usual), bench::Median(holding), bench::Median(alone),
+	            info.st_size / 1024.0);
+	return 0;
+}
+
 int SceneFiles(const std::string& dir, const char* mesh)
 {
 	CSceneEditor editor;
@@ -568,6 +608,8 @@ int main(int argc, char** argv)
 		return SceneFiles(argv[2], argv[3]);
 	if (mode == "undo" && argc >= 3)
 		return UndoRedo(argv[2], argc > 3 ? std::atoi(argv[3]) : 100);
+	if (mode == "autosave" && argc >= 3)
+		return Autosave(argv[2], argc > 3 ? std::atoi(argv[3]) : 50);
 	if (mode == "startup")
 		return Startup(started);
 	if (mode == "load" && argc >= 3)
@@ -587,6 +629,6 @@ int main(int argc, char** argv)
 	    "usage: tolvane_bench export DIR MESH [PARTICLE-SYSTEMS] | frames MESH [N [HEIGHTMAP "
 	    "TEXTURE]] | particles MESH [N] | startup | load FILE [N] | level MAPS NAME | peak FILE "
 	    "editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N] | "
-	    "rest KIND SECONDS XPID [MESH] | hold\n");
+	    "rest KIND SECONDS XPID [MESH] | hold | autosave MESH [N]\n");
 	return 1;
 }

@@ -105,9 +105,10 @@ stop_xvfb() {
 	XVFB_PID=""
 }
 
-# Id of the editor's window, once it exists.
+# Id of the editor's window, once it exists. Its caption ends in "0.0.7"
+# ("<scene file>* - 0.0.7" once the scene has a file or changes).
 editor_window() {
-	xdotool search --name '^0\.0\.7$' 2>/dev/null | head -n1
+	xdotool search --name '0\.0\.7$' 2>/dev/null | head -n1
 }
 
 has_editor_window() {

@@ -170,6 +170,20 @@ dismiss_message() {
 	xdotool mousemove 400 "$(ok_button_y)" click 1
 }
 
+# quit_discarding: closes the window and, while the editor asks whether to
+# save its changes, answers "No" (the key N; in the scene N does nothing).
+quit_discarding() {
+	close_editor
+	wait_for 10 gone_or_say_no
+}
+
+gone_or_say_no() {
+	editor_gone || {
+		xdotool key n
+		false
+	}
+}
+
 # launch_editor LOGDIR [DIR [ARGUMENT...]]: starts the editor (TOLVANE_EXE,
 # the build's by default) in DIR (the project root by default), its output in
 # LOGDIR; waits until its window has the focus and a frame is drawn. Sets

@@ -148,6 +148,10 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 			return false;
 		ptr_sed->ShowParticlePreset(static_cast<gui::IGUIComboBox*>(gui.Caller)->getSelected());
 		return true;
+	case gui::EGET_MESSAGEBOX_YES:
+	case gui::EGET_MESSAGEBOX_NO:
+	case gui::EGET_MESSAGEBOX_CANCEL:
+		return ptr_sed->OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
@@ -164,7 +168,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	{
 	case ID_MENU_CLEAR: editor.ClearScene(); break;
 	case ID_MENU_FILE_PROPERTIES: ShowWindow(CSceneEditor::ScenePropertiesWindow); break;
-	case ID_MENU_QUIT: device->closeDevice(); break;
+	case ID_MENU_QUIT: editor.RequestQuit(); break;
 	case ID_MENU_SAVE_CPP: ShowWindow(editor.SaveOptionsWindow); break;
 	case ID_MENU_SCENE_INFO:
 		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());

@@ -14,6 +14,7 @@
 #include "ObjectKinds.h"
 #include "XErrorGuard.h"
 #include "XInput.h"
+#include "XSession.h"
 
 gui::IGUIWindow* CSceneEditor::ScenePropertiesWindow = 0;
 gui::IGUIWindow* CSceneEditor::WorldMainWindow = 0;
@@ -216,6 +217,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	// The first frame is drawn at once.
 	LastPass = Now() - 1.0 / MAX_FRAMES_PER_SECOND;
 	RequestFrame();
+	StartRecovery();
 }
 
 // Every default colour from the darkest shadow through the window
@@ -498,6 +500,10 @@ bool CSceneEditor::Update()
 	WaitForWork();
 	UpdateState();
 	const bool running = _device->run();
+	if (running && TakeCloseRequest())
+		RequestQuit();
+	if (!running || !_driver)
+		EndRun();
 	// X sends no release for a key let go while another window has the focus.
 	const bool focused = _device->isWindowFocused();
 	if (WindowHadFocus && !focused)
@@ -528,6 +534,7 @@ void CSceneEditor::UpdateState()
 	}
 	Transform.Update();
 	ObjectList.Update();
+	KeepWork();
 	ApplyFog();
 	// A change ends once no key, drag or edit keeps it going.
 	if (StateDirty && StepCanEnd())

@@ -6,8 +6,8 @@
 
 #include <array>
 #include <deque>
-#include <map>
 #include <functional>
+#include <map>
 #include <irrlicht.h>
 #include <set>
 #include <string>
@@ -17,6 +17,7 @@
 #include "Gizmo.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "Recovery.h"
 #include "SceneDocument.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
@@ -213,6 +214,27 @@ public:
 	gui::IGUIEditBox* mpw_boxTexture;
 	gui::IGUIEditBox* mpw_boxTexture2;
 	gui::IGUIEditBox* sow_editboxDir;
+
+	//! Whether the scene differs from what was last saved or opened.
+	bool HasUnsavedChanges() const;
+	//! Writes the recovery file now, as the autosave does; false on failure.
+	bool WriteRecovery();
+	//! The autosave writes in a thread of its own; this waits for it (false
+	//! when it failed).
+	bool WaitForAutosave();
+	//! The file this editor keeps unsaved work in.
+	std::string RecoveryFile() const;
+	//! "File", "Quit" and the window's close button: quits at once when
+	//! nothing is unsaved, else asks first.
+	void RequestQuit();
+	//! The window's caption: "0.0.7", or "<scene file> - 0.0.7" with a "*"
+	//! after the name while there are unsaved changes.
+	const std::wstring& WindowCaption() const { return Caption; }
+	//! Unsaved work waits at most this long for the recovery file.
+	static constexpr double AUTOSAVE_SECONDS = 30.0;
+	//! Seconds until the autosave is due (by Now), negative when none is:
+	//! the main loop at rest wakes up by then.
+	double SecondsToAutosave() const;
 
 	//! Opens the editor's modal message box with an OK button.
 	void ShowMessage(const wchar_t* caption, const wchar_t* text);
@@ -549,6 +571,30 @@ private:
 		RecordStep();
 		return changed;
 	}
+	// Never losing work (CSceneEditorQuit.cpp)
+	CRecovery Recovery;
+	//! Recovery files of editors that ended, still to be offered.
+	std::vector<SLeftRecovery> LeftWork;
+	double AutosaveDeadline = -1;
+	//! The document's version the recovery keeps, and the one it wrote.
+	unsigned long long KeptVersion = ~0ull, WrittenVersion = ~0ull;
+	bool KeptUnsaved = false;
+	std::string KeptFile;
+	std::wstring Caption = L"0.0.7";
+	//! The user chose to quit (nothing left unsaved, or "No").
+	bool QuitAllowed = false;
+	//! "Yes" to the quit question opened "Save Scene".
+	bool QuitAfterSave = false;
+	bool RunEnded = false;
+	void StartRecovery();
+	void KeepWork();
+	void UpdateCaption();
+	void Quit();
+	bool OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer);
+	void EndRun();
+	void AskAboutLeftWork();
+	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id);
+	void OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;
 	friend class CTransformWindow;

@@ -795,13 +795,14 @@ bool CSceneEditor::SaveLevel()
 			            SaveFailure("could not write", file->Target, file->Error).c_str());
 			return false;
 		}
-	for (CPendingFile* file : files)
-		if (!file->commit())
-		{
-			ShowMessage(L"Save Error",
-			            SaveFailure("could not replace", file->Target, file->Error).c_str());
-			return false;
-		}
+	// Both files are replaced, or neither: a game never gets a half-new pair.
+	CPendingFile* failed = 0;
+	if (!CPendingFile::commitAll({&header, &sourceFile}, failed))
+	{
+		ShowMessage(L"Save Error",
+		            SaveFailure("could not replace", failed->Target, failed->Error).c_str());
+		return false;
+	}
 	ShowMessage(L"Saved!", L"Level data saved!");
 	return true;
 }

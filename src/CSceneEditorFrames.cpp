@@ -197,6 +197,9 @@ void CSceneEditor::WaitForWork()
 	else
 	{
 		double until = core::min_(NextTimedFrame(), now + MAX_REST_SECONDS);
+		// The autosave is written when due, not a rest later.
+		if (SecondsToAutosave() > 0)
+			until = core::min_(until, now + SecondsToAutosave());
 		// A timed frame that is due but not needed (a minimized window)
 		// must not make the wait a busy loop.
 		if (until <= now)

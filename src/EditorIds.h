@@ -70,6 +70,11 @@ enum EEditorId
 	ID_SAVE_SCENE_OK = 352,
 	ID_SAVE_SCENE_CANCEL = 353,
 
+	// The questions before unsaved work would be lost, and about work an
+	// editor that ended left behind
+	ID_QUIT_QUESTION = 360,
+	ID_RECOVERY_QUESTION = 361,
+
 	// "SkyBox Setup"
 	ID_SKYBOX_WINDOW = 311,
 	ID_SKYBOX_OK = 312,

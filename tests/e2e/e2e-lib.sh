@@ -8,6 +8,8 @@ ARTEFACTS=${TOLVANE_ARTEFACTS:-$TOLVANE_BUILD/artefacts}
 FAILURES=0
 EDITOR_PID=""
 WORK=$(mktemp -d)
+# Recovery files of the editors under test stay with the test.
+export XDG_STATE_HOME="$WORK/state"
 
 fail() {
 	echo "FAIL: $*" >&2

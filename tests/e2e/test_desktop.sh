@@ -59,6 +59,6 @@ unstretched() {
 }
 check "the marker keeps its shape after the resize (before: $before)" wait_for 10 unstretched
 check "the editor is still running" editor_running
-close_editor
+quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
 finish

@@ -101,6 +101,6 @@ screenshot "$shots/saved.png"
 check "the export holds the crate" grep -q 'Model\[2\] = _smgr->addAnimatedMeshSceneNode' "$WORK/export/Level.cpp"
 dismiss_message
 
-close_editor
+quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
 finish

@@ -82,6 +82,6 @@ check "the exported crate casts its shadow in the game too" \
 	grep -q 'addShadowVolumeSceneNode' "$WORK/export/Level.cpp"
 dismiss_message
 
-close_editor
+quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
 finish

@@ -34,6 +34,6 @@ level_drawn() { screenshot "$WORK/now.png" && [ "$(triangles_line "$WORK/now.png
 check "the level is drawn (the triangle count changes)" wait_for 20 level_drawn
 screenshot "$shots/level.png"
 check "the editor is still running" editor_running
-close_editor
+quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
 finish

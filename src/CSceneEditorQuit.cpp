@@ -1,0 +1,244 @@
+// Never losing work: the question before quitting drops unsaved changes,
+// the window caption that names the scene and marks it changed, the
+// autosave into a recovery file, and the offer to open what an editor that
+// ended without saving left behind.
+#include "CSceneEditor.h"
+
+#include <ctime>
+
+#include "EditorIds.h"
+#include "FileNames.h"
+#include "XInput.h"
+#include "XSession.h"
+
+namespace
+{
+const wchar_t* const Version = L"0.0.7";
+
+// The scene file's own name, without its folder.
+std::wstring ShortName(const std::string& file)
+{
+	const size_t slash = file.rfind('/');
+	return FileNameToWide(slash == std::string::npos ? file : file.substr(slash + 1));
+}
+} // namespace
+
+bool CSceneEditor::HasUnsavedChanges() const
+{
+	return Document.Unsaved();
+}
+
+std::string CSceneEditor::RecoveryFile() const
+{
+	return Recovery.File();
+}
+
+double CSceneEditor::SecondsToAutosave() const
+{
+	return AutosaveDeadline < 0 ? -1.0 : std::max(0.0, AutosaveDeadline - Now());
+}
+
+void CSceneEditor::StartRecovery()
+{
+	InterceptWindowClose(WindowDisplay(_driver));
+	if (!Recovery.Start())
+		return;
+	Recovery.WriteOnEndingSignals();
+	OnConnectionLost(&CRecovery::WriteBeforeEnding);
+	LeftWork = Recovery.FindLeft();
+	AskAboutLeftWork();
+}
+
+// Every frame: the recovery keeps the scene as it is now, the autosave
+// writes it when due, and the caption follows.
+void CSceneEditor::KeepWork()
+{
+	const bool unsaved = Document.Unsaved();
+	if (Document.Version != KeptVersion || unsaved != KeptUnsaved || SceneFileName != KeptFile)
+	{
+		Recovery.Keep(Document.State(), SceneFileName, unsaved);
+		KeptVersion = Document.Version;
+		KeptUnsaved = unsaved;
+		KeptFile = SceneFileName;
+		UpdateCaption();
+	}
+	if (!unsaved)
+	{
+		// Saved, opened, or undone back to either: nothing to recover.
+		AutosaveDeadline = -1;
+		if (Recovery.Written())
+			Recovery.Remove();
+	}
+	else if (Document.Version != WrittenVersion)
+	{
+		// Due a fixed time after the first change the file does not hold.
+		if (AutosaveDeadline < 0)
+			AutosaveDeadline = Now() + AUTOSAVE_SECONDS;
+		if (Now() >= AutosaveDeadline)
+		{
+			// The disk is waited for in a thread of its own, not in the frame.
+			Recovery.WriteKeptLater();
+			WrittenVersion = Document.Version;
+			AutosaveDeadline = -1;
+		}
+	}
+	// A write that failed is tried again after another interval.
+	if (Recovery.TakeFailure())
+		WrittenVersion = ~0ull;
+	// "Yes" to the quit question saved through "Save Scene": quit once the
+	// window is done and the scene saved; a cancelled or failed save goes
+	// back to the scene.
+	if (QuitAfterSave && !SaveSceneWindow->isVisible())
+	{
+		QuitAfterSave = false;
+		if (!Document.Unsaved())
+			Quit();
+	}
+}
+
+bool CSceneEditor::WriteRecovery()
+{
+	Recovery.Keep(Document.State(), SceneFileName, Document.Unsaved());
+	if (!Recovery.WriteKept())
+		return false;
+	WrittenVersion = Document.Version;
+	AutosaveDeadline = -1;
+	return true;
+}
+
+bool CSceneEditor::WaitForAutosave()
+{
+	return Recovery.Wait();
+}
+
+void CSceneEditor::UpdateCaption()
+{
+	std::wstring caption = Version;
+	if (!SceneFileName.empty() || KeptUnsaved)
+		caption = (SceneFileName.empty() ? std::wstring(L"Untitled") : ShortName(SceneFileName)) +
+		          (KeptUnsaved ? L"*" : L"") + L" - " + Version;
+	if (caption != Caption)
+		_device->setWindowCaption(caption.c_str());
+	Caption = caption;
+}
+
+// ---------------------------------------------------------------------------
+// Quitting
+
+// A question in a message box that has the keys: Y answers Yes, N No and
+// Escape Cancel.
+void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id)
+{
+	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, 0, id));
+}
+
+void CSceneEditor::RequestQuit()
+{
+	if (!Document.Unsaved())
+	{
+		Quit();
+		return;
+	}
+	const std::wstring text =
+	    SceneFileName.empty()
+	        ? std::wstring(L"Save this scene before quitting?")
+	        : L"Save the changes to " + ShortName(SceneFileName) + L" before quitting?";
+	Ask(L"Unsaved Changes", text, gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL,
+	    ID_QUIT_QUESTION);
+}
+
+void CSceneEditor::Quit()
+{
+	QuitAllowed = true;
+	Recovery.Remove();
+	_device->closeDevice();
+}
+
+bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
+{
+	const bool yes = answer == gui::EGET_MESSAGEBOX_YES;
+	if (id == ID_QUIT_QUESTION)
+	{
+		if (answer == gui::EGET_MESSAGEBOX_NO)
+			Quit();
+		else if (yes && SceneFileName.empty())
+		{
+			ShowSaveSceneWindow();
+			QuitAfterSave = true;
+		}
+		else if (yes && SaveScene(SceneFileName.c_str()))
+			Quit();
+		return true;
+	}
+	if (id == ID_RECOVERY_QUESTION && !LeftWork.empty())
+	{
+		SLeftRecovery left = LeftWork.front();
+		LeftWork.erase(LeftWork.begin());
+		SRecoveredScene scene;
+		if (yes && CRecovery::Read(left.Path, scene))
+		{
+			OpenRecovered(scene);
+			// One recovered scene per run: the others wait for the next.
+			for (SLeftRecovery& other : LeftWork)
+				CRecovery::Release(other, false);
+			LeftWork.clear();
+		}
+		// Escape or the box's close button decide nothing: the file is
+		// offered again at the next start.
+		CRecovery::Release(left, answer != gui::EGET_MESSAGEBOX_CANCEL);
+		AskAboutLeftWork();
+		return true;
+	}
+	return false;
+}
+
+// Before the run ends: work the user did not choose to drop is kept.
+void CSceneEditor::EndRun()
+{
+	if (RunEnded)
+		return;
+	RunEnded = true;
+	const bool keep = !QuitAllowed && Document.Unsaved();
+	if (keep)
+		WriteRecovery();
+	Recovery.Finish(keep);
+}
+
+// ---------------------------------------------------------------------------
+// Work left by an editor that ended without saving
+
+void CSceneEditor::AskAboutLeftWork()
+{
+	while (!LeftWork.empty())
+	{
+		SRecoveredScene scene;
+		if (CRecovery::Read(LeftWork.front().Path, scene))
+		{
+			char when[64];
+			std::strftime(when, sizeof when, "%Y-%m-%d %H:%M",
+			              std::localtime(&LeftWork.front().Written));
+			const std::wstring name =
+			    scene.SceneFile.empty() ? L"an untitled scene" : ShortName(scene.SceneFile);
+			const std::wstring text = L"Tolvane ended without saving " + name + L" at " +
+			                          FileNameToWide(when) + L". Open what it kept?";
+			Ask(L"Recover Unsaved Work", text, gui::EMBF_YES | gui::EMBF_NO, ID_RECOVERY_QUESTION);
+			return;
+		}
+		// A file nobody can open again is of no use to anyone.
+		CRecovery::Release(LeftWork.front(), true);
+		LeftWork.erase(LeftWork.begin());
+	}
+}
+
+// The recovered scene replaces the empty one as an undo step. It has not
+// been saved to its file, so it has unsaved changes until it is; and it is
+// this editor's recovery file before the old one goes.
+void CSceneEditor::OpenRecovered(const SRecoveredScene& scene)
+{
+	ApplyState(scene.State, Document.State());
+	SceneFileName = scene.SceneFile;
+	SceneChanged();
+	RecordStep();
+	Document.SavedContent = ~0ull;
+	WriteRecovery();
+}

@@ -1,0 +1,258 @@
+// Unsaved work is never lost: the quit question and its answers, the
+// caption, the autosave into the recovery file, the offer of what an ended
+// editor left, and saves that keep the file they replace.
+#include "EditorTestSupport.h"
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "EditorIds.h"
+#include "FileNames.h"
+
+namespace
+{
+class NeverLoseWorkTest : public EditorTest
+{
+protected:
+	//! The marker moves: a change of the scene, ended as one step.
+	void change()
+	{
+		holdKeys({KEY_NUMPAD8}, 2);
+		frame();
+	}
+	//! Clicks a button of the message box on screen.
+	void answerBox(const wchar_t* button)
+	{
+		gui::IGUIElement* box =
+		    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_MESSAGE_BOX);
+		ASSERT_NE(nullptr, box);
+		for (gui::IGUIElement* child : box->getChildren())
+			if (child->getType() == gui::EGUIET_BUTTON && std::wstring(child->getText()) == button)
+				return click(child);
+		FAIL() << "no button " << core::stringc(button).c_str();
+	}
+	bool running() { return editor->Update(); }
+	//! A fresh editor, as after a new start.
+	void restart()
+	{
+		TearDown();
+		SetUp();
+	}
+};
+
+bool Exists(const std::string& path)
+{
+	return access(path.c_str(), F_OK) == 0;
+}
+} // namespace
+
+TEST_F(NeverLoseWorkTest, QuittingAsksOnlyWhileTheSceneDiffersFromItsFile)
+{
+	const std::string scene = ScratchDir() + "/quit.irr";
+	struct Row
+	{
+		const char* what;
+		bool saved, changed, undone;
+		const wchar_t* answer; // null: no question expected
+		bool quits;
+	};
+	const Row rows[] = {
+	    {"no change", false, false, false, nullptr, true},
+	    {"a change undone", true, true, true, nullptr, true},
+	    {"Cancel", true, true, false, L"Cancel", false},
+	    {"No", true, true, false, L"No", true},
+	    {"Yes", true, true, false, L"Yes", true},
+	};
+	for (const Row& row : rows)
+	{
+		SCOPED_TRACE(row.what);
+		restart();
+		if (row.saved)
+		{
+			ASSERT_TRUE(editor->SaveScene(scene.c_str()));
+			dismissMessages();
+		}
+		if (row.changed)
+			change();
+		if (row.undone)
+		{
+			ASSERT_TRUE(postKey(KEY_KEY_Z, true, 0, true));
+		}
+		ASSERT_TRUE(editor->WriteRecovery() || !row.changed);
+		const std::string before = ReadFile(scene);
+		ASSERT_TRUE(chooseMenu(ID_MENU_QUIT));
+		if (row.answer)
+		{
+			const std::vector<Message> shown = messages();
+			ASSERT_EQ(1u, shown.size());
+			EXPECT_EQ(L"Unsaved Changes", shown[0].caption);
+			EXPECT_EQ(L"Save the changes to quit.irr before quitting?", shown[0].text);
+			answerBox(row.answer);
+		}
+		else
+			EXPECT_TRUE(messages().empty());
+		EXPECT_EQ(!row.quits, running());
+		// Yes saved the change; no other answer touched the file.
+		EXPECT_EQ(row.answer && row.answer == std::wstring(L"Yes"), before != ReadFile(scene));
+		if (row.quits)
+		{
+			EXPECT_FALSE(Exists(editor->RecoveryFile())) << "nothing is left to recover";
+		}
+	}
+}
+
+TEST_F(NeverLoseWorkTest, YesForANeverSavedSceneSavesThroughSaveSceneThenQuits)
+{
+	change();
+	ASSERT_TRUE(chooseMenu(ID_MENU_QUIT));
+	ASSERT_EQ(L"Save this scene before quitting?", messages().at(0).text);
+	answerBox(L"Yes");
+	gui::IGUIElement* save =
+	    editor->_gui->getRootGUIElement()->getElementFromId(ID_SAVE_SCENE_WINDOW, true);
+	ASSERT_TRUE(save && save->isVisible());
+	const std::string scene = ScratchDir() + "/first.irr";
+	save->getElementFromId(ID_SAVE_SCENE_FILE, true)->setText(FileNameToWide(scene).c_str());
+	clickButton(ID_SAVE_SCENE_OK);
+	EXPECT_FALSE(running());
+	EXPECT_TRUE(Exists(scene));
+}
+
+TEST_F(NeverLoseWorkTest, TheCaptionNamesTheFileAndMarksUnsavedChanges)
+{
+	EXPECT_EQ(L"0.0.7", editor->WindowCaption());
+	change();
+	EXPECT_EQ(L"Untitled* - 0.0.7", editor->WindowCaption());
+	ASSERT_TRUE(editor->SaveScene((ScratchDir() + "/castle.irr").c_str()));
+	dismissMessages();
+	frame();
+	EXPECT_EQ(L"castle.irr - 0.0.7", editor->WindowCaption());
+	change();
+	EXPECT_EQ(L"castle.irr* - 0.0.7", editor->WindowCaption());
+	ASSERT_TRUE(editor->Undo());
+	frame();
+	EXPECT_EQ(L"castle.irr - 0.0.7", editor->WindowCaption());
+}
+
+TEST_F(NeverLoseWorkTest, TheRecoveryFileIsWrittenThirtySecondsAfterAChangeAndGoesWithASave)
+{
+	double now = 1000;
+	editor->Now = [&] { return now; };
+	const std::string recovery = editor->RecoveryFile();
+	EXPECT_EQ(ScratchDir() + "/state/tolvane/", recovery.substr(0, recovery.rfind('/') + 1));
+	change();
+	EXPECT_NEAR(30.0, editor->SecondsToAutosave(), 0.001);
+	now += 29.9;
+	frame();
+	EXPECT_FALSE(Exists(recovery));
+	now += 0.2;
+	frame();
+	ASSERT_TRUE(editor->WaitForAutosave());
+	ASSERT_TRUE(Exists(recovery));
+	SRecoveredScene kept;
+	ASSERT_TRUE(CRecovery::Read(recovery, kept));
+	EXPECT_TRUE(kept.State == editor->Document.State());
+	EXPECT_LT(editor->SecondsToAutosave(), 0) << "nothing new to write";
+
+	ASSERT_TRUE(editor->SaveScene((ScratchDir() + "/saved.irr").c_str()));
+	frame();
+	EXPECT_FALSE(Exists(recovery));
+}
+
+// Saves keep what they replace: a link stays a link, a private file stays
+// private, and the export's pair is replaced together or not at all.
+TEST_F(NeverLoseWorkTest, SavesKeepLinksPermissionsAndTheExportPair)
+{
+	const std::string real = WriteFile("real.irr", "old");
+	const std::string link = ScratchDir() + "/link.irr";
+	ASSERT_EQ(0, symlink("real.irr", link.c_str()));
+	ASSERT_EQ(0, chmod(real.c_str(), 0600));
+	ASSERT_TRUE(editor->SaveScene(link.c_str()));
+	dismissMessages();
+	struct stat info;
+	ASSERT_EQ(0, lstat(link.c_str(), &info));
+	EXPECT_TRUE(S_ISLNK(info.st_mode));
+	EXPECT_NE("old", ReadFile(real));
+	ASSERT_EQ(0, stat(real.c_str(), &info));
+	EXPECT_EQ(0600u, info.st_mode & 07777);
+
+	// Level.cpp cannot be replaced (a folder has its name): Level.h stays.
+	const std::string dir = ScratchDir() + "/export/";
+	mkdir(dir.c_str(), 0700);
+	mkdir((dir + "Level.cpp").c_str(), 0700);
+	WriteFile("export/Level.h", "earlier header");
+	editor->sow_editboxDir->setText(FileNameToWide(dir).c_str());
+	EXPECT_FALSE(editor->SaveLevel());
+	EXPECT_EQ(L"Save Error", messages().at(0).caption);
+	EXPECT_EQ("earlier header", ReadFile(dir + "Level.h"));
+	std::vector<std::string> left;
+	for (const auto& entry : std::filesystem::directory_iterator(dir))
+		left.push_back(entry.path().filename());
+	EXPECT_EQ(2u, left.size()) << "no temporary file is left";
+}
+
+// Left behind: one recovery file of an editor that ended, one of an editor
+// that still runs.
+class LeftWorkTest : public NeverLoseWorkTest
+{
+protected:
+	void SetUp() override
+	{
+		setenv("XDG_STATE_HOME", (ScratchDir() + "/state").c_str(), 1);
+		SRecoveredScene scene;
+		scene.SceneFile = ScratchDir() + "/castle.irr";
+		SModelState model;
+		model.Mesh = MediaFile("sydney.md2");
+		model.Type = CModel::TYPE_MESH;
+		model.FileName = L"sydney.md2";
+		model.Position = core::vector3df(10, 20, 30);
+		scene.State.Models[4] = std::make_shared<const SModelState>(model);
+		SWorldState world;
+		world.CurrentModel = 4;
+		scene.State.World = std::make_shared<const SWorldState>(world);
+		CRecovery ended;
+		ASSERT_TRUE(ended.Start());
+		ended.Keep(scene.State, scene.SceneFile, true);
+		ASSERT_TRUE(ended.WriteKept());
+		Left = ended.File();
+		ended.Finish(true);
+		ASSERT_TRUE(Running.Start());
+		Running.Keep(scene.State, "", true);
+		ASSERT_TRUE(Running.WriteKept());
+		NeverLoseWorkTest::SetUp();
+	}
+	void TearDown() override
+	{
+		NeverLoseWorkTest::TearDown();
+		EXPECT_TRUE(Exists(Running.File())) << "a running editor's file is never taken";
+	}
+	std::string Left;
+	CRecovery Running;
+};
+
+TEST_F(LeftWorkTest, YesOpensTheLeftSceneWithUnsavedChangesUnderItsFileName)
+{
+	const std::vector<Message> shown = messages();
+	ASSERT_EQ(1u, shown.size());
+	EXPECT_EQ(L"Recover Unsaved Work", shown[0].caption);
+	EXPECT_EQ(0u, shown[0].text.find(L"Tolvane ended without saving castle.irr at "));
+	answerBox(L"Yes");
+	frame();
+	EXPECT_TRUE(messages().empty()) << "one question per left file";
+	ASSERT_NE(nullptr, editor->Model[4]);
+	EXPECT_VEC_NEAR(core::vector3df(10, 20, 30), editor->Model[4]->getPosition(), 0.001f);
+	EXPECT_TRUE(editor->HasUnsavedChanges());
+	EXPECT_EQ(L"castle.irr* - 0.0.7", editor->WindowCaption());
+	EXPECT_FALSE(Exists(Left));
+	EXPECT_TRUE(Exists(editor->RecoveryFile())) << "the work is this editor's to keep now";
+}
+
+TEST_F(LeftWorkTest, NoDeletesTheLeftFile)
+{
+	answerBox(L"No");
+	frame();
+	EXPECT_TRUE(messages().empty());
+	EXPECT_FALSE(Exists(Left));
+	EXPECT_EQ(nullptr, editor->Model[4]);
+	EXPECT_FALSE(editor->HasUnsavedChanges());
+}
