@@ -343,7 +343,7 @@ void CSceneEditor::MovePositioner(const core::vector3df& forward)
 		Positioner->setPosition(Positioner->getPosition() + core::vector3df(0, ClimbStep, 0));
 }
 
-void CSceneEditor::TakeSteps(const int (&due)[10])
+void CSceneEditor::TakeSteps(const int (&due)[MOVEMENT_KEYS])
 {
 	int steps = 0;
 	for (int n : due)
@@ -352,12 +352,12 @@ void CSceneEditor::TakeSteps(const int (&due)[10])
 		return;
 	// The step bodies read the key table: each step sees the keys that
 	// still owe it, then the table is put back.
-	bool held[10];
-	for (int i = 0; i < 10; ++i)
+	bool held[MOVEMENT_KEYS];
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		held[i] = key[MovementKeys[i]];
 	for (int step = 0; step < steps; ++step)
 	{
-		for (int i = 0; i < 10; ++i)
+		for (int i = 0; i < MOVEMENT_KEYS; ++i)
 			key[MovementKeys[i]] = due[i] > step;
 		// A turn and a move in one step move along the heading from before.
 		const core::vector3df forward = Heading(Positioner->getRotation().Y);
@@ -367,7 +367,7 @@ void CSceneEditor::TakeSteps(const int (&due)[10])
 		if (SelectedModel)
 			MoveSelectedModel(mforward);
 	}
-	for (int i = 0; i < 10; ++i)
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		key[MovementKeys[i]] = held[i];
 }
 
@@ -385,8 +385,8 @@ int CSceneEditor::StepsOwed(const SKeyHold& hold, double now) const
 void CSceneEditor::TakeDueSteps()
 {
 	const double now = Now();
-	int due[10] = {};
-	for (int i = 0; i < 10; ++i)
+	int due[MOVEMENT_KEYS] = {};
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		if (Holds[i].held)
 		{
 			due[i] = StepsOwed(Holds[i], now) - Holds[i].taken;
@@ -398,8 +398,8 @@ void CSceneEditor::TakeDueSteps()
 void CSceneEditor::KeysChanged()
 {
 	const double now = Now();
-	int due[10] = {};
-	for (int i = 0; i < 10; ++i)
+	int due[MOVEMENT_KEYS] = {};
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 	{
 		SKeyHold& hold = Holds[i];
 		const bool down = key[MovementKeys[i]];

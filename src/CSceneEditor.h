@@ -28,6 +28,8 @@ public:
 	static const int MODEL_SLOTS = 100;
 	//! Entries of the key table: engine key codes 0 to 254.
 	static const int KEY_ENTRIES = 255;
+	//! Keys that move the marker or the selected model while held.
+	static const int MOVEMENT_KEYS = 10;
 
 	CSceneEditor();
 	~CSceneEditor();
@@ -221,7 +223,7 @@ private:
 	void MoveSelectedModel(const core::vector3df& mforward);
 	//! Takes `due[i]` steps of movement key i (MovementKeys order), as
 	//! many steps as the largest count; each step acts on the keys still due.
-	void TakeSteps(const int (&due)[10]);
+	void TakeSteps(const int (&due)[MOVEMENT_KEYS]);
 	//! The steps that held keys owe by now.
 	void TakeDueSteps();
 	void UpdateValueLabels();
@@ -316,7 +318,7 @@ private:
 		double since;
 		int taken;
 	};
-	SKeyHold Holds[10];
+	SKeyHold Holds[MOVEMENT_KEYS];
 	int StepsOwed(const SKeyHold& hold, double now) const;
 
 	// Frames on demand
