@@ -110,6 +110,7 @@ CSceneEditor::CSceneEditor()
 	ShownTriangles = 0;
 	DrawnView = SView();
 	CameraAnimated = false;
+	ResizeSettledAt = 0.0;
 }
 
 // The device goes first (it releases the scene, the GUI and the window), then
@@ -287,6 +288,8 @@ void CSceneEditor::Render()
 	// Drawn whenever the window can be seen, focused or not.
 	if (!_device || _device->isWindowMinimized())
 		return;
+	if (DrawnView.screen.Width > 0 && _driver->getScreenSize() != DrawnView.screen)
+		ResizeSettledAt = Now() + RESIZE_SETTLE_SECONDS;
 	NoteFrame(FrameWanted || Busy() || !(CurrentView() == DrawnView));
 	FrameWanted = false;
 	_driver->beginScene(true, true, SceneColour());

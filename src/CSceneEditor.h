@@ -119,6 +119,8 @@ public:
 	static constexpr double MAX_FRAMES_PER_SECOND = 60.0;
 	//! The longest wait of a pass at rest before it looks again.
 	static constexpr double MAX_REST_SECONDS = 1.0;
+	//! How long frames go on after the window's size changed.
+	static constexpr double RESIZE_SETTLE_SECONDS = 0.5;
 
 	CTLVEventRec* event_rec;
 	scene::ICameraSceneNode* Camera;
@@ -357,6 +359,9 @@ private:
 	SView DrawnView;
 	//! The camera moved while the last frame was drawn (an animator).
 	bool CameraAnimated;
+	//! Frames go on until then after the window changed its size, while
+	//! the window system and the renderer settle on the new size.
+	double ResizeSettledAt;
 	void ApplyState(const SSceneState& target, const SSceneState& current);
 	void ApplyModel(int slot, const SModelState* state);
 	void ApplyModelFields(CModel& model, const SModelState& state);
