@@ -121,6 +121,7 @@ CSceneEditor::CSceneEditor()
 	ShownTriangles = 0;
 	DrawnView = SView();
 	CameraAnimated = false;
+	ResizeSettledAt = 0.0;
 }
 
 // The device goes first (it releases the scene, the GUI and the window), then
@@ -314,6 +315,8 @@ void CSceneEditor::Render()
 	// Drawn whenever the window can be seen, focused or not.
 	if (!_device || _device->isWindowMinimized())
 		return;
+	if (DrawnView.screen.Width > 0 && _driver->getScreenSize() != DrawnView.screen)
+		ResizeSettledAt = Now() + RESIZE_SETTLE_SECONDS;
 	NoteFrame(FrameWanted || Busy() || !(CurrentView() == DrawnView));
 	FrameWanted = false;
 	_driver->beginScene(true, true, SceneColour());
@@ -370,7 +373,7 @@ void CSceneEditor::MovePositioner(const core::vector3df& forward)
 		Positioner->setPosition(Positioner->getPosition() + core::vector3df(0, ClimbStep, 0));
 }
 
-void CSceneEditor::TakeSteps(const int (&due)[10])
+void CSceneEditor::TakeSteps(const int (&due)[MOVEMENT_KEYS])
 {
 	int steps = 0;
 	for (int n : due)
@@ -379,12 +382,12 @@ void CSceneEditor::TakeSteps(const int (&due)[10])
 		return;
 	// The step bodies read the key table: each step sees the keys that
 	// still owe it, then the table is put back.
-	bool held[10];
-	for (int i = 0; i < 10; ++i)
+	bool held[MOVEMENT_KEYS];
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		held[i] = key[MovementKeys[i]];
 	for (int step = 0; step < steps; ++step)
 	{
-		for (int i = 0; i < 10; ++i)
+		for (int i = 0; i < MOVEMENT_KEYS; ++i)
 			key[MovementKeys[i]] = due[i] > step;
 		// A turn and a move in one step move along the heading from before.
 		const core::vector3df forward = Heading(Positioner->getRotation().Y);
@@ -394,7 +397,7 @@ void CSceneEditor::TakeSteps(const int (&due)[10])
 		if (SelectedModel)
 			MoveSelectedModel(mforward);
 	}
-	for (int i = 0; i < 10; ++i)
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		key[MovementKeys[i]] = held[i];
 }
 
@@ -412,8 +415,8 @@ int CSceneEditor::StepsOwed(const SKeyHold& hold, double now) const
 void CSceneEditor::TakeDueSteps()
 {
 	const double now = Now();
-	int due[10] = {};
-	for (int i = 0; i < 10; ++i)
+	int due[MOVEMENT_KEYS] = {};
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		if (Holds[i].held)
 		{
 			due[i] = StepsOwed(Holds[i], now) - Holds[i].taken;
@@ -425,8 +428,8 @@ void CSceneEditor::TakeDueSteps()
 void CSceneEditor::KeysChanged()
 {
 	const double now = Now();
-	int due[10] = {};
-	for (int i = 0; i < 10; ++i)
+	int due[MOVEMENT_KEYS] = {};
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 	{
 		SKeyHold& hold = Holds[i];
 		const bool down = key[MovementKeys[i]];

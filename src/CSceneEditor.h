@@ -37,6 +37,8 @@ public:
 	static const int MODEL_SLOTS = 100;
 	//! Entries of the key table: engine key codes 0 to 254.
 	static const int KEY_ENTRIES = 255;
+	//! Keys that move the marker or the selected model while held.
+	static const int MOVEMENT_KEYS = 10;
 
 	CSceneEditor();
 	~CSceneEditor();
@@ -155,6 +157,8 @@ public:
 	static constexpr double MAX_FRAMES_PER_SECOND = 60.0;
 	//! The longest wait of a pass at rest before it looks again.
 	static constexpr double MAX_REST_SECONDS = 1.0;
+	//! How long frames go on after the window's size changed.
+	static constexpr double RESIZE_SETTLE_SECONDS = 0.5;
 
 	CTLVEventRec* event_rec;
 	scene::ICameraSceneNode* Camera;
@@ -298,7 +302,7 @@ private:
 	void MoveSelectedModel(const core::vector3df& mforward);
 	//! Takes `due[i]` steps of movement key i (MovementKeys order), as
 	//! many steps as the largest count; each step acts on the keys still due.
-	void TakeSteps(const int (&due)[10]);
+	void TakeSteps(const int (&due)[MOVEMENT_KEYS]);
 	//! The steps that held keys owe by now.
 	void TakeDueSteps();
 	void UpdateValueLabels();
@@ -455,7 +459,7 @@ private:
 		double since;
 		int taken;
 	};
-	SKeyHold Holds[10];
+	SKeyHold Holds[MOVEMENT_KEYS];
 	int StepsOwed(const SKeyHold& hold, double now) const;
 
 	// Frames on demand
@@ -496,6 +500,9 @@ private:
 	unsigned long long FramedVersion = 0;
 	//! The camera moved while the last frame was drawn (an animator).
 	bool CameraAnimated;
+	//! Frames go on until then after the window changed its size, while
+	//! the window system and the renderer settle on the new size.
+	double ResizeSettledAt;
 	void ApplyState(const SSceneState& target, const SSceneState& current);
 	void ApplyModel(int slot, const SModelState* state);
 	void ApplyModelFields(CModel& model, const SModelState& state);

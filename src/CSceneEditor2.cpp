@@ -149,6 +149,7 @@ bool CSceneEditor::WhileLoading()
 	if (!_device->run())
 		return false; // the window was closed: give the file up
 	Render();
+	RequestFrame(); // for what the load changes once it is done
 	return !LoadCancelled;
 }
 

@@ -125,8 +125,8 @@ bool CSceneEditor::Busy() const
 	for (const SKeyHold& hold : Holds)
 		if (hold.held)
 			return true;
-	// A drag, or a scroll bar's arrow held down.
-	if (MouseButtonsHeld)
+	// A drag, or a scroll bar's arrow held down; a window that was resized.
+	if (MouseButtonsHeld || Now() < ResizeSettledAt)
 		return true;
 	return CameraAnimated || (_smgr && AnimatedInView(_smgr->getRootSceneNode()));
 }
