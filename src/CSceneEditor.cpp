@@ -206,13 +206,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateSceneInfoWindow();
 	_driver->setTextureCreationFlag(video::ETCF_CREATE_MIP_MAPS, true);
 	// The sky box fields start with the scene's names.
-	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
-	Document.EditWorld(
-	    [&](SWorldState& world)
-	    {
-		    for (int i = 0; i < 7; ++i)
-			    world.SkyTexts[i] = sky[i]->getText();
-	    });
+	KeepSkyBoxTexts();
 	RecordStep(); // the empty scene, where undo stops
 	Document.MarkSaved();
 	// The first frame is drawn at once.

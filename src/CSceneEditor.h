@@ -381,6 +381,8 @@ private:
 	//! "SkyBox Setup": the folder, then the faces up, down, left, right,
 	//! front and back.
 	std::array<gui::IGUIEditBox*, 7> SkyBoxFields() const;
+	//! The document takes what "SkyBox Setup" names now.
+	void KeepSkyBoxTexts();
 	bool PlacePlane(scene::IAnimatedMesh* mesh);
 	//! An operation changed the scene's files, nodes or textures.
 	void SceneChanged();

@@ -662,13 +662,7 @@ bool CSceneEditor::LoadSkyBox()
 	            _smgr->addSkyBoxSceneNode(textures[0], textures[1], textures[2], textures[3],
 	                                      textures[4], textures[5], 0, ID_NONE));
 	// The scene keeps the names the sky box was built from.
-	const std::array<gui::IGUIEditBox*, 7> fields = SkyBoxFields();
-	Document.EditWorld(
-	    [&](SWorldState& world)
-	    {
-		    for (int i = 0; i < 7; ++i)
-			    world.SkyTexts[i] = fields[i]->getText();
-	    });
+	KeepSkyBoxTexts();
 	SceneChanged();
 	return true;
 }

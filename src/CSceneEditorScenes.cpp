@@ -88,6 +88,17 @@ std::array<gui::IGUIEditBox*, 7> CSceneEditor::SkyBoxFields() const
 	        sbw_editboxRight, sbw_editboxFront, sbw_editboxBack};
 }
 
+void CSceneEditor::KeepSkyBoxTexts()
+{
+	const std::array<gui::IGUIEditBox*, 7> fields = SkyBoxFields();
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 7; ++i)
+			    world.SkyTexts[i] = fields[i]->getText();
+	    });
+}
+
 std::array<gui::IGUIScrollBar*, 6> CSceneEditor::ColourBars() const
 {
 	return {spw_refresh_redbar,  spw_refresh_greenbar,
@@ -727,12 +738,7 @@ int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
 			failed.insert(dir + " (sky box)");
 	}
 	// The scene keeps the sky box's names, built or not.
-	Document.EditWorld(
-	    [&](SWorldState& world)
-	    {
-		    for (int i = 0; i < 7; ++i)
-			    world.SkyTexts[i] = sky[i]->getText();
-	    });
+	KeepSkyBoxTexts();
 	return opened;
 }
 

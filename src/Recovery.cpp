@@ -286,7 +286,7 @@ CRecovery::~CRecovery()
 
 std::string CRecovery::Folder()
 {
-	// The base directory specification ignores relative paths.
+	// A relative XDG_STATE_HOME is ignored, as desktops do.
 	const char* state = std::getenv("XDG_STATE_HOME");
 	if (state && state[0] == '/')
 		return std::string(state) + "/tolvane";
