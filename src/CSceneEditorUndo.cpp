@@ -363,9 +363,9 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 	}
 	// "SkyBox Setup" names the faces of the sky box shown.
 	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
-	for (int i = 0; i < 7 && !std::equal(target.SkyTexts, target.SkyTexts + 7, current.SkyTexts);
-	     ++i)
-		sky[i]->setText(target.SkyTexts[i].c_str());
+	if (!std::equal(target.SkyTexts, target.SkyTexts + 7, current.SkyTexts))
+		for (int i = 0; i < 7; ++i)
+			sky[i]->setText(target.SkyTexts[i].c_str());
 	ShowColourBars(target.Bars);
 	Positioner->setPosition(target.MarkerPosition);
 	Positioner->setRotation(target.MarkerRotation);
