@@ -354,10 +354,15 @@ private:
 	std::wstring StoredName(const std::string& folder, const std::string& file) const;
 	io::IAttributes* ModelUserData(int slot, const std::string& folder);
 	io::IAttributes* StateUserData(const std::string& folder);
-	bool OpenForeignScene(const scenefile::SSceneContent& content, const std::string& file);
+	bool OpenForeignScene(const scenefile::SSceneContent& content, const std::string& file,
+	                      std::wstring& report);
 	bool OpenForeignNode(const scenefile::SForeignNode& node, const std::string& folder,
 	                     std::set<std::string>& failed);
 	std::string ForeignPath(const std::string& folder, const std::wstring& written);
+	bool ReadAndOpenScene(const std::string& file, std::wstring& report);
+	bool ReadSceneInHelper(const std::string& file, scenefile::SSceneContent& content);
+	void RevertSceneOpen(const SSceneState& before, unsigned long long content,
+	                     unsigned long long saved, const std::string& sceneFile);
 	bool ReadRecords(const scenefile::SSceneContent& content, std::vector<SModelState>& records,
 	                 core::stringw& problem) const;
 	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
@@ -564,6 +569,7 @@ private:
 	core::stringw LoadFailure(const std::string& file) const;
 	bool WhileLoading();
 	void ShowLoadingWindow();
+	void CloseLoadingWindow();
 	//! True while a file is tried: the receiver then only takes "Cancel".
 	bool Loading;
 	bool LoadCancelled;

@@ -131,14 +131,25 @@ ELoadCheck CSceneEditor::TryFile(ELoadKind kind, const std::string& file, const 
                                  int* data)
 {
 	Loading = true;
-	LoadCancelled = false;
-	LoadingFile = file;
+	// A run of checks (a scene's files) keeps one window and one Cancel.
+	const bool own = !LoadChecker.inBatch();
+	if (own)
+	{
+		LoadCancelled = false;
+		LoadingFile = file;
+	}
 	const ELoadCheck result = LoadChecker.check(kind, file, level, data);
 	Loading = false;
+	if (own)
+		CloseLoadingWindow();
+	return result;
+}
+
+void CSceneEditor::CloseLoadingWindow()
+{
 	if (LoadingWindow)
 		LoadingWindow->remove(); // its modal screen goes with it
 	LoadingWindow = 0;
-	return result;
 }
 
 // Called while the helper works on a file: keeps the window alive.

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <unistd.h>
 
 #include "COrbitCamera.h"
 #include "EditorIds.h"
@@ -292,21 +293,78 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 bool CSceneEditor::OpenScene(const char* filename)
 {
 	const std::string file = filename ? filename : "";
-	SSceneContent content;
-	core::stringw problem;
-	const ELoadCheck trial = TryFile(LOADKIND_SCENE, file);
-	// A file the helper refused cleanly is read here to say why.
-	if ((trial != LOADCHECK_LOADS && trial != LOADCHECK_FAILS) ||
-	    !ReadScene(_device->getFileSystem(), file.c_str(), content, problem))
+	const SSceneState before = Document.State();
+	const unsigned long long content = Document.Content, saved = Document.SavedContent;
+	const std::string sceneFile = SceneFileName;
+	// The scene and every file it names share one time limit and one
+	// "Cancel"; a scene stopped half way is taken back whole.
+	LoadChecker.beginBatch();
+	LoadCancelled = false;
+	LoadingFile = file;
+	std::wstring report;
+	bool opened = ReadAndOpenScene(file, report);
+	const ELoadCheck stop = LoadChecker.endBatch();
+	CloseLoadingWindow();
+	if (stop != LOADCHECK_LOADS)
 	{
-		if (problem.empty())
-			problem = L"The file is not a scene file, or it is damaged.";
-		ShowMessage(OpenSceneError, problem.c_str());
+		const core::stringw why = LoadFailure(file);
+		// The scene's earlier files are in the caches: nothing is loaded again.
+		if (opened)
+			RevertSceneOpen(before, content, saved, sceneFile);
+		if (stop == LOADCHECK_TIMED_OUT)
+			ShowMessage(OpenSceneError, why.c_str());
 		return false;
 	}
+	if (opened)
+		ShowMessage(L"Scene Opened", report.c_str());
+	return opened;
+}
+
+// The scene as it was before an open that was stopped.
+void CSceneEditor::RevertSceneOpen(const SSceneState& before, unsigned long long content,
+                                   unsigned long long saved, const std::string& sceneFile)
+{
+	SyncDocument();
+	ApplyState(before, Document.State());
+	Document.Replace(before, content);
+	Document.SavedContent = saved;
+	SceneFileName = sceneFile;
+	SyncDocument();
+}
+
+// The helper reads the scene file; the editor takes the values it found.
+// False with the reason shown, unless the run was stopped.
+bool CSceneEditor::ReadSceneInHelper(const std::string& file, SSceneContent& content)
+{
+	int data = -1;
+	const ELoadCheck trial = TryFile(LOADKIND_SCENE, file, "", &data);
+	if (trial == LOADCHECK_TIMED_OUT || trial == LOADCHECK_CANCELLED)
+		return false;
+	core::stringw problem;
+	bool read = false;
+	const bool sound = trial == LOADCHECK_LOADS &&
+	                   ReadContent(data, _device->getFileSystem(), read, content, problem);
+	if (data >= 0)
+		close(data);
+	if (trial == LOADCHECK_NOT_A_FILE)
+		problem = LoadFailure(file);
+	else if (!sound || problem.empty())
+		problem = L"The file is not a scene file, or it is damaged.";
+	if (sound && read)
+		return true;
+	ShowMessage(OpenSceneError, problem.c_str());
+	return false;
+}
+
+bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& report)
+{
+	SSceneContent content;
+	if (!ReadSceneInHelper(file, content))
+		return false;
 	if (!content.State)
-		return OpenForeignScene(content, file);
+		return OpenForeignScene(content, file, report);
 	std::vector<SModelState> records;
+	core::stringw problem;
 	if (!ReadRecords(content, records, problem))
 	{
 		ShowMessage(OpenSceneError, problem.c_str());
@@ -323,6 +381,8 @@ bool CSceneEditor::OpenScene(const char* filename)
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
 	MessageLog = 0;
+	if (LoadChecker.batchStopped())
+		return true; // taken back by the caller
 	RestoreView(content.State);
 	// The slot counter never stays below a slot that holds a model.
 	current_model =
@@ -334,11 +394,10 @@ bool CSceneEditor::OpenScene(const char* filename)
 	Document.MarkSaved();
 
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
-	std::wstring text = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
-	                    L" objects from " + FileNameToWide(file).c_str() + L".";
+	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
+	         L" objects from " + FileNameToWide(file).c_str() + L".";
 	if (!failed.empty())
-		text += L"\nThese files could not be loaded:" + Joined(failed);
-	ShowMessage(L"Scene Opened", text.c_str());
+		report += L"\nThese files could not be loaded:" + Joined(failed);
 	return true;
 }
 
@@ -545,7 +604,8 @@ std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstr
 // Opens what the editor can hold of a scene another tool made: mesh nodes
 // become models, a terrain the terrain, a sky box the sky box, a water
 // surface the water; the rest is named as left out.
-bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::string& file)
+bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::string& file,
+                                    std::wstring& report)
 {
 	for (const SForeignNode& node : content.Foreign)
 		for (const SNodeAttribute& attribute : node.Attributes)
@@ -576,15 +636,16 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 			++kind->second;
 	}
 	MessageLog = 0;
+	if (LoadChecker.batchStopped())
+		return true; // taken back by the caller
 	SceneFileName = file;
 	SyncDocument();
 	Document.MarkSaved();
-	std::wstring text = L"Opened " + std::to_wstring(opened) + L" of " +
-	                    std::to_wstring(content.Foreign.size()) + L" objects from " +
-	                    FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
+	report = L"Opened " + std::to_wstring(opened) + L" of " +
+	         std::to_wstring(content.Foreign.size()) + L" objects from " +
+	         FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
 	if (!failed.empty())
-		text += L"\nThese files could not be loaded:" + Joined(failed);
-	ShowMessage(L"Scene Opened", text.c_str());
+		report += L"\nThese files could not be loaded:" + Joined(failed);
 	return true;
 }
 

@@ -112,6 +112,29 @@ double CLoadChecker::timeLimit(long long bytes) const
 	return BaseSeconds + SecondsPerMB * static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
+double CLoadChecker::allowance(long long bytes) const
+{
+	if (!inBatch())
+		return LastSeconds = timeLimit(bytes);
+	BatchBytes += bytes;
+	LastSeconds = timeLimit(BatchBytes);
+	return BatchStart + LastSeconds - Now();
+}
+
+void CLoadChecker::beginBatch()
+{
+	BatchStart = Now();
+	BatchBytes = 0;
+	BatchStop = LOADCHECK_LOADS;
+	Cancelled = false;
+}
+
+ELoadCheck CLoadChecker::endBatch()
+{
+	BatchStart = 0;
+	return BatchStop;
+}
+
 std::string LoadRequest(ELoadKind kind, const std::string& level)
 {
 	const std::string name = LoadKindName(kind);
@@ -123,21 +146,27 @@ ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file, const st
 {
 	if (data)
 		*data = -1;
+	if (inBatch() && BatchStop != LOADCHECK_LOADS)
+		return LastResult = BatchStop;
 	struct stat info;
 	const bool exists = stat(file.c_str(), &info) == 0;
-	LastSeconds = timeLimit(exists ? info.st_size : 0);
 	// Opening a FIFO would wait for a writer, a device may never end: only
 	// regular files are tried. A missing file is the helper's to refuse.
 	if (exists && !S_ISREG(info.st_mode))
 		return LastResult = LOADCHECK_NOT_A_FILE;
+	const double seconds = allowance(exists ? info.st_size : 0);
+	if (seconds <= 0)
+		return LastResult = BatchStop = LOADCHECK_TIMED_OUT;
 	// What the helper loaded comes back in shared memory, not through the
 	// socket.
 	const int shared = data ? memfd_create("tolvane-load", MFD_CLOEXEC) : -1;
 	const std::string request = LoadRequest(kind, level);
-	Cancelled = false;
-	LastResult = runInServer(request, file, shared, LastSeconds);
+	Cancelled = Cancelled && inBatch();
+	LastResult = runInServer(request, file, shared, seconds);
 	if (LastResult == LOADCHECK_UNAVAILABLE)
-		LastResult = runInProcess(request, file, shared, LastSeconds);
+		LastResult = runInProcess(request, file, shared, seconds);
+	if (inBatch() && (LastResult == LOADCHECK_TIMED_OUT || LastResult == LOADCHECK_CANCELLED))
+		BatchStop = LastResult;
 	if (LastResult == LOADCHECK_LOADS && data)
 		*data = shared;
 	else if (shared >= 0)
@@ -168,7 +197,7 @@ ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::str
 			break;
 		}
 		const double left = deadline - Now();
-		if (left <= 0 || giveUp(start))
+		if (left <= 0 || giveUp(momentFrom(start)))
 		{
 			kill(pid, SIGKILL);
 			waitpid(pid, &status, 0);
@@ -259,7 +288,7 @@ bool CLoadChecker::giveUp(double start) const
 
 bool CLoadChecker::waitReadable(int fd, double deadline) const
 {
-	const double start = Now();
+	const double start = momentFrom(Now());
 	for (;;)
 	{
 		const double left = deadline - Now();

@@ -57,6 +57,19 @@ public:
 	//! Seconds allowed for a file of the given size.
 	double timeLimit(long long bytes) const;
 
+	//! Starts a run of checks that shares one time limit and one Cancel (a
+	//! scene and every file it names): the base allowance once, plus the
+	//! allowance per megabyte of every file checked in the run. Once the
+	//! run has timed out or been cancelled, its later checks answer so at
+	//! once; LastSeconds is then the run's limit.
+	void beginBatch();
+	//! Ends the run: LOADCHECK_LOADS when it ran to its end, else
+	//! LOADCHECK_TIMED_OUT or LOADCHECK_CANCELLED.
+	ELoadCheck endBatch();
+	bool inBatch() const { return BatchStart > 0; }
+	//! The run has timed out or been cancelled.
+	bool batchStopped() const { return inBatch() && BatchStop != LOADCHECK_LOADS; }
+
 	//! Path of the helper executable.
 	std::string Helper;
 	double BaseSeconds;
@@ -82,6 +95,15 @@ private:
 	//! Whether Waiting asks to stop, once the trial has lasted a moment.
 	bool giveUp(double start) const;
 	mutable bool Cancelled;
+	//! When the run of checks began (0: no run), the bytes of its files,
+	//! and how it stopped (LOADCHECK_LOADS while it goes on).
+	double BatchStart = 0;
+	mutable long long BatchBytes = 0;
+	mutable ELoadCheck BatchStop = LOADCHECK_LOADS;
+	//! Seconds left for a check of a file of `bytes`, counting it in the run.
+	double allowance(long long bytes) const;
+	//! When the busy callback's moment counts from.
+	double momentFrom(double start) const { return inBatch() ? BatchStart : start; }
 	void stopServer() const;
 
 	mutable int ServerSocket;

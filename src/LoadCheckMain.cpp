@@ -131,7 +131,10 @@ bool WriteAll(int fd, const std::string& bytes)
 	{
 		scenefile::SSceneContent content;
 		core::stringw problem;
-		loaded = scenefile::ReadScene(device->getFileSystem(), file, content, problem);
+		const bool read = scenefile::ReadScene(device->getFileSystem(), file, content, problem);
+		// Why a file is no scene is an answer for the editor too.
+		scenefile::WriteContent(data, read, content, problem);
+		loaded = true;
 	}
 	else
 		_exit(2);

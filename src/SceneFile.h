@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "TransferFormat.h"
+
 namespace scenefile
 {
 using namespace irr;
@@ -96,6 +98,16 @@ struct SSceneContent
 //! or twice).
 bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
                core::stringw& problem);
+
+//! Writes what ReadScene gave (`read`, its content, or why it failed) as
+//! plain data, for the editor that never reads a scene file itself.
+void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& content,
+                  const core::stringw& problem);
+//! Reads what WriteContent wrote into the shared memory `fd`; false when
+//! the data is damaged (a count or length beyond its end, a number that is
+//! not finite), and then the content is not to be used.
+bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& content,
+                 core::stringw& problem);
 } // namespace scenefile
 
 #endif

@@ -31,7 +31,10 @@ enum ERecord : uint32_t
 	//! the file itself, as before.
 	REC_KEEP = 4,
 	//! Where a player starts a level: origin x, y, z and angle, as floats.
-	REC_START = 5
+	REC_START = 5,
+	//! What a scene file holds: the editor's data of its nodes, or every
+	//! node of a scene another tool made (SceneTransfer.cpp).
+	REC_SCENE = 6
 };
 
 //! How a mesh is rebuilt.
