@@ -97,8 +97,7 @@ const char* LoadKindName(ELoadKind kind)
 CLoadChecker::CLoadChecker()
     : Helper(HelperPath()), BaseSeconds(LOAD_CHECK_BASE_SECONDS),
       SecondsPerMB(LOAD_CHECK_SECONDS_PER_MB), LastResult(LOADCHECK_LOADS), LastSeconds(0),
-      Cancelled(false),
-      ServerSocket(-1), ServerPid(-1)
+      Cancelled(false), ServerSocket(-1), ServerPid(-1)
 {
 }
 
@@ -174,8 +173,8 @@ ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file, const st
 	return LastResult;
 }
 
-ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::string& file,
-                                      int data, double seconds) const
+ELoadCheck CLoadChecker::runInProcess(const std::string& request, const std::string& file, int data,
+                                      double seconds) const
 {
 	const pid_t pid =
 	    SpawnHelper(Helper, request.c_str(), file.c_str(), data, data >= 0 ? "3" : nullptr);
@@ -247,8 +246,8 @@ void CLoadChecker::stopServer() const
 // One request: the lengths of the kind's name, the path and the working
 // directory (with the shared memory file attached), then the three; the
 // server answers with the child's process id, then its wait status.
-ELoadCheck CLoadChecker::runInServer(const std::string& kindName, const std::string& file,
-                                     int data, double seconds) const
+ELoadCheck CLoadChecker::runInServer(const std::string& kindName, const std::string& file, int data,
+                                     double seconds) const
 {
 	if (ServerSocket < 0 && !startServer())
 		return LOADCHECK_UNAVAILABLE;

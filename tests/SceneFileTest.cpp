@@ -4,9 +4,15 @@
 #include "EditorTestSupport.h"
 
 #include <cstdio>
+#include <cmath>
 #include <fstream>
+#include <functional>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "EditorIds.h"
+#include "MeshTransfer.h"
 #include "SceneFile.h"
 
 namespace
@@ -465,4 +471,136 @@ TEST_F(SceneFileTest, ASceneMadeElsewhereOpensWhatTheEditorCanHold)
 	EXPECT_TRUE(room->Lighting);
 	ASSERT_NE(nullptr, room->AnimatedNode->getMaterial(0).getTexture(0));
 	EXPECT_EQ(1, editor->current_model);
+}
+
+// A scene and every file it names share one time limit and one Cancel; a
+// scene stopped half way leaves the scene as it was, saved state and all.
+TEST_F(SceneFileTest, AStoppedOpenTakesNothingAndFilesThatAreNoFilesCostNoTime)
+{
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	const std::string before = ScratchDir() + "/before.irr";
+	ASSERT_TRUE(editor->SaveScene(before.c_str()));
+	dismissMessages();
+	const std::string fifo = ScratchDir() + "/scene-pipe.obj";
+	std::remove(fifo.c_str());
+	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+	const auto sceneOf = [](const std::string& name, const std::string& mesh)
+	{
+		const std::string model = "<node type=\"empty\"><userData><attributes><int name=\"Slot\" "
+		                          "value=\"%d\" /><string name=\"MeshFile\" value=\"%s\" />"
+		                          "</attributes></userData></node>";
+		std::string nodes;
+		for (const auto& [slot, file] :
+		     {std::pair<int, std::string>{3, TOLVANE_SOURCE_DIR "/samples/crate.obj"}, {4, mesh}})
+		{
+			char text[1024];
+			std::snprintf(text, sizeof text, model.c_str(), slot, file.c_str());
+			nodes += text;
+		}
+		return WriteFile(name, "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
+		                       "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
+		                       "</attributes></userData>" +
+		                           nodes + "</node></irr_scene>");
+	};
+	const std::string slow = sceneOf("slow.irr", HangingMeshFile());
+	const std::wstring slowName = core::stringw(slow.c_str()).c_str();
+	const auto expectUntouched = [&]
+	{
+		ASSERT_NE(nullptr, editor->Model[1]->AnimatedNode);
+		EXPECT_EQ(nullptr, editor->Model[3]->AnimatedNode);
+		EXPECT_FALSE(editor->Document.Unsaved());
+		EXPECT_EQ(nullptr, FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_WINDOW,
+		                               ID_LOADING_WINDOW));
+	};
+
+	editor->LoadChecker.BaseSeconds = 1;
+	editor->LoadChecker.SecondsPerMB = 0;
+	EXPECT_FALSE(editor->OpenScene(slow.c_str()));
+	EXPECT_EQ(L"Open Scene Error!: Loading " + slowName + L" took longer than 1 s and was stopped.",
+	          answer());
+	expectUntouched();
+
+	// One window for the whole scene, and its Cancel ends the whole open.
+	editor->LoadChecker.BaseSeconds = 60;
+	const std::function<bool()> editorWaiting = editor->LoadChecker.Waiting;
+	std::wstring caption;
+	editor->LoadChecker.Waiting = [&]
+	{
+		const bool goOn = editorWaiting();
+		gui::IGUIElement* window =
+		    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_WINDOW, ID_LOADING_WINDOW);
+		if (window && caption.empty())
+		{
+			caption = window->getText();
+			click(FindElement(window, gui::EGUIET_BUTTON, ID_LOADING_CANCEL));
+		}
+		return goOn;
+	};
+	EXPECT_FALSE(editor->OpenScene(slow.c_str()));
+	editor->LoadChecker.Waiting = editorWaiting;
+	EXPECT_EQ(L"Loading slow.irr...", caption);
+	EXPECT_EQ(L"0 message boxes", answer());
+	expectUntouched();
+
+	// A FIFO, as the scene or named in it, is refused at once, not after
+	// the 60 s the scene may take.
+	EXPECT_FALSE(editor->OpenScene(fifo.c_str()));
+	EXPECT_EQ(L"Open Scene Error!: " + std::wstring(core::stringw(fifo.c_str()).c_str()) +
+	              L" is not a regular file.",
+	          answer());
+	const std::string piped = sceneOf("piped.irr", fifo);
+	ASSERT_TRUE(editor->OpenScene(piped.c_str()));
+	EXPECT_EQ(L"Scene Opened: Opened 1 of 2 objects from " +
+	              std::wstring(core::stringw(piped.c_str()).c_str()) +
+	              L".\nThese files could not be loaded:\n" +
+	              std::wstring(core::stringw(fifo.c_str()).c_str()),
+	          answer());
+	EXPECT_NE(nullptr, editor->Model[3]->AnimatedNode);
+}
+
+// What the helper hands over for a scene is checked before it is used.
+TEST_F(SceneFileTest, DamagedSceneDataIsRefused)
+{
+	io::IFileSystem* files = editor->_device->getFileSystem();
+	scenefile::SSceneContent content;
+	content.Models.push_back(files->createEmptyAttributes(0));
+	content.Models[0]->addInt("Slot", 7);
+	content.Models[0]->addString("MeshFile", L"a\u00e9.obj");
+	content.Models[0]->addBool("Fog", true);
+	content.Foreign.push_back({"mesh", {{"string", "Mesh", L"room.3ds"}}, {}, core::matrix4()});
+	transfer::CWriter good;
+	transfer::Begin(good);
+	scenefile::WriteContent(good, true, content, L"");
+	transfer::End(good);
+	const auto read = [&](const std::string& bytes, scenefile::SSceneContent& back)
+	{
+		const int fd = memfd_create("scene", 0);
+		EXPECT_EQ(static_cast<ssize_t>(bytes.size()), write(fd, bytes.data(), bytes.size()));
+		bool wasRead = false;
+		core::stringw problem;
+		const bool sound = scenefile::ReadContent(fd, files, wasRead, back, problem);
+		close(fd);
+		return sound && wasRead;
+	};
+	scenefile::SSceneContent back;
+	ASSERT_TRUE(read(good.Bytes, back));
+	ASSERT_EQ(1u, back.Models.size());
+	EXPECT_EQ(7, back.Models[0]->getAttributeAsInt("Slot"));
+	EXPECT_EQ(core::stringw(L"a\u00e9.obj"), back.Models[0]->getAttributeAsStringW("MeshFile"));
+	EXPECT_TRUE(back.Models[0]->getAttributeAsBool("Fog"));
+	ASSERT_EQ(1u, back.Foreign.size());
+	EXPECT_EQ(L"room.3ds", back.Foreign[0].value("Mesh"));
+
+	const size_t world = good.Bytes.size() - 4 - 64; // the last node's matrix
+	std::string notFinite = good.Bytes, cut = good.Bytes.substr(0, good.Bytes.size() - 5),
+	            huge = good.Bytes;
+	const f32 nan = std::nanf("");
+	std::memcpy(&notFinite[world + 12 * 4], &nan, 4);
+	const uint32_t count = 0x7fffffff; // the number of model lists
+	std::memcpy(&huge[4 + 4 + 4 + 1 + 4 + 1], &count, 4);
+	for (const std::string& bytes : {notFinite, cut, huge})
+	{
+		scenefile::SSceneContent refused;
+		EXPECT_FALSE(read(bytes, refused));
+	}
 }
