@@ -335,9 +335,8 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 	EXPECT_EQ(5, editor->current_model);
 }
 
-// The engine's XML reader runs past the end of a file cut inside a tag: the
-// editor reads scene files in its own process too, so any cut must be read
-// safely and refused.
+// The engine's XML reader runs past the end of a file cut inside a tag: any
+// cut must be read safely and refused.
 TEST_F(SceneFileTest, AFileCutAnywhereIsRefusedWithoutReadingPastItsEnd)
 {
 	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
