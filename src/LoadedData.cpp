@@ -455,18 +455,27 @@ public:
 		Material = buffer.Material;
 		while ((1u << Shift) < framesPerKey)
 			++Shift;
+		// A key frame moves the model's points; each vertex follows one.
 		const u32 count = Buffer->Vertices.size();
-		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * count * sizeof(core::vector3df);
+		if (!in.get(Points) || Points > count || !in.fits(static_cast<uint64_t>(count) * 4))
+			return false;
+		Point.resize(count);
+		if (!in.bytes(Point.data(), count * sizeof(u32)))
+			return false;
+		for (u32 point : Point)
+			if (point >= Points)
+				return false;
+		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * Points * sizeof(core::vector3df);
 		if (!in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
 		    static_cast<uint64_t>(Keys) << Shift > 0x7fffffff)
 			return false;
 		Boxes.resize(Keys);
-		Positions.resize(static_cast<size_t>(Keys) * count);
+		Positions.resize(static_cast<size_t>(Keys) * Points);
 		Normals.resize(Positions.size());
 		for (u32 k = 0; k < Keys; ++k)
 			if (!in.get(Boxes[k]) || !Finite(Boxes[k]) ||
-			    !in.bytes(&Positions[k * count], count * sizeof(core::vector3df)) ||
-			    !in.bytes(&Normals[k * count], count * sizeof(core::vector3df)))
+			    !in.bytes(Positions.data() + k * Points, Points * sizeof(core::vector3df)) ||
+			    !in.bytes(Normals.data() + k * Points, Points * sizeof(core::vector3df)))
 				return false;
 		for (size_t i = 0; i < Positions.size(); ++i)
 			if (!Finite(Positions[i]) || !Finite(Normals[i]))
@@ -579,16 +588,16 @@ private:
 			second = core::s32_min(Keys - 1, second);
 			share = (frame & ((1 << Shift) - 1)) * (1.f / (1 << Shift));
 		}
-		const u32 count = Buffer->Vertices.size();
-		const core::vector3df* p1 = &Positions[first * count];
-		const core::vector3df* p2 = &Positions[second * count];
-		const core::vector3df* n1 = &Normals[first * count];
-		const core::vector3df* n2 = &Normals[second * count];
+		const core::vector3df* p1 = Positions.data() + first * Points;
+		const core::vector3df* p2 = Positions.data() + second * Points;
+		const core::vector3df* n1 = Normals.data() + first * Points;
+		const core::vector3df* n2 = Normals.data() + second * Points;
 		video::S3DVertex* target = Buffer->Vertices.pointer();
-		for (u32 i = 0; i < count; ++i)
+		for (u32 i = 0; i < Point.size(); ++i)
 		{
-			target[i].Pos = p2[i].getInterpolated(p1[i], share);
-			target[i].Normal = n2[i].getInterpolated(n1[i], share);
+			const u32 p = Point[i];
+			target[i].Pos = p2[p].getInterpolated(p1[p], share);
+			target[i].Normal = n2[p].getInterpolated(n1[p], share);
 		}
 		Buffer->setBoundingBox(Boxes[second].getInterpolated(Boxes[first], share));
 		Buffer->setDirty();
@@ -608,6 +617,10 @@ private:
 	u32 Keys = 0, Shift = 0;
 	f32 FramesPerSecond = 0;
 	std::vector<core::aabbox3df> Boxes;
+	//! Each vertex's point; the points' positions and normals, key frame
+	//! after key frame.
+	std::vector<u32> Point;
+	u32 Points = 0;
 	std::vector<core::vector3df> Positions, Normals;
 	SLoop TypeLoops[scene::EMAT_COUNT];
 	std::vector<SNamedLoop> Named;

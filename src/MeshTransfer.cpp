@@ -1,11 +1,73 @@
 #include "MeshTransfer.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <map>
+#include <sys/mman.h>
+#include <unistd.h>
 
 using namespace irr;
 
 namespace transfer
 {
+// ---------------------------------------------------------------------------
+// Writing
+
+// The file starts this large and doubles when full; its pages exist only
+// where something was written.
+const size_t FirstCapacity = 16u << 20;
+
+CWriter::CWriter(int fd) : Fd(fd) {}
+
+CWriter::~CWriter()
+{
+	if (Map)
+		munmap(Map, Capacity);
+}
+
+char* CWriter::room(size_t size)
+{
+	if (Fd < 0)
+	{
+		Bytes.resize(Bytes.size() + size);
+		return &Bytes[Bytes.size() - size];
+	}
+	if (!Failed && Used + size > Capacity)
+	{
+		const size_t grown = std::max(Used + size, Capacity ? 2 * Capacity : FirstCapacity);
+		void* map = ftruncate(Fd, static_cast<off_t>(grown)) != 0 ? MAP_FAILED
+		            : Map ? mremap(Map, Capacity, grown, MREMAP_MAYMOVE)
+		                  : mmap(0, grown, PROT_READ | PROT_WRITE, MAP_SHARED, Fd, 0);
+		if (map == MAP_FAILED)
+			Failed = true;
+		else
+		{
+			Map = static_cast<char*>(map);
+			Capacity = grown;
+		}
+	}
+	if (Failed) // what follows is lost; finish() says so
+	{
+		Bytes.resize(size);
+		return &Bytes[0];
+	}
+	Used += size;
+	return Map + Used - size;
+}
+
+void CWriter::cut(size_t size)
+{
+	if (Fd < 0)
+		Bytes.resize(std::min(size, Bytes.size()));
+	else
+		Used = std::min(size, Used);
+}
+
+bool CWriter::finish()
+{
+	return Fd < 0 || (!Failed && ftruncate(Fd, static_cast<off_t>(Used)) == 0);
+}
+
 // ---------------------------------------------------------------------------
 // Images
 
@@ -201,9 +263,9 @@ SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textu
 	d.BlendOperation = m.BlendOperation;
 	d.OffsetFactor = m.PolygonOffsetFactor;
 	d.OffsetDirection = m.PolygonOffsetDirection;
-	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading, m.Lighting,
-	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling,
-	                      m.FogEnable,        m.NormalizeNormals, m.UseMipMaps};
+	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading,   m.Lighting,
+	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling, m.FogEnable,
+	                      m.NormalizeNormals, m.UseMipMaps};
 	for (size_t i = 0; i < sizeof flags / sizeof flags[0]; ++i)
 		d.Flags |= static_cast<uint16_t>(flags[i] << i);
 	for (u32 i = 0; i < video::MATERIAL_MAX_TEXTURES; ++i)
@@ -226,7 +288,7 @@ SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textu
 
 size_t VertexSize(video::E_VERTEX_TYPE type)
 {
-	return type == video::EVT_2TCOORDS  ? sizeof(video::S3DVertex2TCoords)
+	return type == video::EVT_2TCOORDS   ? sizeof(video::S3DVertex2TCoords)
 	       : type == video::EVT_TANGENTS ? sizeof(video::S3DVertexTangents)
 	                                     : sizeof(video::S3DVertex);
 }
@@ -250,6 +312,71 @@ void PutBuffer(CWriter& out, const scene::IMeshBuffer* buffer, const CTextureTab
 // The engine's MD2 meshes interpolate this many frames per key frame.
 const u32 MD2FramesPerKey = 4;
 
+// A vertex's position and normal, side by side: the bytes a key frame moves.
+static_assert(offsetof(video::S3DVertex, Normal) == sizeof(core::vector3df),
+              "a vertex's normal follows its position");
+const size_t Moved = 2 * sizeof(core::vector3df);
+
+bool SameMove(const video::S3DVertex& a, const video::S3DVertex& b)
+{
+	return std::memcmp(&a.Pos, &b.Pos, Moved) == 0;
+}
+
+// The engine's MD2 mesh repeats a point of the model for every triangle
+// corner at it (six corners a point in sydney.md2), so a key frame is
+// handed over as its points only: `point` maps each corner to its point,
+// `first` each point to its first corner. Corners are grouped by equal
+// position and normal in the buffer as it is now.
+void GroupCorners(const video::S3DVertex* v, u32 count, std::vector<u32>& point,
+                  std::vector<u32>& first)
+{
+	std::vector<u32> order(count);
+	for (u32 i = 0; i < count; ++i)
+		order[i] = i;
+	std::sort(order.begin(), order.end(),
+	          [v](u32 a, u32 b)
+	          {
+		          const int c = std::memcmp(&v[a].Pos, &v[b].Pos, Moved);
+		          return c < 0 || (c == 0 && a < b);
+	          });
+	point.assign(count, 0);
+	first.clear();
+	for (u32 j = 0; j < count; ++j)
+	{
+		if (j == 0 || !SameMove(v[order[j]], v[order[j - 1]]))
+			first.push_back(order[j]);
+		point[order[j]] = static_cast<u32>(first.size() - 1);
+	}
+}
+
+// Every key frame as its points' positions, then their normals; false,
+// with the frames half written, when two corners of one point part.
+bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std::vector<u32>& point,
+                  const std::vector<u32>& first)
+{
+	const size_t points = first.size();
+	for (u32 k = 0; k < keys; ++k)
+	{
+		// A key frame's own frame interpolates nothing.
+		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
+		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
+		for (size_t i = 0; i < point.size(); ++i)
+			if (!SameMove(v[i], v[first[point[i]]]))
+				return false;
+		out.put(frame->getBoundingBox());
+		char* positions = out.room(points * Moved);
+		char* normals = positions + points * sizeof(core::vector3df);
+		for (size_t p = 0; p < points; ++p)
+		{
+			std::memcpy(positions + p * sizeof(core::vector3df), &v[first[p]].Pos,
+			            sizeof(core::vector3df));
+			std::memcpy(normals + p * sizeof(core::vector3df), &v[first[p]].Normal,
+			            sizeof(core::vector3df));
+		}
+	}
+	return true;
+}
+
 void PutKeyframes(CWriter& out, scene::IAnimatedMesh* mesh, const CTextureTable& textures)
 {
 	const u32 keys = mesh->getFrameCount() / MD2FramesPerKey;
@@ -259,20 +386,20 @@ void PutKeyframes(CWriter& out, scene::IAnimatedMesh* mesh, const CTextureTable&
 	out.put(MD2FramesPerKey);
 	out.put(mesh->getAnimationSpeed());
 	const u32 count = buffer->getVertexCount();
-	std::vector<core::vector3df> positions(count), normals(count);
-	for (u32 k = 0; k < keys; ++k)
+	std::vector<u32> point, first;
+	GroupCorners(static_cast<const video::S3DVertex*>(buffer->getVertices()), count, point, first);
+	const size_t start = out.size();
+	for (;;)
 	{
-		// A key frame's own frame interpolates nothing.
-		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
-		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
+		out.put(static_cast<uint32_t>(first.size()));
+		out.raw(point.data(), count * sizeof(u32));
+		if (PutKeyPoints(out, mesh, keys, point, first))
+			break;
+		// Corners that met in frame 0 part later: each is a point of its own.
+		out.cut(start);
 		for (u32 i = 0; i < count; ++i)
-		{
-			positions[i] = v[i].Pos;
-			normals[i] = v[i].Normal;
-		}
-		out.put(frame->getBoundingBox());
-		out.raw(positions.data(), count * sizeof(core::vector3df));
-		out.raw(normals.data(), count * sizeof(core::vector3df));
+			point[i] = i;
+		first = point;
 	}
 	// The animations the node can be told to play, by type and by name.
 	scene::IAnimatedMeshMD2* md2 = static_cast<scene::IAnimatedMeshMD2*>(mesh);
@@ -373,12 +500,8 @@ void WriteMesh(CWriter& out, scene::IAnimatedMesh* mesh, const CImageRecorder* i
 		for (u32 i = 0; i < frame->getMeshBufferCount(); ++i)
 			PutBuffer(out, frame->getMeshBuffer(i), textures);
 		break;
-	case FORM_KEYFRAME:
-		PutKeyframes(out, mesh, textures);
-		break;
-	case FORM_SKINNED:
-		PutSkinned(out, static_cast<scene::ISkinnedMesh*>(mesh), textures);
-		break;
+	case FORM_KEYFRAME: PutKeyframes(out, mesh, textures); break;
+	case FORM_SKINNED: PutSkinned(out, static_cast<scene::ISkinnedMesh*>(mesh), textures); break;
 	}
 }
 } // namespace transfer
