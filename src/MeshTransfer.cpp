@@ -263,9 +263,9 @@ SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textu
 	d.BlendOperation = m.BlendOperation;
 	d.OffsetFactor = m.PolygonOffsetFactor;
 	d.OffsetDirection = m.PolygonOffsetDirection;
-	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading,   m.Lighting,
-	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling, m.FogEnable,
-	                      m.NormalizeNormals, m.UseMipMaps};
+	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading, m.Lighting,
+	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling,
+	                      m.FogEnable,        m.NormalizeNormals, m.UseMipMaps};
 	for (size_t i = 0; i < sizeof flags / sizeof flags[0]; ++i)
 		d.Flags |= static_cast<uint16_t>(flags[i] << i);
 	for (u32 i = 0; i < video::MATERIAL_MAX_TEXTURES; ++i)
@@ -288,7 +288,7 @@ SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textu
 
 size_t VertexSize(video::E_VERTEX_TYPE type)
 {
-	return type == video::EVT_2TCOORDS   ? sizeof(video::S3DVertex2TCoords)
+	return type == video::EVT_2TCOORDS  ? sizeof(video::S3DVertex2TCoords)
 	       : type == video::EVT_TANGENTS ? sizeof(video::S3DVertexTangents)
 	                                     : sizeof(video::S3DVertex);
 }
