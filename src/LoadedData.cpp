@@ -115,12 +115,13 @@ bool Finite(const core::quaternion& q)
 {
 	return Finite(q.X) && Finite(q.Y) && Finite(q.Z) && Finite(q.W);
 }
+// Without an early exit, so that the compiler can test many at a time.
 bool Finite(const f32* values, size_t count)
 {
+	bool finite = true;
 	for (size_t i = 0; i < count; ++i)
-		if (!Finite(values[i]))
-			return false;
-	return true;
+		finite &= std::isfinite(values[i]);
+	return finite;
 }
 bool Finite(const core::matrix4& m)
 {
@@ -467,19 +468,22 @@ public:
 				return false;
 		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * Points * sizeof(core::vector3df);
 		if (!in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
+		    static_cast<uint64_t>(Keys) * Points > MaxCount ||
 		    static_cast<uint64_t>(Keys) << Shift > 0x7fffffff)
 			return false;
 		Boxes.resize(Keys);
-		Positions.resize(static_cast<size_t>(Keys) * Points);
-		Normals.resize(Positions.size());
+		// Not set to zero first: every value is read over.
+		Positions.set_used(Keys * Points);
+		Normals.set_used(Positions.size());
 		for (u32 k = 0; k < Keys; ++k)
 			if (!in.get(Boxes[k]) || !Finite(Boxes[k]) ||
-			    !in.bytes(Positions.data() + k * Points, Points * sizeof(core::vector3df)) ||
-			    !in.bytes(Normals.data() + k * Points, Points * sizeof(core::vector3df)))
+			    !in.bytes(Positions.pointer() + k * Points, Points * sizeof(core::vector3df)) ||
+			    !in.bytes(Normals.pointer() + k * Points, Points * sizeof(core::vector3df)))
 				return false;
-		for (size_t i = 0; i < Positions.size(); ++i)
-			if (!Finite(Positions[i]) || !Finite(Normals[i]))
-				return false;
+		static_assert(sizeof(core::vector3df) == 3 * sizeof(f32), "a vector is three numbers");
+		if (!Finite(reinterpret_cast<const f32*>(Positions.const_pointer()), 3 * Positions.size()) ||
+		    !Finite(reinterpret_cast<const f32*>(Normals.const_pointer()), 3 * Normals.size()))
+			return false;
 		if (!in.bytes(TypeLoops, sizeof TypeLoops))
 			return false;
 		uint32_t named = 0;
@@ -588,10 +592,10 @@ private:
 			second = core::s32_min(Keys - 1, second);
 			share = (frame & ((1 << Shift) - 1)) * (1.f / (1 << Shift));
 		}
-		const core::vector3df* p1 = Positions.data() + first * Points;
-		const core::vector3df* p2 = Positions.data() + second * Points;
-		const core::vector3df* n1 = Normals.data() + first * Points;
-		const core::vector3df* n2 = Normals.data() + second * Points;
+		const core::vector3df* p1 = Positions.const_pointer() + first * Points;
+		const core::vector3df* p2 = Positions.const_pointer() + second * Points;
+		const core::vector3df* n1 = Normals.const_pointer() + first * Points;
+		const core::vector3df* n2 = Normals.const_pointer() + second * Points;
 		video::S3DVertex* target = Buffer->Vertices.pointer();
 		for (u32 i = 0; i < Point.size(); ++i)
 		{
@@ -621,7 +625,7 @@ private:
 	//! after key frame.
 	std::vector<u32> Point;
 	u32 Points = 0;
-	std::vector<core::vector3df> Positions, Normals;
+	core::array<core::vector3df> Positions, Normals;
 	SLoop TypeLoops[scene::EMAT_COUNT];
 	std::vector<SNamedLoop> Named;
 };

@@ -1,9 +1,13 @@
 #include "MeshTransfer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstddef>
 #include <map>
 #include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace irr;
@@ -319,7 +323,10 @@ const size_t Moved = 2 * sizeof(core::vector3df);
 
 bool SameMove(const video::S3DVertex& a, const video::S3DVertex& b)
 {
-	return std::memcmp(&a.Pos, &b.Pos, Moved) == 0;
+	uint64_t x[3], y[3];
+	std::memcpy(x, &a.Pos, Moved);
+	std::memcpy(y, &b.Pos, Moved);
+	return ((x[0] ^ y[0]) | (x[1] ^ y[1]) | (x[2] ^ y[2])) == 0;
 }
 
 // The engine's MD2 mesh repeats a point of the model for every triangle
@@ -349,32 +356,69 @@ void GroupCorners(const video::S3DVertex* v, u32 count, std::vector<u32>& point,
 	}
 }
 
-// Every key frame as its points' positions, then their normals; false,
-// with the frames half written, when two corners of one point part.
-bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std::vector<u32>& point,
-                  const std::vector<u32>& first)
+// Key frames `from` to `to` of `frames`, each its bounding box, its
+// points' positions, then their normals; false when two corners of one
+// point part.
+bool FillKeys(char* frames, scene::IAnimatedMesh* mesh, u32 from, u32 to,
+              const std::vector<u32>& point, const std::vector<u32>& first)
 {
-	const size_t points = first.size();
-	for (u32 k = 0; k < keys; ++k)
+	// The corners to compare with their point's first corner.
+	std::vector<std::pair<u32, u32>> others;
+	for (u32 i = 0; i < point.size(); ++i)
+		if (first[point[i]] != i)
+			others.push_back({i, first[point[i]]});
+	const size_t points = first.size(), vector = sizeof(core::vector3df);
+	const size_t frameBytes = sizeof(core::aabbox3df) + points * Moved;
+	for (u32 k = from; k < to; ++k)
 	{
 		// A key frame's own frame interpolates nothing.
 		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
 		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
-		for (size_t i = 0; i < point.size(); ++i)
-			if (!SameMove(v[i], v[first[point[i]]]))
-				return false;
-		out.put(frame->getBoundingBox());
-		char* positions = out.room(points * Moved);
-		char* normals = positions + points * sizeof(core::vector3df);
+		bool same = true;
+		for (const auto& pair : others)
+			same &= SameMove(v[pair.first], v[pair.second]);
+		if (!same)
+			return false;
+		char* at = frames + k * frameBytes;
+		std::memcpy(at, &frame->getBoundingBox(), sizeof(core::aabbox3df));
+		char* positions = at + sizeof(core::aabbox3df);
+		char* normals = positions + points * vector;
 		for (size_t p = 0; p < points; ++p)
 		{
-			std::memcpy(positions + p * sizeof(core::vector3df), &v[first[p]].Pos,
-			            sizeof(core::vector3df));
-			std::memcpy(normals + p * sizeof(core::vector3df), &v[first[p]].Normal,
-			            sizeof(core::vector3df));
+			std::memcpy(positions + p * vector, &v[first[p]].Pos, vector);
+			std::memcpy(normals + p * vector, &v[first[p]].Normal, vector);
 		}
 	}
 	return true;
+}
+
+// Every key frame, written in place. The engine interpolates each frame it
+// is asked for, which is most of the work: when the frames go straight into
+// shared memory, a forked copy of this process does the second half of them
+// on the other core. False when two corners of one point part.
+bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys,
+                  const std::vector<u32>& point, const std::vector<u32>& first)
+{
+	const size_t frameBytes = sizeof(core::aabbox3df) + first.size() * Moved;
+	char* frames = out.room(keys * frameBytes);
+	const u32 half = keys / 2;
+	const pid_t other = out.shared() && half > 0 ? fork() : -1;
+	if (other == 0)
+	{
+		// It must not outlive this process, should that be stopped.
+		prctl(PR_SET_PDEATHSIG, SIGKILL);
+		_exit(FillKeys(frames, mesh, half, keys, point, first) ? 0 : 1);
+	}
+	bool sound = FillKeys(frames, mesh, 0, other > 0 ? half : keys, point, first);
+	if (other > 0)
+	{
+		int status = 0;
+		while (waitpid(other, &status, 0) < 0 && errno == EINTR)
+		{
+		}
+		sound = sound && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+	}
+	return sound;
 }
 
 void PutKeyframes(CWriter& out, scene::IAnimatedMesh* mesh, const CTextureTable& textures)

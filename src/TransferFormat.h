@@ -107,6 +107,9 @@ public:
 		put(static_cast<uint32_t>(value.size()));
 		raw(value.data(), value.size());
 	}
+	//! Whether the bytes land in the shared memory file, where a forked
+	//! process can fill room it was given.
+	bool shared() const { return Fd >= 0 && !Failed; }
 	//! Bytes written so far; cut() goes back to an earlier count.
 	size_t size() const { return Fd < 0 ? Bytes.size() : Used; }
 	void cut(size_t size);
