@@ -481,7 +481,8 @@ public:
 			    !in.bytes(Normals.pointer() + k * Points, Points * sizeof(core::vector3df)))
 				return false;
 		static_assert(sizeof(core::vector3df) == 3 * sizeof(f32), "a vector is three numbers");
-		if (!Finite(reinterpret_cast<const f32*>(Positions.const_pointer()), 3 * Positions.size()) ||
+		if (!Finite(reinterpret_cast<const f32*>(Positions.const_pointer()),
+		            3 * Positions.size()) ||
 		    !Finite(reinterpret_cast<const f32*>(Normals.const_pointer()), 3 * Normals.size()))
 			return false;
 		if (!in.bytes(TypeLoops, sizeof TypeLoops))

@@ -396,8 +396,8 @@ bool FillKeys(char* frames, scene::IAnimatedMesh* mesh, u32 from, u32 to,
 // is asked for, which is most of the work: when the frames go straight into
 // shared memory, a forked copy of this process does the second half of them
 // on the other core. False when two corners of one point part.
-bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys,
-                  const std::vector<u32>& point, const std::vector<u32>& first)
+bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std::vector<u32>& point,
+                  const std::vector<u32>& first)
 {
 	const size_t frameBytes = sizeof(core::aabbox3df) + first.size() * Moved;
 	char* frames = out.room(keys * frameBytes);
