@@ -91,11 +91,14 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
                               int out)
 {
 	video::IVideoDriver* driver = device->getVideoDriver();
-	transfer::CImageRecorder* images = new transfer::CImageRecorder(driver);
-	driver->addExternalImageLoader(images);
 	// Written straight into the editor's shared memory file.
 	transfer::CWriter data(out);
 	transfer::Begin(data);
+	// A mesh's or level's images are written as they are decoded; a
+	// texture's is kept for its own record.
+	transfer::CImageRecorder* images =
+	    new transfer::CImageRecorder(driver, kind == "texture" ? nullptr : &data);
+	driver->addExternalImageLoader(images);
 	bool loaded = false;
 	if (kind == "mesh")
 	{

@@ -26,7 +26,8 @@ namespace
 // Reads the helper's shared memory with every size checked against what is
 // left. Small values come from the mapping; large arrays are copied with
 // pread straight into their place, so the mapping's pages never add to the
-// editor's resident memory.
+// editor's resident memory for long. The mapping is private: what the
+// engine might write into pixels it is lent stays in this process.
 class CReader
 {
 public:
@@ -35,16 +36,16 @@ public:
 		struct stat info;
 		if (fstat(fd, &info) != 0 || info.st_size <= 0)
 			return;
-		void* map = mmap(0, info.st_size, PROT_READ, MAP_SHARED, fd, 0);
+		void* map = mmap(0, info.st_size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
 		if (map == MAP_FAILED)
 			return;
-		Map = static_cast<const char*>(map);
+		Map = static_cast<char*>(map);
 		Size = static_cast<size_t>(info.st_size);
 	}
 	~CReader()
 	{
 		if (Map)
-			munmap(const_cast<char*>(Map), Size);
+			munmap(Map, Size);
 	}
 	CReader(const CReader&) = delete;
 	CReader& operator=(const CReader&) = delete;
@@ -73,6 +74,15 @@ public:
 	}
 	template <typename T> bool get(T& value) { return bytes(&value, sizeof value); }
 	bool fits(uint64_t count) const { return count <= Size - Pos; }
+	//! The next `count` bytes where they are, for as long as the reader
+	//! lives; null when fewer are left.
+	char* lend(size_t count)
+	{
+		if (!Map || count > Size - Pos)
+			return 0;
+		Pos += count;
+		return Map + Pos - count;
+	}
 	//! A count of items of `unit` bytes each that must still fit.
 	bool count(uint32_t& n, size_t unit)
 	{
@@ -90,7 +100,7 @@ public:
 
 private:
 	int Fd;
-	const char* Map = 0;
+	char* Map = 0;
 	size_t Size = 0;
 	size_t Pos = 0;
 };
@@ -186,7 +196,9 @@ size_t PixelSize(u32 format)
 }
 
 // An image whose declared size matches its pixels; the caller drops it.
-video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver)
+// Lent, its pixels stay in the reader's mapping, and the image must be gone
+// before the reader is.
+video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver, bool lent = false)
 {
 	uint32_t format = 0, width = 0, height = 0;
 	uint64_t bytes = 0;
@@ -196,8 +208,14 @@ video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver)
 	if (!pixel || width == 0 || height == 0 || width > MaxImageSide || height > MaxImageSide ||
 	    bytes != static_cast<uint64_t>(width) * height * pixel || !in.fits(bytes))
 		return 0;
-	video::IImage* image = driver->createImage(static_cast<video::ECOLOR_FORMAT>(format),
-	                                           core::dimension2du(width, height));
+	const video::ECOLOR_FORMAT colours = static_cast<video::ECOLOR_FORMAT>(format);
+	const core::dimension2du size(width, height);
+	if (lent)
+	{
+		char* pixels = in.lend(bytes);
+		return pixels ? driver->createImageFromData(colours, size, pixels, true, false) : 0;
+	}
+	video::IImage* image = driver->createImage(colours, size);
 	if (!image)
 		return 0;
 	const bool read = image->getImageDataSizeInBytes() == bytes && in.bytes(image->lock(), bytes);
@@ -210,35 +228,52 @@ video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver)
 	return image;
 }
 
-// A mesh's textures: names and images, entered in the driver's cache only
-// once the whole mesh has passed.
-struct STextures
+// The REC_PIXELS records of one hand-over, in the order they came, their
+// pixels lent from the reader.
+struct SPixels
 {
 	std::vector<io::path> Names;
 	std::vector<video::IImage*> Images;
-	std::vector<video::ITexture*> Entered;
-	//! Textures this mesh brought into the cache.
-	std::vector<video::ITexture*>* Added = 0;
-	~STextures()
+	~SPixels()
 	{
 		for (video::IImage* image : Images)
 			image->drop();
 	}
 	bool read(CReader& in, video::IVideoDriver* driver)
 	{
+		std::string name;
+		if (!in.text(name) || name.empty())
+			return false;
+		video::IImage* image = ReadImage(in, driver, true);
+		if (!image)
+			return false;
+		Names.push_back(name.c_str());
+		Images.push_back(image);
+		return true;
+	}
+};
+
+// A mesh's textures: names and images, entered in the driver's cache only
+// once the whole mesh has passed.
+struct STextures
+{
+	std::vector<io::path> Names;
+	std::vector<video::IImage*> Images; // the pixel records'
+	std::vector<video::ITexture*> Entered;
+	//! Textures this mesh brought into the cache.
+	std::vector<video::ITexture*>* Added = 0;
+	bool read(CReader& in, const SPixels& pixels)
+	{
 		uint32_t n = 0;
 		if (!in.count(n, 4))
 			return false;
 		for (uint32_t i = 0; i < n; ++i)
 		{
-			std::string name;
-			if (!in.text(name) || name.empty())
+			uint32_t record = 0;
+			if (!in.get(record) || record >= pixels.Images.size())
 				return false;
-			video::IImage* image = ReadImage(in, driver);
-			if (!image)
-				return false;
-			Names.push_back(name.c_str());
-			Images.push_back(image);
+			Names.push_back(pixels.Names[record]);
+			Images.push_back(pixels.Images[record]);
 		}
 		return true;
 	}
@@ -774,12 +809,12 @@ private:
 };
 
 bool ReadMesh(CReader& in, video::IVideoDriver* driver, scene::ISceneManager* smgr,
-              SContent& content, std::vector<video::ITexture*>& added)
+              const SPixels& pixels, SContent& content, std::vector<video::ITexture*>& added)
 {
 	STextures textures;
 	textures.Added = &added;
 	uint32_t type = 0, form = 0;
-	if (!textures.read(in, driver) || !in.get(type) || !in.get(form) || type > scene::EAMT_SKINNED)
+	if (!textures.read(in, pixels) || !in.get(type) || !in.get(form) || type > scene::EAMT_SKINNED)
 		return false;
 	const size_t count = textures.Names.size();
 	const scene::E_ANIMATED_MESH_TYPE meshType = static_cast<scene::E_ANIMATED_MESH_TYPE>(type);
@@ -832,6 +867,7 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 	uint32_t magic = 0, version = 0, record = 0;
 	if (!in.get(magic) || !in.get(version) || magic != Magic || version != Version)
 		return false;
+	SPixels pixels;
 	while (in.get(record))
 	{
 		switch (record)
@@ -858,7 +894,11 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 			break;
 		}
 		case REC_MESH:
-			if (content.Mesh || !ReadMesh(in, driver, smgr, content, added))
+			if (content.Mesh || !ReadMesh(in, driver, smgr, pixels, content, added))
+				return false;
+			break;
+		case REC_PIXELS:
+			if (!pixels.read(in, driver))
 				return false;
 			break;
 		case REC_KEEP: content.Keep = true; break;

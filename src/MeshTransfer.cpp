@@ -75,7 +75,9 @@ bool CWriter::finish()
 // ---------------------------------------------------------------------------
 // Images
 
-CImageRecorder::CImageRecorder(video::IVideoDriver* driver) : Driver(driver) {}
+CImageRecorder::CImageRecorder(video::IVideoDriver* driver, CWriter* out) : Driver(driver), Out(out)
+{
+}
 
 CImageRecorder::~CImageRecorder()
 {
@@ -126,10 +128,13 @@ video::IImage* CImageRecorder::loadImage(io::IReadFile* file) const
 			file->seek(0);
 			image = loader->loadImage(file);
 		}
-	if (image && !Images.find(file->getFileName()))
+	const io::path& name = file->getFileName();
+	if (image && Out && !Written.find(name))
+		Written.insert(name, WritePixels(*Out, name, image));
+	else if (image && !Out && !Images.find(name))
 	{
 		image->grab();
-		Images.insert(file->getFileName(), image);
+		Images.insert(name, image);
 	}
 	return image;
 }
@@ -138,6 +143,12 @@ video::IImage* CImageRecorder::image(const io::path& name) const
 {
 	auto* node = Images.find(name);
 	return node ? node->getValue() : 0;
+}
+
+int32_t CImageRecorder::written(const io::path& name) const
+{
+	auto* node = Written.find(name);
+	return node ? node->getValue() : -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -169,6 +180,14 @@ void PutImage(CWriter& out, video::IImage* image)
 }
 } // namespace
 
+int32_t WritePixels(CWriter& out, const io::path& name, video::IImage* image)
+{
+	out.put(REC_PIXELS);
+	out.text(name.c_str());
+	PutImage(out, image);
+	return out.PixelRecords++;
+}
+
 void WriteImage(CWriter& out, const io::path& name, video::IImage* image)
 {
 	out.put(REC_IMAGE);
@@ -189,18 +208,15 @@ void WriteNames(CWriter& out, const std::vector<std::string>& names)
 
 namespace
 {
-// The textures a mesh's materials use, each with its pixels.
+// The textures a mesh's materials use, each as the number of the REC_PIXELS
+// record that holds its pixels; pixels the recorder has not written yet are
+// written here.
 class CTextureTable
 {
 public:
-	CTextureTable(const CImageRecorder* images, const PixelSource& otherPixels)
-	    : Images(images), OtherPixels(otherPixels)
+	CTextureTable(CWriter& out, const CImageRecorder* images, const PixelSource& otherPixels)
+	    : Out(out), Images(images), OtherPixels(otherPixels)
 	{
-	}
-	~CTextureTable()
-	{
-		for (video::IImage* image : Owned)
-			image->drop();
 	}
 
 	// Collects the textures of a material; false when one has no pixels.
@@ -212,25 +228,28 @@ public:
 			if (!texture || Index.count(texture))
 				continue;
 			const io::path& name = texture->getName().getPath();
-			video::IImage* image = Images ? Images->image(name) : 0;
-			if (!image && OtherPixels && (image = OtherPixels(name)))
-				Owned.push_back(image);
-			if (!image)
-				return false;
-			Index[texture] = static_cast<int32_t>(Textures.size());
-			Textures.push_back({name, image});
+			int32_t record = Images ? Images->written(name) : -1;
+			if (record < 0)
+			{
+				video::IImage* image = Images ? Images->image(name) : 0;
+				video::IImage* made = !image && OtherPixels ? OtherPixels(name) : 0;
+				if (!image && !(image = made))
+					return false;
+				record = WritePixels(Out, name, image);
+				if (made)
+					made->drop();
+			}
+			Index[texture] = static_cast<int32_t>(Records.size());
+			Records.push_back(record);
 		}
 		return true;
 	}
 
 	void write(CWriter& out) const
 	{
-		out.put(static_cast<uint32_t>(Textures.size()));
-		for (const auto& texture : Textures)
-		{
-			out.text(texture.first.c_str());
-			PutImage(out, texture.second);
-		}
+		out.put(static_cast<uint32_t>(Records.size()));
+		for (int32_t record : Records)
+			out.put(record);
 	}
 
 	int32_t indexOf(video::ITexture* texture) const
@@ -240,11 +259,11 @@ public:
 	}
 
 private:
+	CWriter& Out;
 	const CImageRecorder* Images;
 	PixelSource OtherPixels;
 	std::map<video::ITexture*, int32_t> Index;
-	std::vector<std::pair<io::path, video::IImage*>> Textures;
-	std::vector<video::IImage*> Owned;
+	std::vector<int32_t> Records;
 };
 
 SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textures)
@@ -524,7 +543,7 @@ void WriteMesh(CWriter& out, scene::IAnimatedMesh* mesh, const CImageRecorder* i
 	// A skinned mesh's getMesh would move its vertices out of their rest
 	// pose; its buffers are read as they are.
 	scene::IMesh* frame = form == FORM_SKINNED ? mesh : mesh->getMesh(0);
-	CTextureTable textures(images, otherPixels);
+	CTextureTable textures(out, images, otherPixels);
 	bool complete = rebuildable && frame;
 	for (u32 i = 0; complete && i < frame->getMeshBufferCount(); ++i)
 		complete = textures.add(frame->getMeshBuffer(i)->getMaterial());

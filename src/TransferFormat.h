@@ -31,7 +31,11 @@ enum ERecord : uint32_t
 	//! the file itself, as before.
 	REC_KEEP = 4,
 	//! Where a player starts a level: origin x, y, z and angle, as floats.
-	REC_START = 5
+	REC_START = 5,
+	//! An image a mesh that follows may use: the name the texture cache
+	//! gives its file, then pixels. A mesh's textures are the numbers of
+	//! these records, counted from 0 in the order they came.
+	REC_PIXELS = 10
 };
 
 //! How a mesh is rebuilt.
@@ -116,6 +120,8 @@ public:
 	//! Ends the file where the data ends; false when the data could not be
 	//! written whole.
 	bool finish();
+	//! REC_PIXELS records written so far.
+	int32_t PixelRecords = 0;
 
 private:
 	int Fd = -1;
