@@ -501,6 +501,8 @@ public:
 		for (u32 point : Point)
 			if (point >= Points)
 				return false;
+		// Every key frame's bounding box, then every key frame's positions,
+		// then its normals.
 		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * Points * sizeof(core::vector3df);
 		if (!in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
 		    static_cast<uint64_t>(Keys) * Points > MaxCount ||
@@ -510,10 +512,12 @@ public:
 		// Not set to zero first: every value is read over.
 		Positions.set_used(Keys * Points);
 		Normals.set_used(Positions.size());
-		for (u32 k = 0; k < Keys; ++k)
-			if (!in.get(Boxes[k]) || !Finite(Boxes[k]) ||
-			    !in.bytes(Positions.pointer() + k * Points, Points * sizeof(core::vector3df)) ||
-			    !in.bytes(Normals.pointer() + k * Points, Points * sizeof(core::vector3df)))
+		if (!in.bytes(Boxes.data(), Keys * sizeof(core::aabbox3df)) ||
+		    !in.bytes(Positions.pointer(), Positions.size() * sizeof(core::vector3df)) ||
+		    !in.bytes(Normals.pointer(), Normals.size() * sizeof(core::vector3df)))
+			return false;
+		for (const core::aabbox3df& box : Boxes)
+			if (!Finite(box))
 				return false;
 		static_assert(sizeof(core::vector3df) == 3 * sizeof(f32), "a vector is three numbers");
 		if (!Finite(reinterpret_cast<const f32*>(Positions.const_pointer()),

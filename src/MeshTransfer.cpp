@@ -340,12 +340,34 @@ static_assert(offsetof(video::S3DVertex, Normal) == sizeof(core::vector3df),
               "a vertex's normal follows its position");
 const size_t Moved = 2 * sizeof(core::vector3df);
 
-bool SameMove(const video::S3DVertex& a, const video::S3DVertex& b)
+// The bytes a key frame moves, as three numbers to compare.
+struct SMove
 {
-	uint64_t x[3], y[3];
-	std::memcpy(x, &a.Pos, Moved);
-	std::memcpy(y, &b.Pos, Moved);
-	return ((x[0] ^ y[0]) | (x[1] ^ y[1]) | (x[2] ^ y[2])) == 0;
+	uint64_t Bits[3];
+	explicit SMove(const video::S3DVertex& v) { std::memcpy(Bits, &v.Pos, Moved); }
+	bool operator==(const SMove& o) const
+	{
+		return ((Bits[0] ^ o.Bits[0]) | (Bits[1] ^ o.Bits[1]) | (Bits[2] ^ o.Bits[2])) == 0;
+	}
+	bool operator<(const SMove& o) const
+	{
+		return std::lexicographical_compare(Bits, Bits + 3, o.Bits, o.Bits + 3);
+	}
+};
+
+// Zero when two vertices have the same position and normal, bit for bit.
+uint64_t MoveDifference(const video::S3DVertex& a, const video::S3DVertex& b)
+{
+	const char* x = reinterpret_cast<const char*>(&a.Pos);
+	const char* y = reinterpret_cast<const char*>(&b.Pos);
+	uint64_t x0, x1, x2, y0, y1, y2;
+	std::memcpy(&x0, x, 8);
+	std::memcpy(&x1, x + 8, 8);
+	std::memcpy(&x2, x + 16, 8);
+	std::memcpy(&y0, y, 8);
+	std::memcpy(&y1, y + 8, 8);
+	std::memcpy(&y2, y + 16, 8);
+	return (x0 ^ y0) | (x1 ^ y1) | (x2 ^ y2);
 }
 
 // The engine's MD2 mesh repeats a point of the model for every triangle
@@ -356,29 +378,35 @@ bool SameMove(const video::S3DVertex& a, const video::S3DVertex& b)
 void GroupCorners(const video::S3DVertex* v, u32 count, std::vector<u32>& point,
                   std::vector<u32>& first)
 {
-	std::vector<u32> order(count);
+	std::vector<std::pair<SMove, u32>> order;
+	order.reserve(count);
 	for (u32 i = 0; i < count; ++i)
-		order[i] = i;
+		order.push_back({SMove(v[i]), i});
 	std::sort(order.begin(), order.end(),
-	          [v](u32 a, u32 b)
-	          {
-		          const int c = std::memcmp(&v[a].Pos, &v[b].Pos, Moved);
-		          return c < 0 || (c == 0 && a < b);
-	          });
+	          [](const std::pair<SMove, u32>& a, const std::pair<SMove, u32>& b)
+	          { return a.first < b.first || (a.first == b.first && a.second < b.second); });
 	point.assign(count, 0);
 	first.clear();
 	for (u32 j = 0; j < count; ++j)
 	{
-		if (j == 0 || !SameMove(v[order[j]], v[order[j - 1]]))
-			first.push_back(order[j]);
-		point[order[j]] = static_cast<u32>(first.size() - 1);
+		if (j == 0 || !(order[j].first == order[j - 1].first))
+			first.push_back(order[j].second);
+		point[order[j].second] = static_cast<u32>(first.size() - 1);
 	}
 }
 
-// Key frames `from` to `to` of `frames`, each its bounding box, its
-// points' positions, then their normals; false when two corners of one
-// point part.
-bool FillKeys(char* frames, scene::IAnimatedMesh* mesh, u32 from, u32 to,
+// Where the key frames go: every frame's bounding box, then every frame's
+// points' positions, then their normals, so that each array is read in one
+// piece.
+struct SKeyArrays
+{
+	char* Boxes;
+	char* Positions;
+	char* Normals;
+};
+
+// Key frames `from` to `to`; false when two corners of one point part.
+bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 end,
               const std::vector<u32>& point, const std::vector<u32>& first)
 {
 	// The corners to compare with their point's first corner.
@@ -387,21 +415,21 @@ bool FillKeys(char* frames, scene::IAnimatedMesh* mesh, u32 from, u32 to,
 		if (first[point[i]] != i)
 			others.push_back({i, first[point[i]]});
 	const size_t points = first.size(), vector = sizeof(core::vector3df);
-	const size_t frameBytes = sizeof(core::aabbox3df) + points * Moved;
-	for (u32 k = from; k < to; ++k)
+	for (u32 k = from; k < end; ++k)
 	{
 		// A key frame's own frame interpolates nothing.
 		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
 		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
-		bool same = true;
+		// Compared with no early exit, in registers, for speed.
+		uint64_t differ = 0;
 		for (const auto& pair : others)
-			same &= SameMove(v[pair.first], v[pair.second]);
-		if (!same)
+			differ |= MoveDifference(v[pair.first], v[pair.second]);
+		if (differ)
 			return false;
-		char* at = frames + k * frameBytes;
-		std::memcpy(at, &frame->getBoundingBox(), sizeof(core::aabbox3df));
-		char* positions = at + sizeof(core::aabbox3df);
-		char* normals = positions + points * vector;
+		std::memcpy(to.Boxes + k * sizeof(core::aabbox3df), &frame->getBoundingBox(),
+		            sizeof(core::aabbox3df));
+		char* positions = to.Positions + k * points * vector;
+		char* normals = to.Normals + k * points * vector;
 		for (size_t p = 0; p < points; ++p)
 		{
 			std::memcpy(positions + p * vector, &v[first[p]].Pos, vector);
@@ -414,21 +442,26 @@ bool FillKeys(char* frames, scene::IAnimatedMesh* mesh, u32 from, u32 to,
 // Every key frame, written in place. The engine interpolates each frame it
 // is asked for, which is most of the work: when the frames go straight into
 // shared memory, a forked copy of this process does the second half of them
-// on the other core. False when two corners of one point part.
+// on the other core when one is free. False when two corners of one point
+// part.
 bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std::vector<u32>& point,
                   const std::vector<u32>& first)
 {
-	const size_t frameBytes = sizeof(core::aabbox3df) + first.size() * Moved;
-	char* frames = out.room(keys * frameBytes);
+	const size_t boxes = keys * sizeof(core::aabbox3df);
+	const size_t vectors = keys * first.size() * sizeof(core::vector3df);
+	SKeyArrays to;
+	to.Boxes = out.room(boxes + 2 * vectors);
+	to.Positions = to.Boxes + boxes;
+	to.Normals = to.Positions + vectors;
 	const u32 half = keys / 2;
 	const pid_t other = out.shared() && half > 0 ? fork() : -1;
 	if (other == 0)
 	{
 		// It must not outlive this process, should that be stopped.
 		prctl(PR_SET_PDEATHSIG, SIGKILL);
-		_exit(FillKeys(frames, mesh, half, keys, point, first) ? 0 : 1);
+		_exit(FillKeys(to, mesh, half, keys, point, first) ? 0 : 1);
 	}
-	bool sound = FillKeys(frames, mesh, 0, other > 0 ? half : keys, point, first);
+	bool sound = FillKeys(to, mesh, 0, other > 0 ? half : keys, point, first);
 	if (other > 0)
 	{
 		int status = 0;
