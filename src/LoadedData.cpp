@@ -26,8 +26,9 @@ namespace
 // Reads the helper's shared memory with every size checked against what is
 // left. Small values come from the mapping; large arrays are copied with
 // pread straight into their place, so the mapping's pages never add to the
-// editor's resident memory for long. The mapping is private: what the
-// engine might write into pixels it is lent stays in this process.
+// editor's resident memory for long, or are lent where they are. The
+// mapping is private: what the engine might write into pixels it is lent
+// stays in this process.
 class CReader
 {
 public:
@@ -36,19 +37,19 @@ public:
 		struct stat info;
 		if (fstat(fd, &info) != 0 || info.st_size <= 0)
 			return;
-		void* map = mmap(0, info.st_size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
+		const size_t size = static_cast<size_t>(info.st_size);
+		void* map = mmap(0, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
 		if (map == MAP_FAILED)
 			return;
-		Map = static_cast<char*>(map);
-		Size = static_cast<size_t>(info.st_size);
-	}
-	~CReader()
-	{
-		if (Map)
-			munmap(Map, Size);
+		Mapping.reset(static_cast<char*>(map), [size](char* at) { munmap(at, size); });
+		Map = Mapping.get();
+		Size = size;
 	}
 	CReader(const CReader&) = delete;
 	CReader& operator=(const CReader&) = delete;
+
+	//! The mapping, for whoever keeps what it lends beyond the reader.
+	std::shared_ptr<const char> mapping() const { return Mapping; }
 
 	bool bytes(void* target, size_t count)
 	{
@@ -74,7 +75,7 @@ public:
 	}
 	template <typename T> bool get(T& value) { return bytes(&value, sizeof value); }
 	bool fits(uint64_t count) const { return count <= Size - Pos; }
-	//! The next `count` bytes where they are, for as long as the reader
+	//! The next `count` bytes where they are, for as long as the mapping
 	//! lives; null when fewer are left.
 	char* lend(size_t count)
 	{
@@ -82,6 +83,15 @@ public:
 			return 0;
 		Pos += count;
 		return Map + Pos - count;
+	}
+	//! Skips the writer's padding up to a multiple of `unit` bytes.
+	bool align(size_t unit)
+	{
+		const size_t skip = (unit - Pos % unit) % unit;
+		if (!Map || skip > Size - Pos)
+			return false;
+		Pos += skip;
+		return true;
 	}
 	//! A count of items of `unit` bytes each that must still fit.
 	bool count(uint32_t& n, size_t unit)
@@ -100,6 +110,7 @@ public:
 
 private:
 	int Fd;
+	std::shared_ptr<char> Mapping;
 	char* Map = 0;
 	size_t Size = 0;
 	size_t Pos = 0;
@@ -125,13 +136,24 @@ bool Finite(const core::quaternion& q)
 {
 	return Finite(q.X) && Finite(q.Y) && Finite(q.Z) && Finite(q.W);
 }
-// Without an early exit, so that the compiler can test many at a time.
+// A number is infinite or not a number when all its exponent bits are set.
+// Tested two at a time on their bits, with no early exit: key frames hold
+// hundreds of thousands of them.
 bool Finite(const f32* values, size_t count)
 {
-	bool finite = true;
-	for (size_t i = 0; i < count; ++i)
-		finite &= std::isfinite(values[i]);
-	return finite;
+	const uint64_t exponents = 0x7f8000007f800000ull, lowest = 0x0000000100000001ull,
+	               highest = 0x8000000080000000ull;
+	uint64_t infinite = 0;
+	size_t i = 0;
+	for (; i + 2 <= count; i += 2)
+	{
+		uint64_t two;
+		std::memcpy(&two, values + i, sizeof two);
+		// A half is zero where a number has every exponent bit set.
+		const uint64_t x = (two & exponents) ^ exponents;
+		infinite |= (x - lowest) & ~x & highest;
+	}
+	return !infinite && (i == count || std::isfinite(values[i]));
 }
 bool Finite(const core::matrix4& m)
 {
@@ -501,28 +523,29 @@ public:
 		for (u32 point : Point)
 			if (point >= Points)
 				return false;
-		// Every key frame's bounding box, then every key frame's positions,
-		// then its normals.
+		// Every key frame's positions, then every key frame's normals, both
+		// used where they are, then every key frame's bounding box.
 		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * Points * sizeof(core::vector3df);
-		if (!in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
+		if (!in.align(alignof(core::vector3df)) ||
+		    !in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
 		    static_cast<uint64_t>(Keys) * Points > MaxCount ||
 		    static_cast<uint64_t>(Keys) << Shift > 0x7fffffff)
 			return false;
+		const size_t vectors = static_cast<size_t>(Keys) * Points;
+		Mapping = in.mapping();
+		Positions =
+		    reinterpret_cast<const core::vector3df*>(in.lend(vectors * sizeof(core::vector3df)));
+		Normals =
+		    reinterpret_cast<const core::vector3df*>(in.lend(vectors * sizeof(core::vector3df)));
 		Boxes.resize(Keys);
-		// Not set to zero first: every value is read over.
-		Positions.set_used(Keys * Points);
-		Normals.set_used(Positions.size());
-		if (!in.bytes(Boxes.data(), Keys * sizeof(core::aabbox3df)) ||
-		    !in.bytes(Positions.pointer(), Positions.size() * sizeof(core::vector3df)) ||
-		    !in.bytes(Normals.pointer(), Normals.size() * sizeof(core::vector3df)))
+		if (!Positions || !Normals || !in.bytes(Boxes.data(), Keys * sizeof(core::aabbox3df)))
 			return false;
 		for (const core::aabbox3df& box : Boxes)
 			if (!Finite(box))
 				return false;
 		static_assert(sizeof(core::vector3df) == 3 * sizeof(f32), "a vector is three numbers");
-		if (!Finite(reinterpret_cast<const f32*>(Positions.const_pointer()),
-		            3 * Positions.size()) ||
-		    !Finite(reinterpret_cast<const f32*>(Normals.const_pointer()), 3 * Normals.size()))
+		if (!Finite(reinterpret_cast<const f32*>(Positions), 3 * vectors) ||
+		    !Finite(reinterpret_cast<const f32*>(Normals), 3 * vectors))
 			return false;
 		if (!in.bytes(TypeLoops, sizeof TypeLoops))
 			return false;
@@ -632,10 +655,10 @@ private:
 			second = core::s32_min(Keys - 1, second);
 			share = (frame & ((1 << Shift) - 1)) * (1.f / (1 << Shift));
 		}
-		const core::vector3df* p1 = Positions.const_pointer() + first * Points;
-		const core::vector3df* p2 = Positions.const_pointer() + second * Points;
-		const core::vector3df* n1 = Normals.const_pointer() + first * Points;
-		const core::vector3df* n2 = Normals.const_pointer() + second * Points;
+		const core::vector3df* p1 = Positions + first * Points;
+		const core::vector3df* p2 = Positions + second * Points;
+		const core::vector3df* n1 = Normals + first * Points;
+		const core::vector3df* n2 = Normals + second * Points;
 		video::S3DVertex* target = Buffer->Vertices.pointer();
 		for (u32 i = 0; i < Point.size(); ++i)
 		{
@@ -662,10 +685,13 @@ private:
 	f32 FramesPerSecond = 0;
 	std::vector<core::aabbox3df> Boxes;
 	//! Each vertex's point; the points' positions and normals, key frame
-	//! after key frame.
+	//! after key frame, checked once and used where the helper wrote them,
+	//! in the mapping the mesh keeps.
 	std::vector<u32> Point;
 	u32 Points = 0;
-	core::array<core::vector3df> Positions, Normals;
+	std::shared_ptr<const char> Mapping;
+	const core::vector3df* Positions = 0;
+	const core::vector3df* Normals = 0;
 	SLoop TypeLoops[scene::EMAT_COUNT];
 	std::vector<SNamedLoop> Named;
 };

@@ -59,6 +59,13 @@ char* CWriter::room(size_t size)
 	return Map + Used - size;
 }
 
+void CWriter::align(size_t unit)
+{
+	const size_t pad = (unit - size() % unit) % unit;
+	if (pad)
+		std::memset(room(pad), 0, pad);
+}
+
 void CWriter::cut(size_t size)
 {
 	if (Fd < 0)
@@ -395,14 +402,14 @@ void GroupCorners(const video::S3DVertex* v, u32 count, std::vector<u32>& point,
 	}
 }
 
-// Where the key frames go: every frame's bounding box, then every frame's
-// points' positions, then their normals, so that each array is read in one
-// piece.
+// Where the key frames go: every frame's points' positions, then their
+// normals, then every frame's bounding box, so that each array is read in
+// one piece (and the numbers are aligned, to be used where they are).
 struct SKeyArrays
 {
-	char* Boxes;
 	char* Positions;
 	char* Normals;
+	char* Boxes;
 };
 
 // Key frames `from` to `to`; false when two corners of one point part.
@@ -450,9 +457,10 @@ bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std:
 	const size_t boxes = keys * sizeof(core::aabbox3df);
 	const size_t vectors = keys * first.size() * sizeof(core::vector3df);
 	SKeyArrays to;
-	to.Boxes = out.room(boxes + 2 * vectors);
-	to.Positions = to.Boxes + boxes;
+	out.align(alignof(core::vector3df));
+	to.Positions = out.room(2 * vectors + boxes);
 	to.Normals = to.Positions + vectors;
+	to.Boxes = to.Normals + vectors;
 	const u32 half = keys / 2;
 	const pid_t other = out.shared() && half > 0 ? fork() : -1;
 	if (other == 0)

@@ -114,6 +114,8 @@ public:
 	//! Whether the bytes land in the shared memory file, where a forked
 	//! process can fill room it was given.
 	bool shared() const { return Fd >= 0 && !Failed; }
+	//! Pads with zeros to a multiple of `unit` bytes from the start.
+	void align(size_t unit);
 	//! Bytes written so far; cut() goes back to an earlier count.
 	size_t size() const { return Fd < 0 ? Bytes.size() : Used; }
 	void cut(size_t size);

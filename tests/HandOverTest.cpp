@@ -119,8 +119,10 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 	End(weight);
 	skinned->drop();
 
-	// Key frames whose first corner follows a point they lack (its number
-	// is the count of points, which stands just before the corners').
+	// Key frames of the parting model, spoiled: a corner following a point
+	// they lack (the number of points, which stands just before the
+	// corners' points), a NaN in the first key frame's positions (after the
+	// corners' points, from a multiple of 4 bytes).
 	IrrlichtDevice* engine = createDevice(video::EDT_NULL);
 	scene::IAnimatedMesh* md2 =
 	    engine->getSceneManager()->getMesh(WriteFile("parting.md2", PartingMd2()).c_str());
@@ -129,13 +131,15 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 	Begin(frames);
 	WriteMesh(frames, md2, nullptr);
 	End(frames);
-	const scene::IMeshBuffer* corners = md2->getMesh(0)->getMeshBuffer(0);
+	const scene::IMeshBuffer* buffer = md2->getMesh(0)->getMeshBuffer(0);
 	const size_t points = 6 * 4 + sizeof(SMaterialData) + sizeof(SBufferData) +
-	                      corners->getVertexCount() * sizeof(video::S3DVertex) +
-	                      corners->getIndexCount() * sizeof(u16) + 3 * 4;
+	                      buffer->getVertexCount() * sizeof(video::S3DVertex) +
+	                      buffer->getIndexCount() * sizeof(u16) + 3 * 4;
+	const size_t positions = (points + 4 + buffer->getVertexCount() * 4 + 3) / 4 * 4;
 	engine->drop();
-	std::string strayCorner = frames.Bytes;
+	std::string strayCorner = frames.Bytes, nanFrame = frames.Bytes;
 	std::memcpy(&strayCorner[points + 4], &strayCorner[points], 4);
+	std::memcpy(&nanFrame[positions + 4], &NaN, 4);
 	// A mesh whose texture is a pixel record that never came.
 	CWriter noPixels;
 	Begin(noPixels);
@@ -166,6 +170,7 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 	    {"a weight on a vertex the buffer lacks", weight.Bytes, false},
 	    {"sound key frames", frames.Bytes, true},
 	    {"a corner following a point the key frames lack", strayCorner, false},
+	    {"a NaN in a key frame", nanFrame, false},
 	    {"a texture whose pixels never came", noPixels.Bytes, false},
 	    {"no data at all", "", false},
 	};
