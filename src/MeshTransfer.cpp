@@ -1,6 +1,7 @@
 #include "MeshTransfer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstddef>
@@ -412,15 +413,19 @@ struct SKeyArrays
 	char* Boxes;
 };
 
-// Key frames `from` to `to`; false when two corners of one point part.
-bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 end,
-              const std::vector<u32>& point, const std::vector<u32>& first)
+// How the key frames are filled in: each corner to compare with its
+// point's first corner, and each point's first corner.
+struct SCorners
 {
-	// The corners to compare with their point's first corner.
-	std::vector<std::pair<u32, u32>> others;
-	for (u32 i = 0; i < point.size(); ++i)
-		if (first[point[i]] != i)
-			others.push_back({i, first[point[i]]});
+	std::vector<std::pair<u32, u32>> Others;
+	const std::vector<u32>& First;
+};
+
+// Key frames `from` to `end`; false when two corners of one point part.
+bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 end,
+              const SCorners& corners)
+{
+	const std::vector<u32>& first = corners.First;
 	const size_t points = first.size(), vector = sizeof(core::vector3df);
 	for (u32 k = from; k < end; ++k)
 	{
@@ -429,7 +434,7 @@ bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 en
 		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
 		// Compared with no early exit, in registers, for speed.
 		uint64_t differ = 0;
-		for (const auto& pair : others)
+		for (const auto& pair : corners.Others)
 			differ |= MoveDifference(v[pair.first], v[pair.second]);
 		if (differ)
 			return false;
@@ -446,11 +451,29 @@ bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 en
 	return true;
 }
 
+// The key frames two processes share out between them, a few at a time:
+// the next to take, and whether two corners of a point parted.
+struct SShared
+{
+	std::atomic<u32> Next{0};
+	std::atomic<u32> Parted{0};
+};
+static_assert(std::atomic<u32>::is_always_lock_free, "shared between processes");
+
+void TakeKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 keys, const SCorners& corners,
+              SShared& work)
+{
+	const u32 few = 8;
+	for (u32 from; !work.Parted && (from = work.Next.fetch_add(few)) < keys;)
+		if (!FillKeys(to, mesh, from, std::min(keys, from + few), corners))
+			work.Parted = 1;
+}
+
 // Every key frame, written in place. The engine interpolates each frame it
 // is asked for, which is most of the work: when the frames go straight into
-// shared memory, a forked copy of this process does the second half of them
-// on the other core when one is free. False when two corners of one point
-// part.
+// shared memory, a forked copy of this process takes frames too, on the
+// other core when one is free (and none when it gets no processor before
+// this one is done). False when two corners of one point part.
 bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std::vector<u32>& point,
                   const std::vector<u32>& first)
 {
@@ -461,23 +484,37 @@ bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std:
 	to.Positions = out.room(2 * vectors + boxes);
 	to.Normals = to.Positions + vectors;
 	to.Boxes = to.Normals + vectors;
-	const u32 half = keys / 2;
-	const pid_t other = out.shared() && half > 0 ? fork() : -1;
+	SCorners corners{{}, first};
+	for (u32 i = 0; i < point.size(); ++i)
+		if (first[point[i]] != i)
+			corners.Others.push_back({i, first[point[i]]});
+
+	SShared alone;
+	void* page = out.shared() ? mmap(0, sizeof(SShared), PROT_READ | PROT_WRITE,
+	                                 MAP_SHARED | MAP_ANONYMOUS, -1, 0)
+	                          : MAP_FAILED;
+	SShared& work = page == MAP_FAILED ? alone : *new (page) SShared();
+	const pid_t other = page == MAP_FAILED ? -1 : fork();
 	if (other == 0)
 	{
 		// It must not outlive this process, should that be stopped.
 		prctl(PR_SET_PDEATHSIG, SIGKILL);
-		_exit(FillKeys(to, mesh, half, keys, point, first) ? 0 : 1);
+		TakeKeys(to, mesh, keys, corners, work);
+		_exit(0);
 	}
-	bool sound = FillKeys(to, mesh, 0, other > 0 ? half : keys, point, first);
+	TakeKeys(to, mesh, keys, corners, work);
+	bool sound = !work.Parted;
 	if (other > 0)
 	{
+		// Frames it took and did not finish would be missing.
 		int status = 0;
 		while (waitpid(other, &status, 0) < 0 && errno == EINTR)
 		{
 		}
-		sound = sound && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+		sound = !work.Parted && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 	}
+	if (page != MAP_FAILED)
+		munmap(page, sizeof(SShared));
 	return sound;
 }
 
