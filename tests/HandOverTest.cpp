@@ -230,3 +230,35 @@ TEST_F(HandOverTest, TruncatedBitmapsLoadedOneAfterAnotherLeaveTheEditorSound)
 	EXPECT_TRUE(editor->LoadTerrain(MediaFile("terrain-heightmap.bmp").c_str()));
 	EXPECT_NE(nullptr, editor->Terrain);
 }
+
+// The helper writes into the shared memory file through a mapping that
+// grows as it fills: what was written before the file grew stays, and the
+// file ends where the data does.
+TEST(SharedWriterTest, DataLargerThanTheFirstMappingArrivesWhole)
+{
+	const int fd = memfd_create("writer-test", MFD_CLOEXEC);
+	const std::string block(1 << 20, 'x');
+	{
+		CWriter out(fd);
+		for (uint32_t i = 0; i < 40; ++i)
+		{
+			out.put(i);
+			out.raw(block.data(), block.size());
+		}
+		out.cut(out.size() - 2);
+		ASSERT_TRUE(out.finish());
+	}
+	const size_t size = 40 * (4 + block.size()) - 2;
+	ASSERT_EQ(static_cast<off_t>(size), lseek(fd, 0, SEEK_END));
+	const char* map = static_cast<const char*>(mmap(0, size, PROT_READ, MAP_SHARED, fd, 0));
+	ASSERT_NE(MAP_FAILED, map);
+	for (uint32_t i = 0; i < 40; ++i)
+	{
+		uint32_t number = 0;
+		std::memcpy(&number, map + i * (4 + block.size()), 4);
+		EXPECT_EQ(i, number) << "block " << i;
+	}
+	EXPECT_EQ('x', map[size - 1]);
+	munmap(const_cast<char*>(map), size);
+	close(fd);
+}
