@@ -84,20 +84,6 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
 	return LoadQuake3Level(device->getSceneManager(), file, level, write) != 0;
 }
 
-bool WriteAll(int fd, const std::string& bytes)
-{
-	for (size_t done = 0; done < bytes.size();)
-	{
-		const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-		if (written < 0 && errno == EINTR)
-			continue;
-		if (written <= 0)
-			return false;
-		done += static_cast<size_t>(written);
-	}
-	return true;
-}
-
 // Loads the file and leaves with the answer, without tearing the engine
 // down: 0 loaded, 1 refused, 2 an unknown kind, 4 the data could not be
 // written.
@@ -105,10 +91,14 @@ bool WriteAll(int fd, const std::string& bytes)
                               int out)
 {
 	video::IVideoDriver* driver = device->getVideoDriver();
-	transfer::CImageRecorder* images = new transfer::CImageRecorder(driver);
-	driver->addExternalImageLoader(images);
-	transfer::CWriter data;
+	// Written straight into the editor's shared memory file.
+	transfer::CWriter data(out);
 	transfer::Begin(data);
+	// A mesh's or level's images are written as they are decoded; a
+	// texture's is kept for its own record.
+	transfer::CImageRecorder* images =
+	    new transfer::CImageRecorder(driver, kind == "texture" ? nullptr : &data);
+	driver->addExternalImageLoader(images);
 	bool loaded = false;
 	if (kind == "mesh")
 	{
@@ -139,7 +129,7 @@ bool WriteAll(int fd, const std::string& bytes)
 	else
 		_exit(2);
 	transfer::End(data);
-	if (loaded && out >= 0 && !WriteAll(out, data.Bytes))
+	if (loaded && !data.finish())
 		_exit(4);
 	_exit(loaded ? 0 : 1);
 }

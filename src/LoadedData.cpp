@@ -26,7 +26,9 @@ namespace
 // Reads the helper's shared memory with every size checked against what is
 // left. Small values come from the mapping; large arrays are copied with
 // pread straight into their place, so the mapping's pages never add to the
-// editor's resident memory.
+// editor's resident memory for long, or are lent where they are. The
+// mapping is private: what the engine might write into pixels it is lent
+// stays in this process.
 class CReader
 {
 public:
@@ -35,19 +37,19 @@ public:
 		struct stat info;
 		if (fstat(fd, &info) != 0 || info.st_size <= 0)
 			return;
-		void* map = mmap(0, info.st_size, PROT_READ, MAP_SHARED, fd, 0);
+		const size_t size = static_cast<size_t>(info.st_size);
+		void* map = mmap(0, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, 0);
 		if (map == MAP_FAILED)
 			return;
-		Map = static_cast<const char*>(map);
-		Size = static_cast<size_t>(info.st_size);
-	}
-	~CReader()
-	{
-		if (Map)
-			munmap(const_cast<char*>(Map), Size);
+		Mapping.reset(static_cast<char*>(map), [size](char* at) { munmap(at, size); });
+		Map = Mapping.get();
+		Size = size;
 	}
 	CReader(const CReader&) = delete;
 	CReader& operator=(const CReader&) = delete;
+
+	//! The mapping, for whoever keeps what it lends beyond the reader.
+	std::shared_ptr<const char> mapping() const { return Mapping; }
 
 	bool bytes(void* target, size_t count)
 	{
@@ -73,6 +75,24 @@ public:
 	}
 	template <typename T> bool get(T& value) { return bytes(&value, sizeof value); }
 	bool fits(uint64_t count) const { return count <= Size - Pos; }
+	//! The next `count` bytes where they are, for as long as the mapping
+	//! lives; null when fewer are left.
+	char* lend(size_t count)
+	{
+		if (!Map || count > Size - Pos)
+			return 0;
+		Pos += count;
+		return Map + Pos - count;
+	}
+	//! Skips the writer's padding up to a multiple of `unit` bytes.
+	bool align(size_t unit)
+	{
+		const size_t skip = (unit - Pos % unit) % unit;
+		if (!Map || skip > Size - Pos)
+			return false;
+		Pos += skip;
+		return true;
+	}
 	//! A count of items of `unit` bytes each that must still fit.
 	bool count(uint32_t& n, size_t unit)
 	{
@@ -90,7 +110,8 @@ public:
 
 private:
 	int Fd;
-	const char* Map = 0;
+	std::shared_ptr<char> Mapping;
+	char* Map = 0;
 	size_t Size = 0;
 	size_t Pos = 0;
 };
@@ -115,12 +136,24 @@ bool Finite(const core::quaternion& q)
 {
 	return Finite(q.X) && Finite(q.Y) && Finite(q.Z) && Finite(q.W);
 }
+// A number is infinite or not a number when all its exponent bits are set.
+// Tested two at a time on their bits, with no early exit: key frames hold
+// hundreds of thousands of them.
 bool Finite(const f32* values, size_t count)
 {
-	for (size_t i = 0; i < count; ++i)
-		if (!Finite(values[i]))
-			return false;
-	return true;
+	const uint64_t exponents = 0x7f8000007f800000ull, lowest = 0x0000000100000001ull,
+	               highest = 0x8000000080000000ull;
+	uint64_t infinite = 0;
+	size_t i = 0;
+	for (; i + 2 <= count; i += 2)
+	{
+		uint64_t two;
+		std::memcpy(&two, values + i, sizeof two);
+		// A half is zero where a number has every exponent bit set.
+		const uint64_t x = (two & exponents) ^ exponents;
+		infinite |= (x - lowest) & ~x & highest;
+	}
+	return !infinite && (i == count || std::isfinite(values[i]));
 }
 bool Finite(const core::matrix4& m)
 {
@@ -185,7 +218,9 @@ size_t PixelSize(u32 format)
 }
 
 // An image whose declared size matches its pixels; the caller drops it.
-video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver)
+// Lent, its pixels stay in the reader's mapping, and the image must be gone
+// before the reader is.
+video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver, bool lent = false)
 {
 	uint32_t format = 0, width = 0, height = 0;
 	uint64_t bytes = 0;
@@ -195,8 +230,14 @@ video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver)
 	if (!pixel || width == 0 || height == 0 || width > MaxImageSide || height > MaxImageSide ||
 	    bytes != static_cast<uint64_t>(width) * height * pixel || !in.fits(bytes))
 		return 0;
-	video::IImage* image = driver->createImage(static_cast<video::ECOLOR_FORMAT>(format),
-	                                           core::dimension2du(width, height));
+	const video::ECOLOR_FORMAT colours = static_cast<video::ECOLOR_FORMAT>(format);
+	const core::dimension2du size(width, height);
+	if (lent)
+	{
+		char* pixels = in.lend(bytes);
+		return pixels ? driver->createImageFromData(colours, size, pixels, true, false) : 0;
+	}
+	video::IImage* image = driver->createImage(colours, size);
 	if (!image)
 		return 0;
 	const bool read = image->getImageDataSizeInBytes() == bytes && in.bytes(image->lock(), bytes);
@@ -209,35 +250,52 @@ video::IImage* ReadImage(CReader& in, video::IVideoDriver* driver)
 	return image;
 }
 
-// A mesh's textures: names and images, entered in the driver's cache only
-// once the whole mesh has passed.
-struct STextures
+// The REC_PIXELS records of one hand-over, in the order they came, their
+// pixels lent from the reader.
+struct SPixels
 {
 	std::vector<io::path> Names;
 	std::vector<video::IImage*> Images;
-	std::vector<video::ITexture*> Entered;
-	//! Textures this mesh brought into the cache.
-	std::vector<video::ITexture*>* Added = 0;
-	~STextures()
+	~SPixels()
 	{
 		for (video::IImage* image : Images)
 			image->drop();
 	}
 	bool read(CReader& in, video::IVideoDriver* driver)
 	{
+		std::string name;
+		if (!in.text(name) || name.empty())
+			return false;
+		video::IImage* image = ReadImage(in, driver, true);
+		if (!image)
+			return false;
+		Names.push_back(name.c_str());
+		Images.push_back(image);
+		return true;
+	}
+};
+
+// A mesh's textures: names and images, entered in the driver's cache only
+// once the whole mesh has passed.
+struct STextures
+{
+	std::vector<io::path> Names;
+	std::vector<video::IImage*> Images; // the pixel records'
+	std::vector<video::ITexture*> Entered;
+	//! Textures this mesh brought into the cache.
+	std::vector<video::ITexture*>* Added = 0;
+	bool read(CReader& in, const SPixels& pixels)
+	{
 		uint32_t n = 0;
 		if (!in.count(n, 4))
 			return false;
 		for (uint32_t i = 0; i < n; ++i)
 		{
-			std::string name;
-			if (!in.text(name) || name.empty())
+			uint32_t record = 0;
+			if (!in.get(record) || record >= pixels.Images.size())
 				return false;
-			video::IImage* image = ReadImage(in, driver);
-			if (!image)
-				return false;
-			Names.push_back(name.c_str());
-			Images.push_back(image);
+			Names.push_back(pixels.Names[record]);
+			Images.push_back(pixels.Images[record]);
 		}
 		return true;
 	}
@@ -455,22 +513,40 @@ public:
 		Material = buffer.Material;
 		while ((1u << Shift) < framesPerKey)
 			++Shift;
+		// A key frame moves the model's points; each vertex follows one.
 		const u32 count = Buffer->Vertices.size();
-		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * count * sizeof(core::vector3df);
-		if (!in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
+		if (!in.get(Points) || Points > count || !in.fits(static_cast<uint64_t>(count) * 4))
+			return false;
+		Point.resize(count);
+		if (!in.bytes(Point.data(), count * sizeof(u32)))
+			return false;
+		for (u32 point : Point)
+			if (point >= Points)
+				return false;
+		// Every key frame's positions, then every key frame's normals, both
+		// used where they are, then every key frame's bounding box.
+		const size_t frameBytes = sizeof(core::aabbox3df) + 2 * Points * sizeof(core::vector3df);
+		if (!in.align(alignof(core::vector3df)) ||
+		    !in.fits(static_cast<uint64_t>(Keys) * frameBytes) ||
+		    static_cast<uint64_t>(Keys) * Points > MaxCount ||
 		    static_cast<uint64_t>(Keys) << Shift > 0x7fffffff)
 			return false;
+		const size_t vectors = static_cast<size_t>(Keys) * Points;
+		Mapping = in.mapping();
+		Positions =
+		    reinterpret_cast<const core::vector3df*>(in.lend(vectors * sizeof(core::vector3df)));
+		Normals =
+		    reinterpret_cast<const core::vector3df*>(in.lend(vectors * sizeof(core::vector3df)));
 		Boxes.resize(Keys);
-		Positions.resize(static_cast<size_t>(Keys) * count);
-		Normals.resize(Positions.size());
-		for (u32 k = 0; k < Keys; ++k)
-			if (!in.get(Boxes[k]) || !Finite(Boxes[k]) ||
-			    !in.bytes(&Positions[k * count], count * sizeof(core::vector3df)) ||
-			    !in.bytes(&Normals[k * count], count * sizeof(core::vector3df)))
+		if (!Positions || !Normals || !in.bytes(Boxes.data(), Keys * sizeof(core::aabbox3df)))
+			return false;
+		for (const core::aabbox3df& box : Boxes)
+			if (!Finite(box))
 				return false;
-		for (size_t i = 0; i < Positions.size(); ++i)
-			if (!Finite(Positions[i]) || !Finite(Normals[i]))
-				return false;
+		static_assert(sizeof(core::vector3df) == 3 * sizeof(f32), "a vector is three numbers");
+		if (!Finite(reinterpret_cast<const f32*>(Positions), 3 * vectors) ||
+		    !Finite(reinterpret_cast<const f32*>(Normals), 3 * vectors))
+			return false;
 		if (!in.bytes(TypeLoops, sizeof TypeLoops))
 			return false;
 		uint32_t named = 0;
@@ -579,16 +655,16 @@ private:
 			second = core::s32_min(Keys - 1, second);
 			share = (frame & ((1 << Shift) - 1)) * (1.f / (1 << Shift));
 		}
-		const u32 count = Buffer->Vertices.size();
-		const core::vector3df* p1 = &Positions[first * count];
-		const core::vector3df* p2 = &Positions[second * count];
-		const core::vector3df* n1 = &Normals[first * count];
-		const core::vector3df* n2 = &Normals[second * count];
+		const core::vector3df* p1 = Positions + first * Points;
+		const core::vector3df* p2 = Positions + second * Points;
+		const core::vector3df* n1 = Normals + first * Points;
+		const core::vector3df* n2 = Normals + second * Points;
 		video::S3DVertex* target = Buffer->Vertices.pointer();
-		for (u32 i = 0; i < count; ++i)
+		for (u32 i = 0; i < Point.size(); ++i)
 		{
-			target[i].Pos = p2[i].getInterpolated(p1[i], share);
-			target[i].Normal = n2[i].getInterpolated(n1[i], share);
+			const u32 p = Point[i];
+			target[i].Pos = p2[p].getInterpolated(p1[p], share);
+			target[i].Normal = n2[p].getInterpolated(n1[p], share);
 		}
 		Buffer->setBoundingBox(Boxes[second].getInterpolated(Boxes[first], share));
 		Buffer->setDirty();
@@ -608,7 +684,14 @@ private:
 	u32 Keys = 0, Shift = 0;
 	f32 FramesPerSecond = 0;
 	std::vector<core::aabbox3df> Boxes;
-	std::vector<core::vector3df> Positions, Normals;
+	//! Each vertex's point; the points' positions and normals, key frame
+	//! after key frame, checked once and used where the helper wrote them,
+	//! in the mapping the mesh keeps.
+	std::vector<u32> Point;
+	u32 Points = 0;
+	std::shared_ptr<const char> Mapping;
+	const core::vector3df* Positions = 0;
+	const core::vector3df* Normals = 0;
 	SLoop TypeLoops[scene::EMAT_COUNT];
 	std::vector<SNamedLoop> Named;
 };
@@ -756,12 +839,12 @@ private:
 };
 
 bool ReadMesh(CReader& in, video::IVideoDriver* driver, scene::ISceneManager* smgr,
-              SContent& content, std::vector<video::ITexture*>& added)
+              const SPixels& pixels, SContent& content, std::vector<video::ITexture*>& added)
 {
 	STextures textures;
 	textures.Added = &added;
 	uint32_t type = 0, form = 0;
-	if (!textures.read(in, driver) || !in.get(type) || !in.get(form) || type > scene::EAMT_SKINNED)
+	if (!textures.read(in, pixels) || !in.get(type) || !in.get(form) || type > scene::EAMT_SKINNED)
 		return false;
 	const size_t count = textures.Names.size();
 	const scene::E_ANIMATED_MESH_TYPE meshType = static_cast<scene::E_ANIMATED_MESH_TYPE>(type);
@@ -814,6 +897,7 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 	uint32_t magic = 0, version = 0, record = 0;
 	if (!in.get(magic) || !in.get(version) || magic != Magic || version != Version)
 		return false;
+	SPixels pixels;
 	while (in.get(record))
 	{
 		switch (record)
@@ -840,7 +924,11 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 			break;
 		}
 		case REC_MESH:
-			if (content.Mesh || !ReadMesh(in, driver, smgr, content, added))
+			if (content.Mesh || !ReadMesh(in, driver, smgr, pixels, content, added))
+				return false;
+			break;
+		case REC_PIXELS:
+			if (!pixels.read(in, driver))
 				return false;
 			break;
 		case REC_KEEP: content.Keep = true; break;

@@ -1,15 +1,91 @@
 #include "MeshTransfer.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstddef>
 #include <map>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace irr;
 
 namespace transfer
 {
 // ---------------------------------------------------------------------------
+// Writing
+
+// The file starts this large and doubles when full; its pages exist only
+// where something was written.
+const size_t FirstCapacity = 16u << 20;
+
+CWriter::CWriter(int fd) : Fd(fd) {}
+
+CWriter::~CWriter()
+{
+	if (Map)
+		munmap(Map, Capacity);
+}
+
+char* CWriter::room(size_t size)
+{
+	if (Fd < 0)
+	{
+		Bytes.resize(Bytes.size() + size);
+		return &Bytes[Bytes.size() - size];
+	}
+	if (!Failed && Used + size > Capacity)
+	{
+		const size_t grown = std::max(Used + size, Capacity ? 2 * Capacity : FirstCapacity);
+		void* map = ftruncate(Fd, static_cast<off_t>(grown)) != 0 ? MAP_FAILED
+		            : Map ? mremap(Map, Capacity, grown, MREMAP_MAYMOVE)
+		                  : mmap(0, grown, PROT_READ | PROT_WRITE, MAP_SHARED, Fd, 0);
+		if (map == MAP_FAILED)
+			Failed = true;
+		else
+		{
+			Map = static_cast<char*>(map);
+			Capacity = grown;
+		}
+	}
+	if (Failed) // what follows is lost; finish() says so
+	{
+		Bytes.resize(size);
+		return &Bytes[0];
+	}
+	Used += size;
+	return Map + Used - size;
+}
+
+void CWriter::align(size_t unit)
+{
+	const size_t pad = (unit - size() % unit) % unit;
+	if (pad)
+		std::memset(room(pad), 0, pad);
+}
+
+void CWriter::cut(size_t size)
+{
+	if (Fd < 0)
+		Bytes.resize(std::min(size, Bytes.size()));
+	else
+		Used = std::min(size, Used);
+}
+
+bool CWriter::finish()
+{
+	return Fd < 0 || (!Failed && ftruncate(Fd, static_cast<off_t>(Used)) == 0);
+}
+
+// ---------------------------------------------------------------------------
 // Images
 
-CImageRecorder::CImageRecorder(video::IVideoDriver* driver) : Driver(driver) {}
+CImageRecorder::CImageRecorder(video::IVideoDriver* driver, CWriter* out) : Driver(driver), Out(out)
+{
+}
 
 CImageRecorder::~CImageRecorder()
 {
@@ -60,10 +136,13 @@ video::IImage* CImageRecorder::loadImage(io::IReadFile* file) const
 			file->seek(0);
 			image = loader->loadImage(file);
 		}
-	if (image && !Images.find(file->getFileName()))
+	const io::path& name = file->getFileName();
+	if (image && Out && !Written.find(name))
+		Written.insert(name, WritePixels(*Out, name, image));
+	else if (image && !Out && !Images.find(name))
 	{
 		image->grab();
-		Images.insert(file->getFileName(), image);
+		Images.insert(name, image);
 	}
 	return image;
 }
@@ -72,6 +151,12 @@ video::IImage* CImageRecorder::image(const io::path& name) const
 {
 	auto* node = Images.find(name);
 	return node ? node->getValue() : 0;
+}
+
+int32_t CImageRecorder::written(const io::path& name) const
+{
+	auto* node = Written.find(name);
+	return node ? node->getValue() : -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -103,6 +188,14 @@ void PutImage(CWriter& out, video::IImage* image)
 }
 } // namespace
 
+int32_t WritePixels(CWriter& out, const io::path& name, video::IImage* image)
+{
+	out.put(REC_PIXELS);
+	out.text(name.c_str());
+	PutImage(out, image);
+	return out.PixelRecords++;
+}
+
 void WriteImage(CWriter& out, const io::path& name, video::IImage* image)
 {
 	out.put(REC_IMAGE);
@@ -123,18 +216,15 @@ void WriteNames(CWriter& out, const std::vector<std::string>& names)
 
 namespace
 {
-// The textures a mesh's materials use, each with its pixels.
+// The textures a mesh's materials use, each as the number of the REC_PIXELS
+// record that holds its pixels; pixels the recorder has not written yet are
+// written here.
 class CTextureTable
 {
 public:
-	CTextureTable(const CImageRecorder* images, const PixelSource& otherPixels)
-	    : Images(images), OtherPixels(otherPixels)
+	CTextureTable(CWriter& out, const CImageRecorder* images, const PixelSource& otherPixels)
+	    : Out(out), Images(images), OtherPixels(otherPixels)
 	{
-	}
-	~CTextureTable()
-	{
-		for (video::IImage* image : Owned)
-			image->drop();
 	}
 
 	// Collects the textures of a material; false when one has no pixels.
@@ -146,25 +236,28 @@ public:
 			if (!texture || Index.count(texture))
 				continue;
 			const io::path& name = texture->getName().getPath();
-			video::IImage* image = Images ? Images->image(name) : 0;
-			if (!image && OtherPixels && (image = OtherPixels(name)))
-				Owned.push_back(image);
-			if (!image)
-				return false;
-			Index[texture] = static_cast<int32_t>(Textures.size());
-			Textures.push_back({name, image});
+			int32_t record = Images ? Images->written(name) : -1;
+			if (record < 0)
+			{
+				video::IImage* image = Images ? Images->image(name) : 0;
+				video::IImage* made = !image && OtherPixels ? OtherPixels(name) : 0;
+				if (!image && !(image = made))
+					return false;
+				record = WritePixels(Out, name, image);
+				if (made)
+					made->drop();
+			}
+			Index[texture] = static_cast<int32_t>(Records.size());
+			Records.push_back(record);
 		}
 		return true;
 	}
 
 	void write(CWriter& out) const
 	{
-		out.put(static_cast<uint32_t>(Textures.size()));
-		for (const auto& texture : Textures)
-		{
-			out.text(texture.first.c_str());
-			PutImage(out, texture.second);
-		}
+		out.put(static_cast<uint32_t>(Records.size()));
+		for (int32_t record : Records)
+			out.put(record);
 	}
 
 	int32_t indexOf(video::ITexture* texture) const
@@ -174,11 +267,11 @@ public:
 	}
 
 private:
+	CWriter& Out;
 	const CImageRecorder* Images;
 	PixelSource OtherPixels;
 	std::map<video::ITexture*, int32_t> Index;
-	std::vector<std::pair<io::path, video::IImage*>> Textures;
-	std::vector<video::IImage*> Owned;
+	std::vector<int32_t> Records;
 };
 
 SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textures)
@@ -250,6 +343,181 @@ void PutBuffer(CWriter& out, const scene::IMeshBuffer* buffer, const CTextureTab
 // The engine's MD2 meshes interpolate this many frames per key frame.
 const u32 MD2FramesPerKey = 4;
 
+// A vertex's position and normal, side by side: the bytes a key frame moves.
+static_assert(offsetof(video::S3DVertex, Normal) == sizeof(core::vector3df),
+              "a vertex's normal follows its position");
+const size_t Moved = 2 * sizeof(core::vector3df);
+
+// The bytes a key frame moves, as three numbers to compare.
+struct SMove
+{
+	uint64_t Bits[3];
+	explicit SMove(const video::S3DVertex& v) { std::memcpy(Bits, &v.Pos, Moved); }
+	bool operator==(const SMove& o) const
+	{
+		return ((Bits[0] ^ o.Bits[0]) | (Bits[1] ^ o.Bits[1]) | (Bits[2] ^ o.Bits[2])) == 0;
+	}
+	bool operator<(const SMove& o) const
+	{
+		return std::lexicographical_compare(Bits, Bits + 3, o.Bits, o.Bits + 3);
+	}
+};
+
+// Zero when two vertices have the same position and normal, bit for bit.
+uint64_t MoveDifference(const video::S3DVertex& a, const video::S3DVertex& b)
+{
+	const char* x = reinterpret_cast<const char*>(&a.Pos);
+	const char* y = reinterpret_cast<const char*>(&b.Pos);
+	uint64_t x0, x1, x2, y0, y1, y2;
+	std::memcpy(&x0, x, 8);
+	std::memcpy(&x1, x + 8, 8);
+	std::memcpy(&x2, x + 16, 8);
+	std::memcpy(&y0, y, 8);
+	std::memcpy(&y1, y + 8, 8);
+	std::memcpy(&y2, y + 16, 8);
+	return (x0 ^ y0) | (x1 ^ y1) | (x2 ^ y2);
+}
+
+// The engine's MD2 mesh repeats a point of the model for every triangle
+// corner at it (six corners a point in sydney.md2), so a key frame is
+// handed over as its points only: `point` maps each corner to its point,
+// `first` each point to its first corner. Corners are grouped by equal
+// position and normal in the buffer as it is now.
+void GroupCorners(const video::S3DVertex* v, u32 count, std::vector<u32>& point,
+                  std::vector<u32>& first)
+{
+	std::vector<std::pair<SMove, u32>> order;
+	order.reserve(count);
+	for (u32 i = 0; i < count; ++i)
+		order.push_back({SMove(v[i]), i});
+	std::sort(order.begin(), order.end(),
+	          [](const std::pair<SMove, u32>& a, const std::pair<SMove, u32>& b)
+	          { return a.first < b.first || (a.first == b.first && a.second < b.second); });
+	point.assign(count, 0);
+	first.clear();
+	for (u32 j = 0; j < count; ++j)
+	{
+		if (j == 0 || !(order[j].first == order[j - 1].first))
+			first.push_back(order[j].second);
+		point[order[j].second] = static_cast<u32>(first.size() - 1);
+	}
+}
+
+// Where the key frames go: every frame's points' positions, then their
+// normals, then every frame's bounding box, so that each array is read in
+// one piece (and the numbers are aligned, to be used where they are).
+struct SKeyArrays
+{
+	char* Positions;
+	char* Normals;
+	char* Boxes;
+};
+
+// How the key frames are filled in: each corner to compare with its
+// point's first corner, and each point's first corner.
+struct SCorners
+{
+	std::vector<std::pair<u32, u32>> Others;
+	const std::vector<u32>& First;
+};
+
+// Key frames `from` to `end`; false when two corners of one point part.
+bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 end,
+              const SCorners& corners)
+{
+	const std::vector<u32>& first = corners.First;
+	const size_t points = first.size(), vector = sizeof(core::vector3df);
+	for (u32 k = from; k < end; ++k)
+	{
+		// A key frame's own frame interpolates nothing.
+		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
+		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
+		// Compared with no early exit, in registers, for speed.
+		uint64_t differ = 0;
+		for (const auto& pair : corners.Others)
+			differ |= MoveDifference(v[pair.first], v[pair.second]);
+		if (differ)
+			return false;
+		std::memcpy(to.Boxes + k * sizeof(core::aabbox3df), &frame->getBoundingBox(),
+		            sizeof(core::aabbox3df));
+		char* positions = to.Positions + k * points * vector;
+		char* normals = to.Normals + k * points * vector;
+		for (size_t p = 0; p < points; ++p)
+		{
+			std::memcpy(positions + p * vector, &v[first[p]].Pos, vector);
+			std::memcpy(normals + p * vector, &v[first[p]].Normal, vector);
+		}
+	}
+	return true;
+}
+
+// The key frames two processes share out between them, a few at a time:
+// the next to take, and whether two corners of a point parted.
+struct SShared
+{
+	std::atomic<u32> Next{0};
+	std::atomic<u32> Parted{0};
+};
+static_assert(std::atomic<u32>::is_always_lock_free, "shared between processes");
+
+void TakeKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 keys, const SCorners& corners,
+              SShared& work)
+{
+	const u32 few = 8;
+	for (u32 from; !work.Parted && (from = work.Next.fetch_add(few)) < keys;)
+		if (!FillKeys(to, mesh, from, std::min(keys, from + few), corners))
+			work.Parted = 1;
+}
+
+// Every key frame, written in place. The engine interpolates each frame it
+// is asked for, which is most of the work: when the frames go straight into
+// shared memory, a forked copy of this process takes frames too, on the
+// other core when one is free (and none when it gets no processor before
+// this one is done). False when two corners of one point part.
+bool PutKeyPoints(CWriter& out, scene::IAnimatedMesh* mesh, u32 keys, const std::vector<u32>& point,
+                  const std::vector<u32>& first)
+{
+	const size_t boxes = keys * sizeof(core::aabbox3df);
+	const size_t vectors = keys * first.size() * sizeof(core::vector3df);
+	SKeyArrays to;
+	out.align(alignof(core::vector3df));
+	to.Positions = out.room(2 * vectors + boxes);
+	to.Normals = to.Positions + vectors;
+	to.Boxes = to.Normals + vectors;
+	SCorners corners{{}, first};
+	for (u32 i = 0; i < point.size(); ++i)
+		if (first[point[i]] != i)
+			corners.Others.push_back({i, first[point[i]]});
+
+	SShared alone;
+	void* page = out.shared() ? mmap(0, sizeof(SShared), PROT_READ | PROT_WRITE,
+	                                 MAP_SHARED | MAP_ANONYMOUS, -1, 0)
+	                          : MAP_FAILED;
+	SShared& work = page == MAP_FAILED ? alone : *new (page) SShared();
+	const pid_t other = page == MAP_FAILED ? -1 : fork();
+	if (other == 0)
+	{
+		// It must not outlive this process, should that be stopped.
+		prctl(PR_SET_PDEATHSIG, SIGKILL);
+		TakeKeys(to, mesh, keys, corners, work);
+		_exit(0);
+	}
+	TakeKeys(to, mesh, keys, corners, work);
+	bool sound = !work.Parted;
+	if (other > 0)
+	{
+		// Frames it took and did not finish would be missing.
+		int status = 0;
+		while (waitpid(other, &status, 0) < 0 && errno == EINTR)
+		{
+		}
+		sound = !work.Parted && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+	}
+	if (page != MAP_FAILED)
+		munmap(page, sizeof(SShared));
+	return sound;
+}
+
 void PutKeyframes(CWriter& out, scene::IAnimatedMesh* mesh, const CTextureTable& textures)
 {
 	const u32 keys = mesh->getFrameCount() / MD2FramesPerKey;
@@ -259,20 +527,20 @@ void PutKeyframes(CWriter& out, scene::IAnimatedMesh* mesh, const CTextureTable&
 	out.put(MD2FramesPerKey);
 	out.put(mesh->getAnimationSpeed());
 	const u32 count = buffer->getVertexCount();
-	std::vector<core::vector3df> positions(count), normals(count);
-	for (u32 k = 0; k < keys; ++k)
+	std::vector<u32> point, first;
+	GroupCorners(static_cast<const video::S3DVertex*>(buffer->getVertices()), count, point, first);
+	const size_t start = out.size();
+	for (;;)
 	{
-		// A key frame's own frame interpolates nothing.
-		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
-		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
+		out.put(static_cast<uint32_t>(first.size()));
+		out.raw(point.data(), count * sizeof(u32));
+		if (PutKeyPoints(out, mesh, keys, point, first))
+			break;
+		// Corners that met in frame 0 part later: each is a point of its own.
+		out.cut(start);
 		for (u32 i = 0; i < count; ++i)
-		{
-			positions[i] = v[i].Pos;
-			normals[i] = v[i].Normal;
-		}
-		out.put(frame->getBoundingBox());
-		out.raw(positions.data(), count * sizeof(core::vector3df));
-		out.raw(normals.data(), count * sizeof(core::vector3df));
+			point[i] = i;
+		first = point;
 	}
 	// The animations the node can be told to play, by type and by name.
 	scene::IAnimatedMeshMD2* md2 = static_cast<scene::IAnimatedMeshMD2*>(mesh);
@@ -353,7 +621,7 @@ void WriteMesh(CWriter& out, scene::IAnimatedMesh* mesh, const CImageRecorder* i
 	// A skinned mesh's getMesh would move its vertices out of their rest
 	// pose; its buffers are read as they are.
 	scene::IMesh* frame = form == FORM_SKINNED ? mesh : mesh->getMesh(0);
-	CTextureTable textures(images, otherPixels);
+	CTextureTable textures(out, images, otherPixels);
 	bool complete = rebuildable && frame;
 	for (u32 i = 0; complete && i < frame->getMeshBufferCount(); ++i)
 		complete = textures.add(frame->getMeshBuffer(i)->getMaterial());
@@ -373,12 +641,8 @@ void WriteMesh(CWriter& out, scene::IAnimatedMesh* mesh, const CImageRecorder* i
 		for (u32 i = 0; i < frame->getMeshBufferCount(); ++i)
 			PutBuffer(out, frame->getMeshBuffer(i), textures);
 		break;
-	case FORM_KEYFRAME:
-		PutKeyframes(out, mesh, textures);
-		break;
-	case FORM_SKINNED:
-		PutSkinned(out, static_cast<scene::ISkinnedMesh*>(mesh), textures);
-		break;
+	case FORM_KEYFRAME: PutKeyframes(out, mesh, textures); break;
+	case FORM_SKINNED: PutSkinned(out, static_cast<scene::ISkinnedMesh*>(mesh), textures); break;
 	}
 }
 } // namespace transfer

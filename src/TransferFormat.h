@@ -15,7 +15,7 @@
 namespace transfer
 {
 const uint32_t Magic = 0x444c5654; // "TVLD"
-const uint32_t Version = 1;
+const uint32_t Version = 2;
 
 //! What follows a record tag.
 enum ERecord : uint32_t
@@ -34,7 +34,11 @@ enum ERecord : uint32_t
 	REC_START = 5,
 	//! What a scene file holds: the editor's data of its nodes, or every
 	//! node of a scene another tool made (SceneTransfer.cpp).
-	REC_SCENE = 6
+	REC_SCENE = 6,
+	//! An image a mesh that follows may use: the name the texture cache
+	//! gives its file, then pixels. A mesh's textures are the numbers of
+	//! these records, counted from 0 in the order they came.
+	REC_PIXELS = 10
 };
 
 //! How a mesh is rebuilt.
@@ -82,19 +86,53 @@ struct SBufferData
 	uint32_t HintVertex, HintIndex; // irr::scene::E_HARDWARE_MAPPING
 };
 
-//! Appends values to a byte string.
+//! Appends values to a byte string (Bytes) or, made with a shared memory
+//! file, straight into that file through a mapping that grows as it fills:
+//! large data is written once, in the place the editor reads it from.
 class CWriter
 {
 public:
 	std::string Bytes;
 
-	void raw(const void* data, size_t size) { Bytes.append(static_cast<const char*>(data), size); }
+	CWriter() = default;
+	explicit CWriter(int fd);
+	~CWriter();
+	CWriter(const CWriter&) = delete;
+	CWriter& operator=(const CWriter&) = delete;
+
+	//! Room for `size` more bytes, filled in place by the caller; valid
+	//! until the next call.
+	char* room(size_t size);
+	void raw(const void* data, size_t size)
+	{
+		if (size)
+			std::memcpy(room(size), data, size);
+	}
 	template <typename T> void put(const T& value) { raw(&value, sizeof value); }
 	void text(const std::string& value)
 	{
 		put(static_cast<uint32_t>(value.size()));
 		raw(value.data(), value.size());
 	}
+	//! Whether the bytes land in the shared memory file, where a forked
+	//! process can fill room it was given.
+	bool shared() const { return Fd >= 0 && !Failed; }
+	//! Pads with zeros to a multiple of `unit` bytes from the start.
+	void align(size_t unit);
+	//! Bytes written so far; cut() goes back to an earlier count.
+	size_t size() const { return Fd < 0 ? Bytes.size() : Used; }
+	void cut(size_t size);
+	//! Ends the file where the data ends; false when the data could not be
+	//! written whole.
+	bool finish();
+	//! REC_PIXELS records written so far.
+	int32_t PixelRecords = 0;
+
+private:
+	int Fd = -1;
+	char* Map = nullptr;
+	size_t Capacity = 0, Used = 0;
+	bool Failed = false;
 };
 } // namespace transfer
 

@@ -65,6 +65,34 @@ std::string Image(uint64_t declared, size_t bytes)
 }
 
 const float NaN = std::numeric_limits<float>::quiet_NaN();
+
+// An MD2 model of four points and two key frames, whose points 0 and 3
+// stand together, with one normal, in the first frame only.
+std::string PartingMd2()
+{
+	const int32_t points = 4, triangles = 2, frames = 2, frameSize = 40 + 4 * points;
+	const int32_t st = 68, tris = st + 3 * 4, first = tris + triangles * 12;
+	const int32_t end = first + frames * frameSize;
+	const int32_t header[17] = {0x32504449, 8,      64, 64, frameSize, 0,     points, 3,  triangles,
+	                            0,          frames, st, st, tris,      first, end,    end};
+	const int16_t coords[] = {0, 0, 32, 0, 0, 32};
+	const uint16_t corners[] = {0, 1, 2, 0, 1, 2, 3, 2, 1, 0, 2, 1};
+	std::string bytes(reinterpret_cast<const char*>(header), sizeof header);
+	bytes.append(reinterpret_cast<const char*>(coords), sizeof coords);
+	bytes.append(reinterpret_cast<const char*>(corners), sizeof corners);
+	for (int frame = 0; frame < frames; ++frame)
+	{
+		const float place[6] = {1, 1, 1, 0, 0, 0}; // scale, then translation
+		bytes.append(reinterpret_cast<const char*>(place), sizeof place);
+		bytes.append(frame ? "stand02" : "stand01", 8);
+		bytes.append(8, '\0');
+		const uint8_t at[] = {10, 10, 10, 5, 20, 10, 10, 6, 10, 20, 10, 7};
+		bytes.append(reinterpret_cast<const char*>(at), sizeof at);
+		const uint8_t parting[] = {uint8_t(frame ? 30 : 10), 10, 10, 5};
+		bytes.append(reinterpret_cast<const char*>(parting), sizeof parting);
+	}
+	return bytes;
+}
 } // namespace
 
 class HandOverTest : public EditorTest
@@ -91,6 +119,35 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 	End(weight);
 	skinned->drop();
 
+	// Key frames of the parting model, spoiled: a corner following a point
+	// they lack (the number of points, which stands just before the
+	// corners' points), a NaN in the first key frame's positions (after the
+	// corners' points, from a multiple of 4 bytes).
+	IrrlichtDevice* engine = createDevice(video::EDT_NULL);
+	scene::IAnimatedMesh* md2 =
+	    engine->getSceneManager()->getMesh(WriteFile("parting.md2", PartingMd2()).c_str());
+	ASSERT_NE(nullptr, md2);
+	CWriter frames;
+	Begin(frames);
+	WriteMesh(frames, md2, nullptr);
+	End(frames);
+	const scene::IMeshBuffer* buffer = md2->getMesh(0)->getMeshBuffer(0);
+	const size_t points = 6 * 4 + sizeof(SMaterialData) + sizeof(SBufferData) +
+	                      buffer->getVertexCount() * sizeof(video::S3DVertex) +
+	                      buffer->getIndexCount() * sizeof(u16) + 3 * 4;
+	const size_t positions = (points + 4 + buffer->getVertexCount() * 4 + 3) / 4 * 4;
+	engine->drop();
+	std::string strayCorner = frames.Bytes, nanFrame = frames.Bytes;
+	std::memcpy(&strayCorner[points + 4], &strayCorner[points], 4);
+	std::memcpy(&nanFrame[positions + 4], &NaN, 4);
+	// A mesh whose texture is a pixel record that never came.
+	CWriter noPixels;
+	Begin(noPixels);
+	noPixels.put(REC_MESH);
+	noPixels.put(1u);
+	noPixels.put(0u);
+	End(noPixels);
+
 	const std::string good = Triangle([](scene::SMeshBuffer&) {});
 	const struct
 	{
@@ -102,8 +159,7 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 	    {"a sound image", Image(64, 64), true},
 	    {"an index past the vertices", Triangle([](scene::SMeshBuffer& b) { b.Indices[2] = 3; }),
 	     false},
-	    {"a NaN vertex", Triangle([](scene::SMeshBuffer& b) { b.Vertices[1].Pos.Y = NaN; }),
-	     false},
+	    {"a NaN vertex", Triangle([](scene::SMeshBuffer& b) { b.Vertices[1].Pos.Y = NaN; }), false},
 	    {"an infinite texture coordinate",
 	     Triangle([](scene::SMeshBuffer& b) { b.Vertices[0].TCoords.X = INFINITY; }), false},
 	    {"a NaN normal", Triangle([](scene::SMeshBuffer& b) { b.Vertices[2].Normal.Z = NaN; }),
@@ -112,6 +168,10 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 	    {"an image smaller than its declared size", Image(64, 60), false},
 	    {"an image whose size does not match its pixels", Image(60, 60), false},
 	    {"a weight on a vertex the buffer lacks", weight.Bytes, false},
+	    {"sound key frames", frames.Bytes, true},
+	    {"a corner following a point the key frames lack", strayCorner, false},
+	    {"a NaN in a key frame", nanFrame, false},
+	    {"a texture whose pixels never came", noPixels.Bytes, false},
 	    {"no data at all", "", false},
 	};
 	const u32 textures = editor->_driver->getTextureCount();
@@ -123,10 +183,10 @@ TEST_F(HandOverTest, DamagedDataIsRefused)
 TEST_F(HandOverTest, KeyframeAndSkinnedModelsAnimateAsTheEngineLoadsThem)
 {
 	IrrlichtDevice* engine = createDevice(video::EDT_NULL);
-	for (const char* name : {"sydney.md2", "ninja.b3d"})
+	for (const std::string& file :
+	     {MediaFile("sydney.md2"), MediaFile("ninja.b3d"), WriteFile("parting.md2", PartingMd2())})
 	{
-		SCOPED_TRACE(name);
-		const std::string file = MediaFile(name);
+		SCOPED_TRACE(file);
 		scene::IAnimatedMesh* handed = editor->LoadMeshSafely(file.c_str());
 		scene::IAnimatedMesh* own = engine->getSceneManager()->getMesh(file.c_str());
 		ASSERT_TRUE(handed && own);
@@ -169,4 +229,36 @@ TEST_F(HandOverTest, TruncatedBitmapsLoadedOneAfterAnotherLeaveTheEditorSound)
 	}
 	EXPECT_TRUE(editor->LoadTerrain(MediaFile("terrain-heightmap.bmp").c_str()));
 	EXPECT_NE(nullptr, editor->Terrain);
+}
+
+// The helper writes into the shared memory file through a mapping that
+// grows as it fills: what was written before the file grew stays, and the
+// file ends where the data does.
+TEST(SharedWriterTest, DataLargerThanTheFirstMappingArrivesWhole)
+{
+	const int fd = memfd_create("writer-test", MFD_CLOEXEC);
+	const std::string block(1 << 20, 'x');
+	{
+		CWriter out(fd);
+		for (uint32_t i = 0; i < 40; ++i)
+		{
+			out.put(i);
+			out.raw(block.data(), block.size());
+		}
+		out.cut(out.size() - 2);
+		ASSERT_TRUE(out.finish());
+	}
+	const size_t size = 40 * (4 + block.size()) - 2;
+	ASSERT_EQ(static_cast<off_t>(size), lseek(fd, 0, SEEK_END));
+	const char* map = static_cast<const char*>(mmap(0, size, PROT_READ, MAP_SHARED, fd, 0));
+	ASSERT_NE(MAP_FAILED, map);
+	for (uint32_t i = 0; i < 40; ++i)
+	{
+		uint32_t number = 0;
+		std::memcpy(&number, map + i * (4 + block.size()), 4);
+		EXPECT_EQ(i, number) << "block " << i;
+	}
+	EXPECT_EQ('x', map[size - 1]);
+	munmap(const_cast<char*>(map), size);
+	close(fd);
 }
