@@ -158,7 +158,7 @@ ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file, const st
 		return LastResult = BatchStop = LOADCHECK_TIMED_OUT;
 	// What the helper loaded comes back in shared memory, not through the
 	// socket.
-	const int shared = data ? memfd_create("tolvane-load", MFD_CLOEXEC) : -1;
+	const int shared = data ? memfd_create("tolvane-load", MFD_CLOEXEC | MFD_ALLOW_SEALING) : -1;
 	const std::string request = LoadRequest(kind, level);
 	Cancelled = Cancelled && inBatch();
 	LastResult = runInServer(request, file, shared, seconds);
@@ -166,6 +166,11 @@ ELoadCheck CLoadChecker::check(ELoadKind kind, const std::string& file, const st
 		LastResult = runInProcess(request, file, shared, seconds);
 	if (inBatch() && (LastResult == LOADCHECK_TIMED_OUT || LastResult == LOADCHECK_CANCELLED))
 		BatchStop = LastResult;
+	// Sealed, what the editor checks can no longer change under it; a
+	// process that still holds the memory for writing makes it unusable.
+	if (LastResult == LOADCHECK_LOADS && shared >= 0 &&
+	    fcntl(shared, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE | F_SEAL_SEAL) != 0)
+		LastResult = LOADCHECK_CRASHED;
 	if (LastResult == LOADCHECK_LOADS && data)
 		*data = shared;
 	else if (shared >= 0)
