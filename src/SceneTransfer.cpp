@@ -3,8 +3,9 @@
 // before it rebuilds the attribute lists it reads.
 #include "SceneFile.h"
 
+#include "TransferReader.h"
+
 #include <cmath>
-#include <unistd.h>
 
 namespace scenefile
 {
@@ -37,64 +38,32 @@ SNodeAttributes ListOf(io::IAttributes* data)
 	return list;
 }
 
-// Reads the helper's bytes with every size checked against what is left.
-class CCursor
+bool ReadWide(transfer::CReader& in, std::wstring& value)
 {
-public:
-	explicit CCursor(const std::string& bytes) : Bytes(bytes) {}
+	uint32_t n = 0;
+	if (!in.count(n, sizeof(wchar_t)))
+		return false;
+	value.resize(n);
+	if (!in.bytes(&value[0], n * sizeof(wchar_t)))
+		return false;
+	// A character outside Unicode has no place in a name or a number.
+	for (wchar_t c : value)
+		if (c == 0 || static_cast<uint32_t>(c) > 0x10FFFF)
+			return false;
+	return true;
+}
 
-	template <typename T> bool get(T& value)
-	{
-		if (sizeof value > Bytes.size() - Pos)
+bool ReadList(transfer::CReader& in, SNodeAttributes& values)
+{
+	uint32_t n = 0;
+	if (!in.count(n, 12)) // three lengths at least
+		return false;
+	values.resize(n);
+	for (SNodeAttribute& attribute : values)
+		if (!in.text(attribute.Type) || !in.text(attribute.Name) || !ReadWide(in, attribute.Value))
 			return false;
-		std::memcpy(&value, Bytes.data() + Pos, sizeof value);
-		Pos += sizeof value;
-		return true;
-	}
-	//! A count of items of at least `unit` bytes each that must still fit.
-	bool count(uint32_t& n, size_t unit)
-	{
-		return get(n) && static_cast<uint64_t>(n) * unit <= Bytes.size() - Pos;
-	}
-	bool text(std::string& value)
-	{
-		uint32_t n = 0;
-		if (!count(n, 1))
-			return false;
-		value.assign(Bytes.data() + Pos, n);
-		Pos += n;
-		return true;
-	}
-	bool wide(std::wstring& value)
-	{
-		uint32_t n = 0;
-		if (!count(n, sizeof(wchar_t)))
-			return false;
-		value.resize(n);
-		std::memcpy(&value[0], Bytes.data() + Pos, n * sizeof(wchar_t));
-		Pos += n * sizeof(wchar_t);
-		// A character outside Unicode has no place in a name or a number.
-		for (wchar_t c : value)
-			if (c == 0 || static_cast<uint32_t>(c) > 0x10FFFF)
-				return false;
-		return true;
-	}
-	bool list(SNodeAttributes& values)
-	{
-		uint32_t n = 0;
-		if (!count(n, 12)) // three lengths at least
-			return false;
-		values.resize(n);
-		for (SNodeAttribute& attribute : values)
-			if (!text(attribute.Type) || !text(attribute.Name) || !wide(attribute.Value))
-				return false;
-		return true;
-	}
-
-private:
-	const std::string& Bytes;
-	size_t Pos = 0;
-};
+	return true;
+}
 
 // The engine's attribute list again, each value of its own type.
 io::IAttributes* AttributesOf(io::IFileSystem* files, const SNodeAttributes& list)
@@ -121,21 +90,6 @@ io::IAttributes* AttributesOf(io::IFileSystem* files, const SNodeAttributes& lis
 	return data;
 }
 
-bool ReadAll(int fd, std::string& bytes)
-{
-	const off_t size = lseek(fd, 0, SEEK_END);
-	if (size <= 0 || size > (1LL << 31))
-		return false;
-	bytes.resize(static_cast<size_t>(size));
-	for (size_t done = 0; done < bytes.size();)
-	{
-		const ssize_t got = pread(fd, &bytes[done], bytes.size() - done, done);
-		if (got <= 0)
-			return false;
-		done += static_cast<size_t>(got);
-	}
-	return true;
-}
 } // namespace
 
 void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& content,
@@ -165,23 +119,19 @@ void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& conten
 bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& content,
                  core::stringw& problem)
 {
-	std::string bytes;
-	if (!ReadAll(fd, bytes))
-		return false;
-	CCursor in(bytes);
-	uint32_t magic = 0, version = 0, tag = 0, models = 0, nodes = 0;
+	transfer::CReader in(fd);
+	uint32_t tag = 0, models = 0, nodes = 0;
 	uint8_t wasRead = 0, hasState = 0;
 	std::wstring why;
-	if (!in.get(magic) || magic != transfer::Magic || !in.get(version) ||
-	    version != transfer::Version || !in.get(tag) || tag != transfer::REC_SCENE ||
-	    !in.get(wasRead) || !in.wide(why) || !in.get(hasState))
+	if (!in.begin() || !in.get(tag) || tag != transfer::REC_SCENE || !in.get(wasRead) ||
+	    !ReadWide(in, why) || !in.get(hasState))
 		return false;
 	read = wasRead != 0;
 	problem = why.c_str();
 	SNodeAttributes list;
 	if (hasState)
 	{
-		if (!in.list(list))
+		if (!ReadList(in, list))
 			return false;
 		content.State = AttributesOf(files, list);
 	}
@@ -189,7 +139,7 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 		return false;
 	for (uint32_t i = 0; i < models; ++i)
 	{
-		if (!in.list(list))
+		if (!ReadList(in, list))
 			return false;
 		content.Models.push_back(AttributesOf(files, list));
 	}
@@ -199,11 +149,11 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 	for (SForeignNode& node : content.Foreign)
 	{
 		uint32_t materials = 0;
-		if (!in.text(node.Type) || !in.list(node.Attributes) || !in.count(materials, 4))
+		if (!in.text(node.Type) || !ReadList(in, node.Attributes) || !in.count(materials, 4))
 			return false;
 		node.Materials.resize(materials);
 		for (SNodeAttributes& material : node.Materials)
-			if (!in.list(material))
+			if (!ReadList(in, material))
 				return false;
 		f32 world[16];
 		if (!in.get(world))
