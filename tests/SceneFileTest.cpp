@@ -24,6 +24,27 @@ std::string NewDir(const std::string& name)
 	return dir;
 }
 
+const std::string Crate = TOLVANE_SOURCE_DIR "/samples/crate.obj";
+
+// A model node as a user might write it: its slot, its mesh file, then
+// further attributes.
+std::string ModelNode(int slot, const std::string& mesh, const std::string& attributes = "",
+                      const std::string& type = "empty")
+{
+	return "<node type=\"" + type + "\"><userData><attributes><int name=\"Slot\" value=\"" +
+	       std::to_string(slot) + "\" /><string name=\"MeshFile\" value=\"" + mesh + "\" />" +
+	       attributes + "</attributes></userData></node>";
+}
+
+// A scene written by hand: the editor's state node around model nodes.
+std::string HandWrittenScene(const std::string& name, const std::string& models)
+{
+	return WriteFile(name, "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
+	                       "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
+	                       "</attributes></userData>" +
+	                           models + "</node></irr_scene>");
+}
+
 } // namespace
 
 class SceneFileTest : public EditorTest
@@ -260,17 +281,9 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 		           std::to_string(slot) + "\" /></attributes></userData></node>\n";
 	crowded += "<node type=\"empty\"><userData><attributes><string name=\"Format\" "
 	           "value=\"Tolvane scene\" /></attributes></userData></node>\n</irr_scene>\n";
-	// One model with attributes of our choice, written as a user might.
+	// One model with attributes of our choice.
 	const auto oneModel = [](const std::string& name, const std::string& attributes)
-	{
-		return WriteFile(name, "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
-		                       "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
-		                       "</attributes></userData><node type=\"empty\"><userData><attributes>"
-		                       "<int name=\"Slot\" value=\"3\" /><string name=\"MeshFile\" "
-		                       "value=\"" TOLVANE_SOURCE_DIR "/samples/crate.obj\" />" +
-		                           attributes +
-		                           "</attributes></userData></node></node></irr_scene>");
-	};
+	{ return HandWrittenScene(name, ModelNode(3, Crate, attributes)); };
 	const struct
 	{
 		std::string file;
@@ -323,12 +336,7 @@ TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)
 
 	// A scene written by hand, without the slot counter: it still reaches
 	// the model's slot, so that the next model does not take it.
-	const std::string lone = WriteFile(
-	    "lone.irr", "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData><attributes>"
-	                "<string name=\"Format\" value=\"Tolvane scene\" /></attributes></userData>"
-	                "<node type=\"animatedMesh\"><userData><attributes><int name=\"Slot\" "
-	                "value=\"5\" /><string name=\"MeshFile\" value=\"" TOLVANE_SOURCE_DIR
-	                "/samples/crate.obj\" /></attributes></userData></node></node></irr_scene>");
+	const std::string lone = HandWrittenScene("lone.irr", ModelNode(5, Crate, "", "animatedMesh"));
 	ASSERT_TRUE(editor->OpenScene(lone.c_str()));
 	dismissMessages();
 	ASSERT_NE(nullptr, editor->Model[5]->AnimatedNode);
@@ -484,23 +492,7 @@ TEST_F(SceneFileTest, AStoppedOpenTakesNothingAndFilesThatAreNoFilesCostNoTime)
 	std::remove(fifo.c_str());
 	ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
 	const auto sceneOf = [](const std::string& name, const std::string& mesh)
-	{
-		const std::string model = "<node type=\"empty\"><userData><attributes><int name=\"Slot\" "
-		                          "value=\"%d\" /><string name=\"MeshFile\" value=\"%s\" />"
-		                          "</attributes></userData></node>";
-		std::string nodes;
-		for (const auto& [slot, file] :
-		     {std::pair<int, std::string>{3, TOLVANE_SOURCE_DIR "/samples/crate.obj"}, {4, mesh}})
-		{
-			char text[1024];
-			std::snprintf(text, sizeof text, model.c_str(), slot, file.c_str());
-			nodes += text;
-		}
-		return WriteFile(name, "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
-		                       "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
-		                       "</attributes></userData>" +
-		                           nodes + "</node></irr_scene>");
-	};
+	{ return HandWrittenScene(name, ModelNode(3, Crate) + ModelNode(4, mesh)); };
 	const std::string slow = sceneOf("slow.irr", HangingMeshFile());
 	const std::wstring slowName = core::stringw(slow.c_str()).c_str();
 	const auto expectUntouched = [&]
