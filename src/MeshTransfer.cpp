@@ -294,9 +294,9 @@ SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textu
 	d.BlendOperation = m.BlendOperation;
 	d.OffsetFactor = m.PolygonOffsetFactor;
 	d.OffsetDirection = m.PolygonOffsetDirection;
-	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading, m.Lighting,
-	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling,
-	                      m.FogEnable,        m.NormalizeNormals, m.UseMipMaps};
+	const bool flags[] = {m.Wireframe,        m.PointCloud,      m.GouraudShading,   m.Lighting,
+	                      m.ZWriteEnable,     m.BackfaceCulling, m.FrontfaceCulling, m.FogEnable,
+	                      m.NormalizeNormals, m.UseMipMaps};
 	for (size_t i = 0; i < sizeof flags / sizeof flags[0]; ++i)
 		d.Flags |= static_cast<uint16_t>(flags[i] << i);
 	for (u32 i = 0; i < video::MATERIAL_MAX_TEXTURES; ++i)
@@ -319,7 +319,7 @@ SMaterialData MaterialData(const video::SMaterial& m, const CTextureTable& textu
 
 size_t VertexSize(video::E_VERTEX_TYPE type)
 {
-	return type == video::EVT_2TCOORDS  ? sizeof(video::S3DVertex2TCoords)
+	return type == video::EVT_2TCOORDS   ? sizeof(video::S3DVertex2TCoords)
 	       : type == video::EVT_TANGENTS ? sizeof(video::S3DVertexTangents)
 	                                     : sizeof(video::S3DVertex);
 }
@@ -353,30 +353,18 @@ struct SMove
 {
 	uint64_t Bits[3];
 	explicit SMove(const video::S3DVertex& v) { std::memcpy(Bits, &v.Pos, Moved); }
-	bool operator==(const SMove& o) const
+	//! Zero when both are the same, bit for bit; compared with no early
+	//! exit, in registers, for speed.
+	uint64_t difference(const SMove& o) const
 	{
-		return ((Bits[0] ^ o.Bits[0]) | (Bits[1] ^ o.Bits[1]) | (Bits[2] ^ o.Bits[2])) == 0;
+		return (Bits[0] ^ o.Bits[0]) | (Bits[1] ^ o.Bits[1]) | (Bits[2] ^ o.Bits[2]);
 	}
+	bool operator==(const SMove& o) const { return difference(o) == 0; }
 	bool operator<(const SMove& o) const
 	{
 		return std::lexicographical_compare(Bits, Bits + 3, o.Bits, o.Bits + 3);
 	}
 };
-
-// Zero when two vertices have the same position and normal, bit for bit.
-uint64_t MoveDifference(const video::S3DVertex& a, const video::S3DVertex& b)
-{
-	const char* x = reinterpret_cast<const char*>(&a.Pos);
-	const char* y = reinterpret_cast<const char*>(&b.Pos);
-	uint64_t x0, x1, x2, y0, y1, y2;
-	std::memcpy(&x0, x, 8);
-	std::memcpy(&x1, x + 8, 8);
-	std::memcpy(&x2, x + 16, 8);
-	std::memcpy(&y0, y, 8);
-	std::memcpy(&y1, y + 8, 8);
-	std::memcpy(&y2, y + 16, 8);
-	return (x0 ^ y0) | (x1 ^ y1) | (x2 ^ y2);
-}
 
 // The engine's MD2 mesh repeats a point of the model for every triangle
 // corner at it (six corners a point in sydney.md2), so a key frame is
@@ -432,10 +420,9 @@ bool FillKeys(const SKeyArrays& to, scene::IAnimatedMesh* mesh, u32 from, u32 en
 		// A key frame's own frame interpolates nothing.
 		const scene::IMeshBuffer* frame = mesh->getMesh(k * MD2FramesPerKey)->getMeshBuffer(0);
 		const video::S3DVertex* v = static_cast<const video::S3DVertex*>(frame->getVertices());
-		// Compared with no early exit, in registers, for speed.
 		uint64_t differ = 0;
 		for (const auto& pair : corners.Others)
-			differ |= MoveDifference(v[pair.first], v[pair.second]);
+			differ |= SMove(v[pair.first]).difference(SMove(v[pair.second]));
 		if (differ)
 			return false;
 		std::memcpy(to.Boxes + k * sizeof(core::aabbox3df), &frame->getBoundingBox(),
