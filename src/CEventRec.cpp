@@ -278,7 +278,10 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_PLANE_TEXTURE: editor.LoadPlaneTexture(name); break;
 	case LOAD_MODEL_SKIN1: editor.LoadModelSkin(name); break;
 	case LOAD_MODEL_SKIN2: editor.LoadModelSkin2(name); break;
-	case LOAD_Q3_LEVEL: editor.LoadQ3Level(name); break;
+	case LOAD_Q3_LEVEL:
+		TypedLevelName.clear(); // a new "Choose a Level" starts a new name
+		editor.LoadQ3Level(name);
+		break;
 	case LOAD_WATER_TEXTURE: editor.LoadWaterTexture1(name); break;
 	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
 	case LOAD_TERRAIN:
