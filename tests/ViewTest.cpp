@@ -41,14 +41,40 @@ protected:
 
 TEST_F(ViewTest, ALevelIsSeenFromItsFirstPlayerStartWithTheMarkerOnTheFloorAhead)
 {
-	clickButton(ID_WORLD_LOAD_Q3LEVEL);
-	ASSERT_TRUE(chooseFile(FixtureCopy("map-20kdm2.pk3")));
-	EXPECT_EQ(L"0 message boxes", answer());
-	frame();
 	// The level's first info_player_deathmatch stands at (896 960 216) in the
 	// file, Z up, facing its X axis; the floor there is at 192.
+	const core::vector3df start(896, 216 + 50, 960);
+	const std::string pk3 = FixtureCopy("map-20kdm2.pk3");
+	const std::pair<const char*, std::function<bool()>> loads[] = {
+	    {"LoadQ3Level", [&] { return editor->LoadQ3Level(pk3.c_str()); }},
+	    {"LoadQ3LevelFromArchive",
+	     [&] { return editor->LoadQ3LevelFromArchive(pk3.c_str(), "20kdm2"); }},
+	    {"the command line", [&] { return editor->OpenFile(pk3.c_str()); }},
+	    {"undo back to a level",
+	     [&]
+	     {
+		     editor->DeleteQ3Level();
+		     frame();
+		     pressKey(KEY_HOME);
+		     return editor->Undo();
+	     }},
+	};
+	for (const auto& load : loads)
+	{
+		pressKey(KEY_HOME);
+		frame();
+		EXPECT_TRUE(load.second()) << load.first;
+		frame();
+		EXPECT_VEC_NEAR(start, editor->Camera->getPosition(), 0.5f) << load.first;
+	}
+	editor->DeleteQ3Level();
+
+	clickButton(ID_WORLD_LOAD_Q3LEVEL);
+	ASSERT_TRUE(chooseFile(pk3));
+	EXPECT_EQ(L"0 message boxes", answer());
+	frame();
 	const core::vector3df eye = editor->Camera->getPosition();
-	EXPECT_VEC_NEAR(core::vector3df(896, 216 + 50, 960), eye, 0.5f);
+	EXPECT_VEC_NEAR(start, eye, 0.5f);
 	const core::vector3df look = editor->Camera->getTarget() - eye;
 	EXPECT_GT(look.X, 100.0f);
 	EXPECT_NEAR(0.0f, look.Z, 0.5f);
