@@ -3,6 +3,8 @@
 // floor, Escape ends a drag of the handles or else clears the selection.
 #include "CSceneEditor.h"
 
+#include <vector>
+
 #include "ObjectKinds.h"
 
 namespace
@@ -16,7 +18,28 @@ scene::ITriangleSelector* SurfacesOf(scene::ISceneManager* smgr, scene::ISceneNo
 	if (node->getType() != scene::ESNT_ANIMATED_MESH)
 		return 0;
 	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
-	return mesh ? smgr->createOctreeTriangleSelector(mesh->getMesh(0), node) : 0;
+	return mesh ? smgr->createTriangleSelector(mesh->getMesh(0), node) : 0;
+}
+
+// The highest point of a selector's triangles on a line. Every triangle is
+// tried: the engine's search along a line inverts the node's transform,
+// which the flattened plane does not have.
+bool HighestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line, f32& height)
+{
+	std::vector<core::triangle3df> triangles(surfaces->getTriangleCount());
+	s32 count = 0;
+	surfaces->getTriangles(triangles.data(), static_cast<s32>(triangles.size()), count, 0);
+	bool found = false;
+	for (s32 i = 0; i < count; ++i)
+	{
+		core::vector3df hit;
+		if (triangles[i].getIntersectionWithLimitedLine(line, hit) && (!found || hit.Y > height))
+		{
+			height = hit.Y;
+			found = true;
+		}
+	}
+	return found;
 }
 } // namespace
 
@@ -92,37 +115,32 @@ bool CSceneEditor::DropToFloor()
 		const core::aabbox3df box = falling->getTransformedBoundingBox();
 		foot.set(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
 	}
-	scene::IMetaTriangleSelector* surfaces = _smgr->createMetaTriangleSelector();
-	f32 lowest = foot.Y;
-	auto add = [&](scene::ISceneNode* node)
-	{
-		scene::ITriangleSelector* selector =
-		    node && node != falling ? SurfacesOf(_smgr, node) : 0;
-		if (!selector)
-			return;
-		surfaces->addTriangleSelector(selector);
-		selector->drop();
-		lowest = core::min_(lowest, node->getTransformedBoundingBox().MinEdge.Y);
-	};
-	add(Q3LevelNode);
-	add(Terrain);
-	add(LevelPlane);
+	std::vector<scene::ISceneNode*> grounds = {Q3LevelNode, Terrain, LevelPlane};
 	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
 		if (CModel* object = ObjectAt(slot))
 			if (object->MODEL_TYPE == CModel::TYPE_MESH)
-				add(object->AnimatedNode);
+				grounds.push_back(object->AnimatedNode);
 	// From just above the foot, so that what already stands stays.
 	const core::line3df down(foot + core::vector3df(0, 0.01f, 0),
-	                         core::vector3df(foot.X, lowest - 1.0f, foot.Z));
-	core::vector3df hit;
-	core::triangle3df triangle;
-	scene::ISceneNode* hitNode = 0;
-	const bool found =
-	    _smgr->getSceneCollisionManager()->getCollisionPoint(down, surfaces, hit, triangle, hitNode);
-	surfaces->drop();
+	                         core::vector3df(foot.X, foot.Y - 1e6f, foot.Z));
+	bool found = false;
+	f32 floor = 0;
+	for (scene::ISceneNode* ground : grounds)
+	{
+		scene::ITriangleSelector* surfaces =
+		    ground && ground != falling ? SurfacesOf(_smgr, ground) : 0;
+		f32 height = 0;
+		if (surfaces && HighestOnLine(surfaces, down, height) && (!found || height > floor))
+		{
+			floor = height;
+			found = true;
+		}
+		if (surfaces)
+			surfaces->drop();
+	}
 	if (!found)
 		return false;
-	const core::vector3df fall(0, hit.Y - foot.Y, 0);
+	const core::vector3df fall(0, floor - foot.Y, 0);
 	if (SelectedModel)
 		return SetSelectedTransform(SelectedModel->getPosition() + fall, SelectedModel->getRotation(),
 		                            SelectedModel->getScale());
