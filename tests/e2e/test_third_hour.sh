@@ -20,8 +20,8 @@ menu Object Transform
 check "Transform opens" wait_for 5 window_shown 700 40
 tick_pixels() {
 	screenshot "$WORK/now.png"
-	convert "$WORK/now.png" -crop 14x14+543+155 +repage txt:- |
-		awk -F'[(),: ]+' 'NR > 1 && $3 < 60 && $4 < 60 && $5 < 60 { n++ } END { print n + 0 }'
+	convert "$WORK/now.png" -crop 12x12+544+156 +repage txt:- |
+		awk -F'[(),: ]+' 'NR > 1 && $3 < 100 && $4 < 100 && $5 < 100 { n++ } END { print n + 0 }'
 }
 unticked=$(tick_pixels)
 xdotool mousemove 548 162 click 1
@@ -30,6 +30,8 @@ check "a click on Snap ticks it" wait_for 5 ticked
 screenshot "$shots/snap.png"
 check "camera mode stays off" test "$(camera_line "$shots/snap.png")" = "$camera_off"
 xdotool mousemove 779 40 click 1 # the window's close button
+check "Transform closes" wait_for 5 pixel_is 700 40 "#000000"
+screenshot "$WORK/before-level.png"
 
 # An archive of 50 levels, its path typed into "Select BSP Level" and Return.
 media=/usr/share/doc/libirrlicht-dev/media
@@ -44,13 +46,15 @@ xdotool mousemove 90 140 click 1
 type_into 360 214 "$WORK/levels.pk3"
 xdotool key Return
 # The chooser's list is white where the file dialog was grey.
-check "Choose a Level opens" wait_for 20 pixel_is 400 340 "#ffffff"
+check "Choose a Level opens" wait_for 20 pixel_is 400 340 "#FFFFFF"
 screenshot "$shots/chooser.png"
-check "no level was loaded without asking" test "$(triangles_line "$shots/chooser.png")" = \
-	"$(triangles_line "$WORK/now.png")"
 xdotool key Escape
-check "Escape closes it" wait_for 5 pixel_is_not 400 340 "#ffffff"
+check "Escape closes it" wait_for 5 pixel_is_not 400 340 "#FFFFFF"
 xdotool mousemove 462 477 click 1
+check "World Properties closes" wait_for 5 pixel_is 400 340 "#000000"
+screenshot "$WORK/now.png"
+check "no level was loaded without asking" test "$(triangles_line "$WORK/now.png")" = \
+	"$(triangles_line "$WORK/before-level.png")"
 
 # The wheel zooms toward the cursor: the marker in the middle grows.
 marker_pixels() {
