@@ -606,10 +606,9 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 		return true;
 	// A press or a wheel turn on a window, the menu bar or a message box is
 	// that element's, whatever the camera mode; only the open view picks.
-	const bool pressOrWheel = mouse.Event == EMIE_LMOUSE_PRESSED_DOWN ||
-	                          mouse.Event == EMIE_RMOUSE_PRESSED_DOWN ||
-	                          mouse.Event == EMIE_MMOUSE_PRESSED_DOWN ||
-	                          mouse.Event == EMIE_MOUSE_WHEEL;
+	const bool pressOrWheel =
+	    mouse.Event == EMIE_LMOUSE_PRESSED_DOWN || mouse.Event == EMIE_RMOUSE_PRESSED_DOWN ||
+	    mouse.Event == EMIE_MMOUSE_PRESSED_DOWN || mouse.Event == EMIE_MOUSE_WHEEL;
 	if (pressOrWheel && GuiAt(mouse.X, mouse.Y))
 		return false;
 	if (mouse.Event == EMIE_MOUSE_WHEEL)

@@ -142,8 +142,8 @@ bool CSceneEditor::DropToFloor()
 		return false;
 	const core::vector3df fall(0, floor - foot.Y, 0);
 	if (SelectedModel)
-		return SetSelectedTransform(SelectedModel->getPosition() + fall, SelectedModel->getRotation(),
-		                            SelectedModel->getScale());
+		return SetSelectedTransform(SelectedModel->getPosition() + fall,
+		                            SelectedModel->getRotation(), SelectedModel->getScale());
 	return AsOneStep(
 	    [&]
 	    {

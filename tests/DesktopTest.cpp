@@ -170,7 +170,8 @@ TEST_F(DesktopTest, AClickIsTheGuiElementsUnderItAndOnlyOnTheOpenViewAPick)
 	    {"Snap", checkBox(),
 	     [&] { return static_cast<gui::IGUICheckBox*>(checkBox())->isChecked(); }},
 	    {"a position box", positionBox, [&] { return editor->_gui->hasFocus(positionBox); }},
-	    {"World Properties Ok", worldOk, [&] { return !CSceneEditor::WorldMainWindow->isVisible(); }},
+	    {"World Properties Ok", worldOk,
+	     [&] { return !CSceneEditor::WorldMainWindow->isVisible(); }},
 	    {"the view", nullptr, [&] { return editor->SelectedModel == model; }},
 	};
 	for (bool cameraMode : {false, true})
@@ -209,7 +210,8 @@ TEST_F(DesktopTest, AClickIsTheGuiElementsUnderItAndOnlyOnTheOpenViewAPick)
 
 	// Escape closes an open menu.
 	gui::IGUIElement* bar = FindElement(root, gui::EGUIET_MENU);
-	clickAt(bar->getAbsolutePosition().UpperLeftCorner.X + 10, bar->getAbsolutePosition().getCenter().Y);
+	clickAt(bar->getAbsolutePosition().UpperLeftCorner.X + 10,
+	        bar->getAbsolutePosition().getCenter().Y);
 	gui::IGUIContextMenu* file = static_cast<gui::IGUIContextMenu*>(bar)->getSubMenu(0);
 	ASSERT_TRUE(file->isVisible());
 	pressKey(KEY_ESCAPE);

@@ -277,7 +277,8 @@ TEST_F(DialogTest, ChooseALevelIsModalAndHasTheKeysHoweverTheArchiveWasChosen)
 		EXPECT_STREQ(way.selected, list->getListItem(list->getSelected()));
 
 		click(FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_BUTTON, ID_WORLD_OK));
-		EXPECT_TRUE(CSceneEditor::WorldMainWindow->isVisible()) << "the window behind is out of reach";
+		EXPECT_TRUE(CSceneEditor::WorldMainWindow->isVisible())
+		    << "the window behind is out of reach";
 		pressKey(KEY_ESCAPE);
 		EXPECT_FALSE(list->getParent()->isVisible());
 	}

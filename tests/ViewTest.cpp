@@ -176,7 +176,8 @@ TEST_F(ViewTest, TheWheelZoomsTowardTheCursorAndTheRightButtonFliesInBothCameraM
 	timer->stop(); // the fly steps below set the time
 	auto distance = [&]
 	{ return editor->Camera->getPosition().getDistanceFrom(editor->Camera->getTarget()); };
-	auto look = [&] { return (editor->Camera->getTarget() - editor->Camera->getPosition()).normalize(); };
+	auto look = [&]
+	{ return (editor->Camera->getTarget() - editor->Camera->getPosition()).normalize(); };
 	auto mouse = [&](EMOUSE_INPUT_EVENT what, core::position2d<s32> at, u32 buttons, f32 wheel)
 	{
 		SEvent event;
