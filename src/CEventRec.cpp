@@ -349,15 +349,15 @@ void CTLVEventRec::ShowWindow(gui::IGUIElement* window)
 
 bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 {
-	// Keys typed into an edit box, or meant for an open file dialog, message
-	// box or "Choose a Level", belong to the GUI; a release still ends the
-	// key's entry, or the object would go on moving with no key held.
 	// With the right button held on the view, the fly keys fly the camera.
 	if (ptr_sed->Orbit->flyKey(keyInput.Key, keyInput.PressedDown))
 		return true;
 	const bool escape = keyInput.PressedDown && keyInput.Key == KEY_ESCAPE;
 	if (escape && CloseOpenMenu())
 		return true;
+	// Keys typed into an edit box, or meant for an open file dialog, message
+	// box or "Choose a Level", belong to the GUI; a release still ends the
+	// key's entry, or the object would go on moving with no key held.
 	const bool editing = ptr_sed->CheckEditBoxFocus();
 	if (keyInput.PressedDown && AnswerWithKey(keyInput, editing))
 		return true;

@@ -171,14 +171,13 @@ bool COrbitCameraAnimator::OnEvent(const SEvent& event)
 
 void COrbitCameraAnimator::updateDragMode()
 {
+	// In flight the mouse turns the view instead of dragging it.
 	EDrag wanted = DRAG_NONE;
-	if (Flying)
-		wanted = DRAG_NONE;
-	else if (Buttons[1])
+	if (!Flying && Buttons[1])
 		wanted = DRAG_ZOOM;
-	else if (Buttons[0] && LeftTurns)
+	else if (!Flying && Buttons[0] && LeftTurns)
 		wanted = DRAG_ROTATE;
-	else if (Buttons[2])
+	else if (!Flying && Buttons[2])
 		wanted = DRAG_PAN;
 	if (wanted == Drag)
 		return;
