@@ -9,7 +9,7 @@ declare -A MENU_X=([File]=22 [View]=72 [World]=128 [Object]=190 [Tools]=253 [Hel
 declare -A ITEM_Y=(["File/Clear"]=30 ["File/Open Scene"]=55 ["File/Save Scene"]=70
 	["File/Save C++"]=95 ["File/Properties"]=120 ["File/Quit"]=145 ["View/Scene Info"]=30 ["View/Scene Objects"]=45 ["World/SkyBox Setup"]=30
 	["World/World Properties"]=45 ["Object/Add"]=30 ["Object/Remove"]=45
-	["Object/Properties"]=60 ["Object/Transform"]=75 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
+	["Object/Properties"]=60 ["Object/Transform"]=75 ["Object/Drop to Floor"]=90 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
 
 # menu MENU ITEM [SUBITEM-Y]: opens a menu of the bar and clicks an item; with
 # SUBITEM-Y, hovers the item and clicks the entry of its submenu at that y.

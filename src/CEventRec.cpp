@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "COrbitCamera.h"
 #include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
@@ -175,6 +176,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 		break;
 	case ID_MENU_SCENE_OBJECTS: editor.ObjectList.Show(); break;
 	case ID_MENU_TRANSFORM: editor.Transform.Show(); break;
+	case ID_MENU_DROP_TO_FLOOR: editor.DropToFloor(); break;
 	case ID_MENU_WORLD_PROPERTIES: ShowWindow(CSceneEditor::WorldMainWindow); break;
 	case ID_MENU_SKYBOX_SETUP: ShowWindow(CSceneEditor::SkyBoxWindow); break;
 	case ID_MENU_REMOVE: editor.DeleteSelectedModel(); break;
@@ -251,8 +253,7 @@ bool CTLVEventRec::OnButton(s32 id)
 
 void CTLVEventRec::ChooseLevel()
 {
-	if (ptr_sed->LoadChosenLevel())
-		ptr_sed->ViewLevel();
+	ptr_sed->LoadChosenLevel();
 }
 
 bool CTLVEventRec::OnFileSelected(gui::IGUIFileOpenDialog* dialog)
@@ -265,8 +266,8 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	CSceneEditor& editor = *ptr_sed;
 	const char* name = file.c_str();
 	Folders.chosen(LOAD_TYPE, file);
-	// A level is seen from where a player starts; a terrain or a plane is
-	// framed while no model is placed yet.
+	// A terrain or a plane is framed while no model is placed yet (a level
+	// is seen from where a player starts, however it was loaded).
 	switch (LOAD_TYPE)
 	{
 	case LOAD_MODEL: editor.CreateNewModel(name); break;
@@ -278,8 +279,8 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_MODEL_SKIN1: editor.LoadModelSkin(name); break;
 	case LOAD_MODEL_SKIN2: editor.LoadModelSkin2(name); break;
 	case LOAD_Q3_LEVEL:
-		if (editor.LoadQ3Level(name))
-			editor.ViewLevel();
+		TypedLevelName.clear(); // a new "Choose a Level" starts a new name
+		editor.LoadQ3Level(name);
 		break;
 	case LOAD_WATER_TEXTURE: editor.LoadWaterTexture1(name); break;
 	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
@@ -348,6 +349,12 @@ void CTLVEventRec::ShowWindow(gui::IGUIElement* window)
 
 bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 {
+	// With the right button held on the view, the fly keys fly the camera.
+	if (ptr_sed->Orbit->flyKey(keyInput.Key, keyInput.PressedDown))
+		return true;
+	const bool escape = keyInput.PressedDown && keyInput.Key == KEY_ESCAPE;
+	if (escape && CloseOpenMenu())
+		return true;
 	// Keys typed into an edit box, or meant for an open file dialog, message
 	// box or "Choose a Level", belong to the GUI; a release still ends the
 	// key's entry, or the object would go on moving with no key held.
@@ -355,13 +362,16 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	if (keyInput.PressedDown && AnswerWithKey(keyInput, editing))
 		return true;
 	// Escape during a drag of the handles puts the object back.
-	if (keyInput.PressedDown && keyInput.Key == KEY_ESCAPE && ptr_sed->Handles.Cancel())
+	if (escape && ptr_sed->Handles.Cancel())
 		return true;
-	if (editing || ptr_sed->ModalWindowOpen() || FocusWithin(ptr_sed->LevelChooserWindow))
+	const bool choosing = FocusWithin(ptr_sed->LevelChooserWindow);
+	if (editing || ptr_sed->ModalWindowOpen() || choosing)
 	{
 		if (!keyInput.PressedDown)
 			RecordKey(keyInput.Key, false, keyInput.Char);
-		return false;
+		// The list takes a release of Return for a second "Ok"; its press
+		// was the file dialog's, or already chose.
+		return choosing && !keyInput.PressedDown && keyInput.Key == KEY_RETURN;
 	}
 	if (keyInput.PressedDown && keyInput.Control &&
 	    (keyInput.Key == KEY_KEY_Z || keyInput.Key == KEY_KEY_Y))
@@ -398,8 +408,6 @@ bool CTLVEventRec::AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing
 			CloseFileDialog(dialog);
 		return escape;
 	}
-	if (editor.ModalWindowOpen())
-		return false;
 	if (FocusWithin(editor.LevelChooserWindow))
 	{
 		if (enter)
@@ -412,11 +420,48 @@ bool CTLVEventRec::AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing
 			return false;
 		return true;
 	}
+	if (editor.ModalWindowOpen())
+		return false;
 	if (escape && FocusWithin(editor.SaveSceneWindow))
 	{
 		editor.SaveSceneWindow->setVisible(false);
 		return true;
 	}
+	return false;
+}
+
+namespace
+{
+// Hides every open submenu below a menu; false when none was open.
+bool CloseSubMenus(gui::IGUIContextMenu* menu)
+{
+	bool closed = false;
+	for (u32 i = 0; i < menu->getItemCount(); ++i)
+	{
+		gui::IGUIContextMenu* sub = menu->getSubMenu(i);
+		if (!sub)
+			continue;
+		closed = CloseSubMenus(sub) || closed;
+		if (sub->isVisible())
+		{
+			sub->setVisible(false);
+			closed = true;
+		}
+	}
+	return closed;
+}
+} // namespace
+
+bool CTLVEventRec::CloseOpenMenu()
+{
+	for (gui::IGUIElement* element : env->getRootGUIElement()->getChildren())
+		if (element->getType() == gui::EGUIET_MENU &&
+		    CloseSubMenus(static_cast<gui::IGUIContextMenu*>(element)))
+		{
+			// The menu bar also forgets its highlighted title.
+			env->removeFocus(element);
+			return true;
+		}
 	return false;
 }
 
@@ -546,20 +591,40 @@ void CTLVEventRec::RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character
 	ptr_sed->KeysChanged();
 }
 
+bool CTLVEventRec::GuiAt(s32 x, s32 y) const
+{
+	gui::IGUIElement* root = env->getRootGUIElement();
+	gui::IGUIElement* hit = root->getElementFromPoint(core::position2d<s32>(x, y));
+	return hit && hit != root;
+}
+
 bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 {
 	if (mouse.Event == EMIE_MOUSE_WHEEL && ScrollLevelList(mouse))
 		return true;
 	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
 		return true;
+	// A press or a wheel turn on a window, the menu bar or a message box is
+	// that element's, whatever the camera mode; only the open view picks.
+	const bool pressOrWheel =
+	    mouse.Event == EMIE_LMOUSE_PRESSED_DOWN || mouse.Event == EMIE_RMOUSE_PRESSED_DOWN ||
+	    mouse.Event == EMIE_MMOUSE_PRESSED_DOWN || mouse.Event == EMIE_MOUSE_WHEEL;
+	if (pressOrWheel && GuiAt(mouse.X, mouse.Y))
+		return false;
+	if (mouse.Event == EMIE_MOUSE_WHEEL)
+	{
+		const core::line3df ray =
+		    ptr_sed->_smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(
+		        core::position2d<s32>(mouse.X, mouse.Y), ptr_sed->Camera);
+		ptr_sed->Orbit->zoomToward(ptr_sed->Camera, ray, mouse.Wheel);
+		return true;
+	}
 	// The handles of the selected object take a press on them, and the
 	// drag that follows.
 	if (ptr_sed->Handles.OnMouse(mouse))
 		return true;
-	// While the camera is frozen a left press picks, wherever it lands
-	// (but on an open dialog or message box, which must stay usable).
-	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN ||
-	    ptr_sed->ModalWindowOpen())
+	// While the camera is frozen a left press on the view picks.
+	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN)
 		return false;
 	ptr_sed->SelectNewSceneNode(true);
 	return true;

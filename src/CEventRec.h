@@ -62,12 +62,16 @@ private:
 	//! the keys; false when the key is not one of those.
 	bool AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing);
 	bool FocusWithin(gui::IGUIElement* window) const;
+	//! Escape: closes the menu bar's open menu; false when none is open.
+	bool CloseOpenMenu();
 	//! "Ok" of "Choose a Level".
 	void ChooseLevel();
 	void TypeLevelName(wchar_t character);
 	bool ScrollLevelList(const SEvent::SMouseInput& mouse);
 	void FillSkyBoxField(const std::string& file);
 	bool OnMouse(const SEvent::SMouseInput& mouse);
+	//! Whether a GUI element (window, menu, message box) is at a screen point.
+	bool GuiAt(s32 x, s32 y) const;
 	void OpenFileDialog(const wchar_t* title, int loadType);
 	void RestoreWorkingDirectory();
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);

@@ -6,15 +6,28 @@ namespace
 const f32 MinDistance = 0.1f;
 // Keeps the camera off the poles, where the up vector would flip.
 const f32 MaxElevation = 89.0f;
+// One wheel notch brings the camera this much nearer.
+const f32 WheelFactor = 0.8f;
+// Degrees the view turns in flight for a mouse move across the window.
+const f32 FlyTurnSpeed = 200.0f;
+// The flight speed is this many orbit distances a second, within bounds.
+const f32 FlyDistancesPerSecond = 2.0f, MinFlySpeed = 100.0f, MaxFlySpeed = 2000.0f;
+// A frame that came late moves the camera no further than this.
+const f32 MaxFlyStepSeconds = 0.25f;
+// The fly keys: forward, back, left, right, down, up.
+const EKEY_CODE FlyKeyCodes[6] = {KEY_KEY_W, KEY_KEY_S, KEY_KEY_A, KEY_KEY_D, KEY_KEY_Q, KEY_KEY_E};
 } // namespace
 
 COrbitCameraAnimator::COrbitCameraAnimator(video::IVideoDriver* driver, f32 rotateSpeed,
                                            f32 zoomSpeed)
     : Driver(driver), RotateSpeed(rotateSpeed), ZoomSpeed(zoomSpeed), Seeded(false),
       Drag(DRAG_NONE), Azimuth(0), Elevation(0), Distance(MinDistance), DragAzimuth(0),
-      DragElevation(0), DragDistance(MinDistance)
+      DragElevation(0), DragDistance(MinDistance), LeftTurns(true), Flying(false),
+      FlySpeed(MinFlySpeed), LastTimeMs(0)
 {
 	Buttons[0] = Buttons[1] = Buttons[2] = false;
+	for (bool& held : FlyKeys)
+		held = false;
 }
 
 // Offset of the camera from its target: the distance along X, raised by the
@@ -48,6 +61,76 @@ void COrbitCameraAnimator::lookFrom(scene::ICameraSceneNode* camera,
 	seed(camera);
 }
 
+void COrbitCameraAnimator::zoomToward(scene::ICameraSceneNode* camera, const core::line3df& ray,
+                                      f32 notches)
+{
+	if (!Seeded)
+		seed(camera);
+	commitDrag();
+	const core::vector3df from = eye();
+	const core::vector3df forward = (Target - from).normalize();
+	const core::vector3df along = core::vector3df(ray.getVector()).normalize();
+	const f32 facing = along.dotProduct(forward);
+	if (facing > 0.01f)
+	{
+		// Scaling the view about the point keeps it on the same pixel.
+		const core::vector3df point = from + along * (Distance / facing);
+		const f32 factor = core::max_(powf(WheelFactor, notches), MinDistance / Distance);
+		Target = point + (Target - point) * factor;
+		Distance *= factor;
+		camera->setPosition(eye());
+		camera->setTarget(Target);
+	}
+	updateDragMode(); // a drag held on goes on from here
+}
+
+bool COrbitCameraAnimator::flyKey(EKEY_CODE key, bool pressedDown)
+{
+	for (int i = 0; i < 6; ++i)
+	{
+		if (FlyKeyCodes[i] != key)
+			continue;
+		if (!pressedDown || !Buttons[1])
+		{
+			FlyKeys[i] = false;
+			return false;
+		}
+		if (!Flying)
+		{
+			// The zoom of the drag so far stays; from now on the mouse turns.
+			commitDrag();
+			Flying = true;
+			FlySpeed = core::clamp(Distance * FlyDistancesPerSecond, MinFlySpeed, MaxFlySpeed);
+		}
+		FlyKeys[i] = true;
+		return true;
+	}
+	return false;
+}
+
+// The camera stays where it is and looks elsewhere: the target moves round
+// it. Right turns right, up looks up.
+void COrbitCameraAnimator::turnInPlace(const core::vector2df& moved)
+{
+	const core::vector3df from = eye();
+	Azimuth += moved.X * FlyTurnSpeed;
+	Elevation = core::clamp(Elevation + moved.Y * FlyTurnSpeed, -MaxElevation, MaxElevation);
+	Target = from - offset(Azimuth, Elevation, Distance);
+}
+
+void COrbitCameraAnimator::fly(f32 seconds)
+{
+	const core::vector3df forward = -offset(Azimuth, Elevation, 1.0f);
+	core::vector3df right = core::vector3df(0, 1, 0).crossProduct(forward);
+	right.normalize();
+	core::vector3df way = forward * (f32(FlyKeys[0]) - f32(FlyKeys[1])) +
+	                      right * (f32(FlyKeys[3]) - f32(FlyKeys[2])) +
+	                      core::vector3df(0, f32(FlyKeys[5]) - f32(FlyKeys[4]), 0);
+	if (way.getLength() < 0.5f)
+		return;
+	Target += way.normalize() * (FlySpeed * seconds);
+}
+
 bool COrbitCameraAnimator::OnEvent(const SEvent& event)
 {
 	if (event.EventType != EET_MOUSE_INPUT_EVENT)
@@ -70,20 +153,31 @@ bool COrbitCameraAnimator::OnEvent(const SEvent& event)
 	default: return false;
 	}
 	const core::dimension2d<u32> size = Driver->getScreenSize();
+	const core::vector2df before = MousePos;
 	MousePos.set(event.MouseInput.X / core::max_(1.0f, static_cast<f32>(size.Width)),
 	             event.MouseInput.Y / core::max_(1.0f, static_cast<f32>(size.Height)));
+	if (Flying && Buttons[1])
+		turnInPlace(MousePos - before);
+	else if (Flying)
+	{
+		// Released: the orbit goes on around where the camera looks.
+		Flying = false;
+		for (bool& held : FlyKeys)
+			held = false;
+	}
 	updateDragMode();
 	return true;
 }
 
 void COrbitCameraAnimator::updateDragMode()
 {
+	// In flight the mouse turns the view instead of dragging it.
 	EDrag wanted = DRAG_NONE;
-	if (Buttons[1])
+	if (!Flying && Buttons[1])
 		wanted = DRAG_ZOOM;
-	else if (Buttons[0])
+	else if (!Flying && Buttons[0] && LeftTurns)
 		wanted = DRAG_ROTATE;
-	else if (Buttons[2])
+	else if (!Flying && Buttons[2])
 		wanted = DRAG_PAN;
 	if (wanted == Drag)
 		return;
@@ -107,7 +201,7 @@ void COrbitCameraAnimator::commitDrag()
 	Drag = DRAG_NONE;
 }
 
-void COrbitCameraAnimator::animateNode(scene::ISceneNode* node, u32 /*timeMs*/)
+void COrbitCameraAnimator::animateNode(scene::ISceneNode* node, u32 timeMs)
 {
 	if (!node || node->getType() != scene::ESNT_CAMERA)
 		return;
@@ -119,8 +213,13 @@ void COrbitCameraAnimator::animateNode(scene::ISceneNode* node, u32 /*timeMs*/)
 	if (!camera->isInputReceiverEnabled())
 	{
 		Buttons[0] = Buttons[1] = Buttons[2] = false;
+		Flying = false;
 		commitDrag();
 	}
+	const u32 elapsedMs = LastTimeMs && timeMs > LastTimeMs ? timeMs - LastTimeMs : 0;
+	LastTimeMs = timeMs;
+	if (Flying)
+		fly(core::min_(elapsedMs / 1000.0f, MaxFlyStepSeconds));
 
 	const core::vector2df moved = DragStart - MousePos;
 	DragAzimuth = Azimuth;

@@ -1,7 +1,10 @@
 // COrbitCameraAnimator: orbit, zoom and pan with the mouse around a target,
 // like the engine's Maya camera (left drag turns, right drag zooms, middle
 // drag pans), but starting from wherever the camera was placed. A pan keeps
-// the point under the cursor (at the target's distance) under the cursor. The engine's
+// the point under the cursor (at the target's distance) under the cursor.
+// Holding the right button, the fly keys (W/A/S/D, Q/E) fly the camera and
+// the mouse turns it in place, as in a game; on release the orbit goes on
+// around the point the camera looks at. The engine's
 // own Maya animator of this release resets the camera onto the X axis on its
 // first frame and has no way to seed its angles.
 #ifndef TOLVANE_CORBITCAMERA_H
@@ -29,6 +32,16 @@ public:
 	//! from there. A drag in progress is dropped.
 	void lookFrom(scene::ICameraSceneNode* camera, const core::vector3df& position,
 	              const core::vector3df& target);
+	//! Whether a left drag turns the view; while the mouse picks it does not.
+	void setLeftTurns(bool turns) { LeftTurns = turns; }
+	//! Moves the camera `notches` wheel notches toward (or, negative, away
+	//! from) the point of `ray` at the target's depth, which stays where it
+	//! is on the screen.
+	void zoomToward(scene::ICameraSceneNode* camera, const core::line3df& ray, f32 notches);
+	//! A fly key pressed or released: true when the press flies the camera
+	//! (the right button is held), so that it is no other key's.
+	bool flyKey(EKEY_CODE key, bool pressedDown);
+	bool flying() const { return Flying; }
 
 private:
 	enum EDrag
@@ -43,6 +56,9 @@ private:
 	void commitDrag();
 	core::vector3df offset(f32 azimuth, f32 elevation, f32 distance) const;
 	void updateDragMode();
+	void turnInPlace(const core::vector2df& moved);
+	void fly(f32 seconds);
+	core::vector3df eye() const { return Target + offset(Azimuth, Elevation, Distance); }
 
 	video::IVideoDriver* Driver;
 	f32 RotateSpeed, ZoomSpeed;
@@ -53,6 +69,13 @@ private:
 	core::vector3df Target, DragTarget;
 	f32 Azimuth, Elevation, Distance;
 	f32 DragAzimuth, DragElevation, DragDistance;
+	bool LeftTurns;
+	//! Flying: which fly keys are held, the speed (units a second), and the
+	//! time of the last animation step (0 before the first).
+	bool Flying;
+	bool FlyKeys[6];
+	f32 FlySpeed;
+	u32 LastTimeMs;
 };
 
 #endif

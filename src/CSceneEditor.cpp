@@ -517,10 +517,14 @@ void CSceneEditor::UpdateState()
 		SelectedModel->setDebugDataVisible(true);
 	}
 	TakeDueSteps();
+	// A focus left on a closed window goes, one waiting for it is given.
+	CheckEditBoxFocus();
 
 	MakeGuiOpaque();
 	FollowWindowShape();
-	Camera->setInputReceiverEnabled(CameraMode);
+	// The camera always zooms, pans and flies; a left drag turns it only
+	// while the mouse does not pick.
+	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
 	SyncDocument();
 	// A change of the scene may look different.
@@ -650,7 +654,8 @@ const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
 const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
                                {L"Properties", ID_MENU_OBJECT_PROPERTIES},
-                               {L"Transform", ID_MENU_TRANSFORM}};
+                               {L"Transform", ID_MENU_TRANSFORM},
+                               {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR}};
 const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
@@ -803,8 +808,12 @@ void CSceneEditor::CreateSkyBoxWindow()
 
 void CSceneEditor::CreateLevelChooser()
 {
-	LevelChooserWindow =
-	    AddToolWindow(Rect(250, 150, 550, 420), L"Choose a Level", ID_LEVEL_CHOOSER_WINDOW);
+	// Modal: until a level is chosen or the choice cancelled, the windows
+	// behind it and the scene take no clicks.
+	LevelChooserWindow = _gui->addWindow(Rect(250, 150, 550, 420), true, L"Choose a Level", 0,
+	                                     ID_LEVEL_CHOOSER_WINDOW);
+	LevelChooserWindow->getCloseButton()->setVisible(false);
+	LevelChooserWindow->setVisible(false);
 	LevelChooserList =
 	    _gui->addListBox(Rect(10, 30, 290, 225), LevelChooserWindow, ID_LEVEL_CHOOSER_LIST, true);
 	_gui->addButton(Rect(150, 235, 215, 260), LevelChooserWindow, ID_LEVEL_CHOOSER_OK, L"Ok");

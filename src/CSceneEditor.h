@@ -264,6 +264,10 @@ public:
 	//! rotation, scale) one grid step along X, in the next free slot, and
 	//! selected; one undo step. False for no model selected or a full scene.
 	bool DuplicateSelected();
+	//! End: the selected object, or the marker with nothing selected, falls
+	//! straight down onto the first surface below it, as one step; false
+	//! when there is none.
+	bool DropToFloor();
 	//! The slot that holds an object, or -1.
 	int SlotOf(const CModel* object) const;
 	//! "Transform", the handles and "Scene Objects".
@@ -527,6 +531,9 @@ private:
 	//! The archive "Choose a Level" lists, and its levels in list order.
 	std::string ChooserArchive;
 	std::vector<std::string> ChooserLevels;
+	//! Opened from a file dialog's "OK", "Choose a Level" gets the focus
+	//! once that dialog is gone (it keeps the focus until then).
+	bool ChooserWantsFocus = false;
 	//! The text of Level.cpp; false, naming the model, when a name cannot be
 	//! written as a file name.
 	bool LevelSource(std::string& source, std::string& failedName);

@@ -334,6 +334,9 @@ void CSceneEditor::DropHiddenFocus()
 
 bool CSceneEditor::CheckEditBoxFocus()
 {
+	if (ChooserWantsFocus && LevelChooserWindow->isVisible())
+		_gui->setFocus(LevelChooserList);
+	ChooserWantsFocus = false;
 	DropHiddenFocus();
 	gui::IGUIEditBox* const boxes[] = {mpw_boxFileName,  mpw_boxTexture,  mpw_boxTexture2,
 	                                   sow_editboxDir,   sbw_editboxDir,  sbw_editboxUp,
@@ -514,6 +517,9 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	LevelName = levelName;
 	SceneChanged();
 	KeepInView(level);
+	// Whoever asked for the level (a dialog, the command line, an undo),
+	// the user sees it from where a player starts.
+	ViewLevel();
 	return true;
 }
 
@@ -536,8 +542,10 @@ void CSceneEditor::ShowLevelChooser(const std::string& archive,
 	LevelChooserList->setItemHeight(LevelRowHeight);
 	LevelChooserList->setSelected(0);
 	LevelChooserWindow->setVisible(true);
-	_gui->getRootGUIElement()->bringToFront(LevelChooserWindow);
+	// The window sits in a modal screen of its own.
+	_gui->getRootGUIElement()->bringToFront(LevelChooserWindow->getParent());
 	_gui->setFocus(LevelChooserList); // typed letters pick a level
+	ChooserWantsFocus = true;
 }
 
 bool CSceneEditor::LoadChosenLevel()

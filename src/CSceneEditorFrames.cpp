@@ -9,9 +9,10 @@
 
 namespace
 {
-// A focused edit box blinks its cursor (the engine's phase is 350 ms): it
-// is drawn this often while it has the focus.
-const double CursorFrameSeconds = 0.1;
+// A focused edit box blinks its cursor (the engine shows it 350 ms of every
+// 700): one frame every one and a half periods shows the cursor and hides
+// it in turn, at less than a frame a second.
+const double CursorFrameSeconds = 1.05;
 // Frames further apart than this belong to separate bursts of drawing.
 const double DrawingGapSeconds = 0.5;
 // The rate the information text shows is taken over this much time.

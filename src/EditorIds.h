@@ -28,6 +28,7 @@ enum EEditorId
 	ID_MENU_ADD_MODEL = 72,
 	ID_MENU_ADD_WATER = 73,
 	ID_MENU_TRANSFORM = 74,
+	ID_MENU_DROP_TO_FLOOR = 75,
 	// menu "Tools"
 	ID_MENU_PARTICLE_EDITOR = 80,
 	// menu "Help"

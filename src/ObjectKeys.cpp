@@ -1,9 +1,47 @@
 // Keys that act on the selected object when no edit box or dialog has the
-// keys: Delete removes it, Control+D duplicates a model, Escape ends a drag
-// of the handles or else clears the selection.
+// keys: Delete removes it, Control+D duplicates a model, End drops it to the
+// floor, Escape ends a drag of the handles or else clears the selection.
 #include "CSceneEditor.h"
 
+#include <vector>
+
 #include "ObjectKinds.h"
+
+namespace
+{
+// What can be stood on of a level, terrain, plane or model node, or null.
+scene::ITriangleSelector* SurfacesOf(scene::ISceneManager* smgr, scene::ISceneNode* node)
+{
+	node->updateAbsolutePosition();
+	if (node->getType() == scene::ESNT_TERRAIN)
+		return smgr->createTerrainTriangleSelector(static_cast<scene::ITerrainSceneNode*>(node));
+	if (node->getType() != scene::ESNT_ANIMATED_MESH)
+		return 0;
+	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
+	return mesh ? smgr->createTriangleSelector(mesh->getMesh(0), node) : 0;
+}
+
+// The highest point of a selector's triangles on a line. Every triangle is
+// tried: the engine's search along a line inverts the node's transform,
+// which the flattened plane does not have.
+bool HighestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line, f32& height)
+{
+	std::vector<core::triangle3df> triangles(surfaces->getTriangleCount());
+	s32 count = 0;
+	surfaces->getTriangles(triangles.data(), static_cast<s32>(triangles.size()), count, 0);
+	bool found = false;
+	for (s32 i = 0; i < count; ++i)
+	{
+		core::vector3df hit;
+		if (triangles[i].getIntersectionWithLimitedLine(line, hit) && (!found || hit.Y > height))
+		{
+			height = hit.Y;
+			found = true;
+		}
+	}
+	return found;
+}
+} // namespace
 
 bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 {
@@ -25,6 +63,7 @@ bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 			return false;
 		DuplicateSelected();
 		return true;
+	case KEY_END: DropToFloor(); return true;
 	case KEY_ESCAPE:
 		if (!Handles.Cancel() && SelectedModel)
 		{
@@ -59,5 +98,56 @@ bool CSceneEditor::DuplicateSelected()
 		    if (model)
 			    Select(model);
 		    return model != 0;
+	    });
+}
+
+bool CSceneEditor::DropToFloor()
+{
+	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;
+	scene::ISceneNode* falling = kind ? kind->NodeOf(*SelectedModel) : Positioner;
+	if (!falling)
+		return false;
+	// The marker stands on its point, an object on the bottom of its box.
+	falling->updateAbsolutePosition();
+	core::vector3df foot = falling->getAbsolutePosition();
+	if (falling != Positioner)
+	{
+		const core::aabbox3df box = falling->getTransformedBoundingBox();
+		foot.set(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
+	}
+	std::vector<scene::ISceneNode*> grounds = {Q3LevelNode, Terrain, LevelPlane};
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+		if (CModel* object = ObjectAt(slot))
+			if (object->MODEL_TYPE == CModel::TYPE_MESH)
+				grounds.push_back(object->AnimatedNode);
+	// From just above the foot, so that what already stands stays.
+	const core::line3df down(foot + core::vector3df(0, 0.01f, 0),
+	                         core::vector3df(foot.X, foot.Y - 1e6f, foot.Z));
+	bool found = false;
+	f32 floor = 0;
+	for (scene::ISceneNode* ground : grounds)
+	{
+		scene::ITriangleSelector* surfaces =
+		    ground && ground != falling ? SurfacesOf(_smgr, ground) : 0;
+		f32 height = 0;
+		if (surfaces && HighestOnLine(surfaces, down, height) && (!found || height > floor))
+		{
+			floor = height;
+			found = true;
+		}
+		if (surfaces)
+			surfaces->drop();
+	}
+	if (!found)
+		return false;
+	const core::vector3df fall(0, floor - foot.Y, 0);
+	if (SelectedModel)
+		return SetSelectedTransform(SelectedModel->getPosition() + fall,
+		                            SelectedModel->getRotation(), SelectedModel->getScale());
+	return AsOneStep(
+	    [&]
+	    {
+		    Positioner->setPosition(Positioner->getPosition() + fall);
+		    return true;
 	    });
 }

@@ -168,6 +168,9 @@ bool CTransformWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 		if (box < 0)
 			return false;
 		Apply(box);
+		// The keys go back to the scene: F, Delete and the arrows act on
+		// the object again instead of typing into the box.
+		Editor._gui->removeFocus(Boxes[box]);
 		return true;
 	}
 	case gui::EGET_ELEMENT_FOCUS_LOST:

@@ -3,6 +3,8 @@
 // window, F and Home.
 #include "EditorTestSupport.h"
 
+#include <functional>
+
 #include "EditorIds.h"
 
 class DesktopTest : public EditorTest
@@ -42,6 +44,7 @@ TEST_F(DesktopTest, ClicksOnTheGroundTheSkyOrAModelInALevelGiveTheMouseBack)
 	EXPECT_EQ(selected, editor->SelectedModel);
 
 	ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str()));
+	pressKey(KEY_HOME); // the load looked from the player start
 	CModel* inLevel = placeModel(5);
 	inLevel->setPosition(core::vector3df(0, 0, 30));
 	pickAt(core::vector3df(0, 20, 30));
@@ -134,4 +137,83 @@ TEST_F(DesktopTest, TheViewFollowsTheWindowAndFAndHomeFindThingsAgain)
 	pressKey(KEY_KEY_F, L'f');
 	frame();
 	EXPECT_VEC_NEAR(core::vector3df(100, 250, 0), editor->Camera->getPosition(), 0.01f);
+}
+
+TEST_F(DesktopTest, AClickIsTheGuiElementsUnderItAndOnlyOnTheOpenViewAPick)
+{
+	gui::IGUIElement* root = editor->_gui->getRootGUIElement();
+	CModel* model = placeModel(1);
+	model->setPosition(editor->Camera->getTarget());
+	frame();
+	// Every element is moved over the model before it is clicked.
+	const core::position2d<s32> spot =
+	    editor->_smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
+	        model->AnimatedNode->getTransformedBoundingBox().getCenter());
+	auto over = [&](gui::IGUIElement* element)
+	{
+		gui::IGUIElement* window = element->getParent();
+		window->setVisible(true);
+		root->bringToFront(window);
+		window->move(spot - element->getAbsolutePosition().getCenter());
+		return element;
+	};
+	auto checkBox = [&] { return FindElement(root, gui::EGUIET_CHECK_BOX, ID_TRANSFORM_SNAP); };
+	gui::IGUIElement* const positionBox =
+	    FindElement(root, gui::EGUIET_EDIT_BOX, ID_TRANSFORM_POSITION_X);
+	gui::IGUIElement* const worldOk = FindElement(root, gui::EGUIET_BUTTON, ID_WORLD_OK);
+	const struct
+	{
+		const char* what;
+		gui::IGUIElement* element; // null: the open view
+		std::function<bool()> answered;
+	} rows[] = {
+	    {"Snap", checkBox(),
+	     [&] { return static_cast<gui::IGUICheckBox*>(checkBox())->isChecked(); }},
+	    {"a position box", positionBox, [&] { return editor->_gui->hasFocus(positionBox); }},
+	    {"World Properties Ok", worldOk,
+	     [&] { return !CSceneEditor::WorldMainWindow->isVisible(); }},
+	    {"the view", nullptr, [&] { return editor->SelectedModel == model; }},
+	};
+	for (bool cameraMode : {false, true})
+		for (const auto& row : rows)
+		{
+			SCOPED_TRACE(std::string(row.what) + (cameraMode ? ", camera mode on" : ", off"));
+			editor->Select(nullptr);
+			static_cast<gui::IGUICheckBox*>(checkBox())->setChecked(false);
+			editor->_gui->removeFocus(editor->_gui->getFocus());
+			editor->CameraMode = cameraMode;
+			if (row.element)
+				over(row.element);
+			frame();
+			editor->_device->getCursorControl()->setPosition(spot);
+			clickAt(spot.X, spot.Y);
+			frame();
+			const bool picks = !row.element && !cameraMode;
+			EXPECT_EQ(row.element || picks, row.answered());
+			EXPECT_EQ(cameraMode || picks, editor->CameraMode);
+			if (row.element)
+			{
+				EXPECT_EQ(nullptr, editor->SelectedModel) << "nothing behind it is picked";
+				row.element->getParent()->setVisible(false);
+			}
+		}
+
+	// Return applies a typed value and gives the keys back to the scene.
+	over(positionBox);
+	click(positionBox);
+	typeText(L"2");
+	pressKey(KEY_RETURN);
+	pressKey(KEY_KEY_F, L'f');
+	frame();
+	EXPECT_STREQ(L"2", positionBox->getText());
+	EXPECT_FALSE(editor->_gui->hasFocus(positionBox));
+
+	// Escape closes an open menu.
+	gui::IGUIElement* bar = FindElement(root, gui::EGUIET_MENU);
+	clickAt(bar->getAbsolutePosition().UpperLeftCorner.X + 10,
+	        bar->getAbsolutePosition().getCenter().Y);
+	gui::IGUIContextMenu* file = static_cast<gui::IGUIContextMenu*>(bar)->getSubMenu(0);
+	ASSERT_TRUE(file->isVisible());
+	pressKey(KEY_ESCAPE);
+	EXPECT_FALSE(file->isVisible());
 }

@@ -245,3 +245,41 @@ TEST_F(DialogTest, SkyBoxFileButtonsFillTheFolderAndTheFace)
 	EXPECT_STREQ(L"irrlicht2_dn.jpg", editor->sbw_editboxDown->getText());
 	EXPECT_STREQ(L"", editor->sbw_editboxUp->getText());
 }
+
+TEST_F(DialogTest, ChooseALevelIsModalAndHasTheKeysHoweverTheArchiveWasChosen)
+{
+	std::vector<std::string> names;
+	for (int i = 0; i < 50; ++i)
+		names.push_back(std::string(1, static_cast<char>('a' + i % 26)) + std::to_string(i));
+	gui::IGUIListBox* list = chooser(names);
+	ASSERT_NE(nullptr, list);
+	clickButton(ID_LEVEL_CHOOSER_CANCEL);
+	const std::string archive = ScratchDir() + "/levels/levels.pk3";
+	const struct
+	{
+		const char* way;
+		std::function<void()> choose;
+		const wchar_t *typed, *selected;
+	} ways[] = {
+	    {"path typed and Return", [&] { typeDialogFolder(archive); }, L"c", L"c2"},
+	    {"OK in the dialog", [&] { chooseFile(archive); }, L"x", L"x23"},
+	};
+	for (const auto& way : ways)
+	{
+		SCOPED_TRACE(way.way);
+		clickButton(ID_WORLD_LOAD_Q3LEVEL);
+		way.choose();
+		frame();
+		EXPECT_EQ(L"0 message boxes", answer()) << "nothing is loaded before the choice";
+		ASSERT_TRUE(list->getParent()->isVisible());
+		EXPECT_TRUE(editor->_gui->hasFocus(list));
+		typeText(way.typed);
+		EXPECT_STREQ(way.selected, list->getListItem(list->getSelected()));
+
+		click(FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_BUTTON, ID_WORLD_OK));
+		EXPECT_TRUE(CSceneEditor::WorldMainWindow->isVisible())
+		    << "the window behind is out of reach";
+		pressKey(KEY_ESCAPE);
+		EXPECT_FALSE(list->getParent()->isVisible());
+	}
+}

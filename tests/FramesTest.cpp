@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "EditorIds.h"
+
 class FramesTest : public EditorTest
 {
 protected:
@@ -46,6 +48,15 @@ TEST_F(FramesTest, AtRestNothingIsDrawnAndTheLoopSleeps)
 	EXPECT_EQ(0, drawFor(2.0));
 	EXPECT_LE(passes, 3) << "a pass at rest waits up to a second";
 	EXPECT_NE(std::wstring::npos, infoText().find(L" - at rest\nTriangles: "));
+
+	// The blinking cursor of a focused box costs at most two frames a second.
+	editor->Transform.Show();
+	editor->_gui->setFocus(FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_EDIT_BOX,
+	                                   ID_TRANSFORM_POSITION_X));
+	settle();
+	const int frames = drawFor(4.0);
+	EXPECT_GE(frames, 2) << "the cursor blinks";
+	EXPECT_LE(frames, 8);
 }
 
 TEST_F(FramesTest, AFrameFollowsEachKindOfChange)

@@ -314,6 +314,8 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 	for (gui::IGUIElement* child : editor->_gui->getRootGUIElement()->getChildren())
 		if (child->getType() == gui::EGUIET_WINDOW)
 			windows.push_back(child);
+		else if (child->getType() == gui::EGUIET_MODAL_SCREEN) // "Choose a Level"
+			windows.push_back(*child->getChildren().begin());
 	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
 	    << "eleven tool windows, the particle editor and the info window";
 	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
@@ -416,6 +418,7 @@ const MenuRow MenuTree[] = {
     {1, L"Remove", 70, false},
     {1, L"Properties", 71, false},
     {1, L"Transform", 74, false},
+    {1, L"Drop to Floor", 75, false},
     {0, L"Tools", -1, true},
     {1, L"Particle Editor", 80, false},
     {0, L"Help", -1, true},

@@ -217,3 +217,53 @@ TEST_F(ModelOpsTest, ATickedShadowIsExportedAfterItsCommentLine)
 	                                       "\t\tstatic_cast<IAnimatedMeshSceneNode*>(Model[1])->"
 	                                       "addShadowVolumeSceneNode();\n"));
 }
+
+TEST_F(ModelOpsTest, DropToFloorFallsOntoTheFirstSurfaceBelowAsOneStep)
+{
+	auto bottom = [&](CModel* model)
+	{
+		model->AnimatedNode->updateAbsolutePosition();
+		return model->AnimatedNode->getTransformedBoundingBox().MinEdge.Y;
+	};
+	const core::vector3df spot(40, 100, 30);
+	editor->Positioner->setPosition(spot);
+	pressKey(KEY_END);
+	EXPECT_VEC_NEAR(spot, editor->Positioner->getPosition(), 0.0f) << "nothing below";
+
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	dismissMessages();
+	frame();
+	pressKey(KEY_END);
+	frame();
+	EXPECT_VEC_NEAR(core::vector3df(40, 0, 30), editor->Positioner->getPosition(), 0.01f)
+	    << "the marker onto the plane";
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_VEC_NEAR(spot, editor->Positioner->getPosition(), 0.0f) << "one step";
+
+	const std::string crate = std::string(TOLVANE_SOURCE_DIR) + "/samples/crate.obj";
+	ASSERT_TRUE(editor->CreateNewModel(crate.c_str()));
+	ASSERT_TRUE(editor->CreateNewModel(crate.c_str()));
+	CModel* lower = editor->Model[1];
+	CModel* upper = editor->Model[2];
+	frame();
+	const core::vector3df upright(0, 0, 0), size(1, 1, 1);
+	editor->Select(lower);
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(40, 50, 30), upright, size));
+	pressKey(KEY_END);
+	frame();
+	EXPECT_NEAR(0.0f, bottom(lower), 0.01f) << "a model onto the plane";
+	editor->Select(upper);
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(40, 500, 30), upright, size));
+	frame();
+	ASSERT_TRUE(chooseMenu(ID_MENU_DROP_TO_FLOOR));
+	frame();
+	EXPECT_NEAR(lower->AnimatedNode->getTransformedBoundingBox().MaxEdge.Y, bottom(upper), 0.01f)
+	    << "a model onto another";
+
+	editor->DeletePlane();
+	editor->Select(nullptr);
+	ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str()));
+	editor->Positioner->setPosition(core::vector3df(896, 266, 960)); // the player start
+	pressKey(KEY_END);
+	EXPECT_NEAR(192.0f, editor->Positioner->getPosition().Y, 0.5f) << "the marker onto the level";
+}

@@ -41,14 +41,40 @@ protected:
 
 TEST_F(ViewTest, ALevelIsSeenFromItsFirstPlayerStartWithTheMarkerOnTheFloorAhead)
 {
-	clickButton(ID_WORLD_LOAD_Q3LEVEL);
-	ASSERT_TRUE(chooseFile(FixtureCopy("map-20kdm2.pk3")));
-	EXPECT_EQ(L"0 message boxes", answer());
-	frame();
 	// The level's first info_player_deathmatch stands at (896 960 216) in the
 	// file, Z up, facing its X axis; the floor there is at 192.
+	const core::vector3df start(896, 216 + 50, 960);
+	const std::string pk3 = FixtureCopy("map-20kdm2.pk3");
+	const std::pair<const char*, std::function<bool()>> loads[] = {
+	    {"LoadQ3Level", [&] { return editor->LoadQ3Level(pk3.c_str()); }},
+	    {"LoadQ3LevelFromArchive",
+	     [&] { return editor->LoadQ3LevelFromArchive(pk3.c_str(), "20kdm2"); }},
+	    {"the command line", [&] { return editor->OpenFile(pk3.c_str()); }},
+	    {"undo back to a level",
+	     [&]
+	     {
+		     editor->DeleteQ3Level();
+		     frame();
+		     pressKey(KEY_HOME);
+		     return editor->Undo();
+	     }},
+	};
+	for (const auto& load : loads)
+	{
+		pressKey(KEY_HOME);
+		frame();
+		EXPECT_TRUE(load.second()) << load.first;
+		frame();
+		EXPECT_VEC_NEAR(start, editor->Camera->getPosition(), 0.5f) << load.first;
+	}
+	editor->DeleteQ3Level();
+
+	clickButton(ID_WORLD_LOAD_Q3LEVEL);
+	ASSERT_TRUE(chooseFile(pk3));
+	EXPECT_EQ(L"0 message boxes", answer());
+	frame();
 	const core::vector3df eye = editor->Camera->getPosition();
-	EXPECT_VEC_NEAR(core::vector3df(896, 216 + 50, 960), eye, 0.5f);
+	EXPECT_VEC_NEAR(start, eye, 0.5f);
 	const core::vector3df look = editor->Camera->getTarget() - eye;
 	EXPECT_GT(look.X, 100.0f);
 	EXPECT_NEAR(0.0f, look.Z, 0.5f);
@@ -142,4 +168,78 @@ TEST_F(ViewTest, AMiddleDragKeepsThePointUnderTheCursorAndARightDragZoomsBothWay
 	drag(EMIE_RMOUSE_PRESSED_DOWN, EMBSM_RIGHT, centre, up);
 	release(up);
 	EXPECT_LT(distance(), start - 100) << "up zooms in";
+}
+
+TEST_F(ViewTest, TheWheelZoomsTowardTheCursorAndTheRightButtonFliesInBothCameraModes)
+{
+	ITimer* timer = editor->_device->getTimer();
+	timer->stop(); // the fly steps below set the time
+	auto distance = [&]
+	{ return editor->Camera->getPosition().getDistanceFrom(editor->Camera->getTarget()); };
+	auto look = [&]
+	{ return (editor->Camera->getTarget() - editor->Camera->getPosition()).normalize(); };
+	auto mouse = [&](EMOUSE_INPUT_EVENT what, core::position2d<s32> at, u32 buttons, f32 wheel)
+	{
+		SEvent event;
+		event.EventType = EET_MOUSE_INPUT_EVENT;
+		event.MouseInput = {at.X, at.Y, wheel, false, false, buttons, what};
+		editor->_device->postEventFromUser(event);
+		frame();
+	};
+	const core::position2d<s32> cursor(560, 200), centre(400, 300), left(100, 300);
+	for (bool cameraMode : {true, false})
+	{
+		SCOPED_TRACE(cameraMode ? "camera mode on" : "camera mode off");
+		pressKey(KEY_HOME);
+		editor->CameraMode = cameraMode;
+		frame();
+		// The point under the cursor at the target's depth stays under it.
+		const core::vector3df along = core::vector3df(editor->_smgr->getSceneCollisionManager()
+		                                                  ->getRayFromScreenCoordinates(cursor)
+		                                                  .getVector())
+		                                  .normalize();
+		const core::vector3df point =
+		    editor->Camera->getPosition() + along * (distance() / along.dotProduct(look()));
+		const f32 before = distance();
+		for (f32 notches : {1.0f, 2.0f, -3.0f})
+		{
+			mouse(EMIE_MOUSE_WHEEL, cursor, 0, notches);
+			EXPECT_NEAR(cursor.X, onScreen(point).X, 2) << notches;
+			EXPECT_NEAR(cursor.Y, onScreen(point).Y, 2) << notches;
+			if (notches == 1.0f)
+			{
+				EXPECT_NEAR(0.8f * before, distance(), 0.01f) << "a notch up comes nearer";
+			}
+		}
+		EXPECT_NEAR(before, distance(), 0.01f) << "and as far back again";
+		drag(EMIE_RMOUSE_PRESSED_DOWN, EMBSM_RIGHT, centre, left);
+		release(left);
+		EXPECT_GT(distance(), before + 100) << "a right drag zooms";
+
+		// Holding the right button, W flies along the view and the mouse
+		// turns it in place; released, the orbit goes on around where it looks.
+		const core::vector3df from = editor->Camera->getPosition(), ahead = look();
+		mouse(EMIE_RMOUSE_PRESSED_DOWN, centre, EMBSM_RIGHT, 0);
+		postKey(KEY_KEY_W, true);
+		for (u32 ms : {10000, 10200, 10400})
+		{
+			timer->setTime(ms);
+			frame();
+		}
+		postKey(KEY_KEY_W, false);
+		const core::vector3df flown = editor->Camera->getPosition() - from;
+		EXPECT_GT(flown.getLength(), 50.0f);
+		EXPECT_NEAR(flown.getLength(), flown.dotProduct(ahead), 0.1f) << "straight ahead";
+		const core::vector3df eye = editor->Camera->getPosition();
+		mouse(EMIE_MOUSE_MOVED, core::position2d<s32>(centre.X + 80, centre.Y), EMBSM_RIGHT, 0);
+		EXPECT_VEC_NEAR(eye, editor->Camera->getPosition(), 0.01f);
+		const core::vector3df right = core::vector3df(0, 1, 0).crossProduct(ahead).normalize();
+		EXPECT_GT((look() - ahead).dotProduct(right), 0.1f) << "a move right turns right";
+		const core::vector3df target = editor->Camera->getTarget();
+		mouse(EMIE_RMOUSE_LEFT_UP, core::position2d<s32>(centre.X + 80, centre.Y), 0, 0);
+		release(core::position2d<s32>(centre.X + 80, centre.Y));
+		EXPECT_VEC_NEAR(eye, editor->Camera->getPosition(), 0.01f);
+		EXPECT_VEC_NEAR(target, editor->Camera->getTarget(), 0.01f);
+	}
+	timer->start();
 }
