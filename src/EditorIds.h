@@ -120,6 +120,8 @@ enum EEditorId
 	ID_PARTICLE_LOAD_TEXTURE = 603,
 	ID_PARTICLE_CLOSE = 604,
 	ID_PARTICLE_MATERIAL = 605,
+	//! The line that says what the window edits.
+	ID_PARTICLE_TARGET = 606,
 	ID_PARTICLE_VALUES = 610,
 
 	// "Transform": position, rotation and scale of the selection, and snapping

@@ -197,6 +197,7 @@ void CSceneEditor::CreateParticleWindow()
 	             Rect(LabelLeft, LabelCell(row).UpperLeftCorner.Y, Cell(row, 2).LowerRightCorner.X,
 	                  LabelCell(row).LowerRightCorner.Y),
 	             w, false);
+	ParticleTargetLabel->setID(ID_PARTICLE_TARGET);
 
 	// The editor's own texture (of its data folder), a soft round spot,
 	// until the user loads another.
@@ -257,6 +258,7 @@ void CSceneEditor::FillParticleWindow(CModel& particles)
 		ShownParticlePlace = particles.Node->getPosition();
 	}
 	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
+	ShowParticleTarget();
 }
 
 // Every frame while a particle system is selected: the controls the user

@@ -283,3 +283,37 @@ TEST_F(ParticleTest, ScenesKeepTheSystemsForTheEditorAndForAGame)
 	EXPECT_EQ(expected[0], Attributes(editor, editor->Model[1]->Node));
 	EXPECT_EQ(expected[1], Attributes(editor, editor->Model[2]->Node));
 }
+
+// A preset chosen right after "Add" is for the next system; a system chosen
+// in "Scene Objects" is the one the window edits. The list names each system
+// by its preset, or by its texture once it differs from every preset.
+TEST_F(ParticleTest, APresetReachesOnlyTheSystemTheWindowEdits)
+{
+	ASSERT_TRUE(chooseMenu(ID_MENU_PARTICLE_EDITOR));
+	clickButton(ID_PARTICLE_ADD);
+	ASSERT_TRUE(editor->SetParticlePreset("Smoke"));
+	frame();
+	clickButton(ID_PARTICLE_ADD);
+	ASSERT_TRUE(chooseMenu(ID_MENU_SCENE_OBJECTS)); // in front of the editor
+	frame();
+	gui::IGUIListBox* list = editor->ObjectList.List;
+	const gui::IGUIElement* target =
+	    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_STATIC_TEXT, ID_PARTICLE_TARGET);
+	ASSERT_EQ(2u, list->getItemCount());
+	EXPECT_STREQ(L"1  fire particles", list->getListItem(0)) << "the fire just added stays";
+	EXPECT_STREQ(L"2  smoke particles", list->getListItem(1));
+	EXPECT_STREQ(L"Editing: settings for \"Add\"", target->getText());
+
+	const core::rect<s32> area = list->getAbsolutePosition();
+	clickAt(area.UpperLeftCorner.X + 10, area.UpperLeftCorner.Y + 5);
+	EXPECT_STREQ(L"Editing: 1  fire particles", target->getText());
+	ASSERT_TRUE(editor->SetParticlePreset("Snow"));
+	frame();
+	EXPECT_STREQ(L"1  snow particles", list->getListItem(0));
+	EXPECT_STREQ(L"2  smoke particles", list->getListItem(1));
+
+	ASSERT_TRUE(editor->LoadParticleTexture(MediaFile("particlered.bmp").c_str()));
+	spin(SIZE_X)->setValue(77);
+	frame();
+	EXPECT_STREQ(L"1  particlered particles", list->getListItem(0));
+}
