@@ -92,7 +92,8 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 		return true;
 	CModel* object = Editor.ObjectAt(Slots[line]);
 	// A click on the system just added makes "Particle Editor" edit it.
-	if (object != Editor.SelectedModel || !Editor.ParticleWindowEditsSelection())
+	const bool particles = object && object->MODEL_TYPE == CModel::TYPE_PARTICLES;
+	if (object != Editor.SelectedModel || (particles && !Editor.ParticleWindowEditsSelection()))
 		Editor.Select(object);
 	if (again)
 		Editor.FrameSelection();
