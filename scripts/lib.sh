@@ -43,10 +43,20 @@ ensure_locale() {
 	$sudo locale-gen >/dev/null || die "could not generate the locale $1"
 }
 
+# Builds into TOLVANE_BUILD, printing one line a compiled file ("[ 42%]
+# Building CXX object ...") and every compiler message: a first build takes
+# minutes, a later one seconds.
 build_project() {
-	cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
-		cmake --build "$TOLVANE_BUILD" -j"$(nproc)" >/dev/null ||
+	echo "Building in $TOLVANE_BUILD (the first build takes several minutes)" >&2
+	cmake -S "$TOLVANE_ROOT" -B "$TOLVANE_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null ||
+		die "configuring failed (run: cmake -S $TOLVANE_ROOT -B $TOLVANE_BUILD)"
+	if ! (
+		set -o pipefail
+		cmake --build "$TOLVANE_BUILD" -j"$(nproc)" 2>&1 |
+			sed -u -E '/Built target|Scanning dependencies|Consolidate compiler|^make/d' >&2
+	); then
 		die "build failed (run: cmake --build $TOLVANE_BUILD)"
+	fi
 }
 
 # wait_for SECONDS COMMAND...: polls COMMAND until it succeeds or the

@@ -136,9 +136,10 @@ type_sky_faces() {
 	done
 }
 
-# Presses "Ok" in "Save Options" and "Apply" in "SkyBox Setup".
+# Presses "Ok" in "Save Options" and "Ok" (builds and closes) in "SkyBox
+# Setup".
 press_save_ok() { xdotool mousemove 222 177 click 1; }
-press_sky_apply() { xdotool mousemove 185 260 click 1; }
+press_sky_ok() { xdotool mousemove 252 260 click 1; }
 
 # ok_button_y: the y of the middle of a message box's "OK" button, or
 # nothing. The button stands in the middle of the window, 80 pixels wide

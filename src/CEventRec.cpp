@@ -52,10 +52,18 @@ std::string NarrowFileName(const wchar_t* name)
 		bytes += static_cast<char>(*c & 0xff);
 	return bytes;
 }
+// Whether a "SkyBox Setup" face field (after the folder) names a file.
+bool AnyFaceNamed(const std::array<gui::IGUIEditBox*, 7>& fields)
+{
+	for (size_t i = 1; i < fields.size(); ++i)
+		if (fields[i]->getText()[0])
+			return true;
+	return false;
+}
 } // namespace
 
 CTLVEventRec::CTLVEventRec(CSceneEditor* sed)
-    : env(0), device(0), ptr_sed(sed), SkyBoxField(0), LevelNameTypedAt(0)
+    : env(0), device(0), ptr_sed(sed), ClosedDialog(0), SkyBoxField(0), LevelNameTypedAt(0)
 {
 }
 
@@ -85,6 +93,9 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 		ptr_sed->RequestFrame();
 	if (event.EventType == EET_MOUSE_INPUT_EVENT)
 		ptr_sed->MouseButtonsHeld = event.MouseInput.ButtonStates;
+	// The user's input never arrives inside a dialog's own event handling.
+	if (event.EventType != EET_GUI_EVENT)
+		DropClosedDialog();
 	switch (event.EventType)
 	{
 	case EET_GUI_EVENT: return OnGuiEvent(event.GUIEvent);
@@ -131,6 +142,13 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		RestoreWorkingDirectory();
 		return OnFileSelected(static_cast<gui::IGUIFileOpenDialog*>(gui.Caller));
 	case gui::EGET_FILE_CHOOSE_DIALOG_CANCELLED: RestoreWorkingDirectory(); return false;
+	case gui::EGET_DIRECTORY_SELECTED:
+	{
+		// OK with a folder selected, or with none (the folder shown).
+		gui::IGUIFileOpenDialog* dialog = static_cast<gui::IGUIFileOpenDialog*>(gui.Caller);
+		return LOAD_TYPE == LOAD_EXPORT_FOLDER &&
+		       OnExportFolderChosen(dialog, dialog->getDirectoryName().c_str());
+	}
 	case gui::EGET_LISTBOX_SELECTED_AGAIN:
 		// A double click on a level is its "Ok".
 		if (gui.Caller->getID() != ID_LEVEL_CHOOSER_LIST)
@@ -170,7 +188,10 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_CLEAR: editor.ClearScene(); break;
 	case ID_MENU_FILE_PROPERTIES: ShowWindow(CSceneEditor::ScenePropertiesWindow); break;
 	case ID_MENU_QUIT: editor.RequestQuit(); break;
-	case ID_MENU_SAVE_CPP: ShowWindow(editor.SaveOptionsWindow); break;
+	case ID_MENU_SAVE_CPP:
+		ShowWindow(editor.SaveOptionsWindow);
+		env->setFocus(editor.sow_editboxDir); // Escape closes it at once
+		break;
 	case ID_MENU_SCENE_INFO:
 		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());
 		break;
@@ -212,6 +233,17 @@ bool CTLVEventRec::OnButton(s32 id)
 		editor.SaveOptionsWindow->setVisible(false);
 		editor.SaveLevel();
 		break;
+	case ID_SAVE_OPTIONS_CANCEL: editor.SaveOptionsWindow->setVisible(false); break;
+	case ID_SAVE_OPTIONS_BROWSE:
+	{
+		std::string folder;
+		editor.ExportFolder(folder);
+		struct stat info;
+		if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+			folder.clear(); // the working directory
+		OpenFileDialog(L"Select a Folder", LOAD_EXPORT_FOLDER, folder);
+		break;
+	}
 	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
 	case ID_SAVE_SCENE_OK: editor.SaveSceneFromWindow(); break;
 	case ID_SAVE_SCENE_CANCEL: editor.SaveSceneWindow->setVisible(false); break;
@@ -225,11 +257,13 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WORLD_DELETE_Q3LEVEL: editor.DeleteQ3Level(); break;
 	case ID_LEVEL_CHOOSER_OK: ChooseLevel(); break;
 	case ID_LEVEL_CHOOSER_CANCEL: editor.LevelChooserWindow->setVisible(false); break;
-	case ID_SKYBOX_OK: CSceneEditor::SkyBoxWindow->setVisible(false); break;
-	case ID_SKYBOX_APPLY:
-		CSceneEditor::SkyBoxWindow->setVisible(false);
-		editor.LoadSkyBox();
+	case ID_SKYBOX_OK:
+		// "Ok" builds what the fields name and closes; with no face named
+		// there is nothing to build. A failure keeps the fields in view.
+		if (!AnyFaceNamed(editor.SkyBoxFields()) || editor.LoadSkyBox())
+			CSceneEditor::SkyBoxWindow->setVisible(false);
 		break;
+	case ID_SKYBOX_APPLY: editor.LoadSkyBox(); break;
 	case ID_MODEL_OK: CSceneEditor::ModelPropertiesWindow->setVisible(false); break;
 	case ID_MODEL_LOAD_SKIN1: OpenFileDialog(L"Select a Texture", LOAD_MODEL_SKIN1); break;
 	case ID_MODEL_LOAD_SKIN2: OpenFileDialog(L"Select a Texture", LOAD_MODEL_SKIN2); break;
@@ -292,6 +326,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_SCENE: editor.OpenScene(name); break;
 	case LOAD_SKYBOX_FIELD: FillSkyBoxField(file); break;
 	case LOAD_PARTICLE_TEXTURE: editor.LoadParticleTexture(name); break;
+	case LOAD_EXPORT_FOLDER: OnExportFolderChosen(0, file.substr(0, file.rfind('/') + 1)); break;
 	default: return false;
 	}
 	return true;
@@ -311,10 +346,42 @@ void CTLVEventRec::FillSkyBoxField(const std::string& file)
 
 void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
 {
+	OpenFileDialog(title, loadType, Folders.startFolder(loadType));
+}
+
+void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType, const std::string& start)
+{
 	DialogWorkingDirectory = CurrentDirectory();
-	std::string start = Folders.startFolder(loadType);
-	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false, start.empty() ? 0 : &start[0]);
+	std::string folder = start;
+	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false,
+	                                 folder.empty() ? 0 : &folder[0]);
 	LOAD_TYPE = loadType;
+}
+
+// `dialog`: the dialog that is still open (a chosen file closes its dialog
+// itself, a chosen folder does not).
+bool CTLVEventRec::OnExportFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder)
+{
+	if (dialog)
+	{
+		// It is inside its own event handling: kept alive until that ends.
+		DropClosedDialog();
+		dialog->grab();
+		ClosedDialog = dialog;
+		CloseFileDialog(dialog);
+	}
+	std::string shown = folder;
+	if (!shown.empty() && shown.back() != '/')
+		shown += '/';
+	ptr_sed->sow_editboxDir->setText(FileNameToWide(shown).c_str());
+	return true;
+}
+
+void CTLVEventRec::DropClosedDialog()
+{
+	if (ClosedDialog)
+		ClosedDialog->drop();
+	ClosedDialog = 0;
 }
 
 gui::IGUIFileOpenDialog* CTLVEventRec::FileDialog() const
@@ -425,6 +492,11 @@ bool CTLVEventRec::AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing
 	if (escape && FocusWithin(editor.SaveSceneWindow))
 	{
 		editor.SaveSceneWindow->setVisible(false);
+		return true;
+	}
+	if (escape && FocusWithin(editor.SaveOptionsWindow))
+	{
+		editor.SaveOptionsWindow->setVisible(false);
 		return true;
 	}
 	return false;

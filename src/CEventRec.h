@@ -31,7 +31,9 @@ enum ELoadType
 	LOAD_SCENE = 12,
 	//! A "..." button of "SkyBox Setup": the field it fills is SkyBoxField.
 	LOAD_SKYBOX_FIELD = 13,
-	LOAD_PARTICLE_TEXTURE = 14
+	LOAD_PARTICLE_TEXTURE = 14,
+	//! "..." of "Save Options": a folder for the export, not a file.
+	LOAD_EXPORT_FOLDER = 16
 };
 
 class CTLVEventRec : public IEventReceiver
@@ -41,6 +43,8 @@ public:
 
 	void SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device);
 	bool OnEvent(const SEvent& event) override;
+	//! Releases a dialog closed during its own event (before the device goes).
+	void DropClosedDialog();
 
 	gui::IGUIEnvironment* env;
 	IrrlichtDevice* device;
@@ -73,6 +77,10 @@ private:
 	//! Whether a GUI element (window, menu, message box) is at a screen point.
 	bool GuiAt(s32 x, s32 y) const;
 	void OpenFileDialog(const wchar_t* title, int loadType);
+	void OpenFileDialog(const wchar_t* title, int loadType, const std::string& start);
+	//! The export folder of "Save Options" becomes a folder chosen (or the
+	//! folder of a file chosen) in the dialog.
+	bool OnExportFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder);
 	void RestoreWorkingDirectory();
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 	//! The key-table entry a press is recorded under.
@@ -84,6 +92,9 @@ private:
 	//! the dialog changes it.
 	std::string DialogWorkingDirectory;
 	CDialogFolders Folders;
+	//! A dialog closed while it was still sending its event, kept until the
+	//! next input event so that it outlives its own event handling.
+	gui::IGUIElement* ClosedDialog;
 	//! The "SkyBox Setup" field a "..." button fills: 0 the folder, 1 to 6
 	//! the faces.
 	int SkyBoxField;

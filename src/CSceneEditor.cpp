@@ -9,6 +9,7 @@
 #include "CEventRec.h"
 #include "COrbitCamera.h"
 #include "EditorIds.h"
+#include "FileNames.h"
 #include "InstallPaths.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
@@ -128,6 +129,8 @@ CSceneEditor::CSceneEditor()
 // what the editor created itself.
 CSceneEditor::~CSceneEditor()
 {
+	if (event_rec)
+		event_rec->DropClosedDialog();
 	if (_device)
 		_device->drop();
 	for (u32 i = 0; i < LoaderManagers.size(); ++i)
@@ -752,8 +755,23 @@ void CSceneEditor::CreateFileProperties()
 	SaveOptionsWindow = AddToolWindow(Rect(30, 30, 250, 200), L"Save Options", ID_PLAIN);
 	_gui->addButton(Rect(170, 135, 215, 160), SaveOptionsWindow, ID_SAVE_OPTIONS_OK, L"Ok");
 	AddLabel(L"Directory:", Rect(10, 30, 150, 45), SaveOptionsWindow);
-	sow_editboxDir = _gui->addEditBox(DefaultFolder, Rect(10, 45, 200, 65), true, SaveOptionsWindow,
+	sow_editboxDir = _gui->addEditBox(DefaultFolder, Rect(10, 45, 180, 65), true, SaveOptionsWindow,
 	                                  ID_SAVE_OPTIONS_DIR);
+	// "..." chooses the folder in a file dialog; "Cancel" closes, nothing
+	// written.
+	_gui->addButton(Rect(185, 45, 210, 65), SaveOptionsWindow, ID_SAVE_OPTIONS_BROWSE, L"...");
+	_gui->addButton(Rect(110, 135, 165, 160), SaveOptionsWindow, ID_SAVE_OPTIONS_CANCEL, L"Cancel");
+}
+
+bool CSceneEditor::ExportFolder(std::string& prefix) const
+{
+	// The default names a Windows folder; here it means "where I am".
+	if (core::stringw(DefaultFolder) == sow_editboxDir->getText())
+	{
+		prefix.clear();
+		return true;
+	}
+	return WideToFileName(sow_editboxDir->getText(), prefix);
 }
 
 void CSceneEditor::CreateWorldDialogs()
@@ -878,9 +896,9 @@ void CSceneEditor::CreateWaterProperties()
 	for (int i = 0; i < 3; ++i)
 	{
 		const s32 top = 90 + 20 * i;
-		AddLabel(names[i], Rect(10, top, 85, top + 15), WaterPropertiesWindow, false);
-		WaveBars[i] =
-		    _gui->addScrollBar(true, Rect(90, top, 190, top + 15), WaterPropertiesWindow, ID_PLAIN);
+		AddLabel(names[i], Rect(10, top, 100, top + 15), WaterPropertiesWindow, false);
+		WaveBars[i] = _gui->addScrollBar(true, Rect(105, top, 190, top + 15), WaterPropertiesWindow,
+		                                 ID_PLAIN);
 		WaveBars[i]->setMin(least[i]);
 		WaveBars[i]->setMax(most[i]);
 		WaveBars[i]->setSmallStep(1);

@@ -73,8 +73,8 @@ public:
 	//! the placement marker, in the next free slot, selected ("Add").
 	bool CreateNewParticleSystem();
 	//! Sets the window to a preset ("Fire", "Smoke", "Snow", "Fountain",
-	//! "Sparks") and applies it to the selected particle system; false with
-	//! none selected or an unknown name.
+	//! "Sparks"), as the user's choice in its list does: it reaches the
+	//! selected system while the window edits it. False for an unknown name.
 	bool SetParticlePreset(const char* name);
 	//! The texture of the window's settings and of the selected particle
 	//! system ("Load Texture").
@@ -103,6 +103,10 @@ public:
 	void SelectNewSceneNode(bool mouse);
 
 	bool SaveLevel();
+	//! Where "Save Options" exports to, as a prefix of the file names: the
+	//! field's text, or the working directory ("") while it holds the
+	//! default text. False when the text is no valid file name.
+	bool ExportFolder(std::string& prefix) const;
 
 	//! Writes the whole scene as an .irr scene file; a game loads its models
 	//! with the engine's loadScene.
@@ -435,6 +439,12 @@ private:
 	//! Sets the controls to a preset's values (the user's choice: the next
 	//! update applies them to the selected system).
 	void ShowParticlePreset(s32 preset);
+	//! Whether the controls edit the selected system (chosen in the view or
+	//! in "Scene Objects") or the settings of the next "Add"; says which.
+	bool ParticleWindowEditsSelection() const;
+	void ShowParticleTarget();
+	bool ParticleEditsSelected = false;
+	gui::IGUIStaticText* ParticleTargetLabel = 0;
 	std::vector<gui::IGUIElement*> ParticleControls;
 	std::vector<f32> ShownParticleValues;
 	gui::IGUIComboBox* ParticlePresetList = 0;

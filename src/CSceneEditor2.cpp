@@ -17,6 +17,7 @@
 #include "FileNames.h"
 #include "HalfLifeCheck.h"
 #include "HeightMap.h"
+#include "InstallPaths.h"
 #include "ObjectKinds.h"
 #include "PendingFile.h"
 #include "Quake3Level.h"
@@ -30,6 +31,10 @@ const wchar_t* const LoadTerrainError = L"Load Terrain Error!";
 const wchar_t* const WrongFile = L"Wrong file format or corrupted file.";
 const wchar_t* const NoModelSelected = L"No model in selection. Texture could not be loaded. ";
 const wchar_t* const NoWaterSelected = L"No water in selection. Texture could not be loaded. ";
+// A new water surface's texture (in the data folder) and its material:
+// TRANS_ADD_COLOR.
+const char* const WaterTexture = "water.jpg";
+const s32 WaterMaterial = 11;
 } // namespace
 
 void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
@@ -301,11 +306,20 @@ void CSceneEditor::DeleteSelectedModel()
 bool CSceneEditor::CreateNewWater()
 {
 	// One water surface at a time, at the marker: a new one replaces the old.
+	// It covers about the ground in view around the marker, its waves just
+	// above it, and shows the editor's water texture added to what lies
+	// below, so that the floor stays visible through it.
 	SModelState record;
 	record.Type = CModel::TYPE_WATER;
-	record.Position = Positioner->getPosition();
 	const SObjectKind& kind = *KindOf(CModel::TYPE_WATER);
 	record.Values.assign(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
+	record.Position = Positioner->getPosition() + core::vector3df(0, record.Values[0], 0);
+	const f32 meshSide = 20.0f * 40; // CModel::addWater's tiles
+	const f32 side = core::max_(Camera->getPosition().getDistanceFrom(Camera->getTarget()), 50.0f);
+	record.Scale.set(side / meshSide, 1.0f, side / meshSide);
+	record.Material = WaterMaterial;
+	if (video::ITexture* texture = _driver->getTexture((DataFolder() + WaterTexture).c_str()))
+		record.Textures[0] = {texture->getName().getPath().c_str()};
 	if (!BuildObject(WATER_SLOT, record))
 	{
 		ShowMessage(L"Water Error!", L"Water creation failed.");
@@ -776,7 +790,7 @@ bool CSceneEditor::SaveFolderUsable(const std::string& prefix)
 bool CSceneEditor::SaveLevel()
 {
 	std::string dir;
-	if (!WideToFileName(sow_editboxDir->getText(), dir))
+	if (!ExportFolder(dir))
 	{
 		ShowMessage(L"Save Error", L"Saving failed: the folder's name is not a valid file name.");
 		return false;

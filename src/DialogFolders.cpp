@@ -10,7 +10,8 @@ enum EPurpose
 	PURPOSE_TEXTURE,
 	PURPOSE_LEVEL,
 	PURPOSE_HEIGHT_MAP,
-	PURPOSE_SCENE
+	PURPOSE_SCENE,
+	PURPOSE_EXPORT
 };
 
 // A model and a ground plane are both meshes; every image but a height map
@@ -24,6 +25,7 @@ EPurpose Purpose(int loadType)
 	case LOAD_Q3_LEVEL: return PURPOSE_LEVEL;
 	case LOAD_TERRAIN: return PURPOSE_HEIGHT_MAP;
 	case LOAD_SCENE: return PURPOSE_SCENE;
+	case LOAD_EXPORT_FOLDER: return PURPOSE_EXPORT;
 	default: return PURPOSE_TEXTURE;
 	}
 }

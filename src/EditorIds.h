@@ -39,6 +39,8 @@ enum EEditorId
 	ID_EDITOR_PROPERTIES_OK = 101,
 	ID_SAVE_OPTIONS_OK = 102,
 	ID_SAVE_OPTIONS_DIR = 103,
+	ID_SAVE_OPTIONS_CANCEL = 104,
+	ID_SAVE_OPTIONS_BROWSE = 105,
 
 	// "World Properties"
 	ID_WORLD_WINDOW = 301,
@@ -119,6 +121,8 @@ enum EEditorId
 	ID_PARTICLE_LOAD_TEXTURE = 603,
 	ID_PARTICLE_CLOSE = 604,
 	ID_PARTICLE_MATERIAL = 605,
+	//! The line that says what the window edits.
+	ID_PARTICLE_TARGET = 606,
 	ID_PARTICLE_VALUES = 610,
 
 	// "Transform": position, rotation and scale of the selection, and snapping

@@ -8,6 +8,10 @@
 #include "ObjectKinds.h"
 #include "ParticleSettings.h"
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
 namespace particles
 {
 const SValue Values[VALUE_COUNT] = {
@@ -94,6 +98,42 @@ const SPreset Presets[5] = {
                               0,      0,   0,  500, 1,   0,   -200, 0,   800, 0,   0,   40,
                               0,      0,   0,  0,   0,   0,   50,   0,   50,  0,   0,   10}},
 };
+
+std::vector<f32> ValuesOf(const CModel& particles)
+{
+	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
+	std::vector<f32> values(VALUE_COUNT);
+	for (u32 i = 0; i < VALUE_COUNT; ++i)
+		values[i] = KindValue(kind, particles, i);
+	return values;
+}
+
+s32 PresetOf(const std::vector<f32>& values, s32 material)
+{
+	for (s32 i = 0; i < static_cast<s32>(std::size(Presets)); ++i)
+		if (Presets[i].Material == material && values.size() == VALUE_COUNT &&
+		    std::equal(values.begin(), values.end(), Presets[i].Values))
+			return i;
+	return -1;
+}
+
+std::wstring SystemName(const std::vector<f32>& values, s32 material, const std::string& texture)
+{
+	const s32 preset = PresetOf(values, material);
+	std::string name;
+	if (preset >= 0)
+		name = Presets[preset].Name;
+	else
+	{
+		name = texture.substr(texture.rfind('/') + 1);
+		name = name.substr(0, name.rfind('.'));
+	}
+	if (name.empty())
+		return L"particle system";
+	if (preset >= 0)
+		name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+	return FileNameToWide(name) + L" particles";
+}
 } // namespace particles
 
 using namespace particles;
@@ -170,15 +210,6 @@ SRecipe RecipeOf(const std::vector<f32>& v, const core::vector3df& place)
 	r.Grow = v[GROW_ON] != 0;
 	r.GrowBy = v[GROW_BY];
 	return r;
-}
-
-std::vector<f32> ValuesOf(const CModel& particles)
-{
-	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
-	std::vector<f32> values(VALUE_COUNT);
-	for (u32 i = 0; i < VALUE_COUNT; ++i)
-		values[i] = KindValue(kind, particles, i);
-	return values;
 }
 
 // The emitter's shape around the system's origin: a box centred on it;

@@ -1,8 +1,12 @@
 // "Particle Editor": the settings of the selected particle system, or of
 // the next one "Add" places. A control per value of the particle kind, each
 // with the value's range (a spin box takes no number outside it); a preset
-// sets every control at once. As in the other object windows, only a
-// control the user changed is written back to the selected system.
+// sets every control at once. The window edits a system once the user
+// selects it (in the view or in "Scene Objects"); after "Add" it holds the
+// settings of the next system again, so that choosing a preset for that one
+// leaves the system just added as it is. A line at the bottom says which.
+// As in the other object windows, only a control the user changed is
+// written back to the edited system.
 #include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
@@ -188,6 +192,12 @@ void CSceneEditor::CreateParticleWindow()
 	for (const SRow& r : AffectorRows)
 		addRow(r);
 	_gui->addButton(Cell(++row, 3), w, ID_PARTICLE_CLOSE, L"Close");
+	ParticleTargetLabel =
+	    AddLabel(L"",
+	             Rect(LabelLeft, LabelCell(row).UpperLeftCorner.Y, Cell(row, 2).LowerRightCorner.X,
+	                  LabelCell(row).LowerRightCorner.Y),
+	             w, false);
+	ParticleTargetLabel->setID(ID_PARTICLE_TARGET);
 
 	// The editor's own texture (of its data folder), a soft round spot,
 	// until the user loads another.
@@ -199,6 +209,25 @@ void CSceneEditor::CreateParticleWindow()
 	for (u32 i = 0; i < VALUE_COUNT; ++i)
 		ShownParticleValues[i] = ControlValue(ParticleControls[i]);
 	ShownParticleMaterial = ParticleMaterialList->getSelected();
+	ShowParticleTarget();
+}
+
+bool CSceneEditor::ParticleWindowEditsSelection() const
+{
+	return ParticleEditsSelected && IsParticleSystem(SelectedModel);
+}
+
+void CSceneEditor::ShowParticleTarget()
+{
+	core::stringw text = L"Editing: settings for \"Add\"";
+	if (ParticleWindowEditsSelection())
+	{
+		const std::wstring name = SystemName(ValuesOf(*SelectedModel), SelectedModel->MaterialType,
+		                                     SharedName(LayerNames(SelectedModel->Node, 0)));
+		text = (L"Editing: " + std::to_wstring(SlotOf(SelectedModel)) + L"  " + name).c_str();
+	}
+	if (text != ParticleTargetLabel->getText())
+		ParticleTargetLabel->setText(text.c_str());
 }
 
 void CSceneEditor::ShowParticlePreset(s32 preset)
@@ -220,27 +249,33 @@ void CSceneEditor::FillParticleWindow(CModel& particles)
 	}
 	ParticleMaterialList->setSelected(MaterialEntry(particles.MaterialType));
 	ShownParticleMaterial = ParticleMaterialList->getSelected();
-	// The list names no preset: the system may differ from each.
-	ParticlePresetList->setSelected(-1);
+	// The list names the system's preset, or none once it differs from each.
+	ParticlePresetList->setSelected(PresetOf(ValuesOf(particles), particles.MaterialType));
+	ParticleEditsSelected = true;
 	if (particles.Node)
 	{
 		ParticleTexture = SharedName(LayerNames(particles.Node, 0));
 		ShownParticlePlace = particles.Node->getPosition();
 	}
 	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
+	ShowParticleTarget();
 }
 
 // Every frame while a particle system is selected: the controls the user
-// changed reach it, and its affectors follow it when it moves (their points
-// are given from the system, the engine takes them in the scene).
+// changed reach it while the window edits it, and its affectors follow it
+// when it moves (their points are given from the system, the engine takes
+// them in the scene).
 void CSceneEditor::UpdateSelectedParticles()
 {
 	CModel* particles = SelectedModel;
-	if (!IsParticleSystem(particles) || ParticleControls.empty())
+	if (ParticleControls.empty())
+		return;
+	ShowParticleTarget();
+	if (!IsParticleSystem(particles))
 		return;
 	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
 	bool changed = false;
-	for (u32 i = 0; i < VALUE_COUNT; ++i)
+	for (u32 i = 0; i < VALUE_COUNT && ParticleEditsSelected; ++i)
 	{
 		const f32 shown = ControlValue(ParticleControls[i]);
 		if (shown == ShownParticleValues[i])
@@ -250,7 +285,7 @@ void CSceneEditor::UpdateSelectedParticles()
 		changed = true;
 	}
 	const s32 material = ParticleMaterialList->getSelected();
-	if (material != ShownParticleMaterial)
+	if (ParticleEditsSelected && material != ShownParticleMaterial)
 	{
 		ShownParticleMaterial = material;
 		particles->setMaterialType(Materials[material == 1 ? 1 : 0]);
@@ -287,7 +322,13 @@ bool CSceneEditor::CreateNewParticleSystem()
 		ShowMessage(L"Particle System Error!", L"The particle system could not be built.");
 		return false;
 	}
+	// Selected, but the window goes on with the settings of the next one,
+	// the preset it showed included.
+	const s32 preset = ParticlePresetList->getSelected();
 	Select(particles);
+	ParticlePresetList->setSelected(preset);
+	ParticleEditsSelected = false;
+	ShowParticleTarget();
 	return true;
 }
 
@@ -297,7 +338,7 @@ bool CSceneEditor::SetParticlePreset(const char* name)
 	for (size_t i = 0; i < std::size(Presets); ++i)
 		if (name && !std::strcmp(name, Presets[i].Name))
 			preset = static_cast<s32>(i);
-	if (preset < 0 || !IsParticleSystem(SelectedModel))
+	if (preset < 0)
 		return false;
 	ParticlePresetList->setSelected(preset);
 	ShowParticlePreset(preset);

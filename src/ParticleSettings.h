@@ -12,6 +12,11 @@
 
 #include <irrlicht.h>
 
+#include <string>
+#include <vector>
+
+class CModel;
+
 namespace particles
 {
 using namespace irr;
@@ -109,6 +114,14 @@ struct SPreset
 };
 //! "Fire" first: a new window and a new scene start with it.
 extern const SPreset Presets[5];
+
+//! A system's values, in order.
+std::vector<f32> ValuesOf(const CModel& particles);
+//! The preset a system's values and material are, or -1.
+s32 PresetOf(const std::vector<f32>& values, s32 material);
+//! How lists name a system: by its preset ("fire particles"), else by its
+//! texture's file name ("smoke particles" for smoke.png).
+std::wstring SystemName(const std::vector<f32>& values, s32 material, const std::string& texture);
 } // namespace particles
 
 #endif

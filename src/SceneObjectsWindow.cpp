@@ -5,6 +5,7 @@
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "ObjectKinds.h"
+#include "ParticleSettings.h"
 
 std::wstring SceneObjectLine(int slot, const SModelState& record)
 {
@@ -13,6 +14,11 @@ std::wstring SceneObjectLine(int slot, const SModelState& record)
 	// The water is one of a kind and has no file.
 	if (slot == WATER_SLOT)
 		return name;
+	// A particle system has no file either: its preset or texture names it.
+	if (record.Type == CModel::TYPE_PARTICLES)
+		return std::to_wstring(slot) + L"  " +
+		       particles::SystemName(record.Values, record.Material,
+		                             SharedName(record.Textures[0]));
 	const size_t slash = record.Mesh.rfind('/');
 	return std::to_wstring(slot) + L"  " + name + L"  " +
 	       FileNameToWide(record.Mesh.substr(slash == std::string::npos ? 0 : slash + 1));
@@ -85,7 +91,9 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 	if (line < 0 || line >= static_cast<s32>(Slots.size()))
 		return true;
 	CModel* object = Editor.ObjectAt(Slots[line]);
-	if (object != Editor.SelectedModel)
+	// A click on the system just added makes "Particle Editor" edit it.
+	const bool particles = object && object->MODEL_TYPE == CModel::TYPE_PARTICLES;
+	if (object != Editor.SelectedModel || (particles && !Editor.ParticleWindowEditsSelection()))
 		Editor.Select(object);
 	if (again)
 		Editor.FrameSelection();

@@ -75,31 +75,32 @@ core::stringw ShownNumber(f32 value)
 
 void CTransformWindow::Create()
 {
-	// Beside the model window, which it must not cover.
-	Window = Editor.AddToolWindow(Rect(530, 30, 790, 185), L"Transform", ID_TRANSFORM_WINDOW);
+	// Beside the model window, which it must not cover; a box holds
+	// "-1234.567" whole, and the bottom row stays where it always was.
+	Window = Editor.AddToolWindow(Rect(458, 30, 790, 185), L"Transform", ID_TRANSFORM_WINDOW);
 	// It stays open until its own close button is pressed.
 	Window->getCloseButton()->setVisible(true);
 	gui::IGUIEnvironment* gui = Editor._gui;
 	const wchar_t* const axes[3] = {L"X", L"Y", L"Z"};
 	for (int a = 0; a < 3; ++a)
-		Editor.AddLabel(axes[a], Rect(104 + 58 * a, 25, 119 + 58 * a, 40), Window);
+		Editor.AddLabel(axes[a], Rect(108 + 84 * a, 25, 123 + 84 * a, 40), Window);
 	const wchar_t* const rows[3] = {L"Position", L"Rotation", L"Scale"};
 	for (int row = 0; row < 3; ++row)
 	{
 		const s32 top = 42 + 25 * row;
-		Editor.AddLabel(rows[row], Rect(10, top + 3, 80, top + 18), Window);
+		Editor.AddLabel(rows[row], Rect(10, top + 3, 72, top + 18), Window);
 		for (int a = 0; a < 3; ++a)
 			Boxes[3 * row + a] =
-			    gui->addEditBox(L"", Rect(82 + 58 * a, top, 136 + 58 * a, top + 20), true, Window,
+			    gui->addEditBox(L"", Rect(74 + 84 * a, top, 154 + 84 * a, top + 20), true, Window,
 			                    ID_TRANSFORM_POSITION_X + 3 * row + a);
 	}
-	SnapBox = gui->addCheckBox(false, Rect(10, 122, 75, 142), Window, ID_TRANSFORM_SNAP, L"Snap");
-	Editor.AddLabel(L"Grid", Rect(82, 125, 112, 140), Window);
+	SnapBox = gui->addCheckBox(false, Rect(82, 122, 147, 142), Window, ID_TRANSFORM_SNAP, L"Snap");
+	Editor.AddLabel(L"Grid", Rect(154, 125, 184, 140), Window);
 	Boxes[GRID_BOX] =
-	    gui->addEditBox(L"", Rect(112, 122, 157, 142), true, Window, ID_TRANSFORM_GRID);
-	Editor.AddLabel(L"Angle", Rect(163, 125, 203, 140), Window);
+	    gui->addEditBox(L"", Rect(184, 122, 229, 142), true, Window, ID_TRANSFORM_GRID);
+	Editor.AddLabel(L"Angle", Rect(235, 125, 275, 140), Window);
 	Boxes[ANGLE_BOX] =
-	    gui->addEditBox(L"", Rect(203, 122, 252, 142), true, Window, ID_TRANSFORM_ANGLE);
+	    gui->addEditBox(L"", Rect(275, 122, 324, 142), true, Window, ID_TRANSFORM_ANGLE);
 	for (int box : {GRID_BOX, ANGLE_BOX})
 	{
 		Shown[box] = ShownNumber(box == GRID_BOX ? Grid : Angle);

@@ -96,6 +96,11 @@ TEST_F(DialogTest, HoweverADialogOrWindowClosesTheKeysBelongToTheSceneAgain)
 	};
 	auto showChooser = [&] { ASSERT_NE(nullptr, chooser({"one", "two"})); };
 	const std::string samples = crate.substr(0, crate.rfind('/'));
+	auto expectNoExport = [&]
+	{
+		EXPECT_FALSE(editor->SaveOptionsWindow->isVisible());
+		EXPECT_TRUE(messages().empty()) << "nothing was written";
+	};
 	const struct
 	{
 		const char* way;
@@ -119,6 +124,9 @@ TEST_F(DialogTest, HoweverADialogOrWindowClosesTheKeysBelongToTheSceneAgain)
 	    {"Save Scene, Cancel", [&] { showSaveScene(), clickButton(ID_SAVE_SCENE_CANCEL); }},
 	    {"Save Scene, Return", [&] { showSaveScene(), pressKey(KEY_RETURN); }},
 	    {"Save Scene, Escape", [&] { showSaveScene(), pressKey(KEY_ESCAPE); }},
+	    {"Save Options, Cancel", [&] { clickButton(ID_SAVE_OPTIONS_CANCEL), expectNoExport(); }},
+	    {"Save Options, Escape",
+	     [&] { chooseMenu(ID_MENU_SAVE_CPP), pressKey(KEY_ESCAPE), expectNoExport(); }},
 	    {"Loading, Escape",
 	     [&]
 	     {
@@ -199,6 +207,7 @@ TEST_F(DialogTest, EachKindOfFileDialogStartsWhereItsLastFileWasChosen)
 	    {false, ID_WORLD_LOAD_Q3LEVEL, cwd},
 	    {false, ID_WORLD_LOAD_TERRAIN, cwd},
 	    {true, ID_MENU_OPEN_SCENE, cwd},
+	    {false, ID_SAVE_OPTIONS_BROWSE, cwd}, // its default text means "here"
 	};
 	for (const auto& row : rows)
 	{
@@ -282,4 +291,27 @@ TEST_F(DialogTest, ChooseALevelIsModalAndHasTheKeysHoweverTheArchiveWasChosen)
 		pressKey(KEY_ESCAPE);
 		EXPECT_FALSE(list->getParent()->isVisible());
 	}
+}
+
+// "..." of "Save Options": OK takes the folder the dialog shows, a chosen file
+// its folder; the export goes there.
+TEST_F(DialogTest, SaveOptionsFolderButtonChoosesWhereTheExportGoes)
+{
+	const std::string cwd = WorkingDirectory();
+	const std::string file = CopyInto("game", "wall.jpg");
+	const std::string folder = file.substr(0, file.rfind('/') + 1);
+	clickButton(ID_SAVE_OPTIONS_BROWSE);
+	typeDialogFolder(folder);
+	ASSERT_TRUE(clickDialogButton(L"OK"));
+	EXPECT_EQ(nullptr, openDialog());
+	EXPECT_EQ(core::stringw(folder.c_str()), editor->sow_editboxDir->getText());
+	EXPECT_EQ(cwd, WorkingDirectory());
+	clickButton(ID_SAVE_OPTIONS_OK);
+	EXPECT_EQ(L"Saved!: Level data saved!", answer());
+	EXPECT_FALSE(ReadFile(folder + "Level.h").empty());
+
+	editor->sow_editboxDir->setText(L"elsewhere/");
+	clickButton(ID_SAVE_OPTIONS_BROWSE);
+	ASSERT_TRUE(chooseFile(file));
+	EXPECT_EQ(core::stringw(folder.c_str()), editor->sow_editboxDir->getText());
 }

@@ -263,9 +263,9 @@ TEST_F(ExportTest, ADirectoryIsAPlainPrefixAndAMissingOneWritesNothing)
 	EXPECT_EQ(Header, ReadFile(prefix + "Level.h"));
 	EXPECT_TRUE(Exists(prefix + "Level.cpp"));
 
-	// A missing folder, and the default Windows folder that would otherwise
-	// become part of two file names here.
-	for (const std::string& folder : {ScratchDir() + "/missing/", std::string("C:\\FOLDER\\")})
+	// A missing folder, and a Windows folder that would otherwise become
+	// part of two file names here.
+	for (const std::string& folder : {ScratchDir() + "/missing/", std::string("D:\\GAME\\")})
 	{
 		editor->sow_editboxDir->setText(Wide(folder).c_str());
 		EXPECT_FALSE(editor->SaveLevel());
@@ -275,6 +275,18 @@ TEST_F(ExportTest, ADirectoryIsAPlainPrefixAndAMissingOneWritesNothing)
 		EXPECT_FALSE(Exists(folder + "Level.h"));
 	}
 	EXPECT_FALSE(Exists(ScratchDir() + "/missing"));
+
+	// The default text, "C:\FOLDER\", stands for the working directory.
+	const std::string here = NewDir("here");
+	char before[4096];
+	ASSERT_NE(nullptr, getcwd(before, sizeof before));
+	ASSERT_EQ(0, chdir(here.c_str()));
+	editor->sow_editboxDir->setText(L"C:\\FOLDER\\");
+	const bool written = editor->SaveLevel();
+	ASSERT_EQ(0, chdir(before));
+	EXPECT_TRUE(written);
+	EXPECT_EQ(saved, answer());
+	EXPECT_EQ(Header, ReadFile(here + "Level.h"));
 }
 
 TEST_F(ExportTest, SavingAgainReplacesBothFiles)
@@ -395,7 +407,6 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	editor->Positioner->setPosition(core::vector3df(5, 2.5f, -9));
 	ASSERT_TRUE(editor->LoadParticleTexture(path(3).c_str()));
 	ASSERT_TRUE(editor->CreateNewParticleSystem());
-	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	ASSERT_TRUE(editor->SetParticlePreset("Sparks"));
 	for (s32 value : {particles::SPIN_ON, particles::ATTRACTION_ON, particles::GROW_ON})
 		static_cast<gui::IGUICheckBox*>(FindElement(CSceneEditor::ParticleWindow,
@@ -405,6 +416,7 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	static_cast<gui::IGUIComboBox*>(
 	    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_COMBO_BOX, ID_PARTICLE_VALUES))
 	    ->setSelected(particles::RING);
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	editor->SelectedModel->setRotation(core::vector3df(0, 30, 0));
 	frame();
 	editor->Select(nullptr);

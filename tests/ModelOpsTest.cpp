@@ -160,7 +160,18 @@ TEST_F(ModelOpsTest, WaterIsAnObjectLikeAModel)
 	EXPECT_TRUE(messages().empty());
 	ASSERT_NE(nullptr, editor->Water->Node);
 	EXPECT_EQ(editor->Water, editor->SelectedModel);
-	EXPECT_VEC_NEAR(core::vector3df(40, 5, -60), editor->Water->getPosition(), 0.0f);
+	// Its waves just above the marker, about as wide as the ground in view,
+	// textured and letting the floor show through.
+	EXPECT_VEC_NEAR(core::vector3df(40, 8, -60), editor->Water->getPosition(), 0.0f);
+	editor->Water->Node->updateAbsolutePosition();
+	const f32 side = editor->Water->Node->getTransformedBoundingBox().getExtent().X;
+	EXPECT_NEAR(editor->Camera->getPosition().getDistanceFrom(editor->Camera->getTarget()), side,
+	            1.0f);
+	const video::SMaterial& surface = editor->Water->Node->getMaterial(0);
+	ASSERT_NE(nullptr, surface.getTexture(0));
+	EXPECT_NE(std::string::npos,
+	          core::stringc(surface.getTexture(0)->getName().getPath()).find("Data/water.jpg"));
+	EXPECT_EQ(video::EMT_TRANSPARENT_ADD_COLOR, surface.MaterialType);
 	ASSERT_TRUE(chooseMenu(ID_MENU_OBJECT_PROPERTIES));
 	EXPECT_TRUE(CSceneEditor::WaterPropertiesWindow->isVisible());
 
@@ -178,7 +189,7 @@ TEST_F(ModelOpsTest, WaterIsAnObjectLikeAModel)
 	EXPECT_EQ(12.0f, editor->Water->water_WaveHeight);
 	EXPECT_EQ(20.0f, editor->Water->water_WaveLength) << "the other waves stay";
 	EXPECT_EQ(video::EMT_TRANSPARENT_ADD_COLOR, editor->Water->Node->getMaterial(0).MaterialType);
-	EXPECT_VEC_NEAR(core::vector3df(40, 5, -60), editor->Water->getPosition(), 0.0f);
+	EXPECT_VEC_NEAR(core::vector3df(40, 8, -60), editor->Water->getPosition(), 0.0f);
 
 	holdKeys({KEY_RIGHT}, 5);
 	EXPECT_VEC_NEAR(core::vector3df(0, 10, 0), editor->Water->getRotation(), 0.001f);

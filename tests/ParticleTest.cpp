@@ -83,6 +83,7 @@ TEST_F(ParticleTest, EveryPresetBuildsTheEmitterAndAffectorsOfItsValues)
 	EXPECT_EQ(editor->Model[1], editor->SelectedModel);
 	EXPECT_EQ(1, editor->Model[1]->Node->getID());
 	EXPECT_FALSE(editor->SetParticlePreset("Rain"));
+	editor->Select(editor->Model[1]); // chosen: the window edits it
 
 	const scene::E_PARTICLE_EMITTER_TYPE types[SHAPE_COUNT] = {
 	    scene::EPET_POINT, scene::EPET_BOX, scene::EPET_SPHERE, scene::EPET_CYLINDER,
@@ -149,6 +150,7 @@ TEST_F(ParticleTest, EveryPresetBuildsTheEmitterAndAffectorsOfItsValues)
 TEST_F(ParticleTest, NoSettingLetsASystemHoldMoreThan20000Particles)
 {
 	ASSERT_TRUE(editor->CreateNewParticleSystem());
+	editor->Select(editor->Model[1]);
 	for (bool reversed : {false, true})
 	{
 		const s32 values[] = {RATE_LEAST, RATE_MOST, LIFE_LEAST, LIFE_MOST};
@@ -187,6 +189,7 @@ TEST_F(ParticleTest, UndoTakesBackAddingChangingAndRemoving)
 	clickButton(ID_PARTICLE_ADD);
 	frame();
 	const std::string added = DescribeScene(editor);
+	editor->Select(editor->Model[1]);
 	typeInto(SIZE_X, L"60");
 	frame();
 	EXPECT_EQ(60.0f, editor->Document.Object(1)->Values[SIZE_X]);
@@ -217,8 +220,8 @@ TEST_F(ParticleTest, AClickOnTheEmittersBoxSelectsTheSystem)
 	// A point emitter is picked by a box of its particles' size.
 	ASSERT_TRUE(editor->CreateNewModel(MediaFile("sydney.md2").c_str()));
 	editor->Positioner->setPosition(core::vector3df(0, 20, 60));
-	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	ASSERT_TRUE(editor->SetParticlePreset("Fountain"));
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	editor->Select(editor->Model[1]);
 	frame();
 	editor->CameraMode = false;
@@ -239,15 +242,15 @@ TEST_F(ParticleTest, ScenesKeepTheSystemsForTheEditorAndForAGame)
 	const std::string fire = MediaFile("fire.bmp");
 	editor->Positioner->setPosition(core::vector3df(10, 0, 0));
 	ASSERT_TRUE(editor->LoadParticleTexture(fire.c_str()));
-	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	spin(SPIN_Y)->setValue(90);
 	checkBox(SPIN_ON)->setChecked(true);
 	checkBox(GROW_ON)->setChecked(true);
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	frame();
 	editor->Positioner->setPosition(core::vector3df(-40, 10, 5));
-	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	ASSERT_TRUE(editor->SetParticlePreset("Smoke"));
 	checkBox(ATTRACTION_ON)->setChecked(true);
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	frame();
 	editor->Select(nullptr);
 	const SSceneState before = editor->Document.State();
@@ -279,4 +282,38 @@ TEST_F(ParticleTest, ScenesKeepTheSystemsForTheEditorAndForAGame)
 	EXPECT_TRUE(before == editor->Document.State());
 	EXPECT_EQ(expected[0], Attributes(editor, editor->Model[1]->Node));
 	EXPECT_EQ(expected[1], Attributes(editor, editor->Model[2]->Node));
+}
+
+// A preset chosen right after "Add" is for the next system; a system chosen
+// in "Scene Objects" is the one the window edits. The list names each system
+// by its preset, or by its texture once it differs from every preset.
+TEST_F(ParticleTest, APresetReachesOnlyTheSystemTheWindowEdits)
+{
+	ASSERT_TRUE(chooseMenu(ID_MENU_PARTICLE_EDITOR));
+	clickButton(ID_PARTICLE_ADD);
+	ASSERT_TRUE(editor->SetParticlePreset("Smoke"));
+	frame();
+	clickButton(ID_PARTICLE_ADD);
+	ASSERT_TRUE(chooseMenu(ID_MENU_SCENE_OBJECTS)); // in front of the editor
+	frame();
+	gui::IGUIListBox* list = editor->ObjectList.List;
+	const gui::IGUIElement* target =
+	    FindElement(CSceneEditor::ParticleWindow, gui::EGUIET_STATIC_TEXT, ID_PARTICLE_TARGET);
+	ASSERT_EQ(2u, list->getItemCount());
+	EXPECT_STREQ(L"1  fire particles", list->getListItem(0)) << "the fire just added stays";
+	EXPECT_STREQ(L"2  smoke particles", list->getListItem(1));
+	EXPECT_STREQ(L"Editing: settings for \"Add\"", target->getText());
+
+	const core::rect<s32> area = list->getAbsolutePosition();
+	clickAt(area.UpperLeftCorner.X + 10, area.UpperLeftCorner.Y + 5);
+	EXPECT_STREQ(L"Editing: 1  fire particles", target->getText());
+	ASSERT_TRUE(editor->SetParticlePreset("Snow"));
+	frame();
+	EXPECT_STREQ(L"1  snow particles", list->getListItem(0));
+	EXPECT_STREQ(L"2  smoke particles", list->getListItem(1));
+
+	ASSERT_TRUE(editor->LoadParticleTexture(MediaFile("particlered.bmp").c_str()));
+	spin(SIZE_X)->setValue(77);
+	frame();
+	EXPECT_STREQ(L"1  particlered particles", list->getListItem(0));
 }

@@ -42,8 +42,9 @@ protected:
 
 	u32 rootChildren() { return editor->_smgr->getRootSceneNode()->getChildren().getSize(); }
 
-	// Fills the "SkyBox Setup" window and presses "Apply".
-	void applySkyBox(const std::wstring& dir, const std::vector<std::wstring>& faces)
+	// Fills the "SkyBox Setup" window and presses "Apply" (or "Ok").
+	void applySkyBox(const std::wstring& dir, const std::vector<std::wstring>& faces,
+	                 s32 button = ID_SKYBOX_APPLY)
 	{
 		gui::IGUIEditBox* boxes[6] = {editor->sbw_editboxUp,    editor->sbw_editboxDown,
 		                              editor->sbw_editboxLeft,  editor->sbw_editboxRight,
@@ -51,8 +52,7 @@ protected:
 		editor->sbw_editboxDir->setText(dir.c_str());
 		for (int i = 0; i < 6; ++i)
 			boxes[i]->setText(faces[i].c_str());
-		clickButton(ID_SKYBOX_APPLY);
-		EXPECT_FALSE(CSceneEditor::SkyBoxWindow->isVisible());
+		clickButton(button);
 	}
 
 	std::vector<std::wstring> mediaFaces() { return {Faces, Faces + 6}; }
@@ -179,7 +179,14 @@ TEST_F(WorldTest, ASkyBoxIsBuiltFromSixFacesAndReplacedByTheNextOne)
 		    << i;
 	}
 
-	applySkyBox(mediaDir(), mediaFaces());
+	EXPECT_TRUE(CSceneEditor::SkyBoxWindow->isVisible()) << "\"Apply\" leaves it open";
+
+	std::vector<std::wstring> downTwice = mediaFaces();
+	downTwice[0] = Faces[1];
+	applySkyBox(mediaDir(), downTwice, ID_SKYBOX_OK);
+	EXPECT_FALSE(CSceneEditor::SkyBoxWindow->isVisible()) << "\"Ok\" builds and closes";
+	EXPECT_EQ(editor->SkyBox->getMaterial(5).getTexture(0),
+	          editor->SkyBox->getMaterial(4).getTexture(0));
 	EXPECT_EQ(1, CountNodes(editor->_smgr, scene::ESNT_SKY_BOX));
 	EXPECT_EQ(baseline + 1, rootChildren());
 }
@@ -204,9 +211,13 @@ TEST_F(WorldTest, SkyBoxNamesAreNeitherCutNorGarbled)
 	EXPECT_EQ(error, answer()) << "empty faces: one box";
 	std::vector<std::wstring> oneMissing = mediaFaces();
 	oneMissing[5] = L"irrlicht2_missing.jpg";
-	applySkyBox(mediaDir(), oneMissing);
+	applySkyBox(mediaDir(), oneMissing, ID_SKYBOX_OK);
 	EXPECT_EQ(error, answer());
+	EXPECT_TRUE(CSceneEditor::SkyBoxWindow->isVisible()) << "a failed \"Ok\" keeps the fields";
 	EXPECT_EQ(1, CountNodes(editor->_smgr, scene::ESNT_SKY_BOX)) << "the first one stays";
+	applySkyBox(mediaDir(), std::vector<std::wstring>(6, L""), ID_SKYBOX_OK);
+	EXPECT_EQ(noMessage, answer()) << "\"Ok\" with no face named only closes";
+	EXPECT_FALSE(CSceneEditor::SkyBoxWindow->isVisible());
 }
 
 TEST_F(WorldTest, DeletesNeedTheirObjectAndClearRemovesAllWorldGeometry)

@@ -10,7 +10,7 @@ cp "$TOLVANE_ROOT"/samples/crate.* "$WORK/assets/"
 # The files an installation holds, below its prefix.
 INSTALLED_FILES="bin/tolvane lib/tolvane/tolvane_load_check share/tolvane/main_font.bmp
   share/tolvane/positioner.ms3d share/tolvane/positioner_sk.bmp share/tolvane/logo.jpg
-  share/tolvane/particle.bmp
+  share/tolvane/particle.bmp share/tolvane/water.jpg
   share/applications/tolvane.desktop share/mime/packages/tolvane.xml
   share/icons/hicolor/scalable/apps/tolvane.svg"
 

@@ -59,7 +59,7 @@ check "the drag kept it on the ground plane ($position)" \
 # "Object", "Transform": X and Z typed into their boxes.
 menu Object Transform
 check "Transform opens" wait_for 5 window_shown 660 40
-xdotool mousemove 639 82 click 1 key ctrl+a minus
+xdotool mousemove 572 82 click 1 key ctrl+a minus
 xdotool type --delay 5 "40"
 xdotool key Return
 type_into 755 82 "25,5"

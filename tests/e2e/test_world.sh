@@ -14,7 +14,7 @@ menu World "SkyBox Setup"
 check "SkyBox Setup opens" wait_for 5 window_shown 275 130
 type_sky_faces "$media/"
 screenshot "$shots/skybox-setup.png"
-press_sky_apply
+press_sky_ok
 check "the sky box fills the background" wait_for 10 pixel_is_not 790 590 "#000000"
 screenshot "$shots/skybox.png"
 before=$(triangles_line "$shots/skybox.png")
