@@ -601,6 +601,9 @@ private:
 	//! "Yes" to the quit question opened "Save Scene".
 	bool QuitAfterSave = false;
 	bool RunEnded = false;
+	//! The user was told that the recovery folder cannot be written.
+	bool ToldWorkNotKept = false;
+	void TellWorkNotKept();
 	void StartRecovery();
 	void KeepWork();
 	void UpdateCaption();

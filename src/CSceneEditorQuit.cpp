@@ -4,6 +4,7 @@
 // ended without saving left behind.
 #include "CSceneEditor.h"
 
+#include <cstring>
 #include <ctime>
 
 #include "EditorIds.h"
@@ -15,11 +16,37 @@ namespace
 {
 const wchar_t* const Version = L"0.0.7";
 
+const wchar_t* const RecoverCaption = L"Recover Unsaved Work";
+
 // The scene file's own name, without its folder.
 std::wstring ShortName(const std::string& file)
 {
 	const size_t slash = file.rfind('/');
 	return FileNameToWide(slash == std::string::npos ? file : file.substr(slash + 1));
+}
+
+std::wstring WhenWritten(const SLeftRecovery& left)
+{
+	char when[64];
+	std::strftime(when, sizeof when, "%Y-%m-%d %H:%M", std::localtime(&left.Written));
+	return FileNameToWide(when);
+}
+
+// Part of the scene is lost when the file ends inside its objects.
+bool LostPart(const SRecoveredScene& scene)
+{
+	return scene.CutShort && scene.Whole < scene.Named;
+}
+
+std::wstring OfferText(const SLeftRecovery& left, const SRecoveredScene& scene)
+{
+	const std::wstring name =
+	    scene.SceneFile.empty() ? L"an untitled scene" : ShortName(scene.SceneFile);
+	std::wstring text = L"Tolvane ended without saving " + name + L" at " + WhenWritten(left) + L".";
+	if (LostPart(scene))
+		text += L" What it kept is cut short: " + std::to_wstring(scene.Whole) + L" of " +
+		        std::to_wstring(scene.Named) + L" objects can be read, and the file is kept.";
+	return text + L" Open what it kept?";
 }
 } // namespace
 
@@ -41,12 +68,29 @@ double CSceneEditor::SecondsToAutosave() const
 void CSceneEditor::StartRecovery()
 {
 	InterceptWindowClose(WindowDisplay(_driver));
-	if (!Recovery.Start())
-		return;
+	// A folder that cannot be written now is tried again by every write,
+	// the last one at an ending signal.
+	const bool started = Recovery.Start();
 	Recovery.WriteOnEndingSignals();
 	OnConnectionLost(&CRecovery::WriteBeforeEnding);
+	if (!started)
+		return;
 	LeftWork = Recovery.FindLeft();
 	AskAboutLeftWork();
+}
+
+// Once a run: the work of the next hours would be lost without a word.
+void CSceneEditor::TellWorkNotKept()
+{
+	if (ToldWorkNotKept)
+		return;
+	ToldWorkNotKept = true;
+	const std::wstring text = L"Unsaved work is not being kept: its recovery file cannot be "
+	                          L"written in " +
+	                          FileNameToWide(Recovery.FolderInUse()) + L" (" +
+	                          FileNameToWide(strerror(Recovery.LastError())) +
+	                          L"). Save the scene to keep it.";
+	ShowMessage(L"Autosave Error", text.c_str());
 }
 
 // Every frame: the recovery keeps the scene as it is now, the autosave
@@ -84,7 +128,10 @@ void CSceneEditor::KeepWork()
 	}
 	// A write that failed is tried again after another interval.
 	if (Recovery.TakeFailure())
+	{
 		WrittenVersion = ~0ull;
+		TellWorkNotKept();
+	}
 	// "Yes" to the quit question saved through "Save Scene": quit once the
 	// window is done and the scene saved; a cancelled or failed save goes
 	// back to the scene.
@@ -175,7 +222,8 @@ bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 		SLeftRecovery left = LeftWork.front();
 		LeftWork.erase(LeftWork.begin());
 		SRecoveredScene scene;
-		if (yes && CRecovery::Read(left.Path, scene))
+		const bool read = CRecovery::Read(left.Path, scene);
+		if (yes && read)
 		{
 			OpenRecovered(scene);
 			// One recovered scene per run: the others wait for the next.
@@ -184,8 +232,15 @@ bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 			LeftWork.clear();
 		}
 		// Escape or the box's close button decide nothing: the file is
-		// offered again at the next start.
-		CRecovery::Release(left, answer != gui::EGET_MESSAGEBOX_CANCEL);
+		// offered again at the next start. "No" throws it away; after
+		// "Yes" its work is this editor's, unless part of it could not be
+		// read.
+		if (answer == gui::EGET_MESSAGEBOX_CANCEL)
+			CRecovery::Release(left, false);
+		else if (yes && (!read || LostPart(scene)))
+			CRecovery::SetAside(left);
+		else
+			CRecovery::Release(left, true);
 		AskAboutLeftWork();
 		return true;
 	}
@@ -207,27 +262,30 @@ void CSceneEditor::EndRun()
 // ---------------------------------------------------------------------------
 // Work left by an editor that ended without saving
 
+// Files that cannot be opened are named, each with what it holds that
+// the editor cannot use, in the box of the next question or one of their
+// own; each is kept under another name, never deleted.
 void CSceneEditor::AskAboutLeftWork()
 {
+	std::wstring refused;
 	while (!LeftWork.empty())
 	{
+		SLeftRecovery& left = LeftWork.front();
 		SRecoveredScene scene;
-		if (CRecovery::Read(LeftWork.front().Path, scene))
+		if (CRecovery::Read(left.Path, scene))
 		{
-			char when[64];
-			std::strftime(when, sizeof when, "%Y-%m-%d %H:%M",
-			              std::localtime(&LeftWork.front().Written));
-			const std::wstring name =
-			    scene.SceneFile.empty() ? L"an untitled scene" : ShortName(scene.SceneFile);
-			const std::wstring text = L"Tolvane ended without saving " + name + L" at " +
-			                          FileNameToWide(when) + L". Open what it kept?";
-			Ask(L"Recover Unsaved Work", text, gui::EMBF_YES | gui::EMBF_NO, ID_RECOVERY_QUESTION);
+			Ask(RecoverCaption, refused + OfferText(left, scene), gui::EMBF_YES | gui::EMBF_NO,
+			    ID_RECOVERY_QUESTION);
 			return;
 		}
-		// A file nobody can open again is of no use to anyone.
-		CRecovery::Release(LeftWork.front(), true);
+		const std::wstring when = WhenWritten(left);
+		const std::string kept = CRecovery::SetAside(left);
+		refused += L"What Tolvane kept at " + when + L" cannot be opened: " + scene.Problem +
+		           L". The file is kept as " + FileNameToWide(kept) + L".\n\n";
 		LeftWork.erase(LeftWork.begin());
 	}
+	if (!refused.empty())
+		ShowMessage(RecoverCaption, refused.substr(0, refused.size() - 2).c_str());
 }
 
 // The recovered scene replaces the empty one as an undo step. It has not
@@ -240,5 +298,6 @@ void CSceneEditor::OpenRecovered(const SRecoveredScene& scene)
 	SceneChanged();
 	RecordStep();
 	Document.SavedContent = ~0ull;
-	WriteRecovery();
+	if (!WriteRecovery())
+		TellWorkNotKept();
 }
