@@ -611,7 +611,8 @@ private:
 	bool OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer);
 	void EndRun();
 	void AskAboutLeftWork();
-	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id);
+	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
+	         gui::IGUIElement* parent = 0);
 	void OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;

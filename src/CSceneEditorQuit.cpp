@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <iterator>
 
 #include "EditorIds.h"
 #include "FileNames.h"
@@ -37,6 +38,56 @@ bool LostPart(const SRecoveredScene& scene)
 {
 	return scene.CutShort && scene.Whole < scene.Named;
 }
+
+// Draws what it holds with the window colours half transparent, so that the
+// scene shows through; it covers the GUI, takes no click itself, and goes
+// with the last element it holds.
+class CSeeThrough : public gui::IGUIElement
+{
+public:
+	static CSeeThrough* Over(gui::IGUIEnvironment* gui)
+	{
+		CSeeThrough* frame = new CSeeThrough(gui);
+		frame->drop(); // the GUI keeps it
+		return frame;
+	}
+	void draw() override
+	{
+		gui::IGUISkin* skin = Environment->getSkin();
+		video::SColor kept[std::size(Faces)];
+		for (size_t i = 0; i < std::size(Faces); ++i)
+		{
+			kept[i] = skin->getColor(Faces[i]);
+			video::SColor faded = kept[i];
+			faded.setAlpha(kept[i].getAlpha() * 3 / 5);
+			skin->setColor(Faces[i], faded);
+		}
+		IGUIElement::draw();
+		for (size_t i = 0; i < std::size(Faces); ++i)
+			skin->setColor(Faces[i], kept[i]);
+	}
+	bool isPointInside(const core::position2d<s32>&) const override { return false; }
+	void removeChild(gui::IGUIElement* child) override
+	{
+		IGUIElement::removeChild(child);
+		if (Children.empty())
+			remove();
+	}
+
+private:
+	explicit CSeeThrough(gui::IGUIEnvironment* gui)
+	    : IGUIElement(gui::EGUIET_ELEMENT, gui, gui->getRootGUIElement(), -1,
+	                  gui->getRootGUIElement()->getAbsolutePosition())
+	{
+		setAlignment(gui::EGUIA_UPPERLEFT, gui::EGUIA_LOWERRIGHT, gui::EGUIA_UPPERLEFT,
+		             gui::EGUIA_LOWERRIGHT);
+	}
+	//! The colours of window and button faces, borders and shadows.
+	static constexpr gui::EGUI_DEFAULT_COLOR Faces[] = {
+	    gui::EGDC_3D_DARK_SHADOW, gui::EGDC_3D_SHADOW,    gui::EGDC_3D_FACE,
+	    gui::EGDC_3D_HIGH_LIGHT,  gui::EGDC_3D_LIGHT,     gui::EGDC_ACTIVE_BORDER,
+	    gui::EGDC_INACTIVE_BORDER, gui::EGDC_WINDOW};
+};
 
 std::wstring OfferText(const SLeftRecovery& left, const SRecoveredScene& scene)
 {
@@ -174,9 +225,10 @@ void CSceneEditor::UpdateCaption()
 
 // A question in a message box that has the keys: Y answers Yes, N No and
 // Escape Cancel.
-void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id)
+void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
+                       gui::IGUIElement* parent)
 {
-	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, 0, id));
+	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, parent, id));
 }
 
 void CSceneEditor::RequestQuit()
@@ -274,8 +326,9 @@ void CSceneEditor::AskAboutLeftWork()
 		SRecoveredScene scene;
 		if (CRecovery::Read(left.Path, scene))
 		{
+			// The scene the question is about shows through it.
 			Ask(RecoverCaption, refused + OfferText(left, scene), gui::EMBF_YES | gui::EMBF_NO,
-			    ID_RECOVERY_QUESTION);
+			    ID_RECOVERY_QUESTION, CSeeThrough::Over(_gui));
 			return;
 		}
 		const std::wstring when = WhenWritten(left);
