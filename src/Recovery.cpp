@@ -356,7 +356,10 @@ bool CRecovery::Claim()
 	{
 		Error = errno;
 		if (LockFd >= 0)
+		{
+			unlink(LockPath.c_str());
 			close(LockFd);
+		}
 		LockFd = -1;
 		return false;
 	}
