@@ -49,6 +49,18 @@ bool Exists(const std::string& path)
 {
 	return access(path.c_str(), F_OK) == 0;
 }
+
+// Writes `scene` as an editor that ended would leave it; the file's path.
+std::string LeaveRecovery(const SSceneState& scene, const std::string& sceneFile)
+{
+	CRecovery ended;
+	EXPECT_TRUE(ended.Start());
+	ended.Keep(scene, sceneFile, true);
+	EXPECT_TRUE(ended.WriteKept());
+	const std::string path = ended.File();
+	ended.Finish(true);
+	return path;
+}
 } // namespace
 
 TEST_F(NeverLoseWorkTest, QuittingAsksOnlyWhileTheSceneDiffersFromItsFile)
@@ -214,12 +226,7 @@ protected:
 		SWorldState world;
 		world.CurrentModel = 4;
 		scene.State.World = std::make_shared<const SWorldState>(world);
-		CRecovery ended;
-		ASSERT_TRUE(ended.Start());
-		ended.Keep(scene.State, scene.SceneFile, true);
-		ASSERT_TRUE(ended.WriteKept());
-		Left = ended.File();
-		ended.Finish(true);
+		Left = LeaveRecovery(scene.State, scene.SceneFile);
 		ASSERT_TRUE(Running.Start());
 		Running.Keep(scene.State, "", true);
 		ASSERT_TRUE(Running.WriteKept());
@@ -263,18 +270,6 @@ TEST_F(LeftWorkTest, NoDeletesTheLeftFile)
 
 namespace
 {
-// Writes `scene` as an editor that ended would leave it; the file's path.
-std::string LeaveRecovery(const SSceneState& scene, const std::string& sceneFile)
-{
-	CRecovery ended;
-	EXPECT_TRUE(ended.Start());
-	ended.Keep(scene, sceneFile, true);
-	EXPECT_TRUE(ended.WriteKept());
-	const std::string path = ended.File();
-	ended.Finish(true);
-	return path;
-}
-
 f32& KindValueNamed(SModelState& record, const char* name)
 {
 	const SObjectKind& kind = *KindOf(record.Type);
