@@ -613,7 +613,7 @@ private:
 	void AskAboutLeftWork();
 	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
 	         gui::IGUIElement* parent = 0);
-	void OpenRecovered(const SRecoveredScene& scene);
+	bool OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;
 	friend class CTransformWindow;

@@ -275,19 +275,20 @@ bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 		LeftWork.erase(LeftWork.begin());
 		SRecoveredScene scene;
 		const bool read = CRecovery::Read(left.Path, scene);
+		bool adopted = false;
 		if (yes && read)
 		{
-			OpenRecovered(scene);
+			adopted = OpenRecovered(scene);
 			// One recovered scene per run: the others wait for the next.
 			for (SLeftRecovery& other : LeftWork)
 				CRecovery::Release(other, false);
 			LeftWork.clear();
 		}
 		// Escape or the box's close button decide nothing: the file is
-		// offered again at the next start. "No" throws it away; after
-		// "Yes" its work is this editor's, unless part of it could not be
-		// read.
-		if (answer == gui::EGET_MESSAGEBOX_CANCEL)
+		// offered again at the next start, as after a "Yes" whose work this
+		// editor could not write down. "No" throws it away; after "Yes" its
+		// work is this editor's, unless part of it could not be read.
+		if (answer == gui::EGET_MESSAGEBOX_CANCEL || (yes && read && !adopted))
 			CRecovery::Release(left, false);
 		else if (yes && (!read || LostPart(scene)))
 			CRecovery::SetAside(left);
@@ -343,14 +344,17 @@ void CSceneEditor::AskAboutLeftWork()
 
 // The recovered scene replaces the empty one as an undo step. It has not
 // been saved to its file, so it has unsaved changes until it is; and it is
-// this editor's recovery file before the old one goes.
-void CSceneEditor::OpenRecovered(const SRecoveredScene& scene)
+// this editor's recovery file before the old one goes (false: it could not
+// be written).
+bool CSceneEditor::OpenRecovered(const SRecoveredScene& scene)
 {
 	ApplyState(scene.State, Document.State());
 	SceneFileName = scene.SceneFile;
 	SceneChanged();
 	RecordStep();
 	Document.SavedContent = ~0ull;
-	if (!WriteRecovery())
-		TellWorkNotKept();
+	if (WriteRecovery())
+		return true;
+	TellWorkNotKept();
+	return false;
 }
