@@ -592,10 +592,19 @@ void CSceneEditor::ResetView()
 
 bool CSceneEditor::ModalWindowOpen() const
 {
+	const auto modal = [](gui::IGUIElement* e)
+	{ return e->isVisible() && e->getType() == gui::EGUIET_MODAL_SCREEN; };
 	const core::list<gui::IGUIElement*>& windows = _gui->getRootGUIElement()->getChildren();
 	for (gui::IGUIElement* window : windows)
-		if (window->isVisible() && window->getType() == gui::EGUIET_MODAL_SCREEN)
+	{
+		if (modal(window))
 			return true;
+		// A question may stand in a frame of its own (the recovery question's).
+		if (window->isVisible())
+			for (gui::IGUIElement* inner : window->getChildren())
+				if (modal(inner))
+					return true;
+	}
 	return false;
 }
 

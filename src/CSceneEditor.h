@@ -618,6 +618,9 @@ private:
 	//! "Yes" to the quit question opened "Save Scene".
 	bool QuitAfterSave = false;
 	bool RunEnded = false;
+	//! The user was told that the recovery folder cannot be written.
+	bool ToldWorkNotKept = false;
+	void TellWorkNotKept();
 	void StartRecovery();
 	void KeepWork();
 	void UpdateCaption();
@@ -625,8 +628,9 @@ private:
 	bool OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer);
 	void EndRun();
 	void AskAboutLeftWork();
-	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id);
-	void OpenRecovered(const SRecoveredScene& scene);
+	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
+	         gui::IGUIElement* parent = 0);
+	bool OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;
 	friend class CTransformWindow;

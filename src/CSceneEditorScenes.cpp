@@ -403,30 +403,10 @@ bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& repor
 
 namespace
 {
-// A name longer than this is no name a scene holds.
-const u32 LongestName = 4096;
-
-// Why a record read from a scene file cannot be opened, naming the object.
-core::stringw Unsound(int slot, s32 type, const std::string& field)
-{
-	const SObjectKind* kind = KindOf(type);
-	core::stringw text(L"The scene's ");
-	text += kind ? kind->Name : L"object";
-	if (slot != WATER_SLOT)
-	{
-		text += L" in slot ";
-		text += slot;
-	}
-	text += L" has a field ";
-	text += field.c_str();
-	text += L" that is not a number it can hold.";
-	return text;
-}
-
 bool NamesFit(io::IAttributes* data, core::stringw& problem)
 {
 	for (u32 i = 0; i < data->getAttributeCount(); ++i)
-		if (data->getAttributeAsStringW(i).size() > LongestName)
+		if (data->getAttributeAsStringW(i).size() > LONGEST_NAME)
 		{
 			problem = L"The scene holds a name longer than 4096 characters (";
 			problem += data->getAttributeName(i);
@@ -449,8 +429,7 @@ bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelS
 	for (const char* name : markers)
 	{
 		core::vector3df v;
-		if (ParseVector(content.State->getAttributeAsString(name).c_str(), v) &&
-		    !(std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z)))
+		if (ParseVector(content.State->getAttributeAsString(name).c_str(), v) && !IsFinite(v))
 		{
 			problem = L"The scene's editor state has a field ";
 			problem += name;
@@ -493,7 +472,9 @@ bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelS
 		std::string field;
 		if (!RecordIsSound(record, field))
 		{
-			problem = Unsound(slot, record.Type, field);
+			problem = L"The scene's ";
+			problem += UnsoundRecordText(slot, record.Type, field);
+			problem += L".";
 			return false;
 		}
 		records.push_back(std::move(record));

@@ -1,8 +1,6 @@
 // The table of object kinds and the checks every record passes.
 #include "ObjectKinds.h"
 
-#include <cmath>
-
 #include "CModel.h"
 
 extern const SObjectKind ModelKind;
@@ -42,20 +40,12 @@ f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i)
 	return i < object.Values.size() ? object.Values[i] : kind.DefaultValues[i];
 }
 
-namespace
-{
-bool Finite(const core::vector3df& v)
-{
-	return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
-}
-} // namespace
-
 bool RecordIsSound(const SModelState& record, std::string& field)
 {
 	const core::vector3df* const vectors[] = {&record.Position, &record.Rotation, &record.Scale};
 	const char* const names[] = {"Position", "Rotation", "Scale"};
 	for (int i = 0; i < 3; ++i)
-		if (!Finite(*vectors[i]))
+		if (!IsFinite(*vectors[i]))
 		{
 			field = names[i];
 			return false;
@@ -78,4 +68,19 @@ bool RecordIsSound(const SModelState& record, std::string& field)
 			return false;
 		}
 	return true;
+}
+
+core::stringw UnsoundRecordText(int slot, s32 type, const std::string& field)
+{
+	const SObjectKind* kind = KindOf(type);
+	core::stringw text(kind ? kind->Name : L"object");
+	if (slot != WATER_SLOT)
+	{
+		text += L" in slot ";
+		text += slot;
+	}
+	text += L" has a field ";
+	text += field.c_str();
+	text += L" that is not a number it can hold";
+	return text;
 }

@@ -81,5 +81,8 @@ std::string ExportMaterial(const std::string& node, const SModelState& record);
 //! Whether a record's numbers are finite and its kind's values within their
 //! range; when not, the field that is not.
 bool RecordIsSound(const SModelState& record, std::string& field);
+//! What RecordIsSound found, naming the object, to follow "The scene's":
+//! "model in slot 4 has a field Scale that is not a number it can hold".
+core::stringw UnsoundRecordText(int slot, s32 type, const std::string& field);
 
 #endif

@@ -8,12 +8,15 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <pwd.h>
+#include <sched.h>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include "CModel.h"
+#include "ObjectKinds.h"
 #include "PendingFile.h"
 
 using namespace irr;
@@ -155,6 +158,12 @@ public:
 		return Ok && Bytes.size() - At == std::strlen(mark) &&
 		       Bytes.compare(At, std::string::npos, mark) == 0;
 	}
+	//! Whether what is left is the start of `mark`.
+	bool cutShortIn(const char* mark)
+	{
+		return Ok && Bytes.size() - At < std::strlen(mark) &&
+		       Bytes.compare(At, std::string::npos, mark, Bytes.size() - At) == 0;
+	}
 
 private:
 	const std::string& Bytes;
@@ -230,6 +239,14 @@ void Say(const char* text)
 		return;
 }
 
+// What a system error number means, without the allocation of a
+// translation (a signal's handler says it).
+const char* ErrorText(int error)
+{
+	const char* text = error ? strerrordesc_np(error) : nullptr;
+	return text ? text : "unknown error";
+}
+
 pthread_t MainThread;
 
 // Runs on the main thread, the only one that changes the scene: the engine's
@@ -266,10 +283,20 @@ void CRecovery::WriteOnEndingSignals()
 void CRecovery::WriteBeforeEnding()
 {
 	CRecovery* running = Running;
-	if (!running || !running->KeptUnsaved() || !running->WriteKept(true))
+	if (!running || !running->KeptUnsaved())
 		return;
-	Say("tolvane: the unsaved scene was kept in ");
-	Say(running->Path.c_str());
+	if (running->WriteKept(true))
+	{
+		Say("tolvane: the unsaved scene was kept in ");
+		Say(running->Path.c_str());
+	}
+	else
+	{
+		Say("tolvane: the unsaved scene could not be kept in ");
+		Say(running->Path.c_str());
+		Say(": ");
+		Say(ErrorText(running->Error));
+	}
 	Say("\n");
 }
 
@@ -280,7 +307,7 @@ CRecovery::CRecovery() : Active(0), LockFd(-1), DirFd(-1), HasFile(false)
 
 CRecovery::~CRecovery()
 {
-	if (LockFd >= 0)
+	if (LockFd >= 0 || Running == this)
 		Finish(HasFile);
 }
 
@@ -302,20 +329,41 @@ std::string CRecovery::Folder()
 bool CRecovery::Start()
 {
 	Dir = Folder();
-	if (!MakeFolders(Dir))
-		return false;
 	Tag = RunTag();
 	LockPath = Dir + "/" + Tag + ".lock";
-	LockFd = OpenLock(LockPath, O_CREAT | O_EXCL);
-	if (LockFd < 0 || flock(LockFd, LOCK_EX | LOCK_NB) != 0)
-		return false;
 	Path = Dir + "/" + Tag + ".recovery";
 	TempPath = Path + ".tmp";
 	EndingTempPath = Path + ".end.tmp";
 	JournalPath = Dir + "/" + Tag + ".temps";
 	CPendingFile::Journal = JournalPath;
-	DirFd = open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 	Running = this;
+	return Claim();
+}
+
+bool CRecovery::Claim()
+{
+	if (LockFd >= 0)
+		return true;
+	if (!MakeFolders(Dir))
+	{
+		Error = errno;
+		return false;
+	}
+	// Written without a lock, the file would look left behind to another
+	// editor while this one runs.
+	LockFd = OpenLock(LockPath, O_CREAT | O_EXCL);
+	if (LockFd < 0 || flock(LockFd, LOCK_EX | LOCK_NB) != 0)
+	{
+		Error = errno;
+		if (LockFd >= 0)
+		{
+			unlink(LockPath.c_str());
+			close(LockFd);
+		}
+		LockFd = -1;
+		return false;
+	}
+	DirFd = open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 	return true;
 }
 
@@ -338,12 +386,21 @@ bool CRecovery::WriteKept(bool ending)
 {
 	if (Path.empty())
 		return false;
-	if (!ending)
+	if (ending)
+		// The folder may be back; one that is gone takes no more than this
+		// (making its parents would allocate).
+		mkdir(Dir.c_str(), 0700);
+	else
+	{
 		Wait();
+		if (!Claim())
+			return false;
+	}
 	// An ending that interrupts a write, or meets one in the writing
 	// thread, writes a file of its own, so the two never share one.
 	const bool busy = Writing.fetch_add(1) != 0;
-	const bool written = WriteTo(Kept[Active], busy ? EndingTempPath.c_str() : TempPath.c_str());
+	const bool written = WriteTo(Kept[Active], busy ? EndingTempPath.c_str() : TempPath.c_str(),
+	                             ending ? IN_ENDING : IN_FRAME);
 	--Writing;
 	return written;
 }
@@ -353,12 +410,17 @@ void CRecovery::WriteKeptLater()
 	if (Path.empty())
 		return;
 	Wait();
+	if (!Claim())
+	{
+		Failed = true;
+		return;
+	}
 	Later = Kept[Active];
 	++Writing;
 	Writer = std::thread(
 	    [this]
 	    {
-		    if (!WriteTo(Later, TempPath.c_str()))
+		    if (!WriteTo(Later, TempPath.c_str(), IN_THREAD))
 			    Failed = true;
 		    --Writing;
 	    });
@@ -371,11 +433,14 @@ bool CRecovery::Wait()
 	return !Failed;
 }
 
-bool CRecovery::WriteTo(const SKept& kept, const char* temp)
+bool CRecovery::WriteTo(const SKept& kept, const char* temp, EWriter writer)
 {
 	const int fd = open(temp, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
 	if (fd < 0)
+	{
+		Error = errno;
 		return false;
+	}
 	CRawOut out(fd);
 	out.bytes(Magic, sizeof Magic - 1);
 	out.io(kept.SceneFile);
@@ -393,12 +458,33 @@ bool CRecovery::WriteTo(const SKept& kept, const char* temp)
 	out.bytes(EndMark, sizeof EndMark - 1);
 	// On the disk before it takes the place of the last one: a power cut
 	// leaves one whole file or the other.
-	bool ok = out.flush() && fsync(fd) == 0;
-	ok = close(fd) == 0 && ok;
-	if (!ok || rename(temp, Path.c_str()) != 0)
+	int failure = out.flush() && fsync(fd) == 0 ? 0 : errno;
+	if (close(fd) != 0 && !failure)
+		failure = errno;
+	// The thread renames only while no ending has begun to rename the newer
+	// scene; an ending renames only once the thread's rename is done.
+	bool superseded = false;
+	if (writer == IN_THREAD)
 	{
+		Renaming = true;
+		superseded = Ending;
+	}
+	else if (writer == IN_ENDING)
+	{
+		Ending = true;
+		while (Renaming)
+			sched_yield();
+	}
+	if (!failure && !superseded && rename(temp, Path.c_str()) != 0)
+		failure = errno;
+	if (writer == IN_THREAD)
+		Renaming = false;
+	if (failure || superseded)
+	{
+		if (failure)
+			Error = failure;
 		unlink(temp);
-		return false;
+		return !failure;
 	}
 	if (DirFd >= 0)
 		fsync(DirFd);
@@ -415,6 +501,81 @@ void CRecovery::Remove()
 	HasFile = false;
 }
 
+namespace
+{
+bool NameFits(const std::string& name)
+{
+	return name.size() <= LONGEST_NAME;
+}
+
+bool NamesFit(const TextureNames& names)
+{
+	return std::all_of(names.begin(), names.end(), NameFits);
+}
+
+bool TextFits(const core::stringw& text)
+{
+	return text.size() <= LONGEST_NAME && TextIsSound(text.c_str(), text.size());
+}
+
+bool PieceFits(const SWorldPiece& piece)
+{
+	return NameFits(piece.File) && NameFits(piece.Name) && NamesFit(piece.Textures);
+}
+
+// The scene-wide values pass what a scene file's pass; else what does not.
+bool WorldIsSound(const SWorldState& world, std::wstring& problem)
+{
+	if (!IsFinite(world.MarkerPosition) || !IsFinite(world.MarkerRotation))
+		problem = L"its placement marker is not at a place it can hold";
+	else if (!CounterFits(world.CurrentModel))
+		problem = L"its slot counter is " + std::to_wstring(world.CurrentModel) +
+		          L", not between 0 and 99";
+	else if (std::any_of(std::begin(world.Bars), std::end(world.Bars),
+	                     [](s32 bar) { return bar < 0 || bar > 255; }))
+		problem = L"a colour of it is not between 0 and 255";
+	else if (!PieceFits(world.Plane) || !PieceFits(world.Terrain) || !PieceFits(world.Level) ||
+	         !NamesFit(world.Sky) || !std::all_of(std::begin(world.SkyTexts),
+	                                              std::end(world.SkyTexts), TextFits))
+		problem = L"a name in its world is no text a scene holds";
+	return problem.empty();
+}
+
+bool RecordFits(int slot, const SModelState& record, std::wstring& problem)
+{
+	const SObjectKind* kind = KindOf(record.Type);
+	const std::wstring name = kind ? kind->Name : L"object";
+	std::string field;
+	if (!SlotFits(slot, record.Type == CModel::TYPE_WATER))
+		problem = L"its " + name + L" is in slot " + std::to_wstring(slot) +
+		          (slot == WATER_SLOT ? L", which holds the water surface only"
+		                              : L", which holds no water surface");
+	else if (!RecordIsSound(record, field))
+		problem = std::wstring(L"its ") + UnsoundRecordText(slot, record.Type, field).c_str();
+	else if (!NameFits(record.Mesh) || !NamesFit(record.Textures[0]) ||
+	         !NamesFit(record.Textures[1]) || !TextFits(record.FileName) ||
+	         !TextFits(record.TextureName) || !TextFits(record.TextureName2))
+		problem = L"a name of its " + name + L" in slot " + std::to_wstring(slot) +
+		          L" is no text a scene holds";
+	return problem.empty();
+}
+
+bool IsSound(const SRecoveredScene& scene, std::wstring& problem)
+{
+	if (!NameFits(scene.SceneFile))
+	{
+		problem = L"the scene file it names is no text a scene holds";
+		return false;
+	}
+	if (!WorldIsSound(*scene.State.World, problem))
+		return false;
+	for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+		if (scene.State.Models[slot] && !RecordFits(slot, *scene.State.Models[slot], problem))
+			return false;
+	return true;
+}
+} // namespace
+
 bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 {
 	std::string bytes;
@@ -426,27 +587,46 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 		std::fclose(in);
 	}
 	if (bytes.compare(0, sizeof Magic - 1, Magic) != 0)
+	{
+		scene.Problem = L"it is no recovery file of this editor";
 		return false;
+	}
 	CRawIn in(bytes);
 	std::string magic(sizeof Magic - 1, '\0');
 	in.take(&magic[0], magic.size());
 	in.io(scene.SceneFile);
 	SWorldState world;
 	WorldFields(in, world);
+	in.io(scene.Named);
+	if (!in.Ok)
+	{
+		scene.Problem = L"it is cut short before the objects it holds";
+		return false;
+	}
 	scene.State.World = std::make_shared<const SWorldState>(world);
-	u32 count = 0;
-	in.io(count);
-	for (u32 i = 0; i < count && in.Ok; ++i)
+	for (; scene.Whole < scene.Named; ++scene.Whole)
 	{
 		s32 slot = -1;
 		SModelState model;
 		in.io(slot);
 		ModelFields(in, model);
+		// Cut short: the objects before the cut are whole.
+		if (!in.Ok)
+			break;
 		if (slot < 0 || slot >= OBJECT_SLOTS || scene.State.Models[slot])
+		{
+			scene.Problem = L"it names slot " + std::to_wstring(slot) + L" twice or outside 0 to 99";
 			return false;
+		}
 		scene.State.Models[slot] = std::make_shared<const SModelState>(std::move(model));
 	}
-	return in.atEnd(EndMark);
+	scene.CutShort = !in.atEnd(EndMark);
+	if (scene.CutShort && in.Ok && !in.cutShortIn(EndMark))
+	{
+		scene.Problem = L"it holds more than the objects it names";
+		return false;
+	}
+	return IsSound(scene, scene.Problem);
 }
 
 std::vector<SLeftRecovery> CRecovery::FindLeft()
@@ -499,13 +679,20 @@ std::vector<SLeftRecovery> CRecovery::FindLeft()
 void CRecovery::Release(SLeftRecovery& left, bool remove)
 {
 	if (remove)
-	{
 		unlink(left.Path.c_str());
-		unlink(left.Lock.c_str());
-	}
+	// The editor that held it no longer runs; the next start makes it again.
+	unlink(left.Lock.c_str());
 	if (left.LockFd >= 0)
 		close(left.LockFd);
 	left.LockFd = -1;
+}
+
+std::string CRecovery::SetAside(SLeftRecovery& left)
+{
+	const std::string aside = left.Path + ".damaged";
+	const bool renamed = rename(left.Path.c_str(), aside.c_str()) == 0;
+	Release(left, false);
+	return renamed ? aside : left.Path;
 }
 
 void CRecovery::Finish(bool keepFile)

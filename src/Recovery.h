@@ -36,6 +36,13 @@ struct SRecoveredScene
 	SSceneState State;
 	//! The scene file the work belongs to (empty: never saved).
 	std::string SceneFile;
+	//! The objects the file names, and those read whole: fewer when it is
+	//! cut short.
+	unsigned Named = 0, Whole = 0;
+	//! The file ends before its end mark.
+	bool CutShort = false;
+	//! Why it cannot be opened ("its slot counter is -3, ...").
+	std::wstring Problem;
 };
 
 class CRecovery
@@ -48,8 +55,13 @@ public:
 	static std::string Folder();
 
 	//! Takes this editor's own name in the folder (making the folder when
-	//! needed); false when the folder cannot be used.
+	//! needed); false when the folder cannot be used, and then every write
+	//! tries it again.
 	bool Start();
+	//! The folder in use, and the system's error number of the last write
+	//! (or of taking the folder) that failed.
+	const std::string& FolderInUse() const { return Dir; }
+	int LastError() const { return Error; }
 	//! The file this editor writes to (empty before Start).
 	const std::string& File() const { return Path; }
 
@@ -80,10 +92,20 @@ public:
 	//! locked by this editor; the temporary files those editors were saving
 	//! are removed on the way.
 	std::vector<SLeftRecovery> FindLeft();
+	//! Reads a recovery file, and checks every value in it as a scene
+	//! file's values are checked (RecordIsSound, the slots and the slot
+	//! counter, the marker, valid text). True when it can be opened: whole,
+	//! or cut short after the scene-wide values (`CutShort`, with the
+	//! objects before the cut); false, with `Problem`, when not.
 	static bool Read(const std::string& path, SRecoveredScene& scene);
-	//! Drops the lock on a left recovery file; with `remove`, the file goes
-	//! too (else the next start offers it again).
+	//! Drops the lock on a left recovery file, whose lock file goes; with
+	//! `remove`, the recovery file goes too (else the next start offers it
+	//! again).
 	static void Release(SLeftRecovery& left, bool remove);
+	//! Renames a left recovery file that is not to be offered again to
+	//! "<file>.damaged", and releases it; the name it has now (the old one
+	//! when it cannot be renamed).
+	static std::string SetAside(SLeftRecovery& left);
 
 	//! SIGTERM, SIGHUP and SIGINT write the scene kept last, when it has
 	//! unsaved changes, before they end the process.
@@ -111,10 +133,23 @@ private:
 	std::atomic<bool> Failed{false};
 	//! A write is going on (an ending then writes through a file of its own).
 	std::atomic<int> Writing{0};
+	//! The writing thread is renaming its file into place; an ending has
+	//! begun to rename its own. Either sees the other's mark, so the
+	//! thread's older scene never replaces the ending's.
+	std::atomic<bool> Renaming{false}, Ending{false};
+	std::atomic<int> Error{0};
 	std::string Dir, Tag, Path, TempPath, EndingTempPath, LockPath, JournalPath;
 	int LockFd, DirFd;
 	std::atomic<bool> HasFile;
-	bool WriteTo(const SKept& kept, const char* temp);
+	//! Makes the folder and takes this editor's lock in it, once.
+	bool Claim();
+	enum EWriter
+	{
+		IN_FRAME,
+		IN_THREAD,
+		IN_ENDING
+	};
+	bool WriteTo(const SKept& kept, const char* temp, EWriter writer);
 	//! The recovery of the editor that runs, for the endings.
 	static CRecovery* Running;
 };

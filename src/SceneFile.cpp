@@ -1,4 +1,5 @@
 #include "SceneFile.h"
+#include "SceneState.h"
 
 #include <charconv>
 #include <map>
@@ -294,9 +295,7 @@ bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 	{
 		// Slot 0 holds the water surface, 1 to 99 models.
 		const s32 slot = model->getAttributeAsInt("Slot");
-		const s32 least = model->getAttributeAsInt("Type") == 2 ? 0 : 1;
-		const s32 highest = least == 0 ? 0 : static_cast<s32>(most);
-		if (slot < least || slot > highest || !used.insert(slot).second)
+		if (!SlotFits(slot, model->getAttributeAsInt("Type") == 2) || !used.insert(slot).second)
 		{
 			problem = L"The scene names a model for slot ";
 			problem += slot;

@@ -8,6 +8,7 @@
 
 #include <irrlicht.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -121,6 +122,40 @@ struct SWorldState
 //! Entry 0 of the object table holds the water surface; 1 to 99 models.
 const int WATER_SLOT = 0;
 const int OBJECT_SLOTS = 100;
+
+// The checks every value read from a scene file or a recovery file passes
+// before the editor uses it.
+
+//! A name longer than this is no name a scene holds.
+const irr::u32 LONGEST_NAME = 4096;
+
+//! Whether text can stand in a scene: no NUL and no character past Unicode.
+inline bool TextIsSound(const wchar_t* text, size_t length)
+{
+	for (size_t i = 0; i < length; ++i)
+		if (text[i] == 0 || static_cast<irr::u32>(text[i]) > 0x10FFFF)
+			return false;
+	return true;
+}
+
+inline bool IsFinite(const irr::core::vector3df& v)
+{
+	return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
+}
+
+//! Whether an object may stand in `slot`: the water surface in WATER_SLOT
+//! only, every other kind in 1 to 99.
+inline bool SlotFits(int slot, bool water)
+{
+	return water ? slot == WATER_SLOT : slot > WATER_SLOT && slot < OBJECT_SLOTS;
+}
+
+//! Whether a slot counter (the slot filled last, 0 for none) is one the
+//! table has.
+inline bool CounterFits(int counter)
+{
+	return counter >= 0 && counter < OBJECT_SLOTS;
+}
 
 struct SSceneState
 {

@@ -3,6 +3,7 @@
 // before it rebuilds the attribute lists it reads.
 #include "SceneFile.h"
 
+#include "SceneState.h"
 #include "TransferReader.h"
 
 #include <cmath>
@@ -47,10 +48,7 @@ bool ReadWide(transfer::CReader& in, std::wstring& value)
 	if (!in.bytes(&value[0], n * sizeof(wchar_t)))
 		return false;
 	// A character outside Unicode has no place in a name or a number.
-	for (wchar_t c : value)
-		if (c == 0 || static_cast<uint32_t>(c) > 0x10FFFF)
-			return false;
-	return true;
+	return TextIsSound(value.data(), value.size());
 }
 
 bool ReadList(transfer::CReader& in, SNodeAttributes& values)

@@ -3,12 +3,16 @@
 // editor left, and saves that keep the file they replace.
 #include "EditorTestSupport.h"
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "EditorIds.h"
 #include "FileNames.h"
+#include "ObjectKinds.h"
 
 namespace
 {
@@ -44,6 +48,18 @@ protected:
 bool Exists(const std::string& path)
 {
 	return access(path.c_str(), F_OK) == 0;
+}
+
+// Writes `scene` as an editor that ended would leave it; the file's path.
+std::string LeaveRecovery(const SSceneState& scene, const std::string& sceneFile)
+{
+	CRecovery ended;
+	EXPECT_TRUE(ended.Start());
+	ended.Keep(scene, sceneFile, true);
+	EXPECT_TRUE(ended.WriteKept());
+	const std::string path = ended.File();
+	ended.Finish(true);
+	return path;
 }
 } // namespace
 
@@ -210,12 +226,7 @@ protected:
 		SWorldState world;
 		world.CurrentModel = 4;
 		scene.State.World = std::make_shared<const SWorldState>(world);
-		CRecovery ended;
-		ASSERT_TRUE(ended.Start());
-		ended.Keep(scene.State, scene.SceneFile, true);
-		ASSERT_TRUE(ended.WriteKept());
-		Left = ended.File();
-		ended.Finish(true);
+		Left = LeaveRecovery(scene.State, scene.SceneFile);
 		ASSERT_TRUE(Running.Start());
 		Running.Keep(scene.State, "", true);
 		ASSERT_TRUE(Running.WriteKept());
@@ -255,4 +266,148 @@ TEST_F(LeftWorkTest, NoDeletesTheLeftFile)
 	EXPECT_FALSE(Exists(Left));
 	EXPECT_EQ(nullptr, editor->Model[4]);
 	EXPECT_FALSE(editor->HasUnsavedChanges());
+}
+
+namespace
+{
+f32& KindValueNamed(SModelState& record, const char* name)
+{
+	const SObjectKind& kind = *KindOf(record.Type);
+	record.Values.assign(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
+	for (u32 i = 0; i < kind.ValueCount; ++i)
+		if (!std::strcmp(kind.ValueNames[i], name))
+			return record.Values[i];
+	ADD_FAILURE() << "no value " << name;
+	return record.Values[0];
+}
+} // namespace
+
+// Recovery files as a crash, a full disk or a hand could leave them: each is
+// opened with what can be used of it or refused whole, the editor goes on
+// (an "Add", a save and an open of the saved scene work), and the file or
+// the work it holds is kept.
+TEST_F(NeverLoseWorkTest, ForgedRecoveryFilesAreOpenedOrRefusedAndNeverLost)
+{
+	const f32 nan = std::numeric_limits<f32>::quiet_NaN();
+	struct Row
+	{
+		const char* what;
+		std::function<void(SWorldState&, SModelState& second)> forge;
+		size_t cut;              // bytes cut off the end
+		int opened;              // objects opened; -1: refused
+		const wchar_t* told;     // in the message
+	};
+	const Row rows[] = {
+	    {"whole", [](SWorldState&, SModelState&) {}, 0, 2, L"Open what it kept?"},
+	    {"one byte short", [](SWorldState&, SModelState&) {}, 1, 2, L"Open what it kept?"},
+	    {"cut in its last object", [](SWorldState&, SModelState&) {}, 12, 1,
+	     L"1 of 2 objects can be read"},
+	    {"cut before its objects", [](SWorldState&, SModelState&) {}, 100000, -1, L"cut short"},
+	    {"a negative slot counter", [](SWorldState& w, SModelState&) { w.CurrentModel = -3; }, 0,
+	     -1, L"its slot counter is -3"},
+	    {"a NaN marker", [&](SWorldState& w, SModelState&) { w.MarkerRotation.Y = nan; }, 0, -1,
+	     L"placement marker"},
+	    {"a NaN position", [&](SWorldState&, SModelState& m) { m.Position.X = nan; }, 0, -1,
+	     L"model in slot 5 has a field Position"},
+	    {"an infinite rotation", [](SWorldState&, SModelState& m) { m.Rotation.Z = INFINITY; }, 0,
+	     -1, L"field Rotation"},
+	    {"1e7 particles a second",
+	     [](SWorldState&, SModelState& m)
+	     {
+		     m.Type = CModel::TYPE_PARTICLES;
+		     KindValueNamed(m, "RateMost") = 1e7f;
+	     },
+	     0, -1, L"field RateMost"},
+	    {"water in a model slot",
+	     [](SWorldState&, SModelState& m)
+	     {
+		     m.Type = CModel::TYPE_WATER;
+		     KindValueNamed(m, KindOf(CModel::TYPE_WATER)->ValueNames[0]);
+	     },
+	     0, -1, L"water is in slot 5"},
+	    {"a character outside Unicode",
+	     [](SWorldState&, SModelState& m) { m.FileName = L"sydney\x110000"; }, 0, -1,
+	     L"a name of its model in slot 5"},
+	};
+	const std::string scene = ScratchDir() + "/forged.irr";
+	for (const Row& row : rows)
+	{
+		SCOPED_TRACE(row.what);
+		TearDown();
+		std::filesystem::remove_all(ScratchDir() + "/state");
+		SModelState first;
+		first.Type = CModel::TYPE_MESH;
+		first.Mesh = MediaFile("sydney.md2");
+		SModelState second = first;
+		second.Position = core::vector3df(50, 0, 0);
+		SWorldState world;
+		world.CurrentModel = 5;
+		row.forge(world, second);
+		SSceneState state;
+		state.World = std::make_shared<const SWorldState>(world);
+		state.Models[4] = std::make_shared<const SModelState>(first);
+		state.Models[5] = std::make_shared<const SModelState>(second);
+		const std::string left = LeaveRecovery(state, "");
+		const std::string bytes = ReadFile(left);
+		WriteFile(left.substr(ScratchDir().size() + 1),
+		          bytes.substr(0, bytes.size() - std::min(row.cut, bytes.size() - 30)));
+		SetUp();
+
+		const std::vector<Message> shown = messages();
+		ASSERT_EQ(1u, shown.size());
+		EXPECT_NE(std::wstring::npos, shown[0].text.find(row.told))
+		    << core::stringc(shown[0].text.c_str()).c_str();
+		answerBox(row.opened < 0 ? L"OK" : L"Yes");
+		frame();
+		EXPECT_TRUE(messages().empty());
+		int opened = 0;
+		for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
+			opened += ObjectNode(editor->Model[slot]) != nullptr;
+		EXPECT_EQ(std::max(row.opened, 0), opened);
+		const bool whole = row.opened == 2;
+		EXPECT_EQ(whole, !Exists(left) && !Exists(left + ".damaged")) << "only adopted work goes";
+		EXPECT_EQ(!whole, Exists(left + ".damaged")) << "kept beside itself";
+		EXPECT_FALSE(Exists(left.substr(0, left.rfind('.')) + ".lock"));
+
+		ASSERT_TRUE(editor->CreateNewModel(MediaFile("sydney.md2").c_str()));
+		ASSERT_TRUE(editor->SaveScene(scene.c_str()));
+		dismissMessages();
+		EXPECT_TRUE(editor->OpenScene(scene.c_str())) << "what was saved opens again";
+		dismissMessages();
+	}
+}
+
+// A file where the recovery folder should be: the user hears of it once,
+// and every later autosave tries the folder again.
+TEST_F(NeverLoseWorkTest, ARecoveryFolderThatCannotBeWrittenIsToldOnceAndTriedAgain)
+{
+	TearDown();
+	const std::string state = ScratchDir() + "/state";
+	std::filesystem::remove_all(state);
+	WriteFile("state", "not a folder");
+	SetUp();
+	double now = 1000;
+	editor->Now = [&] { return now; };
+	const auto autosave = [&]
+	{
+		change();
+		now += CSceneEditor::AUTOSAVE_SECONDS + 1;
+		frame();
+		editor->WaitForAutosave();
+		frame();
+	};
+	autosave();
+	const std::vector<Message> shown = messages();
+	ASSERT_EQ(1u, shown.size());
+	EXPECT_EQ(L"Autosave Error", shown[0].caption);
+	EXPECT_EQ(L"Unsaved work is not being kept: its recovery file cannot be written in " +
+	              FileNameToWide(state + "/tolvane") + L" (Not a directory). Save the scene to keep it.",
+	          shown[0].text);
+	dismissMessages();
+	autosave();
+	EXPECT_TRUE(messages().empty()) << "told once";
+
+	std::filesystem::remove(state);
+	autosave();
+	EXPECT_TRUE(Exists(editor->RecoveryFile()));
 }

@@ -38,6 +38,12 @@ EDITOR_PID=""
 start_editor
 check "the next start offers the scene" wait_for 5 offer_shown
 screenshot "$shots/offer.png"
+# Warm pixels in the middle of the question: the marker shows through it.
+marker_through() {
+	convert "$1" -crop 200x60+300+270 +repage txt:- |
+		awk -F'[(),: ]+' 'NR > 1 && $3 - $5 > 60 { n++ } END { exit !(n >= 5) }'
+}
+check "the scene shows through the question" marker_through "$shots/offer.png"
 xdotool key y
 check "Yes brings the moved marker back" wait_for 10 marker_moved
 screenshot "$shots/recovered.png"
@@ -51,4 +57,19 @@ stop_xvfb
 wait_editor_exit 20 && check "the editor ends with status 1 (got $EDITOR_STATUS)" test "$EDITOR_STATUS" -eq 1
 check "a recovery file is left" has_recovery
 check "standard error names it" grep -q "kept in $(recovery_file)" "$WORK/editor.err"
+
+# No folder to keep work in (a file has its name): SIGTERM tries it again,
+# and says on standard error what happened.
+start_xvfb
+export XDG_STATE_HOME="$WORK/blocked"
+echo "not a folder" >"$XDG_STATE_HOME"
+start_editor
+start_x=$(marker_x)
+check "the marker moves without a recovery folder" move_until "$WORK/moved.png" KP_8 marker -gt $((start_x + 40))
+check "the caption marks the change" wait_for 5 test "$(caption)" = "Untitled* - 0.0.7"
+rm "$XDG_STATE_HOME" && mkdir "$XDG_STATE_HOME"
+kill -TERM "$EDITOR_PID"
+wait_editor_exit 20
+check "SIGTERM keeps the scene in the folder that can be written now" has_recovery
+check "standard error says where" grep -q "kept in $(recovery_file)" "$WORK/editor.err"
 finish
