@@ -9,6 +9,7 @@
 #include "CEventRec.h"
 #include "COrbitCamera.h"
 #include "EditorIds.h"
+#include "FileNames.h"
 #include "InstallPaths.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
@@ -301,6 +302,11 @@ core::stringw CSceneEditor::SceneInfoText() const
 	text += _driver->getPrimitiveCountDrawn();
 	text += L"\n";
 	text += CameraMode ? L"CameraMode: On" : L"CameraMode: Off";
+	if (!SavedFile.empty() && SavedFile == SceneFileName && !Document.Unsaved())
+	{
+		text += L"\nSaved ";
+		text += FileNameToWide(SavedFile.substr(SavedFile.rfind('/') + 1)).c_str();
+	}
 	return text;
 }
 
@@ -830,6 +836,9 @@ void CSceneEditor::CreateObjectDialogs()
 	mpw_scaleZ = _gui->addScrollBar(true, Rect(65, 165, 195, 180), w, ID_MODEL_SCALE_Z);
 	gui::IGUIScrollBar* const scaleBars[] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
 	// One click on an arrow is one step (the engine's default step is 10).
+	// A scale of 0 is no scale: the bars start at 1, as "Transform" refuses 0.
+	for (gui::IGUIScrollBar* bar : scaleBars)
+		bar->setMin(1);
 	for (gui::IGUIScrollBar* bar : scaleBars)
 		bar->setMax(10);
 	for (gui::IGUIScrollBar* bar : scaleBars)
@@ -981,8 +990,8 @@ namespace
 // A scale as the nearest position a scale bar has.
 s32 ScaleBarPosition(f32 scale)
 {
-	if (!(scale > 0.0f))
-		return 0;
+	if (!(scale > 1.0f))
+		return 1;
 	return scale >= 10.0f ? 10 : static_cast<s32>(scale + 0.5f);
 }
 } // namespace
@@ -1100,15 +1109,20 @@ void CSceneEditor::UpdateSelectedWater()
 	CModel* water = SelectedModel;
 	if (wpw_render_type && ChangedByUser(wpw_render_type->getSelected(), ShownWaterMaterial))
 		water->setMaterialType(ShownWaterMaterial);
-	bool waves = false;
+	// Only a bar the user moved sets its wave: a value beyond a bar's range
+	// (a scene's WaveLength 5000) stays as it is while another bar moves.
+	bool moved[3] = {}, waves = false;
 	for (int i = 0; i < 3; ++i)
-		waves = (WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i])) || waves;
+	{
+		moved[i] = WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i]);
+		waves = waves || moved[i];
+	}
 	if (!waves || !Water->Node)
 		return;
 	SyncObject(WATER_SLOT, true);
 	SModelState record = *Document.Object(WATER_SLOT);
 	for (int i = 0; i < 3; ++i)
-		if (ShownWaves[i] != static_cast<s32>(record.Values[i] + 0.5f))
+		if (moved[i])
 			record.Values[i] = static_cast<f32>(ShownWaves[i]);
 	BuildObject(WATER_SLOT, record);
 	SelectedModel = Water;

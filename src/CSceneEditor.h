@@ -374,6 +374,15 @@ private:
 	gui::IGUIEditBox* SaveSceneFileBox;
 	//! The scene file last opened or saved.
 	std::string SceneFileName;
+	//! The file of the last save, named in "Scene Information" until the
+	//! scene changes again.
+	std::string SavedFile;
+	//! The scene came from a file of which parts were left out: it keeps
+	//! no file name, and that file is replaced only after a question.
+	bool PartlyOpened = false;
+	std::string PartlyOpenedFile;
+	//! Whether the document holds only values a scene file holds.
+	bool SceneIsSound(core::stringw& problem) const;
 	//! What the world geometry was loaded from.
 	std::string TerrainFile;
 	std::string LevelFile;

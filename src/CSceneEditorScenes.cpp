@@ -53,6 +53,24 @@ const c8* const ColourBarNames[6] = {"SceneRed", "SceneGreen", "SceneBlue",
 const c8* const SkyBoxNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
                                   "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
 
+// Why a record cannot be written to or opened from a scene file, naming
+// the object.
+core::stringw Unsound(int slot, s32 type, const std::string& field)
+{
+	const SObjectKind* kind = KindOf(type);
+	core::stringw text(L"The scene's ");
+	text += kind ? kind->Name : L"object";
+	if (slot != WATER_SLOT)
+	{
+		text += L" in slot ";
+		text += slot;
+	}
+	text += L" has a field ";
+	text += field.c_str();
+	text += L" that is not a number it can hold.";
+	return text;
+}
+
 std::wstring Joined(const std::set<std::string>& files)
 {
 	std::wstring text;
@@ -157,6 +175,16 @@ bool CSceneEditor::SaveScene(const char* filename)
 	}
 	const std::string folder = SceneFolder(file);
 	SyncDocument();
+	// Nothing is written that opening would refuse.
+	core::stringw unsound;
+	if (!SceneIsSound(unsound))
+	{
+		core::stringw text(L"Saving failed: ");
+		text += unsound;
+		text += L" Nothing was written.";
+		ShowMessage(L"Save Error", text.c_str());
+		return false;
+	}
 	// The scene is written from one empty node that holds the editor state
 	// and, for the time of the save, the models as its children: a game
 	// gets the models and particle systems and nothing else of the
@@ -206,10 +234,43 @@ bool CSceneEditor::SaveScene(const char* filename)
 	}
 	SceneFileName = file;
 	Document.MarkSaved();
-	core::stringw text(L"Scene saved to ");
-	text += FileNameToWide(file).c_str();
-	text += L".";
-	ShowMessage(L"Saved!", text.c_str());
+	// The caption loses its "*" and "Scene Information" names the file;
+	// nothing stands in the way of the next key.
+	SavedFile = file;
+	PartlyOpened = false;
+	return true;
+}
+
+// Whether every value of the document is one a scene file holds; when not,
+// which is not.
+bool CSceneEditor::SceneIsSound(core::stringw& problem) const
+{
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+	{
+		const SModelState* record = Document.Object(slot);
+		if (!record)
+			continue;
+		std::string field;
+		if (!RecordIsSound(*record, field))
+		{
+			problem = Unsound(slot, record->Type, field);
+			return false;
+		}
+		for (const core::stringw* name :
+		     {&record->FileName, &record->TextureName, &record->TextureName2})
+			if (name->size() > 4096)
+			{
+				problem = L"A name is longer than 4096 characters.";
+				return false;
+			}
+	}
+	const SWorldState& world = Document.World();
+	for (const core::vector3df* marker : {&world.MarkerPosition, &world.MarkerRotation})
+		if (!(KeptInWorld(*marker) == *marker))
+		{
+			problem = L"The placement marker is beyond the largest coordinates.";
+			return false;
+		}
 	return true;
 }
 
@@ -258,8 +319,13 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 		data->addInt(ColourBarNames[i], world.Bars[i]);
 	data->addString("MarkerPosition", VectorText(world.MarkerPosition).c_str());
 	data->addString("MarkerRotation", VectorText(world.MarkerRotation).c_str());
-	data->addString("CameraPosition", VectorText(Camera->getPosition()).c_str());
-	data->addString("CameraTarget", VectorText(Camera->getTarget()).c_str());
+	// A view that is no place (framing something huge) is not kept.
+	const core::vector3df camera = Camera->getPosition(), target = Camera->getTarget();
+	if (KeptInWorld(camera) == camera && KeptInWorld(target) == target)
+	{
+		data->addString("CameraPosition", VectorText(camera).c_str());
+		data->addString("CameraTarget", VectorText(target).c_str());
+	}
 
 	for (int i = 0; i < 7; ++i)
 		data->addString(SkyBoxNames[i], world.SkyTexts[i].c_str());
@@ -405,23 +471,6 @@ namespace
 {
 // A name longer than this is no name a scene holds.
 const u32 LongestName = 4096;
-
-// Why a record read from a scene file cannot be opened, naming the object.
-core::stringw Unsound(int slot, s32 type, const std::string& field)
-{
-	const SObjectKind* kind = KindOf(type);
-	core::stringw text(L"The scene's ");
-	text += kind ? kind->Name : L"object";
-	if (slot != WATER_SLOT)
-	{
-		text += L" in slot ";
-		text += slot;
-	}
-	text += L" has a field ";
-	text += field.c_str();
-	text += L" that is not a number it can hold.";
-	return text;
-}
 
 bool NamesFit(io::IAttributes* data, core::stringw& problem)
 {
