@@ -130,6 +130,21 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		RestoreWorkingDirectory();
 		return OnFileSelected(static_cast<gui::IGUIFileOpenDialog*>(gui.Caller));
 	case gui::EGET_FILE_CHOOSE_DIALOG_CANCELLED: RestoreWorkingDirectory(); return false;
+	case gui::EGET_DIRECTORY_SELECTED:
+	{
+		// "OK" on a folder, for "..." of "Save Scene" only; the dialog,
+		// still in its own event, is closed by the next frame.
+		if (LOAD_TYPE != LOAD_SCENE_FOLDER || ptr_sed->FolderDialogToClose)
+			return false;
+		gui::IGUIFileOpenDialog* dialog = static_cast<gui::IGUIFileOpenDialog*>(gui.Caller);
+		const std::string folder = NarrowFileName(core::stringw(dialog->getDirectoryName()).c_str());
+		dialog->grab();
+		ptr_sed->FolderDialogToClose = dialog;
+		RestoreWorkingDirectory();
+		LOAD_TYPE = LOAD_NONE;
+		ptr_sed->ChooseSaveSceneFolder(folder.empty() || folder.back() == '/' ? folder : folder + "/");
+		return true;
+	}
 	case gui::EGET_LISTBOX_SELECTED_AGAIN:
 		// A double click on a level is its "Ok".
 		if (gui.Caller->getID() != ID_LEVEL_CHOOSER_LIST)
@@ -151,6 +166,11 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	case gui::EGET_MESSAGEBOX_YES:
 	case gui::EGET_MESSAGEBOX_NO:
 	case gui::EGET_MESSAGEBOX_CANCEL:
+		if (gui.Caller->getID() == ID_SAVE_SCENE_REPLACE)
+		{
+			ptr_sed->OnReplaceAnswered(gui.EventType == gui::EGET_MESSAGEBOX_YES);
+			return true;
+		}
 		return ptr_sed->OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
@@ -195,7 +215,10 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
-	default: return false;
+	default:
+		if (commandId < ID_RECENT_SCENE_FIRST || commandId > ID_RECENT_SCENE_LAST)
+			return false;
+		editor.OpenRecentScene(static_cast<u32>(commandId - ID_RECENT_SCENE_FIRST));
 	}
 	return true;
 }
@@ -213,6 +236,7 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
 	case ID_SAVE_SCENE_OK: editor.SaveSceneFromWindow(); break;
 	case ID_SAVE_SCENE_CANCEL: editor.SaveSceneWindow->setVisible(false); break;
+	case ID_SAVE_SCENE_BROWSE: BrowseSceneFolder(); break;
 	case ID_WORLD_LOAD_TERRAIN: OpenFileDialog(L"Select a Heightmap", LOAD_TERRAIN); break;
 	case ID_WORLD_TERRAIN_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_TERRAIN_TEXTURE); break;
 	case ID_WORLD_DELETE_TERRAIN: ptr_sed->DeleteTerrain(); break;
@@ -291,6 +315,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_SCENE: editor.OpenScene(name); break;
 	case LOAD_SKYBOX_FIELD: FillSkyBoxField(file); break;
 	case LOAD_PARTICLE_TEXTURE: editor.LoadParticleTexture(name); break;
+	case LOAD_SCENE_FOLDER: editor.ChooseSaveSceneFolder(file); break;
 	default: return false;
 	}
 	return true;
@@ -314,6 +339,17 @@ void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
 	std::string start = Folders.startFolder(loadType);
 	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false, start.empty() ? 0 : &start[0]);
 	LOAD_TYPE = loadType;
+}
+
+// "..." of "Save Scene": the dialog starts in the field's folder; "OK" on a
+// folder or on a file chooses it.
+void CTLVEventRec::BrowseSceneFolder()
+{
+	DialogWorkingDirectory = CurrentDirectory();
+	std::string start = ptr_sed->SaveSceneFolderShown();
+	ptr_sed->_gui->addFileOpenDialog(L"Choose a Folder for the Scene", true, 0, ID_NONE, false,
+	                                 start.empty() ? 0 : &start[0]);
+	LOAD_TYPE = LOAD_SCENE_FOLDER;
 }
 
 gui::IGUIFileOpenDialog* CTLVEventRec::FileDialog() const

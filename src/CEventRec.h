@@ -31,7 +31,9 @@ enum ELoadType
 	LOAD_SCENE = 12,
 	//! A "..." button of "SkyBox Setup": the field it fills is SkyBoxField.
 	LOAD_SKYBOX_FIELD = 13,
-	LOAD_PARTICLE_TEXTURE = 14
+	LOAD_PARTICLE_TEXTURE = 14,
+	//! "..." of "Save Scene": a folder (or a scene file) for its field.
+	LOAD_SCENE_FOLDER = 20
 };
 
 class CTLVEventRec : public IEventReceiver
@@ -69,6 +71,7 @@ private:
 	void FillSkyBoxField(const std::string& file);
 	bool OnMouse(const SEvent::SMouseInput& mouse);
 	void OpenFileDialog(const wchar_t* title, int loadType);
+	void BrowseSceneFolder();
 	void RestoreWorkingDirectory();
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 	//! The key-table entry a press is recorded under.

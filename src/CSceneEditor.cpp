@@ -503,6 +503,14 @@ bool CSceneEditor::Update()
 	WaitForWork();
 	UpdateState();
 	const bool running = _device->run();
+	// A folder chosen in a file dialog: the dialog, still in its own event
+	// then, is closed here.
+	if (FolderDialogToClose)
+	{
+		FolderDialogToClose->remove();
+		FolderDialogToClose->drop();
+		FolderDialogToClose = 0;
+	}
 	if (running && TakeCloseRequest())
 		RequestQuit();
 	if (!running || !_driver)
@@ -638,11 +646,13 @@ struct MenuItem
 {
 	const wchar_t* text;
 	s32 commandId;
+	bool submenu = false;
 };
 
 const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {0, ID_NONE},
                              {L"Open Scene", ID_MENU_OPEN_SCENE},
+                             {L"Open Recent", ID_MENU_OPEN_RECENT, true},
                              {L"Save Scene", ID_MENU_SAVE_SCENE},
                              {0, ID_NONE},
                              {L"Save C++", ID_MENU_SAVE_CPP},
@@ -665,7 +675,7 @@ template <size_t N> void AddMenuItems(gui::IGUIContextMenu* submenu, const MenuI
 {
 	for (const MenuItem& item : items)
 		if (item.text)
-			submenu->addItem(item.text, item.commandId, true, false);
+			submenu->addItem(item.text, item.commandId, true, item.submenu);
 		else
 			submenu->addSeparator();
 }
@@ -679,6 +689,10 @@ void CSceneEditor::CreateMenuBar()
 		menu->addItem(title, ID_NONE, true, true);
 
 	AddMenuItems(menu->getSubMenu(0), FileMenu);
+	RecentMenu = menu->getSubMenu(0)->getSubMenu(
+	    menu->getSubMenu(0)->findItemWithCommandId(ID_MENU_OPEN_RECENT));
+	RecentScenes.Load(CRecentScenes::DefaultFile());
+	ShowRecentScenes();
 	AddMenuItems(menu->getSubMenu(1), ViewMenu);
 	AddMenuItems(menu->getSubMenu(2), WorldMenu);
 	gui::IGUIContextMenu* submenu = menu->getSubMenu(3);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "COrbitCamera.h"
@@ -133,23 +134,100 @@ void CSceneEditor::CreateSaveSceneWindow()
 	SaveSceneWindow =
 	    AddToolWindow(core::rect<s32>(150, 150, 650, 260), L"Save Scene", ID_SAVE_SCENE_WINDOW);
 	AddLabel(L"File:", core::rect<s32>(10, 35, 45, 50), SaveSceneWindow);
-	SaveSceneFileBox = _gui->addEditBox(L"", core::rect<s32>(50, 30, 490, 50), true,
+	SaveSceneFileBox = _gui->addEditBox(L"", core::rect<s32>(50, 30, 455, 50), true,
 	                                    SaveSceneWindow, ID_SAVE_SCENE_FILE);
+	_gui->addButton(core::rect<s32>(460, 30, 490, 50), SaveSceneWindow, ID_SAVE_SCENE_BROWSE,
+	                L"...");
 	_gui->addButton(core::rect<s32>(340, 70, 410, 95), SaveSceneWindow, ID_SAVE_SCENE_OK, L"Ok");
 	_gui->addButton(core::rect<s32>(420, 70, 490, 95), SaveSceneWindow, ID_SAVE_SCENE_CANCEL,
 	                L"Cancel");
 }
 
-// The file field starts with the scene last opened or saved, else
+// The file field starts with the scene last opened or saved; for a scene
+// opened in part, a new name beside its file ("example-tolvane.irr"); else
 // scene.irr in the working directory.
 void CSceneEditor::ShowSaveSceneWindow()
 {
-	const std::string file =
+	std::string file =
 	    SceneFileName.empty() ? AbsolutePath(_device->getFileSystem(), "scene.irr") : SceneFileName;
+	if (SceneFileName.empty() && PartlyOpened)
+	{
+		const size_t slash = PartlyOpenedFile.rfind('/') + 1;
+		const size_t dot = PartlyOpenedFile.rfind('.');
+		const size_t stem = dot == std::string::npos || dot <= slash ? std::string::npos : dot;
+		file = PartlyOpenedFile.substr(0, stem) + "-tolvane.irr";
+	}
 	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
 	SaveSceneWindow->setVisible(true);
 	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
 	_gui->setFocus(SaveSceneFileBox);
+}
+
+std::string CSceneEditor::SaveSceneFolderShown() const
+{
+	std::string file;
+	if (!WideToFileName(SaveSceneFileBox->getText(), file))
+		return "";
+	const std::string folder = file.substr(0, file.rfind('/') + 1);
+	struct stat info;
+	return !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? folder
+	                                                                                     : "";
+}
+
+// What "..." of "Save Scene" chose: a folder ("/" at its end) keeps the
+// field's file name, a scene file is taken whole, any other file gives its
+// folder.
+void CSceneEditor::ChooseSaveSceneFolder(const std::string& chosen)
+{
+	std::string typed;
+	WideToFileName(SaveSceneFileBox->getText(), typed);
+	std::string name = typed.substr(typed.rfind('/') + 1);
+	if (name.empty())
+		name = "scene.irr";
+	const size_t slash = chosen.rfind('/');
+	const bool scene = chosen.size() > 4 && chosen.compare(chosen.size() - 4, 4, ".irr") == 0;
+	const std::string file =
+	    scene || slash == std::string::npos ? chosen : chosen.substr(0, slash + 1) + name;
+	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
+	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
+	_gui->setFocus(SaveSceneFileBox);
+}
+
+// ---------------------------------------------------------------------------
+// "Open Recent"
+
+void CSceneEditor::ShowRecentScenes()
+{
+	// A file that is gone leaves the list when the list is shown.
+	const std::vector<std::string> files = RecentScenes.Files();
+	for (const std::string& file : files)
+		if (!_device->getFileSystem()->existFile(file.c_str()))
+			RecentScenes.Remove(file);
+	if (!RecentMenu)
+		return;
+	RecentMenu->removeAllItems();
+	const std::vector<std::string>& kept = RecentScenes.Files();
+	for (size_t i = 0; i < kept.size(); ++i)
+		RecentMenu->addItem(FileNameToWide(kept[i]).c_str(),
+		                    ID_RECENT_SCENE_FIRST + static_cast<s32>(i));
+	if (kept.empty())
+		RecentMenu->addItem(L"(no scenes yet)", ID_NONE, false);
+}
+
+bool CSceneEditor::OpenRecentScene(u32 entry)
+{
+	if (entry >= RecentScenes.Files().size())
+		return false;
+	const std::string file = RecentScenes.Files()[entry];
+	if (!_device->getFileSystem()->existFile(file.c_str()))
+	{
+		ShowMessage(OpenSceneError,
+		            (FileNameToWide(file) + L" is gone; it is taken off the list.").c_str());
+		RecentScenes.Remove(file);
+		ShowRecentScenes();
+		return false;
+	}
+	return OpenScene(file.c_str());
 }
 
 // "Ok" of "Save Scene".
@@ -165,12 +243,35 @@ bool CSceneEditor::SaveSceneFromWindow()
 	return SaveScene(file.c_str());
 }
 
-bool CSceneEditor::SaveScene(const char* filename)
+namespace
+{
+// Whether two names are one file: the same inode, or the same absolute path
+// for a file that does not exist.
+bool SameFile(io::IFileSystem* files, const std::string& a, const std::string& b)
+{
+	struct stat first, second;
+	if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
+		return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+	return AbsolutePath(files, a) == AbsolutePath(files, b);
+}
+} // namespace
+
+bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 {
 	const std::string file = filename ? filename : "";
 	if (file.empty() || file.back() == '/')
 	{
 		ShowMessage(L"Save Error", L"Saving failed: type the name of the scene file.");
+		return false;
+	}
+	if (PartlyOpened && !replaceAnswered &&
+	    SameFile(_device->getFileSystem(), file, PartlyOpenedFile))
+	{
+		ReplaceAskedFor = file;
+		Ask(L"Save Scene",
+		    L"Replace " + std::wstring(FileNameToWide(file).c_str()) +
+		        L"? Parts of it were left out when it was opened.",
+		    gui::EMBF_YES | gui::EMBF_NO, ID_SAVE_SCENE_REPLACE);
 		return false;
 	}
 	const std::string folder = SceneFolder(file);
@@ -238,7 +339,20 @@ bool CSceneEditor::SaveScene(const char* filename)
 	// nothing stands in the way of the next key.
 	SavedFile = file;
 	PartlyOpened = false;
+	RecentScenes.Add(AbsolutePath(_device->getFileSystem(), file));
+	ShowRecentScenes();
 	return true;
+}
+
+// Yes saves over the file; No goes back to "Save Scene" for another name.
+bool CSceneEditor::OnReplaceAnswered(bool yes)
+{
+	const std::string file = ReplaceAskedFor;
+	ReplaceAskedFor.clear();
+	if (yes)
+		return SaveScene(file.c_str(), true);
+	ShowSaveSceneWindow();
+	return false;
 }
 
 // Whether every value of the document is one a scene file holds; when not,
@@ -362,6 +476,8 @@ bool CSceneEditor::OpenScene(const char* filename)
 	const SSceneState before = Document.State();
 	const unsigned long long content = Document.Content, saved = Document.SavedContent;
 	const std::string sceneFile = SceneFileName;
+	const bool partly = PartlyOpened;
+	const std::string partlyFile = PartlyOpenedFile;
 	// The scene and every file it names share one time limit and one
 	// "Cancel"; a scene stopped half way is taken back whole.
 	LoadChecker.beginBatch();
@@ -376,7 +492,11 @@ bool CSceneEditor::OpenScene(const char* filename)
 		const core::stringw why = LoadFailure(file);
 		// The scene's earlier files are in the caches: nothing is loaded again.
 		if (opened)
+		{
 			RevertSceneOpen(before, content, saved, sceneFile);
+			PartlyOpened = partly;
+			PartlyOpenedFile = partlyFile;
+		}
 		if (stop == LOADCHECK_TIMED_OUT)
 			ShowMessage(OpenSceneError, why.c_str());
 		return false;
@@ -384,6 +504,21 @@ bool CSceneEditor::OpenScene(const char* filename)
 	if (opened)
 		ShowMessage(L"Scene Opened", report.c_str());
 	return opened;
+}
+
+// An opened scene keeps its file as its own, unless parts of it were left
+// out: then a save would drop them from that file. Such a scene has no file
+// name, shows as unsaved, and its file is replaced only after a question.
+void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
+{
+	SceneFileName = partly ? "" : file;
+	PartlyOpened = partly;
+	PartlyOpenedFile = partly ? AbsolutePath(_device->getFileSystem(), file) : "";
+	SyncDocument();
+	RecentScenes.Add(AbsolutePath(_device->getFileSystem(), file));
+	ShowRecentScenes();
+	if (!partly)
+		Document.MarkSaved();
 }
 
 // The scene as it was before an open that was stopped.
@@ -455,11 +590,8 @@ bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& repor
 	    core::clamp(content.State->getAttributeAsInt("CurrentModel"), 0, MODEL_SLOTS - 1);
 	for (io::IAttributes* data : content.Models)
 		current_model = core::max_(current_model, data->getAttributeAsInt("Slot"));
-	SceneFileName = file;
-	SyncDocument();
-	Document.MarkSaved();
-
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
+	KeepOpenedFile(file, opened < total);
 	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
 	         L" objects from " + FileNameToWide(file).c_str() + L".";
 	if (!failed.empty())
@@ -639,15 +771,25 @@ bool IsTrue(const std::wstring& value)
 }
 } // namespace
 
-// A file a scene of another tool names: beside the scene first, else as
-// written (from the working directory).
-std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstring& written)
+// A file a scene of another tool names, looked for beside the scene first:
+// as written from the scene's folder, its name in that folder, its name in
+// `alsoIn` (a texture beside its mesh), else as written (from the working
+// directory). Such scenes name files from where their tool ran
+// ("../../media/wall.jpg"), which is seldom where the scene is opened.
+std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstring& written,
+                                      const std::string& alsoIn)
 {
 	std::string path;
 	if (written.empty() || !WideToFileName(written.c_str(), path))
 		return "";
-	const std::string beside = ResolvedPath(folder, path);
-	return _device->getFileSystem()->existFile(beside.c_str()) ? beside : path;
+	const std::string name = path.substr(path.rfind('/') + 1);
+	std::vector<std::string> places = {ResolvedPath(folder, path), folder + "/" + name};
+	if (!alsoIn.empty())
+		places.push_back(alsoIn + "/" + name);
+	for (const std::string& place : places)
+		if (!name.empty() && _device->getFileSystem()->existFile(place.c_str()))
+			return place;
+	return path;
 }
 
 // Opens what the editor can hold of a scene another tool made: mesh nodes
@@ -687,9 +829,7 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	MessageLog = 0;
 	if (LoadChecker.batchStopped())
 		return true; // taken back by the caller
-	SceneFileName = file;
-	SyncDocument();
-	Document.MarkSaved();
+	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()));
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +
 	         FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
@@ -701,9 +841,10 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& folder,
                                    std::set<std::string>& failed)
 {
+	std::string meshFolder;
 	const auto texture = [&](const SNodeAttributes& material, const char* name)
 	{
-		const std::string path = ForeignPath(folder, node.value(material, name));
+		const std::string path = ForeignPath(folder, node.value(material, name), meshFolder);
 		if (!path.empty() && !failed.count(path) && !LoadTextureSafely(path.c_str()))
 			failed.insert(path);
 		return failed.count(path) ? std::string() : path;
@@ -749,6 +890,9 @@ bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& 
 	{
 		record.Type = CModel::TYPE_MESH;
 		record.Mesh = ForeignPath(folder, node.value("Mesh"));
+		meshFolder = record.Mesh.substr(0, record.Mesh.rfind('/') + 1);
+		if (!meshFolder.empty())
+			meshFolder.pop_back();
 		record.FileName = FileNameToWide(record.Mesh).c_str();
 	}
 	else if (water)
