@@ -112,6 +112,13 @@ public:
 	bool SaveScene(const char* filename, bool replaceAnswered = false);
 	//! The answer to "Replace <file>?": Yes saves over it.
 	bool OnReplaceAnswered(bool yes);
+	//! "File", "Open Recent": the last scene files opened or saved.
+	CRecentScenes RecentScenes;
+	gui::IGUIContextMenu* RecentMenu = 0;
+	//! Fills "Open Recent" from the list; files that are gone are dropped.
+	void ShowRecentScenes();
+	//! An entry of "Open Recent" (its command id less ID_RECENT_SCENE_FIRST).
+	bool OpenRecentScene(u32 entry);
 	//! Replaces the scene with a scene file's.
 	bool OpenScene(const char* filename);
 	//! A file named on the command line, by its type: a scene file (.irr)
@@ -390,13 +397,6 @@ private:
 	//! The file the replace question is about.
 	std::string ReplaceAskedFor;
 	void KeepOpenedFile(const std::string& file, bool partly);
-	//! "File", "Open Recent": the last scene files opened or saved.
-	CRecentScenes RecentScenes;
-	gui::IGUIContextMenu* RecentMenu = 0;
-	//! Fills "Open Recent" from the list; files that are gone are dropped.
-	void ShowRecentScenes();
-	//! An entry of "Open Recent" (its command id less ID_RECENT_SCENE_FIRST).
-	bool OpenRecentScene(u32 entry);
 	//! "..." of "Save Scene": the chosen folder, or file, goes into the field.
 	void ChooseSaveSceneFolder(const std::string& chosen);
 	//! The folder the field of "Save Scene" names, for its "..." dialog.
