@@ -279,10 +279,11 @@ bool CSceneEditor::CreatePositioner()
 
 void CSceneEditor::CreateSceneInfoWindow()
 {
-	EditorInfoWindow = _gui->addWindow(core::rect<s32>(30, 30, 300, 110), false,
+	// Four lines: the frame statistics, the camera mode and the last save.
+	EditorInfoWindow = _gui->addWindow(core::rect<s32>(30, 30, 300, 125), false,
 	                                   L"Scene Information", 0, ID_PLAIN);
 	EditorInfoWindow->getCloseButton()->setVisible(false);
-	EditorInfoText = _gui->addStaticText(L"Scene Information", core::rect<s32>(10, 30, 280, 95),
+	EditorInfoText = _gui->addStaticText(L"Scene Information", core::rect<s32>(10, 30, 280, 110),
 	                                     false, true, EditorInfoWindow, ID_PLAIN);
 	EditorInfoWindow->setVisible(true);
 }
