@@ -137,12 +137,14 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		if (LOAD_TYPE != LOAD_SCENE_FOLDER || ptr_sed->FolderDialogToClose)
 			return false;
 		gui::IGUIFileOpenDialog* dialog = static_cast<gui::IGUIFileOpenDialog*>(gui.Caller);
-		const std::string folder = NarrowFileName(core::stringw(dialog->getDirectoryName()).c_str());
+		const std::string folder =
+		    NarrowFileName(core::stringw(dialog->getDirectoryName()).c_str());
 		dialog->grab();
 		ptr_sed->FolderDialogToClose = dialog;
 		RestoreWorkingDirectory();
 		LOAD_TYPE = LOAD_NONE;
-		ptr_sed->ChooseSaveSceneFolder(folder.empty() || folder.back() == '/' ? folder : folder + "/");
+		ptr_sed->ChooseSaveSceneFolder(folder.empty() || folder.back() == '/' ? folder
+		                                                                      : folder + "/");
 		return true;
 	}
 	case gui::EGET_LISTBOX_SELECTED_AGAIN:

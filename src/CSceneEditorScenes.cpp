@@ -170,8 +170,8 @@ std::string CSceneEditor::SaveSceneFolderShown() const
 		return "";
 	const std::string folder = file.substr(0, file.rfind('/') + 1);
 	struct stat info;
-	return !folder.empty() && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? folder
-	                                                                                     : "";
+	const bool exists = stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+	return !folder.empty() && exists ? folder : "";
 }
 
 // What "..." of "Save Scene" chose: a folder ("/" at its end) keeps the

@@ -131,11 +131,10 @@ TEST_F(PlacementTest, TypedValuesApplyOneStepEachAndOtherTextIsRefused)
 	{
 		s32 box;
 		const wchar_t* typed;
-	} refused[] = {{701, L"abc"},   {702, L"inf"},   {703, L"nan"},   {704, L"1e40"},
-	               {705, L"1.2.3"}, {706, L""},      {707, L"0"},     {708, L"-0"},
-	               {709, L"0,0"},   {711, L"-5"},    {712, L"0"},     {701, L"3e38"},
-	               {706, L"2e6"},   {707, L"3e38"},  {709, L"1e-5"},  {711, L"1e-40"},
-	               {711, L"3e38"},  {712, L"400"},   {712, L"0.001"}};
+	} refused[] = {{701, L"abc"},   {702, L"inf"},  {703, L"nan"}, {704, L"1e40"}, {705, L"1.2.3"},
+	               {706, L""},      {707, L"0"},    {708, L"-0"},  {709, L"0,0"},  {711, L"-5"},
+	               {712, L"0"},     {701, L"3e38"}, {706, L"2e6"}, {707, L"3e38"}, {709, L"1e-5"},
+	               {711, L"1e-40"}, {711, L"3e38"}, {712, L"400"}, {712, L"0.001"}};
 	for (const auto& row : refused)
 	{
 		SCOPED_TRACE(core::stringc(row.typed).c_str());
