@@ -507,7 +507,8 @@ bool CSceneEditor::OpenScene(const char* filename)
 }
 
 // An opened scene keeps its file as its own, unless parts of it were left
-// out: then a save would drop them from that file. Such a scene has no file
+// out (objects it cannot hold, files that did not load): then a save would
+// drop them from that file. Such a scene has no file
 // name, shows as unsaved, and its file is replaced only after a question.
 void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
 {
@@ -591,7 +592,7 @@ bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& repor
 	for (io::IAttributes* data : content.Models)
 		current_model = core::max_(current_model, data->getAttributeAsInt("Slot"));
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
-	KeepOpenedFile(file, opened < total);
+	KeepOpenedFile(file, opened < total || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
 	         L" objects from " + FileNameToWide(file).c_str() + L".";
 	if (!failed.empty())
@@ -829,7 +830,7 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	MessageLog = 0;
 	if (LoadChecker.batchStopped())
 		return true; // taken back by the caller
-	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()));
+	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +
 	         FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
