@@ -145,9 +145,10 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	case gui::EGET_DIRECTORY_SELECTED:
 	{
 		// OK with a folder selected, or with none (the folder shown).
+		if (LOAD_TYPE != LOAD_EXPORT_FOLDER && LOAD_TYPE != LOAD_SCENE_FOLDER)
+			return false;
 		gui::IGUIFileOpenDialog* dialog = static_cast<gui::IGUIFileOpenDialog*>(gui.Caller);
-		return LOAD_TYPE == LOAD_EXPORT_FOLDER &&
-		       OnExportFolderChosen(dialog, dialog->getDirectoryName().c_str());
+		return OnFolderChosen(dialog, dialog->getDirectoryName().c_str());
 	}
 	case gui::EGET_LISTBOX_SELECTED_AGAIN:
 		// A double click on a level is its "Ok".
@@ -170,6 +171,11 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	case gui::EGET_MESSAGEBOX_YES:
 	case gui::EGET_MESSAGEBOX_NO:
 	case gui::EGET_MESSAGEBOX_CANCEL:
+		if (gui.Caller->getID() == ID_SAVE_SCENE_REPLACE)
+		{
+			ptr_sed->OnReplaceAnswered(gui.EventType == gui::EGET_MESSAGEBOX_YES);
+			return true;
+		}
 		return ptr_sed->OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
@@ -218,7 +224,10 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
-	default: return false;
+	default:
+		if (commandId < ID_RECENT_SCENE_FIRST || commandId > ID_RECENT_SCENE_LAST)
+			return false;
+		editor.OpenRecentScene(static_cast<u32>(commandId - ID_RECENT_SCENE_FIRST));
 	}
 	return true;
 }
@@ -247,6 +256,7 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
 	case ID_SAVE_SCENE_OK: editor.SaveSceneFromWindow(); break;
 	case ID_SAVE_SCENE_CANCEL: editor.SaveSceneWindow->setVisible(false); break;
+	case ID_SAVE_SCENE_BROWSE: BrowseSceneFolder(); break;
 	case ID_WORLD_LOAD_TERRAIN: OpenFileDialog(L"Select a Heightmap", LOAD_TERRAIN); break;
 	case ID_WORLD_TERRAIN_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_TERRAIN_TEXTURE); break;
 	case ID_WORLD_DELETE_TERRAIN: ptr_sed->DeleteTerrain(); break;
@@ -326,7 +336,8 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_SCENE: editor.OpenScene(name); break;
 	case LOAD_SKYBOX_FIELD: FillSkyBoxField(file); break;
 	case LOAD_PARTICLE_TEXTURE: editor.LoadParticleTexture(name); break;
-	case LOAD_EXPORT_FOLDER: OnExportFolderChosen(0, file.substr(0, file.rfind('/') + 1)); break;
+	case LOAD_EXPORT_FOLDER: OnFolderChosen(0, file.substr(0, file.rfind('/') + 1)); break;
+	case LOAD_SCENE_FOLDER: editor.ChooseSaveSceneFolder(file); break;
 	default: return false;
 	}
 	return true;
@@ -358,10 +369,12 @@ void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType, const std:
 	LOAD_TYPE = loadType;
 }
 
-// `dialog`: the dialog that is still open (a chosen file closes its dialog
-// itself, a chosen folder does not).
-bool CTLVEventRec::OnExportFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder)
+// A folder for "..." of "Save Options" or "Save Scene". `dialog`: the dialog
+// that is still open (a chosen file closes its dialog itself, a chosen folder
+// does not).
+bool CTLVEventRec::OnFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder)
 {
+	const int purpose = LOAD_TYPE;
 	if (dialog)
 	{
 		// It is inside its own event handling: kept alive until that ends.
@@ -369,11 +382,15 @@ bool CTLVEventRec::OnExportFolderChosen(gui::IGUIFileOpenDialog* dialog, const s
 		dialog->grab();
 		ClosedDialog = dialog;
 		CloseFileDialog(dialog);
+		LOAD_TYPE = LOAD_NONE;
 	}
 	std::string shown = folder;
 	if (!shown.empty() && shown.back() != '/')
 		shown += '/';
-	ptr_sed->sow_editboxDir->setText(FileNameToWide(shown).c_str());
+	if (purpose == LOAD_SCENE_FOLDER)
+		ptr_sed->ChooseSaveSceneFolder(shown);
+	else
+		ptr_sed->sow_editboxDir->setText(FileNameToWide(shown).c_str());
 	return true;
 }
 
@@ -382,6 +399,17 @@ void CTLVEventRec::DropClosedDialog()
 	if (ClosedDialog)
 		ClosedDialog->drop();
 	ClosedDialog = 0;
+}
+
+// "..." of "Save Scene": the dialog starts in the field's folder; "OK" on a
+// folder or on a file chooses it.
+void CTLVEventRec::BrowseSceneFolder()
+{
+	DialogWorkingDirectory = CurrentDirectory();
+	std::string start = ptr_sed->SaveSceneFolderShown();
+	ptr_sed->_gui->addFileOpenDialog(L"Choose a Folder for the Scene", true, 0, ID_NONE, false,
+	                                 start.empty() ? 0 : &start[0]);
+	LOAD_TYPE = LOAD_SCENE_FOLDER;
 }
 
 gui::IGUIFileOpenDialog* CTLVEventRec::FileDialog() const

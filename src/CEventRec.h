@@ -33,7 +33,9 @@ enum ELoadType
 	LOAD_SKYBOX_FIELD = 13,
 	LOAD_PARTICLE_TEXTURE = 14,
 	//! "..." of "Save Options": a folder for the export, not a file.
-	LOAD_EXPORT_FOLDER = 16
+	LOAD_EXPORT_FOLDER = 16,
+	//! "..." of "Save Scene": a folder (or a scene file) for its field.
+	LOAD_SCENE_FOLDER = 20
 };
 
 class CTLVEventRec : public IEventReceiver
@@ -78,9 +80,10 @@ private:
 	bool GuiAt(s32 x, s32 y) const;
 	void OpenFileDialog(const wchar_t* title, int loadType);
 	void OpenFileDialog(const wchar_t* title, int loadType, const std::string& start);
-	//! The export folder of "Save Options" becomes a folder chosen (or the
-	//! folder of a file chosen) in the dialog.
-	bool OnExportFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder);
+	//! The folder of "Save Options" or "Save Scene" becomes a folder chosen
+	//! (or the folder of a file chosen) in the dialog.
+	bool OnFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder);
+	void BrowseSceneFolder();
 	void RestoreWorkingDirectory();
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 	//! The key-table entry a press is recorded under.

@@ -281,10 +281,11 @@ bool CSceneEditor::CreatePositioner()
 
 void CSceneEditor::CreateSceneInfoWindow()
 {
-	EditorInfoWindow = _gui->addWindow(core::rect<s32>(30, 30, 300, 110), false,
+	// Four lines: the frame statistics, the camera mode and the last save.
+	EditorInfoWindow = _gui->addWindow(core::rect<s32>(30, 30, 300, 125), false,
 	                                   L"Scene Information", 0, ID_PLAIN);
 	EditorInfoWindow->getCloseButton()->setVisible(false);
-	EditorInfoText = _gui->addStaticText(L"Scene Information", core::rect<s32>(10, 30, 280, 95),
+	EditorInfoText = _gui->addStaticText(L"Scene Information", core::rect<s32>(10, 30, 280, 110),
 	                                     false, true, EditorInfoWindow, ID_PLAIN);
 	EditorInfoWindow->setVisible(true);
 }
@@ -304,6 +305,11 @@ core::stringw CSceneEditor::SceneInfoText() const
 	text += _driver->getPrimitiveCountDrawn();
 	text += L"\n";
 	text += CameraMode ? L"CameraMode: On" : L"CameraMode: Off";
+	if (!SavedFile.empty() && SavedFile == SceneFileName && !Document.Unsaved())
+	{
+		text += L"\nSaved ";
+		text += FileNameToWide(SavedFile.substr(SavedFile.rfind('/') + 1)).c_str();
+	}
 	return text;
 }
 
@@ -648,11 +654,13 @@ struct MenuItem
 {
 	const wchar_t* text;
 	s32 commandId;
+	bool submenu = false;
 };
 
 const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {0, ID_NONE},
                              {L"Open Scene", ID_MENU_OPEN_SCENE},
+                             {L"Open Recent", ID_MENU_OPEN_RECENT, true},
                              {L"Save Scene", ID_MENU_SAVE_SCENE},
                              {0, ID_NONE},
                              {L"Save C++", ID_MENU_SAVE_CPP},
@@ -676,7 +684,7 @@ template <size_t N> void AddMenuItems(gui::IGUIContextMenu* submenu, const MenuI
 {
 	for (const MenuItem& item : items)
 		if (item.text)
-			submenu->addItem(item.text, item.commandId, true, false);
+			submenu->addItem(item.text, item.commandId, true, item.submenu);
 		else
 			submenu->addSeparator();
 }
@@ -690,6 +698,10 @@ void CSceneEditor::CreateMenuBar()
 		menu->addItem(title, ID_NONE, true, true);
 
 	AddMenuItems(menu->getSubMenu(0), FileMenu);
+	RecentMenu = menu->getSubMenu(0)->getSubMenu(
+	    menu->getSubMenu(0)->findItemWithCommandId(ID_MENU_OPEN_RECENT));
+	RecentScenes.Load(CRecentScenes::DefaultFile());
+	ShowRecentScenes();
 	AddMenuItems(menu->getSubMenu(1), ViewMenu);
 	AddMenuItems(menu->getSubMenu(2), WorldMenu);
 	gui::IGUIContextMenu* submenu = menu->getSubMenu(3);
@@ -866,6 +878,9 @@ void CSceneEditor::CreateObjectDialogs()
 	mpw_scaleZ = _gui->addScrollBar(true, Rect(65, 165, 195, 180), w, ID_MODEL_SCALE_Z);
 	gui::IGUIScrollBar* const scaleBars[] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
 	// One click on an arrow is one step (the engine's default step is 10).
+	// A scale of 0 is no scale: the bars start at 1, as "Transform" refuses 0.
+	for (gui::IGUIScrollBar* bar : scaleBars)
+		bar->setMin(1);
 	for (gui::IGUIScrollBar* bar : scaleBars)
 		bar->setMax(10);
 	for (gui::IGUIScrollBar* bar : scaleBars)
@@ -1017,8 +1032,8 @@ namespace
 // A scale as the nearest position a scale bar has.
 s32 ScaleBarPosition(f32 scale)
 {
-	if (!(scale > 0.0f))
-		return 0;
+	if (!(scale > 1.0f))
+		return 1;
 	return scale >= 10.0f ? 10 : static_cast<s32>(scale + 0.5f);
 }
 } // namespace
@@ -1136,15 +1151,20 @@ void CSceneEditor::UpdateSelectedWater()
 	CModel* water = SelectedModel;
 	if (wpw_render_type && ChangedByUser(wpw_render_type->getSelected(), ShownWaterMaterial))
 		water->setMaterialType(ShownWaterMaterial);
-	bool waves = false;
+	// Only a bar the user moved sets its wave: a value beyond a bar's range
+	// (a scene's WaveLength 5000) stays as it is while another bar moves.
+	bool moved[3] = {}, waves = false;
 	for (int i = 0; i < 3; ++i)
-		waves = (WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i])) || waves;
+	{
+		moved[i] = WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i]);
+		waves = waves || moved[i];
+	}
 	if (!waves || !Water->Node)
 		return;
 	SyncObject(WATER_SLOT, true);
 	SModelState record = *Document.Object(WATER_SLOT);
 	for (int i = 0; i < 3; ++i)
-		if (ShownWaves[i] != static_cast<s32>(record.Values[i] + 0.5f))
+		if (moved[i])
 			record.Values[i] = static_cast<f32>(ShownWaves[i]);
 	BuildObject(WATER_SLOT, record);
 	SelectedModel = Water;

@@ -17,6 +17,7 @@
 #include "Gizmo.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "RecentScenes.h"
 #include "Recovery.h"
 #include "SceneDocument.h"
 #include "Quake3Level.h"
@@ -110,7 +111,18 @@ public:
 
 	//! Writes the whole scene as an .irr scene file; a game loads its models
 	//! with the engine's loadScene.
-	bool SaveScene(const char* filename);
+	//! Writes the scene; a file of which parts were left out when it was
+	//! opened is first asked about, unless `replaceAnswered`.
+	bool SaveScene(const char* filename, bool replaceAnswered = false);
+	//! The answer to "Replace <file>?": Yes saves over it.
+	bool OnReplaceAnswered(bool yes);
+	//! "File", "Open Recent": the last scene files opened or saved.
+	CRecentScenes RecentScenes;
+	gui::IGUIContextMenu* RecentMenu = 0;
+	//! Fills "Open Recent" from the list; files that are gone are dropped.
+	void ShowRecentScenes();
+	//! An entry of "Open Recent" (its command id less ID_RECENT_SCENE_FIRST).
+	bool OpenRecentScene(u32 entry);
 	//! Replaces the scene with a scene file's.
 	bool OpenScene(const char* filename);
 	//! A file named on the command line, by its type: a scene file (.irr)
@@ -366,7 +378,8 @@ private:
 	                      std::wstring& report);
 	bool OpenForeignNode(const scenefile::SForeignNode& node, const std::string& folder,
 	                     std::set<std::string>& failed);
-	std::string ForeignPath(const std::string& folder, const std::wstring& written);
+	std::string ForeignPath(const std::string& folder, const std::wstring& written,
+	                        const std::string& alsoIn = "");
 	bool ReadAndOpenScene(const std::string& file, std::wstring& report);
 	bool ReadSceneInHelper(const std::string& file, scenefile::SSceneContent& content);
 	void RevertSceneOpen(const SSceneState& before, unsigned long long content,
@@ -382,6 +395,22 @@ private:
 	gui::IGUIEditBox* SaveSceneFileBox;
 	//! The scene file last opened or saved.
 	std::string SceneFileName;
+	//! The file of the last save, named in "Scene Information" until the
+	//! scene changes again.
+	std::string SavedFile;
+	//! The scene came from a file of which parts were left out: it keeps
+	//! no file name, and that file is replaced only after a question.
+	bool PartlyOpened = false;
+	std::string PartlyOpenedFile;
+	//! The file the replace question is about.
+	std::string ReplaceAskedFor;
+	void KeepOpenedFile(const std::string& file, bool partly);
+	//! "..." of "Save Scene": the chosen folder, or file, goes into the field.
+	void ChooseSaveSceneFolder(const std::string& chosen);
+	//! The folder the field of "Save Scene" names, for its "..." dialog.
+	std::string SaveSceneFolderShown() const;
+	//! Whether the document holds only values a scene file holds.
+	bool SceneIsSound(core::stringw& problem) const;
 	//! What the world geometry was loaded from.
 	std::string TerrainFile;
 	std::string LevelFile;

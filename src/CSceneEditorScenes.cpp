@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "COrbitCamera.h"
@@ -52,6 +53,24 @@ const c8* const ColourBarNames[6] = {"SceneRed", "SceneGreen", "SceneBlue",
                                      "FogRed",   "FogGreen",   "FogBlue"};
 const c8* const SkyBoxNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
                                   "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+
+// Why a record cannot be written to or opened from a scene file, naming
+// the object.
+core::stringw Unsound(int slot, s32 type, const std::string& field)
+{
+	const SObjectKind* kind = KindOf(type);
+	core::stringw text(L"The scene's ");
+	text += kind ? kind->Name : L"object";
+	if (slot != WATER_SLOT)
+	{
+		text += L" in slot ";
+		text += slot;
+	}
+	text += L" has a field ";
+	text += field.c_str();
+	text += L" that is not a number it can hold.";
+	return text;
+}
 
 std::wstring Joined(const std::set<std::string>& files)
 {
@@ -115,23 +134,100 @@ void CSceneEditor::CreateSaveSceneWindow()
 	SaveSceneWindow =
 	    AddToolWindow(core::rect<s32>(150, 150, 650, 260), L"Save Scene", ID_SAVE_SCENE_WINDOW);
 	AddLabel(L"File:", core::rect<s32>(10, 35, 45, 50), SaveSceneWindow);
-	SaveSceneFileBox = _gui->addEditBox(L"", core::rect<s32>(50, 30, 490, 50), true,
+	SaveSceneFileBox = _gui->addEditBox(L"", core::rect<s32>(50, 30, 455, 50), true,
 	                                    SaveSceneWindow, ID_SAVE_SCENE_FILE);
+	_gui->addButton(core::rect<s32>(460, 30, 490, 50), SaveSceneWindow, ID_SAVE_SCENE_BROWSE,
+	                L"...");
 	_gui->addButton(core::rect<s32>(340, 70, 410, 95), SaveSceneWindow, ID_SAVE_SCENE_OK, L"Ok");
 	_gui->addButton(core::rect<s32>(420, 70, 490, 95), SaveSceneWindow, ID_SAVE_SCENE_CANCEL,
 	                L"Cancel");
 }
 
-// The file field starts with the scene last opened or saved, else
+// The file field starts with the scene last opened or saved; for a scene
+// opened in part, a new name beside its file ("example-tolvane.irr"); else
 // scene.irr in the working directory.
 void CSceneEditor::ShowSaveSceneWindow()
 {
-	const std::string file =
+	std::string file =
 	    SceneFileName.empty() ? AbsolutePath(_device->getFileSystem(), "scene.irr") : SceneFileName;
+	if (SceneFileName.empty() && PartlyOpened)
+	{
+		const size_t slash = PartlyOpenedFile.rfind('/') + 1;
+		const size_t dot = PartlyOpenedFile.rfind('.');
+		const size_t stem = dot == std::string::npos || dot <= slash ? std::string::npos : dot;
+		file = PartlyOpenedFile.substr(0, stem) + "-tolvane.irr";
+	}
 	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
 	SaveSceneWindow->setVisible(true);
 	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
 	_gui->setFocus(SaveSceneFileBox);
+}
+
+std::string CSceneEditor::SaveSceneFolderShown() const
+{
+	std::string file;
+	if (!WideToFileName(SaveSceneFileBox->getText(), file))
+		return "";
+	const std::string folder = file.substr(0, file.rfind('/') + 1);
+	struct stat info;
+	const bool exists = stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+	return !folder.empty() && exists ? folder : "";
+}
+
+// What "..." of "Save Scene" chose: a folder ("/" at its end) keeps the
+// field's file name, a scene file is taken whole, any other file gives its
+// folder.
+void CSceneEditor::ChooseSaveSceneFolder(const std::string& chosen)
+{
+	std::string typed;
+	WideToFileName(SaveSceneFileBox->getText(), typed);
+	std::string name = typed.substr(typed.rfind('/') + 1);
+	if (name.empty())
+		name = "scene.irr";
+	const size_t slash = chosen.rfind('/');
+	const bool scene = chosen.size() > 4 && chosen.compare(chosen.size() - 4, 4, ".irr") == 0;
+	const std::string file =
+	    scene || slash == std::string::npos ? chosen : chosen.substr(0, slash + 1) + name;
+	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
+	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
+	_gui->setFocus(SaveSceneFileBox);
+}
+
+// ---------------------------------------------------------------------------
+// "Open Recent"
+
+void CSceneEditor::ShowRecentScenes()
+{
+	// A file that is gone leaves the list when the list is shown.
+	const std::vector<std::string> files = RecentScenes.Files();
+	for (const std::string& file : files)
+		if (!_device->getFileSystem()->existFile(file.c_str()))
+			RecentScenes.Remove(file);
+	if (!RecentMenu)
+		return;
+	RecentMenu->removeAllItems();
+	const std::vector<std::string>& kept = RecentScenes.Files();
+	for (size_t i = 0; i < kept.size(); ++i)
+		RecentMenu->addItem(FileNameToWide(kept[i]).c_str(),
+		                    ID_RECENT_SCENE_FIRST + static_cast<s32>(i));
+	if (kept.empty())
+		RecentMenu->addItem(L"(no scenes yet)", ID_NONE, false);
+}
+
+bool CSceneEditor::OpenRecentScene(u32 entry)
+{
+	if (entry >= RecentScenes.Files().size())
+		return false;
+	const std::string file = RecentScenes.Files()[entry];
+	if (!_device->getFileSystem()->existFile(file.c_str()))
+	{
+		ShowMessage(OpenSceneError,
+		            (FileNameToWide(file) + L" is gone; it is taken off the list.").c_str());
+		RecentScenes.Remove(file);
+		ShowRecentScenes();
+		return false;
+	}
+	return OpenScene(file.c_str());
 }
 
 // "Ok" of "Save Scene".
@@ -147,7 +243,20 @@ bool CSceneEditor::SaveSceneFromWindow()
 	return SaveScene(file.c_str());
 }
 
-bool CSceneEditor::SaveScene(const char* filename)
+namespace
+{
+// Whether two names are one file: the same inode, or the same absolute path
+// for a file that does not exist.
+bool SameFile(io::IFileSystem* files, const std::string& a, const std::string& b)
+{
+	struct stat first, second;
+	if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
+		return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+	return AbsolutePath(files, a) == AbsolutePath(files, b);
+}
+} // namespace
+
+bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 {
 	const std::string file = filename ? filename : "";
 	if (file.empty() || file.back() == '/')
@@ -155,8 +264,28 @@ bool CSceneEditor::SaveScene(const char* filename)
 		ShowMessage(L"Save Error", L"Saving failed: type the name of the scene file.");
 		return false;
 	}
+	if (PartlyOpened && !replaceAnswered &&
+	    SameFile(_device->getFileSystem(), file, PartlyOpenedFile))
+	{
+		ReplaceAskedFor = file;
+		Ask(L"Save Scene",
+		    L"Replace " + std::wstring(FileNameToWide(file).c_str()) +
+		        L"? Parts of it were left out when it was opened.",
+		    gui::EMBF_YES | gui::EMBF_NO, ID_SAVE_SCENE_REPLACE);
+		return false;
+	}
 	const std::string folder = SceneFolder(file);
 	SyncDocument();
+	// Nothing is written that opening would refuse.
+	core::stringw unsound;
+	if (!SceneIsSound(unsound))
+	{
+		core::stringw text(L"Saving failed: ");
+		text += unsound;
+		text += L" Nothing was written.";
+		ShowMessage(L"Save Error", text.c_str());
+		return false;
+	}
 	// The scene is written from one empty node that holds the editor state
 	// and, for the time of the save, the models as its children: a game
 	// gets the models and particle systems and nothing else of the
@@ -206,10 +335,56 @@ bool CSceneEditor::SaveScene(const char* filename)
 	}
 	SceneFileName = file;
 	Document.MarkSaved();
-	core::stringw text(L"Scene saved to ");
-	text += FileNameToWide(file).c_str();
-	text += L".";
-	ShowMessage(L"Saved!", text.c_str());
+	// The caption loses its "*" and "Scene Information" names the file;
+	// nothing stands in the way of the next key.
+	SavedFile = file;
+	PartlyOpened = false;
+	RecentScenes.Add(AbsolutePath(_device->getFileSystem(), file));
+	ShowRecentScenes();
+	return true;
+}
+
+// Yes saves over the file; No goes back to "Save Scene" for another name.
+bool CSceneEditor::OnReplaceAnswered(bool yes)
+{
+	const std::string file = ReplaceAskedFor;
+	ReplaceAskedFor.clear();
+	if (yes)
+		return SaveScene(file.c_str(), true);
+	ShowSaveSceneWindow();
+	return false;
+}
+
+// Whether every value of the document is one a scene file holds; when not,
+// which is not.
+bool CSceneEditor::SceneIsSound(core::stringw& problem) const
+{
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+	{
+		const SModelState* record = Document.Object(slot);
+		if (!record)
+			continue;
+		std::string field;
+		if (!RecordIsSound(*record, field))
+		{
+			problem = Unsound(slot, record->Type, field);
+			return false;
+		}
+		for (const core::stringw* name :
+		     {&record->FileName, &record->TextureName, &record->TextureName2})
+			if (name->size() > 4096)
+			{
+				problem = L"A name is longer than 4096 characters.";
+				return false;
+			}
+	}
+	const SWorldState& world = Document.World();
+	for (const core::vector3df* marker : {&world.MarkerPosition, &world.MarkerRotation})
+		if (!(KeptInWorld(*marker) == *marker))
+		{
+			problem = L"The placement marker is beyond the largest coordinates.";
+			return false;
+		}
 	return true;
 }
 
@@ -258,8 +433,13 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 		data->addInt(ColourBarNames[i], world.Bars[i]);
 	data->addString("MarkerPosition", VectorText(world.MarkerPosition).c_str());
 	data->addString("MarkerRotation", VectorText(world.MarkerRotation).c_str());
-	data->addString("CameraPosition", VectorText(Camera->getPosition()).c_str());
-	data->addString("CameraTarget", VectorText(Camera->getTarget()).c_str());
+	// A view that is no place (framing something huge) is not kept.
+	const core::vector3df camera = Camera->getPosition(), target = Camera->getTarget();
+	if (KeptInWorld(camera) == camera && KeptInWorld(target) == target)
+	{
+		data->addString("CameraPosition", VectorText(camera).c_str());
+		data->addString("CameraTarget", VectorText(target).c_str());
+	}
 
 	for (int i = 0; i < 7; ++i)
 		data->addString(SkyBoxNames[i], world.SkyTexts[i].c_str());
@@ -296,6 +476,8 @@ bool CSceneEditor::OpenScene(const char* filename)
 	const SSceneState before = Document.State();
 	const unsigned long long content = Document.Content, saved = Document.SavedContent;
 	const std::string sceneFile = SceneFileName;
+	const bool partly = PartlyOpened;
+	const std::string partlyFile = PartlyOpenedFile;
 	// The scene and every file it names share one time limit and one
 	// "Cancel"; a scene stopped half way is taken back whole.
 	LoadChecker.beginBatch();
@@ -310,7 +492,11 @@ bool CSceneEditor::OpenScene(const char* filename)
 		const core::stringw why = LoadFailure(file);
 		// The scene's earlier files are in the caches: nothing is loaded again.
 		if (opened)
+		{
 			RevertSceneOpen(before, content, saved, sceneFile);
+			PartlyOpened = partly;
+			PartlyOpenedFile = partlyFile;
+		}
 		if (stop == LOADCHECK_TIMED_OUT)
 			ShowMessage(OpenSceneError, why.c_str());
 		return false;
@@ -318,6 +504,22 @@ bool CSceneEditor::OpenScene(const char* filename)
 	if (opened)
 		ShowMessage(L"Scene Opened", report.c_str());
 	return opened;
+}
+
+// An opened scene keeps its file as its own, unless parts of it were left
+// out (objects it cannot hold, files that did not load): then a save would
+// drop them from that file. Such a scene has no file
+// name, shows as unsaved, and its file is replaced only after a question.
+void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
+{
+	SceneFileName = partly ? "" : file;
+	PartlyOpened = partly;
+	PartlyOpenedFile = partly ? AbsolutePath(_device->getFileSystem(), file) : "";
+	SyncDocument();
+	RecentScenes.Add(AbsolutePath(_device->getFileSystem(), file));
+	ShowRecentScenes();
+	if (!partly)
+		Document.MarkSaved();
 }
 
 // The scene as it was before an open that was stopped.
@@ -389,11 +591,8 @@ bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& repor
 	    core::clamp(content.State->getAttributeAsInt("CurrentModel"), 0, MODEL_SLOTS - 1);
 	for (io::IAttributes* data : content.Models)
 		current_model = core::max_(current_model, data->getAttributeAsInt("Slot"));
-	SceneFileName = file;
-	SyncDocument();
-	Document.MarkSaved();
-
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
+	KeepOpenedFile(file, opened < total || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
 	         L" objects from " + FileNameToWide(file).c_str() + L".";
 	if (!failed.empty())
@@ -571,15 +770,25 @@ bool IsTrue(const std::wstring& value)
 }
 } // namespace
 
-// A file a scene of another tool names: beside the scene first, else as
-// written (from the working directory).
-std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstring& written)
+// A file a scene of another tool names, looked for beside the scene first:
+// as written from the scene's folder, its name in that folder, its name in
+// `alsoIn` (a texture beside its mesh), else as written (from the working
+// directory). Such scenes name files from where their tool ran
+// ("../../media/wall.jpg"), which is seldom where the scene is opened.
+std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstring& written,
+                                      const std::string& alsoIn)
 {
 	std::string path;
 	if (written.empty() || !WideToFileName(written.c_str(), path))
 		return "";
-	const std::string beside = ResolvedPath(folder, path);
-	return _device->getFileSystem()->existFile(beside.c_str()) ? beside : path;
+	const std::string name = path.substr(path.rfind('/') + 1);
+	std::vector<std::string> places = {ResolvedPath(folder, path), folder + "/" + name};
+	if (!alsoIn.empty())
+		places.push_back(alsoIn + "/" + name);
+	for (const std::string& place : places)
+		if (!name.empty() && _device->getFileSystem()->existFile(place.c_str()))
+			return place;
+	return path;
 }
 
 // Opens what the editor can hold of a scene another tool made: mesh nodes
@@ -619,9 +828,7 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	MessageLog = 0;
 	if (LoadChecker.batchStopped())
 		return true; // taken back by the caller
-	SceneFileName = file;
-	SyncDocument();
-	Document.MarkSaved();
+	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +
 	         FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
@@ -633,9 +840,10 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& folder,
                                    std::set<std::string>& failed)
 {
+	std::string meshFolder;
 	const auto texture = [&](const SNodeAttributes& material, const char* name)
 	{
-		const std::string path = ForeignPath(folder, node.value(material, name));
+		const std::string path = ForeignPath(folder, node.value(material, name), meshFolder);
 		if (!path.empty() && !failed.count(path) && !LoadTextureSafely(path.c_str()))
 			failed.insert(path);
 		return failed.count(path) ? std::string() : path;
@@ -681,6 +889,9 @@ bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& 
 	{
 		record.Type = CModel::TYPE_MESH;
 		record.Mesh = ForeignPath(folder, node.value("Mesh"));
+		meshFolder = record.Mesh.substr(0, record.Mesh.rfind('/') + 1);
+		if (!meshFolder.empty())
+			meshFolder.pop_back();
 		record.FileName = FileNameToWide(record.Mesh).c_str();
 	}
 	else if (water)

@@ -30,6 +30,20 @@ void CSceneEditor::SceneChanged()
 
 namespace
 {
+// Whatever moved a node, its transform stays one a scene file holds.
+void KeepTransformInLimits(scene::ISceneNode& node)
+{
+	const core::vector3df position = KeptInWorld(node.getPosition());
+	const core::vector3df rotation = KeptInWorld(node.getRotation());
+	const core::vector3df scale = KeptScale(node.getScale());
+	if (!SameBits(position, node.getPosition()))
+		node.setPosition(position);
+	if (!SameBits(rotation, node.getRotation()))
+		node.setRotation(rotation);
+	if (!SameBits(scale, node.getScale()))
+		node.setScale(scale);
+}
+
 // Whether a record holds an object's values, its files aside.
 bool RecordMatches(const SModelState& record, const CModel& object, const scene::ISceneNode& node,
                    const SObjectKind& kind)
@@ -66,12 +80,13 @@ bool CSceneEditor::SameBuild(const SObjectKind& kind, const CModel& object,
 void CSceneEditor::SyncObject(int slot, bool files)
 {
 	const CModel* object = ObjectAt(slot);
-	const scene::ISceneNode* node = ObjectNode(object);
+	scene::ISceneNode* node = ObjectNode(object);
 	if (!node)
 	{
 		Document.SetObject(slot, nullptr);
 		return;
 	}
+	KeepTransformInLimits(*node);
 	const SObjectKind& kind = *KindOf(object->MODEL_TYPE);
 	const SModelState* old = Document.Object(slot);
 	if (old && !files && RecordMatches(*old, *object, *node, kind))
@@ -80,8 +95,8 @@ void CSceneEditor::SyncObject(int slot, bool files)
 	if (files || !old)
 	{
 		record.Mesh = kind.MeshOf(*this, *object);
-		record.Textures[0] = LayerNames(const_cast<scene::ISceneNode*>(node), 0);
-		record.Textures[1] = LayerNames(const_cast<scene::ISceneNode*>(node), 1);
+		record.Textures[0] = LayerNames(node, 0);
+		record.Textures[1] = LayerNames(node, 1);
 	}
 	record.Type = object->MODEL_TYPE;
 	record.Material = object->MaterialType;
@@ -106,6 +121,8 @@ void CSceneEditor::SyncWorld(bool files)
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
 	// Most frames change nothing here: no copy of the world for them.
 	const SWorldState& now = Document.World();
+	Positioner->setPosition(KeptInWorld(Positioner->getPosition()));
+	Positioner->setRotation(KeptInWorld(Positioner->getRotation()));
 	bool same = !files && SameBits(now.MarkerPosition, Positioner->getPosition()) &&
 	            SameBits(now.MarkerRotation, Positioner->getRotation()) &&
 	            now.CurrentModel == current_model;

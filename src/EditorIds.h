@@ -16,6 +16,7 @@ enum EEditorId
 	ID_MENU_SAVE_CPP = 43,
 	ID_MENU_OPEN_SCENE = 44,
 	ID_MENU_SAVE_SCENE = 45,
+	ID_MENU_OPEN_RECENT = 46,
 	// menu "View"
 	ID_MENU_SCENE_INFO = 50,
 	ID_MENU_SCENE_OBJECTS = 51,
@@ -72,6 +73,9 @@ enum EEditorId
 	ID_SAVE_SCENE_FILE = 351,
 	ID_SAVE_SCENE_OK = 352,
 	ID_SAVE_SCENE_CANCEL = 353,
+	ID_SAVE_SCENE_BROWSE = 354,
+	// "Replace <file>?" before a scene opened in part is saved over its file
+	ID_SAVE_SCENE_REPLACE = 355,
 
 	// The questions before unsaved work would be lost, and about work an
 	// editor that ended left behind
@@ -136,6 +140,11 @@ enum EEditorId
 	// "Scene Objects"
 	ID_SCENE_OBJECTS_WINDOW = 720,
 	ID_SCENE_OBJECTS_LIST = 721,
+
+	// "File", "Open Recent": entry i (0 to 7, newest first) is
+	// ID_RECENT_SCENE_FIRST + i; 800 to 899 are kept for the list.
+	ID_RECENT_SCENE_FIRST = 800,
+	ID_RECENT_SCENE_LAST = 899,
 
 	// The water surface's scene node; model nodes carry their slot index.
 	ID_WATER_NODE = 101

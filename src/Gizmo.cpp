@@ -221,7 +221,7 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 		f32* const moved[3] = {&position.X, &position.Y, &position.Z};
 		if (snap)
 			*moved[Part - PART_X] = Snapped(*moved[Part - PART_X], grid);
-		Object->setPosition(position);
+		Object->setPosition(KeptInWorld(position));
 		return;
 	}
 	core::vector3df point;
@@ -247,7 +247,8 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 		position.X = Snapped(position.X, grid);
 		position.Z = Snapped(position.Z, grid);
 	}
-	Object->setPosition(position);
+	// A ray nearly along the plane meets it far away.
+	Object->setPosition(KeptInWorld(position));
 }
 
 bool CGizmo::Cancel()

@@ -92,7 +92,8 @@ bool CSceneEditor::DuplicateSelected()
 			    return false;
 		    }
 		    SModelState copy = *original;
-		    copy.Position.X += Transform.GridStep();
+		    copy.Position =
+		        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
 		    current_model = slot;
 		    CModel* model = BuildObject(slot, copy);
 		    if (model)

@@ -40,16 +40,48 @@ f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i)
 	return i < object.Values.size() ? object.Values[i] : kind.DefaultValues[i];
 }
 
+bool TransformValueFits(int row, f32 value)
+{
+	const f32 size = std::fabs(value);
+	if (row == 2)
+		return size >= SmallestScale && size <= LargestScale;
+	return size <= LargestCoordinate; // false for NaN
+}
+
+core::vector3df KeptInWorld(const core::vector3df& v)
+{
+	const auto kept = [](f32 c)
+	{ return std::isnan(c) ? 0.0f : core::clamp(c, -LargestCoordinate, LargestCoordinate); };
+	return core::vector3df(kept(v.X), kept(v.Y), kept(v.Z));
+}
+
+core::vector3df KeptScale(const core::vector3df& v)
+{
+	const auto kept = [](f32 c)
+	{
+		if (std::isnan(c))
+			return 1.0f;
+		return std::copysign(core::clamp(std::fabs(c), SmallestScale, LargestScale), c);
+	};
+	return core::vector3df(kept(v.X), kept(v.Y), kept(v.Z));
+}
+
 bool RecordIsSound(const SModelState& record, std::string& field)
 {
 	const core::vector3df* const vectors[] = {&record.Position, &record.Rotation, &record.Scale};
 	const char* const names[] = {"Position", "Rotation", "Scale"};
 	for (int i = 0; i < 3; ++i)
-		if (!IsFinite(*vectors[i]))
+		if (!TransformValueFits(i, vectors[i]->X) || !TransformValueFits(i, vectors[i]->Y) ||
+		    !TransformValueFits(i, vectors[i]->Z))
 		{
 			field = names[i];
 			return false;
 		}
+	if (record.Material < 0 || record.Material >= CModel::MATERIAL_COUNT)
+	{
+		field = "Material";
+		return false;
+	}
 	const SObjectKind* kind = KindOf(record.Type);
 	if (!kind)
 	{

@@ -78,8 +78,24 @@ std::string ExportVector(const core::vector3df& v);
 std::string ExportTransform(const std::string& node, const SModelState& record);
 std::string ExportMaterial(const std::string& node, const SModelState& record);
 
-//! Whether a record's numbers are finite and its kind's values within their
-//! range; when not, the field that is not.
+//! The largest coordinate and angle (degrees) a transform takes, and the
+//! smallest and largest size of a scale axis (either sign). Far beyond any
+//! level, and small enough that snapping, copies and framing stay finite.
+const f32 LargestCoordinate = 1e6f;
+const f32 SmallestScale = 1e-4f;
+const f32 LargestScale = 1e4f;
+
+//! Whether a value fits a transform's row: 0 position, 1 rotation, 2 scale.
+bool TransformValueFits(int row, f32 value);
+//! A position or rotation moved into the largest coordinates (NaN to 0).
+core::vector3df KeptInWorld(const core::vector3df& v);
+//! A scale moved into the smallest and largest sizes, keeping each axis'
+//! sign (NaN to 1).
+core::vector3df KeptScale(const core::vector3df& v);
+
+//! Whether a record's numbers are finite, its transform within the limits
+//! above, its material index one of the editor's and its kind's values
+//! within their range; when not, the field that is not.
 bool RecordIsSound(const SModelState& record, std::string& field);
 //! What RecordIsSound found, naming the object, to follow "The scene's":
 //! "model in slot 4 has a field Scale that is not a number it can hold".

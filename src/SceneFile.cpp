@@ -275,8 +275,6 @@ SSceneContent::~SSceneContent()
 		State->drop();
 }
 
-namespace
-{
 bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 {
 	const size_t most = 99;
@@ -305,6 +303,9 @@ bool CheckSlots(const SSceneContent& content, core::stringw& problem)
 	}
 	return true;
 }
+
+namespace
+{
 
 // The character width and byte order of an XML file, told by its byte order
 // mark as the engine's reader tells them.

@@ -99,13 +99,18 @@ struct SSceneContent
 bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& content,
                core::stringw& problem);
 
+//! Whether the models of an editor's scene fit the object table: at most
+//! 99, each in a slot of its own, 1 to 99 (the water surface in 0).
+bool CheckSlots(const SSceneContent& content, core::stringw& problem);
+
 //! Writes what ReadScene gave (`read`, its content, or why it failed) as
 //! plain data, for the editor that never reads a scene file itself.
 void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& content,
                   const core::stringw& problem);
 //! Reads what WriteContent wrote into the shared memory `fd`; false when
 //! the data is damaged (a count or length beyond its end, a number that is
-//! not finite), and then the content is not to be used.
+//! not finite, models that CheckSlots refuses), and then the content is not
+//! to be used.
 bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& content,
                  core::stringw& problem);
 } // namespace scenefile

@@ -161,6 +161,10 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 				return false;
 		node.World.setM(world);
 	}
+	// The helper's slots are not taken on trust: they index the object table.
+	core::stringw slots;
+	if (read && content.State && !CheckSlots(content, slots))
+		return false;
 	return in.get(tag) && tag == transfer::REC_END;
 }
 } // namespace scenefile

@@ -8,6 +8,7 @@
 
 #include "CSceneEditor.h"
 #include "EditorIds.h"
+#include "ObjectKinds.h"
 
 namespace
 {
@@ -23,15 +24,16 @@ void SetComponent(core::vector3df& v, int axis, f32 value)
 	(axis == 0 ? v.X : axis == 1 ? v.Y : v.Z) = value;
 }
 
-bool Finite(const core::vector3df& v)
-{
-	return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
-}
-
 // Boxes 0 to 8 are position, rotation and scale; then "Grid" and "Angle".
 const int GRID_BOX = 9;
 const int ANGLE_BOX = 10;
 } // namespace
+
+bool CTransformWindow::StepFits(int box, f32 value)
+{
+	return box == GRID_BOX ? value >= SMALLEST_GRID && value <= LARGEST_GRID
+	                       : value >= SMALLEST_ANGLE && value <= LARGEST_ANGLE;
+}
 
 bool ParseTypedNumber(const wchar_t* text, f32& value)
 {
@@ -216,6 +218,9 @@ void CTransformWindow::ApplyTransform(int box, f32 value)
 	core::vector3df values[3] = {object ? object->getPosition() : marker->getPosition(),
 	                             object ? object->getRotation() : marker->getRotation(),
 	                             object ? object->getScale() : core::vector3df(1, 1, 1)};
+	// A value beyond what a scene holds is refused as a non-number is.
+	if (!TransformValueFits(box / 3, value))
+		return;
 	SetComponent(values[box / 3], box % 3, value);
 	if (object)
 		Editor.SetSelectedTransform(values[0], values[1], values[2]);
@@ -229,10 +234,10 @@ void CTransformWindow::ApplyTransform(int box, f32 value)
 		    });
 }
 
-// "Grid" and "Angle" take steps above 0.
+// "Grid" and "Angle" take steps within their ranges.
 void CTransformWindow::ApplyStep(int box, f32 value)
 {
-	if (!(value > 0.0f))
+	if (!StepFits(box, value))
 		return;
 	(box == GRID_BOX ? Grid : Angle) = value;
 	Shown[box] = ShownNumber(value);
@@ -250,8 +255,12 @@ bool CSceneEditor::SetSelectedTransform(const core::vector3df& position,
                                         const core::vector3df& rotation,
                                         const core::vector3df& scale)
 {
-	if (!SelectedModel || !Finite(position) || !Finite(rotation) || !Finite(scale) ||
-	    scale.X == 0.0f || scale.Y == 0.0f || scale.Z == 0.0f)
+	const core::vector3df* const rows[3] = {&position, &rotation, &scale};
+	for (int row = 0; row < 3; ++row)
+		for (int axis = 0; axis < 3; ++axis)
+			if (!TransformValueFits(row, Component(*rows[row], axis)))
+				return false;
+	if (!SelectedModel)
 		return false;
 	return AsOneStep(
 	    [&]

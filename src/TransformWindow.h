@@ -38,9 +38,15 @@ public:
 	f32 GridStep() const { return Grid; }
 	f32 AngleStep() const { return Angle; }
 
+	//! The steps "Grid" and "Angle" take: a grid of 0.001 to 10000 units
+	//! keeps snapped positions and the offset of a copy finite.
+	static constexpr f32 SMALLEST_GRID = 0.001f, LARGEST_GRID = 10000.0f;
+	static constexpr f32 SMALLEST_ANGLE = 0.01f, LARGEST_ANGLE = 360.0f;
+
 	gui::IGUIWindow* Window = 0;
 
 private:
+	static bool StepFits(int box, f32 value);
 	//! The value of a box of the nine, or of "Grid" (9) and "Angle" (10).
 	void Apply(int box);
 	void ApplyTransform(int box, f32 value);

@@ -12,6 +12,8 @@ void EditorTest::SetUp()
 {
 	// Recovery files stay in this process's own folder.
 	setenv("XDG_STATE_HOME", (ScratchDir() + "/state").c_str(), 1);
+	// Every test starts with no recent scenes.
+	std::remove(CRecentScenes::DefaultFile().c_str());
 	editor = new CSceneEditor;
 	// Time passes only while the editor waits: every test runs the same at
 	// any speed, and a pass at rest costs nothing.

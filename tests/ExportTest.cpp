@@ -228,7 +228,8 @@ TEST_F(ExportTest, ModelBlocksFollowTheSlotsAndTheModelWindow)
 	                false,
 	                "EMT_SOLID"});
 	source += Blank(2);
-	source += Text({3, "", {0, 0, 0}, {0, 0, 0}, {0, 1, 10}, "", false, true, "EMT_SOLID"});
+	// A scale bar at 0 stops at 1: no scale of 0.
+	source += Text({3, "", {0, 0, 0}, {0, 0, 0}, {1, 1, 10}, "", false, true, "EMT_SOLID"});
 	source += Text({4,
 	                "rock.obj",
 	                {0, 0, 0},

@@ -131,9 +131,10 @@ TEST_F(PlacementTest, TypedValuesApplyOneStepEachAndOtherTextIsRefused)
 	{
 		s32 box;
 		const wchar_t* typed;
-	} refused[] = {{701, L"abc"},   {702, L"inf"}, {703, L"nan"}, {704, L"1e40"},
-	               {705, L"1.2.3"}, {706, L""},    {707, L"0"},   {708, L"-0"},
-	               {709, L"0,0"},   {711, L"-5"},  {712, L"0"}};
+	} refused[] = {{701, L"abc"},   {702, L"inf"},  {703, L"nan"}, {704, L"1e40"}, {705, L"1.2.3"},
+	               {706, L""},      {707, L"0"},    {708, L"-0"},  {709, L"0,0"},  {711, L"-5"},
+	               {712, L"0"},     {701, L"3e38"}, {706, L"2e6"}, {707, L"3e38"}, {709, L"1e-5"},
+	               {711, L"1e-40"}, {711, L"3e38"}, {712, L"400"}, {712, L"0.001"}};
 	for (const auto& row : refused)
 	{
 		SCOPED_TRACE(core::stringc(row.typed).c_str());
@@ -262,6 +263,42 @@ TEST_F(PlacementTest, SnappingLandsOnTheGridAndTheAngleSteps)
 	frame();
 	drag(onRing(45), onRing(95));
 	EXPECT_EQ(60.0f, crate->getRotation().Y) << "a turn of 50 degrees lands on 60";
+}
+
+// Values at the ends of every range still save and open again: a copy one
+// grid step beyond the largest coordinate stays on it, framing it keeps the
+// view a place; a save that would write what opening refuses writes nothing.
+TEST_F(PlacementTest, EditsAtTheLimitsSaveAndOpenAgain)
+{
+	ASSERT_TRUE(chooseMenu(ID_MENU_TRANSFORM));
+	frame();
+	typeInto(ID_TRANSFORM_GRID, L"10000");
+	typeInto(701, L"1000000");
+	typeInto(707, L"10000");
+	clickAt(400, 560);
+	frame();
+	EXPECT_EQ(10000.0f, editor->Transform.GridStep());
+	ASSERT_TRUE(editor->DuplicateSelected());
+	frame();
+	EXPECT_EQ(1e6f, editor->Model[2]->getPosition().X);
+	pressKey(KEY_KEY_F, L'f');
+	frame();
+	const std::string file = ScratchDir() + "/limits.irr";
+	ASSERT_TRUE(editor->SaveScene(file.c_str()));
+	EXPECT_TRUE(editor->OpenScene(file.c_str()));
+	EXPECT_EQ(L"Scene Opened: Opened 2 of 2 objects from " +
+	              std::wstring(core::stringw(file.c_str()).c_str()) + L".",
+	          answer());
+
+	const std::string refused = ScratchDir() + "/refused.irr";
+	std::remove(refused.c_str());
+	editor->Select(editor->Model[1]);
+	editor->Model[1]->FileName = core::stringw(std::string(5000, 'a').c_str());
+	EXPECT_FALSE(editor->SaveScene(refused.c_str()));
+	EXPECT_EQ(L"Save Error: Saving failed: A name is longer than 4096 characters. Nothing was "
+	          L"written.",
+	          answer());
+	EXPECT_TRUE(ReadFile(refused).empty());
 }
 
 TEST_F(PlacementTest, EscapeDuringADragPutsTheObjectBack)

@@ -40,7 +40,7 @@ TEST_F(EditorTest, StartUpPlacesCameraMarkerLightAndInfoWindow)
 	ASSERT_NE(nullptr, editor->EditorInfoWindow);
 	EXPECT_TRUE(editor->EditorInfoWindow->isVisible());
 	EXPECT_FALSE(editor->EditorInfoWindow->getCloseButton()->isVisible());
-	EXPECT_EQ(core::rect<s32>(30, 30, 300, 110), editor->EditorInfoWindow->getRelativePosition());
+	EXPECT_EQ(core::rect<s32>(30, 30, 300, 125), editor->EditorInfoWindow->getRelativePosition());
 	EXPECT_STREQ(L"Scene Information", editor->EditorInfoWindow->getText());
 	EXPECT_STREQ(L"Scene Information", editor->EditorInfoText->getText());
 
