@@ -541,6 +541,8 @@ private:
 	void NoteFrame(bool drawingGoesOn);
 	bool FrameWanted;
 	double LastPass, LastFrame;
+	//! Whether the last frame came a modal screen's blink after the one before.
+	bool LastFrameSettled = true;
 	std::deque<double> FrameTimes;
 	//! Frames a second while drawing goes on; 0 at rest.
 	s32 DrawRate;

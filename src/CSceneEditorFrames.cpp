@@ -13,6 +13,9 @@ namespace
 // 700): one frame every one and a half periods shows the cursor and hides
 // it in turn, at less than a frame a second.
 const double CursorFrameSeconds = 1.05;
+// A modal screen flashes for this long when a click or a focus change is
+// refused; a frame drawn then would keep showing the flash.
+const double ModalFlashSeconds = 0.35;
 // Frames further apart than this belong to separate bursts of drawing.
 const double DrawingGapSeconds = 0.5;
 // The rate the information text shows is taken over this much time.
@@ -147,9 +150,13 @@ bool CSceneEditor::AnimatedInView(scene::ISceneNode* parent) const
 double CSceneEditor::NextTimedFrame() const
 {
 	gui::IGUIElement* focus = _gui ? _gui->getFocus() : 0;
+	double due = HUGE_VAL;
 	if (focus && focus->getType() == gui::EGUIET_EDIT_BOX)
-		return LastFrame + CursorFrameSeconds;
-	return HUGE_VAL;
+		due = LastFrame + CursorFrameSeconds;
+	// One more frame once a modal screen's flash is over.
+	if (!LastFrameSettled && _gui && ModalWindowOpen())
+		due = core::min_(due, LastFrame + ModalFlashSeconds);
+	return due;
 }
 
 // The text shows the triangles of the frame before the last one, or a rate
@@ -169,6 +176,7 @@ void CSceneEditor::NoteFrame(bool drawingGoesOn)
 	FrameTimes.push_back(now);
 	while (now - FrameTimes.front() > RateWindowSeconds)
 		FrameTimes.pop_front();
+	LastFrameSettled = now - LastFrame >= ModalFlashSeconds;
 	LastFrame = now;
 	DrawRate = 0;
 	const double span = FrameTimes.back() - FrameTimes.front();

@@ -37,13 +37,14 @@ EDITOR_PID=""
 
 start_editor
 check "the next start offers the scene" wait_for 5 offer_shown
-screenshot "$shots/offer.png"
-# Warm pixels in the middle of the question: the marker shows through it.
+# Warm pixels in the middle of the question: the marker shows through it
+# (once the modal screen's opening flash is over).
 marker_through() {
-	convert "$1" -crop 200x60+300+270 +repage txt:- |
+	screenshot "$shots/offer.png" &&
+		convert "$shots/offer.png" -crop 200x60+300+270 +repage txt:- |
 		awk -F'[(),: ]+' 'NR > 1 && $3 - $5 > 60 { n++ } END { exit !(n >= 5) }'
 }
-check "the scene shows through the question" marker_through "$shots/offer.png"
+check "the scene shows through the question" wait_for 5 marker_through
 xdotool key y
 check "Yes brings the moved marker back" wait_for 10 marker_moved
 screenshot "$shots/recovered.png"
