@@ -223,10 +223,17 @@ bool MaterialSound(const SMaterialData& d, size_t textures)
 		return false;
 	for (const SLayerData& l : d.Layers)
 		if (l.Texture < -1 || l.Texture >= static_cast<int32_t>(textures) ||
-		    l.WrapU > video::ETC_MIRROR_CLAMP_TO_BORDER ||
-		    l.WrapV > video::ETC_MIRROR_CLAMP_TO_BORDER || (l.HasMatrix && !Finite(l.Matrix, 16)))
+		    (l.HasMatrix && !Finite(l.Matrix, 16)))
 			return false;
 	return true;
+}
+
+// The engine keeps a wrap mode in four bits. Its IrrMesh loader leaves all
+// of them set for a mode it cannot read, which the drivers draw as a
+// repeat: such a mode is one.
+u8 WrapMode(u8 mode)
+{
+	return mode <= video::ETC_MIRROR_CLAMP_TO_BORDER ? mode : u8(video::ETC_REPEAT);
 }
 
 void ApplyMaterial(const SMaterialData& d, const std::vector<video::ITexture*>& textures,
@@ -264,8 +271,8 @@ void ApplyMaterial(const SMaterialData& d, const std::vector<video::ITexture*>& 
 		const SLayerData& l = d.Layers[i];
 		video::SMaterialLayer& layer = m.TextureLayer[i];
 		layer.Texture = l.Texture < 0 ? 0 : textures[l.Texture];
-		layer.TextureWrapU = l.WrapU;
-		layer.TextureWrapV = l.WrapV;
+		layer.TextureWrapU = WrapMode(l.WrapU);
+		layer.TextureWrapV = WrapMode(l.WrapV);
 		layer.BilinearFilter = l.Bilinear != 0;
 		layer.TrilinearFilter = l.Trilinear != 0;
 		layer.AnisotropicFilter = l.Anisotropic;
@@ -293,7 +300,7 @@ bool ReadBuffer(CReader& in, size_t textures, SBuffer& buffer, Place place)
 	SBufferData& b = buffer.Header;
 	if (!in.get(buffer.Material) || !MaterialSound(buffer.Material, textures) || !in.get(b) ||
 	    b.VertexType > video::EVT_TANGENTS || b.IndexType > video::EIT_32BIT ||
-	    b.HintVertex > scene::EHM_STATIC || b.HintIndex > scene::EHM_STATIC)
+	    b.HintVertex > scene::EHM_STREAM || b.HintIndex > scene::EHM_STREAM)
 		return false;
 	const size_t indexSize = b.IndexType == video::EIT_32BIT ? 4 : 2;
 	const uint64_t need = static_cast<uint64_t>(b.VertexCount) * VertexSize(b.VertexType) +
@@ -795,6 +802,19 @@ bool ReadMesh(CReader& in, video::IVideoDriver* driver, scene::ISceneManager* sm
 	}
 }
 
+// A mesh of no triangles is told apart, as the helper tells it, and nothing
+// of it is kept.
+void ForgetEmpty(video::IVideoDriver* driver, SContent& content,
+                 std::vector<video::ITexture*>& added)
+{
+	content.Mesh->drop();
+	content.Mesh = 0;
+	content.Empty = true;
+	for (video::ITexture* texture : added)
+		driver->removeTexture(texture);
+	added.clear();
+}
+
 bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager* smgr,
                  SContent& content, std::vector<video::ITexture*>& added)
 {
@@ -830,12 +850,19 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 		case REC_MESH:
 			if (content.Mesh || !ReadMesh(in, driver, smgr, pixels, content, added))
 				return false;
+			if (!HoldsTriangles(content.Mesh))
+				ForgetEmpty(driver, content, added);
 			break;
 		case REC_PIXELS:
 			if (!pixels.read(in, driver))
 				return false;
 			break;
 		case REC_KEEP: content.Keep = true; break;
+		case REC_EMPTY: content.Empty = true; break;
+		case REC_IMAGE_SIZE:
+			if (!in.get(content.TooLarge.Width) || !in.get(content.TooLarge.Height))
+				return false;
+			break;
 		case REC_START:
 			if (!in.get(content.Start) || !std::isfinite(content.Start[0]) ||
 			    !std::isfinite(content.Start[1]) || !std::isfinite(content.Start[2]) ||

@@ -29,6 +29,11 @@ struct SContent
 	irr::scene::IAnimatedMesh* Mesh = 0;
 	//! The mesh is of a kind that cannot be rebuilt from data.
 	bool Keep = false;
+	//! The file loaded, but as a mesh with no triangles to draw.
+	bool Empty = false;
+	//! The size of an image too large for the editor (REC_IMAGE_SIZE);
+	//! zero when none came.
+	irr::core::dimension2du TooLarge;
 	//! Where a player starts a level (REC_START): origin x, y, z, angle.
 	bool HasStart = false;
 	float Start[4] = {};

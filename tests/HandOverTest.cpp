@@ -111,7 +111,12 @@ protected:
 TEST_F(HandOverTest, DamagedDataIsRefused)
 {
 	scene::ISkinnedMesh* skinned = editor->_smgr->createSkinnedMesh();
-	skinned->addMeshBuffer()->Vertices_Standard.push_back(video::S3DVertex());
+	scene::SSkinMeshBuffer* triangle = skinned->addMeshBuffer();
+	for (u16 i = 0; i < 3; ++i)
+	{
+		triangle->Vertices_Standard.push_back(video::S3DVertex());
+		triangle->Indices.push_back(i);
+	}
 	skinned->addWeight(skinned->addJoint(0))->vertex_id = 5;
 	CWriter weight;
 	Begin(weight);
