@@ -63,34 +63,49 @@ bool Finite(const core::matrix4& m)
 {
 	return Finite(m.pointer(), 16);
 }
-bool Finite(const video::S3DVertex& v)
+// What a vertex holds for drawing only (its normal, texture coordinates,
+// tangent and binormal) may be no number in files the engine loads and
+// draws: level compilers leave such lightmap coordinates and normals on
+// some surfaces. Such a value becomes 0. A position, which the editor
+// measures, frames and picks by, must be a number.
+template <typename V> void ZeroUnlessFinite(V& value)
 {
-	return Finite(v.Pos) && Finite(v.Normal) && Finite(v.TCoords);
+	if (!Finite(value))
+		value = V();
 }
-bool Finite(const video::S3DVertex2TCoords& v)
+bool Mend(video::S3DVertex& v)
 {
-	return Finite(static_cast<const video::S3DVertex&>(v)) && Finite(v.TCoords2);
+	ZeroUnlessFinite(v.Normal);
+	ZeroUnlessFinite(v.TCoords);
+	return Finite(v.Pos);
 }
-bool Finite(const video::S3DVertexTangents& v)
+bool Mend(video::S3DVertex2TCoords& v)
 {
-	return Finite(static_cast<const video::S3DVertex&>(v)) && Finite(v.Tangent) &&
-	       Finite(v.Binormal);
+	ZeroUnlessFinite(v.TCoords2);
+	return Mend(static_cast<video::S3DVertex&>(v));
 }
-template <typename V> bool AllFinite(const void* vertices, u32 count)
+bool Mend(video::S3DVertexTangents& v)
 {
-	const V* v = static_cast<const V*>(vertices);
+	ZeroUnlessFinite(v.Tangent);
+	ZeroUnlessFinite(v.Binormal);
+	return Mend(static_cast<video::S3DVertex&>(v));
+}
+template <typename V> bool MendAll(void* vertices, u32 count)
+{
+	V* v = static_cast<V*>(vertices);
+	bool positions = true;
 	for (u32 i = 0; i < count; ++i)
-		if (!Finite(v[i]))
-			return false;
-	return true;
+		positions = Mend(v[i]) && positions;
+	return positions;
 }
-bool VerticesFinite(const void* vertices, video::E_VERTEX_TYPE type, u32 count)
+// False when a position is no number.
+bool MendVertices(void* vertices, video::E_VERTEX_TYPE type, u32 count)
 {
 	switch (type)
 	{
-	case video::EVT_2TCOORDS: return AllFinite<video::S3DVertex2TCoords>(vertices, count);
-	case video::EVT_TANGENTS: return AllFinite<video::S3DVertexTangents>(vertices, count);
-	default: return AllFinite<video::S3DVertex>(vertices, count);
+	case video::EVT_2TCOORDS: return MendAll<video::S3DVertex2TCoords>(vertices, count);
+	case video::EVT_TANGENTS: return MendAll<video::S3DVertexTangents>(vertices, count);
+	default: return MendAll<video::S3DVertex>(vertices, count);
 	}
 }
 template <typename I> bool IndicesWithin(const void* indices, u32 count, u32 vertices)
@@ -314,7 +329,7 @@ bool ReadBuffer(CReader& in, size_t textures, SBuffer& buffer, Place place)
 	    !in.bytes(indices, b.IndexCount * indexSize))
 		return false;
 	const video::E_VERTEX_TYPE type = static_cast<video::E_VERTEX_TYPE>(b.VertexType);
-	return VerticesFinite(vertices, type, b.VertexCount) &&
+	return MendVertices(vertices, type, b.VertexCount) &&
 	       (b.IndexType == video::EIT_32BIT
 	            ? IndicesWithin<u32>(indices, b.IndexCount, b.VertexCount)
 	            : IndicesWithin<u16>(indices, b.IndexCount, b.VertexCount));

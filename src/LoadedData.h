@@ -2,7 +2,8 @@
 // wrote for a file (TransferFormat.h) is checked in full and only then
 // built into engine objects. The engine's file loaders never run in the
 // editor on a file the user chose; what the helper's loader produced is
-// refused as damaged unless every size, index and number is sound.
+// refused as damaged unless every size, index and number is sound (a value
+// only drawing uses that is no number is drawn as 0).
 #ifndef TOLVANE_LOADEDDATA_H
 #define TOLVANE_LOADEDDATA_H
 
