@@ -68,7 +68,8 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 	if (!AcquireFile(LOADKIND_MESH, filename, content))
 		return 0;
 	scene::IAnimatedMesh* mesh = content.Keep ? LoadWithFreshLoaders(filename) : content.Mesh;
-	if (content.Empty || (content.Keep && mesh && !transfer::HoldsTriangles(mesh->getMesh(0))))
+	scene::IMesh* frame = content.Keep && mesh ? mesh->getMesh(0) : 0;
+	if (content.Empty || (content.Keep && mesh && !(frame && transfer::HoldsTriangles(frame))))
 	{
 		// Added to nothing, it would be an object nobody can see or pick.
 		if (mesh && content.Keep)
