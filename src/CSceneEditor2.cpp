@@ -215,8 +215,8 @@ void CSceneEditor::Select(CModel* model)
 }
 
 // Slots are used in order while no slot after the last one used holds an
-// object; after that, the lowest slot that holds none (never filled,
-// removed, or a failed load) is taken. 0 when 99 objects fill the table.
+// object; after that, the lowest slot that holds none (never filled, or
+// removed) is taken. 0 when 99 objects fill the table.
 int CSceneEditor::NextModelSlot() const
 {
 	const auto empty = [this](int i) { return !ObjectNode(Model[i]); };
