@@ -615,6 +615,9 @@ private:
 	                 const std::string& level = "");
 	//! Why the last file could not be loaded, as a message box says it.
 	core::stringw LoadFailure(const std::string& file) const;
+	//! Why the last file the helper loaded is of no use all the same (no
+	//! triangles, an image too large); empty when it is.
+	core::stringw LoadRefusal;
 	bool WhileLoading();
 	void ShowLoadingWindow();
 	void CloseLoadingWindow();

@@ -21,6 +21,7 @@
 #include "ObjectKinds.h"
 #include "PendingFile.h"
 #include "Quake3Level.h"
+#include "TransferFormat.h"
 
 namespace
 {
@@ -35,6 +36,18 @@ const wchar_t* const NoWaterSelected = L"No water in selection. Texture could no
 // TRANS_ADD_COLOR.
 const char* const WaterTexture = "water.jpg";
 const s32 WaterMaterial = 11;
+const wchar_t* const NoTriangles = L"The file holds no triangles to draw.";
+// The engine drops every surface of a level whose texture it cannot find.
+const wchar_t* const NoSurfaces = L"The level has no surfaces to draw. Are its textures missing?";
+
+core::stringw ImageSizeLimit(const core::dimension2du& size)
+{
+	wchar_t text[160];
+	swprintf(text, 160,
+	         L"The image is %u x %u pixels; the editor takes images of up to %u pixels a side.",
+	         size.Width, size.Height, transfer::MaxImageSide);
+	return text;
+}
 } // namespace
 
 void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
@@ -59,13 +72,19 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 	loaded::SContent content;
 	if (!AcquireFile(LOADKIND_MESH, filename, content))
 		return 0;
-	if (content.Keep)
-		return LoadWithFreshLoaders(filename);
-	if (!content.Mesh)
+	scene::IAnimatedMesh* mesh = content.Keep ? LoadWithFreshLoaders(filename) : content.Mesh;
+	scene::IMesh* frame = content.Keep && mesh ? mesh->getMesh(0) : 0;
+	if (content.Empty || (content.Keep && mesh && !(frame && transfer::HoldsTriangles(frame))))
+	{
+		// Added to nothing, it would be an object nobody can see or pick.
+		if (mesh && content.Keep)
+			cache->removeMesh(mesh);
+		LoadRefusal = NoTriangles;
 		return 0;
-	// Cached under the name the engine's getMesh gives it.
-	cache->addMesh(filename, content.Mesh);
-	return content.Mesh;
+	}
+	if (mesh && !content.Keep) // cached under the name the engine's getMesh gives it
+		cache->addMesh(filename, mesh);
+	return mesh;
 }
 
 // The kinds of mesh the engine cannot rebuild from data (animated ones other
@@ -101,7 +120,11 @@ video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
 		return cached;
 	loaded::SContent content;
 	if (!AcquireFile(LOADKIND_TEXTURE, filename, content) || !content.Image)
+	{
+		if (content.TooLarge.Width)
+			LoadRefusal = ImageSizeLimit(content.TooLarge);
 		return 0;
+	}
 	if (video::ITexture* cached = _driver->findTexture(content.ImageName))
 		return cached;
 	return _driver->addTexture(content.ImageName, content.Image);
@@ -110,6 +133,7 @@ video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
 bool CSceneEditor::AcquireFile(ELoadKind kind, const std::string& file, loaded::SContent& content,
                                const std::string& level)
 {
+	LoadRefusal = L"";
 	int data = -1;
 	if (TryFile(kind, file, level, &data) != LOADCHECK_LOADS)
 		return false;
@@ -128,6 +152,7 @@ core::stringw CSceneEditor::LoadFailure(const std::string& file) const
 		       core::stringw(static_cast<int>(std::lround(LoadChecker.LastSeconds))) +
 		       L" s and was stopped.";
 	case LOADCHECK_NOT_A_FILE: return name + L" is not a regular file.";
+	case LOADCHECK_LOADS: return LoadRefusal.empty() ? core::stringw(WrongFile) : LoadRefusal;
 	default: return WrongFile;
 	}
 }
@@ -195,8 +220,8 @@ void CSceneEditor::Select(CModel* model)
 }
 
 // Slots are used in order while no slot after the last one used holds an
-// object; after that, the lowest slot that holds none (never filled,
-// removed, or a failed load) is taken. 0 when 99 objects fill the table.
+// object; after that, the lowest slot that holds none (never filled, or
+// removed) is taken. 0 when 99 objects fill the table.
 int CSceneEditor::NextModelSlot() const
 {
 	const auto empty = [this](int i) { return !ObjectNode(Model[i]); };
@@ -219,7 +244,7 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 		ShowMessage(LoadModelError, L"The scene is full. Use File, Clear to start again.");
 		return false;
 	}
-	current_model = slot;
+	// A refused file leaves the scene as it was, the slot counter too.
 	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
 	if (!mesh)
 	{
@@ -239,6 +264,7 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 		ShowMessage(LoadModelError, WrongFile);
 		return false;
 	}
+	current_model = slot;
 	Select(model);
 	return true;
 }
@@ -491,6 +517,8 @@ scene::IAnimatedMesh* CSceneEditor::AcquireLevel(const std::string& chosen,
 			LevelStarts[name.c_str()] = start;
 		return own;
 	}
+	if (content.Empty)
+		LoadRefusal = NoSurfaces;
 	if (!content.Mesh)
 		return 0;
 	if (content.HasStart)
@@ -521,8 +549,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	if (!HasTriangles(mesh))
 	{
 		cache->removeMesh(mesh);
-		ShowMessage(LoadQ3LevelError,
-		            L"The level has no surfaces to draw. Are its textures missing?");
+		ShowMessage(LoadQ3LevelError, NoSurfaces);
 		return false;
 	}
 	scene::IAnimatedMeshSceneNode* level = _smgr->addAnimatedMeshSceneNode(mesh, 0, ID_NONE);
@@ -589,18 +616,17 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	// heap of the process it runs in on some truncated files.
 	loaded::SContent content;
 	video::IImage* image = AcquireFile(LOADKIND_TEXTURE, filename, content) ? content.Image : 0;
-	if (!image)
+	// An image too large to hand over still tells its size.
+	const core::dimension2du size = image ? image->getDimension() : content.TooLarge;
+	if (!image && !size.Width)
 	{
 		ShowMessage(LoadTerrainError, LoadFailure(filename).c_str());
 		return false;
 	}
-	image->grab();
-	const core::dimension2du size = image->getDimension();
 	const u32 side = heightmap::TerrainSide(size);
 	wchar_t text[200];
-	if (core::min_(size.Width, size.Height) < 2 || side > heightmap::MaxSide)
+	if (!image || core::min_(size.Width, size.Height) < 2 || side > heightmap::MaxSide)
 	{
-		image->drop();
 		swprintf(text, 200,
 		         L"The height map is %u x %u pixels; the editor draws terrains of 2 x 2 "
 		         L"up to %u x %u pixels.",
@@ -610,7 +636,6 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	}
 	const bool colour = heightmap::HasColour(image);
 	video::IImage* heights = heightmap::GreySquare(_driver, image, side, colour);
-	image->drop();
 	scene::ITerrainSceneNode* terrain = BuildTerrain(heights);
 	heights->drop();
 	if (!terrain)

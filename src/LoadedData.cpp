@@ -63,34 +63,49 @@ bool Finite(const core::matrix4& m)
 {
 	return Finite(m.pointer(), 16);
 }
-bool Finite(const video::S3DVertex& v)
+// What a vertex holds for drawing only (its normal, texture coordinates,
+// tangent and binormal) may be no number in files the engine loads and
+// draws: level compilers leave such lightmap coordinates and normals on
+// some surfaces. Such a value becomes 0. A position, which the editor
+// measures, frames and picks by, must be a number.
+template <typename V> void ZeroUnlessFinite(V& value)
 {
-	return Finite(v.Pos) && Finite(v.Normal) && Finite(v.TCoords);
+	if (!Finite(value))
+		value = V();
 }
-bool Finite(const video::S3DVertex2TCoords& v)
+bool Mend(video::S3DVertex& v)
 {
-	return Finite(static_cast<const video::S3DVertex&>(v)) && Finite(v.TCoords2);
+	ZeroUnlessFinite(v.Normal);
+	ZeroUnlessFinite(v.TCoords);
+	return Finite(v.Pos);
 }
-bool Finite(const video::S3DVertexTangents& v)
+bool Mend(video::S3DVertex2TCoords& v)
 {
-	return Finite(static_cast<const video::S3DVertex&>(v)) && Finite(v.Tangent) &&
-	       Finite(v.Binormal);
+	ZeroUnlessFinite(v.TCoords2);
+	return Mend(static_cast<video::S3DVertex&>(v));
 }
-template <typename V> bool AllFinite(const void* vertices, u32 count)
+bool Mend(video::S3DVertexTangents& v)
 {
-	const V* v = static_cast<const V*>(vertices);
+	ZeroUnlessFinite(v.Tangent);
+	ZeroUnlessFinite(v.Binormal);
+	return Mend(static_cast<video::S3DVertex&>(v));
+}
+template <typename V> bool MendAll(void* vertices, u32 count)
+{
+	V* v = static_cast<V*>(vertices);
+	bool positions = true;
 	for (u32 i = 0; i < count; ++i)
-		if (!Finite(v[i]))
-			return false;
-	return true;
+		positions = Mend(v[i]) && positions;
+	return positions;
 }
-bool VerticesFinite(const void* vertices, video::E_VERTEX_TYPE type, u32 count)
+// False when a position is no number.
+bool MendVertices(void* vertices, video::E_VERTEX_TYPE type, u32 count)
 {
 	switch (type)
 	{
-	case video::EVT_2TCOORDS: return AllFinite<video::S3DVertex2TCoords>(vertices, count);
-	case video::EVT_TANGENTS: return AllFinite<video::S3DVertexTangents>(vertices, count);
-	default: return AllFinite<video::S3DVertex>(vertices, count);
+	case video::EVT_2TCOORDS: return MendAll<video::S3DVertex2TCoords>(vertices, count);
+	case video::EVT_TANGENTS: return MendAll<video::S3DVertexTangents>(vertices, count);
+	default: return MendAll<video::S3DVertex>(vertices, count);
 	}
 }
 template <typename I> bool IndicesWithin(const void* indices, u32 count, u32 vertices)
@@ -223,10 +238,17 @@ bool MaterialSound(const SMaterialData& d, size_t textures)
 		return false;
 	for (const SLayerData& l : d.Layers)
 		if (l.Texture < -1 || l.Texture >= static_cast<int32_t>(textures) ||
-		    l.WrapU > video::ETC_MIRROR_CLAMP_TO_BORDER ||
-		    l.WrapV > video::ETC_MIRROR_CLAMP_TO_BORDER || (l.HasMatrix && !Finite(l.Matrix, 16)))
+		    (l.HasMatrix && !Finite(l.Matrix, 16)))
 			return false;
 	return true;
+}
+
+// The engine keeps a wrap mode in four bits. Its IrrMesh loader leaves all
+// of them set for a mode it cannot read, which the drivers draw as a
+// repeat: such a mode is one.
+u8 WrapMode(u8 mode)
+{
+	return mode <= video::ETC_MIRROR_CLAMP_TO_BORDER ? mode : u8(video::ETC_REPEAT);
 }
 
 void ApplyMaterial(const SMaterialData& d, const std::vector<video::ITexture*>& textures,
@@ -264,8 +286,8 @@ void ApplyMaterial(const SMaterialData& d, const std::vector<video::ITexture*>& 
 		const SLayerData& l = d.Layers[i];
 		video::SMaterialLayer& layer = m.TextureLayer[i];
 		layer.Texture = l.Texture < 0 ? 0 : textures[l.Texture];
-		layer.TextureWrapU = l.WrapU;
-		layer.TextureWrapV = l.WrapV;
+		layer.TextureWrapU = WrapMode(l.WrapU);
+		layer.TextureWrapV = WrapMode(l.WrapV);
 		layer.BilinearFilter = l.Bilinear != 0;
 		layer.TrilinearFilter = l.Trilinear != 0;
 		layer.AnisotropicFilter = l.Anisotropic;
@@ -293,7 +315,7 @@ bool ReadBuffer(CReader& in, size_t textures, SBuffer& buffer, Place place)
 	SBufferData& b = buffer.Header;
 	if (!in.get(buffer.Material) || !MaterialSound(buffer.Material, textures) || !in.get(b) ||
 	    b.VertexType > video::EVT_TANGENTS || b.IndexType > video::EIT_32BIT ||
-	    b.HintVertex > scene::EHM_STATIC || b.HintIndex > scene::EHM_STATIC)
+	    b.HintVertex > scene::EHM_STREAM || b.HintIndex > scene::EHM_STREAM)
 		return false;
 	const size_t indexSize = b.IndexType == video::EIT_32BIT ? 4 : 2;
 	const uint64_t need = static_cast<uint64_t>(b.VertexCount) * VertexSize(b.VertexType) +
@@ -307,7 +329,7 @@ bool ReadBuffer(CReader& in, size_t textures, SBuffer& buffer, Place place)
 	    !in.bytes(indices, b.IndexCount * indexSize))
 		return false;
 	const video::E_VERTEX_TYPE type = static_cast<video::E_VERTEX_TYPE>(b.VertexType);
-	return VerticesFinite(vertices, type, b.VertexCount) &&
+	return MendVertices(vertices, type, b.VertexCount) &&
 	       (b.IndexType == video::EIT_32BIT
 	            ? IndicesWithin<u32>(indices, b.IndexCount, b.VertexCount)
 	            : IndicesWithin<u16>(indices, b.IndexCount, b.VertexCount));
@@ -795,6 +817,19 @@ bool ReadMesh(CReader& in, video::IVideoDriver* driver, scene::ISceneManager* sm
 	}
 }
 
+// A mesh of no triangles is told apart, as the helper tells it, and nothing
+// of it is kept.
+void ForgetEmpty(video::IVideoDriver* driver, SContent& content,
+                 std::vector<video::ITexture*>& added)
+{
+	content.Mesh->drop();
+	content.Mesh = 0;
+	content.Empty = true;
+	for (video::ITexture* texture : added)
+		driver->removeTexture(texture);
+	added.clear();
+}
+
 bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager* smgr,
                  SContent& content, std::vector<video::ITexture*>& added)
 {
@@ -830,12 +865,19 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 		case REC_MESH:
 			if (content.Mesh || !ReadMesh(in, driver, smgr, pixels, content, added))
 				return false;
+			if (!HoldsTriangles(content.Mesh))
+				ForgetEmpty(driver, content, added);
 			break;
 		case REC_PIXELS:
 			if (!pixels.read(in, driver))
 				return false;
 			break;
 		case REC_KEEP: content.Keep = true; break;
+		case REC_EMPTY: content.Empty = true; break;
+		case REC_IMAGE_SIZE:
+			if (!in.get(content.TooLarge.Width) || !in.get(content.TooLarge.Height))
+				return false;
+			break;
 		case REC_START:
 			if (!in.get(content.Start) || !std::isfinite(content.Start[0]) ||
 			    !std::isfinite(content.Start[1]) || !std::isfinite(content.Start[2]) ||

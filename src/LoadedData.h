@@ -2,7 +2,8 @@
 // wrote for a file (TransferFormat.h) is checked in full and only then
 // built into engine objects. The engine's file loaders never run in the
 // editor on a file the user chose; what the helper's loader produced is
-// refused as damaged unless every size, index and number is sound.
+// refused as damaged unless every size, index and number is sound (a value
+// only drawing uses that is no number is drawn as 0).
 #ifndef TOLVANE_LOADEDDATA_H
 #define TOLVANE_LOADEDDATA_H
 
@@ -29,6 +30,11 @@ struct SContent
 	irr::scene::IAnimatedMesh* Mesh = 0;
 	//! The mesh is of a kind that cannot be rebuilt from data.
 	bool Keep = false;
+	//! The file loaded, but as a mesh with no triangles to draw.
+	bool Empty = false;
+	//! The size of an image too large for the editor (REC_IMAGE_SIZE);
+	//! zero when none came.
+	irr::core::dimension2du TooLarge;
 	//! Where a player starts a level (REC_START): origin x, y, z, angle.
 	bool HasStart = false;
 	float Start[4] = {};

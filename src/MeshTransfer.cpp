@@ -198,6 +198,15 @@ int32_t WritePixels(CWriter& out, const io::path& name, video::IImage* image)
 
 void WriteImage(CWriter& out, const io::path& name, video::IImage* image)
 {
+	// The editor could not use its pixels, but tells the user its size.
+	const core::dimension2du size = image->getDimension();
+	if (size.Width > MaxImageSide || size.Height > MaxImageSide)
+	{
+		out.put(REC_IMAGE_SIZE);
+		out.put(size.Width);
+		out.put(size.Height);
+		return;
+	}
 	out.put(REC_IMAGE);
 	out.text(name.c_str());
 	PutImage(out, image);
@@ -608,6 +617,11 @@ void WriteMesh(CWriter& out, scene::IAnimatedMesh* mesh, const CImageRecorder* i
 	// A skinned mesh's getMesh would move its vertices out of their rest
 	// pose; its buffers are read as they are.
 	scene::IMesh* frame = form == FORM_SKINNED ? mesh : mesh->getMesh(0);
+	if (frame && !HoldsTriangles(frame))
+	{
+		out.put(REC_EMPTY);
+		return;
+	}
 	CTextureTable textures(out, images, otherPixels);
 	bool complete = rebuildable && frame;
 	for (u32 i = 0; complete && i < frame->getMeshBufferCount(); ++i)

@@ -45,12 +45,14 @@ using PixelSource = std::function<irr::video::IImage*(const irr::io::path& name)
 
 void Begin(CWriter& out);
 void End(CWriter& out);
+//! Writes an image; one too large for the editor as its size only.
 void WriteImage(CWriter& out, const irr::io::path& name, irr::video::IImage* image);
 //! Writes an image as a REC_PIXELS record; the record's number.
 int32_t WritePixels(CWriter& out, const irr::io::path& name, irr::video::IImage* image);
 void WriteNames(CWriter& out, const std::vector<std::string>& names);
-//! Writes a mesh and its textures; a kind of mesh that cannot be rebuilt
-//! from data, or a texture without pixels, is written as REC_KEEP.
+//! Writes a mesh and its textures; a mesh with no triangles is written as
+//! REC_EMPTY, a kind of mesh that cannot be rebuilt from data, or a texture
+//! without pixels, as REC_KEEP.
 void WriteMesh(CWriter& out, irr::scene::IAnimatedMesh* mesh, const CImageRecorder* images,
                const PixelSource& otherPixels = {});
 } // namespace transfer

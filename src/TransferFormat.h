@@ -15,7 +15,7 @@
 namespace transfer
 {
 const uint32_t Magic = 0x444c5654; // "TVLD"
-const uint32_t Version = 2;
+const uint32_t Version = 3;
 
 //! What follows a record tag.
 enum ERecord : uint32_t
@@ -38,7 +38,12 @@ enum ERecord : uint32_t
 	//! An image a mesh that follows may use: the name the texture cache
 	//! gives its file, then pixels. A mesh's textures are the numbers of
 	//! these records, counted from 0 in the order they came.
-	REC_PIXELS = 10
+	REC_PIXELS = 10,
+	//! A mesh with no triangles to draw: nothing of it follows.
+	REC_EMPTY = 11,
+	//! An image too large for the editor (a side over MaxImageSide): its
+	//! width and height only.
+	REC_IMAGE_SIZE = 12
 };
 
 //! How a mesh is rebuilt.
@@ -52,6 +57,16 @@ enum EMeshForm : uint32_t
 //! Limits of what the editor accepts.
 const uint32_t MaxImageSide = 16384;
 const uint32_t MaxCount = 1u << 28;
+
+//! Whether any buffer of a mesh has a triangle: one of none draws nothing,
+//! and both sides refuse it so.
+inline bool HoldsTriangles(const irr::scene::IMesh* mesh)
+{
+	for (irr::u32 i = 0; i < mesh->getMeshBufferCount(); ++i)
+		if (mesh->getMeshBuffer(i)->getIndexCount() >= 3)
+			return true;
+	return false;
+}
 
 //! A material as plain values; textures are indices into the record's
 //! texture table (-1: none).

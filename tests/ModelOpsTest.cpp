@@ -24,17 +24,16 @@ protected:
 	}
 };
 
-TEST_F(ModelOpsTest, ModelsFillSlotsInOrderAndAFailedLoadUsesUpItsSlot)
+TEST_F(ModelOpsTest, ModelsFillSlotsInOrderAndAFailedLoadUsesNoSlot)
 {
 	editor->Positioner->setPosition(core::vector3df(10, 20, 30));
 	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
 	EXPECT_FALSE(editor->CreateNewModel(missing.c_str()));
 	expectMessages({{L"Load Model Error!", L"Wrong file format or corrupted file."}});
 	ASSERT_TRUE(editor->CreateNewModel(mesh.c_str()));
-	EXPECT_EQ(3, editor->current_model);
-	EXPECT_EQ(nullptr, editor->Model[2]);
+	EXPECT_EQ(2, editor->current_model);
 
-	for (int slot : {1, 3})
+	for (int slot : {1, 2})
 	{
 		CModel* model = editor->Model[slot];
 		ASSERT_NE(nullptr, model);
@@ -46,7 +45,7 @@ TEST_F(ModelOpsTest, ModelsFillSlotsInOrderAndAFailedLoadUsesUpItsSlot)
 		EXPECT_FALSE(model->AnimatedNode->getMaterial(0).Lighting);
 		EXPECT_FALSE(model->Lighting);
 	}
-	EXPECT_EQ(editor->Model[3], editor->SelectedModel);
+	EXPECT_EQ(editor->Model[2], editor->SelectedModel);
 	EXPECT_FALSE(editor->Model[1]->AnimatedNode->isDebugDataVisible()) << "lost the selection";
 	EXPECT_EQ(std::wstring(mesh.begin(), mesh.end()), editor->mpw_boxFileName->getText())
 	    << "the window shows the new model, named by its file";
@@ -81,21 +80,26 @@ TEST_F(ModelOpsTest, DeletingKeepsTheObjectAndClearRestartsAtSlotOne)
 
 TEST_F(ModelOpsTest, SlotsWithoutAModelAreReusedAndOnly99ModelsFillTheScene)
 {
-	// 99 attempts, every third a failed load; then one model removed.
+	// 99 attempts, every third a failed load that uses no slot; then two
+	// models removed.
 	for (int i = 1; i < 100; ++i)
 		editor->CreateNewModel(i % 3 ? mesh.c_str() : "/nonexistent/model.md2");
 	dismissMessages();
-	editor->Select(editor->Model[5]);
-	editor->DeleteSelectedModel();
-	ASSERT_EQ(99, editor->current_model);
+	ASSERT_EQ(66, editor->current_model);
+	for (int slot : {5, 3})
+	{
+		editor->Select(editor->Model[slot]);
+		editor->DeleteSelectedModel();
+	}
 
 	std::vector<int> slots;
 	while (editor->CreateNewModel(mesh.c_str()))
 		slots.push_back(editor->current_model);
-	ASSERT_EQ(34u, slots.size()) << "33 failed loads and one removal left slots free";
-	EXPECT_EQ(3, slots[0]) << "the lowest free slot first";
-	EXPECT_EQ(5, slots[1]);
-	EXPECT_EQ(slots[0], editor->Model[slots[0]]->AnimatedNode->getID());
+	ASSERT_EQ(35u, slots.size()) << "33 slots after the last one used and two removals were free";
+	EXPECT_EQ(67, slots[0]) << "in order while the slots after the last one used are free";
+	EXPECT_EQ(3, slots[33]) << "then the lowest free slot";
+	EXPECT_EQ(5, slots[34]);
+	EXPECT_EQ(slots[33], editor->Model[slots[33]]->AnimatedNode->getID());
 	expectMessages({{L"Load Model Error!", L"The scene is full. Use File, Clear to start again."}});
 	EXPECT_EQ(nullptr,
 	          editor->_smgr->getMeshCache()->getMeshByName(MediaFile("faerie.md2").c_str()));

@@ -3,7 +3,9 @@
 // levels of the same name), all made from the engine's sample level.
 #include "EditorTestSupport.h"
 
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <fstream>
 
 #include "EditorIds.h"
@@ -35,22 +37,47 @@ std::string Pack(const std::string& to, const std::string& what)
 	return to;
 }
 
-// The sample level with every vertex moved along X: another level.
-std::string ShiftedLevel(const std::string& to, f32 shift)
+// The sample level with each vertex (its 44 bytes, with its number) changed
+// by `edit`: another level.
+std::string EditedLevel(const std::string& to, const std::function<void(char*, int)>& edit)
 {
 	std::string bsp = ReadFile(Tree() + "/maps/20kdm2.bsp");
 	int32_t lump[2];
 	std::memcpy(lump, &bsp[8 + 10 * 8], sizeof lump); // lump 10: vertices
 	for (int32_t at = lump[0]; at + 44 <= lump[0] + lump[1]; at += 44)
-	{
-		f32 x;
-		std::memcpy(&x, &bsp[at], 4);
-		x += shift;
-		std::memcpy(&bsp[at], &x, 4);
-	}
+		edit(&bsp[at], (at - lump[0]) / 44);
 	Shell("mkdir -p \"$(dirname '" + to + "')\"");
 	std::ofstream(to, std::ios::binary) << bsp;
 	return to;
+}
+
+// Every vertex moved along X.
+std::string ShiftedLevel(const std::string& to, f32 shift)
+{
+	return EditedLevel(to,
+	                   [shift](char* vertex, int)
+	                   {
+		                   f32 x;
+		                   std::memcpy(&x, vertex, 4);
+		                   x += shift;
+		                   std::memcpy(vertex, &x, 4);
+	                   });
+}
+
+// What level compilers leave on some surfaces: lightmap coordinates (at
+// byte 20) and normals (at 28) that are no numbers.
+std::string UnnumberedLevel(const std::string& to)
+{
+	const f32 nan = std::nanf("");
+	return EditedLevel(to,
+	                   [nan](char* vertex, int number)
+	                   {
+		                   for (int at : {20, 24})
+			                   if (number % 7 == 0)
+				                   std::memcpy(vertex + at, &nan, 4);
+		                   if (number % 11 == 0)
+			                   std::memcpy(vertex + 28, &nan, 4);
+	                   });
 }
 
 const wchar_t* const NoSurfaces =
@@ -76,6 +103,7 @@ TEST_F(Quake3LevelTest, ALevelFindsItsTexturesWhereAGameKeepsThem)
 	Shell("mkdir -p " + base + "/mapsonly/MAPS && cp " + Tree() + "/maps/20kdm2.bsp " + base +
 	      "/mapsonly/MAPS/");
 	Pack(base + "/mapsonly/textures.pk3", "textures scripts");
+	Pack(base + "/unnumbered/textures.pk3", "textures scripts");
 	const struct
 	{
 		std::string file;
@@ -84,6 +112,7 @@ TEST_F(Quake3LevelTest, ALevelFindsItsTexturesWhereAGameKeepsThem)
 	    {split, L"0 message boxes"},
 	    {Tree() + "/maps/20kdm2.bsp", L"0 message boxes"},
 	    {base + "/mapsonly/MAPS/20kdm2.bsp", L"0 message boxes"},
+	    {UnnumberedLevel(base + "/unnumbered/maps/20kdm2.bsp"), L"0 message boxes"},
 	    {alone, NoSurfaces},
 	    {ShiftedLevel(base + "/loose/20kdm2.bsp", 0), NoSurfaces},
 	};
@@ -100,7 +129,16 @@ TEST_F(Quake3LevelTest, ALevelFindsItsTexturesWhereAGameKeepsThem)
 			continue;
 		}
 		ASSERT_NE(nullptr, level());
-		EXPECT_GT(level()->getMesh()->getMesh(0)->getMeshBufferCount(), 10u);
+		scene::IMesh* mesh = level()->getMesh()->getMesh(0);
+		EXPECT_GT(mesh->getMeshBufferCount(), 10u);
+		for (u32 i = 0; i < mesh->getMeshBufferCount(); ++i)
+		{
+			const auto* v =
+			    static_cast<const video::S3DVertex2TCoords*>(mesh->getMeshBuffer(i)->getVertices());
+			for (u32 k = 0; k < mesh->getMeshBuffer(i)->getVertexCount(); ++k)
+				ASSERT_TRUE(std::isfinite(v[k].Normal.Y + v[k].TCoords2.X + v[k].TCoords2.Y))
+				    << "what is no number is drawn as 0";
+		}
 	}
 }
 

@@ -118,7 +118,66 @@ TEST_F(SafeLoadTest, AMeshThatCrashesTheLoaderIsAWrongFile)
 		EXPECT_EQ(L"Wrong file format or corrupted file.", m.text);
 	}
 	expectSceneIntact();
-	EXPECT_EQ(3, editor->current_model) << "each attempt used up its slot";
+	EXPECT_EQ(1, editor->current_model) << "a refused Add uses up no slot";
+}
+
+TEST_F(SafeLoadTest, AMeshWithNoTrianglesIsRefusedAndARefusedAddChangesNothing)
+{
+	const std::string models = "/usr/share/assimp/models/";
+	// The engine's B3D loader reads a file whose triangle chunks are
+	// damaged as a mesh of none.
+	std::string b3d = ReadFile(MediaFile("ninja.b3d"));
+	for (size_t at = 0; (at = b3d.find("TRIS", at)) != std::string::npos;)
+		b3d[at++] = 'X';
+	const std::wstring none = L"The file holds no triangles to draw.";
+	const struct
+	{
+		std::string file;
+		std::wstring answer; // empty: it loads
+	} rows[] = {
+	    {models + "3DS/fels.3ds", none},
+	    {models + "Collada/cube_tristrips.dae", none},
+	    {models + "LWO/LWO2/Subdivision.lwo", none},
+	    {models + "MDL/MDL (HL1)/manT.mdl", none},
+	    {models + "PLY/pond.0.ply", none}, // a point cloud
+	    {WriteFile("damaged.b3d", b3d), none},
+	    {Corpus + "malformed.obj", L"Wrong file format or corrupted file."},
+	    {models + "IRRMesh/cellar.irrmesh", L""}, // wrap modes the loader could not read
+	    {models + "IRRMesh/spider.irrmesh", L""},
+	};
+	frame();
+	editor->Document.MarkSaved();
+	for (const auto& row : rows)
+	{
+		SCOPED_TRACE(row.file);
+		const int counter = editor->current_model;
+		const unsigned long long version = editor->Document.Version;
+		EXPECT_EQ(row.answer.empty(), editor->CreateNewModel(row.file.c_str()));
+		if (row.answer.empty())
+		{
+			EXPECT_EQ(L"0 message boxes", answer());
+			continue;
+		}
+		EXPECT_EQ(L"Load Model Error!: " + row.answer, answer());
+		EXPECT_FALSE(editor->LoadLevelPlane(row.file.c_str()));
+		EXPECT_EQ(L"Load Model Error!: " + row.answer, answer()) << "as the ground plane";
+		frame();
+		EXPECT_EQ(counter, editor->current_model);
+		EXPECT_EQ(version, editor->Document.Version) << "the document did not change";
+		EXPECT_FALSE(editor->HasUnsavedChanges());
+		EXPECT_EQ(nullptr, editor->LevelPlane);
+		expectSceneIntact();
+	}
+
+	// An image over the size limit is refused by its size.
+	video::IImage* wide = editor->_driver->createImage(video::ECF_R8G8B8, {16385, 2});
+	const std::string image = ScratchDir() + "/wide.png";
+	ASSERT_TRUE(editor->_driver->writeImageToFile(wide, image.c_str()));
+	wide->drop();
+	EXPECT_FALSE(editor->LoadModelSkin(image.c_str()));
+	EXPECT_EQ(L"Load Skin Error!: The image is 16385 x 2 pixels; the editor takes images of up to "
+	          L"16384 pixels a side.",
+	          answer());
 }
 
 TEST_F(SafeLoadTest, AMeshThatHangsTheLoaderIsStoppedAndSaysSo)

@@ -160,6 +160,10 @@ TEST_F(TerrainTest, OddImagesAreResampledToAGreySquareOrRefusedByName)
 	     L"x "
 	     L"2 up to 2049 x 2049 pixels.",
 	     0},
+	    {16385, 2, false, // over the limit of every image the editor takes
+	     L"Load Terrain Error!: The height map is 16385 x 2 pixels; the editor draws terrains of "
+	     L"2 x 2 up to 2049 x 2049 pixels.",
+	     0},
 	};
 	for (const Row& row : rows)
 	{
