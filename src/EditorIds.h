@@ -79,8 +79,8 @@ enum EEditorId
 
 	// The questions before unsaved work would be lost, and about work an
 	// editor that ended left behind
-	ID_QUIT_QUESTION = 360,
-	ID_RECOVERY_QUESTION = 361,
+	ID_QUIT_QUESTION = 370,
+	ID_RECOVERY_QUESTION = 371,
 
 	// "SkyBox Setup"
 	ID_SKYBOX_WINDOW = 311,
