@@ -63,7 +63,8 @@ bool AnyFaceNamed(const std::array<gui::IGUIEditBox*, 7>& fields)
 } // namespace
 
 CTLVEventRec::CTLVEventRec(CSceneEditor* sed)
-    : env(0), device(0), ptr_sed(sed), ClosedDialog(0), FocusBeforeDialog(0), SkyBoxField(0), LevelNameTypedAt(0)
+    : env(0), device(0), ptr_sed(sed), ClosedDialog(0), FocusBeforeDialog(0), SkyBoxField(0),
+      LevelNameTypedAt(0)
 {
 }
 
