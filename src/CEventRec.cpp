@@ -758,7 +758,8 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 		const core::line3df ray =
 		    ptr_sed->_smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(
 		        core::position2d<s32>(mouse.X, mouse.Y), ptr_sed->Camera);
-		ptr_sed->Orbit->zoomToward(ptr_sed->Camera, ray, mouse.Wheel);
+		ptr_sed->Orbit->zoomToward(ptr_sed->Camera, ray, mouse.Wheel,
+		                           ptr_sed->SurfaceDistance(ray));
 		return true;
 	}
 	// The handles of the selected object take a press on them, and the

@@ -284,6 +284,9 @@ public:
 	//! straight down onto the first surface below it, as one step; false
 	//! when there is none.
 	bool DropToFloor();
+	//! How far along a ray its first surface of the level, terrain, plane or
+	//! a model lies, or 0 when it meets none.
+	f32 SurfaceDistance(const core::line3df& ray);
 	//! The slot that holds an object, or -1.
 	int SlotOf(const CModel* object) const;
 	//! "Transform", the handles and "Scene Objects".
@@ -311,6 +314,9 @@ public:
 
 private:
 	bool CreateDevice(video::E_DRIVER_TYPE driverType);
+	//! What can be stood on or pointed at: the level, terrain, plane and
+	//! the mesh models (null where there is none).
+	std::vector<scene::ISceneNode*> SurfaceNodes() const;
 	void MakeGuiOpaque();
 	bool LoadGuiFont();
 	void CreateMenuBar();
