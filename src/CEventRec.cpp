@@ -433,6 +433,9 @@ void CTLVEventRec::RememberFocus()
 	if (!focus || focus->getType() == gui::EGUIET_MENU ||
 	    focus->getType() == gui::EGUIET_CONTEXT_MENU)
 		return;
+	// The window, not its "..." button, which Return would press again.
+	while (focus->getParent() && focus->getParent() != env->getRootGUIElement())
+		focus = focus->getParent();
 	FocusBeforeDialog = focus;
 	FocusBeforeDialog->grab();
 }
