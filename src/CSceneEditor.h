@@ -609,6 +609,9 @@ private:
 	//! models: framed whole, the marker on the ground in its middle.
 	void ViewGround(scene::ISceneNode* ground);
 	void FrameGround(scene::ISceneNode* ground);
+	//! Everything that can be pointed at (level, ground, models) in view,
+	//! seen from the start view's side; nothing changes in an empty scene.
+	void FrameScene();
 	void FollowWindowShape();
 	COrbitCameraAnimator* Orbit;
 	//! Tries a file in the helper; while that takes a while the editor goes
