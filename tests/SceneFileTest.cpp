@@ -558,7 +558,8 @@ TEST_F(SceneFileTest, ASceneMadeElsewhereOpensWhatTheEditorCanHold)
 	const core::position2d<s32> seen =
 	    editor->_smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
 	        box.getCenter(), editor->Camera);
-	EXPECT_TRUE(seen.X > 0 && seen.X < 800 && seen.Y > 0 && seen.Y < 600) << seen.X << "," << seen.Y;
+	EXPECT_TRUE(seen.X > 0 && seen.X < 800 && seen.Y > 0 && seen.Y < 600)
+	    << seen.X << "," << seen.Y;
 	EXPECT_LT(editor->Camera->getPosition().getDistanceFrom(box.getCenter()),
 	          2.0f * box.getExtent().getLength());
 }
