@@ -63,7 +63,8 @@ bool AnyFaceNamed(const std::array<gui::IGUIEditBox*, 7>& fields)
 } // namespace
 
 CTLVEventRec::CTLVEventRec(CSceneEditor* sed)
-    : env(0), device(0), ptr_sed(sed), ClosedDialog(0), SkyBoxField(0), LevelNameTypedAt(0)
+    : env(0), device(0), ptr_sed(sed), ClosedDialog(0), FocusBeforeDialog(0), SkyBoxField(0),
+      LevelNameTypedAt(0)
 {
 }
 
@@ -95,7 +96,10 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 		ptr_sed->MouseButtonsHeld = event.MouseInput.ButtonStates;
 	// The user's input never arrives inside a dialog's own event handling.
 	if (event.EventType != EET_GUI_EVENT)
+	{
 		DropClosedDialog();
+		RestoreFocus();
+	}
 	switch (event.EventType)
 	{
 	case EET_GUI_EVENT: return OnGuiEvent(event.GUIEvent);
@@ -363,6 +367,7 @@ void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
 void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType, const std::string& start)
 {
 	DialogWorkingDirectory = CurrentDirectory();
+	RememberFocus();
 	std::string folder = start;
 	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false,
 	                                 folder.empty() ? 0 : &folder[0]);
@@ -406,10 +411,50 @@ void CTLVEventRec::DropClosedDialog()
 void CTLVEventRec::BrowseSceneFolder()
 {
 	DialogWorkingDirectory = CurrentDirectory();
+	RememberFocus();
 	std::string start = ptr_sed->SaveSceneFolderShown();
 	ptr_sed->_gui->addFileOpenDialog(L"Choose a Folder for the Scene", true, 0, ID_NONE, false,
 	                                 start.empty() ? 0 : &start[0]);
 	LOAD_TYPE = LOAD_SCENE_FOLDER;
+}
+
+void CTLVEventRec::ForgetFocusBeforeDialog()
+{
+	if (FocusBeforeDialog)
+		FocusBeforeDialog->drop();
+	FocusBeforeDialog = 0;
+}
+
+void CTLVEventRec::RememberFocus()
+{
+	ForgetFocusBeforeDialog();
+	// A menu item opened it: the keys go back to the scene, not to the menu.
+	gui::IGUIElement* focus = env->getFocus();
+	if (!focus || focus->getType() == gui::EGUIET_MENU ||
+	    focus->getType() == gui::EGUIET_CONTEXT_MENU)
+		return;
+	// The window, not its "..." button, which Return would press again.
+	while (focus->getParent() && focus->getParent() != env->getRootGUIElement())
+		focus = focus->getParent();
+	FocusBeforeDialog = focus;
+	FocusBeforeDialog->grab();
+}
+
+void CTLVEventRec::RestoreFocus()
+{
+	if (!FocusBeforeDialog || FileDialog())
+		return;
+	// A window the chosen file opened ("Choose a Level", a message box) keeps
+	// the focus it took; a focus left on the closed dialog goes back.
+	gui::IGUIElement* focus = env->getFocus();
+	bool attached = false, shown = true;
+	for (gui::IGUIElement* e = focus; e; e = e->getParent())
+		attached = attached || e == env->getRootGUIElement();
+	for (gui::IGUIElement* e = FocusBeforeDialog; e; e = e->getParent())
+		shown = shown && e->isVisible();
+	if ((!focus || !attached) && shown)
+		env->setFocus(FocusBeforeDialog);
+	ForgetFocusBeforeDialog();
 }
 
 gui::IGUIFileOpenDialog* CTLVEventRec::FileDialog() const
@@ -716,7 +761,8 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 		const core::line3df ray =
 		    ptr_sed->_smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(
 		        core::position2d<s32>(mouse.X, mouse.Y), ptr_sed->Camera);
-		ptr_sed->Orbit->zoomToward(ptr_sed->Camera, ray, mouse.Wheel);
+		ptr_sed->Orbit->zoomToward(ptr_sed->Camera, ray, mouse.Wheel,
+		                           ptr_sed->SurfaceDistance(ray));
 		return true;
 	}
 	// The handles of the selected object take a press on them, and the

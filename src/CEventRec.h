@@ -47,6 +47,8 @@ public:
 	bool OnEvent(const SEvent& event) override;
 	//! Releases a dialog closed during its own event (before the device goes).
 	void DropClosedDialog();
+	//! Releases what is kept for a file dialog (before the device goes).
+	void ForgetFocusBeforeDialog();
 
 	gui::IGUIEnvironment* env;
 	IrrlichtDevice* device;
@@ -84,6 +86,10 @@ private:
 	//! (or the folder of a file chosen) in the dialog.
 	bool OnFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::string& folder);
 	void BrowseSceneFolder();
+	//! Keeps the element with the focus as a file dialog opens, and gives it
+	//! back once the dialog has gone (unless something else took it).
+	void RememberFocus();
+	void RestoreFocus();
 	void RestoreWorkingDirectory();
 	void RecordKey(EKEY_CODE code, bool pressedDown, wchar_t character);
 	//! The key-table entry a press is recorded under.
@@ -98,6 +104,9 @@ private:
 	//! A dialog closed while it was still sending its event, kept until the
 	//! next input event so that it outlives its own event handling.
 	gui::IGUIElement* ClosedDialog;
+	//! The element that had the focus when the open file dialog opened, so
+	//! that Escape and Return go on answering the window of its "..." button.
+	gui::IGUIElement* FocusBeforeDialog;
 	//! The "SkyBox Setup" field a "..." button fills: 0 the folder, 1 to 6
 	//! the faces.
 	int SkyBoxField;

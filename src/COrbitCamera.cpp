@@ -62,7 +62,7 @@ void COrbitCameraAnimator::lookFrom(scene::ICameraSceneNode* camera,
 }
 
 void COrbitCameraAnimator::zoomToward(scene::ICameraSceneNode* camera, const core::line3df& ray,
-                                      f32 notches)
+                                      f32 notches, f32 surface)
 {
 	if (!Seeded)
 		seed(camera);
@@ -74,7 +74,8 @@ void COrbitCameraAnimator::zoomToward(scene::ICameraSceneNode* camera, const cor
 	if (facing > 0.01f)
 	{
 		// Scaling the view about the point keeps it on the same pixel.
-		const core::vector3df point = from + along * (Distance / facing);
+		// A wall or floor under the cursor is neared but never passed.
+		const core::vector3df point = from + along * (surface > 0 ? surface : Distance / facing);
 		const f32 factor = core::max_(powf(WheelFactor, notches), MinDistance / Distance);
 		Target = point + (Target - point) * factor;
 		Distance *= factor;

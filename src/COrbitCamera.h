@@ -35,9 +35,11 @@ public:
 	//! Whether a left drag turns the view; while the mouse picks it does not.
 	void setLeftTurns(bool turns) { LeftTurns = turns; }
 	//! Moves the camera `notches` wheel notches toward (or, negative, away
-	//! from) the point of `ray` at the target's depth, which stays where it
-	//! is on the screen.
-	void zoomToward(scene::ICameraSceneNode* camera, const core::line3df& ray, f32 notches);
+	//! from) a point of `ray`, which stays where it is on the screen: the
+	//! surface the ray meets `surface` units from the camera, or with none
+	//! (0) the point at the target's depth.
+	void zoomToward(scene::ICameraSceneNode* camera, const core::line3df& ray, f32 notches,
+	                f32 surface = 0);
 	//! A fly key pressed or released: true when the press flies the camera
 	//! (the right button is held), so that it is no other key's.
 	bool flyKey(EKEY_CODE key, bool pressedDown);

@@ -130,7 +130,10 @@ CSceneEditor::CSceneEditor()
 CSceneEditor::~CSceneEditor()
 {
 	if (event_rec)
+	{
 		event_rec->DropClosedDialog();
+		event_rec->ForgetFocusBeforeDialog();
+	}
 	if (_device)
 		_device->drop();
 	for (u32 i = 0; i < LoaderManagers.size(); ++i)

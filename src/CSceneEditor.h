@@ -284,6 +284,9 @@ public:
 	//! straight down onto the first surface below it, as one step; false
 	//! when there is none.
 	bool DropToFloor();
+	//! How far along a ray its first surface of the level, terrain, plane or
+	//! a model lies, or 0 when it meets none.
+	f32 SurfaceDistance(const core::line3df& ray);
 	//! The slot that holds an object, or -1.
 	int SlotOf(const CModel* object) const;
 	//! "Transform", the handles and "Scene Objects".
@@ -311,6 +314,9 @@ public:
 
 private:
 	bool CreateDevice(video::E_DRIVER_TYPE driverType);
+	//! What can be stood on or pointed at: the level, terrain, plane and
+	//! the mesh models (null where there is none).
+	std::vector<scene::ISceneNode*> SurfaceNodes() const;
 	void MakeGuiOpaque();
 	bool LoadGuiFont();
 	void CreateMenuBar();
@@ -603,6 +609,9 @@ private:
 	//! models: framed whole, the marker on the ground in its middle.
 	void ViewGround(scene::ISceneNode* ground);
 	void FrameGround(scene::ISceneNode* ground);
+	//! Everything that can be pointed at (level, ground, models) in view,
+	//! seen from the start view's side; nothing changes in an empty scene.
+	void FrameScene();
 	void FollowWindowShape();
 	COrbitCameraAnimator* Orbit;
 	//! Tries a file in the helper; while that takes a while the editor goes

@@ -828,6 +828,8 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	MessageLog = 0;
 	if (LoadChecker.batchStopped())
 		return true; // taken back by the caller
+	// Such a scene names no view of the editor's.
+	FrameScene();
 	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +

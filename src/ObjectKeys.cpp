@@ -1,6 +1,7 @@
 // Keys that act on the selected object when no edit box or dialog has the
 // keys: Delete removes it, Control+D duplicates a model, End drops it to the
 // floor, Escape ends a drag of the handles or else clears the selection.
+// Also the search for the surfaces a line meets, which the wheel's zoom uses.
 #include "CSceneEditor.h"
 
 #include <vector>
@@ -41,7 +42,54 @@ bool HighestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line
 	}
 	return found;
 }
+
+// The distance from a line's start to the nearest of a selector's triangles
+// on it.
+bool NearestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line, f32& distance)
+{
+	std::vector<core::triangle3df> triangles(surfaces->getTriangleCount());
+	s32 count = 0;
+	surfaces->getTriangles(triangles.data(), static_cast<s32>(triangles.size()), count, 0);
+	bool found = false;
+	for (s32 i = 0; i < count; ++i)
+	{
+		core::vector3df hit;
+		if (!triangles[i].getIntersectionWithLimitedLine(line, hit))
+			continue;
+		const f32 along = static_cast<f32>(hit.getDistanceFrom(line.start));
+		if (!found || along < distance)
+			distance = along;
+		found = true;
+	}
+	return found;
+}
 } // namespace
+
+std::vector<scene::ISceneNode*> CSceneEditor::SurfaceNodes() const
+{
+	std::vector<scene::ISceneNode*> grounds = {Q3LevelNode, Terrain, LevelPlane};
+	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+		if (CModel* object = ObjectAt(slot))
+			if (object->MODEL_TYPE == CModel::TYPE_MESH)
+				grounds.push_back(object->AnimatedNode);
+	return grounds;
+}
+
+f32 CSceneEditor::SurfaceDistance(const core::line3df& ray)
+{
+	f32 nearest = 0;
+	for (scene::ISceneNode* ground : SurfaceNodes())
+	{
+		scene::ITriangleSelector* surfaces = ground ? SurfacesOf(_smgr, ground) : 0;
+		f32 distance = 0;
+		if (surfaces && NearestOnLine(surfaces, ray, distance) && distance > 0 &&
+		    (nearest == 0 || distance < nearest))
+			nearest = distance;
+		if (surfaces)
+			surfaces->drop();
+	}
+	return nearest;
+}
 
 bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 {
@@ -116,11 +164,7 @@ bool CSceneEditor::DropToFloor()
 		const core::aabbox3df box = falling->getTransformedBoundingBox();
 		foot.set(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
 	}
-	std::vector<scene::ISceneNode*> grounds = {Q3LevelNode, Terrain, LevelPlane};
-	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
-		if (CModel* object = ObjectAt(slot))
-			if (object->MODEL_TYPE == CModel::TYPE_MESH)
-				grounds.push_back(object->AnimatedNode);
+	const std::vector<scene::ISceneNode*> grounds = SurfaceNodes();
 	// From just above the foot, so that what already stands stays.
 	const core::line3df down(foot + core::vector3df(0, 0.01f, 0),
 	                         core::vector3df(foot.X, foot.Y - 1e6f, foot.Z));

@@ -96,3 +96,25 @@ void CSceneEditor::FrameGround(scene::ISceneNode* ground)
 	LookFromAfar(spot, box.getExtent().getLength() / 2 + spot.getDistanceFrom(box.getCenter()));
 	Positioner->setPosition(spot);
 }
+
+void CSceneEditor::FrameScene()
+{
+	core::aabbox3df all;
+	bool any = false;
+	for (scene::ISceneNode* node : SurfaceNodes())
+	{
+		if (!node)
+			continue;
+		node->updateAbsolutePosition();
+		const core::aabbox3df box = node->getTransformedBoundingBox();
+		if (any)
+			all.addInternalBox(box);
+		else
+			all = box;
+		any = true;
+	}
+	if (!any)
+		return;
+	ResetView();
+	LookFromAfar(all.getCenter(), core::max_(all.getExtent().getLength() / 2.0f, 10.0f));
+}

@@ -127,6 +127,19 @@ TEST_F(DialogTest, HoweverADialogOrWindowClosesTheKeysBelongToTheSceneAgain)
 	    {"Save Options, Cancel", [&] { clickButton(ID_SAVE_OPTIONS_CANCEL), expectNoExport(); }},
 	    {"Save Options, Escape",
 	     [&] { chooseMenu(ID_MENU_SAVE_CPP), pressKey(KEY_ESCAPE), expectNoExport(); }},
+	    {"Save Options, \"...\", Cancel, Escape",
+	     [&]
+	     {
+		     clickButton(ID_SAVE_OPTIONS_BROWSE), clickDialogButton(L"Cancel");
+		     pressKey(KEY_ESCAPE), expectNoExport();
+	     }},
+	    {"Save Scene, \"...\", Cancel, Escape",
+	     [&]
+	     {
+		     showSaveScene(), clickButton(ID_SAVE_SCENE_BROWSE), clickDialogButton(L"Cancel");
+		     pressKey(KEY_ESCAPE);
+		     EXPECT_FALSE(saveSceneField()->getParent()->isVisible());
+	     }},
 	    {"Loading, Escape",
 	     [&]
 	     {

@@ -253,6 +253,9 @@ void EditorTest::clickButton(s32 id)
 	gui::IGUIElement* button =
 	    FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_BUTTON, id);
 	ASSERT_NE(nullptr, button) << "button " << id;
+	// The pointer comes first, as a user's would, before the window is raised.
+	moveMouse(button->getAbsolutePosition().getCenter().X,
+	          button->getAbsolutePosition().getCenter().Y);
 	button->getParent()->setVisible(true);
 	editor->_gui->getRootGUIElement()->bringToFront(button->getParent());
 	click(button);

@@ -542,12 +542,26 @@ TEST_F(SceneFileTest, ASceneMadeElsewhereOpensWhatTheEditorCanHold)
 	const std::string flat = NewDir("flat");
 	for (const char* media : {"room.3ds", "wall.jpg", "example.irr"})
 		std::system(("cp '" + MediaFile(media) + "' '" + flat + "/'").c_str());
+	editor->Select(0);
+	editor->Positioner->setPosition(core::vector3df(20000, 0, 0));
+	pressKey(KEY_KEY_F); // the view far from where the scene's room stands
 	ASSERT_TRUE(editor->OpenScene((flat + "/example.irr").c_str()));
 	dismissMessages();
 	ASSERT_TRUE(editor->Model[1] && editor->Model[1]->AnimatedNode);
 	video::ITexture* wall = editor->Model[1]->AnimatedNode->getMaterial(0).getTexture(0);
 	ASSERT_NE(nullptr, wall);
 	EXPECT_EQ(core::stringc((flat + "/wall.jpg").c_str()), wall->getName().getPath());
+	// It names no view of the editor's: what was opened comes into view.
+	const core::aabbox3df box = editor->Model[1]->AnimatedNode->getTransformedBoundingBox();
+	editor->Camera->updateAbsolutePosition();
+	editor->Camera->render(); // its view follows the new target
+	const core::position2d<s32> seen =
+	    editor->_smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(
+	        box.getCenter(), editor->Camera);
+	EXPECT_TRUE(seen.X > 0 && seen.X < 800 && seen.Y > 0 && seen.Y < 600)
+	    << seen.X << "," << seen.Y;
+	EXPECT_LT(editor->Camera->getPosition().getDistanceFrom(box.getCenter()),
+	          2.0f * box.getExtent().getLength());
 }
 
 // A scene and every file it names share one time limit and one Cancel; a

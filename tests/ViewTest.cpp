@@ -243,3 +243,24 @@ TEST_F(ViewTest, TheWheelZoomsTowardTheCursorAndTheRightButtonFliesInBothCameraM
 	}
 	timer->start();
 }
+
+// Pointed at the ground in front of the target, the wheel nears the ground
+// and stops short of it instead of diving through it.
+TEST_F(ViewTest, TheWheelNearsTheSurfaceUnderTheCursorWithoutPassingIt)
+{
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	dismissMessages();
+	pressKey(KEY_HOME);
+	frame();
+	const f32 ground = editor->LevelPlane->getTransformedBoundingBox().MaxEdge.Y;
+	SEvent wheel;
+	wheel.EventType = EET_MOUSE_INPUT_EVENT;
+	wheel.MouseInput = {400, 560, 1.0f, false, false, 0, EMIE_MOUSE_WHEEL};
+	for (int notch = 0; notch < 30; ++notch)
+	{
+		editor->_device->postEventFromUser(wheel);
+		frame();
+	}
+	EXPECT_GT(editor->Camera->getPosition().Y, ground);
+	EXPECT_LT(editor->Camera->getPosition().Y, ground + 5.0f) << "it came near";
+}
