@@ -38,12 +38,6 @@ EKEY_CODE KeypadCounterpart(EKEY_CODE key)
 	return key;
 }
 
-std::string CurrentDirectory()
-{
-	char buffer[4096];
-	return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
-}
-
 // The dialog's wide name holds the path's bytes, one per character.
 std::string NarrowFileName(const wchar_t* name)
 {
@@ -362,7 +356,7 @@ void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
 
 void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType, const std::string& start)
 {
-	DialogWorkingDirectory = CurrentDirectory();
+	DialogWorkingDirectory = WorkingDirectory();
 	std::string folder = start;
 	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false,
 	                                 folder.empty() ? 0 : &folder[0]);
@@ -405,7 +399,7 @@ void CTLVEventRec::DropClosedDialog()
 // folder or on a file chooses it.
 void CTLVEventRec::BrowseSceneFolder()
 {
-	DialogWorkingDirectory = CurrentDirectory();
+	DialogWorkingDirectory = WorkingDirectory();
 	std::string start = ptr_sed->SaveSceneFolderShown();
 	ptr_sed->_gui->addFileOpenDialog(L"Choose a Folder for the Scene", true, 0, ID_NONE, false,
 	                                 start.empty() ? 0 : &start[0]);
@@ -628,7 +622,7 @@ bool CTLVEventRec::ChooseTypedFile()
 		return false;
 	// A relative path is meant from the folder the dialog shows.
 	if (file[0] != '/')
-		file = CurrentDirectory() + "/" + file;
+		file = WorkingDirectory() + "/" + file;
 	CloseFileDialog(dialog);
 	OnFileChosen(file);
 	return true;

@@ -10,15 +10,10 @@
 #include <unistd.h>
 
 #include "EditorIds.h"
+#include "FileNames.h"
 
 namespace
 {
-std::string WorkingDirectory()
-{
-	char buffer[4096];
-	return getcwd(buffer, sizeof(buffer)) ? buffer : "";
-}
-
 // A folder of its own holding a copy of an engine media file.
 std::string CopyInto(const std::string& folder, const std::string& media)
 {
