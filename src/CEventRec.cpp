@@ -61,6 +61,11 @@ CTLVEventRec::CTLVEventRec(CSceneEditor* sed)
 {
 }
 
+CTLVEventRec::~CTLVEventRec()
+{
+	RestoreWorkingDirectory();
+}
+
 void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device)
 {
 	env = i_gui;

@@ -140,6 +140,11 @@ CSceneEditor::~CSceneEditor()
 		delete Model[i];
 	delete Water;
 	delete event_rec;
+	// The class-wide windows and the dialog's purpose belong to this
+	// editor's GUI, which is gone: a next editor starts as the first did.
+	ScenePropertiesWindow = WorldMainWindow = AboutWindow = ModelPropertiesWindow = 0;
+	SkyBoxWindow = WaterPropertiesWindow = ParticleWindow = 0;
+	LOAD_TYPE = LOAD_NONE;
 }
 
 void CSceneEditor::SetStartupError(const std::string& what)
