@@ -38,12 +38,6 @@ EKEY_CODE KeypadCounterpart(EKEY_CODE key)
 	return key;
 }
 
-std::string CurrentDirectory()
-{
-	char buffer[4096];
-	return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
-}
-
 // The dialog's wide name holds the path's bytes, one per character.
 std::string NarrowFileName(const wchar_t* name)
 {
@@ -66,6 +60,11 @@ CTLVEventRec::CTLVEventRec(CSceneEditor* sed)
     : env(0), device(0), ptr_sed(sed), ClosedDialog(0), FocusBeforeDialog(0), SkyBoxField(0),
       LevelNameTypedAt(0)
 {
+}
+
+CTLVEventRec::~CTLVEventRec()
+{
+	RestoreWorkingDirectory();
 }
 
 void CTLVEventRec::SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device)
@@ -366,7 +365,7 @@ void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType)
 
 void CTLVEventRec::OpenFileDialog(const wchar_t* title, int loadType, const std::string& start)
 {
-	DialogWorkingDirectory = CurrentDirectory();
+	DialogWorkingDirectory = WorkingDirectory();
 	RememberFocus();
 	std::string folder = start;
 	ptr_sed->_gui->addFileOpenDialog(title, true, 0, ID_NONE, false,
@@ -410,12 +409,8 @@ void CTLVEventRec::DropClosedDialog()
 // folder or on a file chooses it.
 void CTLVEventRec::BrowseSceneFolder()
 {
-	DialogWorkingDirectory = CurrentDirectory();
-	RememberFocus();
-	std::string start = ptr_sed->SaveSceneFolderShown();
-	ptr_sed->_gui->addFileOpenDialog(L"Choose a Folder for the Scene", true, 0, ID_NONE, false,
-	                                 start.empty() ? 0 : &start[0]);
-	LOAD_TYPE = LOAD_SCENE_FOLDER;
+	OpenFileDialog(L"Choose a Folder for the Scene", LOAD_SCENE_FOLDER,
+	               ptr_sed->SaveSceneFolderShown());
 }
 
 void CTLVEventRec::ForgetFocusBeforeDialog()
@@ -673,7 +668,7 @@ bool CTLVEventRec::ChooseTypedFile()
 		return false;
 	// A relative path is meant from the folder the dialog shows.
 	if (file[0] != '/')
-		file = CurrentDirectory() + "/" + file;
+		file = WorkingDirectory() + "/" + file;
 	CloseFileDialog(dialog);
 	OnFileChosen(file);
 	return true;

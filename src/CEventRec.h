@@ -42,6 +42,8 @@ class CTLVEventRec : public IEventReceiver
 {
 public:
 	explicit CTLVEventRec(CSceneEditor* sed);
+	//! Gives back the working directory an open file dialog has changed.
+	~CTLVEventRec() override;
 
 	void SetGUIEnvironment(gui::IGUIEnvironment* i_gui, IrrlichtDevice* i_device);
 	bool OnEvent(const SEvent& event) override;

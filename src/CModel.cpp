@@ -1,28 +1,24 @@
 // CModel: one editable object of the scene; see CModel.h.
 #include "CModel.h"
 
-namespace
-{
-// Editor material index -> engine material type, in the order of the
-// material lists of the model and water windows.
-const video::E_MATERIAL_TYPE MaterialByIndex[CModel::MATERIAL_COUNT] = {
-    video::EMT_SOLID,
-    video::EMT_SOLID_2_LAYER,
-    video::EMT_LIGHTMAP,
-    video::EMT_LIGHTMAP_ADD,
-    video::EMT_LIGHTMAP_M2,
-    video::EMT_LIGHTMAP_M4,
-    video::EMT_LIGHTMAP_LIGHTING,
-    video::EMT_LIGHTMAP_LIGHTING_M2,
-    video::EMT_LIGHTMAP_LIGHTING_M4,
-    video::EMT_SPHERE_MAP,
-    video::EMT_REFLECTION_2_LAYER,
-    video::EMT_TRANSPARENT_ADD_COLOR,
-    video::EMT_TRANSPARENT_ALPHA_CHANNEL,
-    video::EMT_TRANSPARENT_VERTEX_ALPHA,
-    video::EMT_TRANSPARENT_REFLECTION_2_LAYER,
+const CModel::SMaterialEntry CModel::MATERIALS[CModel::MATERIAL_COUNT] = {
+    {video::EMT_SOLID, L"SOLID", "EMT_SOLID"},
+    {video::EMT_SOLID_2_LAYER, L"SOLID_2_LAYER", "EMT_SOLID_2_LAYER"},
+    {video::EMT_LIGHTMAP, L"LIGHTMAP", "EMT_LIGHTMAP"},
+    {video::EMT_LIGHTMAP_ADD, L"LIGHTMAP_ADD", "EMT_LIGHTMAP_ADD"},
+    {video::EMT_LIGHTMAP_M2, L"LIGHTMAP_M2", "EMT_LIGHTMAP_M2"},
+    {video::EMT_LIGHTMAP_M4, L"LIGHTMAP_M4", "EMT_LIGHTMAP_M4"},
+    {video::EMT_LIGHTMAP_LIGHTING, L"LIGHTMAP_LIGHTING", "EMT_LIGHTMAP_LIGHTING"},
+    {video::EMT_LIGHTMAP_LIGHTING_M2, L"LIGHTMAP_LIGHTING_M2", "EMT_LIGHTMAP_LIGHTING_M2"},
+    {video::EMT_LIGHTMAP_LIGHTING_M4, L"LIGHTMAP_LIGHTING_M4", "EMT_LIGHTMAP_LIGHTING_M4"},
+    {video::EMT_SPHERE_MAP, L"SPHERE_MAP", "EMT_SPHERE_MAP"},
+    {video::EMT_REFLECTION_2_LAYER, L"REFLECTION_2_LAYER", "EMT_REFLECTION_2_LAYER"},
+    {video::EMT_TRANSPARENT_ADD_COLOR, L"TRANS_ADD_COLOR", "EMT_TRANSPARENT_ADD_COLOR"},
+    {video::EMT_TRANSPARENT_ALPHA_CHANNEL, L"TRANS_ALPHA_CHANNEL", "EMT_TRANSPARENT_ALPHA_CHANNEL"},
+    {video::EMT_TRANSPARENT_VERTEX_ALPHA, L"TRANS_VERTEX_ALPHA", "EMT_TRANSPARENT_VERTEX_ALPHA"},
+    {video::EMT_TRANSPARENT_REFLECTION_2_LAYER, L"TRANS_REFLECT_2_LAYER",
+     "EMT_TRANSPARENT_REFLECTION_2_LAYER"},
 };
-} // namespace
 
 CModel::CModel(scene::ISceneManager* mgr)
     : _smgr(mgr), Node(0), AnimatedNode(0), Mesh(0), MODEL_TYPE(TYPE_EMPTY), MaterialType(0),
@@ -36,11 +32,14 @@ CModel::CModel(scene::ISceneManager* mgr)
 // Nodes belong to the scene manager; whoever needs them gone calls remove().
 CModel::~CModel() {}
 
+const CModel::SMaterialEntry& CModel::material(s32 index)
+{
+	return MATERIALS[index >= 0 && index < MATERIAL_COUNT ? index : 0];
+}
+
 video::E_MATERIAL_TYPE CModel::engineMaterialType(s32 index)
 {
-	if (index < 0 || index >= MATERIAL_COUNT)
-		return video::EMT_SOLID;
-	return MaterialByIndex[index];
+	return material(index).Type;
 }
 
 template <typename Action> void CModel::forEachNode(Action action)

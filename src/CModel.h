@@ -24,6 +24,18 @@ public:
 
 	//! Number of entries in the material lists (editor material index 0..14).
 	static const s32 MATERIAL_COUNT = 15;
+	//! One entry of the material lists: the engine type it applies, the text
+	//! the lists show and the type's name in exported source.
+	struct SMaterialEntry
+	{
+		video::E_MATERIAL_TYPE Type;
+		const wchar_t* ListText;
+		const char* SourceName;
+	};
+	//! The entries in the order of the editor material index.
+	static const SMaterialEntry MATERIALS[MATERIAL_COUNT];
+	//! The entry of an editor material index; EMT_SOLID's outside 0..14.
+	static const SMaterialEntry& material(s32 index);
 
 	explicit CModel(scene::ISceneManager* mgr);
 	~CModel();

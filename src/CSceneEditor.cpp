@@ -62,10 +62,11 @@ core::vector3df TurnedAboutY(const core::vector3df& rotation, f32 degrees)
 	return core::vector3df(0.0f, rotation.Y + degrees, 0.0f);
 }
 
-std::string WorkingDirectory()
+// The working directory as a start-up error names it.
+std::string ShownWorkingDirectory()
 {
-	char buffer[4096];
-	return getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string("(unknown)");
+	const std::string folder = WorkingDirectory();
+	return folder.empty() ? "(unknown)" : folder;
 }
 
 // Takes a node out of the scene and forgets it.
@@ -142,6 +143,11 @@ CSceneEditor::~CSceneEditor()
 		delete Model[i];
 	delete Water;
 	delete event_rec;
+	// The class-wide windows and the dialog's purpose belong to this
+	// editor's GUI, which is gone: a next editor starts as the first did.
+	ScenePropertiesWindow = WorldMainWindow = AboutWindow = ModelPropertiesWindow = 0;
+	SkyBoxWindow = WaterPropertiesWindow = ParticleWindow = 0;
+	LOAD_TYPE = LOAD_NONE;
 }
 
 void CSceneEditor::SetStartupError(const std::string& what)
@@ -242,7 +248,7 @@ bool CSceneEditor::LoadGuiFont()
 	if (!font)
 	{
 		SetStartupError(std::string("cannot load the GUI font ") + file.c_str() +
-		                " (working directory: " + WorkingDirectory() + ")");
+		                " (working directory: " + ShownWorkingDirectory() + ")");
 		return false;
 	}
 	_gui->getSkin()->setFont(font);
@@ -271,7 +277,7 @@ bool CSceneEditor::CreatePositioner()
 	{
 		SetStartupError(std::string("cannot load the placement marker ") +
 		                (mesh ? textureFile : meshFile).c_str() +
-		                " (working directory: " + WorkingDirectory() + ")");
+		                " (working directory: " + ShownWorkingDirectory() + ")");
 		return false;
 	}
 	Positioner = _smgr->addAnimatedMeshSceneNode(
@@ -633,25 +639,6 @@ typedef core::rect<s32> Rect;
 
 const wchar_t* const DefaultFolder = L"C:\\FOLDER\\";
 
-// Entries of both material lists, in the order of the editor material index.
-const wchar_t* const MaterialNames[CModel::MATERIAL_COUNT] = {
-    L"SOLID",
-    L"SOLID_2_LAYER",
-    L"LIGHTMAP",
-    L"LIGHTMAP_ADD",
-    L"LIGHTMAP_M2",
-    L"LIGHTMAP_M4",
-    L"LIGHTMAP_LIGHTING",
-    L"LIGHTMAP_LIGHTING_M2",
-    L"LIGHTMAP_LIGHTING_M4",
-    L"SPHERE_MAP",
-    L"REFLECTION_2_LAYER",
-    L"TRANS_ADD_COLOR",
-    L"TRANS_ALPHA_CHANNEL",
-    L"TRANS_VERTEX_ALPHA",
-    L"TRANS_REFLECT_2_LAYER",
-};
-
 // One menu item; an id of -1 with no text is a separator.
 struct MenuItem
 {
@@ -760,8 +747,8 @@ void CSceneEditor::AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&
 gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 id)
 {
 	gui::IGUIComboBox* list = _gui->addComboBox(Rect(10, 60, 195, 80), window, id);
-	for (const wchar_t* name : MaterialNames)
-		list->addItem(name);
+	for (const CModel::SMaterialEntry& material : CModel::MATERIALS)
+		list->addItem(material.ListText);
 	return list;
 }
 

@@ -19,22 +19,6 @@ bool HasExtension(const std::string& file, const char* extension)
 	return file.size() > length && strcasecmp(file.c_str() + file.size() - length, extension) == 0;
 }
 
-// The file dialog hands over absolute paths; a name given relative to the
-// working directory becomes one too, so that it means the same file after a
-// dialog has browsed elsewhere and in what the scene file and export store.
-std::string AbsolutePath(const std::string& file)
-{
-	if (file.empty() || file[0] == '/')
-		return file;
-	char buffer[4096];
-	if (!getcwd(buffer, sizeof(buffer)))
-		return file;
-	std::string relative = file;
-	while (relative.compare(0, 2, "./") == 0)
-		relative.erase(0, 2);
-	return std::string(buffer) + "/" + relative;
-}
-
 // Why a file cannot be read at all, or empty when it can.
 std::wstring Unreadable(const std::string& file)
 {
@@ -49,6 +33,10 @@ std::wstring Unreadable(const std::string& file)
 
 bool CSceneEditor::OpenFile(const char* filename)
 {
+	// The file dialog hands over absolute paths; a name given relative to the
+	// working directory becomes one too, so that it means the same file after
+	// a dialog has browsed elsewhere and in what the scene file and export
+	// store.
 	const std::string file = AbsolutePath(filename ? filename : "");
 	const std::wstring why = Unreadable(file);
 	if (!why.empty())

@@ -92,7 +92,7 @@ std::wstring Joined(const std::set<std::string>& files)
 std::string CSceneEditor::SceneFolder(const std::string& sceneFile) const
 {
 	io::IFileSystem* files = _device->getFileSystem();
-	return AbsolutePath(files, files->getFileDir(sceneFile.c_str()).c_str());
+	return AbsolutePath(files->getFileDir(sceneFile.c_str()).c_str());
 }
 
 // The file an animated mesh node's mesh was loaded from.
@@ -148,8 +148,7 @@ void CSceneEditor::CreateSaveSceneWindow()
 // scene.irr in the working directory.
 void CSceneEditor::ShowSaveSceneWindow()
 {
-	std::string file =
-	    SceneFileName.empty() ? AbsolutePath(_device->getFileSystem(), "scene.irr") : SceneFileName;
+	std::string file = SceneFileName.empty() ? AbsolutePath("scene.irr") : SceneFileName;
 	if (SceneFileName.empty() && PartlyOpened)
 	{
 		const size_t slash = PartlyOpenedFile.rfind('/') + 1;
@@ -247,12 +246,12 @@ namespace
 {
 // Whether two names are one file: the same inode, or the same absolute path
 // for a file that does not exist.
-bool SameFile(io::IFileSystem* files, const std::string& a, const std::string& b)
+bool SameFile(const std::string& a, const std::string& b)
 {
 	struct stat first, second;
 	if (stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0)
 		return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-	return AbsolutePath(files, a) == AbsolutePath(files, b);
+	return AbsolutePath(a) == AbsolutePath(b);
 }
 } // namespace
 
@@ -264,8 +263,7 @@ bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 		ShowMessage(L"Save Error", L"Saving failed: type the name of the scene file.");
 		return false;
 	}
-	if (PartlyOpened && !replaceAnswered &&
-	    SameFile(_device->getFileSystem(), file, PartlyOpenedFile))
+	if (PartlyOpened && !replaceAnswered && SameFile(file, PartlyOpenedFile))
 	{
 		ReplaceAskedFor = file;
 		Ask(L"Save Scene",
@@ -339,7 +337,7 @@ bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 	// nothing stands in the way of the next key.
 	SavedFile = file;
 	PartlyOpened = false;
-	RecentScenes.Add(AbsolutePath(_device->getFileSystem(), file));
+	RecentScenes.Add(AbsolutePath(file));
 	ShowRecentScenes();
 	return true;
 }
@@ -391,7 +389,7 @@ bool CSceneEditor::SceneIsSound(core::stringw& problem) const
 // A file name as the scene file stores it (StoredPath), as wide text.
 std::wstring CSceneEditor::StoredName(const std::string& folder, const std::string& file) const
 {
-	return FileNameToWide(StoredPath(_device->getFileSystem(), folder, file));
+	return FileNameToWide(StoredPath(folder, file));
 }
 
 io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
@@ -514,9 +512,9 @@ void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
 {
 	SceneFileName = partly ? "" : file;
 	PartlyOpened = partly;
-	PartlyOpenedFile = partly ? AbsolutePath(_device->getFileSystem(), file) : "";
+	PartlyOpenedFile = partly ? AbsolutePath(file) : "";
 	SyncDocument();
-	RecentScenes.Add(AbsolutePath(_device->getFileSystem(), file));
+	RecentScenes.Add(AbsolutePath(file));
 	ShowRecentScenes();
 	if (!partly)
 		Document.MarkSaved();
@@ -759,7 +757,7 @@ s32 MaterialIndex(const std::wstring& name)
 {
 	const std::string type = core::stringc(name.c_str()).c_str();
 	for (s32 i = 0; i < CModel::MATERIAL_COUNT; ++i)
-		if (type == video::sBuiltInMaterialTypeNames[i])
+		if (type == video::sBuiltInMaterialTypeNames[CModel::MATERIALS[i].Type])
 			return i;
 	return 0;
 }

@@ -1,8 +1,11 @@
 // File-name and literal conversions; see FileNames.h.
 #include "FileNames.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
+#include <vector>
 
 std::wstring FileNameToWide(const std::string& bytes)
 {
@@ -103,4 +106,45 @@ std::string FixedSix(float value)
 	const std::to_chars_result r =
 	    std::to_chars(buffer, buffer + sizeof(buffer), value, std::chars_format::fixed, 6);
 	return std::string(buffer, r.ptr);
+}
+
+std::string WorkingDirectory()
+{
+	std::error_code error;
+	const std::filesystem::path folder = std::filesystem::current_path(error);
+	return error ? std::string() : folder.string();
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+	if (path.empty())
+		return path;
+	std::string full = path;
+	if (path[0] != '/')
+	{
+		const std::string folder = WorkingDirectory();
+		if (folder.empty())
+			return path;
+		full = folder + "/" + path;
+	}
+	std::vector<std::string> names;
+	for (size_t begin = 0; begin <= full.size();)
+	{
+		const size_t end = std::min(full.find('/', begin), full.size());
+		const std::string name = full.substr(begin, end - begin);
+		if (name == "..")
+		{
+			if (!names.empty())
+				names.pop_back();
+		}
+		else if (!name.empty() && name != ".")
+			names.push_back(name);
+		begin = end + 1;
+	}
+	std::string absolute;
+	for (const std::string& name : names)
+		absolute += "/" + name;
+	if (absolute.empty() || path.back() == '/')
+		absolute += "/";
+	return absolute;
 }

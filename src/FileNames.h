@@ -1,5 +1,5 @@
 // Turning the editor's wide-character text into the bytes of file names and
-// of C++ string literals.
+// of C++ string literals, and relative file names into absolute ones.
 #ifndef TOLVANE_FILENAMES_H
 #define TOLVANE_FILENAMES_H
 
@@ -24,5 +24,15 @@ std::string CppStringLiteral(const std::string& bytes);
 
 //! printf's "%f" (six decimals, full stop) whatever the process locale.
 std::string FixedSix(float value);
+
+//! The process's working directory; empty when it cannot be told.
+std::string WorkingDirectory();
+
+//! `path` made absolute against the working directory, with empty names,
+//! "." and ".." taken out by name (symbolic links are kept, so that prefixes
+//! compare; ".." at the root stays at the root). A final "/" stays; an empty
+//! path stays empty, and a relative one stays as it is when the working
+//! directory cannot be told.
+std::string AbsolutePath(const std::string& path);
 
 #endif

@@ -6,27 +6,6 @@
 #include "FileNames.h"
 #include "ObjectKinds.h"
 
-namespace
-{
-const char* const MaterialSource[CModel::MATERIAL_COUNT] = {
-    "setMaterialType(EMT_SOLID);",
-    "setMaterialType(EMT_SOLID_2_LAYER);",
-    "setMaterialType(EMT_LIGHTMAP);",
-    "setMaterialType(EMT_LIGHTMAP_ADD);",
-    "setMaterialType(EMT_LIGHTMAP_M2);",
-    "setMaterialType(EMT_LIGHTMAP_M4);",
-    "setMaterialType(EMT_LIGHTMAP_LIGHTING);",
-    "setMaterialType(EMT_LIGHTMAP_LIGHTING_M2);",
-    "setMaterialType(EMT_LIGHTMAP_LIGHTING_M4);",
-    "setMaterialType(EMT_SPHERE_MAP);",
-    "setMaterialType(EMT_REFLECTION_2_LAYER);",
-    "setMaterialType(EMT_TRANSPARENT_ADD_COLOR);",
-    "setMaterialType(EMT_TRANSPARENT_ALPHA_CHANNEL);",
-    "setMaterialType(EMT_TRANSPARENT_VERTEX_ALPHA);",
-    "setMaterialType(EMT_TRANSPARENT_REFLECTION_2_LAYER);",
-};
-} // namespace
-
 std::string ExportVector(const core::vector3df& v)
 {
 	return "vector3df(" + FixedSix(v.X) + "," + FixedSix(v.Y) + "," + FixedSix(v.Z) + ")";
@@ -35,12 +14,11 @@ std::string ExportVector(const core::vector3df& v)
 // The lines every exported object ends with: its flags and material type.
 std::string ExportMaterial(const std::string& node, const SModelState& record)
 {
-	const s32 material = record.Material;
 	return "\t\t" + node + "->setMaterialFlag(EMF_LIGHTING," +
 	       (record.Lighting ? "true" : "false") + ");\n" + "\t\t" + node +
 	       "->setMaterialFlag(EMF_WIREFRAME ," + (record.Wireframe ? "true" : "false") + ");\n" +
-	       "\t\t" + node + "->" +
-	       MaterialSource[material >= 0 && material < CModel::MATERIAL_COUNT ? material : 0] + "\n";
+	       "\t\t" + node + "->setMaterialType(" + CModel::material(record.Material).SourceName +
+	       ");\n";
 }
 
 // The transform lines, one tab deep.

@@ -2,6 +2,7 @@
 #include "LoadCheck.h"
 
 #include <algorithm>
+#include "FileNames.h"
 #include "InstallPaths.h"
 #include "LoadCheckProtocol.h"
 
@@ -256,8 +257,7 @@ ELoadCheck CLoadChecker::runInServer(const std::string& kindName, const std::str
 {
 	if (ServerSocket < 0 && !startServer())
 		return LOADCHECK_UNAVAILABLE;
-	char cwd[4096];
-	const std::string folder = getcwd(cwd, sizeof cwd) ? cwd : "";
+	const std::string folder = WorkingDirectory();
 	const uint32_t sizes[3] = {static_cast<uint32_t>(kindName.size()),
 	                           static_cast<uint32_t>(file.size()),
 	                           static_cast<uint32_t>(folder.size())};

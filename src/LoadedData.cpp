@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "Finite.h"
 #include "TransferReader.h"
 
 using namespace irr;
@@ -20,49 +21,6 @@ SContent::~SContent()
 
 namespace
 {
-bool Finite(f32 value)
-{
-	return std::isfinite(value);
-}
-bool Finite(const core::vector3df& v)
-{
-	return Finite(v.X) && Finite(v.Y) && Finite(v.Z);
-}
-bool Finite(const core::vector2df& v)
-{
-	return Finite(v.X) && Finite(v.Y);
-}
-bool Finite(const core::aabbox3df& box)
-{
-	return Finite(box.MinEdge) && Finite(box.MaxEdge);
-}
-bool Finite(const core::quaternion& q)
-{
-	return Finite(q.X) && Finite(q.Y) && Finite(q.Z) && Finite(q.W);
-}
-// A number is infinite or not a number when all its exponent bits are set.
-// Tested two at a time on their bits, with no early exit: key frames hold
-// hundreds of thousands of them.
-bool Finite(const f32* values, size_t count)
-{
-	const uint64_t exponents = 0x7f8000007f800000ull, lowest = 0x0000000100000001ull,
-	               highest = 0x8000000080000000ull;
-	uint64_t infinite = 0;
-	size_t i = 0;
-	for (; i + 2 <= count; i += 2)
-	{
-		uint64_t two;
-		std::memcpy(&two, values + i, sizeof two);
-		// A half is zero where a number has every exponent bit set.
-		const uint64_t x = (two & exponents) ^ exponents;
-		infinite |= (x - lowest) & ~x & highest;
-	}
-	return !infinite && (i == count || std::isfinite(values[i]));
-}
-bool Finite(const core::matrix4& m)
-{
-	return Finite(m.pointer(), 16);
-}
 // What a vertex holds for drawing only (its normal, texture coordinates,
 // tangent and binormal) may be no number in files the engine loads and
 // draws: level compilers leave such lightmap coordinates and normals on
@@ -70,14 +28,14 @@ bool Finite(const core::matrix4& m)
 // measures, frames and picks by, must be a number.
 template <typename V> void ZeroUnlessFinite(V& value)
 {
-	if (!Finite(value))
+	if (!IsFinite(value))
 		value = V();
 }
 bool Mend(video::S3DVertex& v)
 {
 	ZeroUnlessFinite(v.Normal);
 	ZeroUnlessFinite(v.TCoords);
-	return Finite(v.Pos);
+	return IsFinite(v.Pos);
 }
 bool Mend(video::S3DVertex2TCoords& v)
 {
@@ -233,12 +191,12 @@ struct STextures
 
 bool MaterialSound(const SMaterialData& d, size_t textures)
 {
-	if (d.Type > video::EMT_ONETEXTURE_BLEND || !Finite(&d.Shininess, 1) || !Finite(&d.Param, 1) ||
-	    !Finite(&d.Param2, 1) || !Finite(&d.Thickness, 1))
+	if (d.Type > video::EMT_ONETEXTURE_BLEND || !IsFinite(d.Shininess) || !IsFinite(d.Param) ||
+	    !IsFinite(d.Param2) || !IsFinite(d.Thickness))
 		return false;
 	for (const SLayerData& l : d.Layers)
 		if (l.Texture < -1 || l.Texture >= static_cast<int32_t>(textures) ||
-		    (l.HasMatrix && !Finite(l.Matrix, 16)))
+		    (l.HasMatrix && !IsFinite(l.Matrix, 16)))
 			return false;
 	return true;
 }
@@ -432,7 +390,7 @@ public:
 			                              return true;
 		                              }) &&
 		                   in.get(Keys) && in.get(framesPerKey) && in.get(FramesPerSecond) &&
-		                   Finite(FramesPerSecond) && Keys > 0 && framesPerKey > 0 &&
+		                   IsFinite(FramesPerSecond) && Keys > 0 && framesPerKey > 0 &&
 		                   framesPerKey <= 16 && (framesPerKey & (framesPerKey - 1)) == 0;
 		if (!sound)
 			return false;
@@ -467,11 +425,11 @@ public:
 		if (!Positions || !Normals || !in.bytes(Boxes.data(), Keys * sizeof(core::aabbox3df)))
 			return false;
 		for (const core::aabbox3df& box : Boxes)
-			if (!Finite(box))
+			if (!IsFinite(box))
 				return false;
 		static_assert(sizeof(core::vector3df) == 3 * sizeof(f32), "a vector is three numbers");
-		if (!Finite(reinterpret_cast<const f32*>(Positions), 3 * vectors) ||
-		    !Finite(reinterpret_cast<const f32*>(Normals), 3 * vectors))
+		if (!IsFinite(reinterpret_cast<const f32*>(Positions), 3 * vectors) ||
+		    !IsFinite(reinterpret_cast<const f32*>(Normals), 3 * vectors))
 			return false;
 		if (!in.bytes(TypeLoops, sizeof TypeLoops))
 			return false;
@@ -643,7 +601,7 @@ public:
 	{
 		f32 fps = 0;
 		uint32_t buffers = 0;
-		if (!in.get(fps) || !Finite(fps) ||
+		if (!in.get(fps) || !IsFinite(fps) ||
 		    !in.count(buffers, sizeof(SMaterialData) + sizeof(SBufferData)))
 			return false;
 		Mesh->setAnimationSpeed(fps);
@@ -703,8 +661,8 @@ private:
 			scene::ISkinnedMesh::SJoint* joint = joints[i];
 			std::string name;
 			uint32_t children = 0;
-			if (!in.text(name) || !in.get(joint->LocalMatrix) || !Finite(joint->LocalMatrix) ||
-			    !in.get(joint->GlobalInversedMatrix) || !Finite(joint->GlobalInversedMatrix) ||
+			if (!in.text(name) || !in.get(joint->LocalMatrix) || !IsFinite(joint->LocalMatrix) ||
+			    !in.get(joint->GlobalInversedMatrix) || !IsFinite(joint->GlobalInversedMatrix) ||
 			    !in.count(children, 4))
 				return false;
 			joint->Name = name.c_str();
@@ -723,15 +681,15 @@ private:
 				if (joint->AttachedMeshes[a] >= buffers.size())
 					return false;
 			for (u32 k = 0; k < joint->PositionKeys.size(); ++k)
-				if (!Finite(joint->PositionKeys[k].frame) ||
-				    !Finite(joint->PositionKeys[k].position))
+				if (!IsFinite(joint->PositionKeys[k].frame) ||
+				    !IsFinite(joint->PositionKeys[k].position))
 					return false;
 			for (u32 k = 0; k < joint->ScaleKeys.size(); ++k)
-				if (!Finite(joint->ScaleKeys[k].frame) || !Finite(joint->ScaleKeys[k].scale))
+				if (!IsFinite(joint->ScaleKeys[k].frame) || !IsFinite(joint->ScaleKeys[k].scale))
 					return false;
 			for (u32 k = 0; k < joint->RotationKeys.size(); ++k)
-				if (!Finite(joint->RotationKeys[k].frame) ||
-				    !Finite(joint->RotationKeys[k].rotation))
+				if (!IsFinite(joint->RotationKeys[k].frame) ||
+				    !IsFinite(joint->RotationKeys[k].rotation))
 					return false;
 			uint32_t weights = 0;
 			if (!in.count(weights, 12))
@@ -742,7 +700,7 @@ private:
 				f32 strength = 0;
 				if (!in.get(buffer) || !in.get(vertex) || !in.get(strength) ||
 				    buffer >= buffers.size() || vertex >= buffers[buffer]->getVertexCount() ||
-				    !Finite(strength))
+				    !IsFinite(strength))
 					return false;
 				scene::ISkinnedMesh::SWeight* weight = Mesh->addWeight(joint);
 				weight->buffer_id = static_cast<u16>(buffer);
@@ -879,9 +837,7 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 				return false;
 			break;
 		case REC_START:
-			if (!in.get(content.Start) || !std::isfinite(content.Start[0]) ||
-			    !std::isfinite(content.Start[1]) || !std::isfinite(content.Start[2]) ||
-			    !std::isfinite(content.Start[3]))
+			if (!in.get(content.Start) || !IsFinite(content.Start, 4))
 				return false;
 			content.HasStart = true;
 			break;

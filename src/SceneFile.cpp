@@ -1,4 +1,5 @@
 #include "SceneFile.h"
+#include "FileNames.h"
 #include "SceneState.h"
 
 #include <charconv>
@@ -12,23 +13,11 @@ namespace scenefile
 const wchar_t* const StateNodeName = L"Tolvane editor state";
 const char* const FormatMark = "Tolvane scene";
 
-std::string AbsolutePath(io::IFileSystem* files, const std::string& path)
-{
-	io::path absolute = path.c_str();
-	if (path.empty() || path[0] != '/')
-		absolute = files->getWorkingDirectory() + "/" + absolute;
-	absolute = files->flattenFilename(absolute);
-	// flattenFilename ends every path in "/"; keep it for folders only.
-	if (absolute.size() > 1 && absolute.lastChar() == '/' && !path.empty() && path.back() != '/')
-		absolute = absolute.subString(0, absolute.size() - 1);
-	return absolute.c_str();
-}
-
-std::string StoredPath(io::IFileSystem* files, const std::string& sceneDir, const std::string& file)
+std::string StoredPath(const std::string& sceneDir, const std::string& file)
 {
 	if (file.empty())
 		return file;
-	const std::string absolute = AbsolutePath(files, file);
+	const std::string absolute = AbsolutePath(file);
 	const std::string below = sceneDir + "/";
 	if (absolute.compare(0, below.size(), below) == 0)
 		return absolute.substr(below.size());
@@ -135,10 +124,7 @@ bool IsFile(const std::string& path)
 class CPathWriter : public io::IXMLWriter
 {
 public:
-	CPathWriter(io::IXMLWriter* out, io::IFileSystem* files, const std::string& sceneDir)
-	    : Out(out), Files(files), SceneDir(sceneDir)
-	{
-	}
+	CPathWriter(io::IXMLWriter* out, const std::string& sceneDir) : Out(out), SceneDir(sceneDir) {}
 	void writeXMLHeader() override { Out->writeXMLHeader(); }
 	void writeElement(const wchar_t* name, bool empty, const wchar_t* attr1Name,
 	                  const wchar_t* attr1Value, const wchar_t* attr2Name,
@@ -230,14 +216,13 @@ private:
 			// loader then tries to open as a file.
 			const std::string file = Narrow(value);
 			const core::stringw path =
-			    IsFile(file) ? core::stringw(StoredPath(Files, SceneDir, file).c_str()) : L"";
+			    IsFile(file) ? core::stringw(StoredPath(SceneDir, file).c_str()) : L"";
 			known = Stored.emplace(value, path.c_str()).first;
 		}
 		return known->second.c_str();
 	}
 
 	io::IXMLWriter* Out;
-	io::IFileSystem* Files;
 	std::string SceneDir;
 	std::map<std::wstring, std::wstring> Stored;
 	//! A particle system's node was opened; its attributes are being held.
@@ -248,7 +233,7 @@ private:
 
 CSceneXmlWriter::CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir)
     : Out(new CStringWriteFile("scene.irr")), Xml(files->createXMLWriter(Out)),
-      Paths(new CPathWriter(Xml, files, sceneDir))
+      Paths(new CPathWriter(Xml, sceneDir))
 {
 }
 

@@ -22,14 +22,9 @@ extern const wchar_t* const StateNodeName;
 extern const char* const FormatMark;
 const s32 FormatVersion = 1;
 
-//! A path made absolute against the working directory, with "." and ".."
-//! taken out (symbolic links are kept, so that prefixes compare).
-std::string AbsolutePath(io::IFileSystem* files, const std::string& path);
-
 //! A path as a scene stores it: relative to the scene's folder when the file
 //! lies below it, else absolute. `sceneDir` is absolute, without a final "/".
-std::string StoredPath(io::IFileSystem* files, const std::string& sceneDir,
-                       const std::string& file);
+std::string StoredPath(const std::string& sceneDir, const std::string& file);
 //! The file a stored path names.
 std::string ResolvedPath(const std::string& sceneDir, const std::string& stored);
 

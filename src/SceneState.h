@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "Finite.h"
+
 //! Texture names of one layer, one per material of a node.
 typedef std::vector<std::string> TextureNames;
 
@@ -136,11 +138,6 @@ inline bool TextIsSound(const wchar_t* text, size_t length)
 		if (text[i] == 0 || static_cast<irr::u32>(text[i]) > 0x10FFFF)
 			return false;
 	return true;
-}
-
-inline bool IsFinite(const irr::core::vector3df& v)
-{
-	return std::isfinite(v.X) && std::isfinite(v.Y) && std::isfinite(v.Z);
 }
 
 //! Whether an object may stand in `slot`: the water surface in WATER_SLOT

@@ -154,11 +154,8 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 			if (!ReadList(in, material))
 				return false;
 		f32 world[16];
-		if (!in.get(world))
+		if (!in.get(world) || !IsFinite(world, 16))
 			return false;
-		for (f32 value : world)
-			if (!std::isfinite(value))
-				return false;
 		node.World.setM(world);
 	}
 	// The helper's slots are not taken on trust: they index the object table.

@@ -2,8 +2,6 @@
 // operations as the menus; a file that cannot be read says why.
 #include "EditorTestSupport.h"
 
-#include <unistd.h>
-
 #include "FileNames.h"
 
 class CommandLineTest : public EditorTest
@@ -12,9 +10,7 @@ class CommandLineTest : public EditorTest
 
 TEST_F(CommandLineTest, AFileOpensByItsTypeOrSaysWhyItCannot)
 {
-	char cwd[4096];
-	ASSERT_NE(nullptr, getcwd(cwd, sizeof(cwd)));
-	const std::wstring here = FileNameToWide(cwd);
+	const std::wstring here = FileNameToWide(WorkingDirectory());
 	const std::string scene = ScratchDir() + "/crate.irr";
 	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
 	ASSERT_TRUE(editor->SaveScene(scene.c_str()));
@@ -45,6 +41,9 @@ TEST_F(CommandLineTest, AFileOpensByItsTypeOrSaysWhyItCannot)
 	     L"Open Error!: Cannot open " + here + L"/samples/missing.obj: No such file or directory.",
 	     {}},
 	    {"samples", L"Open Error!: Cannot open " + here + L"/samples: It is a folder.", {}},
+	    {"./samples//Data/../../samples/./gone.obj",
+	     L"Open Error!: Cannot open " + here + L"/samples/gone.obj: No such file or directory.",
+	     {}},
 	};
 	for (const Row& row : rows)
 	{

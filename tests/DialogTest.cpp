@@ -10,15 +10,10 @@
 #include <unistd.h>
 
 #include "EditorIds.h"
+#include "FileNames.h"
 
 namespace
 {
-std::string WorkingDirectory()
-{
-	char buffer[4096];
-	return getcwd(buffer, sizeof(buffer)) ? buffer : "";
-}
-
 // A folder of its own holding a copy of an engine media file.
 std::string CopyInto(const std::string& folder, const std::string& media)
 {
@@ -228,6 +223,26 @@ TEST_F(DialogTest, EachKindOfFileDialogStartsWhereItsLastFileWasChosen)
 		ASSERT_TRUE(clickDialogButton(L"Cancel"));
 		EXPECT_EQ(cwd, WorkingDirectory());
 	}
+}
+
+// An editor closed while its file dialog has browsed elsewhere leaves the
+// process as it found it: a next editor starts as the first one did.
+TEST_F(DialogTest, AnEditorClosedWithADialogOpenLeavesNothingBehind)
+{
+	const std::string cwd = WorkingDirectory();
+	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
+	ASSERT_NE(nullptr, typeDialogFolder(ScratchDir()));
+	ASSERT_EQ(ScratchDir(), WorkingDirectory()) << "browsing moves the working directory";
+	delete editor;
+	editor = nullptr;
+	EXPECT_EQ(cwd, WorkingDirectory());
+	EXPECT_EQ(LOAD_NONE, LOAD_TYPE);
+	for (gui::IGUIWindow* window :
+	     {CSceneEditor::ScenePropertiesWindow, CSceneEditor::WorldMainWindow,
+	      CSceneEditor::AboutWindow, CSceneEditor::ModelPropertiesWindow,
+	      CSceneEditor::SkyBoxWindow, CSceneEditor::WaterPropertiesWindow,
+	      CSceneEditor::ParticleWindow})
+		EXPECT_EQ(nullptr, window);
 }
 
 TEST_F(DialogTest, ChooseALevelTakesLettersTheWheelAndADoubleClick)

@@ -383,17 +383,28 @@ void RemoveScratchDir()
 {
 	std::error_code ignored;
 	std::filesystem::remove_all(ScratchPath(), ignored);
+	ScratchPath().clear();
 }
+
+// Every test starts with a scratch folder of its own, empty, also when the
+// tests share one process: a file dialog there lists only its own files.
+class CFreshScratchDir : public testing::EmptyTestEventListener
+{
+	void OnTestStart(const testing::TestInfo&) override { RemoveScratchDir(); }
+};
+const bool FreshScratchDirs =
+    (testing::UnitTest::GetInstance()->listeners().Append(new CFreshScratchDir), true);
 } // namespace
 
 std::string ScratchDir()
 {
+	static const int removedAtExit = std::atexit(RemoveScratchDir);
+	(void)removedAtExit;
 	std::string& dir = ScratchPath();
 	if (dir.empty())
 	{
 		char tmpl[] = "/tmp/tolvane-test-XXXXXX";
 		dir = mkdtemp(tmpl);
-		std::atexit(RemoveScratchDir);
 	}
 	return dir;
 }

@@ -334,7 +334,21 @@ TEST_F(ExportTest, AFailedWriteIsReportedAndKeepsTheEarlierExport)
 
 TEST_F(ExportTest, NumbersKeepTheFullStopInAUserLocale)
 {
-	// The file-open dialog switches the process to the user's locale.
+	// The file-open dialog switches the process to the user's locale. The
+	// tests after this one find the locale as it was, also when it fails.
+	struct SLocaleKept
+	{
+		const bool set = getenv("LC_ALL");
+		const std::string value = set ? getenv("LC_ALL") : "";
+		~SLocaleKept()
+		{
+			if (set)
+				setenv("LC_ALL", value.c_str(), 1);
+			else
+				unsetenv("LC_ALL");
+			std::setlocale(LC_ALL, "C");
+		}
+	} kept;
 	setenv("LC_ALL", "de_DE.UTF-8", 1);
 	editor->Positioner->setPosition(core::vector3df(1.5f, 0, 0));
 	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
@@ -346,7 +360,6 @@ TEST_F(ExportTest, NumbersKeepTheFullStopInAUserLocale)
 	ASSERT_EQ(saved, saveTo(Wide(exportDir)));
 	EXPECT_NE(std::string::npos,
 	          ReadFile(exportDir + "Level.cpp").find("setPosition(vector3df(1.500000,0.000000"));
-	std::setlocale(LC_ALL, "C");
 }
 
 // The real check: a game compiled from the export rebuilds every model with

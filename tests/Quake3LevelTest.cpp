@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <fstream>
 
@@ -17,15 +18,13 @@ void Shell(const std::string& command)
 	ASSERT_EQ(0, std::system(command.c_str())) << command;
 }
 
-// The sample level unpacked once per process, and the layouts built from it.
+// The sample level unpacked once per test, and the layouts built from it.
 std::string Tree()
 {
-	static const std::string tree = ScratchDir() + "/tree";
-	static bool unpacked = false;
-	if (!unpacked)
+	const std::string tree = ScratchDir() + "/tree";
+	if (!std::filesystem::exists(tree))
 		Shell("mkdir -p '" + tree + "' && unzip -o -q '" + MediaFile("map-20kdm2.pk3") + "' -d '" +
 		      tree + "'");
-	unpacked = true;
 	return tree;
 }
 

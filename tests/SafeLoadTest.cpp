@@ -2,7 +2,6 @@
 // process first and answered like any file the engine cannot load.
 #include "EditorTestSupport.h"
 
-#include <chrono>
 #include <functional>
 
 #include "EditorIds.h"
@@ -24,14 +23,18 @@ const std::string Corpus = "/usr/share/assimp/models/invalid/";
 
 TEST(LoadCheck, TellsLoadingFailingCrashingAndHangingApart)
 {
+	// Files that end get all the time a slow machine needs; only the file
+	// that never ends is given a short limit.
 	CLoadChecker checker;
-	checker.BaseSeconds = 2.0;
+	checker.BaseSeconds = NEVER_TIMES_OUT;
 	EXPECT_EQ(LOADCHECK_LOADS, checker.check(LOADKIND_MESH, MediaFile("sydney.md2")));
 	EXPECT_EQ(LOADCHECK_LOADS, checker.check(LOADKIND_TEXTURE, MediaFile("wall.jpg")));
 	EXPECT_EQ(LOADCHECK_FAILS, checker.check(LOADKIND_MESH, Corpus + "empty.obj"));
 	EXPECT_EQ(LOADCHECK_FAILS, checker.check(LOADKIND_TEXTURE, MediaFile("sydney.md2")));
 	EXPECT_EQ(LOADCHECK_CRASHED, checker.check(LOADKIND_MESH, Corpus + "malformed.obj"));
+	checker.BaseSeconds = 1.0;
 	EXPECT_EQ(LOADCHECK_TIMED_OUT, checker.check(LOADKIND_MESH, HangingMeshFile()));
+	checker.BaseSeconds = NEVER_TIMES_OUT;
 	EXPECT_EQ(LOADCHECK_LOADS, checker.check(LOADKIND_MESH, MediaFile("sydney.md2")))
 	    << "the helper goes on serving after a crash and a hang";
 
@@ -84,7 +87,7 @@ protected:
 	void SetUp() override
 	{
 		EditorTest::SetUp();
-		editor->LoadChecker.BaseSeconds = 1.0;
+		editor->LoadChecker.BaseSeconds = NEVER_TIMES_OUT;
 		ASSERT_TRUE(editor->CreateNewModel(MediaFile("sydney.md2").c_str()));
 		ASSERT_TRUE(editor->LoadModelSkin(MediaFile("wall.jpg").c_str()));
 		dismissMessages();
@@ -183,6 +186,7 @@ TEST_F(SafeLoadTest, AMeshWithNoTrianglesIsRefusedAndARefusedAddChangesNothing)
 TEST_F(SafeLoadTest, AMeshThatHangsTheLoaderIsStoppedAndSaysSo)
 {
 	const std::string file = HangingMeshFile();
+	editor->LoadChecker.BaseSeconds = 1.0;
 	EXPECT_FALSE(editor->CreateNewModel(file.c_str()));
 	EXPECT_EQ(L"Load Model Error!: Loading " + std::wstring(file.begin(), file.end()) +
 	              L" took longer than 1 s and was stopped.",
@@ -197,10 +201,9 @@ TEST_F(SafeLoadTest, WhatIsNotARegularFileIsRefusedAtOnce)
 	for (const std::string& file : {fifo, ScratchDir()})
 	{
 		SCOPED_TRACE(file);
-		const auto start = std::chrono::steady_clock::now();
 		EXPECT_FALSE(editor->CreateNewModel(file.c_str()));
 		EXPECT_FALSE(editor->LoadModelSkin(file.c_str()));
-		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+		EXPECT_EQ(LOADCHECK_NOT_A_FILE, editor->LoadChecker.LastResult) << "never tried";
 		const std::wstring name(file.begin(), file.end());
 		const std::vector<Message> shown = messages();
 		ASSERT_EQ(2u, shown.size());
@@ -236,9 +239,8 @@ TEST_F(SafeLoadTest, AFileThatTakesLongShowsLoadingAndCanBeCancelled)
 			}
 			return goOn;
 		};
-		const auto start = std::chrono::steady_clock::now();
 		EXPECT_FALSE(editor->CreateNewModel(HangingMeshFile().c_str()));
-		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+		EXPECT_EQ(LOADCHECK_CANCELLED, editor->LoadChecker.LastResult) << "not the time limit";
 		const std::string file = HangingMeshFile();
 		const std::string name = file.substr(file.rfind('/') + 1);
 		EXPECT_EQ(L"Loading " + std::wstring(name.begin(), name.end()) + L"...", caption)
@@ -253,6 +255,7 @@ TEST_F(SafeLoadTest, AFileThatTakesLongShowsLoadingAndCanBeCancelled)
 
 TEST_F(SafeLoadTest, MeshFilesChosenAsTexturesKeepTheLayer)
 {
+	editor->LoadChecker.BaseSeconds = 1.0;
 	EXPECT_FALSE(editor->LoadModelSkin(HangingMeshFile().c_str()));
 	EXPECT_FALSE(editor->LoadModelSkin2((Corpus + "malformed.obj").c_str()));
 	ASSERT_EQ(2u, messages().size());

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <set>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -368,9 +369,18 @@ TEST_F(SceneFileTest, AFileCutAnywhereIsRefusedWithoutReadingPastItsEnd)
 		EXPECT_FALSE(scenefile::ReadScene(files, file.c_str(), content, problem)) << file;
 		return std::wstring(problem.c_str());
 	};
-	// Every alignment of the file's four-byte characters, up to its closing tag.
+	// Every cut in the first and the last 64 bytes before the closing tag
+	// (each alignment of the file's four-byte characters there), and 300
+	// spread over the rest.
+	const size_t end = bytes.size() - 16;
+	ASSERT_GT(end, 128u);
+	std::set<size_t> lengths;
+	for (size_t i = 0; i < 64; ++i)
+		lengths.insert({i, end - 1 - i});
+	for (size_t i = 0; i < 300; ++i)
+		lengths.insert(i * end / 300);
 	const std::string cut = ScratchDir() + "/cut.irr";
-	for (size_t length = 0; length + 16 < bytes.size(); length += 3)
+	for (size_t length : lengths)
 	{
 		std::ofstream(cut, std::ios::binary) << bytes.substr(0, length);
 		ASSERT_EQ(L"The file is not a scene file, or it is cut short.", refusal(cut)) << length;
