@@ -13,6 +13,7 @@
 #include "EditorIds.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
+#include "RecordFields.h"
 
 // ---------------------------------------------------------------------------
 // The document
@@ -48,16 +49,23 @@ void KeepTransformInLimits(scene::ISceneNode& node)
 bool RecordMatches(const SModelState& record, const CModel& object, const scene::ISceneNode& node,
                    const SObjectKind& kind)
 {
-	bool same =
-	    record.Type == object.MODEL_TYPE && record.Material == object.MaterialType &&
-	    record.Shadow == object.Shadow && record.Fog == object.Fog &&
-	    record.Lighting == object.Lighting && record.Wireframe == object.Wireframe &&
-	    SameBits(record.Position, node.getPosition()) &&
-	    SameBits(record.Rotation, node.getRotation()) && SameBits(record.Scale, node.getScale()) &&
-	    record.FileName == object.FileName && record.TextureName == object.TextureName &&
-	    record.TextureName2 == object.TextureName2 && record.Values.size() == kind.ValueCount;
-	for (u32 i = 0; i < kind.ValueCount && same; ++i)
-		same = record.Values[i] == KindValue(kind, object, i);
+	bool same = true;
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    using T = std::decay_t<decltype(FieldOf(record, field))>;
+		    if (!same || !field.Shown)
+			    return;
+		    // The kind's own values compare where the object keeps them.
+		    if constexpr (std::is_same_v<T, std::vector<f32>>)
+		    {
+			    same = record.Values.size() == kind.ValueCount;
+			    for (u32 i = 0; i < kind.ValueCount && same; ++i)
+				    same = record.Values[i] == KindValue(kind, object, i);
+		    }
+		    else
+			    same = SameValue(FieldOf(record, field), field.Shown(object, node));
+	    });
 	return same;
 }
 } // namespace
@@ -98,21 +106,12 @@ void CSceneEditor::SyncObject(int slot, bool files)
 		record.Textures[0] = LayerNames(node, 0);
 		record.Textures[1] = LayerNames(node, 1);
 	}
-	record.Type = object->MODEL_TYPE;
-	record.Material = object->MaterialType;
-	record.Shadow = object->Shadow;
-	record.Fog = object->Fog;
-	record.Lighting = object->Lighting;
-	record.Wireframe = object->Wireframe;
-	record.FileName = object->FileName;
-	record.TextureName = object->TextureName;
-	record.TextureName2 = object->TextureName2;
-	record.Position = node->getPosition();
-	record.Rotation = node->getRotation();
-	record.Scale = node->getScale();
-	record.Values.resize(kind.ValueCount);
-	for (u32 i = 0; i < kind.ValueCount; ++i)
-		record.Values[i] = KindValue(kind, *object, i);
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (field.Shown)
+			    FieldOf(record, field) = field.Shown(*object, *node);
+	    });
 	Document.SetObject(slot, std::move(record));
 }
 
@@ -319,24 +318,12 @@ CModel* CSceneEditor::BuildObject(int slot, const SModelState& record)
 // node, mesh or textures).
 void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 {
-	model.setPosition(state.Position);
-	model.setRotation(state.Rotation);
-	model.setScale(state.Scale);
-	model.MODEL_TYPE = state.Type;
-	model.FileName = state.FileName;
-	model.TextureName = state.TextureName;
-	model.TextureName2 = state.TextureName2;
-	model.setMaterialType(state.Material);
-	model.setFog(state.Fog);
-	model.setLighting(state.Lighting);
-	model.setWireframe(state.Wireframe);
-	model.Shadow = state.Shadow;
-	MatchShadow(model.AnimatedNode, model.Shadow);
-	const SObjectKind* kind = KindOf(state.Type);
-	for (u32 i = 0; kind && i < kind->ValueCount && i < state.Values.size(); ++i)
-		KindValue(*kind, model, i) = state.Values[i];
-	if (kind && kind->ApplyValues)
-		kind->ApplyValues(model);
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (field.Show)
+			    field.Show(model, FieldOf(state, field));
+	    });
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)
