@@ -59,6 +59,63 @@ inline void ShowValues(CModel& object, const std::vector<f32>& values)
 		kind->ApplyValues(object);
 }
 
+//! Where a record keeps a field, where an object keeps it, and how an object
+//! takes a value through its setter or a plain assignment.
+template <auto Member> auto& In(SModelState& record)
+{
+	return record.*Member;
+}
+template <int Layer> TextureNames& Skin(SModelState& record)
+{
+	return record.Textures[Layer];
+}
+template <auto Field> auto Held(const CModel& object, const scene::ISceneNode&)
+{
+	return object.*Field;
+}
+template <auto Field, typename T> void Hold(CModel& object, const T& value)
+{
+	object.*Field = value;
+}
+template <auto Setter, typename T> void Set(CModel& object, const T& value)
+{
+	(object.*Setter)(value);
+}
+
+inline bool TypeFits(const s32& type)
+{
+	return KindOf(type) != 0;
+}
+inline bool MaterialFits(const s32& material)
+{
+	return material >= 0 && material < CModel::MATERIAL_COUNT;
+}
+template <int Row> bool TransformFits(const core::vector3df& v)
+{
+	return VectorFits(Row, v);
+}
+inline void SetShadow(CModel& object, const bool& on)
+{
+	object.Shadow = on;
+	MatchShadow(object.AnimatedNode, on);
+}
+inline core::vector3df NodePosition(const CModel&, const scene::ISceneNode& node)
+{
+	return node.getPosition();
+}
+inline core::vector3df NodeRotation(const CModel&, const scene::ISceneNode& node)
+{
+	return node.getRotation();
+}
+inline core::vector3df NodeScale(const CModel&, const scene::ISceneNode& node)
+{
+	return node.getScale();
+}
+inline std::vector<f32> HeldValues(const CModel& object, const scene::ISceneNode&)
+{
+	return ShownValues(object);
+}
+
 typedef std::vector<f32> Floats;
 typedef core::vector3df Vector;
 typedef core::stringw Text;
@@ -69,93 +126,28 @@ typedef core::stringw Text;
 inline const auto& RecordFieldTable()
 {
 	using namespace recordfields;
+	typedef SModelState R;
+	typedef CModel O;
+	// clang-format off
 	static const auto fields = std::make_tuple(
-	    SRecordField<std::string>{"MeshFile", [](SModelState& r) -> auto& { return r.Mesh;
-}
-, "", 0, 0, 0
-}
-, SRecordField<TextureNames>{"Skin1File", [](SModelState& r) -> auto& {return r.Textures[0];
-}
-, {}, 0, 0, 0
-}
-, SRecordField<TextureNames>{"Skin2File", [](SModelState& r) -> auto& {return r.Textures[1];
-}
-, {}, 0, 0, 0
-}
-, SRecordField<s32>{"Type", [](SModelState& r) -> auto& {return r.Type;
-}
-, CModel::TYPE_MESH, [](const s32& type) { return KindOf(type) != 0; },
-    [](const CModel& o, const scene::ISceneNode&) { return o.MODEL_TYPE; },
-    [](CModel& o, const s32& type) { o.MODEL_TYPE = type; }
-}
-, SRecordField<s32>{"Material", [](SModelState& r) -> auto& {return r.Material;
-}
-, 0, [](const s32& material) { return material >= 0 && material < CModel::MATERIAL_COUNT; },
-    [](const CModel& o, const scene::ISceneNode&) { return o.MaterialType; },
-    [](CModel& o, const s32& material) { o.setMaterialType(material); }
-}
-, SRecordField<bool>{"Shadow", [](SModelState& r) -> auto& {return r.Shadow;
-}
-, false, 0, [](const CModel& o, const scene::ISceneNode&) { return o.Shadow; },
-    [](CModel& o, const bool& on)
-{
-	o.Shadow = on;
-	MatchShadow(o.AnimatedNode, on);
-}
-}
-, SRecordField<bool>{"Fog", [](SModelState& r) -> auto& {return r.Fog;
-}
-, false, 0, [](const CModel& o, const scene::ISceneNode&) { return o.Fog; },
-    [](CModel& o, const bool& on) { o.setFog(on); }
-}
-, SRecordField<bool>{"Lighting", [](SModelState& r) -> auto& {return r.Lighting;
-}
-, false, 0, [](const CModel& o, const scene::ISceneNode&) { return o.Lighting; },
-    [](CModel& o, const bool& on) { o.setLighting(on); }
-}
-, SRecordField<bool>{"Wireframe", [](SModelState& r) -> auto& {return r.Wireframe;
-}
-, false, 0, [](const CModel& o, const scene::ISceneNode&) { return o.Wireframe; },
-    [](CModel& o, const bool& on) { o.setWireframe(on); }
-}
-, SRecordField<Text>{"FileName", [](SModelState& r) -> auto& {return r.FileName;
-}
-, L"", 0, [](const CModel& o, const scene::ISceneNode&) { return o.FileName; },
-    [](CModel& o, const Text& name) { o.FileName = name; }
-}
-, SRecordField<Text>{"TextureName", [](SModelState& r) -> auto& {return r.TextureName;
-}
-, L"", 0, [](const CModel& o, const scene::ISceneNode&) { return o.TextureName; },
-    [](CModel& o, const Text& name) { o.TextureName = name; }
-}
-, SRecordField<Text>{"TextureName2", [](SModelState& r) -> auto& {return r.TextureName2;
-}
-, L"", 0, [](const CModel& o, const scene::ISceneNode&) { return o.TextureName2; },
-    [](CModel& o, const Text& name) { o.TextureName2 = name; }
-}
-, SRecordField<Vector>{"Position", [](SModelState& r) -> auto& {return r.Position;
-}
-, Vector(0, 0, 0), [](const Vector& v) { return VectorFits(0, v); },
-    [](const CModel&, const scene::ISceneNode& n) { return n.getPosition(); },
-    [](CModel& o, const Vector& v) { o.setPosition(v); }
-}
-, SRecordField<Vector>{"Rotation", [](SModelState& r) -> auto& {return r.Rotation;
-}
-, Vector(0, 0, 0), [](const Vector& v) { return VectorFits(1, v); },
-    [](const CModel&, const scene::ISceneNode& n) { return n.getRotation(); },
-    [](CModel& o, const Vector& v) { o.setRotation(v); }
-}
-, SRecordField<Vector>{"Scale", [](SModelState& r) -> auto& {return r.Scale;
-}
-, Vector(1, 1, 1), [](const Vector& v) { return VectorFits(2, v); },
-    [](const CModel&, const scene::ISceneNode& n) { return n.getScale(); },
-    [](CModel& o, const Vector& v) { o.setScale(v); }
-}
-, SRecordField<Floats>{"Values", [](SModelState& r) -> auto& {return r.Values;
-}
-, {}, 0, [](const CModel& o, const scene::ISceneNode&) { return ShownValues(o); }, ShowValues
-});
-return fields;
+	    SRecordField<std::string>{"MeshFile", In<&R::Mesh>, "", 0, 0, 0},
+	    SRecordField<TextureNames>{"Skin1File", Skin<0>, {}, 0, 0, 0},
+	    SRecordField<TextureNames>{"Skin2File", Skin<1>, {}, 0, 0, 0},
+	    SRecordField<s32>{"Type", In<&R::Type>, O::TYPE_MESH, TypeFits, Held<&O::MODEL_TYPE>, Hold<&O::MODEL_TYPE>},
+	    SRecordField<s32>{"Material", In<&R::Material>, 0, MaterialFits, Held<&O::MaterialType>, Set<&O::setMaterialType>},
+	    SRecordField<bool>{"Shadow", In<&R::Shadow>, false, 0, Held<&O::Shadow>, SetShadow},
+	    SRecordField<bool>{"Fog", In<&R::Fog>, false, 0, Held<&O::Fog>, Set<&O::setFog>},
+	    SRecordField<bool>{"Lighting", In<&R::Lighting>, false, 0, Held<&O::Lighting>, Set<&O::setLighting>},
+	    SRecordField<bool>{"Wireframe", In<&R::Wireframe>, false, 0, Held<&O::Wireframe>, Set<&O::setWireframe>},
+	    SRecordField<Text>{"FileName", In<&R::FileName>, L"", 0, Held<&O::FileName>, Hold<&O::FileName>},
+	    SRecordField<Text>{"TextureName", In<&R::TextureName>, L"", 0, Held<&O::TextureName>, Hold<&O::TextureName>},
+	    SRecordField<Text>{"TextureName2", In<&R::TextureName2>, L"", 0, Held<&O::TextureName2>, Hold<&O::TextureName2>},
+	    SRecordField<Vector>{"Position", In<&R::Position>, Vector(0, 0, 0), TransformFits<0>, NodePosition, Set<&O::setPosition>},
+	    SRecordField<Vector>{"Rotation", In<&R::Rotation>, Vector(0, 0, 0), TransformFits<1>, NodeRotation, Set<&O::setRotation>},
+	    SRecordField<Vector>{"Scale", In<&R::Scale>, Vector(1, 1, 1), TransformFits<2>, NodeScale, Set<&O::setScale>},
+	    SRecordField<Floats>{"Values", In<&R::Values>, {}, 0, HeldValues, ShowValues});
+	// clang-format on
+	return fields;
 }
 
 //! Calls `visit` with each field (an SRecordField<T>), in that order.
