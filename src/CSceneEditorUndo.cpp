@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "Commands.h"
 #include "EditorIds.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
@@ -175,13 +176,16 @@ int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 bool CSceneEditor::RecordStep()
 {
 	StateDirty = false;
+	std::wstring named;
+	named.swap(StepName);
 	// What the model window holds belongs to the step.
 	UpdateSelectedModel();
 	SyncDocument();
 	if (History.empty())
 	{
-		History.push_back({Document.State(), Document.Content});
+		History.push_back({Document.State(), Document.Content, L""});
 		HistoryPosition = 0;
+		ShowEditMenu();
 		return false;
 	}
 	const SHistoryStep& shown = History[HistoryPosition];
@@ -194,11 +198,13 @@ bool CSceneEditor::RecordStep()
 		return false;
 	}
 	// A new change drops the steps that were taken back.
+	std::wstring what = named.empty() ? DescribeChange(shown.State, Document.State()) : named;
 	History.erase(History.begin() + HistoryPosition + 1, History.end());
-	History.push_back({Document.State(), Document.Content});
+	History.push_back({Document.State(), Document.Content, std::move(what)});
 	if (History.size() > UNDO_STEPS + 1)
 		History.pop_front();
 	HistoryPosition = History.size() - 1;
+	ShowEditMenu();
 	return true;
 }
 
@@ -210,6 +216,44 @@ bool CSceneEditor::StepCanEnd()
 		if (key[code])
 			return false;
 	return true;
+}
+
+bool CSceneEditor::RollBackHeldChange()
+{
+	bool held = false;
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
+		held = held || key[MovementKeys[i]];
+	if (!held || History.empty() || Loading)
+		return false;
+	// The keys stop where they are: a release ends nothing more.
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
+	{
+		key[MovementKeys[i]] = false;
+		Holds[i] = SKeyHold{false, 0.0, 0};
+	}
+	SyncDocument();
+	const SHistoryStep& begun = History[HistoryPosition];
+	if (Document.Content != begun.Content)
+	{
+		ApplyState(begun.State, Document.State());
+		Document.Replace(begun.State, begun.Content);
+		SyncDocument();
+	}
+	return true;
+}
+
+void CSceneEditor::ShowEditMenu()
+{
+	if (!EditMenu)
+		return;
+	const bool undo = HistoryPosition > 0 && HistoryPosition < History.size();
+	const bool redo = HistoryPosition + 1 < History.size();
+	const std::wstring& undone = undo ? History[HistoryPosition].What : std::wstring();
+	const std::wstring& redone = redo ? History[HistoryPosition + 1].What : std::wstring();
+	EditMenu->setItemText(0, (undone.empty() ? L"Undo" : L"Undo " + undone).c_str());
+	EditMenu->setItemEnabled(0, undo);
+	EditMenu->setItemText(1, (redone.empty() ? L"Redo" : L"Redo " + redone).c_str());
+	EditMenu->setItemEnabled(1, redo);
 }
 
 // ---------------------------------------------------------------------------
@@ -228,6 +272,7 @@ bool CSceneEditor::Undo()
 	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
 	// What could not be rebuilt (a file gone since) leaves the document.
 	SyncDocument();
+	ShowEditMenu();
 	return true;
 }
 
@@ -242,6 +287,7 @@ bool CSceneEditor::Redo()
 	++HistoryPosition;
 	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
 	SyncDocument();
+	ShowEditMenu();
 	return true;
 }
 
