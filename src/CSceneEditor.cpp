@@ -535,7 +535,7 @@ void CSceneEditor::UpdateState()
 	// while the mouse does not pick.
 	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
-	SyncDocument();
+	SyncEdited();
 	// A change of the scene may look different.
 	if (Document.Version != FramedVersion)
 	{

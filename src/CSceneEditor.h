@@ -156,6 +156,10 @@ public:
 	//! Brings what changed in the objects, the marker and the colour bars
 	//! into the document now (the per-frame update does it too).
 	void SyncDocument();
+	//! The frame's sync: every object after input or a load, else only the
+	//! selected one (the keys, the handles and the windows edit it) and the
+	//! world; a frame with nothing going on does no work per slot.
+	void SyncEdited();
 	//! Asks for a frame: something that may look different has changed.
 	void RequestFrame();
 	//! Whether this pass of the main loop draws: a frame was asked for, a

@@ -162,6 +162,25 @@ void CSceneEditor::SyncDocument()
 	SyncWorld(files);
 }
 
+void CSceneEditor::SyncEdited()
+{
+	if (StateDirty || FilesChanged)
+	{
+		SyncDocument();
+		return;
+	}
+	// A node's id is its slot (the water's its own id).
+	if (const scene::ISceneNode* node = ObjectNode(SelectedModel))
+	{
+		const int slot = node->getID() == ID_WATER_NODE ? WATER_SLOT : node->getID();
+		if (slot >= 0 && slot < MODEL_SLOTS && ObjectAt(slot) == SelectedModel)
+			SyncObject(slot, false);
+		else
+			SyncDocument();
+	}
+	SyncWorld(false);
+}
+
 int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 {
 	for (int slot = 0; slot < MODEL_SLOTS && node; ++slot)
