@@ -227,6 +227,8 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
+	case ID_MENU_UNDO: editor.Undo(); break;
+	case ID_MENU_REDO: editor.Redo(); break;
 	default:
 		if (commandId < ID_RECENT_SCENE_FIRST || commandId > ID_RECENT_SCENE_LAST)
 			return false;
@@ -518,6 +520,9 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 			ptr_sed->Redo();
 		return true;
 	}
+	// Escape while a key moves something puts it back where the hold began.
+	if (escape && ptr_sed->RollBackHeldChange())
+		return true;
 	if (ptr_sed->OnObjectKey(keyInput))
 		return true;
 	if (!keyInput.PressedDown && keyInput.Key == KEY_KEY_C)

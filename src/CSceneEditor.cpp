@@ -544,7 +544,7 @@ void CSceneEditor::UpdateState()
 	// while the mouse does not pick.
 	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
-	SyncDocument();
+	SyncEdited();
 	// A change of the scene may look different.
 	if (Document.Version != FramedVersion)
 	{
@@ -658,6 +658,7 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {L"Properties", ID_MENU_FILE_PROPERTIES},
                              {0, ID_NONE},
                              {L"Quit", ID_MENU_QUIT}};
+const MenuItem EditMenuItems[] = {{L"Undo", ID_MENU_UNDO}, {L"Redo", ID_MENU_REDO}};
 const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
                              {L"Scene Objects", ID_MENU_SCENE_OBJECTS}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
@@ -683,7 +684,8 @@ template <size_t N> void AddMenuItems(gui::IGUIContextMenu* submenu, const MenuI
 void CSceneEditor::CreateMenuBar()
 {
 	gui::IGUIContextMenu* menu = _gui->addMenu(0, ID_NONE);
-	const wchar_t* const titles[] = {L"File", L"View", L"World", L"Object", L"Tools", L"Help"};
+	const wchar_t* const titles[] = {L"File",   L"Edit",  L"View", L"World",
+	                                 L"Object", L"Tools", L"Help"};
 	for (const wchar_t* title : titles)
 		menu->addItem(title, ID_NONE, true, true);
 
@@ -692,14 +694,17 @@ void CSceneEditor::CreateMenuBar()
 	    menu->getSubMenu(0)->findItemWithCommandId(ID_MENU_OPEN_RECENT));
 	RecentScenes.Load(CRecentScenes::DefaultFile());
 	ShowRecentScenes();
-	AddMenuItems(menu->getSubMenu(1), ViewMenu);
-	AddMenuItems(menu->getSubMenu(2), WorldMenu);
-	gui::IGUIContextMenu* submenu = menu->getSubMenu(3);
+	EditMenu = menu->getSubMenu(1);
+	AddMenuItems(EditMenu, EditMenuItems);
+	ShowEditMenu();
+	AddMenuItems(menu->getSubMenu(2), ViewMenu);
+	AddMenuItems(menu->getSubMenu(3), WorldMenu);
+	gui::IGUIContextMenu* submenu = menu->getSubMenu(4);
 	submenu->addItem(L"Add", ID_NONE, true, true);
 	AddMenuItems(submenu, ObjectMenu);
 	AddMenuItems(submenu->getSubMenu(0), AddMenu);
-	AddMenuItems(menu->getSubMenu(4), ToolsMenu);
-	AddMenuItems(menu->getSubMenu(5), HelpMenu);
+	AddMenuItems(menu->getSubMenu(5), ToolsMenu);
+	AddMenuItems(menu->getSubMenu(6), HelpMenu);
 }
 
 // A tool window starts hidden, and without a title-bar close button: it is

@@ -119,6 +119,9 @@ public:
 	//! "File", "Open Recent": the last scene files opened or saved.
 	CRecentScenes RecentScenes;
 	gui::IGUIContextMenu* RecentMenu = 0;
+	//! "Edit": "Undo <what>" and "Redo <what>", as the history stands.
+	gui::IGUIContextMenu* EditMenu = 0;
+	void ShowEditMenu();
 	//! Fills "Open Recent" from the list; files that are gone are dropped.
 	void ShowRecentScenes();
 	//! An entry of "Open Recent" (its command id less ID_RECENT_SCENE_FIRST).
@@ -153,6 +156,10 @@ public:
 	//! Brings what changed in the objects, the marker and the colour bars
 	//! into the document now (the per-frame update does it too).
 	void SyncDocument();
+	//! The frame's sync: every object after input or a load, else only the
+	//! selected one (the keys, the handles and the windows edit it) and the
+	//! world; a frame with nothing going on does no work per slot.
+	void SyncEdited();
 	//! Asks for a frame: something that may look different has changed.
 	void RequestFrame();
 	//! Whether this pass of the main loop draws: a frame was asked for, a
@@ -495,7 +502,12 @@ private:
 	{
 		SSceneState State;
 		unsigned long long Content;
+		//! What the step did, as "Edit" names it (DescribeChange).
+		std::wstring What;
 	};
+	//! The name of the change going on when its operation knows it better
+	//! than the change itself says ("Open scene.irr"); the next step takes it.
+	std::wstring StepName;
 	std::deque<SHistoryStep> History;
 	size_t HistoryPosition;
 	//! Something may have changed since the last step was recorded.
@@ -506,6 +518,9 @@ private:
 	bool RecordStep();
 	//! Whether the change going on has ended (no key, drag or edit open).
 	bool StepCanEnd();
+	//! Escape while a movement key is held: the change going on is taken
+	//! back to where it began and the keys stop; false when none goes on.
+	bool RollBackHeldChange();
 	//! Keys that move the marker or the selected model while held.
 	static const EKEY_CODE MovementKeys[10];
 	//! A movement key's hold: since when it is down, steps taken since.

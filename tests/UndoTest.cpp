@@ -30,40 +30,54 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly)
 	{
 		const char* step;
 		std::function<void()> act;
+		//! How "Edit" names the step.
+		const wchar_t* what;
 	} steps[] = {
 	    {"add a model",
 	     [&]
 	     {
 		     ASSERT_TRUE(chooseMenu(ID_MENU_ADD_MODEL));
 		     chooseFile(FixtureCopy("faerie.md2"));
-	     }},
-	    {"move the marker", [&] { holdKeys({KEY_NUMPAD8}, 7); }},
-	    {"turn the marker", [&] { holdKeys({KEY_NUMPAD4}, 5); }},
+	     },
+	     L"Add faerie.md2"},
+	    {"move the marker", [&] { holdKeys({KEY_NUMPAD8}, 7); }, L"Move marker"},
+	    {"turn the marker", [&] { holdKeys({KEY_NUMPAD4}, 5); }, L"Turn marker"},
 	    {"move the model",
 	     [&]
 	     {
 		     editor->Select(editor->Model[3]);
 		     holdKeys({KEY_UP}, 6);
-	     }},
+	     },
+	     L"Move faerie.md2"},
 	    {"raise the model",
 	     [&] {
 		     holdKeys({KEY_CONTROL, KEY_UP}, 4);
-	     }},
-	    {"choose a material", [&] { editor->mpw_render_type->setSelected(12); }},
-	    {"tick fog", [&] { editor->mpw_fogbox->setChecked(true); }},
-	    {"drag a scale bar", [&] { editor->mpw_scaleY->setPos(4); }},
-	    {"rename", [&] { editor->mpw_boxFileName->setText(L"models/renamed.md2"); }},
-	    {"load a texture", [&] { ASSERT_TRUE(editor->LoadModelSkin(wall.c_str())); }},
-	    {"load a second texture", [&] { ASSERT_TRUE(editor->LoadModelSkin2(wall.c_str())); }},
-	    {"remove the model", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_REMOVE)); }},
-	    {"load a plane", [&] { ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj")); }},
-	    {"texture the plane", [&] { ASSERT_TRUE(editor->LoadPlaneTexture(wall.c_str())); }},
-	    {"delete the plane", [&] { clickButton(ID_WORLD_DELETE_PLANE); }},
-	    {"load a terrain", [&] { ASSERT_TRUE(editor->LoadTerrain("samples/valley.png")); }},
-	    {"texture the terrain", [&] { ASSERT_TRUE(editor->LoadTerrainTexture(wall.c_str())); }},
+	     },
+	     L"Move faerie.md2"},
+	    {"choose a material", [&] { editor->mpw_render_type->setSelected(12); }, L"Set Material"},
+	    {"tick fog", [&] { editor->mpw_fogbox->setChecked(true); }, L"Set Fog"},
+	    {"drag a scale bar", [&] { editor->mpw_scaleY->setPos(4); }, L"Scale faerie.md2"},
+	    {"rename", [&] { editor->mpw_boxFileName->setText(L"models/renamed.md2"); },
+	     L"Set File name"},
+	    {"load a texture", [&] { ASSERT_TRUE(editor->LoadModelSkin(wall.c_str())); },
+	     L"Texture faerie.md2"},
+	    {"load a second texture", [&] { ASSERT_TRUE(editor->LoadModelSkin2(wall.c_str())); },
+	     L"Texture faerie.md2"},
+	    {"remove the model", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_REMOVE)); },
+	     L"Remove faerie.md2"},
+	    {"load a plane", [&] { ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj")); },
+	     L"Load Plane"},
+	    {"texture the plane", [&] { ASSERT_TRUE(editor->LoadPlaneTexture(wall.c_str())); },
+	     L"Set Plane texture"},
+	    {"delete the plane", [&] { clickButton(ID_WORLD_DELETE_PLANE); }, L"Delete Plane"},
+	    {"load a terrain", [&] { ASSERT_TRUE(editor->LoadTerrain("samples/valley.png")); },
+	     L"Load Terrain"},
+	    {"texture the terrain", [&] { ASSERT_TRUE(editor->LoadTerrainTexture(wall.c_str())); },
+	     L"Set Terrain texture"},
 	    {"load a level",
-	     [&] { ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str())); }},
-	    {"delete the level", [&] { clickButton(ID_WORLD_DELETE_Q3LEVEL); }},
+	     [&] { ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str())); },
+	     L"Load Level"},
+	    {"delete the level", [&] { clickButton(ID_WORLD_DELETE_Q3LEVEL); }, L"Delete Level"},
 	    {"build a sky box",
 	     [&]
 	     {
@@ -78,31 +92,36 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly)
 		     for (int i = 0; i < 6; ++i)
 			     boxes[i]->setText(names[i]);
 		     clickButton(ID_SKYBOX_APPLY);
-	     }},
+	     },
+	     L"Build SkyBox"},
 	    {"build another sky box",
 	     [&]
 	     {
 		     editor->sbw_editboxUp->setText(L"irrlicht2_dn.jpg");
 		     clickButton(ID_SKYBOX_APPLY);
-	     }},
-	    {"drag a colour bar", [&] { editor->spw_refresh_greenbar->setPos(90); }},
-	    {"add water", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_ADD_WATER)); }},
+	     },
+	     L"Build SkyBox"},
+	    {"drag a colour bar", [&] { editor->spw_refresh_greenbar->setPos(90); },
+	     L"Set Scene colour"},
+	    {"add water", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_ADD_WATER)); }, L"Add water"},
 	    {"texture the water",
 	     [&]
 	     {
 		     editor->Select(editor->Water);
 		     ASSERT_TRUE(editor->LoadWaterTexture1(wall.c_str()));
-	     }},
-	    {"move the water", [&] { holdKeys({KEY_UP}, 3); }},
+	     },
+	     L"Texture water"},
+	    {"move the water", [&] { holdKeys({KEY_UP}, 3); }, L"Move water"},
 	    {"drag a wave bar",
 	     [&]
 	     {
 		     gui::IGUIElement* bar =
 		         FindElement(CSceneEditor::WaterPropertiesWindow, gui::EGUIET_SCROLL_BAR);
 		     static_cast<gui::IGUIScrollBar*>(bar)->setPos(40);
-	     }},
-	    {"clear", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_CLEAR)); }},
-	    {"open a scene", [&] { ASSERT_TRUE(editor->OpenScene(scene.c_str())); }},
+	     },
+	     L"Set Wave height"},
+	    {"clear", [&] { ASSERT_TRUE(chooseMenu(ID_MENU_CLEAR)); }, L"Clear"},
+	    {"open a scene", [&] { ASSERT_TRUE(editor->OpenScene(scene.c_str())); }, L"Open scene.irr"},
 	};
 	for (const auto& row : steps)
 	{
@@ -119,8 +138,10 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly)
 		frame();
 		const std::string after = DescribeScene(editor);
 		ASSERT_NE(before, after);
+		EXPECT_EQ(L"Undo " + std::wstring(row.what), editor->EditMenu->getItemText(0));
 		ASSERT_TRUE(editor->Undo());
 		frame();
+		EXPECT_EQ(L"Redo " + std::wstring(row.what), editor->EditMenu->getItemText(1));
 		EXPECT_EQ(before, DescribeScene(editor));
 		EXPECT_EQ(beforeExport, exported());
 		ASSERT_TRUE(editor->Redo());
@@ -170,4 +191,36 @@ TEST_F(UndoTest, KeysUndoAndRedoAndANewChangeDropsWhatWasTakenBack)
 	// A new change after undoing leaves nothing to redo.
 	holdKeys({KEY_NUMPAD8}, 3);
 	EXPECT_FALSE(editor->Redo());
+}
+
+TEST_F(UndoTest, EscapeDuringAHeldKeyTakesTheHoldBackAndEditNamesWhatIsLeft)
+{
+	gui::IGUIContextMenu* edit = editor->EditMenu;
+	EXPECT_STREQ(L"Undo", edit->getItemText(0));
+	EXPECT_FALSE(edit->isItemEnabled(0)) << "nothing to take back";
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	frame();
+	editor->Select(editor->Model[1]);
+	const core::vector3df start = editor->Model[1]->getPosition();
+	postKey(KEY_UP, true);
+	runFor(0.3);
+	ASSERT_NE(start, editor->Model[1]->getPosition()) << "the held key moves the crate";
+	postKey(KEY_ESCAPE, true);
+	postKey(KEY_ESCAPE, false);
+	runFor(0.3);
+	EXPECT_EQ(start, editor->Model[1]->getPosition()) << "back, and the key moves it no more";
+	postKey(KEY_UP, false);
+	frame();
+	EXPECT_EQ(editor->Model[1], editor->SelectedModel) << "Escape took the hold back only";
+	EXPECT_EQ(start, editor->Model[1]->getPosition());
+	EXPECT_STREQ(L"Undo Add crate.obj", edit->getItemText(0)) << "the hold left no step";
+	EXPECT_TRUE(edit->isItemEnabled(0));
+	EXPECT_STREQ(L"Redo", edit->getItemText(1));
+	EXPECT_FALSE(edit->isItemEnabled(1));
+	ASSERT_TRUE(chooseMenu(ID_MENU_UNDO));
+	EXPECT_EQ(nullptr, editor->Model[1]->AnimatedNode) << "\"Undo Add crate.obj\" removes it";
+	EXPECT_STREQ(L"Redo Add crate.obj", edit->getItemText(1));
+	EXPECT_TRUE(edit->isItemEnabled(1));
+	ASSERT_TRUE(chooseMenu(ID_MENU_REDO));
+	EXPECT_NE(nullptr, editor->Model[1]->AnimatedNode);
 }

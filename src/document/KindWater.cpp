@@ -9,13 +9,41 @@
 
 namespace
 {
-const char* const WaveNames[] = {"WaveHeight", "WaveLength", "WaveSpeed"};
-// The default surface's waves; length and speed divide the wave's phase.
-const f32 DefaultWaves[] = {3.0f, 20.0f, 300.0f};
-const f32 LeastWaves[] = {0.0f, 1.0f, 1.0f};
-const f32 MostWaves[] = {1000.0f, 10000.0f, 100000.0f};
-f32 CModel::*const WaveFields[] = {&CModel::water_WaveHeight, &CModel::water_WaveLength,
-                                   &CModel::water_WaveSpeed};
+// The waves, one row each: the name in scene files, the default surface's
+// value, the range and where the object keeps it. Length and speed divide
+// the wave's phase.
+struct SWave
+{
+	const char* Name;
+	f32 Default, Least, Most;
+	f32 CModel::*Field;
+};
+const SWave Waves[] = {
+    {"WaveHeight", 3.0f, 0.0f, 1000.0f, &CModel::water_WaveHeight},
+    {"WaveLength", 20.0f, 1.0f, 10000.0f, &CModel::water_WaveLength},
+    {"WaveSpeed", 300.0f, 1.0f, 100000.0f, &CModel::water_WaveSpeed},
+};
+const u32 WaveCount = sizeof Waves / sizeof Waves[0];
+
+// The kind table's columns of the waves.
+struct SWaveColumns
+{
+	const char* Names[WaveCount];
+	f32 Defaults[WaveCount], Least[WaveCount], Most[WaveCount];
+	f32 CModel::*Fields[WaveCount];
+	SWaveColumns()
+	{
+		for (u32 i = 0; i < WaveCount; ++i)
+		{
+			Names[i] = Waves[i].Name;
+			Defaults[i] = Waves[i].Default;
+			Least[i] = Waves[i].Least;
+			Most[i] = Waves[i].Most;
+			Fields[i] = Waves[i].Field;
+		}
+	}
+};
+const SWaveColumns WaveColumns;
 } // namespace
 
 struct SKindWater
@@ -24,8 +52,9 @@ struct SKindWater
 
 	static bool Build(CSceneEditor&, CModel& water, const SModelState& record)
 	{
-		for (u32 i = 0; i < 3; ++i)
-			water.*WaveFields[i] = record.Values.size() == 3 ? record.Values[i] : DefaultWaves[i];
+		for (const SWave& wave : Waves)
+			water.*wave.Field =
+			    record.Values.size() == WaveCount ? record.Values[&wave - Waves] : wave.Default;
 		water.addWater(water.water_WaveHeight, water.water_WaveLength, water.water_WaveSpeed);
 		return water.Node != 0;
 	}
@@ -66,12 +95,12 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       SKindWater::Export,
                                       SKindWater::Window,
                                       SKindWater::FillWindow,
-                                      WaveNames,
-                                      DefaultWaves,
-                                      3,
-                                      LeastWaves,
-                                      MostWaves,
-                                      WaveFields,
+                                      WaveColumns.Names,
+                                      WaveColumns.Defaults,
+                                      WaveCount,
+                                      WaveColumns.Least,
+                                      WaveColumns.Most,
+                                      WaveColumns.Fields,
                                       0,
                                       0,
                                       false};

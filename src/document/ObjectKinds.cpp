@@ -66,42 +66,6 @@ core::vector3df KeptScale(const core::vector3df& v)
 	return core::vector3df(kept(v.X), kept(v.Y), kept(v.Z));
 }
 
-bool RecordIsSound(const SModelState& record, std::string& field)
-{
-	const core::vector3df* const vectors[] = {&record.Position, &record.Rotation, &record.Scale};
-	const char* const names[] = {"Position", "Rotation", "Scale"};
-	for (int i = 0; i < 3; ++i)
-		if (!TransformValueFits(i, vectors[i]->X) || !TransformValueFits(i, vectors[i]->Y) ||
-		    !TransformValueFits(i, vectors[i]->Z))
-		{
-			field = names[i];
-			return false;
-		}
-	if (record.Material < 0 || record.Material >= CModel::MATERIAL_COUNT)
-	{
-		field = "Material";
-		return false;
-	}
-	const SObjectKind* kind = KindOf(record.Type);
-	if (!kind)
-	{
-		field = "Type";
-		return false;
-	}
-	if (record.Values.size() != kind->ValueCount)
-	{
-		field = kind->ValueCount ? kind->ValueNames[0] : "Values";
-		return false;
-	}
-	for (u32 i = 0; i < kind->ValueCount; ++i)
-		if (!(record.Values[i] >= kind->LeastValues[i] && record.Values[i] <= kind->MostValues[i]))
-		{
-			field = kind->ValueNames[i];
-			return false;
-		}
-	return true;
-}
-
 core::stringw UnsoundRecordText(int slot, s32 type, const std::string& field)
 {
 	const SObjectKind* kind = KindOf(type);

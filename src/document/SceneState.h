@@ -67,17 +67,8 @@ struct SModelState
 	//! order its kind names them.
 	std::vector<irr::f32> Values;
 
-	bool operator==(const SModelState& other) const
-	{
-		return Mesh == other.Mesh && Textures[0] == other.Textures[0] &&
-		       Textures[1] == other.Textures[1] && Type == other.Type &&
-		       Material == other.Material && Shadow == other.Shadow && Fog == other.Fog &&
-		       Lighting == other.Lighting && Wireframe == other.Wireframe &&
-		       FileName == other.FileName && TextureName == other.TextureName &&
-		       TextureName2 == other.TextureName2 && SameBits(Position, other.Position) &&
-		       SameBits(Rotation, other.Rotation) && SameBits(Scale, other.Scale) &&
-		       SameBits(Values, other.Values);
-	}
+	//! Field by field (RecordFields.h).
+	bool operator==(const SModelState& other) const;
 };
 
 //! One piece of world geometry: the file it came from (empty: none), the

@@ -15,6 +15,7 @@
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "ObjectKinds.h"
+#include "RecordFields.h"
 #include "PendingFile.h"
 #include "SceneFile.h"
 
@@ -368,13 +369,19 @@ bool CSceneEditor::SceneIsSound(core::stringw& problem) const
 			problem = Unsound(slot, record->Type, field);
 			return false;
 		}
-		for (const core::stringw* name :
-		     {&record->FileName, &record->TextureName, &record->TextureName2})
-			if (name->size() > 4096)
-			{
-				problem = L"A name is longer than 4096 characters.";
-				return false;
-			}
+		bool long_name = false;
+		EachRecordField(
+		    [&](const auto& field)
+		    {
+			    if constexpr (std::is_same_v<std::decay_t<decltype(FieldOf(*record, field))>,
+			                                 core::stringw>)
+				    long_name = long_name || FieldOf(*record, field).size() > LONGEST_NAME;
+		    });
+		if (long_name)
+		{
+			problem = L"A name is longer than 4096 characters.";
+			return false;
+		}
 	}
 	const SWorldState& world = Document.World();
 	for (const core::vector3df* marker : {&world.MarkerPosition, &world.MarkerRotation})
@@ -392,30 +399,57 @@ std::wstring CSceneEditor::StoredName(const std::string& folder, const std::stri
 	return FileNameToWide(StoredPath(folder, file));
 }
 
+namespace
+{
+typedef std::function<std::wstring(const std::string&)> StoredNameFn;
+
+// How each type of field stands in a scene file's attributes: files as
+// the scene stores them, vectors and the kind's values as text.
+void PutField(io::IAttributes& data, const char* name, s32 value, s32, const StoredNameFn&)
+{
+	data.addInt(name, value);
+}
+void PutField(io::IAttributes& data, const char* name, bool value, s32, const StoredNameFn&)
+{
+	data.addBool(name, value);
+}
+void PutField(io::IAttributes& data, const char* name, const core::stringw& value, s32,
+              const StoredNameFn&)
+{
+	data.addString(name, value.c_str());
+}
+void PutField(io::IAttributes& data, const char* name, const core::vector3df& value, s32,
+              const StoredNameFn&)
+{
+	data.addString(name, VectorText(value).c_str());
+}
+void PutField(io::IAttributes& data, const char* name, const std::string& file, s32,
+              const StoredNameFn& stored)
+{
+	data.addString(name, stored(file).c_str());
+}
+void PutField(io::IAttributes& data, const char* name, const TextureNames& layer, s32,
+              const StoredNameFn& stored)
+{
+	data.addString(name, stored(SharedName(layer)).c_str());
+}
+void PutField(io::IAttributes& data, const char*, const std::vector<f32>& values, s32 type,
+              const StoredNameFn&)
+{
+	const SObjectKind* kind = KindOf(type);
+	for (u32 i = 0; i < kind->ValueCount; ++i)
+		data.addString(kind->ValueNames[i], FloatsText(&values[i], 1).c_str());
+}
+} // namespace
+
 io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
 {
 	const SModelState& model = *Document.Object(slot);
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
-	data->addInt("Type", model.Type);
-	data->addString("MeshFile", stored(model.Mesh).c_str());
-	data->addString("Skin1File", stored(SharedName(model.Textures[0])).c_str());
-	data->addString("Skin2File", stored(SharedName(model.Textures[1])).c_str());
-	data->addString("FileName", model.FileName.c_str());
-	data->addString("TextureName", model.TextureName.c_str());
-	data->addString("TextureName2", model.TextureName2.c_str());
-	data->addInt("Material", model.Material);
-	data->addBool("Fog", model.Fog);
-	data->addBool("Shadow", model.Shadow);
-	data->addBool("Lighting", model.Lighting);
-	data->addBool("Wireframe", model.Wireframe);
-	data->addString("Position", VectorText(model.Position).c_str());
-	data->addString("Rotation", VectorText(model.Rotation).c_str());
-	data->addString("Scale", VectorText(model.Scale).c_str());
-	const SObjectKind* kind = KindOf(model.Type);
-	for (u32 i = 0; i < kind->ValueCount; ++i)
-		data->addString(kind->ValueNames[i], FloatsText(&model.Values[i], 1).c_str());
+	EachRecordField([&](const auto& field)
+	                { PutField(*data, field.Name, FieldOf(model, field), model.Type, stored); });
 	return data;
 }
 
@@ -518,6 +552,7 @@ void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
 	ShowRecentScenes();
 	if (!partly)
 		Document.MarkSaved();
+	StepName = L"Open " + FileNameToWide(file.substr(file.find_last_of('/') + 1));
 }
 
 // The scene as it was before an open that was stopped.
@@ -600,6 +635,44 @@ bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& repor
 
 namespace
 {
+void GetField(io::IAttributes& data, const char* name, s32& value, s32, s32 missing)
+{
+	value = data.existsAttribute(name) ? data.getAttributeAsInt(name) : missing;
+}
+void GetField(io::IAttributes& data, const char* name, bool& value, s32, bool missing)
+{
+	value = data.existsAttribute(name) ? data.getAttributeAsBool(name) : missing;
+}
+void GetField(io::IAttributes& data, const char* name, core::stringw& value, s32,
+              const core::stringw& missing)
+{
+	value = data.existsAttribute(name) ? data.getAttributeAsStringW(name) : missing;
+}
+void GetField(io::IAttributes& data, const char* name, core::vector3df& value, s32,
+              const core::vector3df& missing)
+{
+	if (!data.existsAttribute(name) || !ParseVector(data.getAttributeAsString(name).c_str(), value))
+		value = missing;
+}
+// The files are read where the model is built (OpenModel), against the
+// scene's folder.
+void GetField(io::IAttributes&, const char*, std::string&, s32, const std::string&) {}
+void GetField(io::IAttributes&, const char*, TextureNames&, s32, const TextureNames&) {}
+// The kind's own values, each by its own name.
+void GetField(io::IAttributes& data, const char*, std::vector<f32>& values, s32 type,
+              const std::vector<f32>&)
+{
+	const SObjectKind* kind = KindOf(type);
+	values.clear();
+	for (u32 i = 0; kind && i < kind->ValueCount; ++i)
+	{
+		f32 value = kind->DefaultValues[i];
+		if (data.existsAttribute(kind->ValueNames[i]))
+			ParseFloats(data.getAttributeAsString(kind->ValueNames[i]).c_str(), &value, 1);
+		values.push_back(value);
+	}
+}
+
 bool NamesFit(io::IAttributes* data, core::stringw& problem)
 {
 	for (u32 i = 0; i < data->getAttributeCount(); ++i)
@@ -640,32 +713,11 @@ bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelS
 			return false;
 		SModelState record;
 		const int slot = data->getAttributeAsInt("Slot");
-		// A model written by hand may leave its kind out.
-		record.Type = data->existsAttribute("Type") ? data->getAttributeAsInt("Type")
-		                                            : static_cast<s32>(CModel::TYPE_MESH);
-		const char* const vectors[] = {"Position", "Rotation", "Scale"};
-		core::vector3df* const values[] = {&record.Position, &record.Rotation, &record.Scale};
-		for (int i = 0; i < 3; ++i)
-			// A transform that does not read back keeps a new node's.
-			if (data->existsAttribute(vectors[i]) &&
-			    !ParseVector(data->getAttributeAsString(vectors[i]).c_str(), *values[i]))
-				*values[i] = i == 2 ? core::vector3df(1, 1, 1) : core::vector3df(0, 0, 0);
-		const SObjectKind* kind = KindOf(record.Type);
-		for (u32 i = 0; kind && i < kind->ValueCount; ++i)
-		{
-			f32 value = kind->DefaultValues[i];
-			if (data->existsAttribute(kind->ValueNames[i]))
-				ParseFloats(data->getAttributeAsString(kind->ValueNames[i]).c_str(), &value, 1);
-			record.Values.push_back(value);
-		}
-		record.FileName = data->getAttributeAsStringW("FileName");
-		record.TextureName = data->getAttributeAsStringW("TextureName");
-		record.TextureName2 = data->getAttributeAsStringW("TextureName2");
-		record.Material = data->getAttributeAsInt("Material");
-		record.Fog = data->getAttributeAsBool("Fog");
-		record.Lighting = data->getAttributeAsBool("Lighting");
-		record.Wireframe = data->getAttributeAsBool("Wireframe");
-		record.Shadow = data->getAttributeAsBool("Shadow");
+		// A field a model written by hand leaves out, or that does not read
+		// back, keeps its default; the files are read when the model is built.
+		EachRecordField(
+		    [&](const auto& field)
+		    { GetField(*data, field.Name, FieldOf(record, field), record.Type, field.Default); });
 		std::string field;
 		if (!RecordIsSound(record, field))
 		{

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 
+#include "Commands.h"
 #include "EditorIds.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
+#include "RecordFields.h"
 
 // ---------------------------------------------------------------------------
 // The document
@@ -48,16 +50,23 @@ void KeepTransformInLimits(scene::ISceneNode& node)
 bool RecordMatches(const SModelState& record, const CModel& object, const scene::ISceneNode& node,
                    const SObjectKind& kind)
 {
-	bool same =
-	    record.Type == object.MODEL_TYPE && record.Material == object.MaterialType &&
-	    record.Shadow == object.Shadow && record.Fog == object.Fog &&
-	    record.Lighting == object.Lighting && record.Wireframe == object.Wireframe &&
-	    SameBits(record.Position, node.getPosition()) &&
-	    SameBits(record.Rotation, node.getRotation()) && SameBits(record.Scale, node.getScale()) &&
-	    record.FileName == object.FileName && record.TextureName == object.TextureName &&
-	    record.TextureName2 == object.TextureName2 && record.Values.size() == kind.ValueCount;
-	for (u32 i = 0; i < kind.ValueCount && same; ++i)
-		same = record.Values[i] == KindValue(kind, object, i);
+	bool same = true;
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    using T = std::decay_t<decltype(FieldOf(record, field))>;
+		    if (!same || !field.Shown)
+			    return;
+		    // The kind's own values compare where the object keeps them.
+		    if constexpr (std::is_same_v<T, std::vector<f32>>)
+		    {
+			    same = record.Values.size() == kind.ValueCount;
+			    for (u32 i = 0; i < kind.ValueCount && same; ++i)
+				    same = record.Values[i] == KindValue(kind, object, i);
+		    }
+		    else
+			    same = SameValue(FieldOf(record, field), field.Shown(object, node));
+	    });
 	return same;
 }
 } // namespace
@@ -98,21 +107,12 @@ void CSceneEditor::SyncObject(int slot, bool files)
 		record.Textures[0] = LayerNames(node, 0);
 		record.Textures[1] = LayerNames(node, 1);
 	}
-	record.Type = object->MODEL_TYPE;
-	record.Material = object->MaterialType;
-	record.Shadow = object->Shadow;
-	record.Fog = object->Fog;
-	record.Lighting = object->Lighting;
-	record.Wireframe = object->Wireframe;
-	record.FileName = object->FileName;
-	record.TextureName = object->TextureName;
-	record.TextureName2 = object->TextureName2;
-	record.Position = node->getPosition();
-	record.Rotation = node->getRotation();
-	record.Scale = node->getScale();
-	record.Values.resize(kind.ValueCount);
-	for (u32 i = 0; i < kind.ValueCount; ++i)
-		record.Values[i] = KindValue(kind, *object, i);
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (field.Shown)
+			    FieldOf(record, field) = field.Shown(*object, *node);
+	    });
 	Document.SetObject(slot, std::move(record));
 }
 
@@ -162,6 +162,25 @@ void CSceneEditor::SyncDocument()
 	SyncWorld(files);
 }
 
+void CSceneEditor::SyncEdited()
+{
+	if (StateDirty || FilesChanged)
+	{
+		SyncDocument();
+		return;
+	}
+	// A node's id is its slot (the water's its own id).
+	if (const scene::ISceneNode* node = ObjectNode(SelectedModel))
+	{
+		const int slot = node->getID() == ID_WATER_NODE ? WATER_SLOT : node->getID();
+		if (slot >= 0 && slot < MODEL_SLOTS && ObjectAt(slot) == SelectedModel)
+			SyncObject(slot, false);
+		else
+			SyncDocument();
+	}
+	SyncWorld(false);
+}
+
 int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 {
 	for (int slot = 0; slot < MODEL_SLOTS && node; ++slot)
@@ -176,13 +195,16 @@ int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 bool CSceneEditor::RecordStep()
 {
 	StateDirty = false;
+	std::wstring named;
+	named.swap(StepName);
 	// What the model window holds belongs to the step.
 	UpdateSelectedModel();
 	SyncDocument();
 	if (History.empty())
 	{
-		History.push_back({Document.State(), Document.Content});
+		History.push_back({Document.State(), Document.Content, L""});
 		HistoryPosition = 0;
+		ShowEditMenu();
 		return false;
 	}
 	const SHistoryStep& shown = History[HistoryPosition];
@@ -195,11 +217,13 @@ bool CSceneEditor::RecordStep()
 		return false;
 	}
 	// A new change drops the steps that were taken back.
+	std::wstring what = named.empty() ? DescribeChange(shown.State, Document.State()) : named;
 	History.erase(History.begin() + HistoryPosition + 1, History.end());
-	History.push_back({Document.State(), Document.Content});
+	History.push_back({Document.State(), Document.Content, std::move(what)});
 	if (History.size() > UNDO_STEPS + 1)
 		History.pop_front();
 	HistoryPosition = History.size() - 1;
+	ShowEditMenu();
 	return true;
 }
 
@@ -211,6 +235,44 @@ bool CSceneEditor::StepCanEnd()
 		if (key[code])
 			return false;
 	return true;
+}
+
+bool CSceneEditor::RollBackHeldChange()
+{
+	bool held = false;
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
+		held = held || key[MovementKeys[i]];
+	if (!held || History.empty() || Loading)
+		return false;
+	// The keys stop where they are: a release ends nothing more.
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
+	{
+		key[MovementKeys[i]] = false;
+		Holds[i] = SKeyHold{false, 0.0, 0};
+	}
+	SyncDocument();
+	const SHistoryStep& begun = History[HistoryPosition];
+	if (Document.Content != begun.Content)
+	{
+		ApplyState(begun.State, Document.State());
+		Document.Replace(begun.State, begun.Content);
+		SyncDocument();
+	}
+	return true;
+}
+
+void CSceneEditor::ShowEditMenu()
+{
+	if (!EditMenu)
+		return;
+	const bool undo = HistoryPosition > 0 && HistoryPosition < History.size();
+	const bool redo = HistoryPosition + 1 < History.size();
+	const std::wstring& undone = undo ? History[HistoryPosition].What : std::wstring();
+	const std::wstring& redone = redo ? History[HistoryPosition + 1].What : std::wstring();
+	EditMenu->setItemText(0, (undone.empty() ? L"Undo" : L"Undo " + undone).c_str());
+	EditMenu->setItemEnabled(0, undo);
+	EditMenu->setItemText(1, (redone.empty() ? L"Redo" : L"Redo " + redone).c_str());
+	EditMenu->setItemEnabled(1, redo);
 }
 
 // ---------------------------------------------------------------------------
@@ -229,6 +291,7 @@ bool CSceneEditor::Undo()
 	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
 	// What could not be rebuilt (a file gone since) leaves the document.
 	SyncDocument();
+	ShowEditMenu();
 	return true;
 }
 
@@ -243,6 +306,7 @@ bool CSceneEditor::Redo()
 	++HistoryPosition;
 	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
 	SyncDocument();
+	ShowEditMenu();
 	return true;
 }
 
@@ -319,24 +383,12 @@ CModel* CSceneEditor::BuildObject(int slot, const SModelState& record)
 // node, mesh or textures).
 void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 {
-	model.setPosition(state.Position);
-	model.setRotation(state.Rotation);
-	model.setScale(state.Scale);
-	model.MODEL_TYPE = state.Type;
-	model.FileName = state.FileName;
-	model.TextureName = state.TextureName;
-	model.TextureName2 = state.TextureName2;
-	model.setMaterialType(state.Material);
-	model.setFog(state.Fog);
-	model.setLighting(state.Lighting);
-	model.setWireframe(state.Wireframe);
-	model.Shadow = state.Shadow;
-	MatchShadow(model.AnimatedNode, model.Shadow);
-	const SObjectKind* kind = KindOf(state.Type);
-	for (u32 i = 0; kind && i < kind->ValueCount && i < state.Values.size(); ++i)
-		KindValue(*kind, model, i) = state.Values[i];
-	if (kind && kind->ApplyValues)
-		kind->ApplyValues(model);
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (field.Show)
+			    field.Show(model, FieldOf(state, field));
+	    });
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)

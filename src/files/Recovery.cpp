@@ -17,6 +17,7 @@
 
 #include "CModel.h"
 #include "ObjectKinds.h"
+#include "RecordFields.h"
 #include "PendingFile.h"
 
 using namespace irr;
@@ -179,9 +180,7 @@ template <typename Stream, typename... Fields> void Each(Stream& s, Fields&... f
 
 template <typename Stream, typename Record> void ModelFields(Stream& s, Record& m)
 {
-	Each(s, m.Mesh, m.Textures[0], m.Textures[1], m.Type, m.Material, m.Shadow, m.Fog, m.Lighting,
-	     m.Wireframe, m.FileName, m.TextureName, m.TextureName2, m.Position, m.Rotation, m.Scale,
-	     m.Values);
+	EachRecordField([&](const auto& field) { s.io(FieldOf(m, field)); });
 }
 
 template <typename Stream, typename Piece> void PieceFields(Stream& s, Piece& piece)

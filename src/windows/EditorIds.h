@@ -17,6 +17,9 @@ enum EEditorId
 	ID_MENU_OPEN_SCENE = 44,
 	ID_MENU_SAVE_SCENE = 45,
 	ID_MENU_OPEN_RECENT = 46,
+	// menu "Edit"
+	ID_MENU_UNDO = 30,
+	ID_MENU_REDO = 31,
 	// menu "View"
 	ID_MENU_SCENE_INFO = 50,
 	ID_MENU_SCENE_OBJECTS = 51,

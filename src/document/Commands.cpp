@@ -1,0 +1,150 @@
+// Naming a change: the slots that differ, and in one object the fields that
+// differ (RecordFields.h), else the pieces of the world.
+#include "Commands.h"
+
+#include <cwctype>
+
+#include "FileNames.h"
+#include "RecordFields.h"
+
+std::wstring FieldWords(const char* name)
+{
+	std::wstring words;
+	for (const char* c = name; *c; ++c)
+	{
+		const bool upper = std::isupper(static_cast<unsigned char>(*c));
+		const bool digit = std::isdigit(static_cast<unsigned char>(*c));
+		const unsigned char before = c == name ? 0 : static_cast<unsigned char>(c[-1]);
+		// A word starts at a capital after a small letter, at a number and
+		// at a letter after a number.
+		if ((upper && std::islower(before)) || (digit && std::isalpha(before)) ||
+		    (std::isalpha(static_cast<unsigned char>(*c)) && std::isdigit(before)))
+			words += L' ';
+		// A capital that starts a word of its own stays ("Size X").
+		const bool wordOfOne = !std::islower(static_cast<unsigned char>(c[1]));
+		words += static_cast<wchar_t>(
+		    upper && c != name && !wordOfOne ? std::tolower(static_cast<unsigned char>(*c)) : *c);
+	}
+	return words;
+}
+
+namespace
+{
+// How the menu names an object: a model by its mesh file, anything else
+// by its kind.
+std::wstring ObjectName(const SModelState& record)
+{
+	if (record.Type == CModel::TYPE_MESH && !record.Mesh.empty())
+	{
+		const size_t slash = record.Mesh.find_last_of('/');
+		return FileNameToWide(slash == std::string::npos ? record.Mesh
+		                                                 : record.Mesh.substr(slash + 1));
+	}
+	const SObjectKind* kind = KindOf(record.Type);
+	return kind ? kind->Name : L"object";
+}
+
+// One object that is in both scenes, changed.
+std::wstring DescribeEdit(const SModelState& before, const SModelState& after)
+{
+	std::vector<std::string> changed;
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (!SameValue(FieldOf(before, field), FieldOf(after, field)))
+			    changed.push_back(field.Name);
+	    });
+	const std::wstring name = ObjectName(after);
+	bool transformOnly = !changed.empty();
+	for (const std::string& field : changed)
+		transformOnly =
+		    transformOnly && (field == "Position" || field == "Rotation" || field == "Scale");
+	for (const std::string& field : changed)
+		if (field == "Skin1File" || field == "Skin2File")
+			return L"Texture " + name;
+	if (transformOnly && changed.size() > 1)
+		return L"Transform " + name;
+	if (transformOnly)
+		return (changed[0] == "Position"   ? L"Move "
+		        : changed[0] == "Rotation" ? L"Rotate "
+		                                   : L"Scale ") +
+		       name;
+	const SObjectKind* kind = KindOf(after.Type);
+	if (changed.size() == 1 && changed[0] == "Values" && kind &&
+	    before.Values.size() == after.Values.size())
+		for (u32 i = 0; i < kind->ValueCount && i < after.Values.size(); ++i)
+			if (before.Values[i] != after.Values[i])
+				return L"Set " + FieldWords(kind->ValueNames[i]);
+	if (changed.size() == 1)
+		return L"Set " + FieldWords(changed[0].c_str());
+	return L"Change " + name;
+}
+
+std::wstring DescribePiece(const SWorldPiece& before, const SWorldPiece& after, const wchar_t* name)
+{
+	if (before.File.empty())
+		return std::wstring(L"Load ") + name;
+	if (after.File.empty())
+		return std::wstring(L"Delete ") + name;
+	return std::wstring(L"Set ") + name + (before.File == after.File ? L" texture" : L"");
+}
+
+std::wstring DescribeWorld(const SWorldState& before, const SWorldState& after)
+{
+	if (!(before.Terrain == after.Terrain))
+		return DescribePiece(before.Terrain, after.Terrain, L"Terrain");
+	if (!(before.Plane == after.Plane))
+		return DescribePiece(before.Plane, after.Plane, L"Plane");
+	if (!(before.Level == after.Level))
+		return DescribePiece(before.Level, after.Level, L"Level");
+	if (before.Sky != after.Sky)
+		return after.Sky.empty() ? L"Remove SkyBox" : L"Build SkyBox";
+	for (int i = 0; i < 6; ++i)
+		if (before.Bars[i] != after.Bars[i])
+			return i < 3 ? L"Set Scene colour" : L"Set Fog colour";
+	if (!SameBits(before.MarkerPosition, after.MarkerPosition))
+		return L"Move marker";
+	if (!SameBits(before.MarkerRotation, after.MarkerRotation))
+		return L"Turn marker";
+	for (int i = 0; i < 7; ++i)
+		if (before.SkyTexts[i] != after.SkyTexts[i])
+			return L"Set SkyBox Setup";
+	return before.CurrentModel != after.CurrentModel ? L"Change slot" : L"";
+}
+} // namespace
+
+std::wstring DescribeChange(const SSceneState& before, const SSceneState& after)
+{
+	int added = 0, removed = 0, edited = 0, last = -1, left = 0;
+	for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+	{
+		const SModelState* was = before.Models[slot].get();
+		const SModelState* is = after.Models[slot].get();
+		left += is != 0;
+		if (was == is || (was && is && *was == *is))
+			continue;
+		last = slot;
+		added += !was;
+		removed += !is;
+		edited += was && is;
+	}
+	const int changed = added + removed + edited;
+	if (changed == 1)
+	{
+		const SModelState* was = before.Models[last].get();
+		const SModelState* is = after.Models[last].get();
+		if (!was)
+			return L"Add " + ObjectName(*is);
+		if (!is)
+			return L"Remove " + ObjectName(*was);
+		return DescribeEdit(*was, *is);
+	}
+	if (changed > 1 && left == 0)
+		return L"Clear";
+	if (changed > 1)
+		return added == changed ? L"Add " + std::to_wstring(added) + L" objects"
+		                        : L"Change " + std::to_wstring(changed) + L" objects";
+	if (before.World == after.World || !before.World || !after.World)
+		return L"";
+	return DescribeWorld(*before.World, *after.World);
+}
