@@ -59,17 +59,9 @@ const c8* const SkyBoxNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "S
 // the object.
 core::stringw Unsound(int slot, s32 type, const std::string& field)
 {
-	const SObjectKind* kind = KindOf(type);
 	core::stringw text(L"The scene's ");
-	text += kind ? kind->Name : L"object";
-	if (slot != WATER_SLOT)
-	{
-		text += L" in slot ";
-		text += slot;
-	}
-	text += L" has a field ";
-	text += field.c_str();
-	text += L" that is not a number it can hold.";
+	text += UnsoundRecordText(slot, type, field);
+	text += L".";
 	return text;
 }
 

@@ -22,46 +22,47 @@ scene::ITriangleSelector* SurfacesOf(scene::ISceneManager* smgr, scene::ISceneNo
 	return mesh ? smgr->createTriangleSelector(mesh->getMesh(0), node) : 0;
 }
 
-// The highest point of a selector's triangles on a line. Every triangle is
-// tried: the engine's search along a line inverts the node's transform,
-// which the flattened plane does not have.
-bool HighestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line, f32& height)
+// Where a line meets a selector's triangles. Every triangle is tried: the
+// engine's search along a line inverts the node's transform, which the
+// flattened plane does not have.
+std::vector<core::vector3df> HitsOnLine(scene::ITriangleSelector* surfaces,
+                                        const core::line3df& line)
 {
 	std::vector<core::triangle3df> triangles(surfaces->getTriangleCount());
 	s32 count = 0;
 	surfaces->getTriangles(triangles.data(), static_cast<s32>(triangles.size()), count, 0);
-	bool found = false;
+	std::vector<core::vector3df> hits;
 	for (s32 i = 0; i < count; ++i)
 	{
 		core::vector3df hit;
-		if (triangles[i].getIntersectionWithLimitedLine(line, hit) && (!found || hit.Y > height))
-		{
-			height = hit.Y;
-			found = true;
-		}
+		if (triangles[i].getIntersectionWithLimitedLine(line, hit))
+			hits.push_back(hit);
 	}
-	return found;
+	return hits;
+}
+
+// The highest point of a selector's triangles on a line.
+bool HighestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line, f32& height)
+{
+	const std::vector<core::vector3df> hits = HitsOnLine(surfaces, line);
+	for (size_t i = 0; i < hits.size(); ++i)
+		if (i == 0 || hits[i].Y > height)
+			height = hits[i].Y;
+	return !hits.empty();
 }
 
 // The distance from a line's start to the nearest of a selector's triangles
 // on it.
 bool NearestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line, f32& distance)
 {
-	std::vector<core::triangle3df> triangles(surfaces->getTriangleCount());
-	s32 count = 0;
-	surfaces->getTriangles(triangles.data(), static_cast<s32>(triangles.size()), count, 0);
-	bool found = false;
-	for (s32 i = 0; i < count; ++i)
+	const std::vector<core::vector3df> hits = HitsOnLine(surfaces, line);
+	for (size_t i = 0; i < hits.size(); ++i)
 	{
-		core::vector3df hit;
-		if (!triangles[i].getIntersectionWithLimitedLine(line, hit))
-			continue;
-		const f32 along = static_cast<f32>(hit.getDistanceFrom(line.start));
-		if (!found || along < distance)
+		const f32 along = static_cast<f32>(hits[i].getDistanceFrom(line.start));
+		if (i == 0 || along < distance)
 			distance = along;
-		found = true;
 	}
-	return found;
+	return !hits.empty();
 }
 } // namespace
 

@@ -2,9 +2,11 @@
 #include "FileNames.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
+#include <sys/stat.h>
 #include <vector>
 
 std::wstring FileNameToWide(const std::string& bytes)
@@ -147,4 +149,16 @@ std::string AbsolutePath(const std::string& path)
 	if (absolute.empty() || path.back() == '/')
 		absolute += "/";
 	return absolute;
+}
+
+bool MakeFolders(const std::string& path)
+{
+	for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1))
+	{
+		const std::string part = path.substr(0, slash);
+		if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+			return false;
+		if (slash == std::string::npos)
+			return true;
+	}
 }

@@ -35,4 +35,8 @@ std::string WorkingDirectory();
 //! directory cannot be told.
 std::string AbsolutePath(const std::string& path);
 
+//! Makes a folder and those above it (mode 0700); false when it cannot be
+//! had.
+bool MakeFolders(const std::string& path);
+
 #endif

@@ -7,23 +7,8 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include "FileNames.h"
 #include "Recovery.h"
-
-namespace
-{
-// Makes a folder and those above it; false when it cannot be had.
-bool MakeFolder(const std::string& path)
-{
-	for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1))
-	{
-		const std::string part = path.substr(0, slash);
-		if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-			return false;
-		if (slash == std::string::npos)
-			return true;
-	}
-}
-} // namespace
 
 std::string CRecentScenes::DefaultFile()
 {
@@ -62,7 +47,7 @@ void CRecentScenes::Remove(const std::string& file)
 // A list that cannot be written costs only the menu of the next run.
 void CRecentScenes::Keep() const
 {
-	if (File.empty() || !MakeFolder(File.substr(0, File.rfind('/'))))
+	if (File.empty() || !MakeFolders(File.substr(0, File.rfind('/'))))
 		return;
 	// Written beside it and moved into place, so that the list is whole or
 	// the earlier one. The name starts with a dot for the same reason.

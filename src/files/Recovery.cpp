@@ -1,4 +1,5 @@
 #include "Recovery.h"
+#include "FileNames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -201,18 +202,6 @@ template <typename Stream, typename World> void WorldFields(Stream& s, World& w)
 	s.io(w.MarkerPosition);
 	s.io(w.MarkerRotation);
 	s.io(w.CurrentModel);
-}
-
-bool MakeFolders(const std::string& path)
-{
-	for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1))
-	{
-		const std::string part = path.substr(0, slash);
-		if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-			return false;
-		if (slash == std::string::npos)
-			return true;
-	}
 }
 
 // A name no other run takes: the process id and the start time.
