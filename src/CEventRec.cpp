@@ -252,8 +252,7 @@ bool CTLVEventRec::OnButton(s32 id)
 	{
 		std::string folder;
 		editor.ExportFolder(folder);
-		struct stat info;
-		if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+		if (!IsFolder(folder))
 			folder.clear(); // the working directory
 		OpenFileDialog(L"Select a Folder", LOAD_EXPORT_FOLDER, folder);
 		break;

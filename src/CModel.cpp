@@ -182,7 +182,8 @@ void CModel::addWater()
 
 void CModel::addWater(f32 waveHeight, f32 waveLength, f32 waveSpeed)
 {
-	buildWater("NewWater", core::dimension2d<f32>(20.0f, 20.0f), core::dimension2d<u32>(40, 40),
+	buildWater("NewWater", core::dimension2d<f32>(WATER_TILE_SIDE, WATER_TILE_SIDE),
+	           core::dimension2d<u32>(WATER_TILES, WATER_TILES),
 	           0.0f, core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f),
 	           waveHeight, waveSpeed, waveLength);
 }

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "EditorIds.h"
@@ -340,7 +339,7 @@ bool CSceneEditor::CreateNewWater()
 	const SObjectKind& kind = *KindOf(CModel::TYPE_WATER);
 	record.Values.assign(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
 	record.Position = Positioner->getPosition() + core::vector3df(0, record.Values[0], 0);
-	const f32 meshSide = 20.0f * 40; // CModel::addWater's tiles
+	const f32 meshSide = CModel::WATER_TILE_SIDE * CModel::WATER_TILES;
 	const f32 side = core::max_(Camera->getPosition().getDistanceFrom(Camera->getTarget()), 50.0f);
 	record.Scale.set(side / meshSide, 1.0f, side / meshSide);
 	record.Material = WaterMaterial;
@@ -802,8 +801,7 @@ bool CSceneEditor::SaveFolderUsable(const std::string& prefix)
 	const std::string folder = drive                        ? prefix
 	                           : slash == std::string::npos ? "."
 	                                                        : prefix.substr(0, slash + 1);
-	struct stat info;
-	if (!drive && stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+	if (!drive && IsFolder(folder))
 		return true;
 	core::stringw text(L"Saving failed: the folder \"");
 	text += FileNameToWide(folder).c_str();

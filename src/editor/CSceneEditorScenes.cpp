@@ -161,9 +161,7 @@ std::string CSceneEditor::SaveSceneFolderShown() const
 	if (!WideToFileName(SaveSceneFileBox->getText(), file))
 		return "";
 	const std::string folder = file.substr(0, file.rfind('/') + 1);
-	struct stat info;
-	const bool exists = stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-	return !folder.empty() && exists ? folder : "";
+	return !folder.empty() && IsFolder(folder) ? folder : "";
 }
 
 // What "..." of "Save Scene" chose: a folder ("/" at its end) keeps the

@@ -151,6 +151,12 @@ std::string AbsolutePath(const std::string& path)
 	return absolute;
 }
 
+bool IsFolder(const std::string& path)
+{
+	struct stat info;
+	return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool MakeFolders(const std::string& path)
 {
 	for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1))

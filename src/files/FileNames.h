@@ -35,6 +35,9 @@ std::string WorkingDirectory();
 //! directory cannot be told.
 std::string AbsolutePath(const std::string& path);
 
+//! Whether a path names a folder (through links).
+bool IsFolder(const std::string& path);
+
 //! Makes a folder and those above it (mode 0700); false when it cannot be
 //! had.
 bool MakeFolders(const std::string& path);
