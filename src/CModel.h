@@ -26,7 +26,7 @@ public:
 	static const s32 MATERIAL_COUNT = 15;
 	//! A water surface made by addWater: tiles of this side, this many a row.
 	static constexpr f32 WATER_TILE_SIDE = 20.0f;
-	static const u32 WATER_TILES = 40;
+	static constexpr u32 WATER_TILES = 40;
 	//! One entry of the material lists: the engine type it applies, the text
 	//! the lists show and the type's name in exported source.
 	struct SMaterialEntry
