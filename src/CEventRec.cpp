@@ -77,22 +77,22 @@ bool CTLVEventRec::OnEvent(const SEvent& event)
 {
 	if (ptr_sed->Loading)
 		return OnEventWhileLoading(event);
-	// Input may change the scene; the change becomes an undo step once the
-	// editor is quiet again. A bare move or hover changes nothing.
-	const bool hover =
-	    (event.EventType == EET_MOUSE_INPUT_EVENT && event.MouseInput.Event == EMIE_MOUSE_MOVED) ||
-	    (event.EventType == EET_GUI_EVENT &&
-	     (event.GUIEvent.EventType == gui::EGET_ELEMENT_HOVERED ||
-	      event.GUIEvent.EventType == gui::EGET_ELEMENT_LEFT));
 	const bool input = event.EventType == EET_GUI_EVENT || event.EventType == EET_KEY_INPUT_EVENT ||
 	                   event.EventType == EET_MOUSE_INPUT_EVENT;
-	if (!hover && input)
-		ptr_sed->StateDirty = true;
 	// Input may change what the window shows, a hover the GUI's highlight.
 	if (input)
 		ptr_sed->RequestFrame();
+	// A mouse button held is an edit going on (a drag of the handles or of
+	// a scroll bar): what it changes is one undo step.
 	if (event.EventType == EET_MOUSE_INPUT_EVENT)
-		ptr_sed->MouseButtonsHeld = event.MouseInput.ButtonStates;
+	{
+		const u32 held = event.MouseInput.ButtonStates;
+		if (held && !ptr_sed->MouseButtonsHeld)
+			ptr_sed->BeginEdit(EDIT_MOUSE);
+		ptr_sed->MouseButtonsHeld = held;
+		if (!held)
+			ptr_sed->EndEdit(EDIT_MOUSE);
+	}
 	// The user's input never arrives inside a dialog's own event handling.
 	if (event.EventType != EET_GUI_EVENT)
 	{
@@ -183,7 +183,7 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
-			ptr_sed->RecordStep();
+			ptr_sed->EndEdit(EDIT_TYPING);
 		return false;
 	default: return false;
 	}

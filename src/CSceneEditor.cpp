@@ -97,7 +97,7 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), HistoryPosition(0), StateDirty(false),
+      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), 
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
       Orbit(0), Loading(false), LoadCancelled(false), LoadingWindow(0)
 {
@@ -371,18 +371,26 @@ void CSceneEditor::ClearScene()
 
 void CSceneEditor::MovePositioner(const core::vector3df& forward)
 {
+	core::vector3df position = Positioner->getPosition();
+	core::vector3df rotation = Positioner->getRotation();
 	if (key[KEY_NUMPAD2])
-		Positioner->setPosition(Positioner->getPosition() - forward * MoveStep);
+		position -= forward * MoveStep;
 	if (key[KEY_NUMPAD3])
-		Positioner->setPosition(Positioner->getPosition() - core::vector3df(0, ClimbStep, 0));
+		position.Y -= ClimbStep;
 	if (key[KEY_NUMPAD4])
-		Positioner->setRotation(TurnedAboutY(Positioner->getRotation(), -TurnStep));
+		rotation = TurnedAboutY(rotation, -TurnStep);
 	if (key[KEY_NUMPAD6])
-		Positioner->setRotation(TurnedAboutY(Positioner->getRotation(), TurnStep));
+		rotation = TurnedAboutY(rotation, TurnStep);
 	if (key[KEY_NUMPAD8])
-		Positioner->setPosition(Positioner->getPosition() + forward * MoveStep);
+		position += forward * MoveStep;
 	if (key[KEY_NUMPAD9])
-		Positioner->setPosition(Positioner->getPosition() + core::vector3df(0, ClimbStep, 0));
+		position.Y += ClimbStep;
+	Execute(commands::EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    world.MarkerPosition = KeptInWorld(position);
+		    world.MarkerRotation = KeptInWorld(rotation);
+	    }));
 }
 
 void CSceneEditor::TakeSteps(const int (&due)[MOVEMENT_KEYS])
@@ -455,26 +463,36 @@ void CSceneEditor::KeysChanged()
 		hold.taken += due[i];
 	}
 	// A released key is already up in the table; TakeSteps holds it down
-	// for the steps it still owes.
+	// for the steps it still owes. A hold is an edit: its steps are one.
+	bool held = false;
+	for (int i = 0; i < MOVEMENT_KEYS; ++i)
+		held = held || Holds[i].held;
+	if (held)
+		BeginEdit(EDIT_KEYS);
 	TakeSteps(due);
+	if (!held)
+		EndEdit(EDIT_KEYS);
 }
 
 void CSceneEditor::MoveSelectedModel(const core::vector3df& mforward)
 {
 	CModel* m = SelectedModel;
 	const bool control = key[KEY_CONTROL];
+	core::vector3df position = m->getPosition();
+	core::vector3df rotation = m->getRotation();
 	if (control && key[KEY_UP])
-		m->setPosition(m->getPosition() + core::vector3df(0, ClimbStep, 0));
+		position.Y += ClimbStep;
 	if (control && key[KEY_DOWN])
-		m->setPosition(m->getPosition() - core::vector3df(0, ClimbStep, 0));
+		position.Y -= ClimbStep;
 	if (!control && key[KEY_UP])
-		m->setPosition(m->getPosition() + mforward * MoveStep);
+		position += mforward * MoveStep;
 	if (!control && key[KEY_DOWN])
-		m->setPosition(m->getPosition() - mforward * MoveStep);
+		position -= mforward * MoveStep;
 	if (key[KEY_LEFT])
-		m->setRotation(TurnedAboutY(m->getRotation(), -TurnStep));
+		rotation = TurnedAboutY(rotation, -TurnStep);
 	if (key[KEY_RIGHT])
-		m->setRotation(TurnedAboutY(m->getRotation(), TurnStep));
+		rotation = TurnedAboutY(rotation, TurnStep);
+	SetTransformOf(m, position, rotation, m->getScale());
 }
 
 void CSceneEditor::UpdateValueLabels()
@@ -535,8 +553,9 @@ void CSceneEditor::UpdateState()
 		SelectedModel->setDebugDataVisible(true);
 	}
 	TakeDueSteps();
-	// A focus left on a closed window goes, one waiting for it is given.
-	CheckEditBoxFocus();
+	// A focus left on a closed window goes, one waiting for it is given;
+	// a field holding it is a typed edit going on.
+	FollowEdits();
 
 	MakeGuiOpaque();
 	FollowWindowShape();
@@ -544,7 +563,7 @@ void CSceneEditor::UpdateState()
 	// while the mouse does not pick.
 	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
-	SyncEdited();
+	UpdateColourBars();
 	// A change of the scene may look different.
 	if (Document.Version != FramedVersion)
 	{
@@ -555,9 +574,6 @@ void CSceneEditor::UpdateState()
 	ObjectList.Update();
 	KeepWork();
 	ApplyFog();
-	// A change ends once no key, drag or edit keeps it going.
-	if (StateDirty && StepCanEnd())
-		RecordStep();
 }
 
 // The view takes the window's shape as soon as the window is resized.
@@ -1105,47 +1121,46 @@ void CSceneEditor::UpdateSelectedModel()
 	}
 	if (model->MODEL_TYPE != CModel::TYPE_MESH)
 		return;
+	// Each control the user changed since the window showed it becomes a
+	// change of the record; the node follows the document.
+	const int slot = SlotOf(model);
+	if (slot < 0 || !Document.Object(slot))
+		return;
 	SShownModel& shown = ShownModel;
+	SModelState record = *Document.Object(slot);
 	if (mpw_render_type && ChangedByUser(mpw_render_type->getSelected(), shown.Material))
-		model->setMaterialType(shown.Material);
+		record.Material = shown.Material;
 	if (mpw_fogbox && ChangedByUser(mpw_fogbox->isChecked(), shown.Fog))
-		model->setFog(shown.Fog);
+		record.Fog = shown.Fog;
 	if (mpw_wirebox && ChangedByUser(mpw_wirebox->isChecked(), shown.Wireframe))
-		model->setWireframe(shown.Wireframe);
+		record.Wireframe = shown.Wireframe;
 	if (mpw_lightbox && ChangedByUser(mpw_lightbox->isChecked(), shown.Lighting))
-		model->setLighting(shown.Lighting);
+		record.Lighting = shown.Lighting;
 	if (mpw_shadowbox && ChangedByUser(mpw_shadowbox->isChecked(), shown.Shadow))
-		model->Shadow = shown.Shadow;
-	MatchShadow(model->AnimatedNode, model->Shadow);
+		record.Shadow = shown.Shadow;
 
 	// A bar the user moves sets its axis; the others keep their exact scale.
 	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	core::vector3df scale = model->getScale();
-	f32* const axes[3] = {&scale.X, &scale.Y, &scale.Z};
-	bool scaled = false;
+	f32* const axes[3] = {&record.Scale.X, &record.Scale.Y, &record.Scale.Z};
 	for (int i = 0; i < 3; ++i)
 		if (bars[i] && ChangedByUser(bars[i]->getPos(), shown.Scale[i]))
-		{
 			*axes[i] = static_cast<f32>(shown.Scale[i]);
-			scaled = true;
-		}
-	if (scaled)
-		model->setScale(scale);
 
 	gui::IGUIEditBox* const boxes[3] = {mpw_boxFileName, mpw_boxTexture, mpw_boxTexture2};
-	core::stringw* const names[3] = {&model->FileName, &model->TextureName, &model->TextureName2};
+	core::stringw* const names[3] = {&record.FileName, &record.TextureName, &record.TextureName2};
 	for (int i = 0; i < 3; ++i)
 		if (boxes[i] && ChangedByUser(core::stringw(boxes[i]->getText()), shown.Names[i]))
 			*names[i] = shown.Names[i];
+	if (!(record == *Document.Object(slot)))
+		Execute(commands::AddObject(slot, std::move(record)));
 }
 
 // The water window's material list and wave bars; a changed wave rebuilds
 // the surface, whose mesh holds its waves.
 void CSceneEditor::UpdateSelectedWater()
 {
-	CModel* water = SelectedModel;
 	if (wpw_render_type && ChangedByUser(wpw_render_type->getSelected(), ShownWaterMaterial))
-		water->setMaterialType(ShownWaterMaterial);
+		EditSelected([this](SModelState& record) { record.Material = ShownWaterMaterial; });
 	// Only a bar the user moved sets its wave: a value beyond a bar's range
 	// (a scene's WaveLength 5000) stays as it is while another bar moves.
 	bool moved[3] = {}, waves = false;
@@ -1154,13 +1169,14 @@ void CSceneEditor::UpdateSelectedWater()
 		moved[i] = WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i]);
 		waves = waves || moved[i];
 	}
-	if (!waves || !Water->Node)
+	if (!waves || !Water->Node || !Document.Object(WATER_SLOT))
 		return;
-	SyncObject(WATER_SLOT, true);
-	SModelState record = *Document.Object(WATER_SLOT);
-	for (int i = 0; i < 3; ++i)
-		if (moved[i])
-			record.Values[i] = static_cast<f32>(ShownWaves[i]);
-	BuildObject(WATER_SLOT, record);
+	EditSelected(
+	    [&](SModelState& record)
+	    {
+		    for (int i = 0; i < 3 && i < static_cast<int>(record.Values.size()); ++i)
+			    if (moved[i])
+				    record.Values[i] = static_cast<f32>(ShownWaves[i]);
+	    });
 	SelectedModel = Water;
 }

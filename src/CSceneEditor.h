@@ -19,7 +19,8 @@
 #include "LoadedData.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
-#include "SceneDocument.h"
+#include "Commands.h"
+#include "History.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
 #include "SceneObjectsWindow.h"
@@ -138,7 +139,26 @@ public:
 	bool Undo();
 	bool Redo();
 	//! Steps the history keeps; older ones are dropped.
-	static constexpr size_t UNDO_STEPS = 1000;
+	static constexpr size_t UNDO_STEPS = CEditHistory::STEPS;
+
+	//! Changes the scene: the document takes the command and the engine's
+	//! nodes follow it. One undo step, or part of the edit going on; false
+	//! when it changed nothing.
+	bool Execute(const SCommand& command);
+	//! Moves, turns and sizes an object (kept within the limits a scene
+	//! file holds), as the keys, the handles and "Transform" do.
+	bool SetTransformOf(const CModel* object, const core::vector3df& position,
+	                    const core::vector3df& rotation, const core::vector3df& scale);
+	//! Changes the selected object's record through `edit`.
+	bool EditSelected(std::function<void(SModelState&)> edit);
+	//! An edit that goes on (a held key, a drag, a typed field) begins or
+	//! ends; its commands are one undo step, taken when the last open edit
+	//! ends.
+	void BeginEdit(EEdit edit);
+	void EndEdit(EEdit edit);
+	//! Escape: the edits going on are taken back to where they began; false
+	//! when none changed anything.
+	bool CancelEdit();
 
 	//! The three-line text of the "Scene Information" window.
 	core::stringw SceneInfoText() const;
@@ -153,13 +173,11 @@ public:
 	//! The object in a slot of the document's table: the water surface in
 	//! entry 0, models in 1 to 99.
 	CModel* ObjectAt(int slot) const;
-	//! Brings what changed in the objects, the marker and the colour bars
-	//! into the document now (the per-frame update does it too).
+	//! Hands what the engine's nodes hold now to the document: the objects,
+	//! the world pieces, the marker and the colour bars. Operations that
+	//! build nodes themselves (loading a file) end with it; code that
+	//! changes nodes directly must call it, as no frame reads them back.
 	void SyncDocument();
-	//! The frame's sync: every object after input or a load, else only the
-	//! selected one (the keys, the handles and the windows edit it) and the
-	//! world; a frame with nothing going on does no work per slot.
-	void SyncEdited();
 	//! Asks for a frame: something that may look different has changed.
 	void RequestFrame();
 	//! Whether this pass of the main loop draws: a frame was asked for, a
@@ -467,6 +485,8 @@ private:
 	void FillWaterWindow(CModel& water);
 	void UpdateSelectedWater();
 	void ShowColourBars(const s32 (&bars)[6]);
+	//! A colour bar the user moved sets its colour.
+	void UpdateColourBars();
 	bool SameBuild(const SObjectKind& kind, const CModel& object, const SModelState& record);
 	friend struct SKindModel;
 	friend struct SKindWater;
@@ -497,27 +517,26 @@ private:
 	std::string ParticleTexture;
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
-	// Undo history: the scene after each step, and the step shown now.
-	struct SHistoryStep
-	{
-		SSceneState State;
-		unsigned long long Content;
-		//! What the step did, as "Edit" names it (DescribeChange).
-		std::wstring What;
-	};
-	//! The name of the change going on when its operation knows it better
-	//! than the change itself says ("Open scene.irr"); the next step takes it.
-	std::wstring StepName;
-	std::deque<SHistoryStep> History;
-	size_t HistoryPosition;
-	//! Something may have changed since the last step was recorded.
-	bool StateDirty;
+	CEditHistory History;
 	//! Mouse buttons held: a drag is still going on.
 	u32 MouseButtonsHeld;
 	//! Adds the scene as a step when it differs from the step shown.
 	bool RecordStep();
-	//! Whether the change going on has ended (no key, drag or edit open).
-	bool StepCanEnd();
+	//! The document takes a command; the nodes follow it unless the
+	//! command's operation built them already.
+	bool RunCommand(const SCommand& command, bool nodesFollow);
+	//! The nodes show the document, which `shown` was until now; the
+	//! windows show it too when `refillWindows` (undo, roll-back).
+	void ShowDocument(const SSceneState& shown, bool refillWindows);
+	//! Undo (back) or redo (forward).
+	bool StepTo(bool forward);
+	//! An edit box holding the focus is a typed edit going on; a load's
+	//! nodes reach the document.
+	void FollowEdits();
+	//! The nodes an operation built reach the document (after SceneChanged).
+	void AdoptLoaded();
+	//! Nodes are being built from the document: they are its already.
+	bool Applying = false;
 	//! Escape while a movement key is held: the change going on is taken
 	//! back to where it began and the keys stop; false when none goes on.
 	bool RollBackHeldChange();
@@ -576,8 +595,10 @@ private:
 	//! Frames go on until then after the window changed its size, while
 	//! the window system and the renderer settle on the new size.
 	double ResizeSettledAt;
-	void ApplyState(const SSceneState& target, const SSceneState& current);
-	void ApplyModel(int slot, const SModelState* state);
+	void ApplyState(const SSceneState& target, const SSceneState& current,
+	                bool refillWindows = true);
+	//! `shown`: the record the node shows now (null: unknown).
+	void ApplyModel(int slot, const SModelState* state, const SModelState* shown = nullptr);
 	void ApplyModelFields(CModel& model, const SModelState& state);
 	void ApplyWorld(const SWorldState& target, const SWorldState& current);
 	void ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names);
@@ -657,7 +678,11 @@ private:
 	template <typename Change> bool AsOneStep(Change change)
 	{
 		RecordStep();
+		const bool nested = History.IsOpen(EDIT_OPERATION);
+		History.Begin(EDIT_OPERATION);
 		const bool changed = change();
+		if (!nested)
+			History.End(EDIT_OPERATION);
 		RecordStep();
 		return changed;
 	}

@@ -323,9 +323,12 @@ void CSceneEditor::DeleteSelectedModel()
 		ShowMessage(L"Delete Error!", L"No model in selection.");
 		return;
 	}
-	SelectedModel->remove();
+	const int slot = SlotOf(SelectedModel);
+	if (slot >= 0)
+		Execute(commands::RemoveObject(slot));
+	else
+		SelectedModel->remove();
 	SelectedModel = 0;
-	SceneChanged();
 }
 
 bool CSceneEditor::CreateNewWater()

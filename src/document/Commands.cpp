@@ -1,5 +1,5 @@
-// Naming a change: the slots that differ, and in one object the fields that
-// differ (RecordFields.h), else the pieces of the world.
+// The commands, and naming a change: the slots that differ, and in one
+// object the fields that differ (RecordFields.h), else the pieces of the world.
 #include "Commands.h"
 
 #include <cwctype>
@@ -148,3 +148,76 @@ std::wstring DescribeChange(const SSceneState& before, const SSceneState& after)
 		return L"";
 	return DescribeWorld(*before.World, *after.World);
 }
+
+namespace commands
+{
+SCommand AddObject(int slot, SModelState record)
+{
+	auto shared = std::make_shared<const SModelState>(std::move(record));
+	return {[slot, shared](CSceneDocument& document) { document.SetObject(slot, shared); }, L""};
+}
+
+SCommand RemoveObject(int slot)
+{
+	return {[slot](CSceneDocument& document) { document.SetObject(slot, nullptr); }, L""};
+}
+
+SCommand SetTransform(int slot, const core::vector3df& position, const core::vector3df& rotation,
+                      const core::vector3df& scale)
+{
+	return EditObject(slot,
+	                  [=](SModelState& record)
+	                  {
+		                  record.Position = position;
+		                  record.Rotation = rotation;
+		                  record.Scale = scale;
+	                  });
+}
+
+SCommand EditObject(int slot, std::function<void(SModelState&)> edit, std::wstring what)
+{
+	return {[slot, edit](CSceneDocument& document)
+	        {
+		        if (const SModelState* old = document.Object(slot))
+		        {
+			        SModelState record = *old;
+			        edit(record);
+			        document.SetObject(slot, std::move(record));
+		        }
+	        },
+	        std::move(what)};
+}
+
+SCommand EditWorld(std::function<void(SWorldState&)> edit, std::wstring what)
+{
+	return {[edit](CSceneDocument& document) { document.EditWorld(edit); }, std::move(what)};
+}
+
+SCommand Clear()
+{
+	return {[](CSceneDocument& document)
+	        {
+		        for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+			        document.SetObject(slot, nullptr);
+		        document.EditWorld(
+		            [](SWorldState& world)
+		            {
+			            world.Plane = world.Terrain = world.Level = SWorldPiece();
+			            world.Sky.clear();
+			            world.CurrentModel = 0;
+		            });
+	        },
+	        L""};
+}
+
+SCommand Replace(SSceneState state, std::wstring what)
+{
+	return {[state](CSceneDocument& document)
+	        {
+		        for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+			        document.SetObject(slot, state.Models[slot]);
+		        document.EditWorld([&](SWorldState& world) { world = *state.World; });
+	        },
+	        std::move(what)};
+}
+} // namespace commands

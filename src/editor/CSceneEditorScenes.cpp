@@ -542,7 +542,7 @@ void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
 	ShowRecentScenes();
 	if (!partly)
 		Document.MarkSaved();
-	StepName = L"Open " + FileNameToWide(file.substr(file.find_last_of('/') + 1));
+	History.Rename(L"Open " + FileNameToWide(file.substr(file.find_last_of('/') + 1)));
 }
 
 // The scene as it was before an open that was stopped.

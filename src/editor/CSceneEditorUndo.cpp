@@ -1,11 +1,12 @@
-// The scene document and undo. What changes an object, the marker or the
-// colours reaches the document within a frame (SyncDocument); operations
-// that load files say so (SceneChanged), and the next sync reads meshes and
-// textures too. The history holds the document after each step; a step ends
-// when the editor is quiet again after a change (no movement key, mouse
-// button or open text edit), so that a held key, a drag or a typed name is
-// one step. Undo and redo make the document a step's and rebuild only what
-// differs.
+// The scene document and undo. Every change of the scene is a command on
+// the document (Execute), and the engine's nodes follow the document. An
+// operation that loads files builds its nodes itself and hands what it built
+// to the document at its end (SceneChanged, then AdoptLoaded). The history
+// holds the document after each step: a command is a step of its own unless
+// an edit is open (a held key, a mouse button, a typed field, an operation),
+// and then the edit's commands are one step when it ends. Escape takes an
+// open edit back to where it began. Undo and redo make the document a step's
+// and rebuild only what differs.
 #include "CSceneEditor.h"
 
 #include <algorithm>
@@ -26,8 +27,9 @@ CModel* CSceneEditor::ObjectAt(int slot) const
 
 void CSceneEditor::SceneChanged()
 {
-	StateDirty = true;
-	FilesChanged = true;
+	// Nodes built from the document are the document's already.
+	if (!Applying)
+		FilesChanged = true;
 }
 
 namespace
@@ -116,6 +118,24 @@ void CSceneEditor::SyncObject(int slot, bool files)
 	Document.SetObject(slot, std::move(record));
 }
 
+void CSceneEditor::UpdateColourBars()
+{
+	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
+	bool moved = false;
+	for (int i = 0; i < 6; ++i)
+		moved = moved || (bars[i] && bars[i]->getPos() != ShownBars[i]);
+	if (!moved)
+		return;
+	// A bar the user moved away from what it showed sets its colour.
+	Execute(commands::EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 6; ++i)
+			    if (bars[i] && bars[i]->getPos() != ShownBars[i])
+				    world.Bars[i] = ShownBars[i] = bars[i]->getPos();
+	    }));
+}
+
 void CSceneEditor::SyncWorld(bool files)
 {
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
@@ -155,30 +175,19 @@ void CSceneEditor::SyncWorld(bool files)
 
 void CSceneEditor::SyncDocument()
 {
-	const bool files = FilesChanged;
 	FilesChanged = false;
 	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
-		SyncObject(slot, files);
-	SyncWorld(files);
+		SyncObject(slot, true);
+	SyncWorld(true);
 }
 
-void CSceneEditor::SyncEdited()
+void CSceneEditor::AdoptLoaded()
 {
-	if (StateDirty || FilesChanged)
-	{
-		SyncDocument();
+	if (!FilesChanged)
 		return;
-	}
-	// A node's id is its slot (the water's its own id).
-	if (const scene::ISceneNode* node = ObjectNode(SelectedModel))
-	{
-		const int slot = node->getID() == ID_WATER_NODE ? WATER_SLOT : node->getID();
-		if (slot >= 0 && slot < MODEL_SLOTS && ObjectAt(slot) == SelectedModel)
-			SyncObject(slot, false);
-		else
-			SyncDocument();
-	}
-	SyncWorld(false);
+	SyncDocument();
+	if (!History.Open())
+		RecordStep();
 }
 
 int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
@@ -190,50 +199,86 @@ int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 }
 
 // ---------------------------------------------------------------------------
-// Recording
+// Commands and edits
 
-bool CSceneEditor::RecordStep()
+bool CSceneEditor::Execute(const SCommand& command)
 {
-	StateDirty = false;
-	std::wstring named;
-	named.swap(StepName);
-	// What the model window holds belongs to the step.
-	UpdateSelectedModel();
-	SyncDocument();
-	if (History.empty())
-	{
-		History.push_back({Document.State(), Document.Content, L""});
-		HistoryPosition = 0;
-		ShowEditMenu();
+	return RunCommand(command, true);
+}
+
+bool CSceneEditor::RunCommand(const SCommand& command, bool nodesFollow)
+{
+	const SSceneState before = Document.State();
+	const unsigned long long version = Document.Version;
+	command.Apply(Document);
+	if (Document.Version == version)
 		return false;
-	}
-	const SHistoryStep& shown = History[HistoryPosition];
-	if (Document.Content == shown.Content)
-		return false;
-	// Changed and changed back: the step shown is the scene.
-	if (Document.State() == shown.State)
-	{
-		Document.Content = shown.Content;
-		return false;
-	}
-	// A new change drops the steps that were taken back.
-	std::wstring what = named.empty() ? DescribeChange(shown.State, Document.State()) : named;
-	History.erase(History.begin() + HistoryPosition + 1, History.end());
-	History.push_back({Document.State(), Document.Content, std::move(what)});
-	if (History.size() > UNDO_STEPS + 1)
-		History.pop_front();
-	HistoryPosition = History.size() - 1;
-	ShowEditMenu();
+	if (nodesFollow)
+		ShowDocument(before, false);
+	if (!command.What.empty())
+		History.Name(command.What);
+	if (!History.Open())
+		RecordStep();
 	return true;
 }
 
-bool CSceneEditor::StepCanEnd()
+void CSceneEditor::ShowDocument(const SSceneState& shown, bool refillWindows)
 {
-	if (Loading || MouseButtonsHeld || CheckEditBoxFocus())
+	// A rebuilt node is a new object: the selection stays on its slot.
+	const int selected = SlotOf(SelectedModel);
+	ApplyState(Document.State(), shown, refillWindows);
+	if (!SelectedModel && selected >= 0 && ObjectNode(ObjectAt(selected)))
+		SelectedModel = ObjectAt(selected);
+}
+
+bool CSceneEditor::SetTransformOf(const CModel* object, const core::vector3df& position,
+                                  const core::vector3df& rotation, const core::vector3df& scale)
+{
+	const int slot = SlotOf(object);
+	return slot >= 0 && Execute(commands::SetTransform(slot, KeptInWorld(position),
+	                                                   KeptInWorld(rotation), KeptScale(scale)));
+}
+
+bool CSceneEditor::EditSelected(std::function<void(SModelState&)> edit)
+{
+	const int slot = SlotOf(SelectedModel);
+	return slot >= 0 && Execute(commands::EditObject(slot, std::move(edit)));
+}
+
+void CSceneEditor::BeginEdit(EEdit edit)
+{
+	History.Begin(edit);
+}
+
+void CSceneEditor::EndEdit(EEdit edit)
+{
+	if (History.IsOpen(edit) && History.End(edit))
+		RecordStep();
+}
+
+bool CSceneEditor::RecordStep()
+{
+	if (FilesChanged)
+		SyncDocument();
+	const bool first = !History.Started();
+	const bool recorded = History.Record(Document, L"");
+	if (first || recorded)
+		ShowEditMenu();
+	return recorded;
+}
+
+bool CSceneEditor::CancelEdit()
+{
+	if (!History.Open() || !History.Started() || Loading)
 		return false;
-	for (EKEY_CODE code : MovementKeys)
-		if (key[code])
-			return false;
+	AdoptLoaded();
+	if (Document.Content == History.Shown().Content)
+		return false;
+	const CEditHistory::SStep& begun = History.Shown();
+	const SSceneState now = Document.State();
+	Document.Replace(begun.State, begun.Content);
+	ShowDocument(now, true);
+	History.Rename(L"");
 	return true;
 }
 
@@ -242,7 +287,7 @@ bool CSceneEditor::RollBackHeldChange()
 	bool held = false;
 	for (int i = 0; i < MOVEMENT_KEYS; ++i)
 		held = held || key[MovementKeys[i]];
-	if (!held || History.empty() || Loading)
+	if (!held || Loading)
 		return false;
 	// The keys stop where they are: a release ends nothing more.
 	for (int i = 0; i < MOVEMENT_KEYS; ++i)
@@ -250,29 +295,32 @@ bool CSceneEditor::RollBackHeldChange()
 		key[MovementKeys[i]] = false;
 		Holds[i] = SKeyHold{false, 0.0, 0};
 	}
-	SyncDocument();
-	const SHistoryStep& begun = History[HistoryPosition];
-	if (Document.Content != begun.Content)
-	{
-		ApplyState(begun.State, Document.State());
-		Document.Replace(begun.State, begun.Content);
-		SyncDocument();
-	}
+	CancelEdit();
+	EndEdit(EDIT_KEYS);
 	return true;
+}
+
+void CSceneEditor::FollowEdits()
+{
+	if (Loading)
+		return;
+	const bool typing = CheckEditBoxFocus();
+	if (typing && !History.IsOpen(EDIT_TYPING))
+		BeginEdit(EDIT_TYPING);
+	else if (!typing)
+		EndEdit(EDIT_TYPING);
+	AdoptLoaded();
 }
 
 void CSceneEditor::ShowEditMenu()
 {
 	if (!EditMenu)
 		return;
-	const bool undo = HistoryPosition > 0 && HistoryPosition < History.size();
-	const bool redo = HistoryPosition + 1 < History.size();
-	const std::wstring& undone = undo ? History[HistoryPosition].What : std::wstring();
-	const std::wstring& redone = redo ? History[HistoryPosition + 1].What : std::wstring();
+	const std::wstring undone = History.UndoName(), redone = History.RedoName();
 	EditMenu->setItemText(0, (undone.empty() ? L"Undo" : L"Undo " + undone).c_str());
-	EditMenu->setItemEnabled(0, undo);
+	EditMenu->setItemEnabled(0, History.CanUndo());
 	EditMenu->setItemText(1, (redone.empty() ? L"Redo" : L"Redo " + redone).c_str());
-	EditMenu->setItemEnabled(1, redo);
+	EditMenu->setItemEnabled(1, History.CanRedo());
 }
 
 // ---------------------------------------------------------------------------
@@ -280,54 +328,56 @@ void CSceneEditor::ShowEditMenu()
 
 bool CSceneEditor::Undo()
 {
-	if (Loading)
-		return false;
-	// A change still going on is a step of its own, taken back first.
-	RecordStep();
-	if (HistoryPosition == 0)
-		return false;
-	ApplyState(History[HistoryPosition - 1].State, History[HistoryPosition].State);
-	--HistoryPosition;
-	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
-	// What could not be rebuilt (a file gone since) leaves the document.
-	SyncDocument();
-	ShowEditMenu();
-	return true;
+	return StepTo(false);
 }
 
 bool CSceneEditor::Redo()
 {
+	return StepTo(true);
+}
+
+bool CSceneEditor::StepTo(bool forward)
+{
 	if (Loading)
 		return false;
-	RecordStep(); // a new change: nothing is left to redo
-	if (HistoryPosition + 1 >= History.size())
+	// A change still going on is a step of its own, taken back first; a
+	// redo after a new change finds nothing left to redo.
+	History.EndAll();
+	RecordStep();
+	const CEditHistory::SStep* step = forward ? History.Forward() : History.Back();
+	if (!step)
 		return false;
-	ApplyState(History[HistoryPosition + 1].State, History[HistoryPosition].State);
-	++HistoryPosition;
-	Document.Replace(History[HistoryPosition].State, History[HistoryPosition].Content);
-	SyncDocument();
+	const SSceneState shown = Document.State();
+	Document.Replace(step->State, step->Content);
+	ShowDocument(shown, true);
+	// What could not be rebuilt (a file gone since) leaves the document.
+	SceneChanged();
+	AdoptLoaded();
 	ShowEditMenu();
 	return true;
 }
 
 // Makes the scene `target`, touching only what differs from `current`.
-void CSceneEditor::ApplyState(const SSceneState& target, const SSceneState& current)
+void CSceneEditor::ApplyState(const SSceneState& target, const SSceneState& current,
+                              bool refillWindows)
 {
+	const bool applying = Applying;
+	Applying = true;
 	std::vector<std::wstring> ignored;
 	MessageLog = &ignored;
 	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
 		if (target.Models[slot] != current.Models[slot])
-			ApplyModel(slot, target.Models[slot].get());
+			ApplyModel(slot, target.Models[slot].get(), current.Models[slot].get());
 	if (target.World != current.World)
 		ApplyWorld(*target.World, *current.World);
 	MessageLog = 0;
+	Applying = applying;
 	// The windows show the selection as it is now.
-	if (SelectedModel)
+	if (SelectedModel && refillWindows)
 		SelectNewSceneNode(false);
-	StateDirty = false;
 }
 
-void CSceneEditor::ApplyModel(int slot, const SModelState* state)
+void CSceneEditor::ApplyModel(int slot, const SModelState* state, const SModelState* shown)
 {
 	CModel* object = ObjectAt(slot);
 	const scene::ISceneNode* node = ObjectNode(object);
@@ -348,8 +398,9 @@ void CSceneEditor::ApplyModel(int slot, const SModelState* state)
 	}
 	// Meshes and textures come from the engine's caches, or are loaded
 	// again through the crash-proof path when the scene has let them go.
-	ApplyTextures(kind->NodeOf(*object), 0, state->Textures[0]);
-	ApplyTextures(kind->NodeOf(*object), 1, state->Textures[1]);
+	for (u32 layer = 0; layer < 2; ++layer)
+		if (!shown || shown->Textures[layer] != state->Textures[layer])
+			ApplyTextures(kind->NodeOf(*object), layer, state->Textures[layer]);
 	ApplyModelFields(*object, *state);
 }
 

@@ -143,8 +143,9 @@ bool CSceneEditor::DuplicateSelected()
 		    SModelState copy = *original;
 		    copy.Position =
 		        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
-		    current_model = slot;
-		    CModel* model = BuildObject(slot, copy);
+		    Execute(commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
+		    Execute(commands::AddObject(slot, std::move(copy)));
+		    CModel* model = ObjectNode(ObjectAt(slot)) ? ObjectAt(slot) : 0;
 		    if (model)
 			    Select(model);
 		    return model != 0;
@@ -190,10 +191,7 @@ bool CSceneEditor::DropToFloor()
 	if (SelectedModel)
 		return SetSelectedTransform(SelectedModel->getPosition() + fall,
 		                            SelectedModel->getRotation(), SelectedModel->getScale());
-	return AsOneStep(
-	    [&]
-	    {
-		    Positioner->setPosition(Positioner->getPosition() + fall);
-		    return true;
-	    });
+	const core::vector3df fallen = Positioner->getPosition() + fall;
+	return Execute(
+	    commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
 }

@@ -221,7 +221,7 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 		f32* const moved[3] = {&position.X, &position.Y, &position.Z};
 		if (snap)
 			*moved[Part - PART_X] = Snapped(*moved[Part - PART_X], grid);
-		Object->setPosition(KeptInWorld(position));
+		Editor.SetTransformOf(Object, position, Object->getRotation(), Object->getScale());
 		return;
 	}
 	core::vector3df point;
@@ -236,7 +236,7 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 		rotation.Y += turn;
 		if (snap)
 			rotation.Y = Snapped(rotation.Y, Editor.Transform.AngleStep());
-		Object->setRotation(rotation);
+		Editor.SetTransformOf(Object, Object->getPosition(), rotation, Object->getScale());
 		return;
 	}
 	// The point under the cursor stays under it.
@@ -248,7 +248,7 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 		position.Z = Snapped(position.Z, grid);
 	}
 	// A ray nearly along the plane meets it far away.
-	Object->setPosition(KeptInWorld(position));
+	Editor.SetTransformOf(Object, position, Object->getRotation(), Object->getScale());
 }
 
 bool CGizmo::Cancel()
@@ -256,10 +256,7 @@ bool CGizmo::Cancel()
 	if (State != PRESSED && State != DRAGGING)
 		return false;
 	if (State == DRAGGING && Editor.SelectedModel == Object)
-	{
-		Object->setPosition(StartPosition);
-		Object->setRotation(StartRotation);
-	}
+		Editor.CancelEdit();
 	State = CANCELLED;
 	return true;
 }

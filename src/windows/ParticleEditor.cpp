@@ -274,24 +274,34 @@ void CSceneEditor::UpdateSelectedParticles()
 	if (!IsParticleSystem(particles))
 		return;
 	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
-	bool changed = false;
+	// A control the user changed since the window showed it changes the
+	// system's record; the node follows the document.
+	std::vector<std::pair<u32, f32>> changed;
 	for (u32 i = 0; i < VALUE_COUNT && ParticleEditsSelected; ++i)
 	{
 		const f32 shown = ControlValue(ParticleControls[i]);
 		if (shown == ShownParticleValues[i])
 			continue;
 		ShownParticleValues[i] = shown;
-		KindValue(kind, *particles, i) = shown;
-		changed = true;
+		changed.push_back({i, shown});
 	}
 	const s32 material = ParticleMaterialList->getSelected();
-	if (ParticleEditsSelected && material != ShownParticleMaterial)
-	{
+	const bool newMaterial = ParticleEditsSelected && material != ShownParticleMaterial;
+	if (newMaterial)
 		ShownParticleMaterial = material;
-		particles->setMaterialType(Materials[material == 1 ? 1 : 0]);
-	}
+	if (!changed.empty() || newMaterial)
+		EditSelected(
+		    [&](SModelState& record)
+		    {
+			    for (const auto& [value, shown] : changed)
+				    if (value < record.Values.size())
+					    record.Values[value] = shown;
+			    if (newMaterial)
+				    record.Material = Materials[material == 1 ? 1 : 0];
+		    });
+	// The emitter stands where the node does, however it was moved.
 	const core::vector3df place = particles->Node->getPosition();
-	if (changed || !SameBits(place, ShownParticlePlace))
+	if (!SameBits(place, ShownParticlePlace))
 	{
 		ShownParticlePlace = place;
 		kind.ApplyValues(*particles);
@@ -343,7 +353,6 @@ bool CSceneEditor::SetParticlePreset(const char* name)
 	ParticlePresetList->setSelected(preset);
 	ShowParticlePreset(preset);
 	UpdateSelectedParticles();
-	StateDirty = true; // a step, as the user's choice in the list is
 	return true;
 }
 

@@ -228,9 +228,12 @@ void CTransformWindow::ApplyTransform(int box, f32 value)
 		Editor.AsOneStep(
 		    [&]
 		    {
-			    marker->setPosition(values[0]);
-			    marker->setRotation(values[1]);
-			    return true;
+			    return Editor.Execute(commands::EditWorld(
+			        [&](SWorldState& world)
+			        {
+				        world.MarkerPosition = values[0];
+				        world.MarkerRotation = values[1];
+			        }));
 		    });
 }
 
@@ -265,11 +268,9 @@ bool CSceneEditor::SetSelectedTransform(const core::vector3df& position,
 	return AsOneStep(
 	    [&]
 	    {
-		    SelectedModel->setPosition(position);
-		    SelectedModel->setRotation(rotation);
-		    SelectedModel->setScale(scale);
+		    const bool changed = SetTransformOf(SelectedModel, position, rotation, scale);
 		    // The object's window shows the new scale.
 		    SelectNewSceneNode(false);
-		    return true;
+		    return changed;
 	    });
 }
