@@ -1034,8 +1034,13 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 		CameraMode = true;
 	}
 	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;
-	if (kind)
-		kind->FillWindow(*this, *SelectedModel);
+	if (!kind)
+		return;
+	// The window shows the object as its node holds it, and edits the
+	// document's record: code that changed the node directly hands that
+	// over first.
+	AdoptObject(SlotOf(SelectedModel));
+	kind->FillWindow(*this, *SelectedModel);
 }
 
 namespace
@@ -1124,6 +1129,7 @@ void CSceneEditor::UpdateSelectedModel()
 	// Each control the user changed since the window showed it becomes a
 	// change of the record; the node follows the document.
 	const int slot = SlotOf(model);
+	AdoptObject(slot);
 	if (slot < 0 || !Document.Object(slot))
 		return;
 	SShownModel& shown = ShownModel;

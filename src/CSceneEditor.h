@@ -535,6 +535,9 @@ private:
 	void FollowEdits();
 	//! The nodes an operation built reach the document (after SceneChanged).
 	void AdoptLoaded();
+	//! The document takes what one object's node holds now, where code
+	//! changed the node directly: a command acts on the object as it stands.
+	void AdoptObject(int slot);
 	//! Nodes are being built from the document: they are its already.
 	bool Applying = false;
 	//! Escape while a movement key is held: the change going on is taken

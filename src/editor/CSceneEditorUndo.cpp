@@ -190,6 +190,16 @@ void CSceneEditor::AdoptLoaded()
 		RecordStep();
 }
 
+void CSceneEditor::AdoptObject(int slot)
+{
+	if (slot < 0 || Applying)
+		return;
+	const unsigned long long version = Document.Version;
+	SyncObject(slot, !Document.Object(slot));
+	if (Document.Version != version && !History.Open())
+		RecordStep();
+}
+
 int CSceneEditor::SlotOfNode(const scene::ISceneNode* node) const
 {
 	for (int slot = 0; slot < MODEL_SLOTS && node; ++slot)
@@ -208,6 +218,9 @@ bool CSceneEditor::Execute(const SCommand& command)
 
 bool CSceneEditor::RunCommand(const SCommand& command, bool nodesFollow)
 {
+	// What an operation built reaches the document before a command acts.
+	if (FilesChanged)
+		SyncDocument();
 	const SSceneState before = Document.State();
 	const unsigned long long version = Document.Version;
 	command.Apply(Document);
@@ -235,6 +248,7 @@ bool CSceneEditor::SetTransformOf(const CModel* object, const core::vector3df& p
                                   const core::vector3df& rotation, const core::vector3df& scale)
 {
 	const int slot = SlotOf(object);
+	AdoptObject(slot);
 	return slot >= 0 && Execute(commands::SetTransform(slot, KeptInWorld(position),
 	                                                   KeptInWorld(rotation), KeptScale(scale)));
 }
@@ -242,6 +256,7 @@ bool CSceneEditor::SetTransformOf(const CModel* object, const core::vector3df& p
 bool CSceneEditor::EditSelected(std::function<void(SModelState&)> edit)
 {
 	const int slot = SlotOf(SelectedModel);
+	AdoptObject(slot);
 	return slot >= 0 && Execute(commands::EditObject(slot, std::move(edit)));
 }
 
@@ -486,10 +501,15 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 	if (!std::equal(target.SkyTexts, target.SkyTexts + 7, current.SkyTexts))
 		for (int i = 0; i < 7; ++i)
 			sky[i]->setText(target.SkyTexts[i].c_str());
-	ShowColourBars(target.Bars);
-	Positioner->setPosition(target.MarkerPosition);
-	Positioner->setRotation(target.MarkerRotation);
-	current_model = target.CurrentModel;
+	// Only what differs: a marker moved directly stays where it was put.
+	if (!std::equal(target.Bars, target.Bars + 6, current.Bars))
+		ShowColourBars(target.Bars);
+	if (!SameBits(target.MarkerPosition, current.MarkerPosition))
+		Positioner->setPosition(target.MarkerPosition);
+	if (!SameBits(target.MarkerRotation, current.MarkerRotation))
+		Positioner->setRotation(target.MarkerRotation);
+	if (target.CurrentModel != current.CurrentModel)
+		current_model = target.CurrentModel;
 }
 
 void CSceneEditor::ShowColourBars(const s32 (&bars)[6])
