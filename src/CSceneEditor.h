@@ -159,6 +159,9 @@ public:
 	//! Escape: the edits going on are taken back to where they began; false
 	//! when none changed anything.
 	bool CancelEdit();
+	//! Whether the document holds what the nodes show, as it always should
+	//! between edits (true while an edit or a load's hand-over is pending).
+	bool DocumentShowsScene();
 
 	//! The three-line text of the "Scene Information" window.
 	core::stringw SceneInfoText() const;

@@ -237,6 +237,7 @@ protected:
 	// Every rule the editor keeps, whatever the user did.
 	void checkInvariants()
 	{
+		ASSERT_TRUE(editor->DocumentShowsScene()) << "an edit reached a node and not the document";
 		ASSERT_GE(editor->current_model, 0);
 		ASSERT_LE(editor->current_model, CSceneEditor::MODEL_SLOTS - 1);
 		ASSERT_EQ(nullptr, editor->Model[0]) << "slot 0 is never used";

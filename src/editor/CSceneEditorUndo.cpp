@@ -143,11 +143,9 @@ void CSceneEditor::SyncWorld(bool files)
 	const SWorldState& now = Document.World();
 	Positioner->setPosition(KeptInWorld(Positioner->getPosition()));
 	Positioner->setRotation(KeptInWorld(Positioner->getRotation()));
-	bool same = !files && SameBits(now.MarkerPosition, Positioner->getPosition()) &&
-	            SameBits(now.MarkerRotation, Positioner->getRotation()) &&
-	            now.CurrentModel == current_model;
-	for (int i = 0; i < 6 && same; ++i)
-		same = !bars[i] || bars[i]->getPos() == ShownBars[i];
+	const bool same = !files && SameBits(now.MarkerPosition, Positioner->getPosition()) &&
+	                  SameBits(now.MarkerRotation, Positioner->getRotation()) &&
+	                  now.CurrentModel == current_model;
 	if (same)
 		return;
 	Document.EditWorld(
@@ -163,8 +161,9 @@ void CSceneEditor::SyncWorld(bool files)
 			    world.Level = Q3LevelNode ? SWorldPiece{LevelFile, LevelName, {}} : SWorldPiece();
 			    world.Sky = SkyBox ? LayerNames(SkyBox, 0) : TextureNames();
 		    }
-		    // A bar the user moved away from what it showed sets its colour.
-		    for (int i = 0; i < 6; ++i)
+		    // A bar the user moved away from what it showed sets its colour
+		    // (the frame's own read makes that a command of its own).
+		    for (int i = 0; i < 6 && files; ++i)
 			    if (bars[i] && bars[i]->getPos() != ShownBars[i])
 				    world.Bars[i] = ShownBars[i] = bars[i]->getPos();
 		    world.MarkerPosition = Positioner->getPosition();
@@ -188,6 +187,18 @@ void CSceneEditor::AdoptLoaded()
 	SyncDocument();
 	if (!History.Open())
 		RecordStep();
+}
+
+bool CSceneEditor::DocumentShowsScene()
+{
+	if (History.Open() || FilesChanged)
+		return true;
+	const SSceneState held = Document.State();
+	const unsigned long long content = Document.Content;
+	SyncDocument();
+	const bool same = held == Document.State();
+	Document.Replace(held, content);
+	return same;
 }
 
 void CSceneEditor::AdoptObject(int slot)
@@ -218,9 +229,12 @@ bool CSceneEditor::Execute(const SCommand& command)
 
 bool CSceneEditor::RunCommand(const SCommand& command, bool nodesFollow)
 {
-	// What an operation built reaches the document before a command acts.
+	// What an operation built reaches the document before a command acts,
+	// and so does a marker moved directly.
 	if (FilesChanged)
 		SyncDocument();
+	else
+		SyncWorld(false);
 	const SSceneState before = Document.State();
 	const unsigned long long version = Document.Version;
 	command.Apply(Document);
@@ -501,15 +515,14 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 	if (!std::equal(target.SkyTexts, target.SkyTexts + 7, current.SkyTexts))
 		for (int i = 0; i < 7; ++i)
 			sky[i]->setText(target.SkyTexts[i].c_str());
-	// Only what differs: a marker moved directly stays where it was put.
-	if (!std::equal(target.Bars, target.Bars + 6, current.Bars))
+	if (!std::equal(target.Bars, target.Bars + 6, ShownBars))
 		ShowColourBars(target.Bars);
-	if (!SameBits(target.MarkerPosition, current.MarkerPosition))
+	// Loading a level may have moved the marker on the way.
+	if (!SameBits(target.MarkerPosition, Positioner->getPosition()))
 		Positioner->setPosition(target.MarkerPosition);
-	if (!SameBits(target.MarkerRotation, current.MarkerRotation))
+	if (!SameBits(target.MarkerRotation, Positioner->getRotation()))
 		Positioner->setRotation(target.MarkerRotation);
-	if (target.CurrentModel != current.CurrentModel)
-		current_model = target.CurrentModel;
+	current_model = target.CurrentModel;
 }
 
 void CSceneEditor::ShowColourBars(const s32 (&bars)[6])
