@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "CModel.h"
+#include "EditorView.h"
 #include "Gizmo.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
@@ -160,13 +161,9 @@ public:
 	//! selected one (the keys, the handles and the windows edit it) and the
 	//! world; a frame with nothing going on does no work per slot.
 	void SyncEdited();
-	//! Asks for a frame: something that may look different has changed.
-	void RequestFrame();
-	//! Whether this pass of the main loop draws: a frame was asked for, a
-	//! movement key or mouse button is held, the camera, the window or a
-	//! GUI window changed, something animated is in view, or the
-	//! information text is out of date. Never while the window is minimized.
-	bool FrameNeeded() const;
+	//! Asks for a frame; whether this pass of the main loop draws (the view's).
+	void RequestFrame() { View.RequestFrame(); }
+	bool FrameNeeded() const { return View.FrameNeeded(); }
 	//! The key table changed: a movement key that went down takes its first
 	//! step, one that went up the steps its hold still owes.
 	void KeysChanged();
@@ -300,6 +297,8 @@ public:
 	CTransformWindow Transform{*this};
 	CGizmo Handles{*this};
 	CSceneObjectsWindow ObjectList{*this};
+	//! Frames on demand and the camera's framing.
+	CEditorView View{*this};
 
 	//! Tries files in a separate process before they are loaded.
 	CLoadChecker LoadChecker;
@@ -533,49 +532,6 @@ private:
 	SKeyHold Holds[MOVEMENT_KEYS];
 	int StepsOwed(const SKeyHold& hold, double now) const;
 
-	// Frames on demand
-	//! What a frame shows besides the scene's own content: the camera, the
-	//! window's size and the GUI's top-level windows and focus.
-	struct SView
-	{
-		core::vector3df position, target;
-		f32 aspect, fov, farValue;
-		core::dimension2d<u32> screen;
-		size_t gui;
-		bool operator==(const SView& other) const;
-	};
-	SView CurrentView() const;
-	size_t GuiState() const;
-	//! Waits until a frame is due: for its turn within the frame rate cap,
-	//! or at rest for input, a window event or the next timed frame.
-	void WaitForWork();
-	void WaitForInput(double seconds);
-	//! Something keeps changing the picture from frame to frame.
-	bool Busy() const;
-	bool AnimatedInView(scene::ISceneNode* parent) const;
-	//! When a frame is due without a change (a focused edit box's cursor
-	//! blinks); a large number when none is.
-	double NextTimedFrame() const;
-	//! The information text shows out-of-date figures.
-	bool InfoStale() const;
-	//! Notes a frame drawn now, for the rate the information text shows.
-	void NoteFrame(bool drawingGoesOn);
-	bool FrameWanted;
-	double LastPass, LastFrame;
-	//! Whether the last frame came a modal screen's blink after the one before.
-	bool LastFrameSettled = true;
-	std::deque<double> FrameTimes;
-	//! Frames a second while drawing goes on; 0 at rest.
-	s32 DrawRate;
-	u32 ShownTriangles;
-	SView DrawnView;
-	//! The document's version the last frame asked for showed.
-	unsigned long long FramedVersion = 0;
-	//! The camera moved while the last frame was drawn (an animator).
-	bool CameraAnimated;
-	//! Frames go on until then after the window changed its size, while
-	//! the window system and the renderer settle on the new size.
-	double ResizeSettledAt;
 	void ApplyState(const SSceneState& target, const SSceneState& current);
 	void ApplyModel(int slot, const SModelState* state);
 	void ApplyModelFields(CModel& model, const SModelState& state);
@@ -608,26 +564,8 @@ private:
 	//! Whether a file-open dialog or a message box is open: keys and clicks
 	//! then belong to it.
 	bool ModalWindowOpen() const;
-	//! F: the camera looks at the selected object, or at the marker.
-	void FrameSelection();
-	//! Home: the start view.
-	void ResetView();
-	//! The camera looks at `target`, far enough back that a ball of `radius`
-	//! around it fits the view; the far plane reaches across it.
-	void LookFromAfar(const core::vector3df& target, f32 radius);
-	//! After the user loaded a level: the camera where a player starts it, or
-	//! the level framed whole; the marker on the ground the camera looks at.
-	void ViewLevel();
 	//! Where a player starts each level loaded, by its name in the mesh cache.
 	std::map<std::string, SLevelStart> LevelStarts;
-	//! After the user loaded a terrain or a plane into a scene without
-	//! models: framed whole, the marker on the ground in its middle.
-	void ViewGround(scene::ISceneNode* ground);
-	void FrameGround(scene::ISceneNode* ground);
-	//! Everything that can be pointed at (level, ground, models) in view,
-	//! seen from the start view's side; nothing changes in an empty scene.
-	void FrameScene();
-	void FollowWindowShape();
 	COrbitCameraAnimator* Orbit;
 	//! Tries a file in the helper; while that takes a while the editor goes
 	//! on drawing and shows "Loading <file>..." with a "Cancel" button.
@@ -694,6 +632,7 @@ private:
 	friend class CTransformWindow;
 	friend class CGizmo;
 	friend class CSceneObjectsWindow;
+	friend class CEditorView;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

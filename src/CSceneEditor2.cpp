@@ -559,7 +559,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	KeepInView(level);
 	// Whoever asked for the level (a dialog, the command line, an undo),
 	// the user sees it from where a player starts.
-	ViewLevel();
+	View.ViewLevel();
 	return true;
 }
 

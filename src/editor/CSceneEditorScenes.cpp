@@ -869,7 +869,7 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	if (LoadChecker.batchStopped())
 		return true; // taken back by the caller
 	// Such a scene names no view of the editor's.
-	FrameScene();
+	View.FrameScene();
 	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +
