@@ -179,7 +179,7 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 			ptr_sed->OnReplaceAnswered(gui.EventType == gui::EGET_MESSAGEBOX_YES);
 			return true;
 		}
-		return ptr_sed->OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
+		return ptr_sed->Keeper.OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)

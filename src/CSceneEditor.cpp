@@ -212,7 +212,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	Document.MarkSaved();
 	// The first frame is drawn at once.
 	View.DrawFirstFrameAtOnce();
-	StartRecovery();
+	Keeper.Start();
 }
 
 // Every default colour from the darkest shadow through the window
@@ -486,7 +486,7 @@ bool CSceneEditor::Update()
 	if (running && TakeCloseRequest())
 		RequestQuit();
 	if (!running || !_driver)
-		EndRun();
+		Keeper.EndRun();
 	// X sends no release for a key let go while another window has the focus.
 	const bool focused = _device->isWindowFocused();
 	if (WindowHadFocus && !focused)
@@ -516,7 +516,7 @@ void CSceneEditor::UpdateState()
 	View.FollowDocument();
 	Transform.Update();
 	ObjectList.Update();
-	KeepWork();
+	Keeper.KeepWork();
 	ApplyFog();
 	// A change ends once no key, drag or edit keeps it going.
 	if (StateDirty && StepCanEnd())

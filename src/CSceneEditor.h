@@ -25,6 +25,7 @@
 #include "SceneFile.h"
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
+#include "WorkKeeper.h"
 
 using namespace irr;
 
@@ -242,23 +243,23 @@ public:
 	//! Whether the scene differs from what was last saved or opened.
 	bool HasUnsavedChanges() const;
 	//! Writes the recovery file now, as the autosave does; false on failure.
-	bool WriteRecovery();
+	bool WriteRecovery() { return Keeper.WriteRecovery(); }
 	//! The autosave writes in a thread of its own; this waits for it (false
 	//! when it failed).
-	bool WaitForAutosave();
+	bool WaitForAutosave() { return Keeper.WaitForAutosave(); }
 	//! The file this editor keeps unsaved work in.
-	std::string RecoveryFile() const;
+	std::string RecoveryFile() const { return Keeper.RecoveryFile(); }
 	//! "File", "Quit" and the window's close button: quits at once when
 	//! nothing is unsaved, else asks first.
-	void RequestQuit();
+	void RequestQuit() { Keeper.RequestQuit(); }
 	//! The window's caption: "0.0.7", or "<scene file> - 0.0.7" with a "*"
 	//! after the name while there are unsaved changes.
-	const std::wstring& WindowCaption() const { return Caption; }
+	const std::wstring& WindowCaption() const { return Keeper.WindowCaption(); }
 	//! Unsaved work waits at most this long for the recovery file.
 	static constexpr double AUTOSAVE_SECONDS = 30.0;
 	//! Seconds until the autosave is due (by Now), negative when none is:
 	//! the main loop at rest wakes up by then.
-	double SecondsToAutosave() const;
+	double SecondsToAutosave() const { return Keeper.SecondsToAutosave(); }
 
 	//! Opens the editor's modal message box with an OK button.
 	void ShowMessage(const wchar_t* caption, const wchar_t* text);
@@ -599,40 +600,17 @@ private:
 		RecordStep();
 		return changed;
 	}
-	// Never losing work (CSceneEditorQuit.cpp)
-	CRecovery Recovery;
-	//! Recovery files of editors that ended, still to be offered.
-	std::vector<SLeftRecovery> LeftWork;
-	double AutosaveDeadline = -1;
-	//! The document's version the recovery keeps, and the one it wrote.
-	unsigned long long KeptVersion = ~0ull, WrittenVersion = ~0ull;
-	bool KeptUnsaved = false;
-	std::string KeptFile;
-	std::wstring Caption = L"0.0.7";
-	//! The user chose to quit (nothing left unsaved, or "No").
-	bool QuitAllowed = false;
-	//! "Yes" to the quit question opened "Save Scene".
-	bool QuitAfterSave = false;
-	bool RunEnded = false;
-	//! The user was told that the recovery folder cannot be written.
-	bool ToldWorkNotKept = false;
-	void TellWorkNotKept();
-	void StartRecovery();
-	void KeepWork();
-	void UpdateCaption();
-	void Quit();
-	bool OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer);
-	void EndRun();
-	void AskAboutLeftWork();
+	// Never losing work: the recovery file, the caption and quitting.
+	CWorkKeeper Keeper{*this};
 	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
 	         gui::IGUIElement* parent = 0);
-	bool OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;
 	friend class CTransformWindow;
 	friend class CGizmo;
 	friend class CSceneObjectsWindow;
 	friend class CEditorView;
+	friend class CWorkKeeper;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

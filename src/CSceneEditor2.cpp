@@ -59,6 +59,19 @@ void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
 	_gui->addMessageBox(caption, text, true, gui::EMBF_OK, 0, ID_NONE);
 }
 
+// A question in a message box that has the keys: Y answers Yes, N No and
+// Escape Cancel.
+void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
+                       gui::IGUIElement* parent)
+{
+	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, parent, id));
+}
+
+bool CSceneEditor::HasUnsavedChanges() const
+{
+	return Document.Unsaved();
+}
+
 // ---------------------------------------------------------------------------
 // Loading what the user chose
 
