@@ -117,11 +117,11 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 {
 	if (event.EventType == EET_GUI_EVENT && event.GUIEvent.EventType == gui::EGET_BUTTON_CLICKED &&
 	    event.GUIEvent.Caller->getID() == ID_LOADING_CANCEL)
-		ptr_sed->LoadCancelled = true;
+		ptr_sed->Loader.Cancel();
 	if (event.EventType != EET_KEY_INPUT_EVENT)
 		return false;
 	if (event.KeyInput.PressedDown && event.KeyInput.Key == KEY_ESCAPE)
-		ptr_sed->LoadCancelled = true;
+		ptr_sed->Loader.Cancel();
 	if (!event.KeyInput.PressedDown)
 		RecordKey(event.KeyInput.Key, false, event.KeyInput.Char);
 	return true;

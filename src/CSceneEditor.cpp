@@ -95,7 +95,7 @@ CSceneEditor::CSceneEditor()
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
       SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), HistoryPosition(0), StateDirty(false),
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
-      Orbit(0), Loading(false), LoadCancelled(false), LoadingWindow(0)
+      Orbit(0)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -126,8 +126,7 @@ CSceneEditor::~CSceneEditor()
 	}
 	if (_device)
 		_device->drop();
-	for (u32 i = 0; i < LoaderManagers.size(); ++i)
-		LoaderManagers[i]->drop();
+	Loader.DropFreshLoaders();
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		delete Model[i];
 	delete Water;
@@ -171,7 +170,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	_driver = _device->getVideoDriver();
 	_gui = _device->getGUIEnvironment();
 	event_rec->SetGUIEnvironment(_gui, _device);
-	LoadChecker.Waiting = [this] { return WhileLoading(); };
+	Loader.Start();
 	CameraMode = true;
 	// The editor's own images are drawn at their size: mipmaps would only
 	// cost start-up time (the software renderer compiles code for each).

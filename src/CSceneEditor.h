@@ -15,6 +15,7 @@
 
 #include "CModel.h"
 #include "EditorView.h"
+#include "FileLoader.h"
 #include "Gizmo.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
@@ -301,11 +302,9 @@ public:
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
 
-	//! Tries files in a separate process before they are loaded.
-	CLoadChecker LoadChecker;
-	//! Scene managers whose fresh loaders read the user's meshes; kept until
-	//! shutdown, as a mesh may point back to the manager that loaded it.
-	core::array<scene::ISceneManager*> LoaderManagers;
+	//! Loading through the helper process, and its checker of files.
+	CFileLoader Loader{*this};
+	CLoadChecker& LoadChecker = Loader.Checker;
 
 	//! Why Init stopped early (no device, a start-up data file missing);
 	//! empty when start-up succeeded.
@@ -540,9 +539,6 @@ private:
 	void ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names);
 
 	scene::ITerrainSceneNode* BuildTerrain(video::IImage* heights);
-	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
-	//! A scene manager of its own, whose loaders have read nothing yet.
-	scene::ISceneManager* FreshLoaders();
 	gui::IGUIWindow* LevelChooserWindow;
 	gui::IGUIListBox* LevelChooserList;
 	//! Pixels a row of "Choose a Level" is high.
@@ -568,27 +564,8 @@ private:
 	//! Where a player starts each level loaded, by its name in the mesh cache.
 	std::map<std::string, SLevelStart> LevelStarts;
 	COrbitCameraAnimator* Orbit;
-	//! Tries a file in the helper; while that takes a while the editor goes
-	//! on drawing and shows "Loading <file>..." with a "Cancel" button.
-	ELoadCheck TryFile(ELoadKind kind, const std::string& file, const std::string& level = "",
-	                   int* data = nullptr);
-	//! Loads a file in the helper and reads back what it loaded; false when
-	//! it failed there or its data does not pass the checks.
-	bool AcquireFile(ELoadKind kind, const std::string& file, loaded::SContent& content,
-	                 const std::string& level = "");
-	//! Why the last file could not be loaded, as a message box says it.
-	core::stringw LoadFailure(const std::string& file) const;
-	//! Why the last file the helper loaded is of no use all the same (no
-	//! triangles, an image too large); empty when it is.
-	core::stringw LoadRefusal;
-	bool WhileLoading();
-	void ShowLoadingWindow();
-	void CloseLoadingWindow();
 	//! True while a file is tried: the receiver then only takes "Cancel".
-	bool Loading;
-	bool LoadCancelled;
-	std::string LoadingFile;
-	gui::IGUIWindow* LoadingWindow;
+	const bool& Loading = Loader.Loading;
 
 	//! Delete, Control+D and Escape; false for a key they leave alone.
 	bool OnObjectKey(const SEvent::SKeyInput& keyInput);
@@ -611,6 +588,7 @@ private:
 	friend class CSceneObjectsWindow;
 	friend class CEditorView;
 	friend class CWorkKeeper;
+	friend class CFileLoader;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
