@@ -117,11 +117,11 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 {
 	if (event.EventType == EET_GUI_EVENT && event.GUIEvent.EventType == gui::EGET_BUTTON_CLICKED &&
 	    event.GUIEvent.Caller->getID() == ID_LOADING_CANCEL)
-		ptr_sed->LoadCancelled = true;
+		ptr_sed->Loader.Cancel();
 	if (event.EventType != EET_KEY_INPUT_EVENT)
 		return false;
 	if (event.KeyInput.PressedDown && event.KeyInput.Key == KEY_ESCAPE)
-		ptr_sed->LoadCancelled = true;
+		ptr_sed->Loader.Cancel();
 	if (!event.KeyInput.PressedDown)
 		RecordKey(event.KeyInput.Key, false, event.KeyInput.Char);
 	return true;
@@ -179,7 +179,7 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 			ptr_sed->OnReplaceAnswered(gui.EventType == gui::EGET_MESSAGEBOX_YES);
 			return true;
 		}
-		return ptr_sed->OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
+		return ptr_sed->Keeper.OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
 	case gui::EGET_ELEMENT_FOCUS_LOST:
 		// A typed name is one step, ended when another field is touched.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
@@ -321,7 +321,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_MODEL: editor.CreateNewModel(name); break;
 	case LOAD_PLANE:
 		if (editor.LoadLevelPlane(name))
-			editor.ViewGround(editor.LevelPlane);
+			editor.View.ViewGround(editor.LevelPlane);
 		break;
 	case LOAD_PLANE_TEXTURE: editor.LoadPlaneTexture(name); break;
 	case LOAD_MODEL_SKIN1: editor.LoadModelSkin(name); break;
@@ -334,7 +334,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_WATER_TEXTURE2: editor.LoadWaterTexture2(name); break;
 	case LOAD_TERRAIN:
 		if (editor.LoadTerrain(name))
-			editor.ViewGround(editor.Terrain);
+			editor.View.ViewGround(editor.Terrain);
 		break;
 	case LOAD_TERRAIN_TEXTURE: editor.LoadTerrainTexture(name); break;
 	case LOAD_SCENE: editor.OpenScene(name); break;
@@ -527,9 +527,9 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	if (!keyInput.PressedDown && keyInput.Key == KEY_KEY_C)
 		ptr_sed->CameraMode = !ptr_sed->CameraMode;
 	if (keyInput.PressedDown && keyInput.Key == KEY_KEY_F)
-		ptr_sed->FrameSelection();
+		ptr_sed->View.FrameSelection();
 	if (keyInput.PressedDown && keyInput.Key == KEY_HOME)
-		ptr_sed->ResetView();
+		ptr_sed->View.ResetView();
 	RecordKey(keyInput.Key, keyInput.PressedDown, keyInput.Char);
 	return true;
 }

@@ -41,10 +41,6 @@ io::path DataFile(const char* name)
 	return (DataFolder() + name).c_str();
 }
 
-// The start view, which Home returns to.
-const core::vector3df StartCameraPosition(100, 250, 0);
-const core::vector3df StartCameraTarget(0, 0, 0);
-
 // Movement per step (STEPS_PER_SECOND steps a second of holding a key).
 const f32 MoveStep = 3.0f;
 const f32 ClimbStep = 2.0f;
@@ -99,7 +95,7 @@ CSceneEditor::CSceneEditor()
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
       SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), 
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
-      Orbit(0), Loading(false), LoadCancelled(false), LoadingWindow(0)
+      Orbit(0)
 {
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		Model[i] = 0;
@@ -117,13 +113,6 @@ CSceneEditor::CSceneEditor()
 		if (seconds > 0)
 			std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 	};
-	FrameWanted = true;
-	LastPass = LastFrame = 0.0;
-	DrawRate = 0;
-	ShownTriangles = 0;
-	DrawnView = SView();
-	CameraAnimated = false;
-	ResizeSettledAt = 0.0;
 }
 
 // The device goes first (it releases the scene, the GUI and the window), then
@@ -137,8 +126,7 @@ CSceneEditor::~CSceneEditor()
 	}
 	if (_device)
 		_device->drop();
-	for (u32 i = 0; i < LoaderManagers.size(); ++i)
-		LoaderManagers[i]->drop();
+	Loader.DropFreshLoaders();
 	for (int i = 0; i < MODEL_SLOTS; ++i)
 		delete Model[i];
 	delete Water;
@@ -182,7 +170,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	_driver = _device->getVideoDriver();
 	_gui = _device->getGUIEnvironment();
 	event_rec->SetGUIEnvironment(_gui, _device);
-	LoadChecker.Waiting = [this] { return WhileLoading(); };
+	Loader.Start();
 	CameraMode = true;
 	// The editor's own images are drawn at their size: mipmaps would only
 	// cost start-up time (the software renderer compiles code for each).
@@ -222,9 +210,8 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	RecordStep(); // the empty scene, where undo stops
 	Document.MarkSaved();
 	// The first frame is drawn at once.
-	LastPass = Now() - 1.0 / MAX_FRAMES_PER_SECOND;
-	RequestFrame();
-	StartRecovery();
+	View.DrawFirstFrameAtOnce();
+	Keeper.Start();
 }
 
 // Every default colour from the darkest shadow through the window
@@ -263,8 +250,8 @@ void CSceneEditor::CreateCamera()
 	Orbit = new COrbitCameraAnimator(_driver, -1500.0f, 500.0f);
 	Camera->addAnimator(Orbit);
 	Orbit->drop(); // the camera keeps it
-	Camera->setPosition(StartCameraPosition);
-	Camera->setTarget(StartCameraTarget);
+	Camera->setPosition(CEditorView::START_POSITION);
+	Camera->setTarget(CEditorView::START_TARGET);
 }
 
 bool CSceneEditor::CreatePositioner()
@@ -303,10 +290,10 @@ core::stringw CSceneEditor::SceneInfoText() const
 {
 	core::stringw text(_driver->getName());
 	// A rate only while frames follow each other; at rest nothing is drawn.
-	if (DrawRate > 0)
+	if (View.DrawRate() > 0)
 	{
 		text += L" - FPS:";
-		text += DrawRate;
+		text += View.DrawRate();
 	}
 	else
 		text += L" - at rest";
@@ -324,27 +311,7 @@ core::stringw CSceneEditor::SceneInfoText() const
 
 void CSceneEditor::Render()
 {
-	// Drawn whenever the window can be seen, focused or not.
-	if (!_device || _device->isWindowMinimized())
-		return;
-	if (DrawnView.screen.Width > 0 && _driver->getScreenSize() != DrawnView.screen)
-		ResizeSettledAt = Now() + RESIZE_SETTLE_SECONDS;
-	NoteFrame(FrameWanted || Busy() || !(CurrentView() == DrawnView));
-	FrameWanted = false;
-	_driver->beginScene(true, true, SceneColour());
-	const SView before = CurrentView();
-	_smgr->drawAll();
-	CameraAnimated = !(CurrentView() == before);
-	Handles.Draw();
-	// Set before the GUI is drawn, so that this frame shows its own rate
-	// and camera mode; the engine counts triangles at the end of a frame,
-	// so the count is the previous frame's (InfoStale draws once more when
-	// it differs).
-	ShownTriangles = _driver->getPrimitiveCountDrawn();
-	EditorInfoText->setText(SceneInfoText().c_str());
-	_gui->drawAll();
-	_driver->endScene();
-	DrawnView = CurrentView();
+	View.Draw();
 }
 
 video::SColor CSceneEditor::SceneColour() const
@@ -530,13 +497,13 @@ bool CSceneEditor::Update()
 {
 	if (!_device || !StartupError.empty())
 		return false;
-	WaitForWork();
+	View.WaitForWork();
 	UpdateState();
 	const bool running = _device->run();
 	if (running && TakeCloseRequest())
 		RequestQuit();
 	if (!running || !_driver)
-		EndRun();
+		Keeper.EndRun();
 	// X sends no release for a key let go while another window has the focus.
 	const bool focused = _device->isWindowFocused();
 	if (WindowHadFocus && !focused)
@@ -558,67 +525,17 @@ void CSceneEditor::UpdateState()
 	FollowEdits();
 
 	MakeGuiOpaque();
-	FollowWindowShape();
+	View.FollowWindowShape();
 	// The camera always zooms, pans and flies; a left drag turns it only
 	// while the mouse does not pick.
 	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
 	UpdateColourBars();
-	// A change of the scene may look different.
-	if (Document.Version != FramedVersion)
-	{
-		FramedVersion = Document.Version;
-		RequestFrame();
-	}
+	View.FollowDocument();
 	Transform.Update();
 	ObjectList.Update();
-	KeepWork();
+	Keeper.KeepWork();
 	ApplyFog();
-}
-
-// The view takes the window's shape as soon as the window is resized.
-void CSceneEditor::FollowWindowShape()
-{
-	const core::dimension2d<u32> screen = _driver->getScreenSize();
-	if (screen.Width == 0 || screen.Height == 0)
-		return;
-	const f32 aspect = static_cast<f32>(screen.Width) / static_cast<f32>(screen.Height);
-	if (aspect == Camera->getAspectRatio())
-		return;
-	// The frame drawn right after the resize still had the old shape.
-	Camera->setAspectRatio(aspect);
-	RequestFrame();
-}
-
-void CSceneEditor::FrameSelection()
-{
-	scene::ISceneNode* node = Positioner;
-	if (SelectedModel && SelectedModel->AnimatedNode)
-		node = SelectedModel->AnimatedNode;
-	else if (SelectedModel && SelectedModel->Node)
-		node = SelectedModel->Node;
-	node->updateAbsolutePosition(); // it may have moved since the last frame
-	const core::aabbox3df box = node->getTransformedBoundingBox();
-	LookFromAfar(box.getCenter(), core::max_(box.getExtent().getLength() / 2.0f, 10.0f));
-}
-
-// Far enough back that a ball around the target fits the view, seen from the
-// direction the camera looks from now.
-void CSceneEditor::LookFromAfar(const core::vector3df& target, f32 radius)
-{
-	core::vector3df back = Camera->getPosition() - Camera->getTarget();
-	if (back.getLength() < 0.001f)
-		back = StartCameraPosition - StartCameraTarget;
-	back.normalize();
-	const f32 distance = radius / sinf(Camera->getFOV() / 2.0f) * 1.1f;
-	Orbit->lookFrom(Camera, target + back * distance, target);
-	if (Camera->getFarValue() < distance + radius)
-		Camera->setFarValue(distance + radius);
-}
-
-void CSceneEditor::ResetView()
-{
-	Orbit->lookFrom(Camera, StartCameraPosition, StartCameraTarget);
 }
 
 bool CSceneEditor::ModalWindowOpen() const

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "CModel.h"
+#include "EditorView.h"
+#include "FileLoader.h"
 #include "Gizmo.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
@@ -25,6 +27,7 @@
 #include "SceneFile.h"
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
+#include "WorkKeeper.h"
 
 using namespace irr;
 
@@ -181,13 +184,9 @@ public:
 	//! build nodes themselves (loading a file) end with it; code that
 	//! changes nodes directly must call it, as no frame reads them back.
 	void SyncDocument();
-	//! Asks for a frame: something that may look different has changed.
-	void RequestFrame();
-	//! Whether this pass of the main loop draws: a frame was asked for, a
-	//! movement key or mouse button is held, the camera, the window or a
-	//! GUI window changed, something animated is in view, or the
-	//! information text is out of date. Never while the window is minimized.
-	bool FrameNeeded() const;
+	//! Asks for a frame; whether this pass of the main loop draws (the view's).
+	void RequestFrame() { View.RequestFrame(); }
+	bool FrameNeeded() const { return View.FrameNeeded(); }
 	//! The key table changed: a movement key that went down takes its first
 	//! step, one that went up the steps its hold still owes.
 	void KeysChanged();
@@ -266,23 +265,23 @@ public:
 	//! Whether the scene differs from what was last saved or opened.
 	bool HasUnsavedChanges() const;
 	//! Writes the recovery file now, as the autosave does; false on failure.
-	bool WriteRecovery();
+	bool WriteRecovery() { return Keeper.WriteRecovery(); }
 	//! The autosave writes in a thread of its own; this waits for it (false
 	//! when it failed).
-	bool WaitForAutosave();
+	bool WaitForAutosave() { return Keeper.WaitForAutosave(); }
 	//! The file this editor keeps unsaved work in.
-	std::string RecoveryFile() const;
+	std::string RecoveryFile() const { return Keeper.RecoveryFile(); }
 	//! "File", "Quit" and the window's close button: quits at once when
 	//! nothing is unsaved, else asks first.
-	void RequestQuit();
+	void RequestQuit() { Keeper.RequestQuit(); }
 	//! The window's caption: "0.0.7", or "<scene file> - 0.0.7" with a "*"
 	//! after the name while there are unsaved changes.
-	const std::wstring& WindowCaption() const { return Caption; }
+	const std::wstring& WindowCaption() const { return Keeper.WindowCaption(); }
 	//! Unsaved work waits at most this long for the recovery file.
 	static constexpr double AUTOSAVE_SECONDS = 30.0;
 	//! Seconds until the autosave is due (by Now), negative when none is:
 	//! the main loop at rest wakes up by then.
-	double SecondsToAutosave() const;
+	double SecondsToAutosave() const { return Keeper.SecondsToAutosave(); }
 
 	//! Opens the editor's modal message box with an OK button.
 	void ShowMessage(const wchar_t* caption, const wchar_t* text);
@@ -321,12 +320,12 @@ public:
 	CTransformWindow Transform{*this};
 	CGizmo Handles{*this};
 	CSceneObjectsWindow ObjectList{*this};
+	//! Frames on demand and the camera's framing.
+	CEditorView View{*this};
 
-	//! Tries files in a separate process before they are loaded.
-	CLoadChecker LoadChecker;
-	//! Scene managers whose fresh loaders read the user's meshes; kept until
-	//! shutdown, as a mesh may point back to the manager that loaded it.
-	core::array<scene::ISceneManager*> LoaderManagers;
+	//! Loading through the helper process, and its checker of files.
+	CFileLoader Loader{*this};
+	CLoadChecker& LoadChecker = Loader.Checker;
 
 	//! Why Init stopped early (no device, a start-up data file missing);
 	//! empty when start-up succeeded.
@@ -558,49 +557,6 @@ private:
 	SKeyHold Holds[MOVEMENT_KEYS];
 	int StepsOwed(const SKeyHold& hold, double now) const;
 
-	// Frames on demand
-	//! What a frame shows besides the scene's own content: the camera, the
-	//! window's size and the GUI's top-level windows and focus.
-	struct SView
-	{
-		core::vector3df position, target;
-		f32 aspect, fov, farValue;
-		core::dimension2d<u32> screen;
-		size_t gui;
-		bool operator==(const SView& other) const;
-	};
-	SView CurrentView() const;
-	size_t GuiState() const;
-	//! Waits until a frame is due: for its turn within the frame rate cap,
-	//! or at rest for input, a window event or the next timed frame.
-	void WaitForWork();
-	void WaitForInput(double seconds);
-	//! Something keeps changing the picture from frame to frame.
-	bool Busy() const;
-	bool AnimatedInView(scene::ISceneNode* parent) const;
-	//! When a frame is due without a change (a focused edit box's cursor
-	//! blinks); a large number when none is.
-	double NextTimedFrame() const;
-	//! The information text shows out-of-date figures.
-	bool InfoStale() const;
-	//! Notes a frame drawn now, for the rate the information text shows.
-	void NoteFrame(bool drawingGoesOn);
-	bool FrameWanted;
-	double LastPass, LastFrame;
-	//! Whether the last frame came a modal screen's blink after the one before.
-	bool LastFrameSettled = true;
-	std::deque<double> FrameTimes;
-	//! Frames a second while drawing goes on; 0 at rest.
-	s32 DrawRate;
-	u32 ShownTriangles;
-	SView DrawnView;
-	//! The document's version the last frame asked for showed.
-	unsigned long long FramedVersion = 0;
-	//! The camera moved while the last frame was drawn (an animator).
-	bool CameraAnimated;
-	//! Frames go on until then after the window changed its size, while
-	//! the window system and the renderer settle on the new size.
-	double ResizeSettledAt;
 	void ApplyState(const SSceneState& target, const SSceneState& current,
 	                bool refillWindows = true);
 	//! `shown`: the record the node shows now (null: unknown).
@@ -610,9 +566,6 @@ private:
 	void ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names);
 
 	scene::ITerrainSceneNode* BuildTerrain(video::IImage* heights);
-	scene::IAnimatedMesh* LoadWithFreshLoaders(const io::path& filename);
-	//! A scene manager of its own, whose loaders have read nothing yet.
-	scene::ISceneManager* FreshLoaders();
 	gui::IGUIWindow* LevelChooserWindow;
 	gui::IGUIListBox* LevelChooserList;
 	//! Pixels a row of "Choose a Level" is high.
@@ -635,48 +588,11 @@ private:
 	//! Whether a file-open dialog or a message box is open: keys and clicks
 	//! then belong to it.
 	bool ModalWindowOpen() const;
-	//! F: the camera looks at the selected object, or at the marker.
-	void FrameSelection();
-	//! Home: the start view.
-	void ResetView();
-	//! The camera looks at `target`, far enough back that a ball of `radius`
-	//! around it fits the view; the far plane reaches across it.
-	void LookFromAfar(const core::vector3df& target, f32 radius);
-	//! After the user loaded a level: the camera where a player starts it, or
-	//! the level framed whole; the marker on the ground the camera looks at.
-	void ViewLevel();
 	//! Where a player starts each level loaded, by its name in the mesh cache.
 	std::map<std::string, SLevelStart> LevelStarts;
-	//! After the user loaded a terrain or a plane into a scene without
-	//! models: framed whole, the marker on the ground in its middle.
-	void ViewGround(scene::ISceneNode* ground);
-	void FrameGround(scene::ISceneNode* ground);
-	//! Everything that can be pointed at (level, ground, models) in view,
-	//! seen from the start view's side; nothing changes in an empty scene.
-	void FrameScene();
-	void FollowWindowShape();
 	COrbitCameraAnimator* Orbit;
-	//! Tries a file in the helper; while that takes a while the editor goes
-	//! on drawing and shows "Loading <file>..." with a "Cancel" button.
-	ELoadCheck TryFile(ELoadKind kind, const std::string& file, const std::string& level = "",
-	                   int* data = nullptr);
-	//! Loads a file in the helper and reads back what it loaded; false when
-	//! it failed there or its data does not pass the checks.
-	bool AcquireFile(ELoadKind kind, const std::string& file, loaded::SContent& content,
-	                 const std::string& level = "");
-	//! Why the last file could not be loaded, as a message box says it.
-	core::stringw LoadFailure(const std::string& file) const;
-	//! Why the last file the helper loaded is of no use all the same (no
-	//! triangles, an image too large); empty when it is.
-	core::stringw LoadRefusal;
-	bool WhileLoading();
-	void ShowLoadingWindow();
-	void CloseLoadingWindow();
 	//! True while a file is tried: the receiver then only takes "Cancel".
-	bool Loading;
-	bool LoadCancelled;
-	std::string LoadingFile;
-	gui::IGUIWindow* LoadingWindow;
+	const bool& Loading = Loader.Loading;
 
 	//! Delete, Control+D and Escape; false for a key they leave alone.
 	bool OnObjectKey(const SEvent::SKeyInput& keyInput);
@@ -692,39 +608,18 @@ private:
 		RecordStep();
 		return changed;
 	}
-	// Never losing work (CSceneEditorQuit.cpp)
-	CRecovery Recovery;
-	//! Recovery files of editors that ended, still to be offered.
-	std::vector<SLeftRecovery> LeftWork;
-	double AutosaveDeadline = -1;
-	//! The document's version the recovery keeps, and the one it wrote.
-	unsigned long long KeptVersion = ~0ull, WrittenVersion = ~0ull;
-	bool KeptUnsaved = false;
-	std::string KeptFile;
-	std::wstring Caption = L"0.0.7";
-	//! The user chose to quit (nothing left unsaved, or "No").
-	bool QuitAllowed = false;
-	//! "Yes" to the quit question opened "Save Scene".
-	bool QuitAfterSave = false;
-	bool RunEnded = false;
-	//! The user was told that the recovery folder cannot be written.
-	bool ToldWorkNotKept = false;
-	void TellWorkNotKept();
-	void StartRecovery();
-	void KeepWork();
-	void UpdateCaption();
-	void Quit();
-	bool OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer);
-	void EndRun();
-	void AskAboutLeftWork();
+	// Never losing work: the recovery file, the caption and quitting.
+	CWorkKeeper Keeper{*this};
 	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
 	         gui::IGUIElement* parent = 0);
-	bool OpenRecovered(const SRecoveredScene& scene);
 
 	friend class CTLVEventRec;
 	friend class CTransformWindow;
 	friend class CGizmo;
 	friend class CSceneObjectsWindow;
+	friend class CEditorView;
+	friend class CWorkKeeper;
+	friend class CFileLoader;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

@@ -14,7 +14,6 @@
 
 #include "EditorIds.h"
 #include "FileNames.h"
-#include "HalfLifeCheck.h"
 #include "HeightMap.h"
 #include "InstallPaths.h"
 #include "ObjectKinds.h"
@@ -28,7 +27,7 @@ const wchar_t* const LoadModelError = L"Load Model Error!";
 const wchar_t* const LoadQ3LevelError = L"Load Q3 Level Error!";
 const wchar_t* const LoadSkinError = L"Load Skin Error!";
 const wchar_t* const LoadTerrainError = L"Load Terrain Error!";
-const wchar_t* const WrongFile = L"Wrong file format or corrupted file.";
+const wchar_t* const WrongFile = CFileLoader::WRONG_FILE;
 const wchar_t* const NoModelSelected = L"No model in selection. Texture could not be loaded. ";
 const wchar_t* const NoWaterSelected = L"No water in selection. Texture could not be loaded. ";
 // A new water surface's texture (in the data folder) and its material:
@@ -59,6 +58,19 @@ void CSceneEditor::ShowMessage(const wchar_t* caption, const wchar_t* text)
 	_gui->addMessageBox(caption, text, true, gui::EMBF_OK, 0, ID_NONE);
 }
 
+// A question in a message box that has the keys: Y answers Yes, N No and
+// Escape Cancel.
+void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
+                       gui::IGUIElement* parent)
+{
+	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, parent, id));
+}
+
+bool CSceneEditor::HasUnsavedChanges() const
+{
+	return Document.Unsaved();
+}
+
 // ---------------------------------------------------------------------------
 // Loading what the user chose
 
@@ -69,42 +81,22 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 	if (scene::IAnimatedMesh* cached = cache->getMeshByName(filename))
 		return cached;
 	loaded::SContent content;
-	if (!AcquireFile(LOADKIND_MESH, filename, content))
+	if (!Loader.AcquireFile(LOADKIND_MESH, filename, content))
 		return 0;
-	scene::IAnimatedMesh* mesh = content.Keep ? LoadWithFreshLoaders(filename) : content.Mesh;
+	scene::IAnimatedMesh* mesh =
+	    content.Keep ? Loader.LoadWithFreshLoaders(filename) : content.Mesh;
 	scene::IMesh* frame = content.Keep && mesh ? mesh->getMesh(0) : 0;
 	if (content.Empty || (content.Keep && mesh && !(frame && transfer::HoldsTriangles(frame))))
 	{
 		// Added to nothing, it would be an object nobody can see or pick.
 		if (mesh && content.Keep)
 			cache->removeMesh(mesh);
-		LoadRefusal = NoTriangles;
+		Loader.Refuse(NoTriangles);
 		return 0;
 	}
 	if (mesh && !content.Keep) // cached under the name the engine's getMesh gives it
 		cache->addMesh(filename, mesh);
 	return mesh;
-}
-
-// The kinds of mesh the engine cannot rebuild from data (animated ones other
-// than MD2 and skinned meshes) are still loaded here, after the helper
-// loaded them without harm. The engine's mesh loaders keep state from one
-// file to the next (the LightWave loader crashes on a file it reads fine in
-// a fresh process), so each file is read by fresh loaders. The mesh lands
-// in the mesh cache all scene managers share. Half-Life models with short
-// companions are refused here: the helper's trial cannot vouch for them.
-scene::IAnimatedMesh* CSceneEditor::LoadWithFreshLoaders(const io::path& filename)
-{
-	if (!HalfLifeCompanionsComplete(_device->getFileSystem(), filename))
-		return 0;
-	return FreshLoaders()->getMesh(filename);
-}
-
-scene::ISceneManager* CSceneEditor::FreshLoaders()
-{
-	scene::ISceneManager* loaders = _smgr->createNewSceneManager(false);
-	LoaderManagers.push_back(loaders);
-	return loaders;
 }
 
 // The engine's getTexture looks a texture up by its absolute path, then by
@@ -118,93 +110,15 @@ video::ITexture* CSceneEditor::LoadTextureSafely(const char* filename)
 	if (video::ITexture* cached = _driver->findTexture(filename))
 		return cached;
 	loaded::SContent content;
-	if (!AcquireFile(LOADKIND_TEXTURE, filename, content) || !content.Image)
+	if (!Loader.AcquireFile(LOADKIND_TEXTURE, filename, content) || !content.Image)
 	{
 		if (content.TooLarge.Width)
-			LoadRefusal = ImageSizeLimit(content.TooLarge);
+			Loader.Refuse(ImageSizeLimit(content.TooLarge));
 		return 0;
 	}
 	if (video::ITexture* cached = _driver->findTexture(content.ImageName))
 		return cached;
 	return _driver->addTexture(content.ImageName, content.Image);
-}
-
-bool CSceneEditor::AcquireFile(ELoadKind kind, const std::string& file, loaded::SContent& content,
-                               const std::string& level)
-{
-	LoadRefusal = L"";
-	int data = -1;
-	if (TryFile(kind, file, level, &data) != LOADCHECK_LOADS)
-		return false;
-	const bool sound = loaded::Read(data, _driver, _smgr, content);
-	close(data);
-	return sound;
-}
-
-core::stringw CSceneEditor::LoadFailure(const std::string& file) const
-{
-	const core::stringw name = FileNameToWide(file).c_str();
-	switch (LoadChecker.LastResult)
-	{
-	case LOADCHECK_TIMED_OUT:
-		return core::stringw(L"Loading ") + name + L" took longer than " +
-		       core::stringw(static_cast<int>(std::lround(LoadChecker.LastSeconds))) +
-		       L" s and was stopped.";
-	case LOADCHECK_NOT_A_FILE: return name + L" is not a regular file.";
-	case LOADCHECK_LOADS: return LoadRefusal.empty() ? core::stringw(WrongFile) : LoadRefusal;
-	default: return WrongFile;
-	}
-}
-
-ELoadCheck CSceneEditor::TryFile(ELoadKind kind, const std::string& file, const std::string& level,
-                                 int* data)
-{
-	Loading = true;
-	// A run of checks (a scene's files) keeps one window and one Cancel.
-	const bool own = !LoadChecker.inBatch();
-	if (own)
-	{
-		LoadCancelled = false;
-		LoadingFile = file;
-	}
-	const ELoadCheck result = LoadChecker.check(kind, file, level, data);
-	Loading = false;
-	if (own)
-		CloseLoadingWindow();
-	return result;
-}
-
-void CSceneEditor::CloseLoadingWindow()
-{
-	if (LoadingWindow)
-		LoadingWindow->remove(); // its modal screen goes with it
-	LoadingWindow = 0;
-}
-
-// Called while the helper works on a file: keeps the window alive.
-bool CSceneEditor::WhileLoading()
-{
-	if (!LoadingWindow)
-		ShowLoadingWindow();
-	if (!_device->run())
-		return false; // the window was closed: give the file up
-	Render();
-	RequestFrame(); // for what the load changes once it is done
-	return !LoadCancelled;
-}
-
-void CSceneEditor::ShowLoadingWindow()
-{
-	const size_t slash = LoadingFile.rfind('/');
-	core::stringw caption(L"Loading ");
-	caption +=
-	    FileNameToWide(LoadingFile.substr(slash == std::string::npos ? 0 : slash + 1)).c_str();
-	caption += L"...";
-	LoadingWindow = _gui->addWindow(core::rect<s32>(250, 250, 550, 320), true, caption.c_str(), 0,
-	                                ID_LOADING_WINDOW);
-	LoadingWindow->getCloseButton()->setVisible(false);
-	_gui->addButton(core::rect<s32>(220, 35, 290, 60), LoadingWindow, ID_LOADING_CANCEL, L"Cancel");
-	_gui->setFocus(LoadingWindow);
 }
 
 // ---------------------------------------------------------------------------
@@ -247,7 +161,7 @@ bool CSceneEditor::CreateNewModel(const char* filename)
 	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
 	if (!mesh)
 	{
-		ShowMessage(LoadModelError, LoadFailure(filename).c_str());
+		ShowMessage(LoadModelError, Loader.LoadFailure(filename).c_str());
 		return false;
 	}
 	SModelState record;
@@ -281,7 +195,7 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 	video::ITexture* texture = LoadTextureSafely(filename);
 	if (!texture)
 	{
-		ShowMessage(LoadSkinError, LoadFailure(filename).c_str());
+		ShowMessage(LoadSkinError, Loader.LoadFailure(filename).c_str());
 		return false;
 	}
 	node->setMaterialTexture(layer, texture);
@@ -426,7 +340,7 @@ bool CSceneEditor::LoadLevelPlane(const char* filename)
 	scene::IAnimatedMesh* mesh = LoadMeshSafely(filename);
 	if (!mesh)
 	{
-		ShowMessage(LoadModelError, LoadFailure(filename).c_str());
+		ShowMessage(LoadModelError, Loader.LoadFailure(filename).c_str());
 		return false;
 	}
 	if (!PlacePlane(mesh))
@@ -481,12 +395,12 @@ bool CSceneEditor::LoadQ3Level(const char* filename)
 	// One trial lists the archive's levels and loads its level when it
 	// holds one.
 	loaded::SContent content;
-	if (!AcquireFile(LOADKIND_LEVEL, filename, content))
+	if (!Loader.AcquireFile(LOADKIND_LEVEL, filename, content))
 	{
 		ShowMessage(LoadQ3LevelError,
 		            LoadChecker.LastResult == LOADCHECK_FAILS
 		                ? L"The archive holds no Quake 3 level (maps/*.bsp) that can be loaded."
-		                : LoadFailure(filename).c_str());
+		                : Loader.LoadFailure(filename).c_str());
 		return false;
 	}
 	if (content.Names.size() == 1)
@@ -508,19 +422,19 @@ scene::IAnimatedMesh* CSceneEditor::AcquireLevel(const std::string& chosen,
 {
 	loaded::SContent own;
 	loaded::SContent& content = acquired ? *acquired : own;
-	if (!acquired && !AcquireFile(LOADKIND_LEVEL, chosen, content, levelName))
+	if (!acquired && !Loader.AcquireFile(LOADKIND_LEVEL, chosen, content, levelName))
 		return 0;
 	const io::path name = LevelCacheName(chosen, levelName);
 	if (content.Keep) // a texture the helper could not hand over
 	{
-		scene::IAnimatedMesh* own = LoadQuake3Level(FreshLoaders(), chosen, levelName);
+		scene::IAnimatedMesh* own = LoadQuake3Level(Loader.FreshLoaders(), chosen, levelName);
 		SLevelStart start;
 		if (own && FindLevelStart(*static_cast<scene::IQ3LevelMesh*>(own), start))
 			LevelStarts[name.c_str()] = start;
 		return own;
 	}
 	if (content.Empty)
-		LoadRefusal = NoSurfaces;
+		Loader.Refuse(NoSurfaces);
 	if (!content.Mesh)
 		return 0;
 	if (content.HasStart)
@@ -544,7 +458,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 		mesh = AcquireLevel(chosen, levelName, acquired);
 	if (!mesh)
 	{
-		ShowMessage(LoadQ3LevelError, LoadFailure(chosen).c_str());
+		ShowMessage(LoadQ3LevelError, Loader.LoadFailure(chosen).c_str());
 		return false;
 	}
 	// The engine drops every surface whose texture it cannot find.
@@ -562,7 +476,7 @@ bool CSceneEditor::PlaceQ3Level(const std::string& chosen, const std::string& le
 	KeepInView(level);
 	// Whoever asked for the level (a dialog, the command line, an undo),
 	// the user sees it from where a player starts.
-	ViewLevel();
+	View.ViewLevel();
 	return true;
 }
 
@@ -617,12 +531,13 @@ bool CSceneEditor::LoadTerrain(const char* filename)
 	// The helper decodes the image: the engine's BMP decoder damages the
 	// heap of the process it runs in on some truncated files.
 	loaded::SContent content;
-	video::IImage* image = AcquireFile(LOADKIND_TEXTURE, filename, content) ? content.Image : 0;
+	video::IImage* image =
+	    Loader.AcquireFile(LOADKIND_TEXTURE, filename, content) ? content.Image : 0;
 	// An image too large to hand over still tells its size.
 	const core::dimension2du size = image ? image->getDimension() : content.TooLarge;
 	if (!image && !size.Width)
 	{
-		ShowMessage(LoadTerrainError, LoadFailure(filename).c_str());
+		ShowMessage(LoadTerrainError, Loader.LoadFailure(filename).c_str());
 		return false;
 	}
 	const u32 side = heightmap::TerrainSide(size);

@@ -216,7 +216,7 @@ TEST_F(HandOverTest, KeyframeAndSkinnedModelsAnimateAsTheEngineLoadsThem)
 			}
 		}
 	}
-	EXPECT_EQ(0u, editor->LoaderManagers.size()) << "rebuilt from data, not loaded again";
+	EXPECT_EQ(0u, editor->Loader.LoaderManagers.size()) << "rebuilt from data, not loaded again";
 	engine->drop();
 }
 

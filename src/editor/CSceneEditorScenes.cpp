@@ -502,16 +502,13 @@ bool CSceneEditor::OpenScene(const char* filename)
 	const std::string partlyFile = PartlyOpenedFile;
 	// The scene and every file it names share one time limit and one
 	// "Cancel"; a scene stopped half way is taken back whole.
-	LoadChecker.beginBatch();
-	LoadCancelled = false;
-	LoadingFile = file;
+	Loader.BeginRun(file);
 	std::wstring report;
 	bool opened = ReadAndOpenScene(file, report);
-	const ELoadCheck stop = LoadChecker.endBatch();
-	CloseLoadingWindow();
+	const ELoadCheck stop = Loader.EndRun();
 	if (stop != LOADCHECK_LOADS)
 	{
-		const core::stringw why = LoadFailure(file);
+		const core::stringw why = Loader.LoadFailure(file);
 		// The scene's earlier files are in the caches: nothing is loaded again.
 		if (opened)
 		{
@@ -562,7 +559,7 @@ void CSceneEditor::RevertSceneOpen(const SSceneState& before, unsigned long long
 bool CSceneEditor::ReadSceneInHelper(const std::string& file, SSceneContent& content)
 {
 	int data = -1;
-	const ELoadCheck trial = TryFile(LOADKIND_SCENE, file, "", &data);
+	const ELoadCheck trial = Loader.TryFile(LOADKIND_SCENE, file, "", &data);
 	if (trial == LOADCHECK_TIMED_OUT || trial == LOADCHECK_CANCELLED)
 		return false;
 	core::stringw problem;
@@ -572,7 +569,7 @@ bool CSceneEditor::ReadSceneInHelper(const std::string& file, SSceneContent& con
 	if (data >= 0)
 		close(data);
 	if (trial == LOADCHECK_NOT_A_FILE)
-		problem = LoadFailure(file);
+		problem = Loader.LoadFailure(file);
 	else if (!sound || problem.empty())
 		problem = L"The file is not a scene file, or it is damaged.";
 	if (sound && read)
@@ -869,7 +866,7 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	if (LoadChecker.batchStopped())
 		return true; // taken back by the caller
 	// Such a scene names no view of the editor's.
-	FrameScene();
+	View.FrameScene();
 	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +

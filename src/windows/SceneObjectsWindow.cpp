@@ -96,6 +96,6 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 	if (object != Editor.SelectedModel || (particles && !Editor.ParticleWindowEditsSelection()))
 		Editor.Select(object);
 	if (again)
-		Editor.FrameSelection();
+		Editor.View.FrameSelection();
 	return true;
 }

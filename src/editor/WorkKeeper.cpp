@@ -2,12 +2,13 @@
 // the window caption that names the scene and marks it changed, the
 // autosave into a recovery file, and the offer to open what an editor that
 // ended without saving left behind.
-#include "CSceneEditor.h"
+#include "WorkKeeper.h"
 
 #include <cstring>
 #include <ctime>
 #include <iterator>
 
+#include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "XInput.h"
@@ -84,8 +85,8 @@ private:
 	}
 	//! The colours of window and button faces, borders and shadows.
 	static constexpr gui::EGUI_DEFAULT_COLOR Faces[] = {
-	    gui::EGDC_3D_DARK_SHADOW, gui::EGDC_3D_SHADOW,    gui::EGDC_3D_FACE,
-	    gui::EGDC_3D_HIGH_LIGHT,  gui::EGDC_3D_LIGHT,     gui::EGDC_ACTIVE_BORDER,
+	    gui::EGDC_3D_DARK_SHADOW,  gui::EGDC_3D_SHADOW, gui::EGDC_3D_FACE,
+	    gui::EGDC_3D_HIGH_LIGHT,   gui::EGDC_3D_LIGHT,  gui::EGDC_ACTIVE_BORDER,
 	    gui::EGDC_INACTIVE_BORDER, gui::EGDC_WINDOW};
 };
 
@@ -93,7 +94,8 @@ std::wstring OfferText(const SLeftRecovery& left, const SRecoveredScene& scene)
 {
 	const std::wstring name =
 	    scene.SceneFile.empty() ? L"an untitled scene" : ShortName(scene.SceneFile);
-	std::wstring text = L"Tolvane ended without saving " + name + L" at " + WhenWritten(left) + L".";
+	std::wstring text =
+	    L"Tolvane ended without saving " + name + L" at " + WhenWritten(left) + L".";
 	if (LostPart(scene))
 		text += L" What it kept is cut short: " + std::to_wstring(scene.Whole) + L" of " +
 		        std::to_wstring(scene.Named) + L" objects can be read, and the file is kept.";
@@ -101,24 +103,14 @@ std::wstring OfferText(const SLeftRecovery& left, const SRecoveredScene& scene)
 }
 } // namespace
 
-bool CSceneEditor::HasUnsavedChanges() const
+double CWorkKeeper::SecondsToAutosave() const
 {
-	return Document.Unsaved();
+	return AutosaveDeadline < 0 ? -1.0 : std::max(0.0, AutosaveDeadline - Editor.Now());
 }
 
-std::string CSceneEditor::RecoveryFile() const
+void CWorkKeeper::Start()
 {
-	return Recovery.File();
-}
-
-double CSceneEditor::SecondsToAutosave() const
-{
-	return AutosaveDeadline < 0 ? -1.0 : std::max(0.0, AutosaveDeadline - Now());
-}
-
-void CSceneEditor::StartRecovery()
-{
-	InterceptWindowClose(WindowDisplay(_driver));
+	InterceptWindowClose(WindowDisplay(Editor._driver));
 	// A folder that cannot be written now is tried again by every write,
 	// the last one at an ending signal.
 	const bool started = Recovery.Start();
@@ -131,7 +123,7 @@ void CSceneEditor::StartRecovery()
 }
 
 // Once a run: the work of the next hours would be lost without a word.
-void CSceneEditor::TellWorkNotKept()
+void CWorkKeeper::TellWorkNotKept()
 {
 	if (ToldWorkNotKept)
 		return;
@@ -141,20 +133,21 @@ void CSceneEditor::TellWorkNotKept()
 	                          FileNameToWide(Recovery.FolderInUse()) + L" (" +
 	                          FileNameToWide(strerror(Recovery.LastError())) +
 	                          L"). Save the scene to keep it.";
-	ShowMessage(L"Autosave Error", text.c_str());
+	Editor.ShowMessage(L"Autosave Error", text.c_str());
 }
 
 // Every frame: the recovery keeps the scene as it is now, the autosave
 // writes it when due, and the caption follows.
-void CSceneEditor::KeepWork()
+void CWorkKeeper::KeepWork()
 {
-	const bool unsaved = Document.Unsaved();
-	if (Document.Version != KeptVersion || unsaved != KeptUnsaved || SceneFileName != KeptFile)
+	const bool unsaved = Editor.Document.Unsaved();
+	if (Editor.Document.Version != KeptVersion || unsaved != KeptUnsaved ||
+	    Editor.SceneFileName != KeptFile)
 	{
-		Recovery.Keep(Document.State(), SceneFileName, unsaved);
-		KeptVersion = Document.Version;
+		Recovery.Keep(Editor.Document.State(), Editor.SceneFileName, unsaved);
+		KeptVersion = Editor.Document.Version;
 		KeptUnsaved = unsaved;
-		KeptFile = SceneFileName;
+		KeptFile = Editor.SceneFileName;
 		UpdateCaption();
 	}
 	if (!unsaved)
@@ -164,16 +157,16 @@ void CSceneEditor::KeepWork()
 		if (Recovery.Written())
 			Recovery.Remove();
 	}
-	else if (Document.Version != WrittenVersion)
+	else if (Editor.Document.Version != WrittenVersion)
 	{
 		// Due a fixed time after the first change the file does not hold.
 		if (AutosaveDeadline < 0)
-			AutosaveDeadline = Now() + AUTOSAVE_SECONDS;
-		if (Now() >= AutosaveDeadline)
+			AutosaveDeadline = Editor.Now() + CSceneEditor::AUTOSAVE_SECONDS;
+		if (Editor.Now() >= AutosaveDeadline)
 		{
 			// The disk is waited for in a thread of its own, not in the frame.
 			Recovery.WriteKeptLater();
-			WrittenVersion = Document.Version;
+			WrittenVersion = Editor.Document.Version;
 			AutosaveDeadline = -1;
 		}
 	}
@@ -186,86 +179,74 @@ void CSceneEditor::KeepWork()
 	// "Yes" to the quit question saved through "Save Scene": quit once the
 	// window is done and the scene saved; a cancelled or failed save goes
 	// back to the scene.
-	if (QuitAfterSave && !SaveSceneWindow->isVisible())
+	if (QuitAfterSave && !Editor.SaveSceneWindow->isVisible())
 	{
 		QuitAfterSave = false;
-		if (!Document.Unsaved())
+		if (!Editor.Document.Unsaved())
 			Quit();
 	}
 }
 
-bool CSceneEditor::WriteRecovery()
+bool CWorkKeeper::WriteRecovery()
 {
-	Recovery.Keep(Document.State(), SceneFileName, Document.Unsaved());
+	Recovery.Keep(Editor.Document.State(), Editor.SceneFileName, Editor.Document.Unsaved());
 	if (!Recovery.WriteKept())
 		return false;
-	WrittenVersion = Document.Version;
+	WrittenVersion = Editor.Document.Version;
 	AutosaveDeadline = -1;
 	return true;
 }
 
-bool CSceneEditor::WaitForAutosave()
-{
-	return Recovery.Wait();
-}
-
-void CSceneEditor::UpdateCaption()
+void CWorkKeeper::UpdateCaption()
 {
 	std::wstring caption = Version;
-	if (!SceneFileName.empty() || KeptUnsaved)
-		caption = (SceneFileName.empty() ? std::wstring(L"Untitled") : ShortName(SceneFileName)) +
+	if (!Editor.SceneFileName.empty() || KeptUnsaved)
+		caption = (Editor.SceneFileName.empty() ? std::wstring(L"Untitled")
+		                                        : ShortName(Editor.SceneFileName)) +
 		          (KeptUnsaved ? L"*" : L"") + L" - " + Version;
 	if (caption != Caption)
-		_device->setWindowCaption(caption.c_str());
+		Editor._device->setWindowCaption(caption.c_str());
 	Caption = caption;
 }
 
 // ---------------------------------------------------------------------------
 // Quitting
 
-// A question in a message box that has the keys: Y answers Yes, N No and
-// Escape Cancel.
-void CSceneEditor::Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
-                       gui::IGUIElement* parent)
+void CWorkKeeper::RequestQuit()
 {
-	_gui->setFocus(_gui->addMessageBox(caption, text.c_str(), true, buttons, parent, id));
-}
-
-void CSceneEditor::RequestQuit()
-{
-	if (!Document.Unsaved())
+	if (!Editor.Document.Unsaved())
 	{
 		Quit();
 		return;
 	}
 	const std::wstring text =
-	    SceneFileName.empty()
+	    Editor.SceneFileName.empty()
 	        ? std::wstring(L"Save this scene before quitting?")
-	        : L"Save the changes to " + ShortName(SceneFileName) + L" before quitting?";
-	Ask(L"Unsaved Changes", text, gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL,
-	    ID_QUIT_QUESTION);
+	        : L"Save the changes to " + ShortName(Editor.SceneFileName) + L" before quitting?";
+	Editor.Ask(L"Unsaved Changes", text, gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL,
+	           ID_QUIT_QUESTION);
 }
 
-void CSceneEditor::Quit()
+void CWorkKeeper::Quit()
 {
 	QuitAllowed = true;
 	Recovery.Remove();
-	_device->closeDevice();
+	Editor._device->closeDevice();
 }
 
-bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
+bool CWorkKeeper::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 {
 	const bool yes = answer == gui::EGET_MESSAGEBOX_YES;
 	if (id == ID_QUIT_QUESTION)
 	{
 		if (answer == gui::EGET_MESSAGEBOX_NO)
 			Quit();
-		else if (yes && SceneFileName.empty())
+		else if (yes && Editor.SceneFileName.empty())
 		{
-			ShowSaveSceneWindow();
+			Editor.ShowSaveSceneWindow();
 			QuitAfterSave = true;
 		}
-		else if (yes && SaveScene(SceneFileName.c_str()))
+		else if (yes && Editor.SaveScene(Editor.SceneFileName.c_str()))
 			Quit();
 		return true;
 	}
@@ -301,12 +282,12 @@ bool CSceneEditor::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 }
 
 // Before the run ends: work the user did not choose to drop is kept.
-void CSceneEditor::EndRun()
+void CWorkKeeper::EndRun()
 {
 	if (RunEnded)
 		return;
 	RunEnded = true;
-	const bool keep = !QuitAllowed && Document.Unsaved();
+	const bool keep = !QuitAllowed && Editor.Document.Unsaved();
 	if (keep)
 		WriteRecovery();
 	Recovery.Finish(keep);
@@ -318,7 +299,7 @@ void CSceneEditor::EndRun()
 // Files that cannot be opened are named, each with what it holds that
 // the editor cannot use, in the box of the next question or one of their
 // own; each is kept under another name, never deleted.
-void CSceneEditor::AskAboutLeftWork()
+void CWorkKeeper::AskAboutLeftWork()
 {
 	std::wstring refused;
 	while (!LeftWork.empty())
@@ -328,8 +309,9 @@ void CSceneEditor::AskAboutLeftWork()
 		if (CRecovery::Read(left.Path, scene))
 		{
 			// The scene the question is about shows through it.
-			Ask(RecoverCaption, refused + OfferText(left, scene), gui::EMBF_YES | gui::EMBF_NO,
-			    ID_RECOVERY_QUESTION, CSeeThrough::Over(_gui));
+			Editor.Ask(RecoverCaption, refused + OfferText(left, scene),
+			           gui::EMBF_YES | gui::EMBF_NO, ID_RECOVERY_QUESTION,
+			           CSeeThrough::Over(Editor._gui));
 			return;
 		}
 		const std::wstring when = WhenWritten(left);
@@ -339,20 +321,20 @@ void CSceneEditor::AskAboutLeftWork()
 		LeftWork.erase(LeftWork.begin());
 	}
 	if (!refused.empty())
-		ShowMessage(RecoverCaption, refused.substr(0, refused.size() - 2).c_str());
+		Editor.ShowMessage(RecoverCaption, refused.substr(0, refused.size() - 2).c_str());
 }
 
 // The recovered scene replaces the empty one as an undo step. It has not
 // been saved to its file, so it has unsaved changes until it is; and it is
 // this editor's recovery file before the old one goes (false: it could not
 // be written).
-bool CSceneEditor::OpenRecovered(const SRecoveredScene& scene)
+bool CWorkKeeper::OpenRecovered(const SRecoveredScene& scene)
 {
-	ApplyState(scene.State, Document.State());
-	SceneFileName = scene.SceneFile;
-	SceneChanged();
-	RecordStep();
-	Document.SavedContent = ~0ull;
+	Editor.ApplyState(scene.State, Editor.Document.State());
+	Editor.SceneFileName = scene.SceneFile;
+	Editor.SceneChanged();
+	Editor.RecordStep();
+	Editor.Document.SavedContent = ~0ull;
 	if (WriteRecovery())
 		return true;
 	TellWorkNotKept();

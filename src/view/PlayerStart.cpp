@@ -2,9 +2,10 @@
 // seen from where a player starts it, a terrain or a plane (or a level
 // without a start) is framed whole. The placement marker moves to the ground
 // spot the camera looks at, so that the next model lands in view.
-#include "CSceneEditor.h"
+#include "EditorView.h"
 
 #include "COrbitCamera.h"
+#include "CSceneEditor.h"
 
 namespace
 {
@@ -45,14 +46,16 @@ bool GroundBelow(scene::ISceneManager* smgr, scene::ISceneNode* ground,
 }
 } // namespace
 
-void CSceneEditor::ViewLevel()
+void CEditorView::ViewLevel()
 {
-	scene::IAnimatedMeshSceneNode* level = static_cast<scene::IAnimatedMeshSceneNode*>(Q3LevelNode);
+	scene::IAnimatedMeshSceneNode* level =
+	    static_cast<scene::IAnimatedMeshSceneNode*>(Editor.Q3LevelNode);
 	scene::IAnimatedMesh* mesh = level ? level->getMesh() : 0;
 	if (!mesh)
 		return;
-	const auto known = LevelStarts.find(_smgr->getMeshCache()->getMeshName(mesh).getPath().c_str());
-	if (known == LevelStarts.end())
+	const auto known =
+	    Editor.LevelStarts.find(Editor._smgr->getMeshCache()->getMeshName(mesh).getPath().c_str());
+	if (known == Editor.LevelStarts.end())
 	{
 		FrameGround(level);
 		return;
@@ -67,41 +70,41 @@ void CSceneEditor::ViewLevel()
 	const core::vector3df heading(cosf(angle), 0, sinf(angle));
 	f32 ahead = LookAhead;
 	core::vector3df wall;
-	if (FirstHit(_smgr, level, core::line3df(eye, eye + heading * (2 * LookAhead)), wall))
+	if (FirstHit(Editor._smgr, level, core::line3df(eye, eye + heading * (2 * LookAhead)), wall))
 		ahead = core::min_(ahead, eye.getDistanceFrom(wall) / 2);
 	core::vector3df spot = eye + heading * ahead;
-	if (!GroundBelow(_smgr, level, spot, spot))
+	if (!GroundBelow(Editor._smgr, level, spot, spot))
 		spot.Y = feet.Y;
-	Orbit->lookFrom(Camera, eye, spot);
-	Positioner->setPosition(spot);
+	Editor.Orbit->lookFrom(Editor.Camera, eye, spot);
+	Editor.Positioner->setPosition(spot);
 }
 
-void CSceneEditor::ViewGround(scene::ISceneNode* ground)
+void CEditorView::ViewGround(scene::ISceneNode* ground)
 {
-	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
-		if (Model[slot] && Model[slot]->AnimatedNode)
+	for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
+		if (Editor.Model[slot] && Editor.Model[slot]->AnimatedNode)
 			return; // the user is placing models: the view stays with them
 	FrameGround(ground);
 }
 
 // Seen from the start view's side, the whole of it in view.
-void CSceneEditor::FrameGround(scene::ISceneNode* ground)
+void CEditorView::FrameGround(scene::ISceneNode* ground)
 {
 	ground->updateAbsolutePosition();
 	const core::aabbox3df box = ground->getTransformedBoundingBox();
 	core::vector3df spot;
-	if (!GroundBelow(_smgr, ground, box.getCenter(), spot))
+	if (!GroundBelow(Editor._smgr, ground, box.getCenter(), spot))
 		spot.set(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
 	ResetView();
 	LookFromAfar(spot, box.getExtent().getLength() / 2 + spot.getDistanceFrom(box.getCenter()));
-	Positioner->setPosition(spot);
+	Editor.Positioner->setPosition(spot);
 }
 
-void CSceneEditor::FrameScene()
+void CEditorView::FrameScene()
 {
 	core::aabbox3df all;
 	bool any = false;
-	for (scene::ISceneNode* node : SurfaceNodes())
+	for (scene::ISceneNode* node : Editor.SurfaceNodes())
 	{
 		if (!node)
 			continue;
