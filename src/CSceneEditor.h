@@ -15,6 +15,7 @@
 
 #include "CModel.h"
 #include "Gizmo.h"
+#include "GltfExportWindow.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
 #include "RecentScenes.h"
@@ -300,6 +301,7 @@ public:
 	CTransformWindow Transform{*this};
 	CGizmo Handles{*this};
 	CSceneObjectsWindow ObjectList{*this};
+	CGltfExportWindow GltfExport{*this};
 
 	//! Tries files in a separate process before they are loaded.
 	CLoadChecker LoadChecker;
@@ -694,6 +696,7 @@ private:
 	friend class CTransformWindow;
 	friend class CGizmo;
 	friend class CSceneObjectsWindow;
+	friend class CGltfExportWindow;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
