@@ -10,6 +10,7 @@
 #include <map>
 
 #include "EditorIds.h"
+#include "FileNames.h"
 
 namespace
 {
@@ -218,4 +219,30 @@ TEST_F(GltfExportTest, PlaneAndWaterGoInParticlesAreNamedAndAFailedWriteSaysSo)
 	const std::wstring failed = exportThroughMenu(missing);
 	EXPECT_EQ(0u, failed.find(L"Export glTF Error: Saving failed: could not write")) << failed;
 	EXPECT_EQ("", ReadFile(missing));
+}
+
+TEST_F(GltfExportTest, TheFieldStartsBesideTheSceneFileAndDotsChooseItsFolderOrFile)
+{
+	const std::string dir = ScratchDir();
+	ASSERT_TRUE(chooseMenu(ID_MENU_EXPORT_GLTF));
+	EXPECT_EQ(core::stringw((WorkingDirectory() + "/scene.glb").c_str()),
+	          editor->GltfExport.FileBox->getText());
+	clickButton(ID_GLTF_CANCEL);
+	ASSERT_TRUE(editor->SaveScene((dir + "/level.irr").c_str()));
+	ASSERT_TRUE(chooseMenu(ID_MENU_EXPORT_GLTF));
+	EXPECT_EQ(core::stringw((dir + "/level.glb").c_str()), editor->GltfExport.FileBox->getText());
+
+	// A folder keeps the name typed; a .glb file chosen is taken whole.
+	ASSERT_EQ(0, std::system(("mkdir -p '" + dir + "/out' && : > '" + dir + "/old.glb'").c_str()));
+	clickButton(ID_GLTF_BROWSE);
+	ASSERT_NE(nullptr, openDialog());
+	EXPECT_STREQ(L"Choose a Folder for the glTF File", openDialog()->getText());
+	typeDialogFolder(dir + "/out");
+	ASSERT_TRUE(clickDialogButton(L"OK"));
+	EXPECT_EQ(core::stringw((dir + "/out/level.glb").c_str()),
+	          editor->GltfExport.FileBox->getText());
+	clickButton(ID_GLTF_BROWSE);
+	ASSERT_TRUE(chooseFile(dir + "/old.glb"));
+	EXPECT_EQ(core::stringw((dir + "/old.glb").c_str()), editor->GltfExport.FileBox->getText());
+	EXPECT_TRUE(editor->GltfExport.Window->isVisible());
 }
