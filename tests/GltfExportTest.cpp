@@ -11,6 +11,7 @@
 
 #include "EditorIds.h"
 #include "FileNames.h"
+#include "GltfExport.h"
 
 namespace
 {
@@ -245,4 +246,30 @@ TEST_F(GltfExportTest, TheFieldStartsBesideTheSceneFileAndDotsChooseItsFolderOrF
 	ASSERT_TRUE(chooseFile(dir + "/old.glb"));
 	EXPECT_EQ(core::stringw((dir + "/old.glb").c_str()), editor->GltfExport.FileBox->getText());
 	EXPECT_TRUE(editor->GltfExport.Window->isVisible());
+}
+
+TEST_F(GltfExportTest, NamesOfAnyBytesAreWrittenAsUtf8AndAnObjectWithoutTrianglesIsNamed)
+{
+	scene::IMesh* cube = editor->_smgr->getGeometryCreator()->createCubeMesh();
+	scene::SMesh empty;
+	empty.addMeshBuffer(new scene::SMeshBuffer());
+	empty.getMeshBuffer(0)->drop();
+	std::vector<gltf::SObject> objects(3);
+	const char* const names[] = {"caf\xe9.obj", "K\xc3\xb6nig.obj", "nothing.obj"};
+	for (int i = 0; i < 3; ++i)
+	{
+		objects[i].Name = names[i];
+		objects[i].Mesh = i < 2 ? cube : &empty;
+	}
+	std::string bytes;
+	gltf::SResult result;
+	ASSERT_TRUE(
+	    gltf::WriteGlb(objects, editor->_driver, editor->_device->getFileSystem(), bytes, result));
+	cube->drop();
+	EXPECT_EQ(2, result.Meshes);
+	EXPECT_EQ(std::vector<std::string>{"nothing.obj"}, result.Empty);
+	ASSERT_NE(nullptr, readBack(WriteFile("names.glb", bytes)));
+	EXPECT_EQ(1u, Nodes.count("caf?.obj"));
+	EXPECT_EQ(1u, Nodes.count("K\xc3\xb6nig.obj"));
+	EXPECT_EQ(2u, Nodes.size());
 }

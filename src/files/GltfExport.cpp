@@ -8,6 +8,8 @@
 
 #include <tiny_gltf.h>
 
+#include "FileNames.h"
+
 namespace gltf
 {
 namespace
@@ -86,6 +88,20 @@ bool Flattens(const core::matrix4& m)
 	                m(0, 1) * (m(1, 0) * m(2, 2) - m(1, 2) * m(2, 0)) +
 	                m(0, 2) * (m(1, 0) * m(2, 1) - m(1, 1) * m(2, 0));
 	return std::fabs(det) < 1e-9f;
+}
+
+// glTF text is UTF-8, and its JSON writer throws on anything else; a file
+// name may hold any bytes. Those that are no part of valid UTF-8 (decoded
+// as raw bytes) become '?'.
+std::string Utf8(const std::string& bytes)
+{
+	std::wstring text = FileNameToWide(bytes);
+	for (wchar_t& character : text)
+		if (static_cast<u32>(character) >= 0xffffff80u)
+			character = L'?';
+	std::string utf8;
+	WideToFileName(text.c_str(), utf8);
+	return utf8;
 }
 
 bool IsIdentity(const core::matrix4& m)
@@ -185,7 +201,7 @@ public:
 	{
 		const bool bake = Flattens(object.World);
 		tinygltf::Mesh mesh;
-		mesh.name = object.Name;
+		mesh.name = Utf8(object.Name);
 		for (u32 i = 0; object.Mesh && i < object.Mesh->getMeshBufferCount(); ++i)
 		{
 			const scene::IMeshBuffer* buffer = object.Mesh->getMeshBuffer(i);
@@ -205,7 +221,7 @@ public:
 		}
 		Model.meshes.push_back(mesh);
 		tinygltf::Node node;
-		node.name = object.Name;
+		node.name = mesh.name;
 		node.mesh = static_cast<int>(Model.meshes.size()) - 1;
 		if (!bake && !IsIdentity(object.World))
 			node.matrix = MirroredMatrix(object.World);
@@ -223,8 +239,15 @@ public:
 			Model.buffers.clear();
 		std::ostringstream out;
 		tinygltf::TinyGLTF writer;
-		if (!writer.WriteGltfSceneToStream(&Model, out, false, true))
-			return false;
+		try
+		{
+			if (!writer.WriteGltfSceneToStream(&Model, out, false, true))
+				return false;
+		}
+		catch (const std::exception&)
+		{
+			return false; // its JSON writer reports by exceptions
+		}
 		bytes = out.str();
 		return true;
 	}
@@ -350,7 +373,7 @@ private:
 		if (FileImage(texture, Files, bytes, mime) || DriverImage(texture, Driver, Files, bytes))
 		{
 			tinygltf::Image image;
-			image.name = name.substr(name.rfind('/') + 1);
+			image.name = Utf8(name.substr(name.rfind('/') + 1));
 			image.mimeType = mime;
 			image.bufferView = Buffers.view(bytes.data(), bytes.size(), 0);
 			Model.images.push_back(image);

@@ -172,13 +172,15 @@ std::vector<gltf::SObject> CGltfExportWindow::SceneObjects(std::vector<std::wstr
 		switch (record->Type)
 		{
 		case CModel::TYPE_MESH:
-			objects.push_back(ObjectOf(BaseName(record->Mesh), model->AnimatedNode,
-			                           ShownMesh(model->AnimatedNode)));
+			if (model->AnimatedNode)
+				objects.push_back(ObjectOf(BaseName(record->Mesh), model->AnimatedNode,
+				                           ShownMesh(model->AnimatedNode)));
 			break;
 		case CModel::TYPE_WATER:
-			objects.push_back(
-			    ObjectOf(core::stringc(KindOf(record->Type)->Name).c_str(), model->Node,
-			             static_cast<scene::IMeshSceneNode*>(model->Node)->getMesh()));
+			if (model->Node)
+				objects.push_back(
+				    ObjectOf(core::stringc(KindOf(record->Type)->Name).c_str(), model->Node,
+				             static_cast<scene::IMeshSceneNode*>(model->Node)->getMesh()));
 			break;
 		case CModel::TYPE_PARTICLES:
 			// Particles are made while the scene runs: there is no mesh.
