@@ -129,7 +129,7 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 
 bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 {
-	// "Transform" and "Scene Objects" answer their own controls.
+	// "Transform", "Scene Objects" and "Export glTF" answer their own controls.
 	if (ptr_sed->Transform.OnGuiEvent(gui) || ptr_sed->ObjectList.OnGuiEvent(gui) ||
 	    ptr_sed->GltfExport.OnGuiEvent(gui))
 		return true;
