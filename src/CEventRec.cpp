@@ -129,8 +129,9 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 
 bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 {
-	// "Transform" and "Scene Objects" answer their own controls.
-	if (ptr_sed->Transform.OnGuiEvent(gui) || ptr_sed->ObjectList.OnGuiEvent(gui))
+	// "Transform", "Scene Objects" and "Export glTF" answer their own controls.
+	if (ptr_sed->Transform.OnGuiEvent(gui) || ptr_sed->ObjectList.OnGuiEvent(gui) ||
+	    ptr_sed->GltfExport.OnGuiEvent(gui))
 		return true;
 	switch (gui.EventType)
 	{
@@ -148,7 +149,8 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	case gui::EGET_DIRECTORY_SELECTED:
 	{
 		// OK with a folder selected, or with none (the folder shown).
-		if (LOAD_TYPE != LOAD_EXPORT_FOLDER && LOAD_TYPE != LOAD_SCENE_FOLDER)
+		if (LOAD_TYPE != LOAD_EXPORT_FOLDER && LOAD_TYPE != LOAD_SCENE_FOLDER &&
+		    LOAD_TYPE != LOAD_GLTF_FOLDER)
 			return false;
 		gui::IGUIFileOpenDialog* dialog = static_cast<gui::IGUIFileOpenDialog*>(gui.Caller);
 		return OnFolderChosen(dialog, dialog->getDirectoryName().c_str());
@@ -224,6 +226,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
 	case ID_MENU_OPEN_SCENE: OpenFileDialog(L"Select a Scene", LOAD_SCENE); break;
 	case ID_MENU_SAVE_SCENE: editor.ShowSaveSceneWindow(); break;
+	case ID_MENU_EXPORT_GLTF: editor.GltfExport.Show(); break;
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
@@ -261,6 +264,10 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_SAVE_SCENE_OK: editor.SaveSceneFromWindow(); break;
 	case ID_SAVE_SCENE_CANCEL: editor.SaveSceneWindow->setVisible(false); break;
 	case ID_SAVE_SCENE_BROWSE: BrowseSceneFolder(); break;
+	case ID_GLTF_BROWSE:
+		OpenFileDialog(L"Choose a Folder for the glTF File", LOAD_GLTF_FOLDER,
+		               editor.GltfExport.FolderShown());
+		break;
 	case ID_WORLD_LOAD_TERRAIN: OpenFileDialog(L"Select a Heightmap", LOAD_TERRAIN); break;
 	case ID_WORLD_TERRAIN_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_TERRAIN_TEXTURE); break;
 	case ID_WORLD_DELETE_TERRAIN: ptr_sed->DeleteTerrain(); break;
@@ -342,6 +349,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_PARTICLE_TEXTURE: editor.LoadParticleTexture(name); break;
 	case LOAD_EXPORT_FOLDER: OnFolderChosen(0, file.substr(0, file.rfind('/') + 1)); break;
 	case LOAD_SCENE_FOLDER: editor.ChooseSaveSceneFolder(file); break;
+	case LOAD_GLTF_FOLDER: editor.GltfExport.ChooseFolder(file); break;
 	default: return false;
 	}
 	return true;
@@ -394,6 +402,8 @@ bool CTLVEventRec::OnFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::st
 		shown += '/';
 	if (purpose == LOAD_SCENE_FOLDER)
 		ptr_sed->ChooseSaveSceneFolder(shown);
+	else if (purpose == LOAD_GLTF_FOLDER)
+		ptr_sed->GltfExport.ChooseFolder(shown);
 	else
 		ptr_sed->sow_editboxDir->setText(FileNameToWide(shown).c_str());
 	return true;
@@ -564,6 +574,11 @@ bool CTLVEventRec::AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing
 	if (escape && FocusWithin(editor.SaveSceneWindow))
 	{
 		editor.SaveSceneWindow->setVisible(false);
+		return true;
+	}
+	if (escape && FocusWithin(editor.GltfExport.Window))
+	{
+		editor.GltfExport.Window->setVisible(false);
 		return true;
 	}
 	if (escape && FocusWithin(editor.SaveOptionsWindow))

@@ -35,7 +35,9 @@ enum ELoadType
 	//! "..." of "Save Options": a folder for the export, not a file.
 	LOAD_EXPORT_FOLDER = 16,
 	//! "..." of "Save Scene": a folder (or a scene file) for its field.
-	LOAD_SCENE_FOLDER = 20
+	LOAD_SCENE_FOLDER = 20,
+	//! "..." of "Export glTF": a folder (or a .glb file) for its field.
+	LOAD_GLTF_FOLDER = 21
 };
 
 class CTLVEventRec : public IEventReceiver

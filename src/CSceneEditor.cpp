@@ -185,6 +185,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateSaveSceneWindow();
 	Transform.Create();
 	ObjectList.Create();
+	GltfExport.Create();
 	CreateParticleWindow();
 
 	// The keys the per-frame update reads.
@@ -587,6 +588,7 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {L"Save Scene", ID_MENU_SAVE_SCENE},
                              {0, ID_NONE},
                              {L"Save C++", ID_MENU_SAVE_CPP},
+                             {L"Export glTF", ID_MENU_EXPORT_GLTF},
                              {0, ID_NONE},
                              {L"Properties", ID_MENU_FILE_PROPERTIES},
                              {0, ID_NONE},

@@ -17,6 +17,7 @@
 #include "EditorView.h"
 #include "FileLoader.h"
 #include "Gizmo.h"
+#include "GltfExportWindow.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
 #include "RecentScenes.h"
@@ -322,6 +323,7 @@ public:
 	CSceneObjectsWindow ObjectList{*this};
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
+	CGltfExportWindow GltfExport{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -620,6 +622,7 @@ private:
 	friend class CEditorView;
 	friend class CWorkKeeper;
 	friend class CFileLoader;
+	friend class CGltfExportWindow;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

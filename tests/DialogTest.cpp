@@ -90,6 +90,12 @@ TEST_F(DialogTest, HoweverADialogOrWindowClosesTheKeysBelongToTheSceneAgain)
 		saveSceneField()->setText(core::stringw(scene.c_str()).c_str());
 	};
 	auto showChooser = [&] { ASSERT_NE(nullptr, chooser({"one", "two"})); };
+	const std::string glb = ScratchDir() + "/scene.glb";
+	auto showGltfExport = [&]
+	{
+		ASSERT_TRUE(chooseMenu(ID_MENU_EXPORT_GLTF));
+		editor->GltfExport.FileBox->setText(core::stringw(glb.c_str()).c_str());
+	};
 	const std::string samples = crate.substr(0, crate.rfind('/'));
 	auto expectNoExport = [&]
 	{
@@ -119,6 +125,20 @@ TEST_F(DialogTest, HoweverADialogOrWindowClosesTheKeysBelongToTheSceneAgain)
 	    {"Save Scene, Cancel", [&] { showSaveScene(), clickButton(ID_SAVE_SCENE_CANCEL); }},
 	    {"Save Scene, Return", [&] { showSaveScene(), pressKey(KEY_RETURN); }},
 	    {"Save Scene, Escape", [&] { showSaveScene(), pressKey(KEY_ESCAPE); }},
+	    {"Export glTF, Return",
+	     [&]
+	     {
+		     showGltfExport(), pressKey(KEY_RETURN);
+		     EXPECT_NE("", ReadFile(glb)) << "Return exports";
+	     }},
+	    {"Export glTF, Escape", [&] { showGltfExport(), pressKey(KEY_ESCAPE); }},
+	    {"Export glTF, \"...\", Cancel, Escape",
+	     [&]
+	     {
+		     showGltfExport(), clickButton(ID_GLTF_BROWSE), clickDialogButton(L"Cancel");
+		     pressKey(KEY_ESCAPE);
+		     EXPECT_FALSE(editor->GltfExport.Window->isVisible());
+	     }},
 	    {"Save Options, Cancel", [&] { clickButton(ID_SAVE_OPTIONS_CANCEL), expectNoExport(); }},
 	    {"Save Options, Escape",
 	     [&] { chooseMenu(ID_MENU_SAVE_CPP), pressKey(KEY_ESCAPE), expectNoExport(); }},

@@ -44,8 +44,9 @@ struct Window
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows, the level chooser, "Save Scene", "Transform" and "Scene Objects", in
-// the order they are built, and their controls in the order each window creates them.
+// The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects" and
+// "Export glTF", in the order they are built, and their controls in the order each window
+// creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -232,6 +233,16 @@ const std::vector<Window> ToolWindows = {
          {LIST_BOX, 721, R(10, 30, 250, 270), nullptr},
      },
      true},
+    {L"Export glTF",
+     380,
+     R(150, 150, 650, 260),
+     {
+         {LABEL, 0, R(10, 35, 45, 50), L"File:"},
+         {EDIT_BOX, 381, R(50, 30, 455, 50), L""},
+         {BUTTON, 384, R(460, 30, 490, 50), L"..."},
+         {BUTTON, 382, R(340, 70, 410, 95), L"Ok"},
+         {BUTTON, 383, R(420, 70, 490, 95), L"Cancel"},
+     }},
 };
 
 const wchar_t* const Materials[] = {
@@ -320,7 +331,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		else if (child->getType() == gui::EGUIET_MODAL_SCREEN) // "Choose a Level"
 			windows.push_back(*child->getChildren().begin());
 	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
-	    << "eleven tool windows, the particle editor and the info window";
+	    << "twelve tool windows, the particle editor and the info window";
 	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
@@ -406,6 +417,7 @@ const MenuRow MenuTree[] = {
     {1, L"Save Scene", 45, false},
     {1, L"", -1, false},
     {1, L"Save C++", 43, false},
+    {1, L"Export glTF", 48, false},
     {1, L"", -1, false},
     {1, L"Properties", 41, false},
     {1, L"", -1, false},

@@ -25,7 +25,8 @@ EPurpose Purpose(int loadType)
 	case LOAD_Q3_LEVEL: return PURPOSE_LEVEL;
 	case LOAD_TERRAIN: return PURPOSE_HEIGHT_MAP;
 	case LOAD_SCENE: return PURPOSE_SCENE;
-	case LOAD_EXPORT_FOLDER: return PURPOSE_EXPORT;
+	case LOAD_EXPORT_FOLDER:
+	case LOAD_GLTF_FOLDER: return PURPOSE_EXPORT;
 	default: return PURPOSE_TEXTURE;
 	}
 }

@@ -17,6 +17,7 @@ enum EEditorId
 	ID_MENU_OPEN_SCENE = 44,
 	ID_MENU_SAVE_SCENE = 45,
 	ID_MENU_OPEN_RECENT = 46,
+	ID_MENU_EXPORT_GLTF = 48,
 	// menu "Edit"
 	ID_MENU_UNDO = 30,
 	ID_MENU_REDO = 31,
@@ -79,6 +80,13 @@ enum EEditorId
 	ID_SAVE_SCENE_BROWSE = 354,
 	// "Replace <file>?" before a scene opened in part is saved over its file
 	ID_SAVE_SCENE_REPLACE = 355,
+
+	// "Export glTF"
+	ID_GLTF_WINDOW = 380,
+	ID_GLTF_FILE = 381,
+	ID_GLTF_OK = 382,
+	ID_GLTF_CANCEL = 383,
+	ID_GLTF_BROWSE = 384,
 
 	// The questions before unsaved work would be lost, and about work an
 	// editor that ended left behind
