@@ -6,7 +6,7 @@ TOLVANE_BUILD=${TOLVANE_BUILD:-$TOLVANE_ROOT/build}
 
 # Everything the build, the editor and the tests need from Debian.
 TOLVANE_PACKAGES="cmake g++ make libirrlicht-dev libirrlicht-doc libgtest-dev libx11-dev
-  libgl-dev libfreetype-dev fonts-dejavu-core xvfb xauth libgl1-mesa-dri x11-apps x11-utils
+  libgl-dev libassimp-dev libfreetype-dev fonts-dejavu-core xvfb xauth libgl1-mesa-dri x11-apps x11-utils
   xdotool imagemagick assimp-testmodels unzip zip locales openbox x11-xserver-utils
   dpkg-dev desktop-file-utils shared-mime-info procps"
 

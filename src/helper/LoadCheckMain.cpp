@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "AssimpModel.h"
 #include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
 #include "MeshTransfer.h"
@@ -100,7 +101,17 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
 	    new transfer::CImageRecorder(driver, kind == "texture" ? nullptr : &data);
 	driver->addExternalImageLoader(images);
 	bool loaded = false;
-	if (kind == "mesh")
+	if (kind == "mesh" && assimpmodel::ReadsFile(file))
+	{
+		assimpmodel::CEmbeddedPixels embedded;
+		scene::IAnimatedMesh* mesh = assimpmodel::Load(device, file, embedded);
+		if ((loaded = mesh != 0))
+		{
+			transfer::WriteMesh(data, mesh, images, embedded.source());
+			mesh->drop();
+		}
+	}
+	else if (kind == "mesh")
 	{
 		scene::IAnimatedMesh* mesh = device->getSceneManager()->getMesh(file);
 		if ((loaded = mesh != 0))
