@@ -9,18 +9,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "FileNames.h"
+
 using namespace irr;
 
 namespace assimpmodel
 {
-bool ReadsFile(const io::path& file)
-{
-	for (const char* extension : {".gltf", ".glb", ".fbx", ".dae"})
-		if (core::hasFileExtension(file, extension + 1))
-			return true;
-	return false;
-}
-
 CEmbeddedPixels::~CEmbeddedPixels()
 {
 	for (auto it = Images.getIterator(); !it.atEnd(); it++)
@@ -140,7 +134,8 @@ private:
 
 	// A texture a material names: one the file carries, or an image file
 	// named from the model's folder (or, should that name not be found, the
-	// file of that name in the model's folder).
+	// file of that name in the model's folder: Windows tools write names
+	// such as "\..\maps\stone.jpg").
 	video::ITexture* texture(const aiString& path)
 	{
 		const std::pair<const aiTexture*, int> inside =
@@ -152,11 +147,13 @@ private:
 		if (name.empty())
 			return 0;
 		const io::path folder = FileSystem->getFileDir(File) + "/";
-		if (name[0] != '/')
-			name = folder + name;
-		if (!FileSystem->existFile(name))
-			name = folder + FileSystem->getFileBasename(name);
-		return FileSystem->existFile(name) ? Driver->getTexture(name) : 0;
+		const io::path tried[] = {name[0] == '/' ? name : folder + name,
+		                          folder + name.subString(name[0] == '/', name.size()),
+		                          folder + FileSystem->getFileBasename(name)};
+		for (const io::path& file : tried)
+			if (FileSystem->existFile(file))
+				return Driver->getTexture(file);
+		return 0;
 	}
 
 	STextureRef layer(const aiMaterial& material, aiTextureType type)

@@ -12,9 +12,6 @@
 
 namespace assimpmodel
 {
-//! Whether a file of this name is read here rather than by the engine.
-bool ReadsFile(const irr::io::path& file);
-
 //! Images a model carries as pixels rather than as an image file, by the
 //! name their texture has in the driver's cache; they are handed over as
 //! any texture's pixels (PixelSource).

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "AssimpModel.h"
+#include "FileNames.h"
 #include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
 #include "MeshTransfer.h"
@@ -101,7 +102,7 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
 	    new transfer::CImageRecorder(driver, kind == "texture" ? nullptr : &data);
 	driver->addExternalImageLoader(images);
 	bool loaded = false;
-	if (kind == "mesh" && assimpmodel::ReadsFile(file))
+	if (kind == "mesh" && IsLibraryModel(file))
 	{
 		assimpmodel::CEmbeddedPixels embedded;
 		scene::IAnimatedMesh* mesh = assimpmodel::Load(device, file, embedded);
