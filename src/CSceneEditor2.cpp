@@ -71,6 +71,13 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 	loaded::SContent content;
 	if (!AcquireFile(LOADKIND_MESH, filename, content))
 		return 0;
+	if (!content.Refusal.empty())
+	{
+		LoadRefusal = core::stringw(L"The model cannot be read: ") + content.Refusal.c_str();
+		if (content.Refusal.back() != '.')
+			LoadRefusal += L".";
+		return 0;
+	}
 	scene::IAnimatedMesh* mesh = content.Keep ? LoadWithFreshLoaders(filename) : content.Mesh;
 	scene::IMesh* frame = content.Keep && mesh ? mesh->getMesh(0) : 0;
 	if (content.Empty || (content.Keep && mesh && !(frame && transfer::HoldsTriangles(frame))))

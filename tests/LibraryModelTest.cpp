@@ -183,4 +183,13 @@ TEST_F(LibraryModelTest, DamagedAndForeignModelsNeverTakeTheEditorDown)
 	// Most of the test models load; every cut file is refused.
 	EXPECT_GT(loaded, 60);
 	EXPECT_GE(refused, 6);
+
+	// What the library says of a file it refuses is the message.
+	const std::string lost =
+	    WriteFile("lost.gltf",
+	              SquareJson(R"({"uri":"wall.jpg"})", "", R"({"byteLength":96,"uri":"gone.bin"})"));
+	EXPECT_FALSE(editor->CreateNewModel(lost.c_str()));
+	const std::wstring said = answer();
+	EXPECT_EQ(0u, said.find(L"Load Model Error!: The model cannot be read: ")) << said;
+	EXPECT_NE(std::wstring::npos, said.find(L"gone.bin")) << said;
 }

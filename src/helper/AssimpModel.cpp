@@ -296,15 +296,24 @@ void CModelReader::fill(const aiMesh& from, V* to, const video::SColorf& colour,
 }
 } // namespace
 
-scene::IAnimatedMesh* Load(IrrlichtDevice* device, const io::path& file, CEmbeddedPixels& embedded)
+scene::IAnimatedMesh* Load(IrrlichtDevice* device, const io::path& file, CEmbeddedPixels& embedded,
+                           std::string& problem)
 {
 	Assimp::Importer importer;
 	importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
 	                            aiPrimitiveType_POINT | aiPrimitiveType_LINE);
 	const aiScene* scene = importer.ReadFile(file.c_str(), ImportSteps);
-	if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
+	problem = importer.GetErrorString();
+	// A file of cameras, lights or animation only is read as incomplete,
+	// one of points and lines only as having no meshes left: both hold no
+	// triangles, which is what the editor says of them.
+	const bool none =
+	    problem.find("No meshes remaining") != std::string::npos ||
+	    (scene && (scene->mNumMeshes == 0 || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)));
+	if (!scene && !none)
 		return 0;
-	scene::SMesh* mesh = CModelReader(device, scene, file, embedded).mesh();
+	scene::SMesh* mesh =
+	    none ? new scene::SMesh() : CModelReader(device, scene, file, embedded).mesh();
 	scene::SAnimatedMesh* animated = new scene::SAnimatedMesh(mesh);
 	mesh->drop();
 	return animated;

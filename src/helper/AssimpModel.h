@@ -7,6 +7,7 @@
 #define TOLVANE_ASSIMPMODEL_H
 
 #include <irrlicht.h>
+#include <string>
 
 #include "MeshTransfer.h"
 
@@ -32,11 +33,12 @@ private:
 //! The model in the pose its file stores, as a static mesh whose textures
 //! are in the driver's cache: image files and compressed embedded images
 //! are decoded by the engine's image loaders (and so written by the
-//! helper's image recorder), raw embedded pixels go to `embedded`. Null
-//! when the file cannot be read or holds no triangles. The caller drops
-//! the mesh.
+//! helper's image recorder), raw embedded pixels go to `embedded`. A file
+//! read whole that holds no triangles gives a mesh of none. Null, with the
+//! library's reason in `problem`, when the file cannot be read. The caller
+//! drops the mesh.
 irr::scene::IAnimatedMesh* Load(irr::IrrlichtDevice* device, const irr::io::path& file,
-                                CEmbeddedPixels& embedded);
+                                CEmbeddedPixels& embedded, std::string& problem);
 } // namespace assimpmodel
 
 #endif

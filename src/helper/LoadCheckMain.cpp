@@ -104,13 +104,18 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
 	bool loaded = false;
 	if (kind == "mesh" && IsLibraryModel(file))
 	{
+		// Why the library refused a file is an answer for the editor.
 		assimpmodel::CEmbeddedPixels embedded;
-		scene::IAnimatedMesh* mesh = assimpmodel::Load(device, file, embedded);
-		if ((loaded = mesh != 0))
+		std::string problem;
+		scene::IAnimatedMesh* mesh = assimpmodel::Load(device, file, embedded, problem);
+		if (mesh)
 		{
 			transfer::WriteMesh(data, mesh, images, embedded.source());
 			mesh->drop();
 		}
+		else
+			transfer::WriteRefusal(data, problem);
+		loaded = true;
 	}
 	else if (kind == "mesh")
 	{
