@@ -126,6 +126,21 @@ TEST_F(LibraryModelTest, AGltfModelIsDrawnWithItsTextureAndKeepsItsName)
 	EXPECT_NE(std::wstring::npos, answer().find(L"A game's bare engine cannot load "));
 }
 
+TEST_F(LibraryModelTest, ASkinnedGltfModelComesWithItsJointsAndAnimation)
+{
+	const std::string file = "/usr/share/assimp/models/glTF2/simple_skin/simple_skin.gltf";
+	ASSERT_TRUE(editor->CreateNewModel(file.c_str()));
+	scene::IAnimatedMesh* mesh = editor->SelectedModel->AnimatedNode->getMesh();
+	ASSERT_EQ(scene::EAMT_SKINNED, mesh->getMeshType());
+	EXPECT_EQ(3u, static_cast<scene::ISkinnedMesh*>(mesh)->getJointCount());
+	EXPECT_EQ(5500u, mesh->getFrameCount()); // 5.5 s at the file's 1000 ticks a second
+	// Its strip, 2 high, bends over at its top joint, to +x as the model
+	// is mirrored.
+	const core::aabbox3df bent = mesh->getMesh(1000)->getBoundingBox();
+	EXPECT_NEAR(1.5f, bent.MaxEdge.Y, 0.01f);
+	EXPECT_NEAR(1.0f, bent.MaxEdge.X, 0.01f);
+}
+
 // Damaged glb files and the library's own test models: the editor never
 // goes down, and what does not load is answered with a message.
 TEST_F(LibraryModelTest, DamagedAndForeignModelsNeverTakeTheEditorDown)

@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "FileNames.h"
 
@@ -45,14 +48,15 @@ namespace
 // The engine is left-handed with its texture origin at the top left and
 // front faces that wind clockwise. Its own loaders mirror a right-handed
 // model in x, which keeps the side it faces (+z in glTF); so does this
-// (fill), with the winding turned here. The model is baked into the pose
-// its file stores (no bones, no animation), in triangles, with points and
-// lines left out.
-const unsigned ImportSteps = aiProcess_Triangulate | aiProcess_SortByPType |
-                             aiProcess_JoinIdenticalVertices | aiProcess_GenSmoothNormals |
-                             aiProcess_PreTransformVertices | aiProcess_FlipUVs |
-                             aiProcess_FlipWindingOrder | aiProcess_RemoveRedundantMaterials |
-                             aiProcess_FindInvalidData | aiProcess_ValidateDataStructure;
+// (fill, Mirrored), with the winding turned here. A model without bones is
+// baked into the pose its file stores; one with bones becomes the engine's
+// skinned mesh. Both are in triangles, with points and lines left out, and
+// in parts of at most 65535 vertices, as a skinned mesh's buffers hold.
+const unsigned ImportSteps =
+    aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_JoinIdenticalVertices |
+    aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_FlipWindingOrder |
+    aiProcess_RemoveRedundantMaterials | aiProcess_FindInvalidData | aiProcess_SplitLargeMeshes |
+    aiProcess_LimitBoneWeights | aiProcess_ValidateDataStructure;
 
 // A texture's layer as the material names it.
 struct STextureRef
@@ -189,6 +193,7 @@ private:
 		return blended || cutOut || opacity < 1;
 	}
 
+public:
 	// The material: the diffuse colour and texture on layer 0; a lightmap
 	// (or a glTF occlusion map) on layer 1 where the mesh has the texture
 	// coordinates it uses; blending as the file asks. `colour` is what the
@@ -232,6 +237,7 @@ private:
 	template <typename V>
 	static void fill(const aiMesh& from, V* to, const video::SColorf& colour, int lightmap);
 
+private:
 	scene::IMeshBuffer* buffer(const aiMesh& from)
 	{
 		if (!(from.mPrimitiveTypes & aiPrimitiveType_TRIANGLE) || from.mNumVertices == 0)
@@ -294,6 +300,166 @@ void CModelReader::fill(const aiMesh& from, V* to, const video::SColorf& colour,
 		v.Color = c.toSColor();
 	}
 }
+
+// ---------------------------------------------------------------------------
+// Skinned models
+
+// An assimp transform (column vectors, rows stored) as the engine's matrix
+// (row vectors), mirrored in x: M A M with M the mirror.
+core::matrix4 Mirrored(const aiMatrix4x4& a)
+{
+	const float sign[4] = {-1, 1, 1, 1};
+	core::matrix4 m;
+	for (int r = 0; r < 4; ++r)
+		for (int c = 0; c < 4; ++c)
+			m[c * 4 + r] = a[r][c] * sign[r] * sign[c];
+	return m;
+}
+
+// The engine builds a joint's rotation with getMatrix_transposed: this is
+// the quaternion whose matrix so made is the key's, mirrored in x.
+core::quaternion Mirrored(const aiQuaternion& q)
+{
+	return core::quaternion(-q.x, q.y, q.z, q.w);
+}
+
+// Every node of the file is a joint; a mesh with bones is skinned by the
+// joints its bones name, one without is carried by its node's joint. The
+// first animation is the mesh's, at the file's ticks a second.
+class CSkinBuilder
+{
+public:
+	CSkinBuilder(scene::ISkinnedMesh* mesh, const aiScene* scene, CModelReader& reader)
+	    : Mesh(mesh), Scene(scene), Reader(reader)
+	{
+	}
+
+	void build()
+	{
+		addJoint(*Scene->mRootNode, 0);
+		for (const auto& skinned : Skinned)
+			addWeights(skinned.first, *skinned.second);
+		if (Scene->mNumAnimations > 0)
+			addKeys(*Scene->mAnimations[0]);
+		Mesh->finalize();
+	}
+
+private:
+	scene::ISkinnedMesh* Mesh;
+	const aiScene* Scene;
+	CModelReader& Reader;
+	std::map<std::string, scene::ISkinnedMesh::SJoint*> Joints;
+	std::vector<std::pair<u32, const aiMesh*>> Skinned;
+
+	void addJoint(const aiNode& node, scene::ISkinnedMesh::SJoint* parent)
+	{
+		scene::ISkinnedMesh::SJoint* joint = Mesh->addJoint(parent);
+		joint->Name = node.mName.C_Str();
+		joint->LocalMatrix = Mirrored(node.mTransformation);
+		Joints.emplace(node.mName.C_Str(), joint);
+		for (unsigned i = 0; i < node.mNumMeshes; ++i)
+		{
+			const aiMesh& from = *Scene->mMeshes[node.mMeshes[i]];
+			if (!(from.mPrimitiveTypes & aiPrimitiveType_TRIANGLE) || from.mNumVertices == 0)
+				continue;
+			const u32 index = addBuffer(from);
+			if (from.HasBones())
+				Skinned.push_back({index, &from});
+			else
+				joint->AttachedMeshes.push_back(index);
+		}
+		for (unsigned i = 0; i < node.mNumChildren; ++i)
+			addJoint(*node.mChildren[i], joint);
+	}
+
+	u32 addBuffer(const aiMesh& from)
+	{
+		scene::SSkinMeshBuffer* buffer = Mesh->addMeshBuffer();
+		video::SColorf colour;
+		int lightmap = -1; // a skinned mesh's vertices have one set of coordinates
+		buffer->Material = Reader.material(from, colour, lightmap);
+		if (lightmap >= 0)
+		{
+			buffer->Material.MaterialType = video::EMT_SOLID;
+			buffer->Material.TextureLayer[1].Texture = 0;
+		}
+		buffer->Vertices_Standard.set_used(from.mNumVertices);
+		CModelReader::fill(from, buffer->Vertices_Standard.pointer(), colour, -1);
+		for (unsigned f = 0; f < from.mNumFaces; ++f)
+			if (from.mFaces[f].mNumIndices == 3)
+				for (unsigned k = 0; k < 3; ++k)
+					buffer->Indices.push_back(static_cast<u16>(from.mFaces[f].mIndices[k]));
+		buffer->recalculateBoundingBox();
+		return Mesh->getMeshBufferCount() - 1;
+	}
+
+	scene::ISkinnedMesh::SJoint* joint(const aiString& name) const
+	{
+		const auto found = Joints.find(name.C_Str());
+		return found == Joints.end() ? 0 : found->second;
+	}
+
+	void addWeights(u32 buffer, const aiMesh& from)
+	{
+		for (unsigned b = 0; b < from.mNumBones; ++b)
+		{
+			const aiBone& bone = *from.mBones[b];
+			scene::ISkinnedMesh::SJoint* joint = this->joint(bone.mName);
+			if (!joint)
+				continue;
+			joint->GlobalInversedMatrix = Mirrored(bone.mOffsetMatrix);
+			for (unsigned w = 0; w < bone.mNumWeights; ++w)
+			{
+				scene::ISkinnedMesh::SWeight* weight = Mesh->addWeight(joint);
+				weight->buffer_id = static_cast<u16>(buffer);
+				weight->vertex_id = bone.mWeights[w].mVertexId;
+				weight->strength = bone.mWeights[w].mWeight;
+			}
+		}
+	}
+
+	void addKeys(const aiAnimation& animation)
+	{
+		Mesh->setAnimationSpeed(
+		    animation.mTicksPerSecond > 0 ? static_cast<f32>(animation.mTicksPerSecond) : 25.f);
+		for (unsigned c = 0; c < animation.mNumChannels; ++c)
+		{
+			const aiNodeAnim& channel = *animation.mChannels[c];
+			scene::ISkinnedMesh::SJoint* joint = this->joint(channel.mNodeName);
+			if (!joint)
+				continue;
+			for (unsigned k = 0; k < channel.mNumPositionKeys; ++k)
+			{
+				const aiVectorKey& from = channel.mPositionKeys[k];
+				scene::ISkinnedMesh::SPositionKey* key = Mesh->addPositionKey(joint);
+				key->frame = static_cast<f32>(from.mTime);
+				key->position.set(-from.mValue.x, from.mValue.y, from.mValue.z);
+			}
+			for (unsigned k = 0; k < channel.mNumRotationKeys; ++k)
+			{
+				const aiQuatKey& from = channel.mRotationKeys[k];
+				scene::ISkinnedMesh::SRotationKey* key = Mesh->addRotationKey(joint);
+				key->frame = static_cast<f32>(from.mTime);
+				key->rotation = Mirrored(from.mValue);
+			}
+			for (unsigned k = 0; k < channel.mNumScalingKeys; ++k)
+			{
+				const aiVectorKey& from = channel.mScalingKeys[k];
+				scene::ISkinnedMesh::SScaleKey* key = Mesh->addScaleKey(joint);
+				key->frame = static_cast<f32>(from.mTime);
+				key->scale.set(from.mValue.x, from.mValue.y, from.mValue.z);
+			}
+		}
+	}
+};
+
+bool HasBones(const aiScene& scene)
+{
+	for (unsigned i = 0; i < scene.mNumMeshes; ++i)
+		if (scene.mMeshes[i]->HasBones())
+			return true;
+	return false;
+}
 } // namespace
 
 scene::IAnimatedMesh* Load(IrrlichtDevice* device, const io::path& file, CEmbeddedPixels& embedded,
@@ -311,6 +477,17 @@ scene::IAnimatedMesh* Load(IrrlichtDevice* device, const io::path& file, CEmbedd
 	    problem.find("No meshes remaining") != std::string::npos ||
 	    (scene && (scene->mNumMeshes == 0 || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)));
 	if (!scene && !none)
+		return 0;
+	if (!none && HasBones(*scene))
+	{
+		CModelReader reader(device, scene, file, embedded);
+		scene::ISkinnedMesh* skinned = device->getSceneManager()->createSkinnedMesh();
+		CSkinBuilder(skinned, scene, reader).build();
+		return skinned;
+	}
+	if (!none)
+		scene = importer.ApplyPostProcessing(aiProcess_PreTransformVertices);
+	if (!scene)
 		return 0;
 	scene::SMesh* mesh =
 	    none ? new scene::SMesh() : CModelReader(device, scene, file, embedded).mesh();
