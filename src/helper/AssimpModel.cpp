@@ -485,10 +485,11 @@ scene::IAnimatedMesh* Load(IrrlichtDevice* device, const io::path& file, CEmbedd
 		CSkinBuilder(skinned, scene, reader).build();
 		return skinned;
 	}
-	if (!none)
-		scene = importer.ApplyPostProcessing(aiProcess_PreTransformVertices);
-	if (!scene)
+	if (!none && !(scene = importer.ApplyPostProcessing(aiProcess_PreTransformVertices)))
+	{
+		problem = importer.GetErrorString();
 		return 0;
+	}
 	scene::SMesh* mesh =
 	    none ? new scene::SMesh() : CModelReader(device, scene, file, embedded).mesh();
 	scene::SAnimatedMesh* animated = new scene::SAnimatedMesh(mesh);
