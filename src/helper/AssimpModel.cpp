@@ -76,6 +76,7 @@ video::E_TEXTURE_CLAMP Wrap(aiTextureMapMode mode)
 	}
 }
 
+// The engine's buffers, materials and textures of a scene the library read.
 class CModelReader
 {
 public:
@@ -124,7 +125,11 @@ private:
 				file->drop();
 			return made;
 		}
-		// aiTexel holds blue, green, red, alpha: the bytes of A8R8G8B8.
+		// The editor takes no larger image; aiTexel holds blue, green, red,
+		// alpha: the bytes of A8R8G8B8.
+		if (texture.mWidth == 0 || texture.mWidth > transfer::MaxImageSide ||
+		    texture.mHeight > transfer::MaxImageSide)
+			return 0;
 		video::IImage* image = Driver->createImage(
 		    video::ECF_A8R8G8B8, core::dimension2du(texture.mWidth, texture.mHeight));
 		std::memcpy(image->lock(), texture.pcData,
