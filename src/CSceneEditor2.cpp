@@ -83,6 +83,14 @@ scene::IAnimatedMesh* CSceneEditor::LoadMeshSafely(const char* filename)
 	loaded::SContent content;
 	if (!Loader.AcquireFile(LOADKIND_MESH, filename, content))
 		return 0;
+	if (!content.Refusal.empty())
+	{
+		core::stringw why = core::stringw(L"The model cannot be read: ") + content.Refusal.c_str();
+		if (content.Refusal.back() != '.')
+			why += L".";
+		Loader.Refuse(why);
+		return 0;
+	}
 	scene::IAnimatedMesh* mesh =
 	    content.Keep ? Loader.LoadWithFreshLoaders(filename) : content.Mesh;
 	scene::IMesh* frame = content.Keep && mesh ? mesh->getMesh(0) : 0;
@@ -728,6 +736,27 @@ bool CSceneEditor::SaveFolderUsable(const std::string& prefix)
 	return false;
 }
 
+namespace
+{
+// The models the export names that a game's engine cannot load itself.
+std::wstring BareEngineCannotLoad(const CSceneDocument& document)
+{
+	std::wstring names;
+	for (int i = 1; i < CSceneEditor::MODEL_SLOTS; ++i)
+	{
+		const SModelState* record = document.Object(i);
+		std::string file;
+		if (record && record->Type == CModel::TYPE_MESH &&
+		    WideToFileName(record->FileName.c_str(), file) && IsLibraryModel(file))
+			names += (names.empty() ? L"" : L", ") + std::wstring(record->FileName.c_str());
+	}
+	if (names.empty())
+		return names;
+	return L" A game's bare engine cannot load " + names +
+	       L"; the editor reads them with the Open Asset Import Library.";
+}
+} // namespace
+
 bool CSceneEditor::SaveLevel()
 {
 	std::string dir;
@@ -772,6 +801,6 @@ bool CSceneEditor::SaveLevel()
 		            SaveFailure("could not replace", failed->Target, failed->Error).c_str());
 		return false;
 	}
-	ShowMessage(L"Saved!", L"Level data saved!");
+	ShowMessage(L"Saved!", (L"Level data saved!" + BareEngineCannotLoad(Document)).c_str());
 	return true;
 }

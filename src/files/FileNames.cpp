@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <strings.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -167,4 +169,15 @@ bool MakeFolders(const std::string& path)
 		if (slash == std::string::npos)
 			return true;
 	}
+}
+
+bool IsLibraryModel(const std::string& file)
+{
+	for (const char* extension : {".gltf", ".glb", ".fbx", ".dae"})
+	{
+		const size_t length = std::strlen(extension);
+		if (file.size() > length && strcasecmp(file.c_str() + file.size() - length, extension) == 0)
+			return true;
+	}
+	return false;
 }

@@ -42,4 +42,9 @@ bool IsFolder(const std::string& path);
 //! had.
 bool MakeFolders(const std::string& path);
 
+//! Whether a model file is of a format (glTF, FBX, Collada) that the
+//! engine's own loaders do not read well and the helper reads with the Open
+//! Asset Import Library instead: by its extension, in any case.
+bool IsLibraryModel(const std::string& file);
+
 #endif

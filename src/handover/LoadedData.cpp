@@ -1,5 +1,6 @@
 #include "LoadedData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -834,6 +835,12 @@ bool ReadRecords(CReader& in, video::IVideoDriver* driver, scene::ISceneManager*
 		case REC_EMPTY: content.Empty = true; break;
 		case REC_IMAGE_SIZE:
 			if (!in.get(content.TooLarge.Width) || !in.get(content.TooLarge.Height))
+				return false;
+			break;
+		case REC_REFUSAL:
+			if (!in.text(content.Refusal) || content.Refusal.size() > MaxRefusal ||
+			    std::any_of(content.Refusal.begin(), content.Refusal.end(),
+			                [](char c) { return c < ' ' || c > '~'; }))
 				return false;
 			break;
 		case REC_START:

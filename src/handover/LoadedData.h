@@ -38,6 +38,9 @@ struct SContent
 	//! Where a player starts a level (REC_START): origin x, y, z, angle.
 	bool HasStart = false;
 	float Start[4] = {};
+	//! Why the helper's model reader refused the file (REC_REFUSAL),
+	//! printable ASCII; empty when it did not.
+	std::string Refusal;
 };
 
 //! Reads and checks what the helper wrote into the shared memory `fd`;

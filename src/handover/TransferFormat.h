@@ -15,7 +15,7 @@
 namespace transfer
 {
 const uint32_t Magic = 0x444c5654; // "TVLD"
-const uint32_t Version = 3;
+const uint32_t Version = 4;
 
 //! What follows a record tag.
 enum ERecord : uint32_t
@@ -43,7 +43,10 @@ enum ERecord : uint32_t
 	REC_EMPTY = 11,
 	//! An image too large for the editor (a side over MaxImageSide): its
 	//! width and height only.
-	REC_IMAGE_SIZE = 12
+	REC_IMAGE_SIZE = 12,
+	//! Why a model reader refused the file, as it says it: one line of
+	//! text, of up to MaxRefusal bytes.
+	REC_REFUSAL = 13
 };
 
 //! How a mesh is rebuilt.
@@ -57,6 +60,7 @@ enum EMeshForm : uint32_t
 //! Limits of what the editor accepts.
 const uint32_t MaxImageSide = 16384;
 const uint32_t MaxCount = 1u << 28;
+const uint32_t MaxRefusal = 300;
 
 //! Whether any buffer of a mesh has a triangle: one of none draws nothing,
 //! and both sides refuse it so.

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <string>
 
+#include "AssimpModel.h"
+#include "FileNames.h"
 #include "LoadCheck.h"
 #include "LoadCheckProtocol.h"
 #include "MeshTransfer.h"
@@ -100,7 +102,22 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
 	    new transfer::CImageRecorder(driver, kind == "texture" ? nullptr : &data);
 	driver->addExternalImageLoader(images);
 	bool loaded = false;
-	if (kind == "mesh")
+	if (kind == "mesh" && IsLibraryModel(file))
+	{
+		// Why the library refused a file is an answer for the editor.
+		assimpmodel::CEmbeddedPixels embedded;
+		std::string problem;
+		scene::IAnimatedMesh* mesh = assimpmodel::Load(device, file, embedded, problem);
+		if (mesh)
+		{
+			transfer::WriteMesh(data, mesh, images, embedded.source());
+			mesh->drop();
+		}
+		else
+			transfer::WriteRefusal(data, problem);
+		loaded = true;
+	}
+	else if (kind == "mesh")
 	{
 		scene::IAnimatedMesh* mesh = device->getSceneManager()->getMesh(file);
 		if ((loaded = mesh != 0))

@@ -155,6 +155,16 @@ void WriteNames(CWriter& out, const std::vector<std::string>& names)
 		out.text(name);
 }
 
+void WriteRefusal(CWriter& out, const std::string& why)
+{
+	std::string line;
+	for (char c : why)
+		if (line.size() < MaxRefusal)
+			line += c >= ' ' && c <= '~' ? c : ' ';
+	out.put(REC_REFUSAL);
+	out.text(line);
+}
+
 // ---------------------------------------------------------------------------
 // Meshes
 

@@ -50,6 +50,8 @@ void WriteImage(CWriter& out, const irr::io::path& name, irr::video::IImage* ima
 //! Writes an image as a REC_PIXELS record; the record's number.
 int32_t WritePixels(CWriter& out, const irr::io::path& name, irr::video::IImage* image);
 void WriteNames(CWriter& out, const std::vector<std::string>& names);
+//! Writes why a reader refused the file: its printable ASCII, shortened.
+void WriteRefusal(CWriter& out, const std::string& why);
 //! Writes a mesh and its textures; a mesh with no triangles is written as
 //! REC_EMPTY, a kind of mesh that cannot be rebuilt from data, or a texture
 //! without pixels, as REC_KEEP.

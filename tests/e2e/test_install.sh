@@ -80,7 +80,7 @@ DEB=$(ls "$WORK"/package/tolvane_*.deb 2>/dev/null | head -n1)
 mkdir -p "$ARTEFACTS" && cp "$DEB" "$ARTEFACTS/"
 DEPENDS=$(dpkg-deb -f "$DEB" Depends)
 echo "declared dependencies: $DEPENDS"
-for needed in libirrlicht1.8 libx11-6 'libgl1\|libglx0' 'libstdc++6'; do
+for needed in libirrlicht1.8 libassimp5 libx11-6 'libgl1\|libglx0' 'libstdc++6'; do
 	check "the package depends on $needed" grep -q "\(^\|, \)\($needed\)\b" <<<"$DEPENDS"
 done
 dpkg-deb -c "$DEB" >"$WORK/contents"
