@@ -182,10 +182,19 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 			return true;
 		}
 		return ptr_sed->Keeper.OnQuestionAnswered(gui.Caller->getID(), gui.EventType);
-	case gui::EGET_ELEMENT_FOCUS_LOST:
-		// A typed name is one step, ended when another field is touched.
+	case gui::EGET_ELEMENT_FOCUSED:
+		// What is typed into a field is one step, taken when it ends.
 		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
+			ptr_sed->BeginEdit(EDIT_TYPING);
+		return false;
+	case gui::EGET_ELEMENT_FOCUS_LOST:
+		// A typed name is one step, ended when another field is touched
+		// (by the click whose press is still held).
+		if (gui.Caller->getType() == gui::EGUIET_EDIT_BOX)
+		{
 			ptr_sed->EndEdit(EDIT_TYPING);
+			ptr_sed->RecordStep();
+		}
 		return false;
 	default: return false;
 	}
@@ -510,6 +519,16 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	// Escape during a drag of the handles puts the object back.
 	if (escape && ptr_sed->Handles.Cancel())
 		return true;
+	// Escape while typing into a field or dragging a bar takes back what
+	// it changed; the field keeps the focus, the bar lets go.
+	if (escape && (editing || ptr_sed->MouseButtonsHeld) && !ptr_sed->ModalWindowOpen() &&
+	    ptr_sed->CancelEdit())
+	{
+		gui::IGUIElement* focus = env->getFocus();
+		if (focus && focus->getType() == gui::EGUIET_SCROLL_BAR)
+			env->removeFocus(focus);
+		return true;
+	}
 	const bool choosing = FocusWithin(ptr_sed->LevelChooserWindow);
 	if (editing || ptr_sed->ModalWindowOpen() || choosing)
 	{

@@ -224,3 +224,87 @@ TEST_F(UndoTest, EscapeDuringAHeldKeyTakesTheHoldBackAndEditNamesWhatIsLeft)
 	ASSERT_TRUE(chooseMenu(ID_MENU_REDO));
 	EXPECT_NE(nullptr, editor->Model[1]->AnimatedNode);
 }
+
+TEST_F(UndoTest, EscapeTakesBackATypedNameAndADraggedBarAndLeavesNoStep)
+{
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	frame();
+	editor->Select(editor->Model[1]);
+	const core::stringw name = editor->Document.Object(1)->FileName;
+	ASSERT_TRUE(chooseMenu(ID_MENU_OBJECT_PROPERTIES));
+	click(editor->mpw_boxFileName);
+	pressKey(KEY_END);
+	typeText(L"x");
+	frame();
+	ASSERT_EQ(name + L"x", editor->Document.Object(1)->FileName) << "each key reaches the record";
+	pressKey(KEY_ESCAPE);
+	frame();
+	EXPECT_EQ(name, editor->Document.Object(1)->FileName);
+	EXPECT_EQ(name, core::stringw(editor->mpw_boxFileName->getText())) << "the field shows it";
+	EXPECT_EQ(name, editor->Model[1]->FileName) << "the object follows the document";
+
+	ASSERT_TRUE(chooseMenu(ID_MENU_FILE_PROPERTIES));
+	gui::IGUIScrollBar* bar = editor->spw_refresh_greenbar;
+	const s32 green = editor->Document.World().Bars[1];
+	editor->_gui->drawAll(); // the bar places its thumb as it is drawn
+	const core::rect<s32> box = bar->getAbsolutePosition();
+	const core::position2d<s32> middle = box.getCenter();
+	// The thumb stands at the left end, after the arrow button.
+	const s32 thumb = box.UpperLeftCorner.X + box.getHeight() + 3;
+	mouseEvent(EMIE_LMOUSE_PRESSED_DOWN, thumb, middle.Y, EMBSM_LEFT);
+	mouseEvent(EMIE_MOUSE_MOVED, middle.X, middle.Y, EMBSM_LEFT);
+	frame();
+	ASSERT_NE(green, editor->Document.World().Bars[1]) << "the drag sets the colour as it goes";
+	pressKey(KEY_ESCAPE);
+	mouseEvent(EMIE_MOUSE_MOVED, box.LowerRightCorner.X, middle.Y, EMBSM_LEFT);
+	mouseEvent(EMIE_LMOUSE_LEFT_UP, box.LowerRightCorner.X, middle.Y, 0);
+	frame();
+	EXPECT_EQ(green, editor->Document.World().Bars[1]) << "and lets go of the bar";
+	EXPECT_EQ(green, bar->getPos());
+	EXPECT_STREQ(L"Undo Add crate.obj", editor->EditMenu->getItemText(0));
+	EXPECT_TRUE(editor->DocumentShowsScene());
+}
+
+TEST_F(UndoTest, EveryCommandIsOneStepThatUndoTakesBackWithTheNodes)
+{
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	frame();
+	const SModelState crate = *editor->Document.Object(1);
+	SSceneState empty;
+	empty.World = std::make_shared<const SWorldState>(editor->Document.World());
+	const struct
+	{
+		const char* name;
+		SCommand command;
+		const wchar_t* what;
+	} rows[] = {
+	    {"add", commands::AddObject(5, crate), L"Add crate.obj"},
+	    {"transform",
+	     commands::SetTransform(1, core::vector3df(1, 2, 3), core::vector3df(0, 45, 0),
+	                            core::vector3df(2, 2, 2)),
+	     L"Transform crate.obj"},
+	    {"property", commands::EditObject(1, [](SModelState& r) { r.Wireframe = true; }),
+	     L"Set Wireframe"},
+	    {"named",
+	     commands::EditObject(
+	         1, [](SModelState& r) { r.Fog = true; }, L"Fog on"),
+	     L"Fog on"},
+	    {"world", commands::EditWorld([](SWorldState& w) { w.MarkerPosition.set(4, 5, 6); }),
+	     L"Move marker"},
+	    {"remove", commands::RemoveObject(1), L"Remove crate.obj"},
+	    {"clear", commands::Clear(), L"Remove crate.obj"},
+	    {"replace", commands::Replace(empty, L"Open empty.irr"), L"Open empty.irr"},
+	};
+	for (const auto& row : rows)
+	{
+		SCOPED_TRACE(row.name);
+		const SSceneState before = editor->Document.State();
+		ASSERT_TRUE(editor->Execute(row.command));
+		EXPECT_TRUE(editor->DocumentShowsScene()) << "the nodes follow the document";
+		EXPECT_EQ(L"Undo " + std::wstring(row.what), editor->EditMenu->getItemText(0));
+		EXPECT_FALSE(editor->Execute(row.command)) << "the same again changes nothing";
+		ASSERT_TRUE(editor->Undo());
+		EXPECT_TRUE(before == editor->Document.State());
+		EXPECT_TRUE(editor->DocumentShowsScene());
+	}
+}
