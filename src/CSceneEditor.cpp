@@ -93,7 +93,7 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), 
+      MessageLog(0), 
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
       Orbit(0)
 {
@@ -182,7 +182,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateHelpDialogs();
 	CreateWaterProperties();
 	CreateLevelChooser();
-	CreateSaveSceneWindow();
+	Files.Create();
 	Transform.Create();
 	ObjectList.Create();
 	GltfExport.Create();
@@ -302,10 +302,10 @@ core::stringw CSceneEditor::SceneInfoText() const
 	text += _driver->getPrimitiveCountDrawn();
 	text += L"\n";
 	text += CameraMode ? L"CameraMode: On" : L"CameraMode: Off";
-	if (!SavedFile.empty() && SavedFile == SceneFileName && !Document.Unsaved())
+	if (!Files.SavedFile.empty() && Files.SavedFile == Files.SceneFileName && !Document.Unsaved())
 	{
 		text += L"\nSaved ";
-		text += FileNameToWide(SavedFile.substr(SavedFile.rfind('/') + 1)).c_str();
+		text += FileNameToWide(Files.SavedFile.substr(Files.SavedFile.rfind('/') + 1)).c_str();
 	}
 	return text;
 }

@@ -26,6 +26,7 @@
 #include "History.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
+#include "SceneFiles.h"
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
 #include "WorkKeeper.h"
@@ -118,21 +119,26 @@ public:
 	//! with the engine's loadScene.
 	//! Writes the scene; a file of which parts were left out when it was
 	//! opened is first asked about, unless `replaceAnswered`.
-	bool SaveScene(const char* filename, bool replaceAnswered = false);
+	bool SaveScene(const char* filename, bool replaceAnswered = false)
+	{
+		return Files.Save(filename, replaceAnswered);
+	}
 	//! The answer to "Replace <file>?": Yes saves over it.
-	bool OnReplaceAnswered(bool yes);
+	bool OnReplaceAnswered(bool yes) { return Files.OnReplaceAnswered(yes); }
+	//! Saving and opening scene files, "Save Scene" and "Open Recent".
+	CSceneFiles Files{*this};
 	//! "File", "Open Recent": the last scene files opened or saved.
-	CRecentScenes RecentScenes;
-	gui::IGUIContextMenu* RecentMenu = 0;
+	CRecentScenes& RecentScenes = Files.Recent;
+	gui::IGUIContextMenu*& RecentMenu = Files.RecentMenu;
 	//! "Edit": "Undo <what>" and "Redo <what>", as the history stands.
 	gui::IGUIContextMenu* EditMenu = 0;
 	void ShowEditMenu();
 	//! Fills "Open Recent" from the list; files that are gone are dropped.
-	void ShowRecentScenes();
+	void ShowRecentScenes() { Files.ShowRecent(); }
 	//! An entry of "Open Recent" (its command id less ID_RECENT_SCENE_FIRST).
-	bool OpenRecentScene(u32 entry);
+	bool OpenRecentScene(u32 entry) { return Files.OpenRecent(entry); }
 	//! Replaces the scene with a scene file's.
-	bool OpenScene(const char* filename);
+	bool OpenScene(const char* filename) { return Files.Open(filename); }
 	//! A file named on the command line, by its type: a scene file (.irr)
 	//! is opened, a Quake 3 level (.pk3, .zip, .bsp) loaded, anything else
 	//! added as a model. Failures are reported in a message box.
@@ -401,51 +407,6 @@ private:
 	void CreateLevelChooser();
 	void KeepInView(scene::ISceneNode* node);
 
-	// Scene files
-	void CreateSaveSceneWindow();
-	void ShowSaveSceneWindow();
-	bool SaveSceneFromWindow();
-	std::string SceneFolder(const std::string& sceneFile) const;
-	std::wstring StoredName(const std::string& folder, const std::string& file) const;
-	io::IAttributes* ModelUserData(int slot, const std::string& folder);
-	io::IAttributes* StateUserData(const std::string& folder);
-	bool OpenForeignScene(const scenefile::SSceneContent& content, const std::string& file,
-	                      std::wstring& report);
-	bool OpenForeignNode(const scenefile::SForeignNode& node, const std::string& folder,
-	                     std::set<std::string>& failed);
-	std::string ForeignPath(const std::string& folder, const std::wstring& written,
-	                        const std::string& alsoIn = "");
-	bool ReadAndOpenScene(const std::string& file, std::wstring& report);
-	bool ReadSceneInHelper(const std::string& file, scenefile::SSceneContent& content);
-	void RevertSceneOpen(const SSceneState& before, unsigned long long content,
-	                     unsigned long long saved, const std::string& sceneFile);
-	bool ReadRecords(const scenefile::SSceneContent& content, std::vector<SModelState>& records,
-	                 core::stringw& problem) const;
-	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
-	               std::set<std::string>& failed);
-	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);
-	int WorldObjects(io::IAttributes* state) const;
-	void RestoreView(io::IAttributes* state);
-	gui::IGUIWindow* SaveSceneWindow;
-	gui::IGUIEditBox* SaveSceneFileBox;
-	//! The scene file last opened or saved.
-	std::string SceneFileName;
-	//! The file of the last save, named in "Scene Information" until the
-	//! scene changes again.
-	std::string SavedFile;
-	//! The scene came from a file of which parts were left out: it keeps
-	//! no file name, and that file is replaced only after a question.
-	bool PartlyOpened = false;
-	std::string PartlyOpenedFile;
-	//! The file the replace question is about.
-	std::string ReplaceAskedFor;
-	void KeepOpenedFile(const std::string& file, bool partly);
-	//! "..." of "Save Scene": the chosen folder, or file, goes into the field.
-	void ChooseSaveSceneFolder(const std::string& chosen);
-	//! The folder the field of "Save Scene" names, for its "..." dialog.
-	std::string SaveSceneFolderShown() const;
-	//! Whether the document holds only values a scene file holds.
-	bool SceneIsSound(core::stringw& problem) const;
 	//! What the world geometry was loaded from.
 	std::string TerrainFile;
 	std::string LevelFile;
@@ -623,6 +584,7 @@ private:
 	friend class CWorkKeeper;
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
+	friend class CSceneFiles;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
