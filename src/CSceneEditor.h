@@ -20,6 +20,7 @@
 #include "GltfExportWindow.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "MovementKeys.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
 #include "Commands.h"
@@ -44,8 +45,6 @@ public:
 	static const int MODEL_SLOTS = 100;
 	//! Entries of the key table: engine key codes 0 to 254.
 	static const int KEY_ENTRIES = 255;
-	//! Keys that move the marker or the selected model while held.
-	static const int MOVEMENT_KEYS = 10;
 
 	CSceneEditor();
 	~CSceneEditor();
@@ -196,7 +195,7 @@ public:
 	bool FrameNeeded() const { return View.FrameNeeded(); }
 	//! The key table changed: a movement key that went down takes its first
 	//! step, one that went up the steps its hold still owes.
-	void KeysChanged();
+	void KeysChanged() { Keys.KeysChanged(); }
 	//! The clock that times frames and steps (seconds), and a plain wait;
 	//! tests put in a clock of their own.
 	std::function<double()> Now;
@@ -303,7 +302,7 @@ public:
 	void Select(CModel* model);
 
 	//! Clears the whole key table (the window lost the input focus).
-	void ReleaseAllKeys();
+	void ReleaseAllKeys() { Keys.ReleaseAll(); }
 
 	//! Places the selected object exactly, as the "Transform" window does:
 	//! one undo step; false with nothing selected, a value that is not finite
@@ -359,13 +358,6 @@ private:
 	bool CreatePositioner();
 	void CreateSceneInfoWindow();
 	void SetStartupError(const std::string& what);
-	void MovePositioner(const core::vector3df& forward);
-	void MoveSelectedModel(const core::vector3df& mforward);
-	//! Takes `due[i]` steps of movement key i (MovementKeys order), as
-	//! many steps as the largest count; each step acts on the keys still due.
-	void TakeSteps(const int (&due)[MOVEMENT_KEYS]);
-	//! The steps that held keys owe by now.
-	void TakeDueSteps();
 	void UpdateValueLabels();
 	void ApplyFog();
 
@@ -508,17 +500,8 @@ private:
 	//! Escape while a movement key is held: the change going on is taken
 	//! back to where it began and the keys stop; false when none goes on.
 	bool RollBackHeldChange();
-	//! Keys that move the marker or the selected model while held.
-	static const EKEY_CODE MovementKeys[10];
-	//! A movement key's hold: since when it is down, steps taken since.
-	struct SKeyHold
-	{
-		bool held;
-		double since;
-		int taken;
-	};
-	SKeyHold Holds[MOVEMENT_KEYS];
-	int StepsOwed(const SKeyHold& hold, double now) const;
+	//! The keys that move the marker or the selected model while held.
+	CMovementKeys Keys{*this};
 
 	void ApplyState(const SSceneState& target, const SSceneState& current,
 	                bool refillWindows = true);

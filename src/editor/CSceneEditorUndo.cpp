@@ -344,17 +344,10 @@ bool CSceneEditor::CancelEdit()
 
 bool CSceneEditor::RollBackHeldChange()
 {
-	bool held = false;
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-		held = held || key[MovementKeys[i]];
-	if (!held || Loading)
+	if (!Keys.AnyDown() || Loading)
 		return false;
 	// The keys stop where they are: a release ends nothing more.
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-	{
-		key[MovementKeys[i]] = false;
-		Holds[i] = SKeyHold{false, 0.0, 0};
-	}
+	Keys.Stop();
 	CancelEdit();
 	EndEdit(EDIT_KEYS);
 	return true;
