@@ -165,7 +165,7 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		// Return in "Save Scene"'s field saves, as its "Ok" does.
 		if (gui.Caller->getID() != ID_SAVE_SCENE_FILE)
 			return false;
-		ptr_sed->SaveSceneFromWindow();
+		ptr_sed->Files.SaveSceneFromWindow();
 		return true;
 	case gui::EGET_COMBO_BOX_CHANGED:
 		// A preset sets every other control of "Particle Editor".
@@ -234,7 +234,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 		break;
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
 	case ID_MENU_OPEN_SCENE: OpenFileDialog(L"Select a Scene", LOAD_SCENE); break;
-	case ID_MENU_SAVE_SCENE: editor.ShowSaveSceneWindow(); break;
+	case ID_MENU_SAVE_SCENE: editor.Files.ShowSaveSceneWindow(); break;
 	case ID_MENU_EXPORT_GLTF: editor.GltfExport.Show(); break;
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
@@ -270,8 +270,8 @@ bool CTLVEventRec::OnButton(s32 id)
 		break;
 	}
 	case ID_WORLD_OK: CSceneEditor::WorldMainWindow->setVisible(false); break;
-	case ID_SAVE_SCENE_OK: editor.SaveSceneFromWindow(); break;
-	case ID_SAVE_SCENE_CANCEL: editor.SaveSceneWindow->setVisible(false); break;
+	case ID_SAVE_SCENE_OK: editor.Files.SaveSceneFromWindow(); break;
+	case ID_SAVE_SCENE_CANCEL: editor.Files.SaveSceneWindow()->setVisible(false); break;
 	case ID_SAVE_SCENE_BROWSE: BrowseSceneFolder(); break;
 	case ID_GLTF_BROWSE:
 		OpenFileDialog(L"Choose a Folder for the glTF File", LOAD_GLTF_FOLDER,
@@ -357,7 +357,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_SKYBOX_FIELD: FillSkyBoxField(file); break;
 	case LOAD_PARTICLE_TEXTURE: editor.LoadParticleTexture(name); break;
 	case LOAD_EXPORT_FOLDER: OnFolderChosen(0, file.substr(0, file.rfind('/') + 1)); break;
-	case LOAD_SCENE_FOLDER: editor.ChooseSaveSceneFolder(file); break;
+	case LOAD_SCENE_FOLDER: editor.Files.ChooseSaveSceneFolder(file); break;
 	case LOAD_GLTF_FOLDER: editor.GltfExport.ChooseFolder(file); break;
 	default: return false;
 	}
@@ -410,7 +410,7 @@ bool CTLVEventRec::OnFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::st
 	if (!shown.empty() && shown.back() != '/')
 		shown += '/';
 	if (purpose == LOAD_SCENE_FOLDER)
-		ptr_sed->ChooseSaveSceneFolder(shown);
+		ptr_sed->Files.ChooseSaveSceneFolder(shown);
 	else if (purpose == LOAD_GLTF_FOLDER)
 		ptr_sed->GltfExport.ChooseFolder(shown);
 	else
@@ -430,7 +430,7 @@ void CTLVEventRec::DropClosedDialog()
 void CTLVEventRec::BrowseSceneFolder()
 {
 	OpenFileDialog(L"Choose a Folder for the Scene", LOAD_SCENE_FOLDER,
-	               ptr_sed->SaveSceneFolderShown());
+	               ptr_sed->Files.SaveSceneFolderShown());
 }
 
 void CTLVEventRec::ForgetFocusBeforeDialog()
@@ -590,9 +590,9 @@ bool CTLVEventRec::AnswerWithKey(const SEvent::SKeyInput& keyInput, bool editing
 	}
 	if (editor.ModalWindowOpen())
 		return false;
-	if (escape && FocusWithin(editor.SaveSceneWindow))
+	if (escape && FocusWithin(editor.Files.SaveSceneWindow()))
 	{
-		editor.SaveSceneWindow->setVisible(false);
+		editor.Files.SaveSceneWindow()->setVisible(false);
 		return true;
 	}
 	if (escape && FocusWithin(editor.GltfExport.Window))

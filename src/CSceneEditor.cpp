@@ -19,9 +19,6 @@
 
 gui::IGUIWindow* CSceneEditor::ScenePropertiesWindow = 0;
 gui::IGUIWindow* CSceneEditor::WorldMainWindow = 0;
-const EKEY_CODE CSceneEditor::MovementKeys[10] = {
-    KEY_NUMPAD2, KEY_NUMPAD3, KEY_NUMPAD4, KEY_NUMPAD6, KEY_NUMPAD8,
-    KEY_NUMPAD9, KEY_UP,      KEY_DOWN,    KEY_LEFT,    KEY_RIGHT};
 gui::IGUIWindow* CSceneEditor::AboutWindow = 0;
 gui::IGUIWindow* CSceneEditor::ModelPropertiesWindow = 0;
 gui::IGUIWindow* CSceneEditor::SkyBoxWindow = 0;
@@ -39,23 +36,6 @@ const char* const LogoFile = "logo.jpg";
 io::path DataFile(const char* name)
 {
 	return (DataFolder() + name).c_str();
-}
-
-// Movement per step (STEPS_PER_SECOND steps a second of holding a key).
-const f32 MoveStep = 3.0f;
-const f32 ClimbStep = 2.0f;
-const f32 TurnStep = 2.0f;
-
-// Horizontal unit heading for a rotation about Y given in degrees.
-core::vector3df Heading(f32 yDegrees)
-{
-	const f32 a = yDegrees * 3.14159f / 180.0f;
-	return core::vector3df(sinf(a), 0.0f, cosf(a));
-}
-
-core::vector3df TurnedAboutY(const core::vector3df& rotation, f32 degrees)
-{
-	return core::vector3df(0.0f, rotation.Y + degrees, 0.0f);
 }
 
 // The working directory as a start-up error names it.
@@ -93,7 +73,7 @@ CSceneEditor::CSceneEditor()
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
       mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      SaveSceneWindow(0), SaveSceneFileBox(0), MessageLog(0), 
+      MessageLog(0), 
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
       Orbit(0)
 {
@@ -101,8 +81,6 @@ CSceneEditor::CSceneEditor()
 		Model[i] = 0;
 	for (int i = 0; i < KEY_ENTRIES; ++i)
 		key[i] = false;
-	for (SKeyHold& hold : Holds)
-		hold = SKeyHold{false, 0.0, 0};
 	Now = []
 	{
 		using namespace std::chrono;
@@ -182,14 +160,14 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateHelpDialogs();
 	CreateWaterProperties();
 	CreateLevelChooser();
-	CreateSaveSceneWindow();
+	Files.Create();
 	Transform.Create();
 	ObjectList.Create();
 	GltfExport.Create();
 	CreateParticleWindow();
 
 	// The keys the per-frame update reads.
-	for (EKEY_CODE k : MovementKeys)
+	for (EKEY_CODE k : CMovementKeys::Codes)
 		key[k] = false;
 	key[KEY_CONTROL] = false;
 	Water = new CModel(_smgr);
@@ -302,10 +280,10 @@ core::stringw CSceneEditor::SceneInfoText() const
 	text += _driver->getPrimitiveCountDrawn();
 	text += L"\n";
 	text += CameraMode ? L"CameraMode: On" : L"CameraMode: Off";
-	if (!SavedFile.empty() && SavedFile == SceneFileName && !Document.Unsaved())
+	if (!Files.SavedFile.empty() && Files.SavedFile == Files.SceneFileName && !Document.Unsaved())
 	{
 		text += L"\nSaved ";
-		text += FileNameToWide(SavedFile.substr(SavedFile.rfind('/') + 1)).c_str();
+		text += FileNameToWide(Files.SavedFile.substr(Files.SavedFile.rfind('/') + 1)).c_str();
 	}
 	return text;
 }
@@ -335,132 +313,6 @@ void CSceneEditor::ClearScene()
 	RemoveNode(Q3LevelNode);
 	RemoveNode(SkyBox);
 	SceneChanged();
-}
-
-void CSceneEditor::MovePositioner(const core::vector3df& forward)
-{
-	core::vector3df position = Positioner->getPosition();
-	core::vector3df rotation = Positioner->getRotation();
-	if (key[KEY_NUMPAD2])
-		position -= forward * MoveStep;
-	if (key[KEY_NUMPAD3])
-		position.Y -= ClimbStep;
-	if (key[KEY_NUMPAD4])
-		rotation = TurnedAboutY(rotation, -TurnStep);
-	if (key[KEY_NUMPAD6])
-		rotation = TurnedAboutY(rotation, TurnStep);
-	if (key[KEY_NUMPAD8])
-		position += forward * MoveStep;
-	if (key[KEY_NUMPAD9])
-		position.Y += ClimbStep;
-	Execute(commands::EditWorld(
-	    [&](SWorldState& world)
-	    {
-		    world.MarkerPosition = KeptInWorld(position);
-		    world.MarkerRotation = KeptInWorld(rotation);
-	    }));
-}
-
-void CSceneEditor::TakeSteps(const int (&due)[MOVEMENT_KEYS])
-{
-	int steps = 0;
-	for (int n : due)
-		steps = core::max_(steps, n);
-	if (steps == 0)
-		return;
-	// The step bodies read the key table: each step sees the keys that
-	// still owe it, then the table is put back.
-	bool held[MOVEMENT_KEYS];
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-		held[i] = key[MovementKeys[i]];
-	for (int step = 0; step < steps; ++step)
-	{
-		for (int i = 0; i < MOVEMENT_KEYS; ++i)
-			key[MovementKeys[i]] = due[i] > step;
-		// A turn and a move in one step move along the heading from before.
-		const core::vector3df forward = Heading(Positioner->getRotation().Y);
-		const core::vector3df mforward =
-		    SelectedModel ? Heading(SelectedModel->getRotation().Y) : core::vector3df(0, 0, 0);
-		MovePositioner(forward);
-		if (SelectedModel)
-			MoveSelectedModel(mforward);
-	}
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-		key[MovementKeys[i]] = held[i];
-}
-
-// A hold owes one step at once and one more for every step time it lasts
-// beyond that: a tap is one step, one second of holding is
-// STEPS_PER_SECOND steps, however the frames fall.
-int CSceneEditor::StepsOwed(const SKeyHold& hold, double now) const
-{
-	// The slack keeps a clock that adds up step times from counting one
-	// step too many through rounding.
-	const double steps = std::ceil((now - hold.since) * STEPS_PER_SECOND - 1e-3);
-	return core::max_(1, static_cast<int>(steps));
-}
-
-void CSceneEditor::TakeDueSteps()
-{
-	const double now = Now();
-	int due[MOVEMENT_KEYS] = {};
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-		if (Holds[i].held)
-		{
-			due[i] = StepsOwed(Holds[i], now) - Holds[i].taken;
-			Holds[i].taken += due[i];
-		}
-	TakeSteps(due);
-}
-
-void CSceneEditor::KeysChanged()
-{
-	const double now = Now();
-	int due[MOVEMENT_KEYS] = {};
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-	{
-		SKeyHold& hold = Holds[i];
-		const bool down = key[MovementKeys[i]];
-		if (down == hold.held)
-			continue;
-		if (down)
-			hold = SKeyHold{true, now, 0};
-		hold.held = down;
-		// A new hold takes its first step now; an ended one what it owes.
-		due[i] = StepsOwed(hold, now) - hold.taken;
-		hold.taken += due[i];
-	}
-	// A released key is already up in the table; TakeSteps holds it down
-	// for the steps it still owes. A hold is an edit: its steps are one.
-	bool held = false;
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-		held = held || Holds[i].held;
-	if (held)
-		BeginEdit(EDIT_KEYS);
-	TakeSteps(due);
-	if (!held)
-		EndEdit(EDIT_KEYS);
-}
-
-void CSceneEditor::MoveSelectedModel(const core::vector3df& mforward)
-{
-	CModel* m = SelectedModel;
-	const bool control = key[KEY_CONTROL];
-	core::vector3df position = m->getPosition();
-	core::vector3df rotation = m->getRotation();
-	if (control && key[KEY_UP])
-		position.Y += ClimbStep;
-	if (control && key[KEY_DOWN])
-		position.Y -= ClimbStep;
-	if (!control && key[KEY_UP])
-		position += mforward * MoveStep;
-	if (!control && key[KEY_DOWN])
-		position -= mforward * MoveStep;
-	if (key[KEY_LEFT])
-		rotation = TurnedAboutY(rotation, -TurnStep);
-	if (key[KEY_RIGHT])
-		rotation = TurnedAboutY(rotation, TurnStep);
-	SetTransformOf(m, position, rotation, m->getScale());
 }
 
 void CSceneEditor::UpdateValueLabels()
@@ -520,7 +372,7 @@ void CSceneEditor::UpdateState()
 		UpdateSelectedModel();
 		SelectedModel->setDebugDataVisible(true);
 	}
-	TakeDueSteps();
+	Keys.TakeDueSteps();
 	// A focus left on a closed window goes, one waiting for it is given;
 	// a field holding it is a typed edit going on.
 	FollowEdits();
@@ -555,13 +407,6 @@ bool CSceneEditor::ModalWindowOpen() const
 					return true;
 	}
 	return false;
-}
-
-void CSceneEditor::ReleaseAllKeys()
-{
-	for (bool& down : key)
-		down = false;
-	KeysChanged();
 }
 
 // ---------------------------------------------------------------------------

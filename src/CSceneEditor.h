@@ -20,12 +20,14 @@
 #include "GltfExportWindow.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "MovementKeys.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
 #include "Commands.h"
 #include "History.h"
 #include "Quake3Level.h"
 #include "SceneFile.h"
+#include "SceneFiles.h"
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
 #include "WorkKeeper.h"
@@ -43,8 +45,6 @@ public:
 	static const int MODEL_SLOTS = 100;
 	//! Entries of the key table: engine key codes 0 to 254.
 	static const int KEY_ENTRIES = 255;
-	//! Keys that move the marker or the selected model while held.
-	static const int MOVEMENT_KEYS = 10;
 
 	CSceneEditor();
 	~CSceneEditor();
@@ -118,21 +118,26 @@ public:
 	//! with the engine's loadScene.
 	//! Writes the scene; a file of which parts were left out when it was
 	//! opened is first asked about, unless `replaceAnswered`.
-	bool SaveScene(const char* filename, bool replaceAnswered = false);
+	bool SaveScene(const char* filename, bool replaceAnswered = false)
+	{
+		return Files.Save(filename, replaceAnswered);
+	}
 	//! The answer to "Replace <file>?": Yes saves over it.
-	bool OnReplaceAnswered(bool yes);
+	bool OnReplaceAnswered(bool yes) { return Files.OnReplaceAnswered(yes); }
+	//! Saving and opening scene files, "Save Scene" and "Open Recent".
+	CSceneFiles Files{*this};
 	//! "File", "Open Recent": the last scene files opened or saved.
-	CRecentScenes RecentScenes;
-	gui::IGUIContextMenu* RecentMenu = 0;
+	CRecentScenes& RecentScenes = Files.Recent;
+	gui::IGUIContextMenu*& RecentMenu = Files.RecentMenu;
 	//! "Edit": "Undo <what>" and "Redo <what>", as the history stands.
 	gui::IGUIContextMenu* EditMenu = 0;
 	void ShowEditMenu();
 	//! Fills "Open Recent" from the list; files that are gone are dropped.
-	void ShowRecentScenes();
+	void ShowRecentScenes() { Files.ShowRecent(); }
 	//! An entry of "Open Recent" (its command id less ID_RECENT_SCENE_FIRST).
-	bool OpenRecentScene(u32 entry);
+	bool OpenRecentScene(u32 entry) { return Files.OpenRecent(entry); }
 	//! Replaces the scene with a scene file's.
-	bool OpenScene(const char* filename);
+	bool OpenScene(const char* filename) { return Files.Open(filename); }
 	//! A file named on the command line, by its type: a scene file (.irr)
 	//! is opened, a Quake 3 level (.pk3, .zip, .bsp) loaded, anything else
 	//! added as a model. Failures are reported in a message box.
@@ -190,7 +195,7 @@ public:
 	bool FrameNeeded() const { return View.FrameNeeded(); }
 	//! The key table changed: a movement key that went down takes its first
 	//! step, one that went up the steps its hold still owes.
-	void KeysChanged();
+	void KeysChanged() { Keys.KeysChanged(); }
 	//! The clock that times frames and steps (seconds), and a plain wait;
 	//! tests put in a clock of their own.
 	std::function<double()> Now;
@@ -297,7 +302,7 @@ public:
 	void Select(CModel* model);
 
 	//! Clears the whole key table (the window lost the input focus).
-	void ReleaseAllKeys();
+	void ReleaseAllKeys() { Keys.ReleaseAll(); }
 
 	//! Places the selected object exactly, as the "Transform" window does:
 	//! one undo step; false with nothing selected, a value that is not finite
@@ -353,13 +358,6 @@ private:
 	bool CreatePositioner();
 	void CreateSceneInfoWindow();
 	void SetStartupError(const std::string& what);
-	void MovePositioner(const core::vector3df& forward);
-	void MoveSelectedModel(const core::vector3df& mforward);
-	//! Takes `due[i]` steps of movement key i (MovementKeys order), as
-	//! many steps as the largest count; each step acts on the keys still due.
-	void TakeSteps(const int (&due)[MOVEMENT_KEYS]);
-	//! The steps that held keys owe by now.
-	void TakeDueSteps();
 	void UpdateValueLabels();
 	void ApplyFog();
 
@@ -401,51 +399,6 @@ private:
 	void CreateLevelChooser();
 	void KeepInView(scene::ISceneNode* node);
 
-	// Scene files
-	void CreateSaveSceneWindow();
-	void ShowSaveSceneWindow();
-	bool SaveSceneFromWindow();
-	std::string SceneFolder(const std::string& sceneFile) const;
-	std::wstring StoredName(const std::string& folder, const std::string& file) const;
-	io::IAttributes* ModelUserData(int slot, const std::string& folder);
-	io::IAttributes* StateUserData(const std::string& folder);
-	bool OpenForeignScene(const scenefile::SSceneContent& content, const std::string& file,
-	                      std::wstring& report);
-	bool OpenForeignNode(const scenefile::SForeignNode& node, const std::string& folder,
-	                     std::set<std::string>& failed);
-	std::string ForeignPath(const std::string& folder, const std::wstring& written,
-	                        const std::string& alsoIn = "");
-	bool ReadAndOpenScene(const std::string& file, std::wstring& report);
-	bool ReadSceneInHelper(const std::string& file, scenefile::SSceneContent& content);
-	void RevertSceneOpen(const SSceneState& before, unsigned long long content,
-	                     unsigned long long saved, const std::string& sceneFile);
-	bool ReadRecords(const scenefile::SSceneContent& content, std::vector<SModelState>& records,
-	                 core::stringw& problem) const;
-	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
-	               std::set<std::string>& failed);
-	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);
-	int WorldObjects(io::IAttributes* state) const;
-	void RestoreView(io::IAttributes* state);
-	gui::IGUIWindow* SaveSceneWindow;
-	gui::IGUIEditBox* SaveSceneFileBox;
-	//! The scene file last opened or saved.
-	std::string SceneFileName;
-	//! The file of the last save, named in "Scene Information" until the
-	//! scene changes again.
-	std::string SavedFile;
-	//! The scene came from a file of which parts were left out: it keeps
-	//! no file name, and that file is replaced only after a question.
-	bool PartlyOpened = false;
-	std::string PartlyOpenedFile;
-	//! The file the replace question is about.
-	std::string ReplaceAskedFor;
-	void KeepOpenedFile(const std::string& file, bool partly);
-	//! "..." of "Save Scene": the chosen folder, or file, goes into the field.
-	void ChooseSaveSceneFolder(const std::string& chosen);
-	//! The folder the field of "Save Scene" names, for its "..." dialog.
-	std::string SaveSceneFolderShown() const;
-	//! Whether the document holds only values a scene file holds.
-	bool SceneIsSound(core::stringw& problem) const;
 	//! What the world geometry was loaded from.
 	std::string TerrainFile;
 	std::string LevelFile;
@@ -547,17 +500,8 @@ private:
 	//! Escape while a movement key is held: the change going on is taken
 	//! back to where it began and the keys stop; false when none goes on.
 	bool RollBackHeldChange();
-	//! Keys that move the marker or the selected model while held.
-	static const EKEY_CODE MovementKeys[10];
-	//! A movement key's hold: since when it is down, steps taken since.
-	struct SKeyHold
-	{
-		bool held;
-		double since;
-		int taken;
-	};
-	SKeyHold Holds[MOVEMENT_KEYS];
-	int StepsOwed(const SKeyHold& hold, double now) const;
+	//! The keys that move the marker or the selected model while held.
+	CMovementKeys Keys{*this};
 
 	void ApplyState(const SSceneState& target, const SSceneState& current,
 	                bool refillWindows = true);
@@ -623,6 +567,7 @@ private:
 	friend class CWorkKeeper;
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
+	friend class CSceneFiles;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

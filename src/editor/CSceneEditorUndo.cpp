@@ -118,6 +118,37 @@ void CSceneEditor::SyncObject(int slot, bool files)
 	Document.SetObject(slot, std::move(record));
 }
 
+// The file an animated mesh node's mesh was loaded from.
+std::string CSceneEditor::MeshFileOf(scene::ISceneNode* node) const
+{
+	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
+	return _smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
+}
+
+std::array<gui::IGUIEditBox*, 7> CSceneEditor::SkyBoxFields() const
+{
+	return {sbw_editboxDir,   sbw_editboxUp,    sbw_editboxDown, sbw_editboxLeft,
+	        sbw_editboxRight, sbw_editboxFront, sbw_editboxBack};
+}
+
+void CSceneEditor::KeepSkyBoxTexts()
+{
+	const std::array<gui::IGUIEditBox*, 7> fields = SkyBoxFields();
+	Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    for (int i = 0; i < 7; ++i)
+			    world.SkyTexts[i] = fields[i]->getText();
+	    });
+}
+
+std::array<gui::IGUIScrollBar*, 6> CSceneEditor::ColourBars() const
+{
+	return {spw_refresh_redbar,  spw_refresh_greenbar,
+	        spw_refresh_bluebar, sbw_red,
+	        sbw_green,           sbw_blue};
+}
+
 void CSceneEditor::UpdateColourBars()
 {
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
@@ -313,17 +344,10 @@ bool CSceneEditor::CancelEdit()
 
 bool CSceneEditor::RollBackHeldChange()
 {
-	bool held = false;
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-		held = held || key[MovementKeys[i]];
-	if (!held || Loading)
+	if (!Keys.AnyDown() || Loading)
 		return false;
 	// The keys stop where they are: a release ends nothing more.
-	for (int i = 0; i < MOVEMENT_KEYS; ++i)
-	{
-		key[MovementKeys[i]] = false;
-		Holds[i] = SKeyHold{false, 0.0, 0};
-	}
+	Keys.Stop();
 	CancelEdit();
 	EndEdit(EDIT_KEYS);
 	return true;

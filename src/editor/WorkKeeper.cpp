@@ -142,12 +142,12 @@ void CWorkKeeper::KeepWork()
 {
 	const bool unsaved = Editor.Document.Unsaved();
 	if (Editor.Document.Version != KeptVersion || unsaved != KeptUnsaved ||
-	    Editor.SceneFileName != KeptFile)
+	    Editor.Files.SceneFileName != KeptFile)
 	{
-		Recovery.Keep(Editor.Document.State(), Editor.SceneFileName, unsaved);
+		Recovery.Keep(Editor.Document.State(), Editor.Files.SceneFileName, unsaved);
 		KeptVersion = Editor.Document.Version;
 		KeptUnsaved = unsaved;
-		KeptFile = Editor.SceneFileName;
+		KeptFile = Editor.Files.SceneFileName;
 		UpdateCaption();
 	}
 	if (!unsaved)
@@ -179,7 +179,7 @@ void CWorkKeeper::KeepWork()
 	// "Yes" to the quit question saved through "Save Scene": quit once the
 	// window is done and the scene saved; a cancelled or failed save goes
 	// back to the scene.
-	if (QuitAfterSave && !Editor.SaveSceneWindow->isVisible())
+	if (QuitAfterSave && !Editor.Files.SaveSceneWindow()->isVisible())
 	{
 		QuitAfterSave = false;
 		if (!Editor.Document.Unsaved())
@@ -189,7 +189,7 @@ void CWorkKeeper::KeepWork()
 
 bool CWorkKeeper::WriteRecovery()
 {
-	Recovery.Keep(Editor.Document.State(), Editor.SceneFileName, Editor.Document.Unsaved());
+	Recovery.Keep(Editor.Document.State(), Editor.Files.SceneFileName, Editor.Document.Unsaved());
 	if (!Recovery.WriteKept())
 		return false;
 	WrittenVersion = Editor.Document.Version;
@@ -200,9 +200,9 @@ bool CWorkKeeper::WriteRecovery()
 void CWorkKeeper::UpdateCaption()
 {
 	std::wstring caption = Version;
-	if (!Editor.SceneFileName.empty() || KeptUnsaved)
-		caption = (Editor.SceneFileName.empty() ? std::wstring(L"Untitled")
-		                                        : ShortName(Editor.SceneFileName)) +
+	if (!Editor.Files.SceneFileName.empty() || KeptUnsaved)
+		caption = (Editor.Files.SceneFileName.empty() ? std::wstring(L"Untitled")
+		                                              : ShortName(Editor.Files.SceneFileName)) +
 		          (KeptUnsaved ? L"*" : L"") + L" - " + Version;
 	if (caption != Caption)
 		Editor._device->setWindowCaption(caption.c_str());
@@ -219,10 +219,11 @@ void CWorkKeeper::RequestQuit()
 		Quit();
 		return;
 	}
-	const std::wstring text =
-	    Editor.SceneFileName.empty()
-	        ? std::wstring(L"Save this scene before quitting?")
-	        : L"Save the changes to " + ShortName(Editor.SceneFileName) + L" before quitting?";
+	const std::wstring text = Editor.Files.SceneFileName.empty()
+	                              ? std::wstring(L"Save this scene before quitting?")
+	                              : L"Save the changes to " +
+	                                    ShortName(Editor.Files.SceneFileName) +
+	                                    L" before quitting?";
 	Editor.Ask(L"Unsaved Changes", text, gui::EMBF_YES | gui::EMBF_NO | gui::EMBF_CANCEL,
 	           ID_QUIT_QUESTION);
 }
@@ -241,12 +242,12 @@ bool CWorkKeeper::OnQuestionAnswered(s32 id, gui::EGUI_EVENT_TYPE answer)
 	{
 		if (answer == gui::EGET_MESSAGEBOX_NO)
 			Quit();
-		else if (yes && Editor.SceneFileName.empty())
+		else if (yes && Editor.Files.SceneFileName.empty())
 		{
-			Editor.ShowSaveSceneWindow();
+			Editor.Files.ShowSaveSceneWindow();
 			QuitAfterSave = true;
 		}
-		else if (yes && Editor.SaveScene(Editor.SceneFileName.c_str()))
+		else if (yes && Editor.SaveScene(Editor.Files.SceneFileName.c_str()))
 			Quit();
 		return true;
 	}
@@ -331,7 +332,7 @@ void CWorkKeeper::AskAboutLeftWork()
 bool CWorkKeeper::OpenRecovered(const SRecoveredScene& scene)
 {
 	Editor.ApplyState(scene.State, Editor.Document.State());
-	Editor.SceneFileName = scene.SceneFile;
+	Editor.Files.SceneFileName = scene.SceneFile;
 	Editor.SceneChanged();
 	Editor.RecordStep();
 	Editor.Document.SavedContent = ~0ull;

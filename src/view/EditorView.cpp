@@ -126,9 +126,8 @@ bool CEditorView::FrameNeeded() const
 
 bool CEditorView::Busy() const
 {
-	for (const CSceneEditor::SKeyHold& hold : Editor.Holds)
-		if (hold.held)
-			return true;
+	if (Editor.Keys.AnyHeld())
+		return true;
 	// A drag, or a scroll bar's arrow held down; a window that was resized.
 	if (Editor.MouseButtonsHeld || Editor.Now() < ResizeSettledAt)
 		return true;

@@ -75,7 +75,7 @@ void CGltfExportWindow::Create()
 
 void CGltfExportWindow::Show()
 {
-	const std::string& scene = Editor.SceneFileName;
+	const std::string& scene = Editor.Files.SceneFileName;
 	const std::string file = EndsWith(scene, ".irr") ? scene.substr(0, scene.size() - 4) + ".glb"
 	                                                 : AbsolutePath("scene.glb");
 	FileBox->setText(FileNameToWide(file).c_str());

@@ -1,7 +1,7 @@
 // Scene files: "Save Scene" writes the whole scene in the engine's .irr
 // format (SceneFile.h); "Open Scene" replaces the scene with a file's,
 // loading every mesh and texture it names through the crash-proof path.
-#include "CSceneEditor.h"
+#include "SceneFiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "CSceneEditor.h"
 #include "COrbitCamera.h"
 #include "EditorIds.h"
 #include "FileNames.h"
@@ -82,64 +83,33 @@ std::wstring Joined(const std::set<std::string>& files)
 }
 } // namespace
 
-std::string CSceneEditor::SceneFolder(const std::string& sceneFile) const
+std::string CSceneFiles::SceneFolder(const std::string& sceneFile) const
 {
-	io::IFileSystem* files = _device->getFileSystem();
+	io::IFileSystem* files = Editor._device->getFileSystem();
 	return AbsolutePath(files->getFileDir(sceneFile.c_str()).c_str());
-}
-
-// The file an animated mesh node's mesh was loaded from.
-std::string CSceneEditor::MeshFileOf(scene::ISceneNode* node) const
-{
-	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
-	return _smgr->getMeshCache()->getMeshName(mesh).getPath().c_str();
-}
-
-std::array<gui::IGUIEditBox*, 7> CSceneEditor::SkyBoxFields() const
-{
-	return {sbw_editboxDir,   sbw_editboxUp,    sbw_editboxDown, sbw_editboxLeft,
-	        sbw_editboxRight, sbw_editboxFront, sbw_editboxBack};
-}
-
-void CSceneEditor::KeepSkyBoxTexts()
-{
-	const std::array<gui::IGUIEditBox*, 7> fields = SkyBoxFields();
-	Document.EditWorld(
-	    [&](SWorldState& world)
-	    {
-		    for (int i = 0; i < 7; ++i)
-			    world.SkyTexts[i] = fields[i]->getText();
-	    });
-}
-
-std::array<gui::IGUIScrollBar*, 6> CSceneEditor::ColourBars() const
-{
-	return {spw_refresh_redbar,  spw_refresh_greenbar,
-	        spw_refresh_bluebar, sbw_red,
-	        sbw_green,           sbw_blue};
 }
 
 // ---------------------------------------------------------------------------
 // Saving
 
-void CSceneEditor::CreateSaveSceneWindow()
+void CSceneFiles::Create()
 {
-	SaveSceneWindow =
-	    AddToolWindow(core::rect<s32>(150, 150, 650, 260), L"Save Scene", ID_SAVE_SCENE_WINDOW);
-	AddLabel(L"File:", core::rect<s32>(10, 35, 45, 50), SaveSceneWindow);
-	SaveSceneFileBox = _gui->addEditBox(L"", core::rect<s32>(50, 30, 455, 50), true,
-	                                    SaveSceneWindow, ID_SAVE_SCENE_FILE);
-	_gui->addButton(core::rect<s32>(460, 30, 490, 50), SaveSceneWindow, ID_SAVE_SCENE_BROWSE,
-	                L"...");
-	_gui->addButton(core::rect<s32>(340, 70, 410, 95), SaveSceneWindow, ID_SAVE_SCENE_OK, L"Ok");
-	_gui->addButton(core::rect<s32>(420, 70, 490, 95), SaveSceneWindow, ID_SAVE_SCENE_CANCEL,
-	                L"Cancel");
+	SaveWindow = Editor.AddToolWindow(core::rect<s32>(150, 150, 650, 260), L"Save Scene",
+	                                  ID_SAVE_SCENE_WINDOW);
+	Editor.AddLabel(L"File:", core::rect<s32>(10, 35, 45, 50), SaveWindow);
+	SaveSceneFileBox = Editor._gui->addEditBox(L"", core::rect<s32>(50, 30, 455, 50), true,
+	                                           SaveWindow, ID_SAVE_SCENE_FILE);
+	Editor._gui->addButton(core::rect<s32>(460, 30, 490, 50), SaveWindow, ID_SAVE_SCENE_BROWSE,
+	                       L"...");
+	Editor._gui->addButton(core::rect<s32>(340, 70, 410, 95), SaveWindow, ID_SAVE_SCENE_OK, L"Ok");
+	Editor._gui->addButton(core::rect<s32>(420, 70, 490, 95), SaveWindow, ID_SAVE_SCENE_CANCEL,
+	                       L"Cancel");
 }
 
 // The file field starts with the scene last opened or saved; for a scene
 // opened in part, a new name beside its file ("example-tolvane.irr"); else
 // scene.irr in the working directory.
-void CSceneEditor::ShowSaveSceneWindow()
+void CSceneFiles::ShowSaveSceneWindow()
 {
 	std::string file = SceneFileName.empty() ? AbsolutePath("scene.irr") : SceneFileName;
 	if (SceneFileName.empty() && PartlyOpened)
@@ -150,12 +120,12 @@ void CSceneEditor::ShowSaveSceneWindow()
 		file = PartlyOpenedFile.substr(0, stem) + "-tolvane.irr";
 	}
 	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
-	SaveSceneWindow->setVisible(true);
-	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
-	_gui->setFocus(SaveSceneFileBox);
+	SaveWindow->setVisible(true);
+	Editor._gui->getRootGUIElement()->bringToFront(SaveWindow);
+	Editor._gui->setFocus(SaveSceneFileBox);
 }
 
-std::string CSceneEditor::SaveSceneFolderShown() const
+std::string CSceneFiles::SaveSceneFolderShown() const
 {
 	std::string file;
 	if (!WideToFileName(SaveSceneFileBox->getText(), file))
@@ -167,7 +137,7 @@ std::string CSceneEditor::SaveSceneFolderShown() const
 // What "..." of "Save Scene" chose: a folder ("/" at its end) keeps the
 // field's file name, a scene file is taken whole, any other file gives its
 // folder.
-void CSceneEditor::ChooseSaveSceneFolder(const std::string& chosen)
+void CSceneFiles::ChooseSaveSceneFolder(const std::string& chosen)
 {
 	std::string typed;
 	WideToFileName(SaveSceneFileBox->getText(), typed);
@@ -179,24 +149,24 @@ void CSceneEditor::ChooseSaveSceneFolder(const std::string& chosen)
 	const std::string file =
 	    scene || slash == std::string::npos ? chosen : chosen.substr(0, slash + 1) + name;
 	SaveSceneFileBox->setText(FileNameToWide(file).c_str());
-	_gui->getRootGUIElement()->bringToFront(SaveSceneWindow);
-	_gui->setFocus(SaveSceneFileBox);
+	Editor._gui->getRootGUIElement()->bringToFront(SaveWindow);
+	Editor._gui->setFocus(SaveSceneFileBox);
 }
 
 // ---------------------------------------------------------------------------
 // "Open Recent"
 
-void CSceneEditor::ShowRecentScenes()
+void CSceneFiles::ShowRecent()
 {
 	// A file that is gone leaves the list when the list is shown.
-	const std::vector<std::string> files = RecentScenes.Files();
+	const std::vector<std::string> files = Recent.Files();
 	for (const std::string& file : files)
-		if (!_device->getFileSystem()->existFile(file.c_str()))
-			RecentScenes.Remove(file);
+		if (!Editor._device->getFileSystem()->existFile(file.c_str()))
+			Recent.Remove(file);
 	if (!RecentMenu)
 		return;
 	RecentMenu->removeAllItems();
-	const std::vector<std::string>& kept = RecentScenes.Files();
+	const std::vector<std::string>& kept = Recent.Files();
 	for (size_t i = 0; i < kept.size(); ++i)
 		RecentMenu->addItem(FileNameToWide(kept[i]).c_str(),
 		                    ID_RECENT_SCENE_FIRST + static_cast<s32>(i));
@@ -204,33 +174,33 @@ void CSceneEditor::ShowRecentScenes()
 		RecentMenu->addItem(L"(no scenes yet)", ID_NONE, false);
 }
 
-bool CSceneEditor::OpenRecentScene(u32 entry)
+bool CSceneFiles::OpenRecent(u32 entry)
 {
-	if (entry >= RecentScenes.Files().size())
+	if (entry >= Recent.Files().size())
 		return false;
-	const std::string file = RecentScenes.Files()[entry];
-	if (!_device->getFileSystem()->existFile(file.c_str()))
+	const std::string file = Recent.Files()[entry];
+	if (!Editor._device->getFileSystem()->existFile(file.c_str()))
 	{
-		ShowMessage(OpenSceneError,
-		            (FileNameToWide(file) + L" is gone; it is taken off the list.").c_str());
-		RecentScenes.Remove(file);
-		ShowRecentScenes();
+		Editor.ShowMessage(OpenSceneError,
+		                   (FileNameToWide(file) + L" is gone; it is taken off the list.").c_str());
+		Recent.Remove(file);
+		ShowRecent();
 		return false;
 	}
-	return OpenScene(file.c_str());
+	return Open(file.c_str());
 }
 
 // "Ok" of "Save Scene".
-bool CSceneEditor::SaveSceneFromWindow()
+bool CSceneFiles::SaveSceneFromWindow()
 {
-	SaveSceneWindow->setVisible(false);
+	SaveWindow->setVisible(false);
 	std::string file;
 	if (!WideToFileName(SaveSceneFileBox->getText(), file))
 	{
-		ShowMessage(L"Save Error", L"Saving failed: the file name cannot be written.");
+		Editor.ShowMessage(L"Save Error", L"Saving failed: the file name cannot be written.");
 		return false;
 	}
-	return SaveScene(file.c_str());
+	return Save(file.c_str());
 }
 
 namespace
@@ -246,25 +216,25 @@ bool SameFile(const std::string& a, const std::string& b)
 }
 } // namespace
 
-bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
+bool CSceneFiles::Save(const char* filename, bool replaceAnswered)
 {
 	const std::string file = filename ? filename : "";
 	if (file.empty() || file.back() == '/')
 	{
-		ShowMessage(L"Save Error", L"Saving failed: type the name of the scene file.");
+		Editor.ShowMessage(L"Save Error", L"Saving failed: type the name of the scene file.");
 		return false;
 	}
 	if (PartlyOpened && !replaceAnswered && SameFile(file, PartlyOpenedFile))
 	{
 		ReplaceAskedFor = file;
-		Ask(L"Save Scene",
-		    L"Replace " + std::wstring(FileNameToWide(file).c_str()) +
-		        L"? Parts of it were left out when it was opened.",
-		    gui::EMBF_YES | gui::EMBF_NO, ID_SAVE_SCENE_REPLACE);
+		Editor.Ask(L"Save Scene",
+		           L"Replace " + std::wstring(FileNameToWide(file).c_str()) +
+		               L"? Parts of it were left out when it was opened.",
+		           gui::EMBF_YES | gui::EMBF_NO, ID_SAVE_SCENE_REPLACE);
 		return false;
 	}
 	const std::string folder = SceneFolder(file);
-	SyncDocument();
+	Editor.SyncDocument();
 	// Nothing is written that opening would refuse.
 	core::stringw unsound;
 	if (!SceneIsSound(unsound))
@@ -272,7 +242,7 @@ bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 		core::stringw text(L"Saving failed: ");
 		text += unsound;
 		text += L" Nothing was written.";
-		ShowMessage(L"Save Error", text.c_str());
+		Editor.ShowMessage(L"Save Error", text.c_str());
 		return false;
 	}
 	// The scene is written from one empty node that holds the editor state
@@ -280,24 +250,24 @@ bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 	// gets the models and particle systems and nothing else of the
 	// editor's. Objects of other kinds travel as empty nodes holding their
 	// values.
-	scene::ISceneNode* state = _smgr->addEmptySceneNode(0, ID_NONE);
+	scene::ISceneNode* state = Editor._smgr->addEmptySceneNode(0, ID_NONE);
 	state->setName(core::stringc(StateNodeName).c_str());
 	std::map<scene::ISceneNode*, int> slots;
-	for (int i = 0; i < MODEL_SLOTS; ++i)
+	for (int i = 0; i < CSceneEditor::MODEL_SLOTS; ++i)
 	{
-		const SModelState* record = Document.Object(i);
+		const SModelState* record = Editor.Document.Object(i);
 		if (!record)
 			continue;
 		scene::ISceneNode* node = KindOf(record->Type)->SavedAsNode
-		                              ? ObjectNode(ObjectAt(i))
-		                              : _smgr->addEmptySceneNode(state, ID_NONE);
+		                              ? ObjectNode(Editor.ObjectAt(i))
+		                              : Editor._smgr->addEmptySceneNode(state, ID_NONE);
 		node->setParent(state);
 		slots[node] = i;
 	}
 	// The selection's box is the editor's, not the scene's; the next frame
 	// draws it again.
-	if (SelectedModel)
-		SelectedModel->setDebugDataVisible(false);
+	if (Editor.SelectedModel)
+		Editor.SelectedModel->setDebugDataVisible(false);
 	CUserDataWriter userData(
 	    [&](scene::ISceneNode* node) -> io::IAttributes*
 	    {
@@ -306,51 +276,51 @@ bool CSceneEditor::SaveScene(const char* filename, bool replaceAnswered)
 		    const auto slot = slots.find(node);
 		    return slot == slots.end() ? 0 : ModelUserData(slot->second, folder);
 	    });
-	CSceneXmlWriter xml(_device->getFileSystem(), folder);
-	const bool written = _smgr->saveScene(xml.writer(), "", &userData, state);
+	CSceneXmlWriter xml(Editor._device->getFileSystem(), folder);
+	const bool written = Editor._smgr->saveScene(xml.writer(), "", &userData, state);
 	for (const auto& model : slots)
 		if (model.first->getType() != scene::ESNT_EMPTY)
-			model.first->setParent(_smgr->getRootSceneNode());
+			model.first->setParent(Editor._smgr->getRootSceneNode());
 	state->remove();
 
 	CPendingFile pending(file);
 	pending.write(xml.bytes());
 	if (!written || !pending.opened() || !pending.finish() || !pending.commit())
 	{
-		ShowMessage(
+		Editor.ShowMessage(
 		    L"Save Error",
 		    SaveFailure("could not write", file, pending.Error ? pending.Error : EIO).c_str());
 		return false;
 	}
 	SceneFileName = file;
-	Document.MarkSaved();
+	Editor.Document.MarkSaved();
 	// The caption loses its "*" and "Scene Information" names the file;
 	// nothing stands in the way of the next key.
 	SavedFile = file;
 	PartlyOpened = false;
-	RecentScenes.Add(AbsolutePath(file));
-	ShowRecentScenes();
+	Recent.Add(AbsolutePath(file));
+	ShowRecent();
 	return true;
 }
 
 // Yes saves over the file; No goes back to "Save Scene" for another name.
-bool CSceneEditor::OnReplaceAnswered(bool yes)
+bool CSceneFiles::OnReplaceAnswered(bool yes)
 {
 	const std::string file = ReplaceAskedFor;
 	ReplaceAskedFor.clear();
 	if (yes)
-		return SaveScene(file.c_str(), true);
+		return Save(file.c_str(), true);
 	ShowSaveSceneWindow();
 	return false;
 }
 
 // Whether every value of the document is one a scene file holds; when not,
 // which is not.
-bool CSceneEditor::SceneIsSound(core::stringw& problem) const
+bool CSceneFiles::SceneIsSound(core::stringw& problem) const
 {
-	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
+	for (int slot = 0; slot < CSceneEditor::MODEL_SLOTS; ++slot)
 	{
-		const SModelState* record = Document.Object(slot);
+		const SModelState* record = Editor.Document.Object(slot);
 		if (!record)
 			continue;
 		std::string field;
@@ -373,7 +343,7 @@ bool CSceneEditor::SceneIsSound(core::stringw& problem) const
 			return false;
 		}
 	}
-	const SWorldState& world = Document.World();
+	const SWorldState& world = Editor.Document.World();
 	for (const core::vector3df* marker : {&world.MarkerPosition, &world.MarkerRotation})
 		if (!(KeptInWorld(*marker) == *marker))
 		{
@@ -384,7 +354,7 @@ bool CSceneEditor::SceneIsSound(core::stringw& problem) const
 }
 
 // A file name as the scene file stores it (StoredPath), as wide text.
-std::wstring CSceneEditor::StoredName(const std::string& folder, const std::string& file) const
+std::wstring CSceneFiles::StoredName(const std::string& folder, const std::string& file) const
 {
 	return FileNameToWide(StoredPath(folder, file));
 }
@@ -432,22 +402,22 @@ void PutField(io::IAttributes& data, const char*, const std::vector<f32>& values
 }
 } // namespace
 
-io::IAttributes* CSceneEditor::ModelUserData(int slot, const std::string& folder)
+io::IAttributes* CSceneFiles::ModelUserData(int slot, const std::string& folder)
 {
-	const SModelState& model = *Document.Object(slot);
+	const SModelState& model = *Editor.Document.Object(slot);
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
-	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
+	io::IAttributes* data = Editor._device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
 	EachRecordField([&](const auto& field)
 	                { PutField(*data, field.Name, FieldOf(model, field), model.Type, stored); });
 	return data;
 }
 
-io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
+io::IAttributes* CSceneFiles::StateUserData(const std::string& folder)
 {
-	const SWorldState& world = Document.World();
+	const SWorldState& world = Editor.Document.World();
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
-	io::IAttributes* data = _device->getFileSystem()->createEmptyAttributes(0);
+	io::IAttributes* data = Editor._device->getFileSystem()->createEmptyAttributes(0);
 	data->addString("Format", FormatMark);
 	data->addInt("Version", FormatVersion);
 	data->addInt("CurrentModel", world.CurrentModel);
@@ -456,7 +426,8 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 	data->addString("MarkerPosition", VectorText(world.MarkerPosition).c_str());
 	data->addString("MarkerRotation", VectorText(world.MarkerRotation).c_str());
 	// A view that is no place (framing something huge) is not kept.
-	const core::vector3df camera = Camera->getPosition(), target = Camera->getTarget();
+	const core::vector3df camera = Editor.Camera->getPosition(),
+	                      target = Editor.Camera->getTarget();
 	if (KeptInWorld(camera) == camera && KeptInWorld(target) == target)
 	{
 		data->addString("CameraPosition", VectorText(camera).c_str());
@@ -492,23 +463,24 @@ io::IAttributes* CSceneEditor::StateUserData(const std::string& folder)
 // ---------------------------------------------------------------------------
 // Opening
 
-bool CSceneEditor::OpenScene(const char* filename)
+bool CSceneFiles::Open(const char* filename)
 {
 	const std::string file = filename ? filename : "";
-	const SSceneState before = Document.State();
-	const unsigned long long content = Document.Content, saved = Document.SavedContent;
+	const SSceneState before = Editor.Document.State();
+	const unsigned long long content = Editor.Document.Content,
+	                         saved = Editor.Document.SavedContent;
 	const std::string sceneFile = SceneFileName;
 	const bool partly = PartlyOpened;
 	const std::string partlyFile = PartlyOpenedFile;
 	// The scene and every file it names share one time limit and one
 	// "Cancel"; a scene stopped half way is taken back whole.
-	Loader.BeginRun(file);
+	Editor.Loader.BeginRun(file);
 	std::wstring report;
 	bool opened = ReadAndOpenScene(file, report);
-	const ELoadCheck stop = Loader.EndRun();
+	const ELoadCheck stop = Editor.Loader.EndRun();
 	if (stop != LOADCHECK_LOADS)
 	{
-		const core::stringw why = Loader.LoadFailure(file);
+		const core::stringw why = Editor.Loader.LoadFailure(file);
 		// The scene's earlier files are in the caches: nothing is loaded again.
 		if (opened)
 		{
@@ -517,11 +489,11 @@ bool CSceneEditor::OpenScene(const char* filename)
 			PartlyOpenedFile = partlyFile;
 		}
 		if (stop == LOADCHECK_TIMED_OUT)
-			ShowMessage(OpenSceneError, why.c_str());
+			Editor.ShowMessage(OpenSceneError, why.c_str());
 		return false;
 	}
 	if (opened)
-		ShowMessage(L"Scene Opened", report.c_str());
+		Editor.ShowMessage(L"Scene Opened", report.c_str());
 	return opened;
 }
 
@@ -529,56 +501,56 @@ bool CSceneEditor::OpenScene(const char* filename)
 // out (objects it cannot hold, files that did not load): then a save would
 // drop them from that file. Such a scene has no file
 // name, shows as unsaved, and its file is replaced only after a question.
-void CSceneEditor::KeepOpenedFile(const std::string& file, bool partly)
+void CSceneFiles::KeepOpenedFile(const std::string& file, bool partly)
 {
 	SceneFileName = partly ? "" : file;
 	PartlyOpened = partly;
 	PartlyOpenedFile = partly ? AbsolutePath(file) : "";
-	SyncDocument();
-	RecentScenes.Add(AbsolutePath(file));
-	ShowRecentScenes();
+	Editor.SyncDocument();
+	Recent.Add(AbsolutePath(file));
+	ShowRecent();
 	if (!partly)
-		Document.MarkSaved();
-	History.Rename(L"Open " + FileNameToWide(file.substr(file.find_last_of('/') + 1)));
+		Editor.Document.MarkSaved();
+	Editor.History.Rename(L"Open " + FileNameToWide(file.substr(file.find_last_of('/') + 1)));
 }
 
 // The scene as it was before an open that was stopped.
-void CSceneEditor::RevertSceneOpen(const SSceneState& before, unsigned long long content,
-                                   unsigned long long saved, const std::string& sceneFile)
+void CSceneFiles::RevertSceneOpen(const SSceneState& before, unsigned long long content,
+                                  unsigned long long saved, const std::string& sceneFile)
 {
-	SyncDocument();
-	ApplyState(before, Document.State());
-	Document.Replace(before, content);
-	Document.SavedContent = saved;
+	Editor.SyncDocument();
+	Editor.ApplyState(before, Editor.Document.State());
+	Editor.Document.Replace(before, content);
+	Editor.Document.SavedContent = saved;
 	SceneFileName = sceneFile;
-	SyncDocument();
+	Editor.SyncDocument();
 }
 
 // The helper reads the scene file; the editor takes the values it found.
 // False with the reason shown, unless the run was stopped.
-bool CSceneEditor::ReadSceneInHelper(const std::string& file, SSceneContent& content)
+bool CSceneFiles::ReadSceneInHelper(const std::string& file, SSceneContent& content)
 {
 	int data = -1;
-	const ELoadCheck trial = Loader.TryFile(LOADKIND_SCENE, file, "", &data);
+	const ELoadCheck trial = Editor.Loader.TryFile(LOADKIND_SCENE, file, "", &data);
 	if (trial == LOADCHECK_TIMED_OUT || trial == LOADCHECK_CANCELLED)
 		return false;
 	core::stringw problem;
 	bool read = false;
 	const bool sound = trial == LOADCHECK_LOADS &&
-	                   ReadContent(data, _device->getFileSystem(), read, content, problem);
+	                   ReadContent(data, Editor._device->getFileSystem(), read, content, problem);
 	if (data >= 0)
 		close(data);
 	if (trial == LOADCHECK_NOT_A_FILE)
-		problem = Loader.LoadFailure(file);
+		problem = Editor.Loader.LoadFailure(file);
 	else if (!sound || problem.empty())
 		problem = L"The file is not a scene file, or it is damaged.";
 	if (sound && read)
 		return true;
-	ShowMessage(OpenSceneError, problem.c_str());
+	Editor.ShowMessage(OpenSceneError, problem.c_str());
 	return false;
 }
 
-bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& report)
+bool CSceneFiles::ReadAndOpenScene(const std::string& file, std::wstring& report)
 {
 	SSceneContent content;
 	if (!ReadSceneInHelper(file, content))
@@ -589,28 +561,28 @@ bool CSceneEditor::ReadAndOpenScene(const std::string& file, std::wstring& repor
 	core::stringw problem;
 	if (!ReadRecords(content, records, problem))
 	{
-		ShowMessage(OpenSceneError, problem.c_str());
+		Editor.ShowMessage(OpenSceneError, problem.c_str());
 		return false;
 	}
 	const std::string folder = SceneFolder(file);
 	std::set<std::string> failed;
 	std::vector<std::wstring> messages;
-	MessageLog = &messages;
-	ClearScene();
+	Editor.MessageLog = &messages;
+	Editor.ClearScene();
 	int opened = 0;
 	for (size_t i = 0; i < records.size(); ++i)
 		opened += OpenModel(content.Models[i], records[i], folder, failed);
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
-	MessageLog = 0;
-	if (LoadChecker.batchStopped())
+	Editor.MessageLog = 0;
+	if (Editor.LoadChecker.batchStopped())
 		return true; // taken back by the caller
 	RestoreView(content.State);
 	// The slot counter never stays below a slot that holds a model.
-	current_model =
-	    core::clamp(content.State->getAttributeAsInt("CurrentModel"), 0, MODEL_SLOTS - 1);
+	Editor.current_model = core::clamp(content.State->getAttributeAsInt("CurrentModel"), 0,
+	                                   CSceneEditor::MODEL_SLOTS - 1);
 	for (io::IAttributes* data : content.Models)
-		current_model = core::max_(current_model, data->getAttributeAsInt("Slot"));
+		Editor.current_model = core::max_(Editor.current_model, data->getAttributeAsInt("Slot"));
 	const int total = static_cast<int>(content.Models.size()) + WorldObjects(content.State);
 	KeepOpenedFile(file, opened < total || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(total) +
@@ -676,8 +648,8 @@ bool NamesFit(io::IAttributes* data, core::stringw& problem)
 
 // Every object's values, checked before anything of the scene is replaced:
 // numbers a scene can hold, names of a sane length.
-bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelState>& records,
-                               core::stringw& problem) const
+bool CSceneFiles::ReadRecords(const SSceneContent& content, std::vector<SModelState>& records,
+                              core::stringw& problem) const
 {
 	if (!NamesFit(content.State, problem))
 		return false;
@@ -719,14 +691,14 @@ bool CSceneEditor::ReadRecords(const SSceneContent& content, std::vector<SModelS
 }
 
 // One object into the slot it was saved from; false when its mesh fails.
-bool CSceneEditor::OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
-                             std::set<std::string>& failed)
+bool CSceneFiles::OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
+                            std::set<std::string>& failed)
 {
 	const int slot = data->getAttributeAsInt("Slot");
 	record.Mesh = ResolvedPath(folder, Text(data, "MeshFile"));
 	if (!record.Mesh.empty() && failed.count(record.Mesh))
 		return false;
-	CModel* object = BuildObject(slot, record);
+	CModel* object = Editor.BuildObject(slot, record);
 	if (!object)
 	{
 		failed.insert(record.Mesh);
@@ -739,7 +711,7 @@ bool CSceneEditor::OpenModel(io::IAttributes* data, SModelState record, const st
 		const std::string skin = ResolvedPath(folder, Text(data, skins[layer]));
 		if (skin.empty())
 			continue;
-		video::ITexture* texture = failed.count(skin) ? 0 : LoadTextureSafely(skin.c_str());
+		video::ITexture* texture = failed.count(skin) ? 0 : Editor.LoadTextureSafely(skin.c_str());
 		if (texture)
 			node->setMaterialTexture(layer, texture);
 		else
@@ -812,8 +784,8 @@ bool IsTrue(const std::wstring& value)
 // `alsoIn` (a texture beside its mesh), else as written (from the working
 // directory). Such scenes name files from where their tool ran
 // ("../../media/wall.jpg"), which is seldom where the scene is opened.
-std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstring& written,
-                                      const std::string& alsoIn)
+std::string CSceneFiles::ForeignPath(const std::string& folder, const std::wstring& written,
+                                     const std::string& alsoIn)
 {
 	std::string path;
 	if (written.empty() || !WideToFileName(written.c_str(), path))
@@ -823,7 +795,7 @@ std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstr
 	if (!alsoIn.empty())
 		places.push_back(alsoIn + "/" + name);
 	for (const std::string& place : places)
-		if (!name.empty() && _device->getFileSystem()->existFile(place.c_str()))
+		if (!name.empty() && Editor._device->getFileSystem()->existFile(place.c_str()))
 			return place;
 	return path;
 }
@@ -831,22 +803,23 @@ std::string CSceneEditor::ForeignPath(const std::string& folder, const std::wstr
 // Opens what the editor can hold of a scene another tool made: mesh nodes
 // become models, a terrain the terrain, a sky box the sky box, a water
 // surface the water; the rest is named as left out.
-bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::string& file,
-                                    std::wstring& report)
+bool CSceneFiles::OpenForeignScene(const SSceneContent& content, const std::string& file,
+                                   std::wstring& report)
 {
 	for (const SForeignNode& node : content.Foreign)
 		for (const SNodeAttribute& attribute : node.Attributes)
 			if (attribute.Value.size() > 4096)
 			{
-				ShowMessage(OpenSceneError, L"The scene holds a name longer than 4096 characters.");
+				Editor.ShowMessage(OpenSceneError,
+				                   L"The scene holds a name longer than 4096 characters.");
 				return false;
 			}
 	const std::string folder = SceneFolder(file);
 	std::set<std::string> failed;
 	std::vector<std::wstring> messages;
 	std::vector<std::pair<std::string, int>> leftOut;
-	MessageLog = &messages;
-	ClearScene();
+	Editor.MessageLog = &messages;
+	Editor.ClearScene();
 	int opened = 0;
 	for (const SForeignNode& node : content.Foreign)
 	{
@@ -862,11 +835,11 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 		else
 			++kind->second;
 	}
-	MessageLog = 0;
-	if (LoadChecker.batchStopped())
+	Editor.MessageLog = 0;
+	if (Editor.LoadChecker.batchStopped())
 		return true; // taken back by the caller
 	// Such a scene names no view of the editor's.
-	View.FrameScene();
+	Editor.View.FrameScene();
 	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " +
 	         std::to_wstring(content.Foreign.size()) + L" objects from " +
@@ -876,14 +849,14 @@ bool CSceneEditor::OpenForeignScene(const SSceneContent& content, const std::str
 	return true;
 }
 
-bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& folder,
-                                   std::set<std::string>& failed)
+bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& folder,
+                                  std::set<std::string>& failed)
 {
 	std::string meshFolder;
 	const auto texture = [&](const SNodeAttributes& material, const char* name)
 	{
 		const std::string path = ForeignPath(folder, node.value(material, name), meshFolder);
-		if (!path.empty() && !failed.count(path) && !LoadTextureSafely(path.c_str()))
+		if (!path.empty() && !failed.count(path) && !Editor.LoadTextureSafely(path.c_str()))
 			failed.insert(path);
 		return failed.count(path) ? std::string() : path;
 	};
@@ -896,12 +869,12 @@ bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& 
 	if (node.Type == "terrain")
 	{
 		const std::string heights = ForeignPath(folder, node.value("Heightmap"));
-		if (!loaded(heights, LoadTerrain(heights.c_str())))
+		if (!loaded(heights, Editor.LoadTerrain(heights.c_str())))
 			return false;
 		const std::string skin =
 		    node.Materials.empty() ? "" : texture(node.Materials[0], "Texture1");
 		if (!skin.empty())
-			LoadTerrainTexture(skin.c_str());
+			Editor.LoadTerrainTexture(skin.c_str());
 		return true;
 	}
 	if (node.Type == "skyBox")
@@ -911,15 +884,15 @@ bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& 
 		for (size_t i = 0; i < 6 && i < node.Materials.size(); ++i)
 		{
 			const std::string face = texture(node.Materials[i], "Texture1");
-			faces[i] = face.empty() ? 0 : LoadTextureSafely(face.c_str());
+			faces[i] = face.empty() ? 0 : Editor.LoadTextureSafely(face.c_str());
 		}
 		if (!faces[0] || !faces[1] || !faces[2] || !faces[3] || !faces[4] || !faces[5])
 			return false;
-		if (SkyBox)
-			SkyBox->remove();
-		SkyBox = _smgr->addSkyBoxSceneNode(faces[4], faces[5], faces[1], faces[3], faces[0],
-		                                   faces[2], 0, ID_NONE);
-		SceneChanged();
+		if (Editor.SkyBox)
+			Editor.SkyBox->remove();
+		Editor.SkyBox = Editor._smgr->addSkyBoxSceneNode(faces[4], faces[5], faces[1], faces[3],
+		                                                 faces[0], faces[2], 0, ID_NONE);
+		Editor.SceneChanged();
 		return true;
 	}
 	SModelState record;
@@ -963,17 +936,17 @@ bool CSceneEditor::OpenForeignNode(const SForeignNode& node, const std::string& 
 		record.Textures[1].push_back(texture(material, "Texture2"));
 	}
 	std::string field;
-	const int slot = water ? WATER_SLOT : NextModelSlot();
+	const int slot = water ? WATER_SLOT : Editor.NextModelSlot();
 	if (slot < 0 || (!water && slot == 0) || !RecordIsSound(record, field))
 		return false;
-	if (!loaded(record.Mesh, BuildObject(slot, record) != 0))
+	if (!loaded(record.Mesh, Editor.BuildObject(slot, record) != 0))
 		return false;
 	if (!water)
-		current_model = slot;
+		Editor.current_model = slot;
 	return true;
 }
 
-int CSceneEditor::WorldObjects(io::IAttributes* state) const
+int CSceneFiles::WorldObjects(io::IAttributes* state) const
 {
 	return state->existsAttribute("PlaneFile") + state->existsAttribute("TerrainFile") +
 	       state->existsAttribute("LevelFile") + state->getAttributeAsBool("SkyBox");
@@ -981,8 +954,8 @@ int CSceneEditor::WorldObjects(io::IAttributes* state) const
 
 // The plane, terrain, level and sky box, through the same loaders as the
 // buttons (their message boxes are collected, not shown). How many loaded.
-int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
-                            std::set<std::string>& failed)
+int CSceneFiles::OpenWorld(io::IAttributes* state, const std::string& folder,
+                           std::set<std::string>& failed)
 {
 	int opened = 0;
 	const auto load = [&](const c8* fileName, const c8* textureName,
@@ -1003,57 +976,58 @@ int CSceneEditor::OpenWorld(io::IAttributes* state, const std::string& folder,
 			failed.insert(texture);
 	};
 	load(
-	    "PlaneFile", "PlaneTexture", [this](const char* f) { return LoadLevelPlane(f); },
-	    [this](const char* f) { return LoadPlaneTexture(f); });
+	    "PlaneFile", "PlaneTexture", [this](const char* f) { return Editor.LoadLevelPlane(f); },
+	    [this](const char* f) { return Editor.LoadPlaneTexture(f); });
 	load(
-	    "TerrainFile", "TerrainTexture", [this](const char* f) { return LoadTerrain(f); },
-	    [this](const char* f) { return LoadTerrainTexture(f); });
+	    "TerrainFile", "TerrainTexture", [this](const char* f) { return Editor.LoadTerrain(f); },
+	    [this](const char* f) { return Editor.LoadTerrainTexture(f); });
 	const std::string levelName = Text(state, "LevelName");
 	load(
 	    "LevelFile", "",
-	    [&](const char* f) {
-		    return levelName.empty() ? LoadQ3Level(f)
-		                             : LoadQ3LevelFromArchive(f, levelName.c_str());
+	    [&](const char* f)
+	    {
+		    return levelName.empty() ? Editor.LoadQ3Level(f)
+		                             : Editor.LoadQ3LevelFromArchive(f, levelName.c_str());
 	    },
 	    [](const char*) { return true; });
 
-	const std::array<gui::IGUIEditBox*, 7> sky = SkyBoxFields();
+	const std::array<gui::IGUIEditBox*, 7> sky = Editor.SkyBoxFields();
 	for (int i = 0; i < 7; ++i)
 		sky[i]->setText(state->getAttributeAsStringW(SkyBoxNames[i]).c_str());
 	if (state->getAttributeAsBool("SkyBox"))
 	{
 		const std::string dir = ResolvedPath(folder, Text(state, "SkyBoxDir"));
-		sbw_editboxDir->setText(FileNameToWide(dir).c_str());
-		if (LoadSkyBox())
+		Editor.sbw_editboxDir->setText(FileNameToWide(dir).c_str());
+		if (Editor.LoadSkyBox())
 			++opened;
 		else
 			failed.insert(dir + " (sky box)");
 	}
 	// The scene keeps the sky box's names, built or not.
-	KeepSkyBoxTexts();
+	Editor.KeepSkyBoxTexts();
 	return opened;
 }
 
-void CSceneEditor::RestoreView(io::IAttributes* state)
+void CSceneFiles::RestoreView(io::IAttributes* state)
 {
 	s32 bars[6];
 	for (int i = 0; i < 6; ++i)
 		bars[i] = state->getAttributeAsInt(ColourBarNames[i]);
-	ShowColourBars(bars);
-	Document.EditWorld(
+	Editor.ShowColourBars(bars);
+	Editor.Document.EditWorld(
 	    [&](SWorldState& world)
 	    {
 		    for (int i = 0; i < 6; ++i)
-			    world.Bars[i] = ShownBars[i];
+			    world.Bars[i] = Editor.ShownBars[i];
 	    });
 	core::vector3df position, rotation, target;
 	if (ParseVector(state->getAttributeAsString("MarkerPosition").c_str(), position) &&
 	    ParseVector(state->getAttributeAsString("MarkerRotation").c_str(), rotation))
 	{
-		Positioner->setPosition(position);
-		Positioner->setRotation(rotation);
+		Editor.Positioner->setPosition(position);
+		Editor.Positioner->setRotation(rotation);
 	}
 	if (ParseVector(state->getAttributeAsString("CameraPosition").c_str(), position) &&
 	    ParseVector(state->getAttributeAsString("CameraTarget").c_str(), target))
-		Orbit->lookFrom(Camera, position, target);
+		Editor.Orbit->lookFrom(Editor.Camera, position, target);
 }
