@@ -13,6 +13,7 @@
 #include "InstallPaths.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
+#include "UserChanges.h"
 #include "XErrorGuard.h"
 #include "XInput.h"
 #include "XSession.h"
@@ -792,40 +793,7 @@ void CSceneEditor::CreateLevelChooser()
 
 void CSceneEditor::CreateObjectDialogs()
 {
-	const s32 ids[] = {ID_MODEL_WINDOW, ID_MODEL_OK, ID_MODEL_LOAD_SKIN1, ID_MODEL_LOAD_SKIN2,
-	                   ID_MODEL_MATERIAL};
-	ModelPropertiesWindow = AddObjectWindow(L"Selected Model Properties", ids, mpw_render_type);
-	gui::IGUIWindow* w = ModelPropertiesWindow;
-	mpw_shadowbox = _gui->addCheckBox(false, Rect(10, 85, 130, 100), w, ID_MODEL_SHADOW, L"Shadow");
-	mpw_fogbox = _gui->addCheckBox(false, Rect(115, 85, 195, 100), w, ID_MODEL_FOG, L"Fog");
-	mpw_wirebox = _gui->addCheckBox(false, Rect(10, 105, 130, 120), w, ID_PLAIN, L"WireFrame");
-	mpw_lightbox = _gui->addCheckBox(false, Rect(115, 105, 210, 120), w, ID_PLAIN, L"Lighting");
-	AddLabel(L"ScaleX", Rect(10, 125, 60, 140), w);
-	AddLabel(L"ScaleY", Rect(10, 145, 60, 160), w);
-	AddLabel(L"ScaleZ", Rect(10, 165, 60, 180), w);
-	mpw_scaleX = _gui->addScrollBar(true, Rect(65, 125, 195, 140), w, ID_MODEL_SCALE_X);
-	mpw_scaleY = _gui->addScrollBar(true, Rect(65, 145, 195, 160), w, ID_MODEL_SCALE_Y);
-	mpw_scaleZ = _gui->addScrollBar(true, Rect(65, 165, 195, 180), w, ID_MODEL_SCALE_Z);
-	gui::IGUIScrollBar* const scaleBars[] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	// One click on an arrow is one step (the engine's default step is 10).
-	// A scale of 0 is no scale: the bars start at 1, as "Transform" refuses 0.
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setMin(1);
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setMax(10);
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setSmallStep(1);
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setPos(1);
-	mpw_scale_x = AddValueLabel(L"", Rect(200, 125, 225, 140), w);
-	mpw_scale_y = AddValueLabel(L"", Rect(200, 145, 225, 160), w);
-	mpw_scale_z = AddValueLabel(L"", Rect(200, 165, 225, 180), w);
-	AddLabel(L"File:", Rect(10, 185, 60, 205), w, false);
-	AddLabel(L"Texture:", Rect(10, 210, 80, 230), w, false);
-	AddLabel(L"Texture2:", Rect(10, 235, 80, 255), w, false);
-	mpw_boxFileName = _gui->addEditBox(L"", Rect(85, 185, 225, 205), true, w, ID_PLAIN);
-	mpw_boxTexture = _gui->addEditBox(L"", Rect(85, 210, 225, 230), true, w, ID_PLAIN);
-	mpw_boxTexture2 = _gui->addEditBox(L"", Rect(85, 235, 225, 255), true, w, ID_PLAIN);
+	ModelProperties.Create();
 }
 
 void CSceneEditor::CreateHelpDialogs()
@@ -962,47 +930,6 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 	kind->FillWindow(*this, *SelectedModel);
 }
 
-namespace
-{
-// A scale as the nearest position a scale bar has.
-s32 ScaleBarPosition(f32 scale)
-{
-	if (!(scale > 1.0f))
-		return 1;
-	return scale >= 10.0f ? 10 : static_cast<s32>(scale + 0.5f);
-}
-} // namespace
-
-// The window shows the model; from then on a control the user changes is
-// written back (UpdateSelectedModel), and only that control.
-void CSceneEditor::FillModelWindow(CModel& model)
-{
-	mpw_boxTexture->setText(model.TextureName.c_str());
-	mpw_boxFileName->setText(model.FileName.c_str());
-	mpw_boxTexture2->setText(model.TextureName2.c_str());
-	mpw_render_type->setSelected(model.MaterialType);
-	mpw_fogbox->setChecked(model.Fog);
-	mpw_lightbox->setChecked(model.Lighting);
-	mpw_wirebox->setChecked(model.Wireframe);
-	mpw_shadowbox->setChecked(model.Shadow);
-	const core::vector3df scale = model.getScale();
-	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	const f32 axes[3] = {scale.X, scale.Y, scale.Z};
-	for (int i = 0; i < 3; ++i)
-	{
-		bars[i]->setPos(ScaleBarPosition(axes[i]));
-		ShownModel.Scale[i] = bars[i]->getPos();
-	}
-	ShownModel.Material = mpw_render_type->getSelected();
-	ShownModel.Fog = model.Fog;
-	ShownModel.Lighting = model.Lighting;
-	ShownModel.Wireframe = model.Wireframe;
-	ShownModel.Shadow = model.Shadow;
-	ShownModel.Names[0] = mpw_boxFileName->getText();
-	ShownModel.Names[1] = mpw_boxTexture->getText();
-	ShownModel.Names[2] = mpw_boxTexture2->getText();
-}
-
 void CSceneEditor::FillWaterWindow(CModel& water)
 {
 	wpw_render_type->setSelected(water.MaterialType);
@@ -1014,19 +941,6 @@ void CSceneEditor::FillWaterWindow(CModel& water)
 		ShownWaves[i] = WaveBars[i]->getPos();
 	}
 }
-
-namespace
-{
-// Whether a control shows something else than it was last given; then it
-// takes the new value as shown.
-template <typename Value> bool ChangedByUser(Value now, Value& shown)
-{
-	if (now == shown)
-		return false;
-	shown = now;
-	return true;
-}
-} // namespace
 
 void CSceneEditor::UpdateSelectedModel()
 {
@@ -1043,41 +957,7 @@ void CSceneEditor::UpdateSelectedModel()
 		UpdateSelectedParticles();
 		return;
 	}
-	if (model->MODEL_TYPE != CModel::TYPE_MESH)
-		return;
-	// Each control the user changed since the window showed it becomes a
-	// change of the record; the node follows the document.
-	const int slot = SlotOf(model);
-	AdoptObject(slot);
-	if (slot < 0 || !Document.Object(slot))
-		return;
-	SShownModel& shown = ShownModel;
-	SModelState record = *Document.Object(slot);
-	if (mpw_render_type && ChangedByUser(mpw_render_type->getSelected(), shown.Material))
-		record.Material = shown.Material;
-	if (mpw_fogbox && ChangedByUser(mpw_fogbox->isChecked(), shown.Fog))
-		record.Fog = shown.Fog;
-	if (mpw_wirebox && ChangedByUser(mpw_wirebox->isChecked(), shown.Wireframe))
-		record.Wireframe = shown.Wireframe;
-	if (mpw_lightbox && ChangedByUser(mpw_lightbox->isChecked(), shown.Lighting))
-		record.Lighting = shown.Lighting;
-	if (mpw_shadowbox && ChangedByUser(mpw_shadowbox->isChecked(), shown.Shadow))
-		record.Shadow = shown.Shadow;
-
-	// A bar the user moves sets its axis; the others keep their exact scale.
-	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	f32* const axes[3] = {&record.Scale.X, &record.Scale.Y, &record.Scale.Z};
-	for (int i = 0; i < 3; ++i)
-		if (bars[i] && ChangedByUser(bars[i]->getPos(), shown.Scale[i]))
-			*axes[i] = static_cast<f32>(shown.Scale[i]);
-
-	gui::IGUIEditBox* const boxes[3] = {mpw_boxFileName, mpw_boxTexture, mpw_boxTexture2};
-	core::stringw* const names[3] = {&record.FileName, &record.TextureName, &record.TextureName2};
-	for (int i = 0; i < 3; ++i)
-		if (boxes[i] && ChangedByUser(core::stringw(boxes[i]->getText()), shown.Names[i]))
-			*names[i] = shown.Names[i];
-	if (!(record == *Document.Object(slot)))
-		Execute(commands::AddObject(slot, std::move(record)));
+	ModelProperties.Update();
 }
 
 // The water window's material list and wave bars; a changed wave rebuilds

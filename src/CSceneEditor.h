@@ -20,6 +20,7 @@
 #include "GltfExportWindow.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "ModelWindow.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
 #include "Commands.h"
@@ -324,6 +325,8 @@ public:
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
 	CGltfExportWindow GltfExport{*this};
+	//! "Selected Model Properties".
+	CModelWindow ModelProperties{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -472,15 +475,8 @@ private:
 	//! A new node for a record in its slot, with its textures and fields;
 	//! null when its files cannot be loaded.
 	CModel* BuildObject(int slot, const SModelState& record);
-	//! What the model and water windows and the colour bars last showed: a
-	//! control that differs was changed by the user.
-	struct SShownModel
-	{
-		s32 Material = 0;
-		bool Shadow = false, Fog = false, Wireframe = false, Lighting = false;
-		s32 Scale[3] = {1, 1, 1};
-		core::stringw Names[3];
-	} ShownModel;
+	//! What the water window and the colour bars last showed: a control
+	//! that differs was changed by the user.
 	s32 ShownBars[6] = {};
 	s32 ShownWaterMaterial = 0;
 	s32 ShownWaves[3] = {};
@@ -584,7 +580,6 @@ private:
 	bool WindowHadFocus;
 	int NextModelSlot() const;
 	bool SaveFolderUsable(const std::string& prefix);
-	void FillModelWindow(CModel& model);
 
 	void DropHiddenFocus();
 	//! Whether a file-open dialog or a message box is open: keys and clicks
@@ -623,6 +618,7 @@ private:
 	friend class CWorkKeeper;
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
+	friend class CModelWindow;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
