@@ -13,7 +13,6 @@
 #include "InstallPaths.h"
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
-#include "UserChanges.h"
 #include "XErrorGuard.h"
 #include "XInput.h"
 #include "XSession.h"
@@ -484,8 +483,7 @@ void CSceneEditor::UpdateValueLabels()
 		SetNumberLabel(mpw_scale_y, mpw_scaleY);
 		SetNumberLabel(mpw_scale_z, mpw_scaleZ);
 	}
-	for (int i = 0; i < 3; ++i)
-		SetNumberLabel(WaveLabels[i], WaveBars[i]);
+	WaterProperties.ShowWaveNumbers();
 }
 
 void CSceneEditor::ApplyFog()
@@ -810,22 +808,7 @@ void CSceneEditor::CreateHelpDialogs()
 
 void CSceneEditor::CreateWaterProperties()
 {
-	const s32 ids[] = {ID_PLAIN, ID_WATER_OK, ID_WATER_LOAD_SKIN1, ID_WATER_LOAD_SKIN2, ID_PLAIN};
-	WaterPropertiesWindow = AddObjectWindow(L"Selected Water Properties", ids, wpw_render_type);
-	// The waves, below the window's own controls: height, length, speed.
-	const wchar_t* const names[3] = {L"Wave height", L"Wave length", L"Wave speed"};
-	const s32 least[3] = {0, 1, 1}, most[3] = {100, 500, 2000};
-	for (int i = 0; i < 3; ++i)
-	{
-		const s32 top = 90 + 20 * i;
-		AddLabel(names[i], Rect(10, top, 100, top + 15), WaterPropertiesWindow, false);
-		WaveBars[i] = _gui->addScrollBar(true, Rect(105, top, 190, top + 15), WaterPropertiesWindow,
-		                                 ID_PLAIN);
-		WaveBars[i]->setMin(least[i]);
-		WaveBars[i]->setMax(most[i]);
-		WaveBars[i]->setSmallStep(1);
-		WaveLabels[i] = AddValueLabel(L"", Rect(195, top, 235, top + 15), WaterPropertiesWindow);
-	}
+	WaterProperties.Create();
 }
 
 // What the model and the water windows share: "Ok", the two skin buttons and
@@ -930,18 +913,6 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 	kind->FillWindow(*this, *SelectedModel);
 }
 
-void CSceneEditor::FillWaterWindow(CModel& water)
-{
-	wpw_render_type->setSelected(water.MaterialType);
-	ShownWaterMaterial = wpw_render_type->getSelected();
-	const f32 waves[3] = {water.water_WaveHeight, water.water_WaveLength, water.water_WaveSpeed};
-	for (int i = 0; i < 3; ++i)
-	{
-		WaveBars[i]->setPos(static_cast<s32>(waves[i] + 0.5f));
-		ShownWaves[i] = WaveBars[i]->getPos();
-	}
-}
-
 void CSceneEditor::UpdateSelectedModel()
 {
 	CModel* model = SelectedModel;
@@ -949,7 +920,7 @@ void CSceneEditor::UpdateSelectedModel()
 		return;
 	if (model->MODEL_TYPE == CModel::TYPE_WATER)
 	{
-		UpdateSelectedWater();
+		WaterProperties.Update();
 		return;
 	}
 	if (model->MODEL_TYPE == CModel::TYPE_PARTICLES)
@@ -958,30 +929,4 @@ void CSceneEditor::UpdateSelectedModel()
 		return;
 	}
 	ModelProperties.Update();
-}
-
-// The water window's material list and wave bars; a changed wave rebuilds
-// the surface, whose mesh holds its waves.
-void CSceneEditor::UpdateSelectedWater()
-{
-	if (wpw_render_type && ChangedByUser(wpw_render_type->getSelected(), ShownWaterMaterial))
-		EditSelected([this](SModelState& record) { record.Material = ShownWaterMaterial; });
-	// Only a bar the user moved sets its wave: a value beyond a bar's range
-	// (a scene's WaveLength 5000) stays as it is while another bar moves.
-	bool moved[3] = {}, waves = false;
-	for (int i = 0; i < 3; ++i)
-	{
-		moved[i] = WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i]);
-		waves = waves || moved[i];
-	}
-	if (!waves || !Water->Node || !Document.Object(WATER_SLOT))
-		return;
-	EditSelected(
-	    [&](SModelState& record)
-	    {
-		    for (int i = 0; i < 3 && i < static_cast<int>(record.Values.size()); ++i)
-			    if (moved[i])
-				    record.Values[i] = static_cast<f32>(ShownWaves[i]);
-	    });
-	SelectedModel = Water;
 }

@@ -29,6 +29,7 @@
 #include "SceneFile.h"
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
+#include "WaterWindow.h"
 #include "WorkKeeper.h"
 
 using namespace irr;
@@ -325,8 +326,9 @@ public:
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
 	CGltfExportWindow GltfExport{*this};
-	//! "Selected Model Properties".
+	//! "Selected Model Properties" and "Selected Water Properties".
 	CModelWindow ModelProperties{*this};
+	CWaterWindow WaterProperties{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -475,15 +477,9 @@ private:
 	//! A new node for a record in its slot, with its textures and fields;
 	//! null when its files cannot be loaded.
 	CModel* BuildObject(int slot, const SModelState& record);
-	//! What the water window and the colour bars last showed: a control
-	//! that differs was changed by the user.
+	//! What the colour bars last showed: a bar that differs was moved by the
+	//! user.
 	s32 ShownBars[6] = {};
-	s32 ShownWaterMaterial = 0;
-	s32 ShownWaves[3] = {};
-	gui::IGUIScrollBar* WaveBars[3] = {};
-	gui::IGUIStaticText* WaveLabels[3] = {};
-	void FillWaterWindow(CModel& water);
-	void UpdateSelectedWater();
 	void ShowColourBars(const s32 (&bars)[6]);
 	//! A colour bar the user moved sets its colour.
 	void UpdateColourBars();
@@ -619,6 +615,7 @@ private:
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
 	friend class CModelWindow;
+	friend class CWaterWindow;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
