@@ -186,7 +186,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	Transform.Create();
 	ObjectList.Create();
 	GltfExport.Create();
-	CreateParticleWindow();
+	ParticleEditor.Create();
 
 	// The keys the per-frame update reads.
 	for (EKEY_CODE k : MovementKeys)
@@ -925,7 +925,7 @@ void CSceneEditor::UpdateSelectedModel()
 	}
 	if (model->MODEL_TYPE == CModel::TYPE_PARTICLES)
 	{
-		UpdateSelectedParticles();
+		ParticleEditor.Update();
 		return;
 	}
 	ModelProperties.Update();

@@ -21,6 +21,7 @@
 #include "LoadCheck.h"
 #include "LoadedData.h"
 #include "ModelWindow.h"
+#include "ParticleWindow.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
 #include "Commands.h"
@@ -326,9 +327,11 @@ public:
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
 	CGltfExportWindow GltfExport{*this};
-	//! "Selected Model Properties" and "Selected Water Properties".
+	//! "Selected Model Properties", "Selected Water Properties" and
+	//! "Particle Editor".
 	CModelWindow ModelProperties{*this};
 	CWaterWindow WaterProperties{*this};
+	CParticleWindow ParticleEditor{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -488,29 +491,6 @@ private:
 	friend struct SKindWater;
 	friend struct SKindParticles;
 
-	// "Particle Editor" (ParticleEditor.cpp): a control per value of the
-	// particle kind, what the window last showed in each, and the texture
-	// of its settings.
-	void CreateParticleWindow();
-	void FillParticleWindow(CModel& particles);
-	void UpdateSelectedParticles();
-	//! Sets the controls to a preset's values (the user's choice: the next
-	//! update applies them to the selected system).
-	void ShowParticlePreset(s32 preset);
-	//! Whether the controls edit the selected system (chosen in the view or
-	//! in "Scene Objects") or the settings of the next "Add"; says which.
-	bool ParticleWindowEditsSelection() const;
-	void ShowParticleTarget();
-	bool ParticleEditsSelected = false;
-	gui::IGUIStaticText* ParticleTargetLabel = 0;
-	std::vector<gui::IGUIElement*> ParticleControls;
-	std::vector<f32> ShownParticleValues;
-	gui::IGUIComboBox* ParticlePresetList = 0;
-	gui::IGUIComboBox* ParticleMaterialList = 0;
-	gui::IGUIStaticText* ParticleTextureLabel = 0;
-	s32 ShownParticleMaterial = 0;
-	core::vector3df ShownParticlePlace;
-	std::string ParticleTexture;
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
 	CEditHistory History;
@@ -616,6 +596,7 @@ private:
 	friend class CGltfExportWindow;
 	friend class CModelWindow;
 	friend class CWaterWindow;
+	friend class CParticleWindow;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
