@@ -465,18 +465,7 @@ void CSceneEditor::MoveSelectedModel(const core::vector3df& mforward)
 
 void CSceneEditor::UpdateValueLabels()
 {
-	if (sbw_blue)
-	{
-		SetNumberLabel(sbw_fogred, sbw_red);
-		SetNumberLabel(sbw_foggreen, sbw_green);
-		SetNumberLabel(sbw_fogblue, sbw_blue);
-	}
-	if (spw_refresh_bluebar)
-	{
-		SetNumberLabel(spw_refreshred, spw_refresh_redbar);
-		SetNumberLabel(spw_refreshgreen, spw_refresh_greenbar);
-		SetNumberLabel(spw_refreshblue, spw_refresh_bluebar);
-	}
+	WorldWindows.ShowColourNumbers();
 	if (mpw_scaleZ)
 	{
 		SetNumberLabel(mpw_scale_x, mpw_scaleX);
@@ -530,7 +519,7 @@ void CSceneEditor::UpdateState()
 	// while the mouse does not pick.
 	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
-	UpdateColourBars();
+	WorldWindows.Update();
 	View.FollowDocument();
 	Transform.Update();
 	ObjectList.Update();
@@ -569,8 +558,6 @@ void CSceneEditor::ReleaseAllKeys()
 namespace
 {
 typedef core::rect<s32> Rect;
-
-const wchar_t* const DefaultFolder = L"C:\\FOLDER\\";
 
 // One menu item; an id of -1 with no text is a separator.
 struct MenuItem
@@ -665,24 +652,6 @@ gui::IGUIStaticText* CSceneEditor::AddValueLabel(const wchar_t* text, const core
 	return _gui->addStaticText(text, rect, true, false, parent, ID_PLAIN);
 }
 
-// Red, green and blue bars from 0 to 255 with a label in front and a value
-// label behind each, rows 20 pixels apart from `top`.
-void CSceneEditor::AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
-                                 gui::IGUIStaticText** const (&values)[3],
-                                 gui::IGUIScrollBar** const (&bars)[3])
-{
-	const wchar_t* const names[3] = {L"Red:", L"Green:", L"Blue:"};
-	for (int i = 0; i < 3; ++i)
-		*values[i] = AddValueLabel(L"0", Rect(265, top + 20 * i, 300, top + 15 + 20 * i), window);
-	for (int i = 0; i < 3; ++i)
-		AddLabel(names[i], Rect(10, top + 20 * i, 55, top + 15 + 20 * i), window);
-	for (int i = 0; i < 3; ++i)
-		*bars[i] = _gui->addScrollBar(true, Rect(60, top + 20 * i, 260, top + 15 + 20 * i), window,
-		                              barIds[i]);
-	for (gui::IGUIScrollBar** bar : bars)
-		(*bar)->setMax(255);
-}
-
 gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 id)
 {
 	gui::IGUIComboBox* list = _gui->addComboBox(Rect(10, 60, 195, 80), window, id);
@@ -693,14 +662,7 @@ gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 i
 
 void CSceneEditor::CreateFileProperties()
 {
-	ScenePropertiesWindow =
-	    AddToolWindow(Rect(30, 30, 500, 500), L"Editor Properties", ID_EDITOR_PROPERTIES_WINDOW);
-	AddLabel(L"Scene Color", Rect(10, 30, 150, 45), ScenePropertiesWindow);
-	AddColourBars(ScenePropertiesWindow, 50, {ID_PLAIN, ID_PLAIN, ID_PLAIN},
-	              {&spw_refreshred, &spw_refreshgreen, &spw_refreshblue},
-	              {&spw_refresh_redbar, &spw_refresh_greenbar, &spw_refresh_bluebar});
-	_gui->addButton(Rect(405, 435, 460, 460), ScenePropertiesWindow, ID_EDITOR_PROPERTIES_OK,
-	                L"Ok");
+	WorldWindows.CreateEditorProperties();
 
 	SaveOptionsWindow = AddToolWindow(Rect(30, 30, 250, 200), L"Save Options", ID_PLAIN);
 	_gui->addButton(Rect(170, 135, 215, 160), SaveOptionsWindow, ID_SAVE_OPTIONS_OK, L"Ok");
@@ -726,52 +688,7 @@ bool CSceneEditor::ExportFolder(std::string& prefix) const
 
 void CSceneEditor::CreateWorldDialogs()
 {
-	WorldMainWindow = AddToolWindow(Rect(30, 30, 500, 500), L"World Properties", ID_WORLD_WINDOW);
-	gui::IGUIWindow* w = WorldMainWindow;
-	AddLabel(L"Level Ground", Rect(10, 30, 115, 45), w);
-	_gui->addButton(Rect(405, 435, 460, 460), w, ID_WORLD_OK, L"Ok");
-	_gui->addButton(Rect(10, 50, 115, 70), w, ID_WORLD_LOAD_TERRAIN, L"Load Terrain");
-	_gui->addButton(Rect(120, 50, 245, 70), w, ID_WORLD_TERRAIN_TEXTURE, L"Terrain Texture");
-	_gui->addButton(Rect(10, 75, 115, 95), w, ID_WORLD_LOAD_PLANE, L"Load Plane");
-	_gui->addButton(Rect(120, 75, 245, 95), w, ID_WORLD_PLANE_TEXTURE, L"Plane Texture");
-	_gui->addButton(Rect(10, 100, 115, 120), w, ID_WORLD_LOAD_Q3LEVEL, L"Load Q3Level");
-	_gui->addButton(Rect(250, 50, 315, 70), w, ID_WORLD_DELETE_TERRAIN, L"Delete");
-	_gui->addButton(Rect(250, 75, 315, 95), w, ID_WORLD_DELETE_PLANE, L"Delete");
-	_gui->addButton(Rect(250, 100, 315, 120), w, ID_WORLD_DELETE_Q3LEVEL, L"Delete");
-
-	CreateSkyBoxWindow();
-
-	AddLabel(L"FOG", Rect(10, 145, 55, 160), w);
-	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE},
-	              {&sbw_fogred, &sbw_foggreen, &sbw_fogblue}, {&sbw_red, &sbw_green, &sbw_blue});
-	for (gui::IGUIScrollBar* bar : {sbw_red, sbw_green, sbw_blue})
-		bar->setPos(0);
-}
-
-void CSceneEditor::CreateSkyBoxWindow()
-{
-	SkyBoxWindow = AddToolWindow(Rect(30, 30, 280, 280), L"SkyBox Setup", ID_SKYBOX_WINDOW);
-	gui::IGUIWindow* w = SkyBoxWindow;
-	_gui->addButton(Rect(200, 215, 245, 245), w, ID_SKYBOX_OK, L"Ok");
-	const wchar_t* const rows[] = {L"Dir:",   L"Up:",    L"Down:", L"Left:",
-	                               L"Right:", L"Front:", L"Back:"};
-	for (int i = 0; i < 7; ++i)
-		AddLabel(rows[i], Rect(10, 25 + 25 * i, 55, 45 + 25 * i), w);
-	gui::IGUIEditBox** const boxes[] = {&sbw_editboxDir,  &sbw_editboxUp,    &sbw_editboxDown,
-	                                    &sbw_editboxLeft, &sbw_editboxRight, &sbw_editboxFront,
-	                                    &sbw_editboxBack};
-	for (int i = 0; i < 7; ++i)
-	{
-		*boxes[i] =
-		    _gui->addEditBox(i == 0 ? DefaultFolder : L"", Rect(60, 25 + 25 * i, 215, 45 + 25 * i),
-		                     true, w, ID_SKYBOX_DIR + i);
-		if (i == 0)
-			sbw_editboxDir->setMax(100);
-	}
-	_gui->addButton(Rect(115, 215, 195, 245), w, ID_SKYBOX_APPLY, L"Apply");
-	// "..." picks a texture file for the field beside it.
-	for (int i = 0; i < 7; ++i)
-		_gui->addButton(Rect(220, 25 + 25 * i, 245, 45 + 25 * i), w, ID_SKYBOX_BROWSE + i, L"...");
+	WorldWindows.Create();
 }
 
 void CSceneEditor::CreateLevelChooser()

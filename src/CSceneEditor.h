@@ -31,6 +31,7 @@
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
 #include "WaterWindow.h"
+#include "WorldWindows.h"
 #include "WorkKeeper.h"
 
 using namespace irr;
@@ -332,6 +333,8 @@ public:
 	CModelWindow ModelProperties{*this};
 	CWaterWindow WaterProperties{*this};
 	CParticleWindow ParticleEditor{*this};
+	//! "World Properties", "SkyBox Setup" and "Editor Properties".
+	CWorldWindows WorldWindows{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -376,13 +379,9 @@ private:
 	                              gui::IGUIElement* parent, bool wordWrap = true);
 	gui::IGUIStaticText* AddValueLabel(const wchar_t* text, const core::rect<s32>& rect,
 	                                   gui::IGUIElement* parent);
-	void AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
-	                   gui::IGUIStaticText** const (&values)[3],
-	                   gui::IGUIScrollBar** const (&bars)[3]);
 	gui::IGUIComboBox* AddMaterialList(gui::IGUIElement* window, s32 id);
 	gui::IGUIWindow* AddObjectWindow(const wchar_t* caption, const s32 ids[5],
 	                                 gui::IGUIComboBox*& materials);
-	void CreateSkyBoxWindow();
 
 	scene::ISceneNode* NodeUnderCursor();
 	struct SPick
@@ -480,12 +479,10 @@ private:
 	//! A new node for a record in its slot, with its textures and fields;
 	//! null when its files cannot be loaded.
 	CModel* BuildObject(int slot, const SModelState& record);
-	//! What the colour bars last showed: a bar that differs was moved by the
-	//! user.
-	s32 ShownBars[6] = {};
-	void ShowColourBars(const s32 (&bars)[6]);
-	//! A colour bar the user moved sets its colour.
-	void UpdateColourBars();
+	//! What the colour bars last showed, and showing the world's colours in
+	//! them (the world windows').
+	s32 (&ShownBars)[6] = WorldWindows.ShownBars;
+	void ShowColourBars(const s32 (&bars)[6]) { WorldWindows.ShowColourBars(bars); }
 	bool SameBuild(const SObjectKind& kind, const CModel& object, const SModelState& record);
 	friend struct SKindModel;
 	friend struct SKindWater;
@@ -597,6 +594,7 @@ private:
 	friend class CModelWindow;
 	friend class CWaterWindow;
 	friend class CParticleWindow;
+	friend class CWorldWindows;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
