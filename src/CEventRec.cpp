@@ -171,7 +171,8 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 		// A preset sets every other control of "Particle Editor".
 		if (gui.Caller->getID() != ID_PARTICLE_PRESET)
 			return false;
-		ptr_sed->ShowParticlePreset(static_cast<gui::IGUIComboBox*>(gui.Caller)->getSelected());
+		ptr_sed->ParticleEditor.ShowPreset(
+		    static_cast<gui::IGUIComboBox*>(gui.Caller)->getSelected());
 		return true;
 	case gui::EGET_MESSAGEBOX_YES:
 	case gui::EGET_MESSAGEBOX_NO:

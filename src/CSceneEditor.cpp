@@ -164,7 +164,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	Transform.Create();
 	ObjectList.Create();
 	GltfExport.Create();
-	CreateParticleWindow();
+	ParticleEditor.Create();
 
 	// The keys the per-frame update reads.
 	for (EKEY_CODE k : CMovementKeys::Codes)
@@ -317,26 +317,14 @@ void CSceneEditor::ClearScene()
 
 void CSceneEditor::UpdateValueLabels()
 {
-	if (sbw_blue)
-	{
-		SetNumberLabel(sbw_fogred, sbw_red);
-		SetNumberLabel(sbw_foggreen, sbw_green);
-		SetNumberLabel(sbw_fogblue, sbw_blue);
-	}
-	if (spw_refresh_bluebar)
-	{
-		SetNumberLabel(spw_refreshred, spw_refresh_redbar);
-		SetNumberLabel(spw_refreshgreen, spw_refresh_greenbar);
-		SetNumberLabel(spw_refreshblue, spw_refresh_bluebar);
-	}
+	WorldWindows.ShowColourNumbers();
 	if (mpw_scaleZ)
 	{
 		SetNumberLabel(mpw_scale_x, mpw_scaleX);
 		SetNumberLabel(mpw_scale_y, mpw_scaleY);
 		SetNumberLabel(mpw_scale_z, mpw_scaleZ);
 	}
-	for (int i = 0; i < 3; ++i)
-		SetNumberLabel(WaveLabels[i], WaveBars[i]);
+	WaterProperties.ShowWaveNumbers();
 }
 
 void CSceneEditor::ApplyFog()
@@ -383,7 +371,7 @@ void CSceneEditor::UpdateState()
 	// while the mouse does not pick.
 	Orbit->setLeftTurns(CameraMode);
 	UpdateValueLabels();
-	UpdateColourBars();
+	WorldWindows.Update();
 	View.FollowDocument();
 	Transform.Update();
 	ObjectList.Update();
@@ -415,8 +403,6 @@ bool CSceneEditor::ModalWindowOpen() const
 namespace
 {
 typedef core::rect<s32> Rect;
-
-const wchar_t* const DefaultFolder = L"C:\\FOLDER\\";
 
 // One menu item; an id of -1 with no text is a separator.
 struct MenuItem
@@ -511,24 +497,6 @@ gui::IGUIStaticText* CSceneEditor::AddValueLabel(const wchar_t* text, const core
 	return _gui->addStaticText(text, rect, true, false, parent, ID_PLAIN);
 }
 
-// Red, green and blue bars from 0 to 255 with a label in front and a value
-// label behind each, rows 20 pixels apart from `top`.
-void CSceneEditor::AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
-                                 gui::IGUIStaticText** const (&values)[3],
-                                 gui::IGUIScrollBar** const (&bars)[3])
-{
-	const wchar_t* const names[3] = {L"Red:", L"Green:", L"Blue:"};
-	for (int i = 0; i < 3; ++i)
-		*values[i] = AddValueLabel(L"0", Rect(265, top + 20 * i, 300, top + 15 + 20 * i), window);
-	for (int i = 0; i < 3; ++i)
-		AddLabel(names[i], Rect(10, top + 20 * i, 55, top + 15 + 20 * i), window);
-	for (int i = 0; i < 3; ++i)
-		*bars[i] = _gui->addScrollBar(true, Rect(60, top + 20 * i, 260, top + 15 + 20 * i), window,
-		                              barIds[i]);
-	for (gui::IGUIScrollBar** bar : bars)
-		(*bar)->setMax(255);
-}
-
 gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 id)
 {
 	gui::IGUIComboBox* list = _gui->addComboBox(Rect(10, 60, 195, 80), window, id);
@@ -539,14 +507,7 @@ gui::IGUIComboBox* CSceneEditor::AddMaterialList(gui::IGUIElement* window, s32 i
 
 void CSceneEditor::CreateFileProperties()
 {
-	ScenePropertiesWindow =
-	    AddToolWindow(Rect(30, 30, 500, 500), L"Editor Properties", ID_EDITOR_PROPERTIES_WINDOW);
-	AddLabel(L"Scene Color", Rect(10, 30, 150, 45), ScenePropertiesWindow);
-	AddColourBars(ScenePropertiesWindow, 50, {ID_PLAIN, ID_PLAIN, ID_PLAIN},
-	              {&spw_refreshred, &spw_refreshgreen, &spw_refreshblue},
-	              {&spw_refresh_redbar, &spw_refresh_greenbar, &spw_refresh_bluebar});
-	_gui->addButton(Rect(405, 435, 460, 460), ScenePropertiesWindow, ID_EDITOR_PROPERTIES_OK,
-	                L"Ok");
+	WorldWindows.CreateEditorProperties();
 
 	SaveOptionsWindow = AddToolWindow(Rect(30, 30, 250, 200), L"Save Options", ID_PLAIN);
 	_gui->addButton(Rect(170, 135, 215, 160), SaveOptionsWindow, ID_SAVE_OPTIONS_OK, L"Ok");
@@ -572,52 +533,7 @@ bool CSceneEditor::ExportFolder(std::string& prefix) const
 
 void CSceneEditor::CreateWorldDialogs()
 {
-	WorldMainWindow = AddToolWindow(Rect(30, 30, 500, 500), L"World Properties", ID_WORLD_WINDOW);
-	gui::IGUIWindow* w = WorldMainWindow;
-	AddLabel(L"Level Ground", Rect(10, 30, 115, 45), w);
-	_gui->addButton(Rect(405, 435, 460, 460), w, ID_WORLD_OK, L"Ok");
-	_gui->addButton(Rect(10, 50, 115, 70), w, ID_WORLD_LOAD_TERRAIN, L"Load Terrain");
-	_gui->addButton(Rect(120, 50, 245, 70), w, ID_WORLD_TERRAIN_TEXTURE, L"Terrain Texture");
-	_gui->addButton(Rect(10, 75, 115, 95), w, ID_WORLD_LOAD_PLANE, L"Load Plane");
-	_gui->addButton(Rect(120, 75, 245, 95), w, ID_WORLD_PLANE_TEXTURE, L"Plane Texture");
-	_gui->addButton(Rect(10, 100, 115, 120), w, ID_WORLD_LOAD_Q3LEVEL, L"Load Q3Level");
-	_gui->addButton(Rect(250, 50, 315, 70), w, ID_WORLD_DELETE_TERRAIN, L"Delete");
-	_gui->addButton(Rect(250, 75, 315, 95), w, ID_WORLD_DELETE_PLANE, L"Delete");
-	_gui->addButton(Rect(250, 100, 315, 120), w, ID_WORLD_DELETE_Q3LEVEL, L"Delete");
-
-	CreateSkyBoxWindow();
-
-	AddLabel(L"FOG", Rect(10, 145, 55, 160), w);
-	AddColourBars(w, 165, {ID_WORLD_FOG_RED, ID_WORLD_FOG_GREEN, ID_WORLD_FOG_BLUE},
-	              {&sbw_fogred, &sbw_foggreen, &sbw_fogblue}, {&sbw_red, &sbw_green, &sbw_blue});
-	for (gui::IGUIScrollBar* bar : {sbw_red, sbw_green, sbw_blue})
-		bar->setPos(0);
-}
-
-void CSceneEditor::CreateSkyBoxWindow()
-{
-	SkyBoxWindow = AddToolWindow(Rect(30, 30, 280, 280), L"SkyBox Setup", ID_SKYBOX_WINDOW);
-	gui::IGUIWindow* w = SkyBoxWindow;
-	_gui->addButton(Rect(200, 215, 245, 245), w, ID_SKYBOX_OK, L"Ok");
-	const wchar_t* const rows[] = {L"Dir:",   L"Up:",    L"Down:", L"Left:",
-	                               L"Right:", L"Front:", L"Back:"};
-	for (int i = 0; i < 7; ++i)
-		AddLabel(rows[i], Rect(10, 25 + 25 * i, 55, 45 + 25 * i), w);
-	gui::IGUIEditBox** const boxes[] = {&sbw_editboxDir,  &sbw_editboxUp,    &sbw_editboxDown,
-	                                    &sbw_editboxLeft, &sbw_editboxRight, &sbw_editboxFront,
-	                                    &sbw_editboxBack};
-	for (int i = 0; i < 7; ++i)
-	{
-		*boxes[i] =
-		    _gui->addEditBox(i == 0 ? DefaultFolder : L"", Rect(60, 25 + 25 * i, 215, 45 + 25 * i),
-		                     true, w, ID_SKYBOX_DIR + i);
-		if (i == 0)
-			sbw_editboxDir->setMax(100);
-	}
-	_gui->addButton(Rect(115, 215, 195, 245), w, ID_SKYBOX_APPLY, L"Apply");
-	// "..." picks a texture file for the field beside it.
-	for (int i = 0; i < 7; ++i)
-		_gui->addButton(Rect(220, 25 + 25 * i, 245, 45 + 25 * i), w, ID_SKYBOX_BROWSE + i, L"...");
+	WorldWindows.Create();
 }
 
 void CSceneEditor::CreateLevelChooser()
@@ -637,40 +553,7 @@ void CSceneEditor::CreateLevelChooser()
 
 void CSceneEditor::CreateObjectDialogs()
 {
-	const s32 ids[] = {ID_MODEL_WINDOW, ID_MODEL_OK, ID_MODEL_LOAD_SKIN1, ID_MODEL_LOAD_SKIN2,
-	                   ID_MODEL_MATERIAL};
-	ModelPropertiesWindow = AddObjectWindow(L"Selected Model Properties", ids, mpw_render_type);
-	gui::IGUIWindow* w = ModelPropertiesWindow;
-	mpw_shadowbox = _gui->addCheckBox(false, Rect(10, 85, 130, 100), w, ID_MODEL_SHADOW, L"Shadow");
-	mpw_fogbox = _gui->addCheckBox(false, Rect(115, 85, 195, 100), w, ID_MODEL_FOG, L"Fog");
-	mpw_wirebox = _gui->addCheckBox(false, Rect(10, 105, 130, 120), w, ID_PLAIN, L"WireFrame");
-	mpw_lightbox = _gui->addCheckBox(false, Rect(115, 105, 210, 120), w, ID_PLAIN, L"Lighting");
-	AddLabel(L"ScaleX", Rect(10, 125, 60, 140), w);
-	AddLabel(L"ScaleY", Rect(10, 145, 60, 160), w);
-	AddLabel(L"ScaleZ", Rect(10, 165, 60, 180), w);
-	mpw_scaleX = _gui->addScrollBar(true, Rect(65, 125, 195, 140), w, ID_MODEL_SCALE_X);
-	mpw_scaleY = _gui->addScrollBar(true, Rect(65, 145, 195, 160), w, ID_MODEL_SCALE_Y);
-	mpw_scaleZ = _gui->addScrollBar(true, Rect(65, 165, 195, 180), w, ID_MODEL_SCALE_Z);
-	gui::IGUIScrollBar* const scaleBars[] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	// One click on an arrow is one step (the engine's default step is 10).
-	// A scale of 0 is no scale: the bars start at 1, as "Transform" refuses 0.
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setMin(1);
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setMax(10);
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setSmallStep(1);
-	for (gui::IGUIScrollBar* bar : scaleBars)
-		bar->setPos(1);
-	mpw_scale_x = AddValueLabel(L"", Rect(200, 125, 225, 140), w);
-	mpw_scale_y = AddValueLabel(L"", Rect(200, 145, 225, 160), w);
-	mpw_scale_z = AddValueLabel(L"", Rect(200, 165, 225, 180), w);
-	AddLabel(L"File:", Rect(10, 185, 60, 205), w, false);
-	AddLabel(L"Texture:", Rect(10, 210, 80, 230), w, false);
-	AddLabel(L"Texture2:", Rect(10, 235, 80, 255), w, false);
-	mpw_boxFileName = _gui->addEditBox(L"", Rect(85, 185, 225, 205), true, w, ID_PLAIN);
-	mpw_boxTexture = _gui->addEditBox(L"", Rect(85, 210, 225, 230), true, w, ID_PLAIN);
-	mpw_boxTexture2 = _gui->addEditBox(L"", Rect(85, 235, 225, 255), true, w, ID_PLAIN);
+	ModelProperties.Create();
 }
 
 void CSceneEditor::CreateHelpDialogs()
@@ -687,22 +570,7 @@ void CSceneEditor::CreateHelpDialogs()
 
 void CSceneEditor::CreateWaterProperties()
 {
-	const s32 ids[] = {ID_PLAIN, ID_WATER_OK, ID_WATER_LOAD_SKIN1, ID_WATER_LOAD_SKIN2, ID_PLAIN};
-	WaterPropertiesWindow = AddObjectWindow(L"Selected Water Properties", ids, wpw_render_type);
-	// The waves, below the window's own controls: height, length, speed.
-	const wchar_t* const names[3] = {L"Wave height", L"Wave length", L"Wave speed"};
-	const s32 least[3] = {0, 1, 1}, most[3] = {100, 500, 2000};
-	for (int i = 0; i < 3; ++i)
-	{
-		const s32 top = 90 + 20 * i;
-		AddLabel(names[i], Rect(10, top, 100, top + 15), WaterPropertiesWindow, false);
-		WaveBars[i] = _gui->addScrollBar(true, Rect(105, top, 190, top + 15), WaterPropertiesWindow,
-		                                 ID_PLAIN);
-		WaveBars[i]->setMin(least[i]);
-		WaveBars[i]->setMax(most[i]);
-		WaveBars[i]->setSmallStep(1);
-		WaveLabels[i] = AddValueLabel(L"", Rect(195, top, 235, top + 15), WaterPropertiesWindow);
-	}
+	WaterProperties.Create();
 }
 
 // What the model and the water windows share: "Ok", the two skin buttons and
@@ -807,72 +675,6 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 	kind->FillWindow(*this, *SelectedModel);
 }
 
-namespace
-{
-// A scale as the nearest position a scale bar has.
-s32 ScaleBarPosition(f32 scale)
-{
-	if (!(scale > 1.0f))
-		return 1;
-	return scale >= 10.0f ? 10 : static_cast<s32>(scale + 0.5f);
-}
-} // namespace
-
-// The window shows the model; from then on a control the user changes is
-// written back (UpdateSelectedModel), and only that control.
-void CSceneEditor::FillModelWindow(CModel& model)
-{
-	mpw_boxTexture->setText(model.TextureName.c_str());
-	mpw_boxFileName->setText(model.FileName.c_str());
-	mpw_boxTexture2->setText(model.TextureName2.c_str());
-	mpw_render_type->setSelected(model.MaterialType);
-	mpw_fogbox->setChecked(model.Fog);
-	mpw_lightbox->setChecked(model.Lighting);
-	mpw_wirebox->setChecked(model.Wireframe);
-	mpw_shadowbox->setChecked(model.Shadow);
-	const core::vector3df scale = model.getScale();
-	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	const f32 axes[3] = {scale.X, scale.Y, scale.Z};
-	for (int i = 0; i < 3; ++i)
-	{
-		bars[i]->setPos(ScaleBarPosition(axes[i]));
-		ShownModel.Scale[i] = bars[i]->getPos();
-	}
-	ShownModel.Material = mpw_render_type->getSelected();
-	ShownModel.Fog = model.Fog;
-	ShownModel.Lighting = model.Lighting;
-	ShownModel.Wireframe = model.Wireframe;
-	ShownModel.Shadow = model.Shadow;
-	ShownModel.Names[0] = mpw_boxFileName->getText();
-	ShownModel.Names[1] = mpw_boxTexture->getText();
-	ShownModel.Names[2] = mpw_boxTexture2->getText();
-}
-
-void CSceneEditor::FillWaterWindow(CModel& water)
-{
-	wpw_render_type->setSelected(water.MaterialType);
-	ShownWaterMaterial = wpw_render_type->getSelected();
-	const f32 waves[3] = {water.water_WaveHeight, water.water_WaveLength, water.water_WaveSpeed};
-	for (int i = 0; i < 3; ++i)
-	{
-		WaveBars[i]->setPos(static_cast<s32>(waves[i] + 0.5f));
-		ShownWaves[i] = WaveBars[i]->getPos();
-	}
-}
-
-namespace
-{
-// Whether a control shows something else than it was last given; then it
-// takes the new value as shown.
-template <typename Value> bool ChangedByUser(Value now, Value& shown)
-{
-	if (now == shown)
-		return false;
-	shown = now;
-	return true;
-}
-} // namespace
-
 void CSceneEditor::UpdateSelectedModel()
 {
 	CModel* model = SelectedModel;
@@ -880,73 +682,13 @@ void CSceneEditor::UpdateSelectedModel()
 		return;
 	if (model->MODEL_TYPE == CModel::TYPE_WATER)
 	{
-		UpdateSelectedWater();
+		WaterProperties.Update();
 		return;
 	}
 	if (model->MODEL_TYPE == CModel::TYPE_PARTICLES)
 	{
-		UpdateSelectedParticles();
+		ParticleEditor.Update();
 		return;
 	}
-	if (model->MODEL_TYPE != CModel::TYPE_MESH)
-		return;
-	// Each control the user changed since the window showed it becomes a
-	// change of the record; the node follows the document.
-	const int slot = SlotOf(model);
-	AdoptObject(slot);
-	if (slot < 0 || !Document.Object(slot))
-		return;
-	SShownModel& shown = ShownModel;
-	SModelState record = *Document.Object(slot);
-	if (mpw_render_type && ChangedByUser(mpw_render_type->getSelected(), shown.Material))
-		record.Material = shown.Material;
-	if (mpw_fogbox && ChangedByUser(mpw_fogbox->isChecked(), shown.Fog))
-		record.Fog = shown.Fog;
-	if (mpw_wirebox && ChangedByUser(mpw_wirebox->isChecked(), shown.Wireframe))
-		record.Wireframe = shown.Wireframe;
-	if (mpw_lightbox && ChangedByUser(mpw_lightbox->isChecked(), shown.Lighting))
-		record.Lighting = shown.Lighting;
-	if (mpw_shadowbox && ChangedByUser(mpw_shadowbox->isChecked(), shown.Shadow))
-		record.Shadow = shown.Shadow;
-
-	// A bar the user moves sets its axis; the others keep their exact scale.
-	gui::IGUIScrollBar* const bars[3] = {mpw_scaleX, mpw_scaleY, mpw_scaleZ};
-	f32* const axes[3] = {&record.Scale.X, &record.Scale.Y, &record.Scale.Z};
-	for (int i = 0; i < 3; ++i)
-		if (bars[i] && ChangedByUser(bars[i]->getPos(), shown.Scale[i]))
-			*axes[i] = static_cast<f32>(shown.Scale[i]);
-
-	gui::IGUIEditBox* const boxes[3] = {mpw_boxFileName, mpw_boxTexture, mpw_boxTexture2};
-	core::stringw* const names[3] = {&record.FileName, &record.TextureName, &record.TextureName2};
-	for (int i = 0; i < 3; ++i)
-		if (boxes[i] && ChangedByUser(core::stringw(boxes[i]->getText()), shown.Names[i]))
-			*names[i] = shown.Names[i];
-	if (!(record == *Document.Object(slot)))
-		Execute(commands::AddObject(slot, std::move(record)));
-}
-
-// The water window's material list and wave bars; a changed wave rebuilds
-// the surface, whose mesh holds its waves.
-void CSceneEditor::UpdateSelectedWater()
-{
-	if (wpw_render_type && ChangedByUser(wpw_render_type->getSelected(), ShownWaterMaterial))
-		EditSelected([this](SModelState& record) { record.Material = ShownWaterMaterial; });
-	// Only a bar the user moved sets its wave: a value beyond a bar's range
-	// (a scene's WaveLength 5000) stays as it is while another bar moves.
-	bool moved[3] = {}, waves = false;
-	for (int i = 0; i < 3; ++i)
-	{
-		moved[i] = WaveBars[i] && ChangedByUser(WaveBars[i]->getPos(), ShownWaves[i]);
-		waves = waves || moved[i];
-	}
-	if (!waves || !Water->Node || !Document.Object(WATER_SLOT))
-		return;
-	EditSelected(
-	    [&](SModelState& record)
-	    {
-		    for (int i = 0; i < 3 && i < static_cast<int>(record.Values.size()); ++i)
-			    if (moved[i])
-				    record.Values[i] = static_cast<f32>(ShownWaves[i]);
-	    });
-	SelectedModel = Water;
+	ModelProperties.Update();
 }

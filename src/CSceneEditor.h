@@ -20,7 +20,9 @@
 #include "GltfExportWindow.h"
 #include "LoadCheck.h"
 #include "LoadedData.h"
+#include "ModelWindow.h"
 #include "MovementKeys.h"
+#include "ParticleWindow.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
 #include "Commands.h"
@@ -30,6 +32,8 @@
 #include "SceneFiles.h"
 #include "SceneObjectsWindow.h"
 #include "TransformWindow.h"
+#include "WaterWindow.h"
+#include "WorldWindows.h"
 #include "WorkKeeper.h"
 
 using namespace irr;
@@ -329,6 +333,13 @@ public:
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
 	CGltfExportWindow GltfExport{*this};
+	//! "Selected Model Properties", "Selected Water Properties" and
+	//! "Particle Editor".
+	CModelWindow ModelProperties{*this};
+	CWaterWindow WaterProperties{*this};
+	CParticleWindow ParticleEditor{*this};
+	//! "World Properties", "SkyBox Setup" and "Editor Properties".
+	CWorldWindows WorldWindows{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -366,13 +377,9 @@ private:
 	                              gui::IGUIElement* parent, bool wordWrap = true);
 	gui::IGUIStaticText* AddValueLabel(const wchar_t* text, const core::rect<s32>& rect,
 	                                   gui::IGUIElement* parent);
-	void AddColourBars(gui::IGUIElement* window, s32 top, const s32 (&barIds)[3],
-	                   gui::IGUIStaticText** const (&values)[3],
-	                   gui::IGUIScrollBar** const (&bars)[3]);
 	gui::IGUIComboBox* AddMaterialList(gui::IGUIElement* window, s32 id);
 	gui::IGUIWindow* AddObjectWindow(const wchar_t* caption, const s32 ids[5],
 	                                 gui::IGUIComboBox*& materials);
-	void CreateSkyBoxWindow();
 
 	scene::ISceneNode* NodeUnderCursor();
 	struct SPick
@@ -425,53 +432,11 @@ private:
 	//! A new node for a record in its slot, with its textures and fields;
 	//! null when its files cannot be loaded.
 	CModel* BuildObject(int slot, const SModelState& record);
-	//! What the model and water windows and the colour bars last showed: a
-	//! control that differs was changed by the user.
-	struct SShownModel
-	{
-		s32 Material = 0;
-		bool Shadow = false, Fog = false, Wireframe = false, Lighting = false;
-		s32 Scale[3] = {1, 1, 1};
-		core::stringw Names[3];
-	} ShownModel;
-	s32 ShownBars[6] = {};
-	s32 ShownWaterMaterial = 0;
-	s32 ShownWaves[3] = {};
-	gui::IGUIScrollBar* WaveBars[3] = {};
-	gui::IGUIStaticText* WaveLabels[3] = {};
-	void FillWaterWindow(CModel& water);
-	void UpdateSelectedWater();
-	void ShowColourBars(const s32 (&bars)[6]);
-	//! A colour bar the user moved sets its colour.
-	void UpdateColourBars();
 	bool SameBuild(const SObjectKind& kind, const CModel& object, const SModelState& record);
 	friend struct SKindModel;
 	friend struct SKindWater;
 	friend struct SKindParticles;
 
-	// "Particle Editor" (ParticleEditor.cpp): a control per value of the
-	// particle kind, what the window last showed in each, and the texture
-	// of its settings.
-	void CreateParticleWindow();
-	void FillParticleWindow(CModel& particles);
-	void UpdateSelectedParticles();
-	//! Sets the controls to a preset's values (the user's choice: the next
-	//! update applies them to the selected system).
-	void ShowParticlePreset(s32 preset);
-	//! Whether the controls edit the selected system (chosen in the view or
-	//! in "Scene Objects") or the settings of the next "Add"; says which.
-	bool ParticleWindowEditsSelection() const;
-	void ShowParticleTarget();
-	bool ParticleEditsSelected = false;
-	gui::IGUIStaticText* ParticleTargetLabel = 0;
-	std::vector<gui::IGUIElement*> ParticleControls;
-	std::vector<f32> ShownParticleValues;
-	gui::IGUIComboBox* ParticlePresetList = 0;
-	gui::IGUIComboBox* ParticleMaterialList = 0;
-	gui::IGUIStaticText* ParticleTextureLabel = 0;
-	s32 ShownParticleMaterial = 0;
-	core::vector3df ShownParticlePlace;
-	std::string ParticleTexture;
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
 	CEditHistory History;
@@ -528,7 +493,6 @@ private:
 	bool WindowHadFocus;
 	int NextModelSlot() const;
 	bool SaveFolderUsable(const std::string& prefix);
-	void FillModelWindow(CModel& model);
 
 	void DropHiddenFocus();
 	//! Whether a file-open dialog or a message box is open: keys and clicks
@@ -568,6 +532,10 @@ private:
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
 	friend class CSceneFiles;
+	friend class CModelWindow;
+	friend class CWaterWindow;
+	friend class CParticleWindow;
+	friend class CWorldWindows;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

@@ -74,7 +74,10 @@ struct SKindModel
 
 	static gui::IGUIWindow* Window() { return CSceneEditor::ModelPropertiesWindow; }
 
-	static void FillWindow(CSceneEditor& editor, CModel& model) { editor.FillModelWindow(model); }
+	static void FillWindow(CSceneEditor& editor, CModel& model)
+	{
+		editor.ModelProperties.Fill(model);
+	}
 };
 
 extern const SObjectKind ModelKind = {CModel::TYPE_MESH,

@@ -381,7 +381,7 @@ struct SKindParticles
 
 	static void FillWindow(CSceneEditor& editor, CModel& particles)
 	{
-		editor.FillParticleWindow(particles);
+		editor.ParticleEditor.Fill(particles);
 	}
 
 	// The emitter's shape, at least as large as the particles it starts.

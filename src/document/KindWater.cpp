@@ -84,7 +84,10 @@ struct SKindWater
 
 	static gui::IGUIWindow* Window() { return CSceneEditor::WaterPropertiesWindow; }
 
-	static void FillWindow(CSceneEditor& editor, CModel& water) { editor.FillWaterWindow(water); }
+	static void FillWindow(CSceneEditor& editor, CModel& water)
+	{
+		editor.WaterProperties.Fill(water);
+	}
 };
 
 extern const SObjectKind WaterKind = {CModel::TYPE_WATER,

@@ -149,24 +149,6 @@ std::array<gui::IGUIScrollBar*, 6> CSceneEditor::ColourBars() const
 	        sbw_green,           sbw_blue};
 }
 
-void CSceneEditor::UpdateColourBars()
-{
-	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
-	bool moved = false;
-	for (int i = 0; i < 6; ++i)
-		moved = moved || (bars[i] && bars[i]->getPos() != ShownBars[i]);
-	if (!moved)
-		return;
-	// A bar the user moved away from what it showed sets its colour.
-	Execute(commands::EditWorld(
-	    [&](SWorldState& world)
-	    {
-		    for (int i = 0; i < 6; ++i)
-			    if (bars[i] && bars[i]->getPos() != ShownBars[i])
-				    world.Bars[i] = ShownBars[i] = bars[i]->getPos();
-	    }));
-}
-
 void CSceneEditor::SyncWorld(bool files)
 {
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
@@ -195,8 +177,8 @@ void CSceneEditor::SyncWorld(bool files)
 		    // A bar the user moved away from what it showed sets its colour
 		    // (the frame's own read makes that a command of its own).
 		    for (int i = 0; i < 6 && files; ++i)
-			    if (bars[i] && bars[i]->getPos() != ShownBars[i])
-				    world.Bars[i] = ShownBars[i] = bars[i]->getPos();
+			    if (bars[i] && bars[i]->getPos() != WorldWindows.ShownBars[i])
+				    world.Bars[i] = WorldWindows.ShownBars[i] = bars[i]->getPos();
 		    world.MarkerPosition = Positioner->getPosition();
 		    world.MarkerRotation = Positioner->getRotation();
 		    world.CurrentModel = current_model;
@@ -539,23 +521,14 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 	if (!std::equal(target.SkyTexts, target.SkyTexts + 7, current.SkyTexts))
 		for (int i = 0; i < 7; ++i)
 			sky[i]->setText(target.SkyTexts[i].c_str());
-	if (!std::equal(target.Bars, target.Bars + 6, ShownBars))
-		ShowColourBars(target.Bars);
+	if (!std::equal(target.Bars, target.Bars + 6, WorldWindows.ShownBars))
+		WorldWindows.ShowColourBars(target.Bars);
 	// Loading a level may have moved the marker on the way.
 	if (!SameBits(target.MarkerPosition, Positioner->getPosition()))
 		Positioner->setPosition(target.MarkerPosition);
 	if (!SameBits(target.MarkerRotation, Positioner->getRotation()))
 		Positioner->setRotation(target.MarkerRotation);
 	current_model = target.CurrentModel;
-}
-
-void CSceneEditor::ShowColourBars(const s32 (&bars)[6])
-{
-	for (int i = 0; i < 6; ++i)
-	{
-		ColourBars()[i]->setPos(bars[i]);
-		ShownBars[i] = ColourBars()[i]->getPos();
-	}
 }
 
 void CSceneEditor::ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names)

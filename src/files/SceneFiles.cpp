@@ -1013,12 +1013,12 @@ void CSceneFiles::RestoreView(io::IAttributes* state)
 	s32 bars[6];
 	for (int i = 0; i < 6; ++i)
 		bars[i] = state->getAttributeAsInt(ColourBarNames[i]);
-	Editor.ShowColourBars(bars);
+	Editor.WorldWindows.ShowColourBars(bars);
 	Editor.Document.EditWorld(
 	    [&](SWorldState& world)
 	    {
 		    for (int i = 0; i < 6; ++i)
-			    world.Bars[i] = Editor.ShownBars[i];
+			    world.Bars[i] = Editor.WorldWindows.ShownBars[i];
 	    });
 	core::vector3df position, rotation, target;
 	if (ParseVector(state->getAttributeAsString("MarkerPosition").c_str(), position) &&

@@ -93,7 +93,7 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 	CModel* object = Editor.ObjectAt(Slots[line]);
 	// A click on the system just added makes "Particle Editor" edit it.
 	const bool particles = object && object->MODEL_TYPE == CModel::TYPE_PARTICLES;
-	if (object != Editor.SelectedModel || (particles && !Editor.ParticleWindowEditsSelection()))
+	if (object != Editor.SelectedModel || (particles && !Editor.ParticleEditor.EditsSelection()))
 		Editor.Select(object);
 	if (again)
 		Editor.View.FrameSelection();

@@ -1,12 +1,6 @@
-// "Particle Editor": the settings of the selected particle system, or of
-// the next one "Add" places. A control per value of the particle kind, each
-// with the value's range (a spin box takes no number outside it); a preset
-// sets every control at once. The window edits a system once the user
-// selects it (in the view or in "Scene Objects"); after "Add" it holds the
-// settings of the next system again, so that choosing a preset for that one
-// leaves the system just added as it is. A line at the bottom says which.
-// As in the other object windows, only a control the user changed is
-// written back to the edited system.
+// "Particle Editor"; see ParticleWindow.h.
+#include "ParticleWindow.h"
+
 #include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
@@ -123,28 +117,30 @@ bool IsParticleSystem(const CModel* object)
 }
 } // namespace
 
-void CSceneEditor::CreateParticleWindow()
+void CParticleWindow::Create()
 {
-	ParticleWindow = AddToolWindow(Rect(385, 25, 795, 522), L"Particle Editor", ID_PARTICLE_WINDOW);
-	gui::IGUIWindow* w = ParticleWindow;
-	ParticleControls.assign(VALUE_COUNT, 0);
-	ShownParticleValues.assign(VALUE_COUNT, 0.0f);
+	gui::IGUIEnvironment* gui = Editor._gui;
+	CSceneEditor::ParticleWindow =
+	    Editor.AddToolWindow(Rect(385, 25, 795, 522), L"Particle Editor", ID_PARTICLE_WINDOW);
+	gui::IGUIWindow* w = CSceneEditor::ParticleWindow;
+	Controls.assign(VALUE_COUNT, 0);
+	ShownValues.assign(VALUE_COUNT, 0.0f);
 
 	s32 row = 0;
-	AddLabel(L"Preset:", LabelCell(row), w, false);
-	ParticlePresetList = _gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_PRESET);
+	Editor.AddLabel(L"Preset:", LabelCell(row), w, false);
+	PresetList = gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_PRESET);
 	for (const SPreset& preset : Presets)
-		ParticlePresetList->addItem(core::stringw(preset.Name).c_str());
-	_gui->addButton(Cell(row, 3), w, ID_PARTICLE_ADD, L"Add");
+		PresetList->addItem(core::stringw(preset.Name).c_str());
+	gui->addButton(Cell(row, 3), w, ID_PARTICLE_ADD, L"Add");
 
 	const auto addRow = [&](const SRow& r)
 	{
 		++row;
 		if (r.Switch == NoSwitch)
-			AddLabel(r.Label, LabelCell(row), w, false);
+			Editor.AddLabel(r.Label, LabelCell(row), w, false);
 		else
-			ParticleControls[r.Switch] =
-			    _gui->addCheckBox(false, LabelCell(row), w, ID_PARTICLE_VALUES + r.Switch, r.Label);
+			Controls[r.Switch] =
+			    gui->addCheckBox(false, LabelCell(row), w, ID_PARTICLE_VALUES + r.Switch, r.Label);
 		s32 column = 0;
 		for (s32 v : r.Values)
 		{
@@ -152,20 +148,20 @@ void CSceneEditor::CreateParticleWindow()
 			const SValue& value = Values[v];
 			if (v == SHAPE)
 			{
-				gui::IGUIComboBox* shapes = _gui->addComboBox(Cell(row, column, 2), w, id);
+				gui::IGUIComboBox* shapes = gui->addComboBox(Cell(row, column, 2), w, id);
 				for (const wchar_t* name : ShapeNames)
 					shapes->addItem(name);
-				ParticleControls[v] = shapes;
+				Controls[v] = shapes;
 			}
 			else if (IsSwitch(v))
-				ParticleControls[v] = _gui->addCheckBox(false, Cell(row, column), w, id, L"Repel");
+				Controls[v] = gui->addCheckBox(false, Cell(row, column), w, id, L"Repel");
 			else
 			{
-				gui::IGUISpinBox* spin = _gui->addSpinBox(L"0", Cell(row, column), true, w, id);
+				gui::IGUISpinBox* spin = gui->addSpinBox(L"0", Cell(row, column), true, w, id);
 				spin->setDecimalPlaces(0);
 				spin->setRange(value.Least, value.Most);
 				spin->setStepSize(StepOf(value));
-				ParticleControls[v] = spin;
+				Controls[v] = spin;
 			}
 			core::stringw tip(value.Caption);
 			if (!IsSwitch(v) && v != SHAPE)
@@ -176,121 +172,124 @@ void CSceneEditor::CreateParticleWindow()
 				tip += static_cast<s32>(value.Most);
 				tip += L")";
 			}
-			ParticleControls[v]->setToolTipText(tip.c_str());
+			Controls[v]->setToolTipText(tip.c_str());
 			++column;
 		}
 	};
 	for (const SRow& r : EmitterRows)
 		addRow(r);
-	AddLabel(L"Material:", LabelCell(++row), w, false);
-	ParticleMaterialList = _gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_MATERIAL);
+	Editor.AddLabel(L"Material:", LabelCell(++row), w, false);
+	MaterialList = gui->addComboBox(Cell(row, 0, 2), w, ID_PARTICLE_MATERIAL);
 	for (const wchar_t* name : MaterialNames)
-		ParticleMaterialList->addItem(name);
+		MaterialList->addItem(name);
 	++row;
-	_gui->addButton(LabelCell(row), w, ID_PARTICLE_LOAD_TEXTURE, L"Load Texture");
-	ParticleTextureLabel = AddLabel(L"", Cell(row, 0, 4), w, false);
+	gui->addButton(LabelCell(row), w, ID_PARTICLE_LOAD_TEXTURE, L"Load Texture");
+	TextureLabel = Editor.AddLabel(L"", Cell(row, 0, 4), w, false);
 	for (const SRow& r : AffectorRows)
 		addRow(r);
-	_gui->addButton(Cell(++row, 3), w, ID_PARTICLE_CLOSE, L"Close");
-	ParticleTargetLabel =
-	    AddLabel(L"",
-	             Rect(LabelLeft, LabelCell(row).UpperLeftCorner.Y, Cell(row, 2).LowerRightCorner.X,
-	                  LabelCell(row).LowerRightCorner.Y),
-	             w, false);
-	ParticleTargetLabel->setID(ID_PARTICLE_TARGET);
+	gui->addButton(Cell(++row, 3), w, ID_PARTICLE_CLOSE, L"Close");
+	TargetLabel =
+	    Editor.AddLabel(L"",
+	                    Rect(LabelLeft, LabelCell(row).UpperLeftCorner.Y,
+	                         Cell(row, 2).LowerRightCorner.X, LabelCell(row).LowerRightCorner.Y),
+	                    w, false);
+	TargetLabel->setID(ID_PARTICLE_TARGET);
 
 	// The editor's own texture (of its data folder), a soft round spot,
 	// until the user loads another.
-	if (video::ITexture* texture = _driver->getTexture((DataFolder() + DefaultTexture).c_str()))
-		ParticleTexture = texture->getName().getPath().c_str();
-	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
-	ParticlePresetList->setSelected(0);
-	ShowParticlePreset(0);
+	if (video::ITexture* texture =
+	        Editor._driver->getTexture((DataFolder() + DefaultTexture).c_str()))
+		Texture = texture->getName().getPath().c_str();
+	TextureLabel->setText(FileNameToWide(Texture).c_str());
+	PresetList->setSelected(0);
+	ShowPreset(0);
 	for (u32 i = 0; i < VALUE_COUNT; ++i)
-		ShownParticleValues[i] = ControlValue(ParticleControls[i]);
-	ShownParticleMaterial = ParticleMaterialList->getSelected();
-	ShowParticleTarget();
+		ShownValues[i] = ControlValue(Controls[i]);
+	ShownMaterial = MaterialList->getSelected();
+	ShowTarget();
 }
 
-bool CSceneEditor::ParticleWindowEditsSelection() const
+bool CParticleWindow::EditsSelection() const
 {
-	return ParticleEditsSelected && IsParticleSystem(SelectedModel);
+	return EditsSelected && IsParticleSystem(Editor.SelectedModel);
 }
 
-void CSceneEditor::ShowParticleTarget()
+void CParticleWindow::ShowTarget()
 {
 	core::stringw text = L"Editing: settings for \"Add\"";
-	if (ParticleWindowEditsSelection())
+	if (EditsSelection())
 	{
-		const std::wstring name = SystemName(ValuesOf(*SelectedModel), SelectedModel->MaterialType,
-		                                     SharedName(LayerNames(SelectedModel->Node, 0)));
-		text = (L"Editing: " + std::to_wstring(SlotOf(SelectedModel)) + L"  " + name).c_str();
+		const std::wstring name =
+		    SystemName(ValuesOf(*Editor.SelectedModel), Editor.SelectedModel->MaterialType,
+		               SharedName(LayerNames(Editor.SelectedModel->Node, 0)));
+		text = (L"Editing: " + std::to_wstring(Editor.SlotOf(Editor.SelectedModel)) + L"  " + name)
+		           .c_str();
 	}
-	if (text != ParticleTargetLabel->getText())
-		ParticleTargetLabel->setText(text.c_str());
+	if (text != TargetLabel->getText())
+		TargetLabel->setText(text.c_str());
 }
 
-void CSceneEditor::ShowParticlePreset(s32 preset)
+void CParticleWindow::ShowPreset(s32 preset)
 {
 	if (preset < 0 || preset >= static_cast<s32>(std::size(Presets)))
 		return;
 	for (u32 i = 0; i < VALUE_COUNT; ++i)
-		ShowValue(ParticleControls[i], Presets[preset].Values[i]);
-	ParticleMaterialList->setSelected(MaterialEntry(Presets[preset].Material));
+		ShowValue(Controls[i], Presets[preset].Values[i]);
+	MaterialList->setSelected(MaterialEntry(Presets[preset].Material));
 }
 
-void CSceneEditor::FillParticleWindow(CModel& particles)
+void CParticleWindow::Fill(CModel& particles)
 {
 	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
 	for (u32 i = 0; i < VALUE_COUNT; ++i)
 	{
-		ShowValue(ParticleControls[i], KindValue(kind, particles, i));
-		ShownParticleValues[i] = ControlValue(ParticleControls[i]);
+		ShowValue(Controls[i], KindValue(kind, particles, i));
+		ShownValues[i] = ControlValue(Controls[i]);
 	}
-	ParticleMaterialList->setSelected(MaterialEntry(particles.MaterialType));
-	ShownParticleMaterial = ParticleMaterialList->getSelected();
+	MaterialList->setSelected(MaterialEntry(particles.MaterialType));
+	ShownMaterial = MaterialList->getSelected();
 	// The list names the system's preset, or none once it differs from each.
-	ParticlePresetList->setSelected(PresetOf(ValuesOf(particles), particles.MaterialType));
-	ParticleEditsSelected = true;
+	PresetList->setSelected(PresetOf(ValuesOf(particles), particles.MaterialType));
+	EditsSelected = true;
 	if (particles.Node)
 	{
-		ParticleTexture = SharedName(LayerNames(particles.Node, 0));
-		ShownParticlePlace = particles.Node->getPosition();
+		Texture = SharedName(LayerNames(particles.Node, 0));
+		ShownPlace = particles.Node->getPosition();
 	}
-	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
-	ShowParticleTarget();
+	TextureLabel->setText(FileNameToWide(Texture).c_str());
+	ShowTarget();
 }
 
 // Every frame while a particle system is selected: the controls the user
 // changed reach it while the window edits it, and its affectors follow it
 // when it moves (their points are given from the system, the engine takes
 // them in the scene).
-void CSceneEditor::UpdateSelectedParticles()
+void CParticleWindow::Update()
 {
-	CModel* particles = SelectedModel;
-	if (ParticleControls.empty())
+	CModel* particles = Editor.SelectedModel;
+	if (Controls.empty())
 		return;
-	ShowParticleTarget();
+	ShowTarget();
 	if (!IsParticleSystem(particles))
 		return;
 	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
 	// A control the user changed since the window showed it changes the
 	// system's record; the node follows the document.
 	std::vector<std::pair<u32, f32>> changed;
-	for (u32 i = 0; i < VALUE_COUNT && ParticleEditsSelected; ++i)
+	for (u32 i = 0; i < VALUE_COUNT && EditsSelected; ++i)
 	{
-		const f32 shown = ControlValue(ParticleControls[i]);
-		if (shown == ShownParticleValues[i])
+		const f32 shown = ControlValue(Controls[i]);
+		if (shown == ShownValues[i])
 			continue;
-		ShownParticleValues[i] = shown;
+		ShownValues[i] = shown;
 		changed.push_back({i, shown});
 	}
-	const s32 material = ParticleMaterialList->getSelected();
-	const bool newMaterial = ParticleEditsSelected && material != ShownParticleMaterial;
+	const s32 material = MaterialList->getSelected();
+	const bool newMaterial = EditsSelected && material != ShownMaterial;
 	if (newMaterial)
-		ShownParticleMaterial = material;
+		ShownMaterial = material;
 	if (!changed.empty() || newMaterial)
-		EditSelected(
+		Editor.EditSelected(
 		    [&](SModelState& record)
 		    {
 			    for (const auto& [value, shown] : changed)
@@ -301,48 +300,48 @@ void CSceneEditor::UpdateSelectedParticles()
 		    });
 	// The emitter stands where the node does, however it was moved.
 	const core::vector3df place = particles->Node->getPosition();
-	if (!SameBits(place, ShownParticlePlace))
+	if (!SameBits(place, ShownPlace))
 	{
-		ShownParticlePlace = place;
+		ShownPlace = place;
 		kind.ApplyValues(*particles);
 	}
 }
 
-bool CSceneEditor::CreateNewParticleSystem()
+bool CParticleWindow::Add()
 {
-	const int slot = NextModelSlot();
+	const int slot = Editor.NextModelSlot();
 	if (slot == 0)
 	{
-		ShowMessage(L"Particle System Error!",
-		            L"The scene is full. Use File, Clear to start again.");
+		Editor.ShowMessage(L"Particle System Error!",
+		                   L"The scene is full. Use File, Clear to start again.");
 		return false;
 	}
-	current_model = slot;
+	Editor.current_model = slot;
 	SModelState record;
 	record.Type = CModel::TYPE_PARTICLES;
-	record.Position = Positioner->getPosition();
-	record.Material = Materials[ParticleMaterialList->getSelected() == 1 ? 1 : 0];
-	for (gui::IGUIElement* control : ParticleControls)
+	record.Position = Editor.Positioner->getPosition();
+	record.Material = Materials[MaterialList->getSelected() == 1 ? 1 : 0];
+	for (gui::IGUIElement* control : Controls)
 		record.Values.push_back(ControlValue(control));
-	if (!ParticleTexture.empty())
-		record.Textures[0] = {ParticleTexture};
-	CModel* particles = BuildObject(slot, record);
+	if (!Texture.empty())
+		record.Textures[0] = {Texture};
+	CModel* particles = Editor.BuildObject(slot, record);
 	if (!particles)
 	{
-		ShowMessage(L"Particle System Error!", L"The particle system could not be built.");
+		Editor.ShowMessage(L"Particle System Error!", L"The particle system could not be built.");
 		return false;
 	}
 	// Selected, but the window goes on with the settings of the next one,
 	// the preset it showed included.
-	const s32 preset = ParticlePresetList->getSelected();
-	Select(particles);
-	ParticlePresetList->setSelected(preset);
-	ParticleEditsSelected = false;
-	ShowParticleTarget();
+	const s32 preset = PresetList->getSelected();
+	Editor.Select(particles);
+	PresetList->setSelected(preset);
+	EditsSelected = false;
+	ShowTarget();
 	return true;
 }
 
-bool CSceneEditor::SetParticlePreset(const char* name)
+bool CParticleWindow::SetPreset(const char* name)
 {
 	s32 preset = -1;
 	for (size_t i = 0; i < std::size(Presets); ++i)
@@ -350,28 +349,44 @@ bool CSceneEditor::SetParticlePreset(const char* name)
 			preset = static_cast<s32>(i);
 	if (preset < 0)
 		return false;
-	ParticlePresetList->setSelected(preset);
-	ShowParticlePreset(preset);
-	UpdateSelectedParticles();
+	PresetList->setSelected(preset);
+	ShowPreset(preset);
+	Update();
 	return true;
+}
+
+bool CParticleWindow::LoadTexture(const char* filename)
+{
+	video::ITexture* texture = Editor.LoadTextureSafely(filename);
+	if (!texture)
+	{
+		Editor.ShowMessage(L"Load Skin Error!", L"Wrong file format or corrupted file.");
+		return false;
+	}
+	Texture = texture->getName().getPath().c_str();
+	TextureLabel->setText(FileNameToWide(Texture).c_str());
+	if (IsParticleSystem(Editor.SelectedModel))
+	{
+		Editor.SelectedModel->Node->setMaterialTexture(0, texture);
+		Editor.SceneChanged();
+	}
+	return true;
+}
+
+// The editor's operations of the window.
+bool CSceneEditor::CreateNewParticleSystem()
+{
+	return ParticleEditor.Add();
+}
+
+bool CSceneEditor::SetParticlePreset(const char* name)
+{
+	return ParticleEditor.SetPreset(name);
 }
 
 bool CSceneEditor::LoadParticleTexture(const char* filename)
 {
-	video::ITexture* texture = LoadTextureSafely(filename);
-	if (!texture)
-	{
-		ShowMessage(L"Load Skin Error!", L"Wrong file format or corrupted file.");
-		return false;
-	}
-	ParticleTexture = texture->getName().getPath().c_str();
-	ParticleTextureLabel->setText(FileNameToWide(ParticleTexture).c_str());
-	if (IsParticleSystem(SelectedModel))
-	{
-		SelectedModel->Node->setMaterialTexture(0, texture);
-		SceneChanged();
-	}
-	return true;
+	return ParticleEditor.LoadTexture(filename);
 }
 
 bool CSceneEditor::AnimationInView() const
