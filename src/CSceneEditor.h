@@ -384,6 +384,10 @@ private:
 		f32 distance;
 	};
 	void PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray, SPick& best) const;
+	//! Whether a node is a locked object or world piece: drawn, never picked.
+	bool NodeLocked(const scene::ISceneNode* node) const;
+	//! The world pieces' nodes hidden or shown as `world` says.
+	void ShowWorldFlags(const SWorldState& world);
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
 	//! `acquired`: the level, when the helper already handed it over.
@@ -424,6 +428,8 @@ private:
 	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
 	               std::set<std::string>& failed);
 	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);
+	//! The world pieces hidden and locked as the scene's state says.
+	void OpenWorldFlags(io::IAttributes* state);
 	int WorldObjects(io::IAttributes* state) const;
 	void RestoreView(io::IAttributes* state);
 	gui::IGUIWindow* SaveSceneWindow;
@@ -598,6 +604,10 @@ private:
 
 	//! Delete, Control+D and Escape; false for a key they leave alone.
 	bool OnObjectKey(const SEvent::SKeyInput& keyInput);
+	//! H: the selected object hidden, or shown again.
+	bool ToggleSelectedHidden();
+	//! Shift+H: every object and world piece shown, as one step.
+	bool ShowAll();
 	//! Makes one change its own undo step, apart from a change going on.
 	template <typename Change> bool AsOneStep(Change change)
 	{
