@@ -85,7 +85,7 @@ public:
 	//! The texture of the window's settings and of the selected particle
 	//! system ("Load Texture").
 	bool LoadParticleTexture(const char* filename);
-	//! Whether a particle system is in the camera's view: its particles
+	//! Whether a shown particle system is in the camera's view: its particles
 	//! move, so the scene changes from frame to frame.
 	bool AnimationInView() const;
 

@@ -116,3 +116,13 @@ TEST_F(HideLockTest, StatesSurviveSceneFilesTheRecoveryFileAndReachTheExport)
 	EXPECT_NE(std::string::npos, source.find("\t\tModel[1]->setVisible(false);\n\t}\n"));
 	EXPECT_EQ(std::string::npos, source.find("Model[2]->setVisible"));
 }
+
+TEST_F(HideLockTest, AHiddenParticleSystemLeavesTheEditorAtRest)
+{
+	ASSERT_TRUE(editor->CreateNewParticleSystem());
+	frame();
+	ASSERT_TRUE(editor->AnimationInView());
+	pressKey(KEY_KEY_H, L'h');
+	EXPECT_FALSE(editor->AnimationInView()) << "nothing moves on screen";
+	EXPECT_EQ(L"Undo Hide particle system", undoName());
+}
