@@ -26,8 +26,8 @@ std::wstring BaseName(const std::string& file)
 	return FileNameToWide(file.substr(slash == std::string::npos ? 0 : slash + 1)).c_str();
 }
 
-// Where the world keeps a piece's flag.
-bool& PieceFlag(SWorldState& world, int code, bool lock)
+// Where the world keeps a piece's flag (to read or to change).
+template <typename World> auto& PieceFlag(World& world, int code, bool lock)
 {
 	switch (code)
 	{
@@ -107,7 +107,7 @@ void CSceneObjectsWindow::StatesOf(int code, bool& hidden, bool& locked) const
 		locked = record && record->Locked;
 		return;
 	}
-	SWorldState world = Editor.Document.World();
+	const SWorldState& world = Editor.Document.World();
 	hidden = PieceFlag(world, code, false);
 	locked = PieceFlag(world, code, true);
 }
