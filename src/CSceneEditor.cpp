@@ -613,10 +613,21 @@ bool Pickable(const scene::ISceneNode* node)
 }
 } // namespace
 
+bool CSceneEditor::NodeLocked(const scene::ISceneNode* node) const
+{
+	const int slot = SlotOfNode(node);
+	if (slot >= 0)
+		return Document.Object(slot) && Document.Object(slot)->Locked;
+	const SWorldState& world = Document.World();
+	return (node == LevelPlane && world.Plane.Locked) ||
+	       (node == Terrain && world.Terrain.Locked) ||
+	       (node == Q3LevelNode && world.Level.Locked) || (node == SkyBox && world.SkyLocked);
+}
+
 // The node a ray hits: an object of the table's slots 1 to 99 (a model, a
 // particle system) wins over everything else (it stands inside the box of
 // the level, or over the water, around it), then the water, otherwise the
-// nearest box.
+// nearest box. A hidden or locked node is passed through.
 void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray,
                                 SPick& best) const
 {
@@ -625,7 +636,7 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 		if (!node->isVisible())
 			continue;
 		PickAlongRay(node, ray, best);
-		if (!Pickable(node))
+		if (!Pickable(node) || NodeLocked(node))
 			continue;
 		const int slot = SlotOfNode(node);
 		const SObjectKind* kind = slot < 0 ? 0 : KindOf(ObjectAt(slot)->MODEL_TYPE);
@@ -654,9 +665,10 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 {
 	if (mouse)
 	{
-		// Where nothing else is hit under a sky box, the sky is.
+		// Where nothing else is hit under a sky box, the sky is (unless it
+		// is hidden or locked).
 		scene::ISceneNode* node = NodeUnderCursor();
-		if (!node && !SkyBox)
+		if (!node && (!SkyBox || !SkyBox->isVisible() || NodeLocked(SkyBox)))
 			return;
 		if (SelectedModel)
 			SelectedModel->setDebugDataVisible(false);

@@ -89,7 +89,7 @@ public:
 	//! The texture of the window's settings and of the selected particle
 	//! system ("Load Texture").
 	bool LoadParticleTexture(const char* filename);
-	//! Whether a particle system is in the camera's view: its particles
+	//! Whether a shown particle system is in the camera's view: its particles
 	//! move, so the scene changes from frame to frame.
 	bool AnimationInView() const;
 
@@ -389,6 +389,10 @@ private:
 		f32 distance;
 	};
 	void PickAlongRay(scene::ISceneNode* parent, const core::line3df& ray, SPick& best) const;
+	//! Whether a node is a locked object or world piece: drawn, never picked.
+	bool NodeLocked(const scene::ISceneNode* node) const;
+	//! The world pieces' nodes hidden or shown as `world` says.
+	void ShowWorldFlags(const SWorldState& world);
 	bool LoadTextureInto(scene::ISceneNode* node, u32 layer, const char* filename,
 	                     const wchar_t* noSelectionText);
 	//! `acquired`: the level, when the helper already handed it over.
@@ -506,6 +510,10 @@ private:
 
 	//! Delete, Control+D and Escape; false for a key they leave alone.
 	bool OnObjectKey(const SEvent::SKeyInput& keyInput);
+	//! H: the selected object hidden, or shown again.
+	bool ToggleSelectedHidden();
+	//! Shift+H: every object and world piece shown, as one step.
+	bool ShowAll();
 	//! Makes one change its own undo step, apart from a change going on.
 	template <typename Change> bool AsOneStep(Change change)
 	{

@@ -29,7 +29,7 @@ void EditorTest::TearDown()
 	delete editor;
 }
 
-bool EditorTest::postKey(EKEY_CODE code, bool pressed, wchar_t ch, bool control)
+bool EditorTest::postKey(EKEY_CODE code, bool pressed, wchar_t ch, bool control, bool shift)
 {
 	SEvent event;
 	event.EventType = EET_KEY_INPUT_EVENT;
@@ -37,7 +37,7 @@ bool EditorTest::postKey(EKEY_CODE code, bool pressed, wchar_t ch, bool control)
 	event.KeyInput.PressedDown = pressed;
 	event.KeyInput.Char = ch;
 	event.KeyInput.Control = control;
-	event.KeyInput.Shift = false;
+	event.KeyInput.Shift = shift;
 	return editor->_device->postEventFromUser(event);
 }
 
@@ -500,6 +500,7 @@ std::string DescribeScene(CSceneEditor* editor)
 	for (int slot = 0; slot < CSceneEditor::MODEL_SLOTS; ++slot)
 	{
 		CModel* model = editor->ObjectAt(slot);
+		const SModelState* record = editor->Document.Object(slot);
 		scene::ISceneNode* node = !model                ? 0
 		                          : model->AnimatedNode ? model->AnimatedNode
 		                                                : model->Node;
@@ -518,7 +519,8 @@ std::string DescribeScene(CSceneEditor* editor)
 		    << model->MODEL_TYPE << " " << model->MaterialType << " " << model->Shadow << model->Fog
 		    << model->Lighting << model->Wireframe << " " << core::stringc(model->FileName).c_str()
 		    << "|" << core::stringc(model->TextureName).c_str() << "|"
-		    << core::stringc(model->TextureName2).c_str() << "\n";
+		    << core::stringc(model->TextureName2).c_str() << " shown " << node->isVisible()
+		    << " locked " << (record && record->Locked) << "\n";
 	}
 	for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
 	{
@@ -539,6 +541,14 @@ std::string DescribeScene(CSceneEditor* editor)
 		a->drop();
 		out << "\n";
 	}
+	// Whether each piece is shown, and locked.
+	const SWorldState& world = editor->Document.World();
+	const scene::ISceneNode* pieces[] = {editor->LevelPlane, editor->Terrain, editor->Q3LevelNode,
+	                                     editor->SkyBox};
+	for (const scene::ISceneNode* piece : pieces)
+		out << (piece && piece->isVisible());
+	out << world.Plane.Locked << world.Terrain.Locked << world.Level.Locked << world.SkyLocked
+	    << "\n";
 	if (editor->LevelPlane)
 		out << "plane" << Textures(editor->LevelPlane) << "\n";
 	if (editor->Terrain)

@@ -19,7 +19,8 @@ protected:
 	void TearDown() override;
 
 	//! Sends a key press or release through the device.
-	bool postKey(EKEY_CODE code, bool pressed, wchar_t ch = 0, bool control = false);
+	bool postKey(EKEY_CODE code, bool pressed, wchar_t ch = 0, bool control = false,
+	             bool shift = false);
 	//! Presses, holds for `frames` step times (editor updates), releases.
 	void holdKeys(std::initializer_list<EKEY_CODE> codes, int frames);
 	//! Runs editor updates until the clock has moved this far.

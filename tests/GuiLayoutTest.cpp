@@ -230,7 +230,9 @@ const std::vector<Window> ToolWindows = {
      720,
      R(530, 195, 790, 475),
      {
-         {LIST_BOX, 721, R(10, 30, 250, 270), nullptr},
+         {LIST_BOX, 721, R(10, 30, 250, 242), nullptr},
+         {BUTTON, 722, R(10, 248, 125, 272), L"Hide"},
+         {BUTTON, 723, R(135, 248, 250, 272), L"Lock"},
      },
      true},
     {L"Export glTF",

@@ -192,3 +192,48 @@ TEST_F(SelectionTest, SelectedWaterTakesTheWaterMaterialAndNotTheModelWindow)
 	EXPECT_TRUE(editor->Water->FileName.empty());
 	EXPECT_TRUE(editor->Water->Node->isDebugDataVisible());
 }
+
+TEST_F(SelectionTest, ClicksPassThroughLockedAndHiddenObjects)
+{
+	// A plane under the cursor and nothing else: picked, and once locked
+	// the click finds nothing.
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	dismissMessages();
+	for (bool locked : {false, true})
+	{
+		editor->Execute(
+		    commands::EditWorld([=](SWorldState& world) { world.Plane.Locked = locked; }));
+		editor->CameraMode = false;
+		frame();
+		clickAt(screenPos(editor->LevelPlane));
+		EXPECT_EQ(!locked, editor->CameraMode) << "a hit gives the mouse to the camera";
+	}
+
+	// Two models on one line of sight from the camera, the nearer in front.
+	const core::vector3df eye = editor->Camera->getAbsolutePosition();
+	const core::vector3df ahead = (editor->Camera->getTarget() - eye).normalize();
+	CModel* behind = placeModel(1);
+	behind->setPosition(eye + ahead * 300);
+	CModel* front = placeModel(2);
+	front->setPosition(eye + ahead * 100);
+	editor->SyncDocument();
+	const auto setFront = [&](bool visible, bool locked)
+	{
+		editor->Execute(commands::EditObject(2,
+		                                     [=](SModelState& record)
+		                                     {
+			                                     record.Visible = visible;
+			                                     record.Locked = locked;
+		                                     }));
+		editor->Select(0);
+		clickOn(front->AnimatedNode);
+	};
+	setFront(true, false);
+	EXPECT_EQ(front, editor->SelectedModel) << "the nearer of two";
+	setFront(true, true);
+	EXPECT_EQ(behind, editor->SelectedModel) << "a locked model is passed through";
+	EXPECT_TRUE(front->AnimatedNode->isVisible()) << "and still drawn";
+	setFront(false, false);
+	EXPECT_EQ(behind, editor->SelectedModel) << "a hidden model is passed through";
+	EXPECT_FALSE(front->AnimatedNode->isVisible());
+}

@@ -74,6 +74,28 @@ TEST_F(UndoTest, EveryKindOfStepIsTakenBackAndBroughtBackExactly)
 	     L"Load Terrain"},
 	    {"texture the terrain", [&] { ASSERT_TRUE(editor->LoadTerrainTexture(wall.c_str())); },
 	     L"Set Terrain texture"},
+	    {"hide the crate",
+	     [&]
+	     {
+		     editor->Select(editor->Model[2]);
+		     pressKey(KEY_KEY_H, L'h');
+	     },
+	     L"Hide crate.obj"},
+	    {"lock it in Scene Objects",
+	     [&]
+	     {
+		     ASSERT_TRUE(chooseMenu(ID_MENU_SCENE_OBJECTS));
+		     frame();
+		     click(editor->ObjectList.LockButton);
+	     },
+	     L"Lock crate.obj"},
+	    {"show all",
+	     [&]
+	     {
+		     postKey(KEY_KEY_H, true, L'H', false, true);
+		     postKey(KEY_KEY_H, false, L'H', false, true);
+	     },
+	     L"Show all"},
 	    {"load a level",
 	     [&] { ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str())); },
 	     L"Load Level"},

@@ -62,6 +62,10 @@ std::wstring DescribeEdit(const SModelState& before, const SModelState& after)
 	for (const std::string& field : changed)
 		if (field == "Skin1File" || field == "Skin2File")
 			return L"Texture " + name;
+	if (changed.size() == 1 && changed[0] == "Visible")
+		return (after.Visible ? L"Show " : L"Hide ") + name;
+	if (changed.size() == 1 && changed[0] == "Locked")
+		return (after.Locked ? L"Lock " : L"Unlock ") + name;
 	if (transformOnly && changed.size() > 1)
 		return L"Transform " + name;
 	if (transformOnly)
@@ -80,8 +84,19 @@ std::wstring DescribeEdit(const SModelState& before, const SModelState& after)
 	return L"Change " + name;
 }
 
+// Hiding or locking, showing or unlocking: the words and the piece's name.
+std::wstring DescribeFlags(bool hiddenBefore, bool hiddenAfter, bool lockedAfter,
+                           const wchar_t* name)
+{
+	if (hiddenBefore != hiddenAfter)
+		return (hiddenAfter ? L"Hide " : L"Show ") + std::wstring(name);
+	return (lockedAfter ? L"Lock " : L"Unlock ") + std::wstring(name);
+}
+
 std::wstring DescribePiece(const SWorldPiece& before, const SWorldPiece& after, const wchar_t* name)
 {
+	if (before.SameBuild(after))
+		return DescribeFlags(before.Hidden, after.Hidden, after.Locked, name);
 	if (before.File.empty())
 		return std::wstring(L"Load ") + name;
 	if (after.File.empty())
@@ -99,6 +114,8 @@ std::wstring DescribeWorld(const SWorldState& before, const SWorldState& after)
 		return DescribePiece(before.Level, after.Level, L"Level");
 	if (before.Sky != after.Sky)
 		return after.Sky.empty() ? L"Remove SkyBox" : L"Build SkyBox";
+	if (before.SkyHidden != after.SkyHidden || before.SkyLocked != after.SkyLocked)
+		return DescribeFlags(before.SkyHidden, after.SkyHidden, after.SkyLocked, L"SkyBox");
 	for (int i = 0; i < 6; ++i)
 		if (before.Bars[i] != after.Bars[i])
 			return i < 3 ? L"Set Scene colour" : L"Set Fog colour";
@@ -193,6 +210,26 @@ SCommand EditWorld(std::function<void(SWorldState&)> edit, std::wstring what)
 	return {[edit](CSceneDocument& document) { document.EditWorld(edit); }, std::move(what)};
 }
 
+SCommand ShowAll()
+{
+	return {[](CSceneDocument& document)
+	        {
+		        for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+			        if (document.Object(slot) && !document.Object(slot)->Visible)
+			        {
+				        SModelState record = *document.Object(slot);
+				        record.Visible = true;
+				        document.SetObject(slot, std::move(record));
+			        }
+		        document.EditWorld(
+		            [](SWorldState& world) {
+			            world.Plane.Hidden = world.Terrain.Hidden = world.Level.Hidden =
+			                world.SkyHidden = false;
+		            });
+	        },
+	        L"Show all"};
+}
+
 SCommand Clear()
 {
 	return {[](CSceneDocument& document)
@@ -204,6 +241,7 @@ SCommand Clear()
 		            {
 			            world.Plane = world.Terrain = world.Level = SWorldPiece();
 			            world.Sky.clear();
+			            world.SkyHidden = world.SkyLocked = false;
 			            world.CurrentModel = 0;
 		            });
 	        },

@@ -29,6 +29,8 @@ SCommand SetTransform(int slot, const irr::core::vector3df& position,
 SCommand EditObject(int slot, std::function<void(SModelState&)> edit, std::wstring what = L"");
 //! Changes the world (pieces, colours, marker, slot counter) through `edit`.
 SCommand EditWorld(std::function<void(SWorldState&)> edit, std::wstring what = L"");
+//! Every hidden object and world piece shown again ("Show all").
+SCommand ShowAll();
 //! Every object and world piece gone; the colours, the marker and
 //! "SkyBox Setup" stay.
 SCommand Clear();

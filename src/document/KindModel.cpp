@@ -11,14 +11,15 @@ std::string ExportVector(const core::vector3df& v)
 	return "vector3df(" + FixedSix(v.X) + "," + FixedSix(v.Y) + "," + FixedSix(v.Z) + ")";
 }
 
-// The lines every exported object ends with: its flags and material type.
+// The lines every exported object ends with: its flags and material type,
+// and for a hidden object that it is not drawn.
 std::string ExportMaterial(const std::string& node, const SModelState& record)
 {
 	return "\t\t" + node + "->setMaterialFlag(EMF_LIGHTING," +
 	       (record.Lighting ? "true" : "false") + ");\n" + "\t\t" + node +
 	       "->setMaterialFlag(EMF_WIREFRAME ," + (record.Wireframe ? "true" : "false") + ");\n" +
 	       "\t\t" + node + "->setMaterialType(" + CModel::material(record.Material).SourceName +
-	       ");\n";
+	       ");\n" + (record.Visible ? "" : "\t\t" + node + "->setVisible(false);\n");
 }
 
 // The transform lines, one tab deep.

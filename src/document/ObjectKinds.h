@@ -73,7 +73,7 @@ f32& KindValue(const SObjectKind& kind, CModel& object, u32 i);
 f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i);
 
 //! Export lines every kind shares: a vector, an object's transform (one tab
-//! deep) and its flags and material type (two tabs deep).
+//! deep) and its flags, material type and visibility (two tabs deep).
 std::string ExportVector(const core::vector3df& v);
 std::string ExportTransform(const std::string& node, const SModelState& record);
 std::string ExportMaterial(const std::string& node, const SModelState& record);

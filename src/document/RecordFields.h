@@ -27,7 +27,8 @@ template <typename T> struct SRecordField
 	bool (*Fits)(const T& value);
 	//! What the object shows now, and how it comes to show a value. Null for
 	//! the files, which the node's mesh and textures hold: they are read
-	//! when files change and shown by building the node.
+	//! when files change and shown by building the node; null too for what
+	//! only the document holds (a lock, which picking reads there).
 	T (*Shown)(const CModel& object, const scene::ISceneNode& node);
 	void (*Show)(CModel& object, const T& value);
 };
@@ -111,6 +112,15 @@ inline core::vector3df NodeScale(const CModel&, const scene::ISceneNode& node)
 {
 	return node.getScale();
 }
+inline bool NodeVisible(const CModel&, const scene::ISceneNode& node)
+{
+	return node.isVisible();
+}
+inline void SetVisible(CModel& object, const bool& visible)
+{
+	if (scene::ISceneNode* node = ObjectNode(&object))
+		node->setVisible(visible);
+}
 inline std::vector<f32> HeldValues(const CModel& object, const scene::ISceneNode&)
 {
 	return ShownValues(object);
@@ -145,6 +155,8 @@ inline const auto& RecordFieldTable()
 	    SRecordField<Vector>{"Position", In<&R::Position>, Vector(0, 0, 0), TransformFits<0>, NodePosition, Set<&O::setPosition>},
 	    SRecordField<Vector>{"Rotation", In<&R::Rotation>, Vector(0, 0, 0), TransformFits<1>, NodeRotation, Set<&O::setRotation>},
 	    SRecordField<Vector>{"Scale", In<&R::Scale>, Vector(1, 1, 1), TransformFits<2>, NodeScale, Set<&O::setScale>},
+	    SRecordField<bool>{"Visible", In<&R::Visible>, true, 0, NodeVisible, SetVisible},
+	    SRecordField<bool>{"Locked", In<&R::Locked>, false, 0, 0, 0},
 	    SRecordField<Floats>{"Values", In<&R::Values>, {}, 0, HeldValues, ShowValues});
 	// clang-format on
 	return fields;

@@ -63,6 +63,8 @@ struct SModelState
 	bool Shadow = false, Fog = false, Lighting = false, Wireframe = false;
 	irr::core::stringw FileName, TextureName, TextureName2;
 	irr::core::vector3df Position, Rotation, Scale{1, 1, 1};
+	//! A hidden object is not drawn; a locked one is drawn but never picked.
+	bool Visible = true, Locked = false;
 	//! The values only this kind of object has (the water's waves), in the
 	//! order its kind names them.
 	std::vector<irr::f32> Values;
@@ -72,16 +74,23 @@ struct SModelState
 };
 
 //! One piece of world geometry: the file it came from (empty: none), the
-//! level's name inside its archive, and its textures.
+//! level's name inside its archive, its textures, and whether it is hidden
+//! (not drawn) or locked (drawn, never picked).
 struct SWorldPiece
 {
 	std::string File;
 	std::string Name;
 	TextureNames Textures;
+	bool Hidden = false, Locked = false;
 
-	bool operator==(const SWorldPiece& other) const
+	//! Whether the same node shows both: hiding and locking build nothing.
+	bool SameBuild(const SWorldPiece& other) const
 	{
 		return File == other.File && Name == other.Name && Textures == other.Textures;
+	}
+	bool operator==(const SWorldPiece& other) const
+	{
+		return SameBuild(other) && Hidden == other.Hidden && Locked == other.Locked;
 	}
 };
 
@@ -90,6 +99,7 @@ struct SWorldState
 	SWorldPiece Plane, Terrain, Level;
 	//! The sky box's six textures in its material order, empty: none.
 	TextureNames Sky;
+	bool SkyHidden = false, SkyLocked = false;
 	//! "SkyBox Setup" as it was when the sky box was built: the folder, then
 	//! the faces up, down, left, right, front and back.
 	irr::core::stringw SkyTexts[7];
@@ -107,7 +117,8 @@ struct SWorldState
 			if (SkyTexts[i] != other.SkyTexts[i])
 				return false;
 		return Plane == other.Plane && Terrain == other.Terrain && Level == other.Level &&
-		       Sky == other.Sky && SameBits(MarkerPosition, other.MarkerPosition) &&
+		       Sky == other.Sky && SkyHidden == other.SkyHidden && SkyLocked == other.SkyLocked &&
+		       SameBits(MarkerPosition, other.MarkerPosition) &&
 		       SameBits(MarkerRotation, other.MarkerRotation) && CurrentModel == other.CurrentModel;
 	}
 };

@@ -149,6 +149,17 @@ std::array<gui::IGUIScrollBar*, 6> CSceneEditor::ColourBars() const
 	        sbw_green,           sbw_blue};
 }
 
+namespace
+{
+// A piece read from its node: hidden as its node is, and still locked when
+// it is the file that was locked (a piece loaded anew starts free).
+void KeepFlags(SWorldPiece& piece, const SWorldPiece& was, const scene::ISceneNode* node)
+{
+	piece.Hidden = node && !node->isVisible();
+	piece.Locked = node && was.Locked && piece.File == was.File && piece.Name == was.Name;
+}
+} // namespace
+
 void CSceneEditor::SyncWorld(bool files)
 {
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
@@ -166,6 +177,7 @@ void CSceneEditor::SyncWorld(bool files)
 	    {
 		    if (files)
 		    {
+			    const SWorldState was = world;
 			    world.Plane =
 			        LevelPlane ? SWorldPiece{MeshFileOf(LevelPlane), "", LayerNames(LevelPlane, 0)}
 			                   : SWorldPiece();
@@ -173,6 +185,12 @@ void CSceneEditor::SyncWorld(bool files)
 			        Terrain ? SWorldPiece{TerrainFile, "", LayerNames(Terrain, 0)} : SWorldPiece();
 			    world.Level = Q3LevelNode ? SWorldPiece{LevelFile, LevelName, {}} : SWorldPiece();
 			    world.Sky = SkyBox ? LayerNames(SkyBox, 0) : TextureNames();
+			    KeepFlags(world.Plane, was.Plane, LevelPlane);
+			    KeepFlags(world.Terrain, was.Terrain, Terrain);
+			    KeepFlags(world.Level, was.Level, Q3LevelNode);
+			    // A sky box built anew is shown and free, as any new piece.
+			    world.SkyHidden = SkyBox && !SkyBox->isVisible();
+			    world.SkyLocked = SkyBox && world.Sky == was.Sky && was.SkyLocked;
 		    }
 		    // A bar the user moved away from what it showed sets its colour
 		    // (the frame's own read makes that a command of its own).
@@ -481,27 +499,27 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 {
 	// Everything that goes comes out first, so a plane and a terrain never
 	// meet on the way.
-	if (!(target.Terrain == current.Terrain) && Terrain)
+	if (!target.Terrain.SameBuild(current.Terrain) && Terrain)
 		DeleteTerrain();
-	if (!(target.Plane == current.Plane) && LevelPlane)
+	if (!target.Plane.SameBuild(current.Plane) && LevelPlane)
 		DeletePlane();
-	if (!(target.Level == current.Level) && Q3LevelNode)
+	if (!target.Level.SameBuild(current.Level) && Q3LevelNode)
 		DeleteQ3Level();
 	if (target.Sky != current.Sky && SkyBox)
 	{
 		SkyBox->remove();
 		SkyBox = 0;
 	}
-	if (!(target.Terrain == current.Terrain) && !target.Terrain.File.empty() &&
+	if (!target.Terrain.SameBuild(current.Terrain) && !target.Terrain.File.empty() &&
 	    LoadTerrain(target.Terrain.File.c_str()))
 		ApplyTextures(Terrain, 0, target.Terrain.Textures);
-	if (!(target.Plane == current.Plane) && !target.Plane.File.empty())
+	if (!target.Plane.SameBuild(current.Plane) && !target.Plane.File.empty())
 	{
 		scene::IAnimatedMesh* mesh = LoadMeshSafely(target.Plane.File.c_str());
 		if (mesh && PlacePlane(mesh))
 			ApplyTextures(LevelPlane, 0, target.Plane.Textures);
 	}
-	if (!(target.Level == current.Level) && !target.Level.File.empty())
+	if (!target.Level.SameBuild(current.Level) && !target.Level.File.empty())
 		PlaceQ3Level(target.Level.File, target.Level.Name, false);
 	if (target.Sky != current.Sky && target.Sky.size() == 6)
 	{
@@ -529,6 +547,18 @@ void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& curr
 	if (!SameBits(target.MarkerRotation, Positioner->getRotation()))
 		Positioner->setRotation(target.MarkerRotation);
 	current_model = target.CurrentModel;
+	ShowWorldFlags(target);
+}
+
+void CSceneEditor::ShowWorldFlags(const SWorldState& world)
+{
+	const std::pair<scene::ISceneNode*, bool> pieces[] = {{LevelPlane, world.Plane.Hidden},
+	                                                      {Terrain, world.Terrain.Hidden},
+	                                                      {Q3LevelNode, world.Level.Hidden},
+	                                                      {SkyBox, world.SkyHidden}};
+	for (const auto& piece : pieces)
+		if (piece.first && piece.first->isVisible() == piece.second)
+			piece.first->setVisible(!piece.second);
 }
 
 void CSceneEditor::ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names)

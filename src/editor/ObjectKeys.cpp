@@ -1,6 +1,7 @@
 // Keys that act on the selected object when no edit box or dialog has the
 // keys: Delete removes it, Control+D duplicates a model, End drops it to the
-// floor, Escape ends a drag of the handles or else clears the selection.
+// floor, H hides it or shows it again (Shift+H shows everything), Escape ends
+// a drag of the handles or else clears the selection.
 // Also the search for the surfaces a line meets, which the wheel's zoom uses.
 #include "CSceneEditor.h"
 
@@ -113,6 +114,14 @@ bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 		DuplicateSelected();
 		return true;
 	case KEY_END: DropToFloor(); return true;
+	case KEY_KEY_H:
+		if (keyInput.Control)
+			return false;
+		if (keyInput.Shift)
+			ShowAll();
+		else
+			ToggleSelectedHidden();
+		return true;
 	case KEY_ESCAPE:
 		if (!Handles.Cancel() && SelectedModel)
 		{
@@ -122,6 +131,22 @@ bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 		return true;
 	default: return false;
 	}
+}
+
+bool CSceneEditor::ToggleSelectedHidden()
+{
+	const int slot = SlotOf(SelectedModel);
+	AdoptObject(slot);
+	const SModelState* record = slot < 0 ? 0 : Document.Object(slot);
+	if (!record)
+		return false;
+	const bool visible = !record->Visible;
+	return Execute(commands::EditObject(slot, [visible](SModelState& r) { r.Visible = visible; }));
+}
+
+bool CSceneEditor::ShowAll()
+{
+	return Execute(commands::ShowAll());
 }
 
 bool CSceneEditor::DuplicateSelected()

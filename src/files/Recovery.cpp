@@ -186,7 +186,7 @@ template <typename Stream, typename Record> void ModelFields(Stream& s, Record& 
 
 template <typename Stream, typename Piece> void PieceFields(Stream& s, Piece& piece)
 {
-	Each(s, piece.File, piece.Name, piece.Textures);
+	Each(s, piece.File, piece.Name, piece.Textures, piece.Hidden, piece.Locked);
 }
 
 template <typename Stream, typename World> void WorldFields(Stream& s, World& w)
@@ -194,7 +194,7 @@ template <typename Stream, typename World> void WorldFields(Stream& s, World& w)
 	PieceFields(s, w.Plane);
 	PieceFields(s, w.Terrain);
 	PieceFields(s, w.Level);
-	s.io(w.Sky);
+	Each(s, w.Sky, w.SkyHidden, w.SkyLocked);
 	for (auto& text : w.SkyTexts)
 		s.io(text);
 	for (auto& bar : w.Bars)

@@ -456,6 +456,9 @@ public:
 			Section = NONE;
 	}
 
+	//! The node whose element is being read, or null.
+	const SForeignNode* current() const { return Open.empty() ? 0 : &Nodes[Open.back()]; }
+
 private:
 	core::matrix4 Parent() const
 	{
@@ -519,7 +522,13 @@ bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& cont
 		if (data->getAttributeAsString("Format") == FormatMark && !content.State)
 			content.State = data;
 		else if (data->existsAttribute("Slot"))
+		{
+			// Whether a model is shown is its node's own attribute.
+			const SForeignNode* node = nodes.current();
+			if (node && !node->value("Visible").empty())
+				data->setAttribute("Visible", node->value("Visible") != L"false");
 			content.Models.push_back(data);
+		}
 		else
 			data->drop();
 	}

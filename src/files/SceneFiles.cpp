@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <set>
@@ -55,6 +56,18 @@ const c8* const ColourBarNames[6] = {"SceneRed", "SceneGreen", "SceneBlue",
                                      "FogRed",   "FogGreen",   "FogBlue"};
 const c8* const SkyBoxNames[7] = {"SkyBoxDir",   "SkyBoxUp",    "SkyBoxDown", "SkyBoxLeft",
                                   "SkyBoxRight", "SkyBoxFront", "SkyBoxBack"};
+
+// How the scene file names the world pieces' flags: "PlaneHidden",
+// "SkyBoxLocked"; a flag that is not set is left out.
+const c8* const PieceNames[4] = {"Plane", "Terrain", "Level", "SkyBox"};
+
+void PutPieceFlags(io::IAttributes& data, const std::string& piece, bool hidden, bool locked)
+{
+	if (hidden)
+		data.addBool((piece + "Hidden").c_str(), true);
+	if (locked)
+		data.addBool((piece + "Locked").c_str(), true);
+}
 
 // Why a record cannot be written to or opened from a scene file, naming
 // the object.
@@ -262,6 +275,7 @@ bool CSceneFiles::Save(const char* filename, bool replaceAnswered)
 		                              ? ObjectNode(Editor.ObjectAt(i))
 		                              : Editor._smgr->addEmptySceneNode(state, ID_NONE);
 		node->setParent(state);
+		node->setVisible(record->Visible);
 		slots[node] = i;
 	}
 	// The selection's box is the editor's, not the scene's; the next frame
@@ -408,8 +422,14 @@ io::IAttributes* CSceneFiles::ModelUserData(int slot, const std::string& folder)
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = Editor._device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
-	EachRecordField([&](const auto& field)
-	                { PutField(*data, field.Name, FieldOf(model, field), model.Type, stored); });
+	// Whether it is shown is the node's own Visible attribute, which a game's
+	// loadScene reads too.
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (std::strcmp(field.Name, "Visible"))
+			    PutField(*data, field.Name, FieldOf(model, field), model.Type, stored);
+	    });
 	return data;
 }
 
@@ -457,6 +477,12 @@ io::IAttributes* CSceneFiles::StateUserData(const std::string& folder)
 		data->addString("LevelFile", stored(world.Level.File).c_str());
 		data->addString("LevelName", FileNameToWide(world.Level.Name).c_str());
 	}
+	const SWorldPiece* pieces[3] = {&world.Plane, &world.Terrain, &world.Level};
+	for (int i = 0; i < 3; ++i)
+		if (!pieces[i]->File.empty())
+			PutPieceFlags(*data, PieceNames[i], pieces[i]->Hidden, pieces[i]->Locked);
+	if (!world.Sky.empty())
+		PutPieceFlags(*data, PieceNames[3], world.SkyHidden, world.SkyLocked);
 	return data;
 }
 
@@ -574,6 +600,7 @@ bool CSceneFiles::ReadAndOpenScene(const std::string& file, std::wstring& report
 		opened += OpenModel(content.Models[i], records[i], folder, failed);
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
+	OpenWorldFlags(content.State);
 	Editor.MessageLog = 0;
 	if (Editor.LoadChecker.batchStopped())
 		return true; // taken back by the caller
@@ -1006,6 +1033,28 @@ int CSceneFiles::OpenWorld(io::IAttributes* state, const std::string& folder,
 	// The scene keeps the sky box's names, built or not.
 	Editor.KeepSkyBoxTexts();
 	return opened;
+}
+
+void CSceneFiles::OpenWorldFlags(io::IAttributes* state)
+{
+	const auto flag = [state](int piece, const char* which)
+	{ return state->getAttributeAsBool((std::string(PieceNames[piece]) + which).c_str()); };
+	// The pieces just loaded reach the document first, then their flags.
+	Editor.SyncDocument();
+	Editor.Document.EditWorld(
+	    [&](SWorldState& world)
+	    {
+		    SWorldPiece* pieces[3] = {&world.Plane, &world.Terrain, &world.Level};
+		    for (int i = 0; i < 3; ++i)
+			    if (!pieces[i]->File.empty())
+			    {
+				    pieces[i]->Hidden = flag(i, "Hidden");
+				    pieces[i]->Locked = flag(i, "Locked");
+			    }
+		    world.SkyHidden = !world.Sky.empty() && flag(3, "Hidden");
+		    world.SkyLocked = !world.Sky.empty() && flag(3, "Locked");
+	    });
+	Editor.ShowWorldFlags(Editor.Document.World());
 }
 
 void CSceneFiles::RestoreView(io::IAttributes* state)

@@ -79,6 +79,8 @@ private:
 	               std::set<std::string>& failed);
 	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);
 	int WorldObjects(io::IAttributes* state) const;
+	//! The world pieces hidden and locked as the scene's state says.
+	void OpenWorldFlags(io::IAttributes* state);
 	void RestoreView(io::IAttributes* state);
 	void KeepOpenedFile(const std::string& file, bool partly);
 	//! Whether the document holds only values a scene file holds.

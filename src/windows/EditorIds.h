@@ -151,6 +151,8 @@ enum EEditorId
 	// "Scene Objects"
 	ID_SCENE_OBJECTS_WINDOW = 720,
 	ID_SCENE_OBJECTS_LIST = 721,
+	ID_SCENE_OBJECTS_HIDE = 722,
+	ID_SCENE_OBJECTS_LOCK = 723,
 
 	// "File", "Open Recent": entry i (0 to 7, newest first) is
 	// ID_RECENT_SCENE_FIRST + i; 800 to 899 are kept for the list.

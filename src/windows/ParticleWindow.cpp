@@ -392,7 +392,8 @@ bool CSceneEditor::LoadParticleTexture(const char* filename)
 bool CSceneEditor::AnimationInView() const
 {
 	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
-		if (IsParticleSystem(Model[slot]) && !_smgr->isCulled(Model[slot]->Node))
+		if (IsParticleSystem(Model[slot]) && Model[slot]->Node->isVisible() &&
+		    !_smgr->isCulled(Model[slot]->Node))
 			return true;
 	return false;
 }

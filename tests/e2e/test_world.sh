@@ -1,7 +1,7 @@
 # World geometry through its windows and dialogs: the engine's sample sky box
 # from the "SkyBox Setup" window, then the Quake 3 level from "World
 # Properties", "Load Q3Level" and the file dialog, its textures in a sibling
-# archive.
+# archive; locked in "Scene Objects", it lets a click through to a crate.
 source "$(dirname "$0")/e2e-lib.sh"
 start_xvfb
 start_editor
@@ -33,6 +33,28 @@ xdotool mousemove 462 477 click 1
 level_drawn() { screenshot "$WORK/now.png" && [ "$(triangles_line "$WORK/now.png")" != "$before" ]; }
 check "the level is drawn (the triangle count changes)" wait_for 20 level_drawn
 screenshot "$shots/level.png"
+
+# A locked level lets a click through to the model in it: "Scene Objects"
+# locks the level (its line comes first), then a crate framed in the middle
+# of the view is picked there, its handles standing on it.
+menu View "Scene Objects"
+check "Scene Objects opens" wait_for 5 window_shown 660 205
+xdotool mousemove 600 232 click 1 sleep 0.2 mousemove 722 455 click 1
+mkdir -p "$WORK/models"
+cp "$TOLVANE_ROOT"/samples/crate.* "$WORK/models/"
+menu Object Add 33
+choose_file "$WORK/models/crate.obj" 3
+sleep 1
+xdotool key f sleep 0.5 key Escape key c
+# The red of the X handle in the middle of the view.
+handles_shown() {
+	screenshot "$WORK/now.png" &&
+		[ "$(convert "$WORK/now.png" -crop 200x200+300+200 txt:- | grep -c '#E62828')" -gt 20 ]
+}
+check "no handles with nothing selected" wait_for 5 eval '! handles_shown'
+xdotool mousemove 400 300 click 1 sleep 0.3 key c
+check "the click through the locked level picks the crate" wait_for 5 handles_shown
+screenshot "$shots/locked-level-pick.png"
 check "the editor is still running" editor_running
 quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
