@@ -261,7 +261,13 @@ void CViewports::ShowMenuState()
 
 void CViewports::ResetOrthographic()
 {
-	FrameOrthographic(core::vector3df(0, 0, 0), START_HEIGHT / 2.0f);
+	for (int v = VIEW_TOP; v < VIEW_COUNT; ++v)
+	{
+		Ortho[v].Centre.set(0, 0, 0);
+		Ortho[v].Height = START_HEIGHT;
+	}
+	PlaceAll();
+	Editor.RequestFrame();
 }
 
 void CViewports::FrameOrthographic(const core::vector3df& target, f32 radius)
