@@ -126,12 +126,22 @@ void CViewports::Create()
 	Ortho[VIEW_PERSPECTIVE].Camera = Editor.Camera;
 	for (int v = VIEW_TOP; v < VIEW_COUNT; ++v)
 	{
-		// Not made the scene manager's active camera: the views choose it.
+		// Kept out of the scene, which scene files, the export and the
+		// document walk: a view's camera joins it only while it draws.
 		Ortho[v].Camera = Editor._smgr->addCameraSceneNode(0, core::vector3df(0, 0, -1),
 		                                                   core::vector3df(0, 0, 0), -1, false);
+		Ortho[v].Camera->grab();
+		Ortho[v].Camera->remove();
 		Ortho[v].Camera->setUpVector(Looks[v].up);
 	}
 	ResetOrthographic();
+}
+
+CViewports::~CViewports()
+{
+	for (int v = VIEW_TOP; v < VIEW_COUNT; ++v)
+		if (Ortho[v].Camera)
+			Ortho[v].Camera->drop();
 }
 
 void CViewports::SetMenu(gui::IGUIContextMenu* viewMenu)
@@ -423,7 +433,11 @@ void CViewports::DrawView(const SViewport& view)
 		driver->setTransform(video::ETS_PROJECTION, view.Camera->getProjectionMatrix());
 		Grid.Draw(driver, view, step);
 	}
+	if (view.Orthographic())
+		smgr->getRootSceneNode()->addChild(view.Camera);
 	smgr->drawAll();
+	if (view.Orthographic())
+		view.Camera->remove();
 	if (GridOn && !view.Orthographic())
 		Grid.Draw(driver, view, step);
 	if (skyShown)

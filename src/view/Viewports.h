@@ -53,6 +53,9 @@ class CViewports
 {
 public:
 	explicit CViewports(CSceneEditor& editor) : Editor(editor) {}
+	~CViewports();
+	CViewports(const CViewports&) = delete;
+	CViewports& operator=(const CViewports&) = delete;
 
 	//! The top, front and side cameras; after the perspective camera exists.
 	void Create();
