@@ -5,11 +5,68 @@
 //                        mean frame time and resident memory, optionally
 //                        with the terrain the editor builds
 //   bare_loop startup    milliseconds until the first frame is shown
+//   bare_loop views N LEVEL.bsp
+//                        mean frame time of the level and the models in four
+//                        viewports, with the cameras of the editor's four
+//                        views at their start
 #include <cstdlib>
 #include <cstring>
 
 #include "BenchSupport.h"
 #include "Level.h"
+
+// The editor's four views at their start: top, front and side looking at
+// the origin along -Y, +Z and -X from 20000 units, 600 units high, and the
+// perspective camera, in the quarters top left, top right, bottom left and
+// bottom right.
+int FourViews(IrrlichtDevice* device, ICameraSceneNode* perspective, int frames, const char* bsp)
+{
+	ISceneManager* smgr = device->getSceneManager();
+	IVideoDriver* driver = device->getVideoDriver();
+	IAnimatedMesh* mesh = smgr->getMesh(bsp);
+	if (!mesh)
+		return 2;
+	smgr->addAnimatedMeshSceneNode(mesh)->setMaterialFlag(EMF_LIGHTING, false);
+	TLVNLevel level(device);
+	level.LoadModels();
+	const dimension2d<u32> screen = driver->getScreenSize();
+	const s32 w = screen.Width / 2, h = screen.Height / 2;
+	const f32 aspect = f32(w) / f32(h);
+	perspective->setAspectRatio(aspect);
+	const vector3df along[3] = {{0, -1, 0}, {0, 0, 1}, {-1, 0, 0}};
+	const vector3df up[3] = {{0, 0, 1}, {0, 1, 0}, {0, 1, 0}};
+	ICameraSceneNode* cameras[4];
+	for (int i = 0; i < 3; ++i)
+	{
+		cameras[i] =
+		    smgr->addCameraSceneNode(0, along[i] * -20000.0f, vector3df(0, 0, 0), -1, false);
+		cameras[i]->setUpVector(up[i]);
+		matrix4 projection;
+		projection.buildProjectionMatrixOrthoLH(600.0f * aspect, 600.0f, 1.0f, 40000.0f);
+		cameras[i]->setProjectionMatrix(projection, true);
+	}
+	cameras[3] = perspective;
+	const rect<s32> quarters[4] = {
+	    {0, 0, w, h}, {w, 0, 2 * w, h}, {0, h, w, 2 * h}, {w, h, 2 * w, 2 * h}};
+	auto frame = [&]
+	{
+		device->run();
+		driver->beginScene(true, true, SColor(150, 0, 0, 0));
+		for (int i = 0; i < 4; ++i)
+		{
+			driver->setViewPort(quarters[i]);
+			smgr->setActiveCamera(cameras[i]);
+			smgr->drawAll();
+		}
+		driver->setViewPort(rect<s32>(0, 0, screen.Width, screen.Height));
+		driver->draw2DRectangle(SColor(255, 0, 0, 0), rect<s32>(0, 0, 1, 1));
+		driver->endScene();
+	};
+	bench::WarmUp(frame, 0);
+	std::printf("four_views_ms %.4f\n", bench::MeanFrameMs(frames, frame));
+	device->drop();
+	return 0;
+}
 
 int main(int argc, char** argv)
 {
@@ -52,6 +109,8 @@ int main(int argc, char** argv)
 		device->drop();
 		return 0;
 	}
+	if (argc > 3 && std::strcmp(argv[1], "views") == 0)
+		return FourViews(device, camera, frames, argv[3]);
 	if (argc > 4)
 	{
 		ITerrainSceneNode* terrain = bench::AddTerrain(smgr, argv[3], argv[4]);

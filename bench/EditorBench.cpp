@@ -5,6 +5,10 @@
 //                                   systems) on the null driver, exported to DIR
 //                                   fifty times: median milliseconds, and the
 //                                   time to write the same bytes plainly
+//   tolvane_bench views MESH N LEVEL.bsp
+//                                   four views of the level and 99 models,
+//                                   with and without the grid, and the
+//                                   grid's own cost in one view
 //   tolvane_bench frames MESH N [HEIGHTMAP TEXTURE]
 //                                   the full loop with 99 models and a selection
 //                                   (OpenGL), optionally on a terrain: frame
@@ -222,6 +226,34 @@ int Frames(const char* mesh, int frames, const char* heightMap, const char* text
 	std::printf("frame_ms %.4f\nown_us %.3f\nrss_kb %ld\nprimitives %u\nrenderer %s\n", frameMs,
 	            ownMs * 1000.0, bench::ResidentKb(), editor._driver->getPrimitiveCountDrawn(),
 	            renderer ? renderer : "unknown");
+	return 0;
+}
+
+// The four views of a level and the 99 models, at the start views (the
+// bare loop sets up the same four cameras), with and without the grid; and
+// the grid's own cost in the perspective view alone.
+int Views(const char* mesh, int frames, const char* level)
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor) || !editor.LoadQ3Level(level))
+		return 2;
+	BuildScene(editor, mesh);
+	editor.View.ResetView();
+	CViewports& views = editor.View.Views;
+	const std::function<void()> frame = FrameOf(editor);
+	const auto measure = [&](bool four, bool grid)
+	{
+		views.SetFourViews(four);
+		views.SetGridShown(grid);
+		bench::WarmUp(frame, 0);
+		return bench::MeanFrameMs(frames, frame);
+	};
+	const double fourMs = measure(true, true);
+	const double fourBareMs = measure(true, false);
+	const double oneMs = measure(false, true);
+	const double oneBareMs = measure(false, false);
+	std::printf("four_views_ms %.4f\nfour_views_no_grid_ms %.4f\ngrid_ms %.4f\n", fourMs,
+	            fourBareMs, oneMs - oneBareMs);
 	return 0;
 }
 
@@ -610,6 +642,8 @@ int main(int argc, char** argv)
 		return UndoRedo(argv[2], argc > 3 ? std::atoi(argv[3]) : 100);
 	if (mode == "autosave" && argc >= 3)
 		return Autosave(argv[2], argc > 3 ? std::atoi(argv[3]) : 50);
+	if (mode == "views" && argc == 5)
+		return Views(argv[2], std::atoi(argv[3]), argv[4]);
 	if (mode == "startup")
 		return Startup(started);
 	if (mode == "load" && argc >= 3)
@@ -629,6 +663,6 @@ int main(int argc, char** argv)
 	    "usage: tolvane_bench export DIR MESH [PARTICLE-SYSTEMS] | frames MESH [N [HEIGHTMAP "
 	    "TEXTURE]] | particles MESH [N] | startup | load FILE [N] | level MAPS NAME | peak FILE "
 	    "editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N] | "
-	    "rest KIND SECONDS XPID [MESH] | hold | autosave MESH [N]\n");
+	    "rest KIND SECONDS XPID [MESH] | hold | autosave MESH [N] | views MESH N LEVEL\n");
 	return 1;
 }

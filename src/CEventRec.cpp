@@ -243,6 +243,8 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_UNDO: editor.Undo(); break;
 	case ID_MENU_REDO: editor.Redo(); break;
 	default:
+		if (editor.View.Views.OnMenu(commandId))
+			break;
 		if (commandId < ID_RECENT_SCENE_FIRST || commandId > ID_RECENT_SCENE_LAST)
 			return false;
 		editor.OpenRecentScene(static_cast<u32>(commandId - ID_RECENT_SCENE_FIRST));
@@ -560,6 +562,9 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 		ptr_sed->View.FrameSelection();
 	if (keyInput.PressedDown && keyInput.Key == KEY_HOME)
 		ptr_sed->View.ResetView();
+	// 1 to 4 show a view, 5 the four at once.
+	if (ptr_sed->View.Views.OnKey(keyInput))
+		return true;
 	RecordKey(keyInput.Key, keyInput.PressedDown, keyInput.Char);
 	return true;
 }
@@ -790,15 +795,10 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 	    mouse.Event == EMIE_MMOUSE_PRESSED_DOWN || mouse.Event == EMIE_MOUSE_WHEEL;
 	if (pressOrWheel && GuiAt(mouse.X, mouse.Y))
 		return false;
-	if (mouse.Event == EMIE_MOUSE_WHEEL)
-	{
-		const core::line3df ray =
-		    ptr_sed->_smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(
-		        core::position2d<s32>(mouse.X, mouse.Y), ptr_sed->Camera);
-		ptr_sed->Orbit->zoomToward(ptr_sed->Camera, ray, mouse.Wheel,
-		                           ptr_sed->SurfaceDistance(ray));
+	// A press makes its view active; the wheel zooms the view under the
+	// cursor; a middle drag pans a view from the top, front or side.
+	if (ptr_sed->View.Views.OnMouse(mouse))
 		return true;
-	}
 	// The handles of the selected object take a press on them, and the
 	// drag that follows.
 	if (ptr_sed->Handles.OnMouse(mouse))

@@ -231,6 +231,7 @@ void CSceneEditor::CreateCamera()
 	Orbit->drop(); // the camera keeps it
 	Camera->setPosition(CEditorView::START_POSITION);
 	Camera->setTarget(CEditorView::START_TARGET);
+	View.Views.Create();
 }
 
 bool CSceneEditor::CreatePositioner()
@@ -426,7 +427,15 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {L"Quit", ID_MENU_QUIT}};
 const MenuItem EditMenuItems[] = {{L"Undo", ID_MENU_UNDO}, {L"Redo", ID_MENU_REDO}};
 const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
-                             {L"Scene Objects", ID_MENU_SCENE_OBJECTS}};
+                             {L"Scene Objects", ID_MENU_SCENE_OBJECTS},
+                             {0, ID_NONE},
+                             {L"Perspective", ID_MENU_VIEW_PERSPECTIVE},
+                             {L"Top", ID_MENU_VIEW_TOP},
+                             {L"Front", ID_MENU_VIEW_FRONT},
+                             {L"Side", ID_MENU_VIEW_SIDE},
+                             {L"Four Views", ID_MENU_FOUR_VIEWS},
+                             {0, ID_NONE},
+                             {L"Grid", ID_MENU_GRID}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
 const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
@@ -464,6 +473,7 @@ void CSceneEditor::CreateMenuBar()
 	AddMenuItems(EditMenu, EditMenuItems);
 	ShowEditMenu();
 	AddMenuItems(menu->getSubMenu(2), ViewMenu);
+	View.Views.SetMenu(menu->getSubMenu(2));
 	AddMenuItems(menu->getSubMenu(3), WorldMenu);
 	gui::IGUIContextMenu* submenu = menu->getSubMenu(4);
 	submenu->addItem(L"Add", ID_NONE, true, true);
@@ -653,9 +663,9 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 
 scene::ISceneNode* CSceneEditor::NodeUnderCursor()
 {
+	// Through the view under the cursor, with that view's camera.
 	const core::position2d<s32> cursor = _device->getCursorControl()->getPosition();
-	const core::line3df ray =
-	    _smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(cursor, Camera);
+	const core::line3df ray = View.Views.ViewAt(cursor).Ray(cursor);
 	SPick best = {0, 0, 0.0f};
 	PickAlongRay(_smgr->getRootSceneNode(), ray, best);
 	return best.node;

@@ -536,6 +536,7 @@ private:
 	friend class CGizmo;
 	friend class CSceneObjectsWindow;
 	friend class CEditorView;
+	friend class CViewports;
 	friend class CWorkKeeper;
 	friend class CFileLoader;
 	friend class CGltfExportWindow;

@@ -153,7 +153,7 @@ bool COrbitCameraAnimator::OnEvent(const SEvent& event)
 		break;
 	default: return false;
 	}
-	const core::dimension2d<u32> size = Driver->getScreenSize();
+	const core::dimension2d<u32> size = ViewSize.Width ? ViewSize : Driver->getScreenSize();
 	const core::vector2df before = MousePos;
 	MousePos.set(event.MouseInput.X / core::max_(1.0f, static_cast<f32>(size.Width)),
 	             event.MouseInput.Y / core::max_(1.0f, static_cast<f32>(size.Height)));

@@ -44,6 +44,9 @@ public:
 	//! (the right button is held), so that it is no other key's.
 	bool flyKey(EKEY_CODE key, bool pressedDown);
 	bool flying() const { return Flying; }
+	//! The size of the view the camera fills, which drags are measured
+	//! against; the whole window while it is 0.
+	void setViewSize(const core::dimension2d<u32>& size) { ViewSize = size; }
 
 private:
 	enum EDrag
@@ -78,6 +81,7 @@ private:
 	bool FlyKeys[6];
 	f32 FlySpeed;
 	u32 LastTimeMs;
+	core::dimension2d<u32> ViewSize;
 };
 
 #endif

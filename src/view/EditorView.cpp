@@ -73,7 +73,7 @@ bool CEditorView::SView::operator==(const SView& other) const
 {
 	return position == other.position && target == other.target && aspect == other.aspect &&
 	       fov == other.fov && farValue == other.farValue && screen == other.screen &&
-	       gui == other.gui;
+	       gui == other.gui && views == other.views;
 }
 
 CEditorView::SView CEditorView::CurrentView() const
@@ -90,6 +90,7 @@ CEditorView::SView CEditorView::CurrentView() const
 	if (Editor._driver)
 		view.screen = Editor._driver->getScreenSize();
 	view.gui = GuiState();
+	view.views = Views.State();
 	return view;
 }
 
@@ -140,9 +141,13 @@ bool CEditorView::AnimatedInView(scene::ISceneNode* parent) const
 	{
 		if (!node->isVisible())
 			continue;
-		if ((Animates(node) && InView(node, Editor._smgr->getActiveCamera())) ||
-		    AnimatedInView(node))
+		if (AnimatedInView(node))
 			return true;
+		if (!Animates(node))
+			continue;
+		for (const SViewport& view : Views.ShownViews())
+			if (InView(node, view.Camera))
+				return true;
 	}
 	return false;
 }
@@ -251,9 +256,8 @@ void CEditorView::Draw()
 	FrameWanted = false;
 	driver->beginScene(true, true, Editor.SceneColour());
 	const SView before = CurrentView();
-	Editor._smgr->drawAll();
+	Views.Draw();
 	CameraAnimated = !(CurrentView() == before);
-	Editor.Handles.Draw();
 	// Set before the GUI is drawn, so that this frame shows its own rate
 	// and camera mode; the engine counts triangles at the end of a frame,
 	// so the count is the previous frame's (InfoStale draws once more when
@@ -279,10 +283,10 @@ void CEditorView::FollowDocument()
 
 void CEditorView::FollowWindowShape()
 {
-	const core::dimension2d<u32> screen = Editor._driver->getScreenSize();
-	if (screen.Width == 0 || screen.Height == 0)
+	const core::rect<s32> area = Views.View(VIEW_PERSPECTIVE).Area;
+	if (area.getWidth() <= 0 || area.getHeight() <= 0)
 		return;
-	const f32 aspect = static_cast<f32>(screen.Width) / static_cast<f32>(screen.Height);
+	const f32 aspect = static_cast<f32>(area.getWidth()) / static_cast<f32>(area.getHeight());
 	if (aspect == Editor.Camera->getAspectRatio())
 		return;
 	// The frame drawn right after the resize still had the old shape.
@@ -316,9 +320,11 @@ void CEditorView::LookFromAfar(const core::vector3df& target, f32 radius)
 	Editor.Orbit->lookFrom(camera, target + back * distance, target);
 	if (camera->getFarValue() < distance + radius)
 		camera->setFarValue(distance + radius);
+	Views.FrameOrthographic(target, radius);
 }
 
 void CEditorView::ResetView()
 {
 	Editor.Orbit->lookFrom(Editor.Camera, START_POSITION, START_TARGET);
+	Views.ResetOrthographic();
 }

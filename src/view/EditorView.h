@@ -9,6 +9,8 @@
 #include <deque>
 #include <irrlicht.h>
 
+#include "Viewports.h"
+
 using namespace irr;
 
 class CSceneEditor;
@@ -16,7 +18,10 @@ class CSceneEditor;
 class CEditorView
 {
 public:
-	explicit CEditorView(CSceneEditor& editor) : Editor(editor) {}
+	explicit CEditorView(CSceneEditor& editor) : Views(editor), Editor(editor) {}
+
+	//! The views the window shows: one, or four at once.
+	CViewports Views;
 
 	//! Asks for a frame: something that may look different has changed.
 	void RequestFrame() { FrameWanted = true; }
@@ -37,7 +42,8 @@ public:
 	//! Frames a second while drawing goes on; 0 at rest.
 	s32 DrawRate() const { return Rate; }
 
-	//! The camera takes the window's shape as soon as the window is resized.
+	//! The perspective camera takes its view's shape as soon as the window
+	//! is resized or the layout changes.
 	void FollowWindowShape();
 	//! F: the camera looks at the selected object, or at the marker.
 	void FrameSelection();
@@ -64,6 +70,7 @@ private:
 		f32 aspect, fov, farValue;
 		core::dimension2d<u32> screen;
 		size_t gui;
+		size_t views;
 		bool operator==(const SView& other) const;
 	};
 	SView CurrentView() const;

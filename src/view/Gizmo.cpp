@@ -55,25 +55,36 @@ core::vector3df CGizmo::Centre() const
 
 f32 CGizmo::HandleLength() const
 {
+	return HandleLength(Editor.View.Views.ActiveView());
+}
+
+f32 CGizmo::HandleLength(const SViewport& view) const
+{
 	if (!Shown())
 		return 0.0f;
-	// Depth in front of the camera, as the last drawn view saw it.
-	core::vector3df view = Centre();
-	Editor.Camera->getViewMatrix().transformVect(view);
-	const core::dimension2d<u32> screen = Editor._driver->getCurrentRenderTargetSize();
-	if (view.Z <= Editor.Camera->getNearValue() || screen.Height == 0)
-		return 0.0f;
-	return HANDLE_PIXELS * 2.0f * view.Z * std::tan(Editor.Camera->getFOV() / 2.0f) /
-	       static_cast<f32>(screen.Height);
+	return HANDLE_PIXELS * view.UnitsPerPixel(Centre());
+}
+
+bool CGizmo::PartShown(const SViewport& view, EPart part)
+{
+	if (part >= PART_X && part <= PART_Z)
+		return part - PART_X != view.DepthAxis();
+	if (part == PART_RING)
+		return !view.Orthographic() || view.Kind == VIEW_TOP;
+	return true;
+}
+
+int CGizmo::PlaneNormal() const
+{
+	return Part == PART_BODY && In.Orthographic() ? In.DepthAxis() : 1;
 }
 
 namespace
 {
-core::vector2df OnScreen(scene::ISceneManager* smgr, scene::ICameraSceneNode* camera,
-                         const core::vector3df& point)
+core::vector2df OnScreen(const SViewport& view, const core::vector3df& point)
 {
-	const core::position2d<s32> p =
-	    smgr->getSceneCollisionManager()->getScreenCoordinatesFrom3DPosition(point, camera);
+	core::position2d<s32> p(-10000, -10000);
+	view.ToScreen(point, p);
 	return core::vector2df(static_cast<f32>(p.X), static_cast<f32>(p.Y));
 }
 
@@ -86,22 +97,22 @@ core::vector3df RingPoint(const core::vector3df& centre, f32 radius, int i)
 
 CGizmo::EPart CGizmo::PartAt(const core::position2d<s32>& cursor) const
 {
-	const f32 length = HandleLength();
+	const SViewport view = Editor.View.Views.ViewAt(cursor);
+	const f32 length = HandleLength(view);
 	if (length <= 0.0f)
 		return PART_NONE;
-	scene::ISceneManager* smgr = Editor._smgr;
-	scene::ICameraSceneNode* camera = Editor.Camera;
 	const core::vector3df centre = Centre();
 	const core::vector2df at(static_cast<f32>(cursor.X), static_cast<f32>(cursor.Y));
-	const core::vector2df middle = OnScreen(smgr, camera, centre);
+	const core::vector2df middle = OnScreen(view, centre);
 	if (at.getDistanceFrom(middle) <= CentrePixels)
 		return PART_BODY;
 	EPart part = PART_NONE;
 	f32 nearest = PickPixels;
 	for (int a = 0; a < 3; ++a)
 	{
-		const f32 d =
-		    SegmentDistance(at, middle, OnScreen(smgr, camera, centre + Axes[a] * length));
+		if (!PartShown(view, static_cast<EPart>(PART_X + a)))
+			continue;
+		const f32 d = SegmentDistance(at, middle, OnScreen(view, centre + Axes[a] * length));
 		if (d <= nearest)
 		{
 			nearest = d;
@@ -109,10 +120,10 @@ CGizmo::EPart CGizmo::PartAt(const core::position2d<s32>& cursor) const
 		}
 	}
 	const f32 radius = length * RING_PIXELS / HANDLE_PIXELS;
-	for (int i = 0; i < RingSegments; ++i)
+	for (int i = 0; i < RingSegments && PartShown(view, PART_RING); ++i)
 	{
-		const f32 d = SegmentDistance(at, OnScreen(smgr, camera, RingPoint(centre, radius, i)),
-		                              OnScreen(smgr, camera, RingPoint(centre, radius, i + 1)));
+		const f32 d = SegmentDistance(at, OnScreen(view, RingPoint(centre, radius, i)),
+		                              OnScreen(view, RingPoint(centre, radius, i + 1)));
 		if (d <= nearest)
 		{
 			nearest = d;
@@ -123,23 +134,26 @@ CGizmo::EPart CGizmo::PartAt(const core::position2d<s32>& cursor) const
 		return part;
 	// The object itself, where a click would pick it.
 	CSceneEditor::SPick hit = {0, 0, 0.0f};
-	Editor.PickAlongRay(smgr->getRootSceneNode(), Ray(cursor), hit);
+	Editor.PickAlongRay(Editor._smgr->getRootSceneNode(), view.Ray(cursor), hit);
 	const SObjectKind* kind = KindOf(Editor.SelectedModel->MODEL_TYPE);
 	return hit.node && hit.node == kind->NodeOf(*Editor.SelectedModel) ? PART_BODY : PART_NONE;
 }
 
 core::line3df CGizmo::Ray(const core::position2d<s32>& cursor) const
 {
-	return Editor._smgr->getSceneCollisionManager()->getRayFromScreenCoordinates(cursor,
-	                                                                             Editor.Camera);
+	return In.Ray(cursor);
 }
 
 bool CGizmo::OnPlane(const core::line3df& ray, core::vector3df& point) const
 {
 	const core::vector3df direction = ray.getVector();
-	if (std::fabs(direction.Y) < 1e-6f * direction.getLength())
+	const int normal = PlaneNormal();
+	const f32 across[3] = {direction.X, direction.Y, direction.Z};
+	const f32 start[3] = {ray.start.X, ray.start.Y, ray.start.Z};
+	const f32 plane[3] = {StartPosition.X, StartPosition.Y, StartPosition.Z};
+	if (std::fabs(across[normal]) < 1e-6f * direction.getLength())
 		return false;
-	const f32 along = (StartPosition.Y - ray.start.Y) / direction.Y;
+	const f32 along = (plane[normal] - start[normal]) / across[normal];
 	if (along <= 0.0f)
 		return false; // the plane lies behind the camera
 	point = ray.start + direction * along;
@@ -171,6 +185,7 @@ bool CGizmo::OnMouse(const SEvent::SMouseInput& mouse)
 		if (Part == PART_NONE)
 			return false;
 		Object = Editor.SelectedModel;
+		In = Editor.View.Views.ViewAt(at);
 		PressedAt = at;
 		State = PRESSED;
 		return true;
@@ -239,14 +254,16 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 		Editor.SetTransformOf(Object, Object->getPosition(), rotation, Object->getScale());
 		return;
 	}
-	// The point under the cursor stays under it.
+	// The point under the cursor stays under it; the plane's normal keeps
+	// its value.
 	core::vector3df position = StartPosition + (point - StartPoint);
-	position.Y = StartPosition.Y;
-	if (snap)
-	{
-		position.X = Snapped(position.X, grid);
-		position.Z = Snapped(position.Z, grid);
-	}
+	f32* const axes[3] = {&position.X, &position.Y, &position.Z};
+	const f32 kept[3] = {StartPosition.X, StartPosition.Y, StartPosition.Z};
+	for (int a = 0; a < 3; ++a)
+		if (a == PlaneNormal())
+			*axes[a] = kept[a];
+		else if (snap)
+			*axes[a] = Snapped(*axes[a], grid);
 	// A ray nearly along the plane meets it far away.
 	Editor.SetTransformOf(Object, position, Object->getRotation(), Object->getScale());
 }
@@ -261,13 +278,12 @@ bool CGizmo::Cancel()
 	return true;
 }
 
-void CGizmo::Draw()
+void CGizmo::Draw(const SViewport& view)
 {
-	const f32 length = HandleLength();
+	const f32 length = HandleLength(view);
 	if (length <= 0.0f)
 		return;
 	video::IVideoDriver* driver = Editor._driver;
-	scene::ISceneManager* smgr = Editor._smgr;
 	// Over the scene: nothing hides the handles.
 	video::SMaterial material;
 	material.Lighting = false;
@@ -276,31 +292,55 @@ void CGizmo::Draw()
 	material.Thickness = 3.0f;
 	driver->setMaterial(material);
 	driver->setTransform(video::ETS_WORLD, core::IdentityMatrix);
-	const bool dragging = State == DRAGGING;
-	const auto colour = [&](EPart part)
-	{ return dragging && part == Part ? Active : PartColours[part - PART_X]; };
+	driver->setTransform(video::ETS_VIEW, view.ViewMatrix());
+	driver->setTransform(video::ETS_PROJECTION, view.Camera->getProjectionMatrix());
 	const core::vector3df centre = Centre();
 	const f32 radius = length * RING_PIXELS / HANDLE_PIXELS;
-	for (int i = 0; i < RingSegments; ++i)
+	for (int i = 0; i < RingSegments && PartShown(view, PART_RING); ++i)
 		driver->draw3DLine(RingPoint(centre, radius, i), RingPoint(centre, radius, i + 1),
-		                   colour(PART_RING));
+		                   PartColour(PART_RING));
 	for (int a = 0; a < 3; ++a)
-		driver->draw3DLine(centre, centre + Axes[a] * length,
-		                   colour(static_cast<EPart>(PART_X + a)));
-	// The squares come after every line: this engine release does not set
-	// its 2D projection again for a 2D draw that follows a 3D draw that
-	// followed a 2D draw.
+		if (PartShown(view, static_cast<EPart>(PART_X + a)))
+			driver->draw3DLine(centre, centre + Axes[a] * length,
+			                   PartColour(static_cast<EPart>(PART_X + a)));
+}
+
+video::SColor CGizmo::PartColour(EPart part) const
+{
+	if (State == DRAGGING && part == Part)
+		return Active;
+	return part == PART_BODY ? video::SColor(255, 230, 230, 230) : PartColours[part - PART_X];
+}
+
+void CGizmo::DrawMarks(const SViewport& view)
+{
+	const f32 length = HandleLength(view);
+	if (length <= 0.0f)
+		return;
+	video::IVideoDriver* driver = Editor._driver;
+	const core::vector3df centre = Centre();
+	const core::rect<s32>* clip = &view.Area;
 	for (int a = 0; a < 3; ++a)
 	{
-		const core::vector2df end = OnScreen(smgr, Editor.Camera, centre + Axes[a] * length);
+		const EPart part = static_cast<EPart>(PART_X + a);
+		if (!PartShown(view, part))
+			continue;
+		const core::vector2df end = OnScreen(view, centre + Axes[a] * length);
 		const s32 x = static_cast<s32>(end.X), y = static_cast<s32>(end.Y);
-		driver->draw2DRectangle(colour(static_cast<EPart>(PART_X + a)),
-		                        core::rect<s32>(x - 4, y - 4, x + 5, y + 5));
+		driver->draw2DRectangle(PartColour(part), core::rect<s32>(x - 4, y - 4, x + 5, y + 5),
+		                        clip);
 	}
-	const core::vector2df middle = OnScreen(smgr, Editor.Camera, centre);
+	const core::vector2df middle = OnScreen(view, centre);
 	const s32 x = static_cast<s32>(middle.X), y = static_cast<s32>(middle.Y);
 	const s32 half = static_cast<s32>(CentrePixels);
-	driver->draw2DRectangleOutline(
-	    core::rect<s32>(x - half, y - half, x + half, y + half),
-	    dragging && Part == PART_BODY ? Active : video::SColor(255, 230, 230, 230));
+	// The centre square's four sides, kept within the view.
+	const video::SColor colour = PartColour(PART_BODY);
+	driver->draw2DRectangle(colour, core::rect<s32>(x - half, y - half, x + half, y - half + 1),
+	                        clip);
+	driver->draw2DRectangle(colour, core::rect<s32>(x - half, y + half - 1, x + half, y + half),
+	                        clip);
+	driver->draw2DRectangle(colour, core::rect<s32>(x - half, y - half, x - half + 1, y + half),
+	                        clip);
+	driver->draw2DRectangle(colour, core::rect<s32>(x + half - 1, y - half, x + half, y + half),
+	                        clip);
 }

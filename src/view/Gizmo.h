@@ -2,16 +2,20 @@
 // mouse. While the mouse picks (CameraMode off) and an object is selected,
 // three axis handles (X red, Y green, Z blue) stand at the object's position
 // at a constant size on screen, with a ring around its vertical axis and a
-// square at its centre. Dragging a handle moves the object along its axis,
-// dragging the ring turns it about the vertical axis, and dragging the
-// centre or the object itself moves it over the horizontal plane through
-// its position. A drag is one undo step (it ends with the mouse button);
-// Escape during a drag puts the object back. A press and release without
-// moving picks, as any click does.
+// square at its centre, in every view shown. Dragging a handle moves the
+// object along its axis, dragging the ring turns it about the vertical
+// axis, and dragging the centre or the object itself moves it over the
+// horizontal plane through its position. Seen orthographically the handles
+// move only in the view's own plane: the axis along the view and (but from
+// the top) the ring are left out, and the centre moves over that plane. A drag is one undo step (it
+// ends with the mouse button); Escape during a drag puts the object back. A press and release
+// without moving picks, as any click does.
 #ifndef TOLVANE_GIZMO_H
 #define TOLVANE_GIZMO_H
 
 #include <irrlicht.h>
+
+#include "Viewports.h"
 
 using namespace irr;
 
@@ -45,10 +49,14 @@ public:
 	//! Escape: a drag going on puts the object back where it began; false
 	//! when no drag is going on.
 	bool Cancel();
-	//! Draws the handles over the scene.
-	void Draw();
+	//! Draws the handles' lines over a view's scene (its viewport set).
+	void Draw(const SViewport& view);
+	//! Draws their squares, in the whole window's 2D, after every view.
+	void DrawMarks(const SViewport& view);
 	//! How long the axis handles are in the world at the selected object,
-	//! for their constant size on screen; 0 when it is behind the camera.
+	//! for their constant size on screen in a view (the active one); 0 when
+	//! it is behind the camera.
+	f32 HandleLength(const SViewport& view) const;
 	f32 HandleLength() const;
 
 	//! Handle length and ring radius on screen, in pixels.
@@ -70,7 +78,13 @@ private:
 	void Follow(const core::position2d<s32>& cursor);
 	core::vector3df Centre() const;
 	core::line3df Ray(const core::position2d<s32>& cursor) const;
-	//! Where a ray meets the horizontal plane through the drag's start.
+	//! Whether a view shows a part: not an axis along it, not the ring on edge.
+	static bool PartShown(const SViewport& view, EPart part);
+	video::SColor PartColour(EPart part) const;
+	//! The axis the drag over a plane keeps (the plane's normal): the
+	//! vertical one, or an orthographic view's depth for its centre.
+	int PlaneNormal() const;
+	//! Where a ray meets the plane of the drag through its start.
 	bool OnPlane(const core::line3df& ray, core::vector3df& point) const;
 	//! How far along the dragged axis the point nearest to a ray lies.
 	bool AlongAxis(const core::line3df& ray, f32& along) const;
@@ -79,6 +93,8 @@ private:
 	EState State = IDLE;
 	EPart Part = PART_NONE;
 	CModel* Object = 0;
+	//! The view the press came in: the drag follows the cursor there.
+	SViewport In;
 	core::position2d<s32> PressedAt;
 	core::vector3df StartPosition, StartRotation;
 	//! The press's point on the plane, or its place along the axis.

@@ -77,6 +77,9 @@ void CEditorView::ViewLevel()
 		spot.Y = feet.Y;
 	Editor.Orbit->lookFrom(Editor.Camera, eye, spot);
 	Editor.Positioner->setPosition(spot);
+	// Seen from above and the sides, the whole level.
+	const core::aabbox3df box = level->getTransformedBoundingBox();
+	Views.FrameOrthographic(box.getCenter(), box.getExtent().getLength() / 2);
 }
 
 void CEditorView::ViewGround(scene::ISceneNode* ground)
