@@ -186,6 +186,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	Transform.Create();
 	ObjectList.Create();
 	GltfExport.Create();
+	Shelf.Create();
 	CreateParticleWindow();
 
 	// The keys the per-frame update reads.
@@ -535,6 +536,7 @@ void CSceneEditor::UpdateState()
 	View.FollowDocument();
 	Transform.Update();
 	ObjectList.Update();
+	Shelf.Update();
 	Keeper.KeepWork();
 	ApplyFog();
 }
@@ -595,7 +597,8 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
                              {L"Quit", ID_MENU_QUIT}};
 const MenuItem EditMenuItems[] = {{L"Undo", ID_MENU_UNDO}, {L"Redo", ID_MENU_REDO}};
 const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
-                             {L"Scene Objects", ID_MENU_SCENE_OBJECTS}};
+                             {L"Scene Objects", ID_MENU_SCENE_OBJECTS},
+                             {L"Assets", ID_MENU_ASSETS}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
 const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},

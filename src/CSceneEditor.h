@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "AssetShelf.h"
 #include "CModel.h"
 #include "EditorView.h"
 #include "FileLoader.h"
@@ -324,6 +325,8 @@ public:
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
 	CGltfExportWindow GltfExport{*this};
+	//! "Assets": a folder's models and images as pictures.
+	CAssetShelf Shelf{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -623,6 +626,7 @@ private:
 	friend class CWorkKeeper;
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
+	friend class CAssetShelf;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

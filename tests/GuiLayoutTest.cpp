@@ -44,9 +44,9 @@ struct Window
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects" and
-// "Export glTF", in the order they are built, and their controls in the order each window
-// creates them.
+// The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects",
+// "Export glTF" and "Assets", in the order they are built, and their controls in the order each
+// window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -243,6 +243,16 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 382, R(340, 70, 410, 95), L"Ok"},
          {BUTTON, 383, R(420, 70, 490, 95), L"Cancel"},
      }},
+    {L"Assets",
+     390,
+     R(430, 60, 790, 515),
+     {
+         {LABEL, 0, R(10, 33, 55, 48), L"Folder:"},
+         {EDIT_BOX, 391, R(60, 30, 310, 50), L""},
+         {BUTTON, 392, R(315, 30, 345, 50), L"..."},
+         {SCROLL_BAR, 393, R(335, 60, 350, 444), L"", 0, 0},
+     },
+     true},
 };
 
 const wchar_t* const Materials[] = {
@@ -331,7 +341,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		else if (child->getType() == gui::EGUIET_MODAL_SCREEN) // "Choose a Level"
 			windows.push_back(*child->getChildren().begin());
 	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
-	    << "twelve tool windows, the particle editor and the info window";
+	    << "thirteen tool windows, the particle editor and the info window";
 	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
@@ -428,6 +438,7 @@ const MenuRow MenuTree[] = {
     {0, L"View", -1, true},
     {1, L"Scene Info", 50, false},
     {1, L"Scene Objects", 51, false},
+    {1, L"Assets", 52, false},
     {0, L"World", -1, true},
     {1, L"SkyBox Setup", 61, false},
     {1, L"World Properties", 60, false},
