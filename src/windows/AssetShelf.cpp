@@ -161,9 +161,14 @@ void CAssetShelf::Update()
 {
 	if (!Window || !Window->isVisible() || Editor.Loading)
 		return;
-	// The cells in view first, then the rest of the folder.
+	// The cells in view first, then the rest of the folder; a second picture
+	// only while the pass is still short (a load through the helper takes
+	// a few milliseconds to tens of them).
+	const double start = Editor.Now();
 	int made = 0;
-	for (size_t i = 0; i < Listed.size() && made < PICTURES_PER_PASS; ++i)
+	for (size_t i = 0; i < Listed.size() && made < PICTURES_PER_PASS &&
+	                   (made == 0 || Editor.Now() - start < PASS_SECONDS);
+	     ++i)
 	{
 		const SEntry& entry = Listed[(FirstShown + i) % Listed.size()];
 		if (Pictures.count(KeyOf(entry)))

@@ -37,8 +37,9 @@ public:
 	//! What "..." chose: a folder, or the folder of a file.
 	void ChooseFolder(const std::string& chosen);
 
-	//! A pass of the main loop: makes up to PICTURES_PER_PASS pictures and
-	//! asks for a frame while any are still to be made.
+	//! A pass of the main loop: makes up to PICTURES_PER_PASS pictures
+	//! within about PASS_SECONDS and asks for a frame while any are still
+	//! to be made.
 	void Update();
 	//! Return in the folder field, the scroll bar, the close button.
 	bool OnGuiEvent(const SEvent::SGUIEvent& event);
@@ -68,7 +69,10 @@ public:
 	//! Pictures made since start-up (a file shown again is not made again).
 	size_t PicturesMade() const { return Made; }
 
+	//! Pictures a pass makes at most, and the time after which it makes
+	//! no second one.
 	static constexpr int PICTURES_PER_PASS = 2;
+	static constexpr double PASS_SECONDS = 0.008;
 	static constexpr u32 PICTURE_SIZE = 64;
 
 	gui::IGUIWindow* Window = 0;
