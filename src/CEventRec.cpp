@@ -771,7 +771,7 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 		return true;
 	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
 		return true;
-	// A double click on a picture of "Assets", and a drag from one.
+	// A double click on a picture of "Assets", a drag from one, the wheel.
 	if (ptr_sed->Shelf.OnMouse(mouse))
 		return true;
 	// A press or a wheel turn on a window, the menu bar or a message box is

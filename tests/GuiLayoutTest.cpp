@@ -247,8 +247,8 @@ const std::vector<Window> ToolWindows = {
      390,
      R(430, 60, 790, 515),
      {
-         {LABEL, 0, R(10, 33, 55, 48), L"Folder:"},
-         {EDIT_BOX, 391, R(60, 30, 310, 50), L""},
+         {LABEL, 0, R(10, 33, 62, 48), L"Folder:"},
+         {EDIT_BOX, 391, R(64, 30, 310, 50), L""},
          {BUTTON, 392, R(315, 30, 345, 50), L"..."},
          {SCROLL_BAR, 393, R(335, 60, 350, 444), L"", 0, 0},
      },

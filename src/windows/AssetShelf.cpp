@@ -53,9 +53,9 @@ void CAssetShelf::Create()
 	Window = Editor.AddToolWindow(core::rect<s32>(430, 60, 790, 515), L"Assets", ID_ASSETS_WINDOW);
 	// It stays open until its own close button is pressed.
 	Window->getCloseButton()->setVisible(true);
-	Editor.AddLabel(L"Folder:", core::rect<s32>(10, 33, 55, 48), Window);
+	Editor.AddLabel(L"Folder:", core::rect<s32>(10, 33, 62, 48), Window);
 	FolderBox =
-	    gui->addEditBox(L"", core::rect<s32>(60, 30, 310, 50), true, Window, ID_ASSETS_FOLDER);
+	    gui->addEditBox(L"", core::rect<s32>(64, 30, 310, 50), true, Window, ID_ASSETS_FOLDER);
 	gui->addButton(core::rect<s32>(315, 30, 345, 50), Window, ID_ASSETS_BROWSE, L"...");
 	Rows =
 	    gui->addScrollBar(false, core::rect<s32>(335, GRID_TOP, 350, GRID_TOP + ROWS * CELL_HEIGHT),
@@ -331,15 +331,20 @@ bool CAssetShelf::OnGuiEvent(const SEvent::SGUIEvent& event)
 	return false;
 }
 
-int CAssetShelf::EntryAt(const core::position2di& point) const
+// Only where the shelf itself is on top (not under a dialog or a menu).
+bool CAssetShelf::ShelfAt(const core::position2di& point) const
 {
 	if (!Window || !Window->isVisible())
-		return -1;
-	// Only where the shelf itself is on top (not under a dialog or a menu).
+		return false;
 	gui::IGUIElement* hit = Editor._gui->getRootGUIElement()->getElementFromPoint(point);
 	while (hit && hit != Window)
 		hit = hit->getParent();
-	if (!hit)
+	return hit != 0;
+}
+
+int CAssetShelf::EntryAt(const core::position2di& point) const
+{
+	if (!ShelfAt(point))
 		return -1;
 	for (size_t i = 0; i < Cells.size(); ++i)
 	{
@@ -362,6 +367,14 @@ bool CAssetShelf::OnMouse(const SEvent::SMouseInput& mouse)
 	const core::position2di point(mouse.X, mouse.Y);
 	switch (mouse.Event)
 	{
+	case EMIE_MOUSE_WHEEL:
+		// The wheel over the shelf scrolls its rows.
+		if (!ShelfAt(point))
+			return false;
+		Rows->setPos(Rows->getPos() - static_cast<s32>(mouse.Wheel));
+		FirstShown = static_cast<size_t>(Rows->getPos()) * COLUMNS;
+		ShowCells();
+		return true;
 	case EMIE_LMOUSE_DOUBLE_CLICK:
 	{
 		const int entry = EntryAt(point);

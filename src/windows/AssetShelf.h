@@ -43,7 +43,8 @@ public:
 	void Update();
 	//! Return in the folder field, the scroll bar, the close button.
 	bool OnGuiEvent(const SEvent::SGUIEvent& event);
-	//! A double click on a picture, and a drag from one onto the view.
+	//! A double click on a picture, a drag from one onto the view, the
+	//! wheel over the shelf.
 	bool OnMouse(const SEvent::SMouseInput& mouse);
 
 	//! A listed file: double click adds the model or applies the image.
@@ -91,6 +92,7 @@ private:
 	scene::ISceneManager* Stage();
 	//! The cells show the listed files from the scroll bar's row on.
 	void ShowCells();
+	bool ShelfAt(const core::position2di& point) const;
 	//! The entry whose cell is at a screen point, or -1.
 	int EntryAt(const core::position2di& point) const;
 	bool OverView(const core::position2di& point) const;
