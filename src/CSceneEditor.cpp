@@ -185,8 +185,8 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	CreateSaveSceneWindow();
 	Transform.Create();
 	ObjectList.Create();
-	GltfExport.Create();
 	Shelf.Create();
+	GltfExport.Create();
 	CreateParticleWindow();
 
 	// The keys the per-frame update reads.

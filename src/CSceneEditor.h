@@ -324,9 +324,9 @@ public:
 	CSceneObjectsWindow ObjectList{*this};
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
-	CGltfExportWindow GltfExport{*this};
 	//! "Assets": a folder's models and images as pictures.
 	CAssetShelf Shelf{*this};
+	CGltfExportWindow GltfExport{*this};
 
 	//! Loading through the helper process, and its checker of files.
 	CFileLoader Loader{*this};
@@ -618,6 +618,7 @@ private:
 	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
 	         gui::IGUIElement* parent = 0);
 
+	friend class CAssetShelf;
 	friend class CTLVEventRec;
 	friend class CTransformWindow;
 	friend class CGizmo;
@@ -626,7 +627,6 @@ private:
 	friend class CWorkKeeper;
 	friend class CFileLoader;
 	friend class CGltfExportWindow;
-	friend class CAssetShelf;
 };
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.

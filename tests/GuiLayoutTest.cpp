@@ -45,7 +45,7 @@ struct Window
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
 // The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects",
-// "Export glTF" and "Assets", in the order they are built, and their controls in the order each
+// "Assets" and "Export glTF", in the order they are built, and their controls in the order each
 // window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
@@ -233,16 +233,6 @@ const std::vector<Window> ToolWindows = {
          {LIST_BOX, 721, R(10, 30, 250, 270), nullptr},
      },
      true},
-    {L"Export glTF",
-     380,
-     R(150, 150, 650, 260),
-     {
-         {LABEL, 0, R(10, 35, 45, 50), L"File:"},
-         {EDIT_BOX, 381, R(50, 30, 455, 50), L""},
-         {BUTTON, 384, R(460, 30, 490, 50), L"..."},
-         {BUTTON, 382, R(340, 70, 410, 95), L"Ok"},
-         {BUTTON, 383, R(420, 70, 490, 95), L"Cancel"},
-     }},
     {L"Assets",
      390,
      R(430, 60, 790, 515),
@@ -253,6 +243,16 @@ const std::vector<Window> ToolWindows = {
          {SCROLL_BAR, 393, R(335, 60, 350, 444), L"", 0, 0},
      },
      true},
+    {L"Export glTF",
+     380,
+     R(150, 150, 650, 260),
+     {
+         {LABEL, 0, R(10, 35, 45, 50), L"File:"},
+         {EDIT_BOX, 381, R(50, 30, 455, 50), L""},
+         {BUTTON, 384, R(460, 30, 490, 50), L"..."},
+         {BUTTON, 382, R(340, 70, 410, 95), L"Ok"},
+         {BUTTON, 383, R(420, 70, 490, 95), L"Cancel"},
+     }},
 };
 
 const wchar_t* const Materials[] = {
