@@ -91,6 +91,18 @@ TEST_F(AssetShelfTest, ListsModelsAndImagesAndMakesTheirPicturesAFewAPass)
 	EXPECT_EQ(5u, editor->Shelf.PicturesMade());
 }
 
+TEST_F(AssetShelfTest, FolderButtonChoosesTheFolderShown)
+{
+	editor->Shelf.ShowFolder("/nowhere");
+	ASSERT_TRUE(editor->Shelf.Entries().empty());
+	clickButton(ID_ASSETS_BROWSE);
+	typeDialogFolder(folder);
+	ASSERT_TRUE(clickDialogButton(L"OK"));
+	EXPECT_EQ(nullptr, openDialog());
+	EXPECT_EQ(std::wstring(folder.begin(), folder.end()), editor->Shelf.FolderBox->getText());
+	EXPECT_EQ(4u, editor->Shelf.Entries().size());
+}
+
 TEST_F(AssetShelfTest, DoubleClickAddsAModelAtTheMarkerAndAppliesAnImage)
 {
 	passesUntilMade();
