@@ -44,11 +44,16 @@
 //                                   core, and the frames drawn a second; KIND
 //                                   is empty, static (99 models of MESH) or
 //                                   animated (one model of MESH in view)
+//   tolvane_bench shelf DIR         "Assets" on a folder of models (OpenGL): the
+//                                   time until the first picture is shown and
+//                                   until all are, the frames while they are
+//                                   made against the usual frame
 //   tolvane_bench hold              the main loop while keypad 8 is held from
 //                                   outside (after "ready"): the frame rate
 //                                   while it is held, the marker's distance
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -441,6 +446,41 @@ int Rest(const std::string& kind, double seconds, int xServer, const char* mesh)
 	return 0;
 }
 
+int Shelf(const std::string& folder)
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor))
+		return 2;
+	const std::function<void()> frame = FrameOf(editor);
+	editor.Shelf.Show();
+	bench::WarmUp(frame, 0);
+	const double start = bench::NowMs();
+	editor.Shelf.ChooseFolder(folder);
+	frame();
+	const double first = bench::NowMs() - start;
+	if (!editor.Shelf.PictureOf(0))
+		return 2;
+	// Frames until every picture is made, each timed.
+	double slowest = 0, sum = 0;
+	int frames = 0;
+	while (editor.Shelf.Pending())
+	{
+		const double began = bench::NowMs();
+		frame();
+		const double took = bench::NowMs() - began;
+		slowest = std::max(slowest, took);
+		sum += took;
+		++frames;
+	}
+	const double all = bench::NowMs() - start;
+	const double usual = bench::MeanFrameMs(200, frame);
+	std::printf("shelf_first_ms %.3f\nshelf_all_ms %.3f\nshelf_frame_ms %.3f\n"
+	            "shelf_frame_max_ms %.3f\nusual_frame_ms %.3f\npictures %zu\n",
+	            first, all, frames ? sum / frames : 0.0, slowest, usual,
+	            editor.Shelf.Entries().size());
+	return 0;
+}
+
 int Hold()
 {
 	CSceneEditor editor;
@@ -656,6 +696,8 @@ int main(int argc, char** argv)
 		return WriteObj(argv[2]);
 	if (mode == "rest" && argc >= 5)
 		return Rest(argv[2], std::atof(argv[3]), std::atoi(argv[4]), argc > 5 ? argv[5] : "");
+	if (mode == "shelf" && argc == 3)
+		return Shelf(argv[2]);
 	if (mode == "hold")
 		return Hold();
 	std::fprintf(

@@ -129,9 +129,9 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 
 bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 {
-	// "Transform", "Scene Objects" and "Export glTF" answer their own controls.
+	// "Transform", "Scene Objects", "Export glTF" and "Assets" answer their own controls.
 	if (ptr_sed->Transform.OnGuiEvent(gui) || ptr_sed->ObjectList.OnGuiEvent(gui) ||
-	    ptr_sed->GltfExport.OnGuiEvent(gui))
+	    ptr_sed->GltfExport.OnGuiEvent(gui) || ptr_sed->Shelf.OnGuiEvent(gui))
 		return true;
 	switch (gui.EventType)
 	{
@@ -150,7 +150,7 @@ bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 	{
 		// OK with a folder selected, or with none (the folder shown).
 		if (LOAD_TYPE != LOAD_EXPORT_FOLDER && LOAD_TYPE != LOAD_SCENE_FOLDER &&
-		    LOAD_TYPE != LOAD_GLTF_FOLDER)
+		    LOAD_TYPE != LOAD_GLTF_FOLDER && LOAD_TYPE != LOAD_ASSETS_FOLDER)
 			return false;
 		gui::IGUIFileOpenDialog* dialog = static_cast<gui::IGUIFileOpenDialog*>(gui.Caller);
 		return OnFolderChosen(dialog, dialog->getDirectoryName().c_str());
@@ -217,6 +217,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 		editor.EditorInfoWindow->setVisible(!editor.EditorInfoWindow->isVisible());
 		break;
 	case ID_MENU_SCENE_OBJECTS: editor.ObjectList.Show(); break;
+	case ID_MENU_ASSETS: editor.Shelf.Show(); break;
 	case ID_MENU_TRANSFORM: editor.Transform.Show(); break;
 	case ID_MENU_DROP_TO_FLOOR: editor.DropToFloor(); break;
 	case ID_MENU_WORLD_PROPERTIES: ShowWindow(CSceneEditor::WorldMainWindow); break;
@@ -279,6 +280,10 @@ bool CTLVEventRec::OnButton(s32 id)
 	case ID_GLTF_BROWSE:
 		OpenFileDialog(L"Choose a Folder for the glTF File", LOAD_GLTF_FOLDER,
 		               editor.GltfExport.FolderShown());
+		break;
+	case ID_ASSETS_BROWSE:
+		OpenFileDialog(L"Choose a Folder of Assets", LOAD_ASSETS_FOLDER,
+		               editor.Shelf.FolderShown());
 		break;
 	case ID_WORLD_LOAD_TERRAIN: OpenFileDialog(L"Select a Heightmap", LOAD_TERRAIN); break;
 	case ID_WORLD_TERRAIN_TEXTURE: OpenFileDialog(L"Select a Texture", LOAD_TERRAIN_TEXTURE); break;
@@ -362,6 +367,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_EXPORT_FOLDER: OnFolderChosen(0, file.substr(0, file.rfind('/') + 1)); break;
 	case LOAD_SCENE_FOLDER: editor.Files.ChooseSaveSceneFolder(file); break;
 	case LOAD_GLTF_FOLDER: editor.GltfExport.ChooseFolder(file); break;
+	case LOAD_ASSETS_FOLDER: editor.Shelf.ChooseFolder(file); break;
 	default: return false;
 	}
 	return true;
@@ -416,6 +422,8 @@ bool CTLVEventRec::OnFolderChosen(gui::IGUIFileOpenDialog* dialog, const std::st
 		ptr_sed->Files.ChooseSaveSceneFolder(shown);
 	else if (purpose == LOAD_GLTF_FOLDER)
 		ptr_sed->GltfExport.ChooseFolder(shown);
+	else if (purpose == LOAD_ASSETS_FOLDER)
+		ptr_sed->Shelf.ChooseFolder(shown);
 	else
 		ptr_sed->sow_editboxDir->setText(FileNameToWide(shown).c_str());
 	return true;
@@ -787,6 +795,9 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 	if (mouse.Event == EMIE_MOUSE_WHEEL && ScrollLevelList(mouse))
 		return true;
 	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
+		return true;
+	// A double click on a picture of "Assets", a drag from one, the wheel.
+	if (ptr_sed->Shelf.OnMouse(mouse))
 		return true;
 	// A press or a wheel turn on a window, the menu bar or a message box is
 	// that element's, whatever the camera mode; only the open view picks.

@@ -37,7 +37,9 @@ enum ELoadType
 	//! "..." of "Save Scene": a folder (or a scene file) for its field.
 	LOAD_SCENE_FOLDER = 20,
 	//! "..." of "Export glTF": a folder (or a .glb file) for its field.
-	LOAD_GLTF_FOLDER = 21
+	LOAD_GLTF_FOLDER = 21,
+	//! "..." of "Assets": the folder whose models and images it shows.
+	LOAD_ASSETS_FOLDER = 22
 };
 
 class CTLVEventRec : public IEventReceiver

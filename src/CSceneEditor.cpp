@@ -163,6 +163,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	Files.Create();
 	Transform.Create();
 	ObjectList.Create();
+	Shelf.Create();
 	GltfExport.Create();
 	ParticleEditor.Create();
 
@@ -376,6 +377,7 @@ void CSceneEditor::UpdateState()
 	View.FollowDocument();
 	Transform.Update();
 	ObjectList.Update();
+	Shelf.Update();
 	Keeper.KeepWork();
 	ApplyFog();
 }
@@ -428,6 +430,7 @@ const MenuItem FileMenu[] = {{L"Clear", ID_MENU_CLEAR},
 const MenuItem EditMenuItems[] = {{L"Undo", ID_MENU_UNDO}, {L"Redo", ID_MENU_REDO}};
 const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
                              {L"Scene Objects", ID_MENU_SCENE_OBJECTS},
+                             {L"Assets", ID_MENU_ASSETS},
                              {0, ID_NONE},
                              {L"Perspective", ID_MENU_VIEW_PERSPECTIVE},
                              {L"Top", ID_MENU_VIEW_TOP},

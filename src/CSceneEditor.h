@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "AssetShelf.h"
 #include "CModel.h"
 #include "EditorView.h"
 #include "FileLoader.h"
@@ -332,6 +333,8 @@ public:
 	CSceneObjectsWindow ObjectList{*this};
 	//! Frames on demand and the camera's framing.
 	CEditorView View{*this};
+	//! "Assets": a folder's models and images as pictures.
+	CAssetShelf Shelf{*this};
 	CGltfExportWindow GltfExport{*this};
 	//! "Selected Model Properties", "Selected Water Properties" and
 	//! "Particle Editor".
@@ -531,6 +534,7 @@ private:
 	void Ask(const wchar_t* caption, const std::wstring& text, s32 buttons, s32 id,
 	         gui::IGUIElement* parent = 0);
 
+	friend class CAssetShelf;
 	friend class CTLVEventRec;
 	friend class CTransformWindow;
 	friend class CGizmo;

@@ -44,9 +44,9 @@ struct Window
 
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
-// The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects" and
-// "Export glTF", in the order they are built, and their controls in the order each window
-// creates them.
+// The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects",
+// "Assets" and "Export glTF", in the order they are built, and their controls in the order each
+// window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -235,6 +235,16 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 723, R(135, 248, 250, 272), L"Lock"},
      },
      true},
+    {L"Assets",
+     390,
+     R(430, 60, 790, 515),
+     {
+         {LABEL, 0, R(10, 33, 62, 48), L"Folder:"},
+         {EDIT_BOX, 391, R(64, 30, 310, 50), L""},
+         {BUTTON, 392, R(315, 30, 345, 50), L"..."},
+         {SCROLL_BAR, 393, R(335, 60, 350, 444), L"", 0, 0},
+     },
+     true},
     {L"Export glTF",
      380,
      R(150, 150, 650, 260),
@@ -333,7 +343,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		else if (child->getType() == gui::EGUIET_MODAL_SCREEN) // "Choose a Level"
 			windows.push_back(*child->getChildren().begin());
 	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
-	    << "twelve tool windows, the particle editor and the info window";
+	    << "thirteen tool windows, the particle editor and the info window";
 	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
@@ -430,6 +440,7 @@ const MenuRow MenuTree[] = {
     {0, L"View", -1, true},
     {1, L"Scene Info", 50, false},
     {1, L"Scene Objects", 51, false},
+    {1, L"Assets", 52, false},
     {1, L"", -1, false},
     {1, L"Perspective", 53, false},
     {1, L"Top", 54, false},

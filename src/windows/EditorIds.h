@@ -24,6 +24,7 @@ enum EEditorId
 	// menu "View"
 	ID_MENU_SCENE_INFO = 50,
 	ID_MENU_SCENE_OBJECTS = 51,
+	ID_MENU_ASSETS = 52,
 	ID_MENU_VIEW_PERSPECTIVE = 53,
 	ID_MENU_VIEW_TOP = 54,
 	ID_MENU_VIEW_FRONT = 55,
@@ -93,6 +94,12 @@ enum EEditorId
 	ID_GLTF_OK = 382,
 	ID_GLTF_CANCEL = 383,
 	ID_GLTF_BROWSE = 384,
+
+	// "Assets": the folder field, its "...", the scroll bar of the pictures
+	ID_ASSETS_WINDOW = 390,
+	ID_ASSETS_FOLDER = 391,
+	ID_ASSETS_BROWSE = 392,
+	ID_ASSETS_ROWS = 393,
 
 	// The questions before unsaved work would be lost, and about work an
 	// editor that ended left behind
