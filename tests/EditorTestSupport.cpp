@@ -566,3 +566,18 @@ std::string DescribeScene(CSceneEditor* editor)
 	    << Vec(editor->Positioner->getRotation()) << " slot " << editor->current_model << "\n";
 	return out.str();
 }
+
+bool LoadSampleSkyBox(CSceneEditor* editor)
+{
+	const std::string face = MediaFile("irrlicht2_up.jpg");
+	editor->sbw_editboxDir->setText(
+	    core::stringw(face.substr(0, face.rfind('/') + 1).c_str()).c_str());
+	const wchar_t* const faces[] = {L"irrlicht2_up.jpg", L"irrlicht2_dn.jpg", L"irrlicht2_lf.jpg",
+	                                L"irrlicht2_rt.jpg", L"irrlicht2_ft.jpg", L"irrlicht2_bk.jpg"};
+	gui::IGUIEditBox* boxes[] = {editor->sbw_editboxUp,    editor->sbw_editboxDown,
+	                             editor->sbw_editboxLeft,  editor->sbw_editboxRight,
+	                             editor->sbw_editboxFront, editor->sbw_editboxBack};
+	for (int i = 0; i < 6; ++i)
+		boxes[i]->setText(faces[i]);
+	return editor->LoadSkyBox();
+}

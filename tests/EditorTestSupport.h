@@ -108,6 +108,9 @@ int CountNodes(scene::ISceneManager* smgr, scene::ESCENE_NODE_TYPE type);
 //! material and textures, the world geometry, the colours and the marker.
 std::string DescribeScene(CSceneEditor* editor);
 
+//! Names the engine's sample sky box faces in "SkyBox Setup" and builds it.
+bool LoadSampleSkyBox(CSceneEditor* editor);
+
 //! Whether two vectors agree within a tolerance, naming both when not.
 ::testing::AssertionResult VecNear(const core::vector3df& expected, const core::vector3df& actual,
                                    f32 tolerance);

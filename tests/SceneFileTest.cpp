@@ -136,18 +136,7 @@ protected:
 		ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
 		ASSERT_TRUE(editor->LoadPlaneTexture(MediaFile("wall.jpg").c_str()));
 		ASSERT_TRUE(editor->LoadQ3Level(MediaFile("map-20kdm2.pk3").c_str()));
-		const std::string face = MediaFile("irrlicht2_up.jpg");
-		editor->sbw_editboxDir->setText(
-		    core::stringw(face.substr(0, face.rfind('/') + 1).c_str()).c_str());
-		const wchar_t* const faces[] = {L"irrlicht2_up.jpg", L"irrlicht2_dn.jpg",
-		                                L"irrlicht2_lf.jpg", L"irrlicht2_rt.jpg",
-		                                L"irrlicht2_ft.jpg", L"irrlicht2_bk.jpg"};
-		gui::IGUIEditBox* boxes[] = {editor->sbw_editboxUp,    editor->sbw_editboxDown,
-		                             editor->sbw_editboxLeft,  editor->sbw_editboxRight,
-		                             editor->sbw_editboxFront, editor->sbw_editboxBack};
-		for (int i = 0; i < 6; ++i)
-			boxes[i]->setText(faces[i]);
-		ASSERT_TRUE(editor->LoadSkyBox());
+		ASSERT_TRUE(LoadSampleSkyBox(editor));
 		// Water with a texture and waves of its own.
 		ASSERT_TRUE(editor->CreateNewWater());
 		ASSERT_TRUE(editor->LoadWaterTexture1(MediaFile("water.jpg").c_str()));
