@@ -163,7 +163,8 @@ void KeepFlags(SWorldPiece& piece, const SWorldPiece& was, const scene::ISceneNo
 void CSceneEditor::SyncWorld(bool files)
 {
 	const std::array<gui::IGUIScrollBar*, 6> bars = ColourBars();
-	// Most frames change nothing here: no copy of the world for them.
+	// Most commands leave the marker and the slot counter as they are: no
+	// copy of the world for them.
 	const SWorldState& now = Document.World();
 	Positioner->setPosition(KeptInWorld(Positioner->getPosition()));
 	Positioner->setRotation(KeptInWorld(Positioner->getRotation()));
@@ -226,9 +227,14 @@ bool CSceneEditor::DocumentShowsScene()
 		return true;
 	const SSceneState held = Document.State();
 	const unsigned long long content = Document.Content;
+	// The sync takes a colour bar the user moved as shown: the frame's own
+	// read must still find it moved.
+	s32 shownBars[6];
+	std::copy(WorldWindows.ShownBars, WorldWindows.ShownBars + 6, shownBars);
 	SyncDocument();
 	const bool same = held == Document.State();
 	Document.Replace(held, content);
+	std::copy(shownBars, shownBars + 6, WorldWindows.ShownBars);
 	return same;
 }
 
