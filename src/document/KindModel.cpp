@@ -97,4 +97,5 @@ extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
                                       0,
                                       0,
                                       0,
-                                      true};
+                                      true,
+                                      0};

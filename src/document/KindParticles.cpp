@@ -442,4 +442,5 @@ extern const SObjectKind ParticleKind = {CModel::TYPE_PARTICLES,
                                          0,
                                          SKindParticles::ApplyValues,
                                          SKindParticles::PickBox,
-                                         true};
+                                         true,
+                                         0};

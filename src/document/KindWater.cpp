@@ -106,4 +106,5 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       WaveColumns.Fields,
                                       0,
                                       0,
-                                      false};
+                                      false,
+                                      0};

@@ -16,6 +16,25 @@ using namespace irr;
 class CModel;
 class CSceneEditor;
 
+//! How the Properties window shows one of a kind's own values.
+enum EValueShape
+{
+	VALUE_NUMBER, //!< a number in an edit box
+	VALUE_WHOLE,  //!< a whole number in an edit box
+	VALUE_CHECK,  //!< 0 or 1, a check box
+	VALUE_CHOICE, //!< an index into Choices, a list
+	VALUE_COLOUR  //!< this value and the next two: red, green and blue, 0 to 255
+};
+
+struct SValueShape
+{
+	EValueShape Shape;
+	//! What the window calls the value.
+	const wchar_t* Label;
+	//! VALUE_CHOICE: the entries, ending with a null.
+	const wchar_t* const* Choices;
+};
+
 struct SObjectKind
 {
 	//! The object's MODEL_TYPE.
@@ -57,6 +76,9 @@ struct SObjectKind
 	//! a game's loadScene rebuilds, rather than as an empty node that holds
 	//! its values for the editor.
 	bool SavedAsNode;
+	//! How the Properties window shows each of the kind's own values; null:
+	//! each a number, labelled by its name.
+	const SValueShape* ValueShapes;
 };
 
 //! The kind of a MODEL_TYPE, or null for an empty object.
