@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "EditorIds.h"
+#include "FileNames.h"
 #include "MeshTransfer.h"
 #include "SceneFile.h"
 
@@ -210,21 +211,29 @@ TEST_F(SceneFileTest, ASceneOpenedAgainExportsTheSameBytesAndShowsTheSameModels)
 	EXPECT_FALSE(ReadFile(file).empty());
 }
 
-TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModels)
+TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModelsFromUtf8)
 {
 	const std::string dir = NewDir("project");
 	std::system(("mkdir -p '" + dir +
-	             "/assets' && cp samples/crate.* samples/valley.png "
+	             "/assets \u0141\u00F3d\u017A' && cp samples/crate.* samples/valley.png "
 	             "samples/ground.bmp '" +
-	             dir + "/assets/'")
+	             dir + "/assets \u0141\u00F3d\u017A/'")
 	                .c_str());
-	ASSERT_TRUE(editor->CreateNewModel((dir + "/assets/crate.obj").c_str()));
+	ASSERT_TRUE(
+	    editor->CreateNewModel((dir + "/assets \u0141\u00F3d\u017A/crate.obj").c_str()));
 	editor->SelectedModel->setPosition(core::vector3df(10, 20, 30));
-	ASSERT_TRUE(editor->LoadModelSkin((dir + "/assets/ground.bmp").c_str()));
-	ASSERT_TRUE(editor->LoadTerrain((dir + "/assets/valley.png").c_str()));
-	ASSERT_TRUE(editor->LoadTerrainTexture((dir + "/assets/ground.bmp").c_str()));
+	ASSERT_TRUE(
+	    editor->LoadModelSkin((dir + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()));
+	ASSERT_TRUE(
+	    editor->LoadTerrain((dir + "/assets \u0141\u00F3d\u017A/valley.png").c_str()));
+	ASSERT_TRUE(
+	    editor->LoadTerrainTexture((dir + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()));
 	ASSERT_TRUE(editor->SaveScene((dir + "/scene.irr").c_str()));
 	dismissMessages();
+	// UTF-8, a byte a character for ASCII: no byte order mark, no NUL.
+	const std::string bytes = ReadFile(dir + "/scene.irr");
+	EXPECT_EQ(0u, bytes.find("<?xml"));
+	EXPECT_EQ(std::string::npos, bytes.find('\0'));
 
 	const std::string moved = ScratchDir() + "/moved project";
 	std::system(("rm -rf '" + moved + "'").c_str());
@@ -235,11 +244,11 @@ TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModels)
 	              core::stringw((moved + "/scene.irr").c_str()).c_str() + L".",
 	          answer());
 	ASSERT_NE(nullptr, editor->Terrain);
-	EXPECT_EQ(core::stringc((moved + "/assets/ground.bmp").c_str()),
+	EXPECT_EQ(core::stringc((moved + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()),
 	          editor->Terrain->getMaterial(0).getTexture(0)->getName().getPath());
 	CModel* crate = editor->Model[1];
 	ASSERT_TRUE(crate && crate->AnimatedNode);
-	EXPECT_EQ(core::stringc((moved + "/assets/crate.obj").c_str()),
+	EXPECT_EQ(core::stringc((moved + "/assets \u0141\u00F3d\u017A/crate.obj").c_str()),
 	          editor->_smgr->getMeshCache()->getMeshName(crate->AnimatedNode->getMesh()).getPath());
 
 	// A game on the engine: one loadScene from the scene's folder.
@@ -255,9 +264,21 @@ TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModels)
 	EXPECT_NE(nullptr, static_cast<scene::IAnimatedMeshSceneNode*>(model)->getMesh());
 	EXPECT_VEC_NEAR(core::vector3df(10, 20, 30), model->getPosition(), 0.001f);
 	ASSERT_NE(nullptr, model->getMaterial(0).getTexture(0));
-	EXPECT_EQ(core::stringc((moved + "/assets/ground.bmp").c_str()),
+	EXPECT_EQ(core::stringc((moved + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()),
 	          model->getMaterial(0).getTexture(0)->getName().getPath());
 	game->drop();
+
+	// The same scene as UTF-16, as another tool may keep it, opens the same.
+	const std::wstring text = FileNameToWide(ReadFile(moved + "/scene.irr"));
+	std::string utf16 = "\xFF\xFE";
+	for (const wchar_t c : text)
+		utf16 += {char(c & 0xFF), char(c >> 8 & 0xFF)};
+	std::ofstream(moved + "/scene16.irr", std::ios::binary) << utf16;
+	scramble();
+	ASSERT_TRUE(editor->OpenScene((moved + "/scene16.irr").c_str()));
+	EXPECT_EQ(std::wstring(L"Scene Opened: Opened 2 of 2 objects from ") +
+	              core::stringw((moved + "/scene16.irr").c_str()).c_str() + L".",
+	          answer());
 }
 
 TEST_F(SceneFileTest, FilesThatAreNoSceneOfTheEditorLeaveTheSceneUntouched)

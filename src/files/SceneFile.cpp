@@ -79,13 +79,20 @@ bool ParseVector(const std::string& text, core::vector3df& v)
 // ---------------------------------------------------------------------------
 // Writing
 
+// Takes the engine's XML writer's wide characters and keeps them as UTF-8,
+// a quarter of their size. A character that stands for a raw byte (the
+// engine widens a file name's bytes sign-extended) is written as that byte,
+// so that a path's own UTF-8 comes back unchanged to the editor and to a
+// game; the byte order mark the writer starts with is left out.
 class CStringWriteFile : public io::IWriteFile
 {
 public:
 	explicit CStringWriteFile(const io::path& name) : Name(name) {}
 	s32 write(const void* buffer, u32 sizeToWrite) override
 	{
-		Bytes.append(static_cast<const char*>(buffer), sizeToWrite);
+		const wchar_t* text = static_cast<const wchar_t*>(buffer);
+		for (u32 i = 0; i < sizeToWrite / sizeof(wchar_t); ++i)
+			append(text[i]);
 		return static_cast<s32>(sizeToWrite);
 	}
 	bool seek(long, bool) override { return false; }
@@ -95,6 +102,16 @@ public:
 	std::string Bytes;
 
 private:
+	void append(wchar_t c)
+	{
+		if (c == 0xFEFF && Bytes.empty())
+			return;
+		const wchar_t one[2] = {c, 0};
+		std::string bytes;
+		// Text reaches a scene checked; anything else the replacement character.
+		Bytes += WideToFileName(one, bytes) ? bytes : "\xEF\xBF\xBD";
+	}
+
 	io::path Name;
 };
 
@@ -316,6 +333,30 @@ SXmlEncoding XmlEncodingOf(const std::string& bytes)
 	return {0, 1, false};
 }
 
+// The engine's reader takes a file without a byte order mark one byte a
+// character, so a UTF-8 file (the editor's own, or another tool's) is handed
+// to it as UTF-32: decoded, with any byte that is no UTF-8 read as Latin-1,
+// as the engine reads it. False when the widened text would not fit the engine's
+// memory files.
+bool WidenUtf8(std::string& bytes)
+{
+	const bool marked = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+	if (bytes.size() > (1u << 28))
+		return false;
+	const std::wstring text = FileNameToWide(marked ? bytes.substr(3) : bytes);
+	std::string wide("\xFF\xFE\x00\x00", 4);
+	wide.reserve(4 * text.size() + 4 + bytes.size() / 2);
+	for (const wchar_t c : text)
+	{
+		// FileNameToWide keeps such a byte sign-extended.
+		const u32 code = static_cast<u32>(c) >= 0xFFFFFF80u ? c & 0xFF : static_cast<u32>(c);
+		wide += {char(code & 0xFF), char(code >> 8 & 0xFF), char(code >> 16 & 0xFF),
+		         char(code >> 24 & 0xFF)};
+	}
+	bytes.swap(wide);
+	return true;
+}
+
 // The engine's XML reader scans an element's name and attributes for '>',
 // white space or '=' without stopping at the end of its text, and a comment
 // for as many '>' as it opened '<': a file cut short inside a tag is read
@@ -342,6 +383,8 @@ bool ReadGuardedXml(io::IFileSystem* files, const io::path& file, std::string& b
 		return false;
 	bytes.resize(static_cast<size_t>(length));
 
+	if (XmlEncodingOf(bytes).Width == 1 && !WidenUtf8(bytes))
+		return false;
 	const SXmlEncoding encoding = XmlEncodingOf(bytes);
 	bytes.resize(bytes.size() - (bytes.size() - encoding.Header) % encoding.Width);
 	size_t openings = 1;
