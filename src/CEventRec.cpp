@@ -806,7 +806,7 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
 		return true;
 	// A double click on a picture of "Assets", a drag from one, the wheel.
-	if (ptr_sed->Shelf.OnMouse(mouse))
+	if (ptr_sed->Shelf.OnMouse(mouse) || ptr_sed->Properties.OnMouse(mouse))
 		return true;
 	// A press or a wheel turn on a window, the menu bar or a message box is
 	// that element's, whatever the camera mode; only the open view picks.

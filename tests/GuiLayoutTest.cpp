@@ -45,8 +45,8 @@ struct Window
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
 // The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects",
-// "Assets", "Export glTF" and "Properties", in the order they are built, and their controls in the order each
-// window creates them.
+// "Assets", "Export glTF" and "Properties", in the order they are built, and their controls in the
+// order each window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,

@@ -63,10 +63,7 @@ protected:
 		frame();
 	}
 
-	f32 value(int slot, u32 i)
-	{
-		return editor->Document.Object(slot)->Values.at(i);
-	}
+	f32 value(int slot, u32 i) { return editor->Document.Object(slot)->Values.at(i); }
 
 	gui::IGUIElement* window = nullptr;
 };
@@ -147,7 +144,15 @@ TEST_F(PropertiesTest, EachKindIsLaidOutFromItsDescription)
 	EXPECT_EQ(s32(editor->Properties.RowCount() - editor->Properties.VisibleRows()), bar->getMax());
 	gui::IGUIElement* last = valueBox(particles::GROW_BY);
 	EXPECT_FALSE(last->isVisible());
-	scrollTo(bar->getMax());
+	// The wheel over the window scrolls it (past the end: to the end).
+	SEvent wheel{};
+	wheel.EventType = EET_MOUSE_INPUT_EVENT;
+	wheel.MouseInput.Event = EMIE_MOUSE_WHEEL;
+	wheel.MouseInput.Wheel = -100;
+	wheel.MouseInput.X = window->getAbsolutePosition().getCenter().X;
+	wheel.MouseInput.Y = window->getAbsolutePosition().getCenter().Y;
+	editor->_device->postEventFromUser(wheel);
+	EXPECT_EQ(bar->getMax(), bar->getPos());
 	EXPECT_TRUE(last->isVisible());
 	EXPECT_TRUE(window->getAbsolutePosition().isRectCollided(last->getAbsolutePosition()));
 	EXPECT_FALSE(control(gui::EGUIET_COMBO_BOX, ID_PROPERTIES_MATERIAL)->isVisible());
@@ -193,9 +198,9 @@ TEST_F(PropertiesTest, TypedValueIsOneStepAndTheWindowFollowsUndoAndSelection)
 	ASSERT_TRUE(editor->Undo());
 	frame();
 	EXPECT_FALSE(editor->Document.Object(1)->Wireframe);
-	EXPECT_FALSE(static_cast<gui::IGUICheckBox*>(
-	                 control(gui::EGUIET_CHECK_BOX, ID_PROPERTIES_WIREFRAME))
-	                 ->isChecked());
+	EXPECT_FALSE(
+	    static_cast<gui::IGUICheckBox*>(control(gui::EGUIET_CHECK_BOX, ID_PROPERTIES_WIREFRAME))
+	        ->isChecked());
 	EXPECT_EQ(7.5f, value(WATER_SLOT, 0)) << "undo took back the flag only";
 
 	editor->Select(nullptr);

@@ -425,7 +425,7 @@ struct SColumns
 };
 const SColumns Columns;
 
-const wchar_t* const ShapeNames[SHAPE_COUNT + 1] = {L"Point", L"Box",  L"Sphere",
+const wchar_t* const ShapeNames[SHAPE_COUNT + 1] = {L"Point",    L"Box",  L"Sphere",
                                                     L"Cylinder", L"Ring", 0};
 
 // The emitter's and the affectors' colours are red, green and blue with an

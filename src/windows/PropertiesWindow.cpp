@@ -65,8 +65,8 @@ void CPropertiesWindow::Create()
 	                              L"Properties", ID_PROPERTIES_WINDOW);
 	// It stays open until its own close button is pressed.
 	Window->getCloseButton()->setVisible(true);
-	Caption = Editor.AddLabel(L"No object selected", Rect(LABEL_LEFT, 26, CONTROL_RIGHT, 44),
-	                          Window);
+	Caption =
+	    Editor.AddLabel(L"No object selected", Rect(LABEL_LEFT, 26, CONTROL_RIGHT, 44), Window);
 	Caption->setID(ID_PROPERTIES_CAPTION);
 	RowsBar = Editor._gui->addScrollBar(
 	    false, Rect(CONTROL_RIGHT + 5, FIRST_ROW_TOP, CONTROL_RIGHT + 21, WINDOW_HEIGHT - 8),
@@ -165,8 +165,8 @@ CPropertiesWindow::SRow& CPropertiesWindow::AddRow(const wchar_t* label)
 	return row;
 }
 
-void CPropertiesWindow::AddPart(SRow& row, gui::IGUIElement* element, const Rect& place,
-                                ERole role, u32 index, const std::wstring& label)
+void CPropertiesWindow::AddPart(SRow& row, gui::IGUIElement* element, const Rect& place, ERole role,
+                                u32 index, const std::wstring& label)
 {
 	row.Parts.push_back({element, place});
 	Controls.push_back(SControl{element, role, index, label, core::stringw()});
@@ -201,13 +201,14 @@ void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kin
 			AddPart(row, gui->addStaticText(L"", name, true, false, Window, ID_PLAIN), name,
 			        ROLE_TEXTURE, layer, layers[layer]);
 			const Rect browse(CONTROL_RIGHT - 26, 0, CONTROL_RIGHT, 20);
-			row.Parts.push_back({gui->addButton(browse, Window,
-			                                    ID_PROPERTIES_TEXTURE_FIRST + layer, L"..."),
-			                     browse});
+			row.Parts.push_back(
+			    {gui->addButton(browse, Window, ID_PROPERTIES_TEXTURE_FIRST + layer, L"..."),
+			     browse});
 		}
 		if (LaidMesh)
-			AddPart(AddRow(L"Mesh"), gui->addStaticText(L"", control, true, false, Window, ID_PLAIN),
-			        control, ROLE_MESH, 0, L"Mesh");
+			AddPart(AddRow(L"Mesh"),
+			        gui->addStaticText(L"", control, true, false, Window, ID_PLAIN), control,
+			        ROLE_MESH, 0, L"Mesh");
 		AddValueRows(*kind);
 	}
 	const s32 hidden = static_cast<s32>(Rows.size()) - static_cast<s32>(VisibleRows());
@@ -310,8 +311,9 @@ void CPropertiesWindow::ShowValues(const SModelState& record, bool retype)
 		case ROLE_TEXTURE:
 		case ROLE_MESH:
 		{
-			const std::string path =
-			    control.Role == ROLE_MESH ? record.Mesh : SharedName(record.Textures[control.Index]);
+			const std::string path = control.Role == ROLE_MESH
+			                             ? record.Mesh
+			                             : SharedName(record.Textures[control.Index]);
 			element->setText(BareName(path).c_str());
 			element->setToolTipText(FileNameToWide(path).c_str());
 			break;
@@ -404,13 +406,30 @@ bool CPropertiesWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 		if (control->Role == ROLE_MATERIAL)
 			Change([=](SModelState& record) { record.Material = chosen; }, true);
 		else
-			Change([=](SModelState& record)
-			       { record.Values[index] = static_cast<f32>(chosen); },
+			Change([=](SModelState& record) { record.Values[index] = static_cast<f32>(chosen); },
 			       true);
 		return true;
 	}
 	default: return false;
 	}
+}
+
+bool CPropertiesWindow::OnMouse(const SEvent::SMouseInput& mouse)
+{
+	if (mouse.Event != EMIE_MOUSE_WHEEL || !Window->isVisible() || !RowsBar->isVisible())
+		return false;
+	gui::IGUIElement* hit =
+	    Editor._gui->getRootGUIElement()->getElementFromPoint(core::position2di(mouse.X, mouse.Y));
+	// An open list of a combo box takes the wheel itself.
+	if (!hit || hit->getType() == gui::EGUIET_LIST_BOX)
+		return false;
+	while (hit && hit != Window)
+		hit = hit->getParent();
+	if (!hit)
+		return false;
+	RowsBar->setPos(RowsBar->getPos() - static_cast<s32>(mouse.Wheel));
+	PlaceRows();
+	return true;
 }
 
 void CPropertiesWindow::Apply(SControl& control)
@@ -471,8 +490,7 @@ bool CPropertiesWindow::Change(std::function<void(SModelState&)> edit, bool ownS
 bool CPropertiesWindow::LoadTexture(const char* filename)
 {
 	CModel* object = LaidSlot >= 0 ? Editor.ObjectAt(LaidSlot) : 0;
-	if (!Editor.LoadTextureInto(ObjectNode(object), TextureLayer, filename,
-	                            L"No object selected."))
+	if (!Editor.LoadTextureInto(ObjectNode(object), TextureLayer, filename, L"No object selected."))
 		return false;
 	// An animated mesh's export names its texture by the file it came from,
 	// as "Load Skin1" does.

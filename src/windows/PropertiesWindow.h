@@ -40,6 +40,8 @@ public:
 	void Update();
 	//! Its controls' changes, its scroll bar and its close button.
 	bool OnGuiEvent(const SEvent::SGUIEvent& event);
+	//! The wheel over the window scrolls its rows; false elsewhere.
+	bool OnMouse(const SEvent::SMouseInput& mouse);
 
 	//! "..." of a texture layer (0 or 1): the layer a chosen file goes into.
 	void ChooseTextureLayer(u32 layer) { TextureLayer = layer; }
