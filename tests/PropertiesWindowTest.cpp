@@ -203,6 +203,25 @@ TEST_F(PropertiesTest, TypedValueIsOneStepAndTheWindowFollowsUndoAndSelection)
 	        ->isChecked());
 	EXPECT_EQ(7.5f, value(WATER_SLOT, 0)) << "undo took back the flag only";
 
+	// An entry chosen in a list is a step too.
+	gui::IGUIElement* material = control(gui::EGUIET_COMBO_BOX, ID_PROPERTIES_MATERIAL);
+	click(material);
+	auto* entries = static_cast<gui::IGUIListBox*>(FindElement(material, gui::EGUIET_LIST_BOX));
+	ASSERT_NE(nullptr, entries) << "the list opens";
+	const core::rect<s32> area = entries->getAbsolutePosition();
+	s32 y = area.UpperLeftCorner.Y;
+	while (y < area.LowerRightCorner.Y && entries->getItemAt(area.getCenter().X, y) != 1)
+		++y;
+	clickAt(area.getCenter().X, y + 2);
+	frame();
+	EXPECT_EQ(1, editor->Document.Object(1)->Material);
+	EXPECT_EQ(CModel::engineMaterialType(1),
+	          editor->Model[1]->AnimatedNode->getMaterial(0).MaterialType);
+	ASSERT_TRUE(editor->Undo());
+	frame();
+	EXPECT_EQ(0, editor->Document.Object(1)->Material);
+	EXPECT_EQ(0, static_cast<gui::IGUIComboBox*>(material)->getSelected());
+
 	editor->Select(nullptr);
 	frame();
 	EXPECT_EQ(L"No object selected", caption());
