@@ -8,8 +8,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 declare -A MENU_X=([File]=22 [Edit]=70 [View]=120 [World]=176 [Object]=238 [Tools]=300 [Help]=356)
 declare -A ITEM_Y=(["File/Clear"]=30 ["File/Open Scene"]=55 ["File/Open Recent"]=70
 	["File/Save Scene"]=85 ["File/Save C++"]=110 ["File/Export glTF"]=125 ["File/Properties"]=150 ["File/Quit"]=175 ["Edit/Undo"]=30 ["Edit/Redo"]=45 ["View/Scene Info"]=30 ["View/Scene Objects"]=45 ["View/Assets"]=60
-	["View/Perspective"]=85 ["View/Top"]=100 ["View/Front"]=115 ["View/Side"]=130
-	["View/Four Views"]=145 ["View/Grid"]=170 ["World/SkyBox Setup"]=30
+	["View/Properties"]=75 ["View/Perspective"]=100 ["View/Top"]=115 ["View/Front"]=130
+	["View/Side"]=145 ["View/Four Views"]=160 ["View/Grid"]=185 ["World/SkyBox Setup"]=30
 	["World/World Properties"]=45 ["Object/Add"]=30 ["Object/Remove"]=45
 	["Object/Properties"]=60 ["Object/Transform"]=75 ["Object/Drop to Floor"]=90 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
 

@@ -129,9 +129,11 @@ bool CTLVEventRec::OnEventWhileLoading(const SEvent& event)
 
 bool CTLVEventRec::OnGuiEvent(const SEvent::SGUIEvent& gui)
 {
-	// "Transform", "Scene Objects", "Export glTF" and "Assets" answer their own controls.
+	// "Transform", "Scene Objects", "Export glTF", "Assets" and "Properties"
+	// answer their own controls.
 	if (ptr_sed->Transform.OnGuiEvent(gui) || ptr_sed->ObjectList.OnGuiEvent(gui) ||
-	    ptr_sed->GltfExport.OnGuiEvent(gui) || ptr_sed->Shelf.OnGuiEvent(gui))
+	    ptr_sed->GltfExport.OnGuiEvent(gui) || ptr_sed->Shelf.OnGuiEvent(gui) ||
+	    ptr_sed->Properties.OnGuiEvent(gui))
 		return true;
 	switch (gui.EventType)
 	{
@@ -218,6 +220,7 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 		break;
 	case ID_MENU_SCENE_OBJECTS: editor.ObjectList.Show(); break;
 	case ID_MENU_ASSETS: editor.Shelf.Show(); break;
+	case ID_MENU_PROPERTIES: editor.Properties.Show(); break;
 	case ID_MENU_TRANSFORM: editor.Transform.Show(); break;
 	case ID_MENU_DROP_TO_FLOOR: editor.DropToFloor(); break;
 	case ID_MENU_WORLD_PROPERTIES: ShowWindow(CSceneEditor::WorldMainWindow); break;
@@ -314,6 +317,11 @@ bool CTLVEventRec::OnButton(s32 id)
 		OpenFileDialog(L"Select a Texture", LOAD_PARTICLE_TEXTURE);
 		break;
 	case ID_PARTICLE_CLOSE: CSceneEditor::ParticleWindow->setVisible(false); break;
+	case ID_PROPERTIES_TEXTURE_FIRST:
+	case ID_PROPERTIES_TEXTURE_SECOND:
+		editor.Properties.ChooseTextureLayer(id == ID_PROPERTIES_TEXTURE_SECOND);
+		OpenFileDialog(L"Select a Texture", LOAD_PROPERTIES_TEXTURE);
+		break;
 	default:
 		if (id < ID_SKYBOX_BROWSE || id >= ID_SKYBOX_BROWSE + 7)
 			return false;
@@ -368,6 +376,7 @@ bool CTLVEventRec::OnFileChosen(const std::string& file)
 	case LOAD_SCENE_FOLDER: editor.Files.ChooseSaveSceneFolder(file); break;
 	case LOAD_GLTF_FOLDER: editor.GltfExport.ChooseFolder(file); break;
 	case LOAD_ASSETS_FOLDER: editor.Shelf.ChooseFolder(file); break;
+	case LOAD_PROPERTIES_TEXTURE: editor.Properties.LoadTexture(name); break;
 	default: return false;
 	}
 	return true;
@@ -797,7 +806,7 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 	if (mouse.Event == EMIE_LMOUSE_DOUBLE_CLICK && ChooseClickedFile(mouse))
 		return true;
 	// A double click on a picture of "Assets", a drag from one, the wheel.
-	if (ptr_sed->Shelf.OnMouse(mouse))
+	if (ptr_sed->Shelf.OnMouse(mouse) || ptr_sed->Properties.OnMouse(mouse))
 		return true;
 	// A press or a wheel turn on a window, the menu bar or a message box is
 	// that element's, whatever the camera mode; only the open view picks.

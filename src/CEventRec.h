@@ -39,7 +39,9 @@ enum ELoadType
 	//! "..." of "Export glTF": a folder (or a .glb file) for its field.
 	LOAD_GLTF_FOLDER = 21,
 	//! "..." of "Assets": the folder whose models and images it shows.
-	LOAD_ASSETS_FOLDER = 22
+	LOAD_ASSETS_FOLDER = 22,
+	//! "..." of a texture in "Properties": the layer it fills is its own.
+	LOAD_PROPERTIES_TEXTURE = 23
 };
 
 class CTLVEventRec : public IEventReceiver

@@ -165,6 +165,7 @@ void CSceneEditor::Init(video::E_DRIVER_TYPE driverType)
 	ObjectList.Create();
 	Shelf.Create();
 	GltfExport.Create();
+	Properties.Create();
 	ParticleEditor.Create();
 
 	// The keys the per-frame update reads.
@@ -378,6 +379,7 @@ void CSceneEditor::UpdateState()
 	Transform.Update();
 	ObjectList.Update();
 	Shelf.Update();
+	Properties.Update();
 	Keeper.KeepWork();
 	ApplyFog();
 }
@@ -431,6 +433,7 @@ const MenuItem EditMenuItems[] = {{L"Undo", ID_MENU_UNDO}, {L"Redo", ID_MENU_RED
 const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
                              {L"Scene Objects", ID_MENU_SCENE_OBJECTS},
                              {L"Assets", ID_MENU_ASSETS},
+                             {L"Properties", ID_MENU_PROPERTIES},
                              {0, ID_NONE},
                              {L"Perspective", ID_MENU_VIEW_PERSPECTIVE},
                              {L"Top", ID_MENU_VIEW_TOP},

@@ -24,6 +24,7 @@
 #include "ModelWindow.h"
 #include "MovementKeys.h"
 #include "ParticleWindow.h"
+#include "PropertiesWindow.h"
 #include "RecentScenes.h"
 #include "Recovery.h"
 #include "Commands.h"
@@ -341,6 +342,8 @@ public:
 	CModelWindow ModelProperties{*this};
 	CWaterWindow WaterProperties{*this};
 	CParticleWindow ParticleEditor{*this};
+	//! "Properties": any kind's values, laid out from its description.
+	CPropertiesWindow Properties{*this};
 	//! "World Properties", "SkyBox Setup" and "Editor Properties".
 	CWorldWindows WorldWindows{*this};
 
@@ -548,6 +551,7 @@ private:
 	friend class CModelWindow;
 	friend class CWaterWindow;
 	friend class CParticleWindow;
+	friend class CPropertiesWindow;
 	friend class CWorldWindows;
 };
 

@@ -45,8 +45,8 @@ struct Window
 const wchar_t* const Folder = L"C:\\FOLDER\\";
 
 // The seven tool windows, the level chooser, "Save Scene", "Transform", "Scene Objects",
-// "Assets" and "Export glTF", in the order they are built, and their controls in the order each
-// window creates them.
+// "Assets", "Export glTF" and "Properties", in the order they are built, and their controls in the
+// order each window creates them.
 const std::vector<Window> ToolWindows = {
     {L"Editor Properties",
      100,
@@ -255,6 +255,14 @@ const std::vector<Window> ToolWindows = {
          {BUTTON, 382, R(340, 70, 410, 95), L"Ok"},
          {BUTTON, 383, R(420, 70, 490, 95), L"Cancel"},
      }},
+    {L"Properties",
+     730,
+     R(10, 60, 330, 520),
+     {
+         {LABEL, 731, R(10, 26, 290, 44), L"No object selected"},
+         {SCROLL_BAR, 739, R(295, 52, 311, 452), L"", 0, 0},
+     },
+     true},
 };
 
 const wchar_t* const Materials[] = {
@@ -343,7 +351,7 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		else if (child->getType() == gui::EGUIET_MODAL_SCREEN) // "Choose a Level"
 			windows.push_back(*child->getChildren().begin());
 	ASSERT_EQ(ToolWindows.size() + 2, windows.size())
-	    << "thirteen tool windows, the particle editor and the info window";
+	    << "fourteen tool windows, the particle editor and the info window";
 	EXPECT_EQ(CSceneEditor::ParticleWindow, windows[ToolWindows.size()]);
 
 	for (size_t w = 0; w < ToolWindows.size(); ++w)
@@ -441,6 +449,7 @@ const MenuRow MenuTree[] = {
     {1, L"Scene Info", 50, false},
     {1, L"Scene Objects", 51, false},
     {1, L"Assets", 52, false},
+    {1, L"Properties", 59, false},
     {1, L"", -1, false},
     {1, L"Perspective", 53, false},
     {1, L"Top", 54, false},

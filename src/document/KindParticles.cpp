@@ -424,6 +424,63 @@ struct SColumns
 	}
 };
 const SColumns Columns;
+
+const wchar_t* const ShapeNames[SHAPE_COUNT + 1] = {L"Point",    L"Box",  L"Sphere",
+                                                    L"Cylinder", L"Ring", 0};
+
+// The emitter's and the affectors' colours are red, green and blue with an
+// alpha of their own; counts and times are whole numbers, as the engine
+// takes them.
+const SValueShape Shapes[VALUE_COUNT] = {
+    {VALUE_CHOICE, L"Emitter shape", ShapeNames},
+    {VALUE_NUMBER, L"Width or radius", 0},
+    {VALUE_NUMBER, L"Height, length or thickness", 0},
+    {VALUE_NUMBER, L"Depth", 0},
+    {VALUE_NUMBER, L"Direction X", 0},
+    {VALUE_NUMBER, L"Direction Y", 0},
+    {VALUE_NUMBER, L"Direction Z", 0},
+    {VALUE_WHOLE, L"Spread angle", 0},
+    {VALUE_WHOLE, L"Least a second", 0},
+    {VALUE_WHOLE, L"Most a second", 0},
+    {VALUE_WHOLE, L"Least lifetime, ms", 0},
+    {VALUE_WHOLE, L"Most lifetime, ms", 0},
+    {VALUE_COLOUR, L"Darkest colour", 0},
+    {VALUE_COLOUR, L"Darkest green", 0},
+    {VALUE_COLOUR, L"Darkest blue", 0},
+    {VALUE_WHOLE, L"Darkest alpha", 0},
+    {VALUE_COLOUR, L"Brightest colour", 0},
+    {VALUE_COLOUR, L"Brightest green", 0},
+    {VALUE_COLOUR, L"Brightest blue", 0},
+    {VALUE_WHOLE, L"Brightest alpha", 0},
+    {VALUE_NUMBER, L"Least start size", 0},
+    {VALUE_NUMBER, L"Most start size", 0},
+    {VALUE_CHECK, L"Fade out", 0},
+    {VALUE_COLOUR, L"Fade to colour", 0},
+    {VALUE_COLOUR, L"Fade to green", 0},
+    {VALUE_COLOUR, L"Fade to blue", 0},
+    {VALUE_WHOLE, L"Fade to alpha", 0},
+    {VALUE_WHOLE, L"Fade time, ms", 0},
+    {VALUE_CHECK, L"Gravity", 0},
+    {VALUE_NUMBER, L"Gravity X", 0},
+    {VALUE_NUMBER, L"Gravity Y", 0},
+    {VALUE_NUMBER, L"Gravity Z", 0},
+    {VALUE_WHOLE, L"Gravity time, ms", 0},
+    {VALUE_CHECK, L"Rotation", 0},
+    {VALUE_NUMBER, L"Spin about X", 0},
+    {VALUE_NUMBER, L"Spin about Y", 0},
+    {VALUE_NUMBER, L"Spin about Z", 0},
+    {VALUE_NUMBER, L"Pivot X", 0},
+    {VALUE_NUMBER, L"Pivot Y", 0},
+    {VALUE_NUMBER, L"Pivot Z", 0},
+    {VALUE_CHECK, L"Attraction", 0},
+    {VALUE_NUMBER, L"Point X", 0},
+    {VALUE_NUMBER, L"Point Y", 0},
+    {VALUE_NUMBER, L"Point Z", 0},
+    {VALUE_NUMBER, L"Attraction speed", 0},
+    {VALUE_CHECK, L"Repel", 0},
+    {VALUE_CHECK, L"Scale", 0},
+    {VALUE_NUMBER, L"Grow by", 0},
+};
 } // namespace
 
 extern const SObjectKind ParticleKind = {CModel::TYPE_PARTICLES,
@@ -443,4 +500,4 @@ extern const SObjectKind ParticleKind = {CModel::TYPE_PARTICLES,
                                          SKindParticles::ApplyValues,
                                          SKindParticles::PickBox,
                                          true,
-                                         0};
+                                         Shapes};

@@ -44,6 +44,12 @@ struct SWaveColumns
 	}
 };
 const SWaveColumns WaveColumns;
+
+const SValueShape WaveShapes[WaveCount] = {
+    {VALUE_NUMBER, L"Wave height", 0},
+    {VALUE_NUMBER, L"Wave length", 0},
+    {VALUE_NUMBER, L"Wave speed", 0},
+};
 } // namespace
 
 struct SKindWater
@@ -107,4 +113,4 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       0,
                                       0,
                                       false,
-                                      0};
+                                      WaveShapes};

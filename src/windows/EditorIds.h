@@ -25,6 +25,7 @@ enum EEditorId
 	ID_MENU_SCENE_INFO = 50,
 	ID_MENU_SCENE_OBJECTS = 51,
 	ID_MENU_ASSETS = 52,
+	ID_MENU_PROPERTIES = 59,
 	ID_MENU_VIEW_PERSPECTIVE = 53,
 	ID_MENU_VIEW_TOP = 54,
 	ID_MENU_VIEW_FRONT = 55,
@@ -166,6 +167,23 @@ enum EEditorId
 	ID_SCENE_OBJECTS_LIST = 721,
 	ID_SCENE_OBJECTS_HIDE = 722,
 	ID_SCENE_OBJECTS_LOCK = 723,
+
+	// "Properties": the selected object's values, laid out from its kind.
+	// The control of the kind's own value i is ID_PROPERTIES_VALUES + i
+	// (values past the fiftieth share ID_PLAIN).
+	ID_PROPERTIES_WINDOW = 730,
+	//! The line naming the object, or saying that none is selected.
+	ID_PROPERTIES_CAPTION = 731,
+	ID_PROPERTIES_MATERIAL = 732,
+	// 733 to 736: the flags shadow, fog, lighting and wireframe
+	ID_PROPERTIES_SHADOW = 733,
+	ID_PROPERTIES_WIREFRAME = 736,
+	// "..." of texture layers 0 and 1
+	ID_PROPERTIES_TEXTURE_FIRST = 737,
+	ID_PROPERTIES_TEXTURE_SECOND = 738,
+	ID_PROPERTIES_ROWS = 739,
+	ID_PROPERTIES_VALUES = 740,
+	ID_PROPERTIES_VALUES_LAST = 789,
 
 	// "File", "Open Recent": entry i (0 to 7, newest first) is
 	// ID_RECENT_SCENE_FIRST + i; 800 to 899 are kept for the list.
