@@ -443,4 +443,5 @@ extern const SObjectKind ParticleKind = {CModel::TYPE_PARTICLES,
                                          SKindParticles::ApplyValues,
                                          SKindParticles::PickBox,
                                          true,
+                                         0,
                                          0};

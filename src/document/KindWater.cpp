@@ -107,4 +107,5 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       0,
                                       0,
                                       false,
+                                      0,
                                       0};
