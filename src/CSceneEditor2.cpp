@@ -214,8 +214,7 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 scene::ISceneNode* CSceneEditor::NodeOfModelWindow() const
 {
 	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;
-	return kind && kind->Window == KindOf(CModel::TYPE_MESH)->Window ? ObjectNode(SelectedModel)
-	                                                                 : 0;
+	return kind && kind->Window() == ModelPropertiesWindow ? ObjectNode(SelectedModel) : 0;
 }
 
 bool CSceneEditor::LoadModelSkin(const char* filename)

@@ -97,7 +97,7 @@ void CModelWindow::Update()
 	CSceneEditor& e = Editor;
 	CModel* model = e.SelectedModel;
 	const SObjectKind* kind = model ? KindOf(model->MODEL_TYPE) : 0;
-	if (!kind || kind->Window != KindOf(CModel::TYPE_MESH)->Window)
+	if (!kind || kind->Window() != CSceneEditor::ModelPropertiesWindow)
 		return;
 	// Each control the user changed since the window showed it becomes a
 	// change of the record; the node follows the document.
