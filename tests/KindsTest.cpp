@@ -208,6 +208,9 @@ TEST_F(KindsTest, OneCameraIsActiveAndOneSkyIsShown)
 		return editor->EditSelected([&](SModelState& r) { r.Values[active] = 1; });
 	};
 	ASSERT_TRUE(activate(first));
+	ASSERT_TRUE(editor->DuplicateSelected());
+	EXPECT_EQ(1, editor->Document.Object(first)->Values[active]) << "a copy is not active";
+	ASSERT_TRUE(editor->Undo());
 	ASSERT_TRUE(activate(second));
 	EXPECT_EQ(0, editor->Document.Object(first)->Values[active]);
 	EXPECT_EQ(1, editor->Document.Object(second)->Values[active]);

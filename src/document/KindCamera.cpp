@@ -56,6 +56,12 @@ void KeepOneActiveCamera(CSceneDocument& document, int slot)
 	}
 }
 
+void MakeCopy(SModelState& record)
+{
+	if (record.Type == CModel::TYPE_CAMERA && record.Values.size() > ACTIVE)
+		record.Values[ACTIVE] = 0;
+}
+
 struct SKindCamera
 {
 	static scene::ISceneNode* NodeOf(const CModel& camera) { return camera.Node; }

@@ -110,6 +110,9 @@ f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i);
 //! One camera at most is the game's active camera: when the one in `slot`
 //! is, every other camera is made inactive.
 void KeepOneActiveCamera(CSceneDocument& document, int slot);
+//! A copy of an object as Control+D makes it: a copied camera is not the
+//! active one.
+void MakeCopy(SModelState& record);
 
 //! Export lines every kind shares: a vector, an object's transform (one tab
 //! deep) and its flags, material type and visibility (two tabs deep).

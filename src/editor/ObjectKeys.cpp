@@ -166,6 +166,7 @@ bool CSceneEditor::DuplicateSelected()
 			    return false;
 		    }
 		    SModelState copy = *original;
+		    MakeCopy(copy);
 		    copy.Position =
 		        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
 		    Execute(commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
