@@ -227,14 +227,19 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_SKYBOX_SETUP: ShowWindow(CSceneEditor::SkyBoxWindow); break;
 	case ID_MENU_REMOVE: editor.DeleteSelectedModel(); break;
 	case ID_MENU_OBJECT_PROPERTIES:
-		// The selected object's window; the other kinds' windows close.
+		// The selected object's window; the other kinds' windows close. A
+		// kind without a window of its own (a light, a camera) shows its
+		// place in "Transform".
 		if (const SObjectKind* kind =
 		        editor.SelectedModel ? KindOf(editor.SelectedModel->MODEL_TYPE) : 0)
 		{
 			for (const SObjectKind* other : ObjectKinds)
-				if (other != kind)
+				if (other != kind && other->Window() && other->Window() != kind->Window())
 					other->Window()->setVisible(false);
-			ShowWindow(kind->Window());
+			if (kind->Window())
+				ShowWindow(kind->Window());
+			else
+				editor.Transform.Show();
 		}
 		break;
 	case ID_MENU_ADD_MODEL: OpenFileDialog(L"Select a Model", LOAD_MODEL); break;
@@ -242,6 +247,12 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_SAVE_SCENE: editor.Files.ShowSaveSceneWindow(); break;
 	case ID_MENU_EXPORT_GLTF: editor.GltfExport.Show(); break;
 	case ID_MENU_ADD_WATER: editor.CreateNewWater(); break;
+	case ID_MENU_ADD_LIGHT: editor.AddAtMarker(CModel::TYPE_LIGHT); break;
+	case ID_MENU_ADD_BILLBOARD: editor.AddAtMarker(CModel::TYPE_BILLBOARD); break;
+	case ID_MENU_ADD_CUBE: editor.AddAtMarker(CModel::TYPE_CUBE); break;
+	case ID_MENU_ADD_SPHERE: editor.AddAtMarker(CModel::TYPE_SPHERE); break;
+	case ID_MENU_ADD_CAMERA: editor.AddAtMarker(CModel::TYPE_CAMERA); break;
+	case ID_MENU_ADD_SKY_DOME: editor.AddAtMarker(CModel::TYPE_SKYDOME); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
 	case ID_MENU_UNDO: editor.Undo(); break;

@@ -19,7 +19,13 @@ public:
 		TYPE_EMPTY = 0,
 		TYPE_MESH = 1,
 		TYPE_WATER = 2,
-		TYPE_PARTICLES = 3
+		TYPE_PARTICLES = 3,
+		TYPE_LIGHT = 4,
+		TYPE_BILLBOARD = 5,
+		TYPE_CUBE = 6,
+		TYPE_SPHERE = 7,
+		TYPE_CAMERA = 8,
+		TYPE_SKYDOME = 9
 	};
 
 	//! Number of entries in the material lists (editor material index 0..14).

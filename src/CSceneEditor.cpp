@@ -72,8 +72,7 @@ CSceneEditor::CSceneEditor()
       spw_refresh_redbar(0), spw_refresh_greenbar(0), spw_refresh_bluebar(0), sbw_fogred(0),
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
-      mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      MessageLog(0), 
+      mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0), MessageLog(0),
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
       Orbit(0)
 {
@@ -448,7 +447,10 @@ const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
                                {L"Properties", ID_MENU_OBJECT_PROPERTIES},
                                {L"Transform", ID_MENU_TRANSFORM},
                                {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR}};
-const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}};
+const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL},   {L"Water", ID_MENU_ADD_WATER},
+                            {L"Light", ID_MENU_ADD_LIGHT},   {L"Billboard", ID_MENU_ADD_BILLBOARD},
+                            {L"Cube", ID_MENU_ADD_CUBE},     {L"Sphere", ID_MENU_ADD_SPHERE},
+                            {L"Camera", ID_MENU_ADD_CAMERA}, {L"Sky Dome", ID_MENU_ADD_SKY_DOME}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
 
@@ -620,12 +622,16 @@ core::aabbox3df Thickened(core::aabbox3df box, f32 thickness)
 	return box;
 }
 
-bool Pickable(const scene::ISceneNode* node)
+// An object drawn as an icon (a light, a camera) is picked by the icon's
+// box; a sky (box or dome) surrounds the camera and is never hit.
+bool Pickable(const scene::ISceneNode* node, bool icon)
 {
 	const scene::ESCENE_NODE_TYPE type = node->getType();
-	return node->isVisible() && !node->isDebugObject() && type != scene::ESNT_CAMERA &&
-	       type != scene::ESNT_LIGHT && type != scene::ESNT_SKY_BOX &&
-	       !node->getBoundingBox().getExtent().equals(core::vector3df(0, 0, 0));
+	if (!node->isVisible() || node->isDebugObject())
+		return false;
+	return icon || (type != scene::ESNT_CAMERA && type != scene::ESNT_LIGHT &&
+	                type != scene::ESNT_SKY_BOX && type != scene::ESNT_SKY_DOME &&
+	                !node->getBoundingBox().getExtent().equals(core::vector3df(0, 0, 0)));
 }
 } // namespace
 
@@ -652,10 +658,10 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 		if (!node->isVisible())
 			continue;
 		PickAlongRay(node, ray, best);
-		if (!Pickable(node) || NodeLocked(node))
-			continue;
 		const int slot = SlotOfNode(node);
 		const SObjectKind* kind = slot < 0 ? 0 : KindOf(ObjectAt(slot)->MODEL_TYPE);
+		if (!Pickable(node, kind && kind->PickBox == IconPickBox) || NodeLocked(node))
+			continue;
 		const core::aabbox3df box = kind && kind->PickBox ? kind->PickBox(*ObjectAt(slot))
 		                                                  : node->getTransformedBoundingBox();
 		if (!Thickened(box, 1.0f).intersectsWithLine(ray))

@@ -74,12 +74,21 @@ public:
 
 	bool CreateNewModel(const char* filename);
 	bool LoadModelSkin(const char* filename);
+	//! The node whose textures "Selected Model Properties" loads: the
+	//! selection's, when that window edits its kind (a model, a cube...).
+	scene::ISceneNode* NodeOfModelWindow() const;
 	bool LoadModelSkin2(const char* filename);
 	bool LoadWaterTexture1(const char* filename);
 	//! Texture layer 1 of the selected water surface ("Load Skin2" of the water window).
 	bool LoadWaterTexture2(const char* filename);
 	bool CreateNewWater();
+	//! An object of a kind built from its values alone (a light, a cube...)
+	//! at the placement marker, in the next free slot, selected; one undo
+	//! step. A sky dome takes the place of the sky box or another dome.
+	bool AddAtMarker(s32 type);
 	void DeleteSelectedModel();
+	//! The sky box and every sky dome gone (commands, in the step going on).
+	void RemoveSkies();
 
 	//! A particle system with the "Particle Editor" window's settings at
 	//! the placement marker, in the next free slot, selected ("Add").

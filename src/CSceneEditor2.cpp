@@ -211,10 +211,15 @@ bool CSceneEditor::LoadTextureInto(scene::ISceneNode* node, u32 layer, const cha
 	return true;
 }
 
+scene::ISceneNode* CSceneEditor::NodeOfModelWindow() const
+{
+	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;
+	return kind && kind->Window() == ModelPropertiesWindow ? ObjectNode(SelectedModel) : 0;
+}
+
 bool CSceneEditor::LoadModelSkin(const char* filename)
 {
-	if (!LoadTextureInto(SelectedModel ? SelectedModel->AnimatedNode : 0, 0, filename,
-	                     NoModelSelected))
+	if (!LoadTextureInto(NodeOfModelWindow(), 0, filename, NoModelSelected))
 		return false;
 	// The export names the texture by the file it came from.
 	SelectedModel->TextureName = FileNameToWide(filename).c_str();
@@ -224,8 +229,7 @@ bool CSceneEditor::LoadModelSkin(const char* filename)
 
 bool CSceneEditor::LoadModelSkin2(const char* filename)
 {
-	return LoadTextureInto(SelectedModel ? SelectedModel->AnimatedNode : 0, 1, filename,
-	                       NoModelSelected);
+	return LoadTextureInto(NodeOfModelWindow(), 1, filename, NoModelSelected);
 }
 
 bool CSceneEditor::LoadWaterTexture1(const char* filename)
@@ -251,6 +255,57 @@ void CSceneEditor::DeleteSelectedModel()
 	else
 		SelectedModel->remove();
 	SelectedModel = 0;
+}
+
+bool CSceneEditor::AddAtMarker(s32 type)
+{
+	const SObjectKind* kind = KindOf(type);
+	const int slot = NextModelSlot();
+	if (!kind)
+		return false;
+	if (slot == 0)
+	{
+		ShowMessage(L"Add Error!", L"The scene is full. Use File, Clear to start again.");
+		return false;
+	}
+	SModelState record;
+	record.Type = type;
+	record.Values = DefaultValuesOf(*kind);
+	record.Position = Positioner->getPosition();
+	if (kind->Place)
+		kind->Place(*this, record);
+	// Built first and then taken into the document, as a loaded model is,
+	// so that the record names the node's materials as a sync reads them.
+	const bool added = AsOneStep(
+	    [&]
+	    {
+		    if (type == CModel::TYPE_SKYDOME)
+			    RemoveSkies();
+		    if (!BuildObject(slot, record))
+			    return false;
+		    current_model = slot;
+		    return true;
+	    });
+	if (!added)
+	{
+		ShowMessage(L"Add Error!", L"The object could not be built.");
+		return false;
+	}
+	Select(ObjectAt(slot));
+	return true;
+}
+
+void CSceneEditor::RemoveSkies()
+{
+	Execute(commands::EditWorld(
+	    [](SWorldState& world)
+	    {
+		    world.Sky.clear();
+		    world.SkyHidden = world.SkyLocked = false;
+	    }));
+	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
+		if (Document.Object(slot) && Document.Object(slot)->Type == CModel::TYPE_SKYDOME)
+			Execute(commands::RemoveObject(slot));
 }
 
 bool CSceneEditor::CreateNewWater()
@@ -644,6 +699,14 @@ bool CSceneEditor::LoadSkyBox()
 	ReplaceNode(SkyBox,
 	            _smgr->addSkyBoxSceneNode(textures[0], textures[1], textures[2], textures[3],
 	                                      textures[4], textures[5], 0, ID_NONE));
+	// One sky at a time: the sky box takes the place of a sky dome.
+	for (int slot = 1; slot < MODEL_SLOTS; ++slot)
+		if (Model[slot] && Model[slot]->MODEL_TYPE == CModel::TYPE_SKYDOME && Model[slot]->Node)
+		{
+			if (SelectedModel == Model[slot])
+				SelectedModel = 0;
+			Model[slot]->remove();
+		}
 	// The scene keeps the names the sky box was built from.
 	KeepSkyBoxTexts();
 	SceneChanged();

@@ -433,6 +433,36 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	editor->SelectedModel->setRotation(core::vector3df(0, 30, 0));
 	frame();
+	// One of every kind built from its values, turned, with a value of its
+	// own changed; those with a material textured and lit.
+	struct SKindEdit
+	{
+		s32 menu;
+		u32 value;
+		f32 to;
+	};
+	const SKindEdit kinds[] = {{ID_MENU_ADD_LIGHT, 0, 1},  {ID_MENU_ADD_BILLBOARD, 7, 40},
+	                           {ID_MENU_ADD_CUBE, 0, 25},  {ID_MENU_ADD_SPHERE, 1, 12},
+	                           {ID_MENU_ADD_CAMERA, 6, 1}, {ID_MENU_ADD_SKY_DOME, 4, 800}};
+	editor->Positioner->setPosition(core::vector3df(-20, 8, 30));
+	std::vector<int> kindSlots;
+	for (const SKindEdit& kind : kinds)
+	{
+		ASSERT_TRUE(chooseMenu(kind.menu));
+		kindSlots.push_back(editor->SlotOf(editor->SelectedModel));
+		ASSERT_TRUE(editor->EditSelected(
+		    [&](SModelState& r)
+		    {
+			    r.Rotation = core::vector3df(0, 20, 0);
+			    r.Values[kind.value] = kind.to;
+			    r.Lighting = true;
+		    }));
+		if (editor->NodeOfModelWindow())
+		{
+			ASSERT_TRUE(editor->LoadModelSkin(path(3).c_str()));
+		}
+	}
+	frame();
 	editor->Select(nullptr);
 
 	const std::string dir = NewDir("game \u00fc");
@@ -478,12 +508,15 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		              texture ? texture->getName().getPath().c_str() : "");
 		expected[slot] = line;
 	}
-	for (int slot : {8, 9})
+	std::vector<int> attributeSlots = {8, 9};
+	attributeSlots.insert(attributeSlots.end(), kindSlots.begin(), kindSlots.end());
+	for (int slot : attributeSlots)
 	{
 		scene::ISceneNode* node = editor->Model[slot]->Node;
 		io::IAttributes* attributes = editor->_device->getFileSystem()->createEmptyAttributes();
 		node->serializeAttributes(attributes);
-		std::string line = std::to_string(slot) + "|particles|";
+		std::string line =
+		    std::to_string(slot) + "|" + editor->_smgr->getSceneNodeTypeName(node->getType()) + "|";
 		for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
 			line += std::string(attributes->getAttributeName(i)) + "=" +
 			        core::stringc(attributes->getAttributeAsString(i)).c_str() + ";";
@@ -491,8 +524,13 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		video::ITexture* texture = node->getMaterial(0).getTexture(0);
 		expected[slot] = line + "|" + std::to_string(node->getMaterial(0).MaterialType) + "|" +
 		                 (texture ? texture->getName().getPath().c_str() : "");
+		if (node->getType() == scene::ESNT_CAMERA)
+			expected[slot] += "|" + std::to_string(int(editor->Document.Object(slot)->Values[6]));
 	}
 	EXPECT_NE(std::string::npos, expected[9].find("Affector=Attract")) << "every affector on";
+	EXPECT_NE(std::string::npos, expected[kindSlots[0]].find("LightType=Spot;"));
+	EXPECT_NE(std::string::npos, expected[kindSlots[2]].find(path(3))) << "a textured cube";
+	EXPECT_EQ('1', expected[kindSlots[4]].back()) << "the active camera";
 	EXPECT_EQ(expected, rebuilt);
 	EXPECT_NE(std::string::npos, expected[1].find(path(0) + "|")) << "mesh from the named file";
 	EXPECT_NE(std::string::npos, expected[1].find(path(3))) << "texture from the named file";

@@ -1,7 +1,8 @@
 // A small game built on an exported level: it compiles with the exported
 // Level.cpp, rebuilds the level on the null driver, once on the heap and once
-// on the stack as games use it, and prints every rebuilt node (models and
-// particle systems) so that a test can compare it with the editor's scene.
+// on the stack as games use it, and prints every rebuilt node (models,
+// particle systems, lights, cameras...) so that a test can compare it with
+// the editor's scene.
 #include <cstdio>
 
 #include "Level.h"
@@ -27,18 +28,22 @@ void PrintVector(const vector3df& v)
 	std::printf("|%.4f %.4f %.4f", v.X, v.Y, v.Z);
 }
 
-// A particle system: slot|particles|its attributes as the engine writes
-// them (emitter and affectors included)|material|texture
-void PrintParticles(ISceneManager* smgr, int slot, ISceneNode* node)
+// A node other than a model: slot|its type|its attributes as the engine
+// writes them (a particle system's emitter and affectors included)|material|
+// texture, and for a camera whether it is the active one.
+void PrintAttributes(ISceneManager* smgr, int slot, ISceneNode* node)
 {
 	IAttributes* attributes = smgr->getFileSystem()->createEmptyAttributes();
 	node->serializeAttributes(attributes);
-	std::printf("%d|particles|", slot);
+	std::printf("%d|%s|", slot, smgr->getSceneNodeTypeName(node->getType()));
 	for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
 		std::printf("%s=%s;", attributes->getAttributeName(i),
 		            stringc(attributes->getAttributeAsString(i)).c_str());
 	attributes->drop();
-	std::printf("|%d|%s\n", int(node->getMaterial(0).MaterialType), TextureName(node));
+	std::printf("|%d|%s", int(node->getMaterial(0).MaterialType), TextureName(node));
+	if (node->getType() == ESNT_CAMERA)
+		std::printf("|%d", int(smgr->getActiveCamera() == node));
+	std::printf("\n");
 }
 
 // One line per rebuilt node:
@@ -54,12 +59,12 @@ void PrintNode(ISceneManager* smgr, int slot, ISceneNode* node)
 	            int(material.Wireframe), TextureName(node));
 }
 
-// The models and particle systems, then the water surface (node id 101).
+// The objects in their slots, then the water surface (node id 101).
 void PrintLevel(const TLVNLevel& level)
 {
 	for (int i = 0; i < 100; ++i)
-		if (level.Model[i] && level.Model[i]->getType() == ESNT_PARTICLE_SYSTEM)
-			PrintParticles(level._smgr, i, level.Model[i]);
+		if (level.Model[i] && level.Model[i]->getType() != ESNT_ANIMATED_MESH)
+			PrintAttributes(level._smgr, i, level.Model[i]);
 		else if (level.Model[i])
 			PrintNode(level._smgr, i, level.Model[i]);
 	ISceneNode* water = level._smgr->getSceneNodeFromId(101);

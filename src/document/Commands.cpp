@@ -171,7 +171,12 @@ namespace commands
 SCommand AddObject(int slot, SModelState record)
 {
 	auto shared = std::make_shared<const SModelState>(std::move(record));
-	return {[slot, shared](CSceneDocument& document) { document.SetObject(slot, shared); }, L""};
+	return {[slot, shared](CSceneDocument& document)
+	        {
+		        document.SetObject(slot, shared);
+		        KeepOneActiveCamera(document, slot);
+	        },
+	        L""};
 }
 
 SCommand RemoveObject(int slot)
@@ -200,6 +205,7 @@ SCommand EditObject(int slot, std::function<void(SModelState&)> edit, std::wstri
 			        SModelState record = *old;
 			        edit(record);
 			        document.SetObject(slot, std::move(record));
+			        KeepOneActiveCamera(document, slot);
 		        }
 	        },
 	        std::move(what)};

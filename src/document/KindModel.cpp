@@ -98,4 +98,5 @@ extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
                                       0,
                                       0,
                                       true,
+                                      0,
                                       0};

@@ -500,4 +500,5 @@ extern const SObjectKind ParticleKind = {CModel::TYPE_PARTICLES,
                                          SKindParticles::ApplyValues,
                                          SKindParticles::PickBox,
                                          true,
-                                         Shapes};
+                                         Shapes,
+                                         0};

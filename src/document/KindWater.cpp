@@ -113,4 +113,5 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       0,
                                       0,
                                       false,
-                                      WaveShapes};
+                                      WaveShapes,
+                                      0};

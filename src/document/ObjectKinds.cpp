@@ -2,12 +2,28 @@
 #include "ObjectKinds.h"
 
 #include "CModel.h"
+#include "FileNames.h"
+
+#include <iterator>
 
 extern const SObjectKind ModelKind;
 extern const SObjectKind WaterKind;
 extern const SObjectKind ParticleKind;
+extern const SObjectKind LightKind;
+extern const SObjectKind BillboardKind;
+extern const SObjectKind CubeKind;
+extern const SObjectKind SphereKind;
+extern const SObjectKind CameraKind;
+extern const SObjectKind SkyDomeKind;
 
-const SObjectKind* const ObjectKinds[3] = {&ModelKind, &WaterKind, &ParticleKind};
+namespace
+{
+const SObjectKind* const KindTable[] = {&ModelKind,  &WaterKind,     &ParticleKind,
+                                        &LightKind,  &BillboardKind, &CubeKind,
+                                        &SphereKind, &CameraKind,    &SkyDomeKind};
+} // namespace
+
+const SKindRange ObjectKinds = {std::begin(KindTable), std::end(KindTable)};
 
 const SObjectKind* KindOf(s32 type)
 {
@@ -38,6 +54,70 @@ f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i)
 	if (kind.ValueFields)
 		return object.*kind.ValueFields[i];
 	return i < object.Values.size() ? object.Values[i] : kind.DefaultValues[i];
+}
+
+std::vector<f32> DefaultValuesOf(const SObjectKind& kind)
+{
+	return std::vector<f32>(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
+}
+
+video::SColor ValueColour(const std::vector<f32>& values, u32 first)
+{
+	const auto channel = [&](u32 i)
+	{ return static_cast<u32>(core::clamp(core::round_(values[first + i]), 0.0f, 255.0f)); };
+	return video::SColor(255, channel(0), channel(1), channel(2));
+}
+
+std::string ExportColour(const video::SColor& c)
+{
+	return "SColor(" + std::to_string(c.getAlpha()) + "," + std::to_string(c.getRed()) + "," +
+	       std::to_string(c.getGreen()) + "," + std::to_string(c.getBlue()) + ")";
+}
+
+std::string ExportSurface(const std::string& node, const SModelState& record)
+{
+	std::string source;
+	for (u32 layer = 0; layer < 2; ++layer)
+	{
+		const std::string texture = SharedName(record.Textures[layer]);
+		if (!texture.empty())
+			source += "\t\t" + node + "->setMaterialTexture(" + std::to_string(layer) +
+			          ", _driver->getTexture(" + CppStringLiteral(texture) + "));\n";
+	}
+	return source + ExportMaterial(node, record);
+}
+
+std::string ExportVisibility(const std::string& node, const SModelState& record)
+{
+	return record.Visible ? "" : "\t\t" + node + "->setVisible(false);\n";
+}
+
+namespace
+{
+// The icon's side in world units: about a marker's size at the distances
+// the editor starts at.
+const f32 IconSide = 8.0f;
+} // namespace
+
+scene::ISceneNode* AddEditorIcon(scene::ISceneNode* parent, const video::SColor& colour)
+{
+	scene::ISceneManager* smgr = parent->getSceneManager();
+	scene::IBillboardSceneNode* icon =
+	    smgr->addBillboardSceneNode(parent, core::dimension2df(IconSide, IconSide),
+	                                core::vector3df(0, 0, 0), -1, colour, colour);
+	icon->setMaterialFlag(video::EMF_LIGHTING, false);
+	// A debug object is neither written by saveScene nor picked.
+	icon->setIsDebugObject(true);
+	return icon;
+}
+
+core::aabbox3df IconPickBox(const CModel& object)
+{
+	const f32 half = IconSide / 2;
+	object.Node->updateAbsolutePosition();
+	const core::vector3df centre = object.Node->getAbsolutePosition();
+	return core::aabbox3df(centre - core::vector3df(half, half, half),
+	                       centre + core::vector3df(half, half, half));
 }
 
 bool TransformValueFits(int row, f32 value)

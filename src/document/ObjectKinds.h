@@ -14,6 +14,7 @@
 using namespace irr;
 
 class CModel;
+class CSceneDocument;
 class CSceneEditor;
 
 //! How the Properties window shows one of a kind's own values.
@@ -52,7 +53,8 @@ struct SObjectKind
 	//! The C++ that rebuilds the object in a game; false, naming what cannot
 	//! be written, when a name is no valid file name.
 	bool (*Export)(std::string& source, int slot, const SModelState& record);
-	//! The window that edits an object of this kind, and how it shows one.
+	//! The window that edits an object of this kind, and how it shows one;
+	//! null: none of its own (its values are the Properties window's).
 	gui::IGUIWindow* (*Window)();
 	void (*FillWindow)(CSceneEditor& editor, CModel& object);
 	//! The names of the kind's own values (SModelState::Values), in order,
@@ -79,13 +81,24 @@ struct SObjectKind
 	//! How the Properties window shows each of the kind's own values; null:
 	//! each a number, labelled by its name.
 	const SValueShape* ValueShapes;
+	//! Completes the record of a new object placed at the marker (a camera
+	//! looks ahead of it); null: the kind's default values as they are.
+	void (*Place)(CSceneEditor& editor, SModelState& record);
 };
 
 //! The kind of a MODEL_TYPE, or null for an empty object.
 const SObjectKind* KindOf(s32 type);
 
-//! The kinds, in the order the export writes them: models first.
-extern const SObjectKind* const ObjectKinds[3];
+//! The kinds, in the order the export writes them: models first. A range,
+//! so that a new kind is one entry of the table in ObjectKinds.cpp.
+struct SKindRange
+{
+	const SObjectKind* const* First;
+	const SObjectKind* const* Last;
+	const SObjectKind* const* begin() const { return First; }
+	const SObjectKind* const* end() const { return Last; }
+};
+extern const SKindRange ObjectKinds;
 
 //! The node that shows an object, or null (no object, or none built).
 scene::ISceneNode* ObjectNode(const CModel* object);
@@ -94,11 +107,35 @@ scene::ISceneNode* ObjectNode(const CModel* object);
 f32& KindValue(const SObjectKind& kind, CModel& object, u32 i);
 f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i);
 
+//! One camera at most is the game's active camera: when the one in `slot`
+//! is, every other camera is made inactive.
+void KeepOneActiveCamera(CSceneDocument& document, int slot);
+//! A copy of an object as Control+D makes it: a copied camera is not the
+//! active one.
+void MakeCopy(SModelState& record);
+
 //! Export lines every kind shares: a vector, an object's transform (one tab
 //! deep) and its flags, material type and visibility (two tabs deep).
 std::string ExportVector(const core::vector3df& v);
 std::string ExportTransform(const std::string& node, const SModelState& record);
 std::string ExportMaterial(const std::string& node, const SModelState& record);
+//! The texture lines of both layers (by their shared names) and then
+//! ExportMaterial, for the kinds that have a material as models do.
+std::string ExportSurface(const std::string& node, const SModelState& record);
+//! Only the visibility line (two tabs deep), for a node without materials.
+std::string ExportVisibility(const std::string& node, const SModelState& record);
+//! The colour of three values from `first` on (red, green, blue; 0 to 255)
+//! as the engine's colour, and as the C++ of it.
+video::SColor ValueColour(const std::vector<f32>& values, u32 first);
+std::string ExportColour(const video::SColor& colour);
+//! A kind's default values.
+std::vector<f32> DefaultValuesOf(const SObjectKind& kind);
+
+//! Objects with no shape of their own (lights, cameras) are drawn in the
+//! editor as a small square icon, a child that scene files and picking pass
+//! by, and are picked by a box around it.
+scene::ISceneNode* AddEditorIcon(scene::ISceneNode* parent, const video::SColor& colour);
+core::aabbox3df IconPickBox(const CModel& object);
 
 //! The largest coordinate and angle (degrees) a transform takes, and the
 //! smallest and largest size of a scale axis (either sign). Far beyond any

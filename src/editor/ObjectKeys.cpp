@@ -152,7 +152,7 @@ bool CSceneEditor::ShowAll()
 bool CSceneEditor::DuplicateSelected()
 {
 	const int from = SlotOf(SelectedModel);
-	if (from < 0 || SelectedModel->MODEL_TYPE != CModel::TYPE_MESH)
+	if (from < 0 || from == WATER_SLOT || SelectedModel->MODEL_TYPE == CModel::TYPE_SKYDOME)
 		return false;
 	return AsOneStep(
 	    [&]
@@ -166,6 +166,7 @@ bool CSceneEditor::DuplicateSelected()
 			    return false;
 		    }
 		    SModelState copy = *original;
+		    MakeCopy(copy);
 		    copy.Position =
 		        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
 		    Execute(commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
@@ -217,6 +218,5 @@ bool CSceneEditor::DropToFloor()
 		return SetSelectedTransform(SelectedModel->getPosition() + fall,
 		                            SelectedModel->getRotation(), SelectedModel->getScale());
 	const core::vector3df fallen = Positioner->getPosition() + fall;
-	return Execute(
-	    commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
+	return Execute(commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
 }

@@ -7,6 +7,7 @@
 
 #include "COrbitCamera.h"
 #include "CSceneEditor.h"
+#include "ObjectKinds.h"
 #include "XInput.h"
 
 namespace
@@ -303,7 +304,11 @@ void CEditorView::FrameSelection()
 	else if (selected && selected->Node)
 		node = selected->Node;
 	node->updateAbsolutePosition(); // it may have moved since the last frame
-	const core::aabbox3df box = node->getTransformedBoundingBox();
+	// A light or a camera is framed by its icon, not by its range.
+	const SObjectKind* kind = selected ? KindOf(selected->MODEL_TYPE) : 0;
+	const core::aabbox3df box = kind && kind->PickBox == IconPickBox
+	                                ? IconPickBox(*selected)
+	                                : node->getTransformedBoundingBox();
 	LookFromAfar(box.getCenter(), core::max_(box.getExtent().getLength() / 2.0f, 10.0f));
 }
 

@@ -187,6 +187,20 @@ std::vector<gltf::SObject> CGltfExportWindow::SceneObjects(std::vector<std::wstr
 			leftOut.push_back(particles::SystemName(record->Values, record->Material,
 			                                        SharedName(record->Textures[0])));
 			break;
+		case CModel::TYPE_CUBE:
+		case CModel::TYPE_SPHERE:
+			if (model->Node)
+				objects.push_back(
+				    ObjectOf(core::stringc(KindOf(record->Type)->Name).c_str(), model->Node,
+				             static_cast<scene::IMeshSceneNode*>(model->Node)->getMesh()));
+			break;
+		default:
+			// Lights, cameras, billboards and sky domes have no mesh of
+			// their own to write.
+			if (const SObjectKind* kind = KindOf(record->Type))
+				leftOut.push_back(L"the " + std::wstring(kind->Name) + L" in slot " +
+				                  std::to_wstring(slot));
+			break;
 		}
 	}
 	if (editor.Q3LevelNode)

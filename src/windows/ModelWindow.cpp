@@ -3,6 +3,7 @@
 
 #include "CSceneEditor.h"
 #include "EditorIds.h"
+#include "ObjectKinds.h"
 #include "UserChanges.h"
 
 namespace
@@ -95,7 +96,8 @@ void CModelWindow::Update()
 {
 	CSceneEditor& e = Editor;
 	CModel* model = e.SelectedModel;
-	if (!model || model->MODEL_TYPE != CModel::TYPE_MESH)
+	const SObjectKind* kind = model ? KindOf(model->MODEL_TYPE) : 0;
+	if (!kind || kind->Window() != CSceneEditor::ModelPropertiesWindow)
 		return;
 	// Each control the user changed since the window showed it becomes a
 	// change of the record; the node follows the document.
