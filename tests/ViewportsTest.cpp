@@ -286,3 +286,77 @@ TEST_F(ViewportsTest, TheGridIsShownAndHiddenFromTheMenuAndFollowsTheStep)
 	EXPECT_EQ(100.0f, CGrid::DrawnStep(10.0f, 2.0f));
 	EXPECT_EQ(1000.0f, CGrid::DrawnStep(10.0f, 20.0f));
 }
+
+namespace
+{
+// Drawn last of the scene's nodes: notes how many outlines had been drawn
+// when the scene of a view ended.
+class COutlineProbe : public scene::ISceneNode
+{
+public:
+	COutlineProbe(scene::ISceneManager* smgr, const CSelectionOutline& outline)
+	    : ISceneNode(smgr->getRootSceneNode(), smgr, -1), Outline(outline)
+	{
+		setAutomaticCulling(scene::EAC_OFF);
+	}
+	void OnRegisterSceneNode() override
+	{
+		SceneManager->registerNodeForRendering(this, scene::ESNRP_TRANSPARENT_EFFECT);
+		ISceneNode::OnRegisterSceneNode();
+	}
+	void render() override { Seen.push_back(Outline.Drawn()); }
+	const core::aabbox3d<f32>& getBoundingBox() const override { return Box; }
+
+	std::vector<u32> Seen;
+
+private:
+	const CSelectionOutline& Outline;
+	core::aabbox3d<f32> Box;
+};
+} // namespace
+
+TEST_F(ViewportsTest, TheSelectionIsOutlinedAfterEachViewsSceneUnlessHidden)
+{
+	CModel* model = placeModel(1);
+	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
+	const scene::IMesh* mesh = node->getMesh()->getMesh(core::floor32(node->getFrameNr()));
+	u32 triangles = 0;
+	for (u32 i = 0; i < mesh->getMeshBufferCount(); ++i)
+		triangles += mesh->getMeshBuffer(i)->getIndexCount() / 3;
+	ASSERT_GT(triangles, 100u);
+	const auto drawn = [&]
+	{
+		editor->Render();
+		editor->Render(); // the engine counts a frame's primitives when it ends
+		return editor->_driver->getPrimitiveCountDrawn();
+	};
+	const CSelectionOutline& outline = views().Outline;
+	COutlineProbe* probe = new COutlineProbe(editor->_smgr, outline);
+	for (bool four : {false, true})
+	{
+		views().SetFourViews(four);
+		const u32 shownViews = four ? 4 : 1;
+		editor->Select(0);
+		const u32 bare = drawn();
+		editor->Select(model);
+		// Every triangle's edges twice: where hidden, then where seen.
+		EXPECT_EQ(bare + 2 * triangles * shownViews, drawn()) << shownViews << " views";
+
+		// Each view's outline comes after that view's scene.
+		probe->Seen.clear();
+		const u32 before = outline.Drawn();
+		editor->Render();
+		ASSERT_EQ(shownViews, probe->Seen.size());
+		for (u32 v = 0; v < shownViews; ++v)
+			EXPECT_EQ(before + v, probe->Seen[v]) << "view " << v;
+		EXPECT_EQ(before + shownViews, outline.Drawn());
+
+		// Hidden, the selection has no outline.
+		pressKey(KEY_KEY_H, L'h');
+		ASSERT_FALSE(node->isVisible());
+		EXPECT_EQ(bare - triangles * shownViews, drawn()) << shownViews << " views";
+		pressKey(KEY_KEY_H, L'h');
+	}
+	probe->remove();
+	probe->drop();
+}

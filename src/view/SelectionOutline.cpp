@@ -43,8 +43,7 @@ const scene::IMesh* ShownMesh(scene::ISceneNode* node)
 	case scene::ESNT_MESH:
 	case scene::ESNT_CUBE:
 	case scene::ESNT_SPHERE:
-	case scene::ESNT_WATER_SURFACE:
-		return static_cast<scene::IMeshSceneNode*>(node)->getMesh();
+	case scene::ESNT_WATER_SURFACE: return static_cast<scene::IMeshSceneNode*>(node)->getMesh();
 	default: return 0;
 	}
 }
