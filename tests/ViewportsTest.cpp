@@ -65,6 +65,29 @@ protected:
 		mouseEvent(EMIE_LMOUSE_LEFT_UP, to.X, to.Y, 0);
 		editor->Render();
 	}
+
+	//! The same drag with Shift held.
+	void shiftDrag(const core::position2d<s32>& from, const core::position2d<s32>& to)
+	{
+		const auto send = [&](EMOUSE_INPUT_EVENT what, const core::position2d<s32>& at, u32 buttons)
+		{
+			SEvent event;
+			event.EventType = EET_MOUSE_INPUT_EVENT;
+			event.MouseInput = SEvent::SMouseInput();
+			event.MouseInput.Event = what;
+			event.MouseInput.X = at.X;
+			event.MouseInput.Y = at.Y;
+			event.MouseInput.ButtonStates = buttons;
+			event.MouseInput.Shift = true;
+			editor->_device->getCursorControl()->setPosition(at.X, at.Y);
+			editor->_device->postEventFromUser(event);
+			editor->Render();
+		};
+		send(EMIE_LMOUSE_PRESSED_DOWN, from, EMBSM_LEFT);
+		for (int step = 1; step <= 4; ++step)
+			send(EMIE_MOUSE_MOVED, from + (to - from) * step / 4, EMBSM_LEFT);
+		send(EMIE_LMOUSE_LEFT_UP, to, 0);
+	}
 };
 
 TEST_F(ViewportsTest, EachViewHasItsCameraFromTheMenuAndTheKeys)
@@ -359,4 +382,44 @@ TEST_F(ViewportsTest, TheSelectionIsOutlinedAfterEachViewsSceneUnlessHidden)
 	}
 	probe->remove();
 	probe->drop();
+}
+
+TEST_F(ViewportsTest, WithShiftTheCentreSlidesTheObjectOverTheSurfacesUnderTheCursor)
+{
+	// Seen from the top: a crate (20 units, its origin in its middle) on
+	// the plane at x = 100, and the one dragged at x = -100.
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(100, 10, 0), core::vector3df(),
+	                                         core::vector3df(1, 1, 1)));
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	dismissMessages();
+	CModel* dragged = editor->SelectedModel;
+	const core::vector3df start(-100, 10, 0);
+	ASSERT_TRUE(editor->SetSelectedTransform(start, core::vector3df(), core::vector3df(1, 1, 1)));
+	editor->CameraMode = false;
+	views().Show(VIEW_TOP);
+	editor->Render();
+	const core::rect<s32> screen(0, 0, width(), height());
+	const f32 perPixel = CViewports::START_HEIGHT / height();
+	const core::position2d<s32> centre = seenAt(screen, start.X, start.Z);
+	ASSERT_EQ(CGizmo::PART_BODY, editor->Handles.PartAt(centre));
+
+	// A short slide over the plane: the crate does not climb onto itself.
+	shiftDrag(centre, centre + core::position2d<s32>(8, 0));
+	EXPECT_VEC_NEAR(start + core::vector3df(8 * perPixel, 0, 0), dragged->getPosition(), 0.01f);
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_VEC_NEAR(start, dragged->getPosition(), 0.01f) << "the whole drag is one step";
+
+	// Onto the other crate, then, with that one hidden, onto the plane
+	// where it stands.
+	const core::position2d<s32> other = seenAt(screen, 100, 0);
+	shiftDrag(centre, other);
+	EXPECT_VEC_NEAR(core::vector3df(100, 30, 0), dragged->getPosition(), perPixel);
+	EXPECT_EQ(L"Undo Move crate.obj", std::wstring(editor->EditMenu->getItemText(0)));
+	ASSERT_TRUE(editor->Undo());
+	editor->Execute(commands::EditObject(1, [](SModelState& record) { record.Visible = false; }));
+	editor->Select(dragged);
+	shiftDrag(centre, other);
+	EXPECT_VEC_NEAR(core::vector3df(100, 10, 0), dragged->getPosition(), perPixel);
 }
