@@ -362,8 +362,8 @@ TEST_F(ViewportsTest, TheSelectionIsOutlinedAfterEachViewsSceneUnlessHidden)
 		editor->Select(0);
 		const u32 bare = drawn();
 		editor->Select(model);
-		// Every triangle's edges twice: where hidden, then where seen.
-		EXPECT_EQ(bare + 2 * triangles * shownViews, drawn()) << shownViews << " views";
+		// Every triangle's three edges twice: where hidden, then where seen.
+		EXPECT_EQ(bare + 2 * 3 * triangles * shownViews, drawn()) << shownViews << " views";
 
 		// Each view's outline comes after that view's scene.
 		probe->Seen.clear();

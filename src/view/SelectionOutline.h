@@ -27,12 +27,20 @@ public:
 	static const video::SColor BRIGHT, DIM;
 
 private:
-	void DrawShape(video::IVideoDriver* driver, const CModel& object, scene::ISceneNode* node,
-	               video::SColor colour);
+	//! The outline in one colour, with the material set before.
+	void DrawPass(video::IVideoDriver* driver, const CModel& object, scene::ISceneNode* node,
+	              video::SColor colour);
+	//! A buffer's triangle edges as lines in the arrays below, in the
+	//! buffer's own coordinates.
+	void EdgesOf(const scene::IMeshBuffer& buffer, video::SColor colour);
 
 	//! The pass over everything (depth ignored) and the pass where the
-	//! object is in view (depth tested), set up once.
+	//! object is in view (depth tested).
 	video::SMaterial Hidden, Seen;
+	//! Kept from frame to frame, so that drawing allocates nothing once
+	//! they have grown to the object's size.
+	core::array<video::S3DVertex> Vertices;
+	core::array<u32> Edges;
 	u32 DrawnCount = 0;
 };
 

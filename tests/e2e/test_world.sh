@@ -1,7 +1,8 @@
 # World geometry through its windows and dialogs: the engine's sample sky box
 # from the "SkyBox Setup" window, then the Quake 3 level from "World
 # Properties", "Load Q3Level" and the file dialog, its textures in a sibling
-# archive; locked in "Scene Objects", it lets a click through to a crate.
+# archive; locked in "Scene Objects", it lets a click through to a crate,
+# whose outline then shows through the level from above.
 source "$(dirname "$0")/e2e-lib.sh"
 start_xvfb
 start_editor
@@ -55,6 +56,15 @@ check "no handles with nothing selected" wait_for 5 eval '! handles_shown'
 xdotool mousemove 400 300 click 1 sleep 0.3 key c
 check "the click through the locked level picks the crate" wait_for 5 handles_shown
 screenshot "$shots/locked-level-pick.png"
+# Seen from the top the crate lies under the level's ceiling: its outline
+# shows through, in the dim colour of the hidden part (#AF731E).
+xdotool key 2
+outline_through_ceiling() {
+	screenshot "$WORK/now.png" &&
+		[ "$(convert "$WORK/now.png" -crop 800x580+0+20 txt:- | grep -c '#AF731E')" -gt 100 ]
+}
+check "the selected crate's outline shows through the ceiling" wait_for 5 outline_through_ceiling
+screenshot "$shots/outline-from-top.png"
 check "the editor is still running" editor_running
 quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
