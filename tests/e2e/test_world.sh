@@ -65,6 +65,16 @@ outline_through_ceiling() {
 }
 check "the selected crate's outline shows through the ceiling" wait_for 5 outline_through_ceiling
 screenshot "$shots/outline-from-top.png"
+# Dragged by its centre with Shift held, it stands on what lies under the
+# cursor, seen from the top: on the level, in sight, its outline bright.
+xdotool mousemove 400 300 keydown shift mousedown 1 sleep 0.1 mousemove 300 300 sleep 0.1 \
+	mousemove 200 300 sleep 0.1 mouseup 1 keyup shift
+outline_in_sight() {
+	screenshot "$WORK/now.png" &&
+		[ "$(convert "$WORK/now.png" -crop 800x580+0+20 txt:- | grep -c '#FFAA28')" -gt 100 ]
+}
+check "Shift and a drag put the crate on top of the level" wait_for 5 outline_in_sight
+screenshot "$shots/dropped-on-level.png"
 check "the editor is still running" editor_running
 quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
