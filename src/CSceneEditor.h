@@ -333,8 +333,12 @@ public:
 	//! when there is none.
 	bool DropToFloor();
 	//! How far along a ray its first surface of the level, terrain, plane or
-	//! a model lies, or 0 when it meets none.
+	//! a model shown lies, or 0 when it meets none.
 	f32 SurfaceDistance(const core::line3df& ray);
+	//! The first point of those surfaces on a ray, but for `except`'s own
+	//! (null: none); false when it meets none.
+	bool SurfacePoint(const core::line3df& ray, const scene::ISceneNode* except,
+	                  core::vector3df& point);
 	//! The slot that holds an object, or -1.
 	int SlotOf(const CModel* object) const;
 	//! "Transform", the handles and "Scene Objects".
@@ -375,7 +379,7 @@ public:
 private:
 	bool CreateDevice(video::E_DRIVER_TYPE driverType);
 	//! What can be stood on or pointed at: the level, terrain, plane and
-	//! the mesh models (null where there is none).
+	//! the mesh models that are shown.
 	std::vector<scene::ISceneNode*> SurfaceNodes() const;
 	void MakeGuiOpaque();
 	bool LoadGuiFont();

@@ -181,15 +181,27 @@ TEST_F(GltfExportTest, PlaneAndWaterGoInParticlesAreNamedAndAFailedWriteSaysSo)
 	ASSERT_TRUE(editor->SetParticlePreset("Fire"));
 	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	dismissMessages();
+	// Hidden, the water is written all the same, marked.
+	editor->Execute(
+	    commands::EditObject(WATER_SLOT, [](SModelState& record) { record.Visible = false; }));
 
 	const std::string file = ScratchDir() + "/world.glb";
 	// The null driver keeps no pixels: a texture that is no PNG or JPEG file
 	// cannot be encoded, and says so.
-	EXPECT_EQ(L"Export glTF: Wrote world.glb: 2 meshes. Left out: fire particles, the texture "
-	          L"ground.bmp.",
+	EXPECT_EQ(L"Export glTF: Wrote world.glb: 2 meshes (1 hidden, marked as not visible). Left "
+	          L"out: fire particles, the texture ground.bmp.",
 	          exportThroughMenu(file));
-	ASSERT_NE(nullptr, readBack(file));
+	const aiScene* scene = readBack(file);
+	ASSERT_NE(nullptr, scene);
 	EXPECT_EQ(2u, Nodes.size());
+	for (const char* name : {"water", "ground.obj"})
+	{
+		const aiNode* node = scene->mRootNode->FindNode(name);
+		ASSERT_NE(nullptr, node) << name;
+		bool visible = true;
+		const bool marked = node->mMetaData && node->mMetaData->Get("visible", visible);
+		EXPECT_EQ(std::string(name) == "water", marked && !visible) << name;
+	}
 	// The plane is flattened onto y = 0 and spread eight times.
 	scene::IAnimatedMeshSceneNode* plane =
 	    static_cast<scene::IAnimatedMeshSceneNode*>(editor->LevelPlane);

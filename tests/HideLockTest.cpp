@@ -126,3 +126,56 @@ TEST_F(HideLockTest, AHiddenParticleSystemLeavesTheEditorAtRest)
 	EXPECT_FALSE(editor->AnimationInView()) << "nothing moves on screen";
 	EXPECT_EQ(L"Undo Hide particle system", undoName());
 }
+
+TEST_F(HideLockTest, HiddenThingsAreNoFloorsNorSurfacesLockedOnesStillAre)
+{
+	// A crate standing on the plane, a second one high above it.
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(0, 10, 0), core::vector3df(),
+	                                         core::vector3df(1, 1, 1)));
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	dismissMessages();
+	CModel* falling = editor->SelectedModel;
+	const core::vector3df above(0, 200, 0);
+	const auto setWorld = [&](bool crateHidden, bool crateLocked, bool planeHidden)
+	{
+		editor->Execute(commands::EditObject(1,
+		                                     [=](SModelState& record)
+		                                     {
+			                                     record.Visible = !crateHidden;
+			                                     record.Locked = crateLocked;
+		                                     }));
+		editor->Execute(
+		    commands::EditWorld([=](SWorldState& world) { world.Plane.Hidden = planeHidden; }));
+		editor->Select(falling);
+		ASSERT_TRUE(
+		    editor->SetSelectedTransform(above, core::vector3df(), core::vector3df(1, 1, 1)));
+	};
+	const core::line3df down(core::vector3df(0, 300, 0), core::vector3df(0, -300, 0));
+	struct SRow
+	{
+		const char* what;
+		bool crateHidden, crateLocked, planeHidden;
+		//! Where End puts the crate's origin, and the wheel's surface.
+		f32 landsAt, surfaceDistance;
+	};
+	const SRow rows[] = {
+	    {"both shown", false, false, false, 30, 280},
+	    {"crate locked: still drawn", false, true, false, 30, 280},
+	    {"crate hidden", true, false, false, 10, 300},
+	    {"crate and plane hidden", true, false, true, 200, 0},
+	};
+	for (const SRow& row : rows)
+	{
+		setWorld(row.crateHidden, row.crateLocked, row.planeHidden);
+		EXPECT_EQ(row.landsAt != 200, editor->DropToFloor()) << row.what;
+		EXPECT_VEC_NEAR(core::vector3df(0, row.landsAt, 0), falling->getPosition(), 0.02f)
+		    << row.what;
+		// The falling crate itself out of the way of the wheel's ray.
+		editor->Select(falling);
+		ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(500, 0, 500), core::vector3df(),
+		                                         core::vector3df(1, 1, 1)));
+		EXPECT_NEAR(row.surfaceDistance, editor->SurfaceDistance(down), 0.02f) << row.what;
+	}
+}

@@ -65,6 +65,29 @@ protected:
 		mouseEvent(EMIE_LMOUSE_LEFT_UP, to.X, to.Y, 0);
 		editor->Render();
 	}
+
+	//! The same drag with Shift held.
+	void shiftDrag(const core::position2d<s32>& from, const core::position2d<s32>& to)
+	{
+		const auto send = [&](EMOUSE_INPUT_EVENT what, const core::position2d<s32>& at, u32 buttons)
+		{
+			SEvent event;
+			event.EventType = EET_MOUSE_INPUT_EVENT;
+			event.MouseInput = SEvent::SMouseInput();
+			event.MouseInput.Event = what;
+			event.MouseInput.X = at.X;
+			event.MouseInput.Y = at.Y;
+			event.MouseInput.ButtonStates = buttons;
+			event.MouseInput.Shift = true;
+			editor->_device->getCursorControl()->setPosition(at.X, at.Y);
+			editor->_device->postEventFromUser(event);
+			editor->Render();
+		};
+		send(EMIE_LMOUSE_PRESSED_DOWN, from, EMBSM_LEFT);
+		for (int step = 1; step <= 4; ++step)
+			send(EMIE_MOUSE_MOVED, from + (to - from) * step / 4, EMBSM_LEFT);
+		send(EMIE_LMOUSE_LEFT_UP, to, 0);
+	}
 };
 
 TEST_F(ViewportsTest, EachViewHasItsCameraFromTheMenuAndTheKeys)
@@ -285,4 +308,118 @@ TEST_F(ViewportsTest, TheGridIsShownAndHiddenFromTheMenuAndFollowsTheStep)
 	EXPECT_EQ(10.0f, CGrid::DrawnStep(10.0f, 1.0f));
 	EXPECT_EQ(100.0f, CGrid::DrawnStep(10.0f, 2.0f));
 	EXPECT_EQ(1000.0f, CGrid::DrawnStep(10.0f, 20.0f));
+}
+
+namespace
+{
+// Drawn last of the scene's nodes: notes how many outlines had been drawn
+// when the scene of a view ended.
+class COutlineProbe : public scene::ISceneNode
+{
+public:
+	COutlineProbe(scene::ISceneManager* smgr, const CSelectionOutline& outline)
+	    : ISceneNode(smgr->getRootSceneNode(), smgr, -1), Outline(outline)
+	{
+		setAutomaticCulling(scene::EAC_OFF);
+	}
+	void OnRegisterSceneNode() override
+	{
+		SceneManager->registerNodeForRendering(this, scene::ESNRP_TRANSPARENT_EFFECT);
+		ISceneNode::OnRegisterSceneNode();
+	}
+	void render() override { Seen.push_back(Outline.Drawn()); }
+	const core::aabbox3d<f32>& getBoundingBox() const override { return Box; }
+
+	std::vector<u32> Seen;
+
+private:
+	const CSelectionOutline& Outline;
+	core::aabbox3d<f32> Box;
+};
+} // namespace
+
+TEST_F(ViewportsTest, TheSelectionIsOutlinedAfterEachViewsSceneUnlessHidden)
+{
+	CModel* model = placeModel(1);
+	scene::IAnimatedMeshSceneNode* node = model->AnimatedNode;
+	const scene::IMesh* mesh = node->getMesh()->getMesh(core::floor32(node->getFrameNr()));
+	u32 triangles = 0;
+	for (u32 i = 0; i < mesh->getMeshBufferCount(); ++i)
+		triangles += mesh->getMeshBuffer(i)->getIndexCount() / 3;
+	ASSERT_GT(triangles, 100u);
+	const auto drawn = [&]
+	{
+		editor->Render();
+		editor->Render(); // the engine counts a frame's primitives when it ends
+		return editor->_driver->getPrimitiveCountDrawn();
+	};
+	const CSelectionOutline& outline = views().Outline;
+	COutlineProbe* probe = new COutlineProbe(editor->_smgr, outline);
+	for (bool four : {false, true})
+	{
+		views().SetFourViews(four);
+		const u32 shownViews = four ? 4 : 1;
+		editor->Select(0);
+		const u32 bare = drawn();
+		editor->Select(model);
+		// Every triangle's three edges twice: where hidden, then where seen.
+		EXPECT_EQ(bare + 2 * 3 * triangles * shownViews, drawn()) << shownViews << " views";
+
+		// Each view's outline comes after that view's scene.
+		probe->Seen.clear();
+		const u32 before = outline.Drawn();
+		editor->Render();
+		ASSERT_EQ(shownViews, probe->Seen.size());
+		for (u32 v = 0; v < shownViews; ++v)
+			EXPECT_EQ(before + v, probe->Seen[v]) << "view " << v;
+		EXPECT_EQ(before + shownViews, outline.Drawn());
+
+		// Hidden, the selection has no outline.
+		pressKey(KEY_KEY_H, L'h');
+		ASSERT_FALSE(node->isVisible());
+		EXPECT_EQ(bare - triangles * shownViews, drawn()) << shownViews << " views";
+		pressKey(KEY_KEY_H, L'h');
+	}
+	probe->remove();
+	probe->drop();
+}
+
+TEST_F(ViewportsTest, WithShiftTheCentreSlidesTheObjectOverTheSurfacesUnderTheCursor)
+{
+	// Seen from the top: a crate (20 units, its origin in its middle) on
+	// the plane at x = 100, and the one dragged at x = -100.
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(100, 10, 0), core::vector3df(),
+	                                         core::vector3df(1, 1, 1)));
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	dismissMessages();
+	CModel* dragged = editor->SelectedModel;
+	const core::vector3df start(-100, 10, 0);
+	ASSERT_TRUE(editor->SetSelectedTransform(start, core::vector3df(), core::vector3df(1, 1, 1)));
+	editor->CameraMode = false;
+	views().Show(VIEW_TOP);
+	editor->Render();
+	const core::rect<s32> screen(0, 0, width(), height());
+	const f32 perPixel = CViewports::START_HEIGHT / height();
+	const core::position2d<s32> centre = seenAt(screen, start.X, start.Z);
+	ASSERT_EQ(CGizmo::PART_BODY, editor->Handles.PartAt(centre));
+
+	// A short slide over the plane: the crate does not climb onto itself.
+	shiftDrag(centre, centre + core::position2d<s32>(8, 0));
+	EXPECT_VEC_NEAR(start + core::vector3df(8 * perPixel, 0, 0), dragged->getPosition(), 0.01f);
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_VEC_NEAR(start, dragged->getPosition(), 0.01f) << "the whole drag is one step";
+
+	// Onto the other crate, then, with that one hidden, onto the plane
+	// where it stands.
+	const core::position2d<s32> other = seenAt(screen, 100, 0);
+	shiftDrag(centre, other);
+	EXPECT_VEC_NEAR(core::vector3df(100, 30, 0), dragged->getPosition(), perPixel);
+	EXPECT_EQ(L"Undo Move crate.obj", std::wstring(editor->EditMenu->getItemText(0)));
+	ASSERT_TRUE(editor->Undo());
+	editor->Execute(commands::EditObject(1, [](SModelState& record) { record.Visible = false; }));
+	editor->Select(dragged);
+	shiftDrag(centre, other);
+	EXPECT_VEC_NEAR(core::vector3df(100, 10, 0), dragged->getPosition(), perPixel);
 }

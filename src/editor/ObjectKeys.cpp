@@ -2,7 +2,8 @@
 // keys: Delete removes it, Control+D duplicates a model, End drops it to the
 // floor, H hides it or shows it again (Shift+H shows everything), Escape ends
 // a drag of the handles or else clears the selection.
-// Also the search for the surfaces a line meets, which the wheel's zoom uses.
+// Also the search for the surfaces a line meets, which the wheel's zoom and
+// the handles' drag over surfaces use.
 #include "CSceneEditor.h"
 
 #include <vector>
@@ -69,20 +70,37 @@ bool NearestOnLine(scene::ITriangleSelector* surfaces, const core::line3df& line
 
 std::vector<scene::ISceneNode*> CSceneEditor::SurfaceNodes() const
 {
-	std::vector<scene::ISceneNode*> grounds = {Q3LevelNode, Terrain, LevelPlane};
+	// A hidden piece or model is not there for the user: nothing stands on
+	// it or stops at it. A locked one is drawn, so it still does.
+	std::vector<scene::ISceneNode*> grounds;
+	const auto add = [&grounds](scene::ISceneNode* node)
+	{
+		if (node && node->isTrulyVisible())
+			grounds.push_back(node);
+	};
+	for (scene::ISceneNode* piece :
+	     {Q3LevelNode, static_cast<scene::ISceneNode*>(Terrain), LevelPlane})
+		add(piece);
 	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
 		if (CModel* object = ObjectAt(slot))
 			if (object->MODEL_TYPE == CModel::TYPE_MESH)
-				grounds.push_back(object->AnimatedNode);
+				add(object->AnimatedNode);
 	return grounds;
 }
 
 f32 CSceneEditor::SurfaceDistance(const core::line3df& ray)
 {
+	core::vector3df point;
+	return SurfacePoint(ray, 0, point) ? static_cast<f32>(point.getDistanceFrom(ray.start)) : 0;
+}
+
+bool CSceneEditor::SurfacePoint(const core::line3df& ray, const scene::ISceneNode* except,
+                                core::vector3df& point)
+{
 	f32 nearest = 0;
 	for (scene::ISceneNode* ground : SurfaceNodes())
 	{
-		scene::ITriangleSelector* surfaces = ground ? SurfacesOf(_smgr, ground) : 0;
+		scene::ITriangleSelector* surfaces = ground != except ? SurfacesOf(_smgr, ground) : 0;
 		f32 distance = 0;
 		if (surfaces && NearestOnLine(surfaces, ray, distance) && distance > 0 &&
 		    (nearest == 0 || distance < nearest))
@@ -90,7 +108,8 @@ f32 CSceneEditor::SurfaceDistance(const core::line3df& ray)
 		if (surfaces)
 			surfaces->drop();
 	}
-	return nearest;
+	point = ray.start + ray.getVector().normalize() * nearest;
+	return nearest > 0;
 }
 
 bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
@@ -200,8 +219,7 @@ bool CSceneEditor::DropToFloor()
 	f32 floor = 0;
 	for (scene::ISceneNode* ground : grounds)
 	{
-		scene::ITriangleSelector* surfaces =
-		    ground && ground != falling ? SurfacesOf(_smgr, ground) : 0;
+		scene::ITriangleSelector* surfaces = ground != falling ? SurfacesOf(_smgr, ground) : 0;
 		f32 height = 0;
 		if (surfaces && HighestOnLine(surfaces, down, height) && (!found || height > floor))
 		{

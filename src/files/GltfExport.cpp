@@ -225,6 +225,14 @@ public:
 		node.mesh = static_cast<int>(Model.meshes.size()) - 1;
 		if (!bake && !IsIdentity(object.World))
 			node.matrix = MirroredMatrix(object.World);
+		// glTF has no visibility of its own: nothing is lost, and a reader
+		// that looks can tell.
+		if (object.Hidden)
+		{
+			node.extras =
+			    tinygltf::Value(tinygltf::Value::Object{{"visible", tinygltf::Value(false)}});
+			++Result.Hidden;
+		}
 		Model.nodes.push_back(node);
 		Model.scenes[0].nodes.push_back(static_cast<int>(Model.nodes.size()) - 1);
 		++Result.Meshes;

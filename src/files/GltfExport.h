@@ -1,7 +1,8 @@
 // Writes engine meshes as one binary glTF 2.0 file (.glb): a node per
 // object with its name and world transform, a mesh per object from its
 // mesh buffers, a material per distinct look and the base colour textures
-// embedded. It takes plain inputs and knows nothing of the editor.
+// embedded. A hidden object's node says so in its extras: {"visible": false}. It takes plain inputs
+// and knows nothing of the editor.
 #ifndef TOLVANE_GLTFEXPORT_H
 #define TOLVANE_GLTFEXPORT_H
 
@@ -23,12 +24,16 @@ struct SObject
 	//! the buffer's own.
 	std::vector<video::SMaterial> Materials;
 	core::matrix4 World;
+	//! Hidden in the editor: written all the same, marked as not visible.
+	bool Hidden = false;
 };
 
 struct SResult
 {
 	//! Nodes written with a mesh.
 	int Meshes = 0;
+	//! Of those, the ones marked as not visible.
+	int Hidden = 0;
 	//! Objects left out because they had no triangles.
 	std::vector<std::string> Empty;
 	//! Textures whose pixels could be had neither from their file nor from

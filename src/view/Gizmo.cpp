@@ -201,7 +201,7 @@ bool CGizmo::OnMouse(const SEvent::SMouseInput& mouse)
 		                         core::abs_(at.Y - PressedAt.Y) >= DragPixels))
 			Begin();
 		if (State == DRAGGING)
-			Follow(at);
+			Follow(at, mouse.Shift);
 	}
 	else if (mouse.Event == EMIE_LMOUSE_LEFT_UP)
 	{
@@ -222,9 +222,14 @@ void CGizmo::Begin()
 	State = (axis ? AlongAxis(ray, StartAlong) : OnPlane(ray, StartPoint)) ? DRAGGING : CANCELLED;
 }
 
-void CGizmo::Follow(const core::position2d<s32>& cursor)
+void CGizmo::Follow(const core::position2d<s32>& cursor, bool onSurfaces)
 {
 	const core::line3df ray = Ray(cursor);
+	if (Part == PART_BODY && onSurfaces)
+	{
+		FollowSurfaces(ray);
+		return;
+	}
 	const bool snap = Editor.Transform.Snap();
 	const f32 grid = Editor.Transform.GridStep();
 	if (Part >= PART_X && Part <= PART_Z)
@@ -266,6 +271,21 @@ void CGizmo::Follow(const core::position2d<s32>& cursor)
 			*axes[a] = Snapped(*axes[a], grid);
 	// A ray nearly along the plane meets it far away.
 	Editor.SetTransformOf(Object, position, Object->getRotation(), Object->getScale());
+}
+
+// The bottom of the object's box stands on the first surface under the
+// cursor; where there is none, the object stays where it is.
+void CGizmo::FollowSurfaces(const core::line3df& ray)
+{
+	scene::ISceneNode* node = ObjectNode(Object);
+	core::vector3df point;
+	if (!node || !Editor.SurfacePoint(ray, node, point))
+		return;
+	node->updateAbsolutePosition();
+	const core::aabbox3df box = node->getTransformedBoundingBox();
+	const core::vector3df foot(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
+	Editor.SetTransformOf(Object, Object->getPosition() + (point - foot), Object->getRotation(),
+	                      Object->getScale());
 }
 
 bool CGizmo::Cancel()

@@ -5,7 +5,9 @@
 // square at its centre, in every view shown. Dragging a handle moves the
 // object along its axis, dragging the ring turns it about the vertical
 // axis, and dragging the centre or the object itself moves it over the
-// horizontal plane through its position. Seen orthographically the handles
+// horizontal plane through its position, or with Shift held over the
+// surfaces under the cursor (level, terrain, plane, other models shown),
+// standing on them. Seen orthographically the handles
 // move only in the view's own plane: the axis along the view and (but from
 // the top) the ring are left out, and the centre moves over that plane. A drag is one undo step (it
 // ends with the mouse button); Escape during a drag puts the object back. A press and release
@@ -75,7 +77,10 @@ private:
 	};
 
 	void Begin();
-	void Follow(const core::position2d<s32>& cursor);
+	//! `onSurfaces` (Shift held): the centre's drag slides the object over
+	//! the surfaces under the cursor instead of the plane.
+	void Follow(const core::position2d<s32>& cursor, bool onSurfaces);
+	void FollowSurfaces(const core::line3df& ray);
 	core::vector3df Centre() const;
 	core::line3df Ray(const core::position2d<s32>& cursor) const;
 	//! Whether a view shows a part: not an axis along it, not the ring on edge.

@@ -442,6 +442,8 @@ void CViewports::DrawView(const SViewport& view)
 		Grid.Draw(driver, view, step);
 	if (skyShown)
 		sky->setVisible(true);
+	// After the scene and the grid, whose depths tell where it is hidden.
+	Outline.Draw(driver, view, Editor.SelectedModel);
 	Editor.Handles.Draw(view);
 }
 

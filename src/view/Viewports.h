@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Grid.h"
+#include "SelectionOutline.h"
 
 using namespace irr;
 
@@ -95,12 +96,15 @@ public:
 	//! The orthographic views' start: the origin, a few hundred units across.
 	void ResetOrthographic();
 
-	//! Draws every view shown (scene, grid, handles), then the captions and
-	//! outlines over the whole window; the GUI comes after.
+	//! Draws every view shown (scene, grid, the selection's outline,
+	//! handles), then the captions and frames over the whole window; the
+	//! GUI comes after.
 	void Draw();
 	//! What the views add to a frame's look (layout, active view, the
 	//! orthographic cameras, the grid): a frame is due when it changes.
 	size_t State() const;
+	//! The selected object seen through whatever stands in front of it.
+	CSelectionOutline Outline;
 
 	//! The view captions, in EView order.
 	static const wchar_t* const CAPTIONS[VIEW_COUNT];

@@ -42,6 +42,7 @@ gltf::SObject ObjectOf(const std::string& name, scene::ISceneNode* node, const s
 	object.Mesh = mesh;
 	node->updateAbsolutePosition();
 	object.World = node->getAbsoluteTransformation();
+	object.Hidden = !node->isTrulyVisible();
 	for (u32 i = 0; i < node->getMaterialCount(); ++i)
 		object.Materials.push_back(node->getMaterial(i));
 	return object;
@@ -253,7 +254,10 @@ bool CGltfExportWindow::Export(const std::string& file)
 		leftOut.push_back(L"the texture " + FileNameToWide(BaseName(name)));
 	std::wstring text = L"Wrote " + FileNameToWide(BaseName(file)) + L": " +
 	                    std::to_wstring(result.Meshes) +
-	                    (result.Meshes == 1 ? L" mesh." : L" meshes.");
+	                    (result.Meshes == 1 ? L" mesh" : L" meshes");
+	if (result.Hidden > 0)
+		text += L" (" + std::to_wstring(result.Hidden) + L" hidden, marked as not visible)";
+	text += L".";
 	if (!leftOut.empty())
 		text += L" Left out: " + Joined(leftOut) + L".";
 	Editor.ShowMessage(L"Export glTF", text.c_str());

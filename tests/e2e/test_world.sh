@@ -1,7 +1,8 @@
 # World geometry through its windows and dialogs: the engine's sample sky box
 # from the "SkyBox Setup" window, then the Quake 3 level from "World
 # Properties", "Load Q3Level" and the file dialog, its textures in a sibling
-# archive; locked in "Scene Objects", it lets a click through to a crate.
+# archive; locked in "Scene Objects", it lets a click through to a crate,
+# whose outline then shows through the level from above.
 source "$(dirname "$0")/e2e-lib.sh"
 start_xvfb
 start_editor
@@ -55,6 +56,25 @@ check "no handles with nothing selected" wait_for 5 eval '! handles_shown'
 xdotool mousemove 400 300 click 1 sleep 0.3 key c
 check "the click through the locked level picks the crate" wait_for 5 handles_shown
 screenshot "$shots/locked-level-pick.png"
+# Seen from the top the crate lies under the level's ceiling: its outline
+# shows through, in the dim colour of the hidden part (#AF731E).
+xdotool key 2
+outline_through_ceiling() {
+	screenshot "$WORK/now.png" &&
+		[ "$(convert "$WORK/now.png" -crop 800x580+0+20 txt:- | grep -c '#AF731E')" -gt 100 ]
+}
+check "the selected crate's outline shows through the ceiling" wait_for 5 outline_through_ceiling
+screenshot "$shots/outline-from-top.png"
+# Dragged by its centre with Shift held, it stands on what lies under the
+# cursor, seen from the top: on the level, in sight, its outline bright.
+xdotool mousemove 400 300 keydown shift mousedown 1 sleep 0.1 mousemove 300 300 sleep 0.1 \
+	mousemove 200 300 sleep 0.1 mouseup 1 keyup shift
+outline_in_sight() {
+	screenshot "$WORK/now.png" &&
+		[ "$(convert "$WORK/now.png" -crop 800x580+0+20 txt:- | grep -c '#FFAA28')" -gt 100 ]
+}
+check "Shift and a drag put the crate on top of the level" wait_for 5 outline_in_sight
+screenshot "$shots/dropped-on-level.png"
 check "the editor is still running" editor_running
 quit_discarding
 wait_editor_exit 10 && check "the editor ends normally" test "$EDITOR_STATUS" -eq 0
