@@ -178,4 +178,13 @@ TEST_F(HideLockTest, HiddenThingsAreNoFloorsNorSurfacesLockedOnesStillAre)
 		                                         core::vector3df(1, 1, 1)));
 		EXPECT_NEAR(row.surfaceDistance, editor->SurfaceDistance(down), 0.02f) << row.what;
 	}
+
+	// A cube (10 units a side) is a surface as a model is.
+	setWorld(true, false, false);
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(500, 0, 500), core::vector3df(),
+	                                         core::vector3df(1, 1, 1)));
+	ASSERT_TRUE(editor->AddAtMarker(CModel::TYPE_CUBE));
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(0, 50, 0), core::vector3df(),
+	                                         core::vector3df(1, 1, 1)));
+	EXPECT_NEAR(245, editor->SurfaceDistance(down), 0.02f);
 }

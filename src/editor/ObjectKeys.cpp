@@ -18,6 +18,11 @@ scene::ITriangleSelector* SurfacesOf(scene::ISceneManager* smgr, scene::ISceneNo
 	node->updateAbsolutePosition();
 	if (node->getType() == scene::ESNT_TERRAIN)
 		return smgr->createTerrainTriangleSelector(static_cast<scene::ITerrainSceneNode*>(node));
+	if (node->getType() == scene::ESNT_CUBE || node->getType() == scene::ESNT_SPHERE)
+	{
+		scene::IMesh* shape = static_cast<scene::IMeshSceneNode*>(node)->getMesh();
+		return shape ? smgr->createTriangleSelector(shape, node) : 0;
+	}
 	if (node->getType() != scene::ESNT_ANIMATED_MESH)
 		return 0;
 	scene::IAnimatedMesh* mesh = static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh();
@@ -82,9 +87,14 @@ std::vector<scene::ISceneNode*> CSceneEditor::SurfaceNodes() const
 	     {Q3LevelNode, static_cast<scene::ISceneNode*>(Terrain), LevelPlane})
 		add(piece);
 	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
-		if (CModel* object = ObjectAt(slot))
-			if (object->MODEL_TYPE == CModel::TYPE_MESH)
-				add(object->AnimatedNode);
+	{
+		const CModel* object = ObjectAt(slot);
+		if (object && object->MODEL_TYPE == CModel::TYPE_MESH)
+			add(object->AnimatedNode);
+		else if (object && (object->MODEL_TYPE == CModel::TYPE_CUBE ||
+		                    object->MODEL_TYPE == CModel::TYPE_SPHERE))
+			add(object->Node);
+	}
 	return grounds;
 }
 
