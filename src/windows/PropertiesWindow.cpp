@@ -15,11 +15,11 @@ namespace
 typedef core::rect<s32> Rect;
 
 // The columns: labels, then the controls, then the scroll bar.
-const s32 LABEL_LEFT = 10, LABEL_RIGHT = 140;
-const s32 CONTROL_LEFT = 145, CONTROL_RIGHT = 290;
+const s32 LABEL_LEFT = 10, LABEL_RIGHT = 170;
+const s32 CONTROL_LEFT = 175, CONTROL_RIGHT = 330;
 const s32 BOX_WIDTH = 34, BOX_GAP = 4;
 const s32 FIRST_ROW_TOP = 52;
-const s32 WINDOW_WIDTH = 320, WINDOW_HEIGHT = 460;
+const s32 WINDOW_WIDTH = 360, WINDOW_HEIGHT = 460;
 
 const wchar_t* const FlagNames[4] = {L"Shadow", L"Fog", L"Lighting", L"Wireframe"};
 
@@ -178,7 +178,11 @@ void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kin
 	LaidKind = kind;
 	LaidShadow = shadow;
 	LaidMesh = record && !record->Mesh.empty();
-	if (record)
+	// Lights and cameras have no surface: no material, flags or textures.
+	scene::ISceneNode* node = record ? ObjectNode(Editor.SelectedModel) : 0;
+	if (record && !(node && node->getMaterialCount() > 0))
+		AddValueRows(*kind);
+	else if (record)
 	{
 		gui::IGUIEnvironment* gui = Editor._gui;
 		const Rect control(CONTROL_LEFT, 0, CONTROL_RIGHT, 20);
