@@ -444,8 +444,12 @@ const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
 const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
                                {L"Properties", ID_MENU_OBJECT_PROPERTIES},
                                {L"Transform", ID_MENU_TRANSFORM},
-                               {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR}};
-const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}};
+                               {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR},
+                               {L"Group", ID_MENU_GROUP},
+                               {L"Ungroup", ID_MENU_UNGROUP}};
+const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL},
+                            {L"Water", ID_MENU_ADD_WATER},
+                            {L"Empty", ID_MENU_ADD_EMPTY}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
 
@@ -649,10 +653,11 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 		if (!node->isVisible())
 			continue;
 		PickAlongRay(node, ray, best);
-		if (!Pickable(node) || NodeLocked(node))
-			continue;
 		const int slot = SlotOfNode(node);
 		const SObjectKind* kind = slot < 0 ? 0 : KindOf(ObjectAt(slot)->MODEL_TYPE);
+		// A kind with a box of its own is picked by it (an empty has none).
+		if (!(Pickable(node) || (kind && kind->PickBox)) || NodeLocked(node))
+			continue;
 		const core::aabbox3df box = kind && kind->PickBox ? kind->PickBox(*ObjectAt(slot))
 		                                                  : node->getTransformedBoundingBox();
 		if (!Thickened(box, 1.0f).intersectsWithLine(ray))

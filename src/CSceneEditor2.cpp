@@ -247,7 +247,14 @@ void CSceneEditor::DeleteSelectedModel()
 	}
 	const int slot = SlotOf(SelectedModel);
 	if (slot >= 0)
-		Execute(commands::RemoveObject(slot));
+	{
+		// What hangs from the object goes with it, as one step.
+		AdoptObject(slot);
+		SCommand remove = commands::RemoveTree(slot);
+		if (const SModelState* record = Document.Object(slot); record && !record->Name.empty())
+			remove.What = std::wstring(L"Remove ") + record->Name.c_str();
+		Execute(remove);
+	}
 	else
 		SelectedModel->remove();
 	SelectedModel = 0;
@@ -712,6 +719,16 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 				failedName = std::string("the names of the ") + core::stringc(kind->Name).c_str();
 				return false;
 			}
+	// The tree: every object made, each goes into its parent's node, its
+	// transform relative to it.
+	for (int i = 1; i < MODEL_SLOTS; ++i)
+		if (const SModelState* record = Document.Object(i); record && record->Parent > 0)
+		{
+			const std::string child = "Model[" + std::to_string(i) + "]",
+			                  parent = "Model[" + std::to_string(record->Parent) + "]";
+			source += "\tif (" + child + " && " + parent + ")\n\t\t" + child + "->setParent(" +
+			          parent + ");\n";
+		}
 	source += LevelSourceClosing;
 	return true;
 }

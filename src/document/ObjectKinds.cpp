@@ -6,8 +6,9 @@
 extern const SObjectKind ModelKind;
 extern const SObjectKind WaterKind;
 extern const SObjectKind ParticleKind;
+extern const SObjectKind EmptyKind;
 
-const SObjectKind* const ObjectKinds[3] = {&ModelKind, &WaterKind, &ParticleKind};
+const SObjectKind* const ObjectKinds[4] = {&ModelKind, &WaterKind, &ParticleKind, &EmptyKind};
 
 const SObjectKind* KindOf(s32 type)
 {

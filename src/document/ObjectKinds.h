@@ -52,7 +52,8 @@ struct SObjectKind
 	//! The C++ that rebuilds the object in a game; false, naming what cannot
 	//! be written, when a name is no valid file name.
 	bool (*Export)(std::string& source, int slot, const SModelState& record);
-	//! The window that edits an object of this kind, and how it shows one.
+	//! The window that edits an object of this kind (null: none), and how it
+	//! shows one.
 	gui::IGUIWindow* (*Window)();
 	void (*FillWindow)(CSceneEditor& editor, CModel& object);
 	//! The names of the kind's own values (SModelState::Values), in order,
@@ -85,7 +86,7 @@ struct SObjectKind
 const SObjectKind* KindOf(s32 type);
 
 //! The kinds, in the order the export writes them: models first.
-extern const SObjectKind* const ObjectKinds[3];
+extern const SObjectKind* const ObjectKinds[4];
 
 //! The node that shows an object, or null (no object, or none built).
 scene::ISceneNode* ObjectNode(const CModel* object);

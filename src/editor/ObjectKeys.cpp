@@ -5,9 +5,11 @@
 // Also the search for the surfaces a line meets, which the wheel's zoom uses.
 #include "CSceneEditor.h"
 
+#include <map>
 #include <vector>
 
 #include "ObjectKinds.h"
+#include "SceneTree.h"
 
 namespace
 {
@@ -152,25 +154,42 @@ bool CSceneEditor::ShowAll()
 bool CSceneEditor::DuplicateSelected()
 {
 	const int from = SlotOf(SelectedModel);
-	if (from < 0 || SelectedModel->MODEL_TYPE != CModel::TYPE_MESH)
+	// The water is one of a kind.
+	if (from <= WATER_SLOT)
 		return false;
+	AdoptObject(from);
+	const std::vector<int> tree = scenetree::Subtree(Document.State(), from);
 	return AsOneStep(
 	    [&]
 	    {
-		    const int slot = NextModelSlot();
-		    const SModelState* original = Document.Object(from);
-		    if (slot == 0 || !original)
+		    // Each copy takes the next free slot; the copies hang as the
+		    // originals do, the first from the original's parent.
+		    std::map<int, int> copies;
+		    for (int original : tree)
 		    {
-			    ShowMessage(L"Load Model Error!",
-			                L"The scene is full. Use File, Clear to start again.");
-			    return false;
+			    const int slot = NextModelSlot();
+			    const SModelState* record = Document.Object(original);
+			    if (slot == 0 || !record)
+			    {
+				    ShowMessage(L"Load Model Error!",
+				                L"The scene is full. Use File, Clear to start again.");
+				    return !copies.empty();
+			    }
+			    SModelState copy = *record;
+			    if (original == from)
+				    copy.Position =
+				        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
+			    else
+				    copy.Parent = copies[record->Parent];
+			    const std::wstring base =
+			        copy.Name.empty() ? scenetree::BaseName(copy) : copy.Name.c_str();
+			    copy.Name = scenetree::SuggestedName(Document.State(), base).c_str();
+			    Execute(
+			        commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
+			    Execute(commands::AddObject(slot, std::move(copy)));
+			    copies[original] = slot;
 		    }
-		    SModelState copy = *original;
-		    copy.Position =
-		        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
-		    Execute(commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
-		    Execute(commands::AddObject(slot, std::move(copy)));
-		    CModel* model = ObjectNode(ObjectAt(slot)) ? ObjectAt(slot) : 0;
+		    CModel* model = ObjectNode(ObjectAt(copies[from])) ? ObjectAt(copies[from]) : 0;
 		    if (model)
 			    Select(model);
 		    return model != 0;

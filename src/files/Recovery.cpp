@@ -1,4 +1,5 @@
 #include "Recovery.h"
+#include "SceneTree.h"
 #include "FileNames.h"
 
 #include <algorithm>
@@ -560,6 +561,12 @@ bool IsSound(const SRecoveredScene& scene, std::wstring& problem)
 	for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
 		if (scene.State.Models[slot] && !RecordFits(slot, *scene.State.Models[slot], problem))
 			return false;
+	std::wstring tree;
+	if (!scenetree::TreeIsSound(scene.State, tree))
+	{
+		problem = L"its " + tree;
+		return false;
+	}
 	return true;
 }
 } // namespace

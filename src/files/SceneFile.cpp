@@ -527,6 +527,10 @@ bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& cont
 			const SForeignNode* node = nodes.current();
 			if (node && !node->value("Visible").empty())
 				data->setAttribute("Visible", node->value("Visible") != L"false");
+			// So is its name, which the engine writes as UTF-8 bytes.
+			if (node && !data->existsAttribute("Name"))
+				data->addString("Name",
+				                FileNameToWide(Narrow(node->value("Name").c_str())).c_str());
 			content.Models.push_back(data);
 		}
 		else

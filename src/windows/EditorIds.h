@@ -43,6 +43,10 @@ enum EEditorId
 	ID_MENU_DROP_TO_FLOOR = 75,
 	// menu "Tools"
 	ID_MENU_PARTICLE_EDITOR = 80,
+	// menu "Object": an empty, and grouping
+	ID_MENU_ADD_EMPTY = 81,
+	ID_MENU_GROUP = 84,
+	ID_MENU_UNGROUP = 85,
 	// menu "Help"
 	ID_MENU_ABOUT = 90,
 
@@ -166,6 +170,9 @@ enum EEditorId
 	ID_SCENE_OBJECTS_LIST = 721,
 	ID_SCENE_OBJECTS_HIDE = 722,
 	ID_SCENE_OBJECTS_LOCK = 723,
+	// the filter box, and the box that renames the chosen object (F2)
+	ID_SCENE_OBJECTS_FILTER = 724,
+	ID_SCENE_OBJECTS_RENAME = 725,
 
 	// "File", "Open Recent": entry i (0 to 7, newest first) is
 	// ID_RECENT_SCENE_FIRST + i; 800 to 899 are kept for the list.
