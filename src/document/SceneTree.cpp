@@ -1,6 +1,7 @@
 // The objects' tree; see SceneTree.h.
 #include "SceneTree.h"
 
+#include <cmath>
 #include <cwctype>
 
 #include "CModel.h"
@@ -37,7 +38,16 @@ core::matrix4 WorldTransform(const SSceneState& scene, int slot)
 void SetTransform(SModelState& record, const core::matrix4& local)
 {
 	record.Position = KeptInWorld(local.getTranslation());
-	record.Rotation = KeptInWorld(local.getRotationDegrees());
+	// A turn about the vertical axis alone reads back as one: the engine's
+	// angles for 135 degrees are (180, 45, 180).
+	core::vector3df rotation = local.getRotationDegrees();
+	const auto half = [](f32 angle) { return std::fabs(std::fabs(angle) - 180.0f) < 1e-3f; };
+	if (half(rotation.X) && half(rotation.Z))
+	{
+		const f32 y = 180.0f - rotation.Y;
+		rotation.set(0, y > 180.0f ? y - 360.0f : y, 0);
+	}
+	record.Rotation = KeptInWorld(rotation);
 	// The engine reads a scale as lengths: a mirrored axis comes back
 	// turned instead.
 	record.Scale = KeptScale(local.getScale());

@@ -383,6 +383,14 @@ bool CSceneObjectsWindow::BeginRename()
 	RenameBox->setText(record->Name.c_str());
 	RenameBox->setVisible(true);
 	Editor._gui->setFocus(RenameBox);
+	// Typing goes on from the end of the name.
+	SEvent end;
+	end.EventType = EET_KEY_INPUT_EVENT;
+	end.KeyInput.Char = 0;
+	end.KeyInput.Key = KEY_END;
+	end.KeyInput.PressedDown = true;
+	end.KeyInput.Shift = end.KeyInput.Control = false;
+	RenameBox->OnEvent(end);
 	return true;
 }
 
