@@ -719,16 +719,25 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 				failedName = std::string("the names of the ") + core::stringc(kind->Name).c_str();
 				return false;
 			}
-	// The tree: every object made, each goes into its parent's node, its
-	// transform relative to it.
+	// The names and the tree: every object made, each goes into its
+	// parent's node, its transform relative to it.
 	for (int i = 1; i < MODEL_SLOTS; ++i)
-		if (const SModelState* record = Document.Object(i); record && record->Parent > 0)
+	{
+		const SModelState* record = Document.Object(i);
+		std::string name;
+		if (!record || !WideToFileName(record->Name.c_str(), name))
+			continue;
+		const std::string node = "Model[" + std::to_string(i) + "]";
+		if (!name.empty())
+			source +=
+			    "\tif (" + node + ")\n\t\t" + node + "->setName(" + CppStringLiteral(name) + ");\n";
+		if (record->Parent > 0)
 		{
-			const std::string child = "Model[" + std::to_string(i) + "]",
-			                  parent = "Model[" + std::to_string(record->Parent) + "]";
-			source += "\tif (" + child + " && " + parent + ")\n\t\t" + child + "->setParent(" +
+			const std::string parent = "Model[" + std::to_string(record->Parent) + "]";
+			source += "\tif (" + node + " && " + parent + ")\n\t\t" + node + "->setParent(" +
 			          parent + ");\n";
 		}
+	}
 	source += LevelSourceClosing;
 	return true;
 }
