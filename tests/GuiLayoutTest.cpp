@@ -230,7 +230,7 @@ const std::vector<Window> ToolWindows = {
      720,
      R(530, 195, 790, 475),
      {
-         {LABEL, 0, R(10, 33, 48, 48), L"Find:"},
+         {NOWRAP_LABEL, 0, R(10, 33, 48, 48), L"Find:"},
          {EDIT_BOX, 724, R(50, 30, 250, 50), L""},
          {EDIT_BOX, 725, R(50, 30, 250, 50), L""},
          {LIST_BOX, 721, R(10, 54, 250, 242), nullptr},
