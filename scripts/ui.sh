@@ -11,7 +11,7 @@ declare -A ITEM_Y=(["File/Clear"]=30 ["File/Open Scene"]=55 ["File/Open Recent"]
 	["View/Perspective"]=85 ["View/Top"]=100 ["View/Front"]=115 ["View/Side"]=130
 	["View/Four Views"]=145 ["View/Grid"]=170 ["World/SkyBox Setup"]=30
 	["World/World Properties"]=45 ["Object/Add"]=30 ["Object/Remove"]=45
-	["Object/Properties"]=60 ["Object/Transform"]=75 ["Object/Drop to Floor"]=90 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
+	["Object/Properties"]=60 ["Object/Transform"]=75 ["Object/Drop to Floor"]=90 ["Object/Group"]=105 ["Object/Ungroup"]=120 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
 
 # menu MENU ITEM [SUBITEM-Y]: opens a menu of the bar and clicks an item; with
 # SUBITEM-Y, hovers the item and clicks the entry of its submenu at that y.
