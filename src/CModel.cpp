@@ -198,9 +198,9 @@ void CModel::addWater()
 void CModel::addWater(f32 waveHeight, f32 waveLength, f32 waveSpeed)
 {
 	buildWater("NewWater", core::dimension2d<f32>(WATER_TILE_SIDE, WATER_TILE_SIDE),
-	           core::dimension2d<u32>(WATER_TILES, WATER_TILES),
-	           0.0f, core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f),
-	           waveHeight, waveSpeed, waveLength);
+	           core::dimension2d<u32>(WATER_TILES, WATER_TILES), 0.0f,
+	           core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f), waveHeight,
+	           waveSpeed, waveLength);
 }
 
 void CModel::updateWater(const char* /*Name*/, int tile_count, f32 tile_size, f32 hill_height,

@@ -72,8 +72,7 @@ CSceneEditor::CSceneEditor()
       spw_refresh_redbar(0), spw_refresh_greenbar(0), spw_refresh_bluebar(0), sbw_fogred(0),
       sbw_foggreen(0), sbw_fogblue(0), sbw_red(0), sbw_green(0), sbw_blue(0), mpw_scaleX(0),
       mpw_scaleY(0), mpw_scaleZ(0), mpw_scale_x(0), mpw_scale_y(0), mpw_scale_z(0),
-      mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0),
-      MessageLog(0), 
+      mpw_boxFileName(0), mpw_boxTexture(0), mpw_boxTexture2(0), sow_editboxDir(0), MessageLog(0),
       MouseButtonsHeld(0), LevelChooserWindow(0), LevelChooserList(0), WindowHadFocus(false),
       Orbit(0)
 {
@@ -441,15 +440,12 @@ const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
                              {L"Grid", ID_MENU_GRID}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
-const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
-                               {L"Properties", ID_MENU_OBJECT_PROPERTIES},
-                               {L"Transform", ID_MENU_TRANSFORM},
-                               {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR},
-                               {L"Group", ID_MENU_GROUP},
-                               {L"Ungroup", ID_MENU_UNGROUP}};
-const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL},
-                            {L"Water", ID_MENU_ADD_WATER},
-                            {L"Empty", ID_MENU_ADD_EMPTY}};
+const MenuItem ObjectMenu[] = {
+    {L"Remove", ID_MENU_REMOVE},       {L"Properties", ID_MENU_OBJECT_PROPERTIES},
+    {L"Transform", ID_MENU_TRANSFORM}, {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR},
+    {L"Group", ID_MENU_GROUP},         {L"Ungroup", ID_MENU_UNGROUP}};
+const MenuItem AddMenu[] = {
+    {L"Model", ID_MENU_ADD_MODEL}, {L"Water", ID_MENU_ADD_WATER}, {L"Empty", ID_MENU_ADD_EMPTY}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
 

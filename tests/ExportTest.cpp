@@ -469,7 +469,8 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	std::map<int, std::string> expected;
 	for (int slot : {1, 4, 5, 7, 10, 101})
 	{
-		scene::ISceneNode* node = slot == 101 ? editor->Water->Node : ObjectNode(editor->Model[slot]);
+		scene::ISceneNode* node =
+		    slot == 101 ? editor->Water->Node : ObjectNode(editor->Model[slot]);
 		const std::string mesh =
 		    slot == 101 || slot == 10
 		        ? ""

@@ -1,7 +1,8 @@
 // A small game built on an exported level: it compiles with the exported
 // Level.cpp, rebuilds the level on the null driver, once on the heap and once
 // on the stack as games use it, and prints every rebuilt node (models and
-// particle systems, and where each in a parent stands) so that a test can compare it with the editor's scene.
+// particle systems, and where each in a parent stands) so that a test can compare it with the
+// editor's scene.
 #include <cstdio>
 
 #include "Level.h"

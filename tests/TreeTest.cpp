@@ -151,6 +151,13 @@ TEST_F(TreeTest, AThreeLevelTreeIsNestedInTheSceneFileAndOpensWhole)
 	ASSERT_TRUE(editor->RenameObject(3, L"top cr\u00e4te"));
 	const std::string file = ScratchDir() + "/tree.irr";
 	ASSERT_TRUE(editor->SaveScene(file.c_str()));
+	// The recovery file keeps the tree and the names too.
+	ASSERT_TRUE(editor->WriteRecovery());
+	SRecoveredScene recovered;
+	ASSERT_TRUE(CRecovery::Read(editor->RecoveryFile(), recovered));
+	ASSERT_TRUE(recovered.State.Models[3]);
+	EXPECT_EQ(2, recovered.State.Models[3]->Parent);
+	EXPECT_EQ(L"top cr\u00e4te", std::wstring(recovered.State.Models[3]->Name.c_str()));
 
 	// A bare engine finds the tree by the nodes' names.
 	scene::ISceneManager* bare = editor->_smgr->createNewSceneManager(false);
@@ -180,14 +187,17 @@ TEST_F(TreeTest, ABrokenTreeInASceneFileIsRefusedAndChangesNothing)
 	const auto empty = [](int slot, int parent)
 	{
 		return "<node type=\"empty\"><userData><attributes><int name=\"Slot\" value=\"" +
-		       std::to_string(slot) + "\" /><int name=\"Type\" value=\"10\" /><int name=\"Parent\" "
-		       "value=\"" + std::to_string(parent) + "\" /></attributes></userData></node>";
+		       std::to_string(slot) +
+		       "\" /><int name=\"Type\" value=\"10\" /><int name=\"Parent\" "
+		       "value=\"" +
+		       std::to_string(parent) + "\" /></attributes></userData></node>";
 	};
 	const auto scene = [](const std::string& name, const std::string& nodes)
 	{
 		return WriteFile(name, "<?xml version=\"1.0\"?><irr_scene><node type=\"empty\"><userData>"
 		                       "<attributes><string name=\"Format\" value=\"Tolvane scene\" />"
-		                       "</attributes></userData>" + nodes + "</node></irr_scene>");
+		                       "</attributes></userData>" +
+		                           nodes + "</node></irr_scene>");
 	};
 	const std::string cycle = scene("cycle.irr", empty(1, 3) + empty(2, 1) + empty(3, 2));
 	const std::string dangling = scene("dangling.irr", empty(1, -1) + empty(2, 42));

@@ -58,15 +58,18 @@ void DrawEmpties(CSceneEditor& editor)
 	for (int slot = 1; slot < CSceneEditor::MODEL_SLOTS; ++slot)
 	{
 		const CModel* object = editor.ObjectAt(slot);
-		scene::ISceneNode* node = object && object->MODEL_TYPE == CModel::TYPE_GROUP ? object->Node : 0;
+		scene::ISceneNode* node =
+		    object && object->MODEL_TYPE == CModel::TYPE_GROUP ? object->Node : 0;
 		if (!node || !node->isTrulyVisible())
 			continue;
 		node->updateAbsolutePosition();
 		const core::vector3df at = node->getAbsolutePosition();
-		const video::SColor colour = object == editor.SelectedModel ? video::SColor(255, 255, 255, 0)
-		                                                            : video::SColor(255, 230, 160, 40);
-		for (const core::vector3df& arm : {core::vector3df(CrossArm, 0, 0), core::vector3df(0, CrossArm, 0),
-		                                  core::vector3df(0, 0, CrossArm)})
+		const video::SColor colour = object == editor.SelectedModel
+		                                 ? video::SColor(255, 255, 255, 0)
+		                                 : video::SColor(255, 230, 160, 40);
+		for (const core::vector3df& arm :
+		     {core::vector3df(CrossArm, 0, 0), core::vector3df(0, CrossArm, 0),
+		      core::vector3df(0, 0, CrossArm)})
 			driver->draw3DLine(at - arm, at + arm, colour);
 	}
 }

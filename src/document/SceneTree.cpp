@@ -104,8 +104,8 @@ bool TreeIsSound(const SSceneState& scene, std::wstring& problem)
 		if (!record || record->Parent == -1)
 			continue;
 		const SObjectKind* kind = KindOf(record->Type);
-		const std::wstring object = std::wstring(kind ? kind->Name : L"object") + L" in slot " +
-		                            std::to_wstring(slot);
+		const std::wstring object =
+		    std::wstring(kind ? kind->Name : L"object") + L" in slot " + std::to_wstring(slot);
 		const int parent = record->Parent;
 		if (slot == WATER_SLOT || parent <= WATER_SLOT || parent >= OBJECT_SLOTS ||
 		    !scene.Models[parent])

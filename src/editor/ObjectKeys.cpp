@@ -236,6 +236,5 @@ bool CSceneEditor::DropToFloor()
 		return SetSelectedTransform(SelectedModel->getPosition() + fall,
 		                            SelectedModel->getRotation(), SelectedModel->getScale());
 	const core::vector3df fallen = Positioner->getPosition() + fall;
-	return Execute(
-	    commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
+	return Execute(commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
 }

@@ -123,10 +123,11 @@ bool CSceneEditor::UngroupSelected()
 
 bool CSceneEditor::RenameObject(int slot, const core::stringw& name)
 {
-	if (slot < 0 || slot >= MODEL_SLOTS || !Document.Object(slot) ||
-	    name.size() > LONGEST_NAME || !TextIsSound(name.c_str(), name.size()))
+	if (slot < 0 || slot >= MODEL_SLOTS || !Document.Object(slot) || name.size() > LONGEST_NAME ||
+	    !TextIsSound(name.c_str(), name.size()))
 		return false;
 	AdoptObject(slot);
-	return Execute(commands::EditObject(slot, [name](SModelState& record) { record.Name = name; },
-	                                    L"Rename " + std::wstring(name.c_str())));
+	return Execute(commands::EditObject(
+	    slot, [name](SModelState& record) { record.Name = name; },
+	    L"Rename " + std::wstring(name.c_str())));
 }

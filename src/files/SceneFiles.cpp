@@ -758,7 +758,8 @@ void CSceneFiles::KeepOrphansInPlace(const SSceneState& read)
 	for (int slot = 1; slot < OBJECT_SLOTS; ++slot)
 	{
 		CModel* object = Editor.ObjectAt(slot);
-		if (!ObjectNode(object) || object->Parent < 0 || ObjectNode(Editor.ObjectAt(object->Parent)))
+		if (!ObjectNode(object) || object->Parent < 0 ||
+		    ObjectNode(Editor.ObjectAt(object->Parent)))
 			continue;
 		SModelState placed = *read.Models[slot];
 		scenetree::SetTransform(placed, scenetree::WorldTransform(read, slot));

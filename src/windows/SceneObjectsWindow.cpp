@@ -340,10 +340,12 @@ bool CSceneObjectsWindow::OnMouse(const SEvent::SMouseInput& mouse)
 		// The sign at the start of a parent's line opens and closes it.
 		const std::wstring& line = Lines[PressedLine];
 		const size_t indent = line.find_first_not_of(L' ');
-		const bool sign = indent != std::wstring::npos && (line[indent] == L'+' || line[indent] == L'-');
+		const bool sign =
+		    indent != std::wstring::npos && (line[indent] == L'+' || line[indent] == L'-');
 		gui::IGUIFont* font = Editor._gui->getSkin()->getFont();
-		const s32 signEnd = List->getAbsolutePosition().UpperLeftCorner.X + 4 +
-		                    static_cast<s32>(font->getDimension(line.substr(0, indent + 2).c_str()).Width);
+		const s32 signEnd =
+		    List->getAbsolutePosition().UpperLeftCorner.X + 4 +
+		    static_cast<s32>(font->getDimension(line.substr(0, indent + 2).c_str()).Width);
 		if (sign && mouse.X <= signEnd)
 		{
 			const int slot = Slots[PressedLine];
