@@ -233,8 +233,15 @@ bool CSceneEditor::DropToFloor()
 		return false;
 	const core::vector3df fall(0, floor - foot.Y, 0);
 	if (SelectedModel)
-		return SetSelectedTransform(SelectedModel->getPosition() + fall,
-		                            SelectedModel->getRotation(), SelectedModel->getScale());
+	{
+		// The fall is in the world; a child's position is its parent's.
+		core::vector3df landed = falling->getAbsolutePosition() + fall;
+		core::matrix4 toParent;
+		falling->getParent()->getAbsoluteTransformation().getInverse(toParent);
+		toParent.transformVect(landed);
+		return SetSelectedTransform(landed, SelectedModel->getRotation(),
+		                            SelectedModel->getScale());
+	}
 	const core::vector3df fallen = Positioner->getPosition() + fall;
 	return Execute(commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
 }
