@@ -11,11 +11,11 @@ declare -A ITEM_Y=(["File/Clear"]=30 ["File/Open Scene"]=55 ["File/Open Recent"]
 	["View/Properties"]=75 ["View/Perspective"]=100 ["View/Top"]=115 ["View/Front"]=130
 	["View/Side"]=145 ["View/Four Views"]=160 ["View/Grid"]=185 ["World/SkyBox Setup"]=30
 	["World/World Properties"]=45 ["Object/Add"]=30 ["Object/Remove"]=45
-	["Object/Properties"]=60 ["Object/Transform"]=75 ["Object/Drop to Floor"]=90 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
+	["Object/Properties"]=60 ["Object/Transform"]=75 ["Object/Drop to Floor"]=90 ["Object/Group"]=105 ["Object/Ungroup"]=120 ["Tools/Particle Editor"]=30 ["Help/About"]=30)
 
 # The y of each entry of "Object", "Add" (menu Object Add "${ADD_Y[Light]}").
 declare -A ADD_Y=([Model]=33 [Water]=48 [Light]=63 [Billboard]=78 [Cube]=93 [Sphere]=108
-	[Camera]=123 ["Sky Dome"]=138)
+	[Camera]=123 ["Sky Dome"]=138 [Empty]=153)
 
 # menu MENU ITEM [SUBITEM-Y]: opens a menu of the bar and clicks an item; with
 # SUBITEM-Y, hovers the item and clicks the entry of its submenu at that y.

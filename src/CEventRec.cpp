@@ -253,6 +253,9 @@ bool CTLVEventRec::OnMenuCommand(s32 commandId)
 	case ID_MENU_ADD_SPHERE: editor.AddAtMarker(CModel::TYPE_SPHERE); break;
 	case ID_MENU_ADD_CAMERA: editor.AddAtMarker(CModel::TYPE_CAMERA); break;
 	case ID_MENU_ADD_SKY_DOME: editor.AddAtMarker(CModel::TYPE_SKYDOME); break;
+	case ID_MENU_ADD_EMPTY: editor.CreateNewEmpty(); break;
+	case ID_MENU_GROUP: editor.GroupSelected(); break;
+	case ID_MENU_UNGROUP: editor.UngroupSelected(); break;
 	case ID_MENU_PARTICLE_EDITOR: ShowWindow(CSceneEditor::ParticleWindow); break;
 	case ID_MENU_ABOUT: ShowWindow(CSceneEditor::AboutWindow); break;
 	case ID_MENU_UNDO: editor.Undo(); break;
@@ -547,6 +550,9 @@ bool CTLVEventRec::OnKey(const SEvent::SKeyInput& keyInput)
 	const bool editing = ptr_sed->CheckEditBoxFocus();
 	if (keyInput.PressedDown && AnswerWithKey(keyInput, editing))
 		return true;
+	// F2 renames in "Scene Objects"; Left and Right open its lines.
+	if (!ptr_sed->ModalWindowOpen() && ptr_sed->ObjectList.OnKey(keyInput))
+		return true;
 	// Escape during a drag of the handles puts the object back.
 	if (escape && ptr_sed->Handles.Cancel())
 		return true;
@@ -818,6 +824,9 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 		return true;
 	// A double click on a picture of "Assets", a drag from one, the wheel.
 	if (ptr_sed->Shelf.OnMouse(mouse) || ptr_sed->Properties.OnMouse(mouse))
+		return true;
+	// A click on a sign of "Scene Objects", a drag of one of its lines.
+	if (ptr_sed->ObjectList.OnMouse(mouse))
 		return true;
 	// A press or a wheel turn on a window, the menu bar or a message box is
 	// that element's, whatever the camera mode; only the open view picks.

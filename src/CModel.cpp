@@ -94,8 +94,23 @@ core::vector3df CModel::getScale()
 	return AnimatedNode ? AnimatedNode->getScale() : core::vector3df(1, 1, 1);
 }
 
+namespace
+{
+// The nodes of other objects that hang from a node being removed go to the
+// scene's root first: the engine would delete them with it. Objects' nodes
+// carry their slot (1 to 99) as their id.
+void ReleaseObjectChildren(scene::ISceneNode* node)
+{
+	const core::list<scene::ISceneNode*> children = node->getChildren();
+	for (scene::ISceneNode* child : children)
+		if (child->getID() > 0 && child->getID() < 100)
+			child->setParent(node->getSceneManager()->getRootSceneNode());
+}
+} // namespace
+
 void CModel::remove()
 {
+	forEachNode(ReleaseObjectChildren);
 	if (Node)
 	{
 		Node->setDebugDataVisible(scene::EDS_OFF);
@@ -183,9 +198,9 @@ void CModel::addWater()
 void CModel::addWater(f32 waveHeight, f32 waveLength, f32 waveSpeed)
 {
 	buildWater("NewWater", core::dimension2d<f32>(WATER_TILE_SIDE, WATER_TILE_SIDE),
-	           core::dimension2d<u32>(WATER_TILES, WATER_TILES),
-	           0.0f, core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f),
-	           waveHeight, waveSpeed, waveLength);
+	           core::dimension2d<u32>(WATER_TILES, WATER_TILES), 0.0f,
+	           core::dimension2d<f32>(0.0f, 0.0f), core::dimension2d<f32>(10.0f, 10.0f), waveHeight,
+	           waveSpeed, waveLength);
 }
 
 void CModel::updateWater(const char* /*Name*/, int tile_count, f32 tile_size, f32 hill_height,

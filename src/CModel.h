@@ -25,7 +25,8 @@ public:
 		TYPE_CUBE = 6,
 		TYPE_SPHERE = 7,
 		TYPE_CAMERA = 8,
-		TYPE_SKYDOME = 9
+		TYPE_SKYDOME = 9,
+		TYPE_GROUP = 10
 	};
 
 	//! Number of entries in the material lists (editor material index 0..14).
@@ -102,6 +103,10 @@ public:
 	//! The values of its kind that have no field of their own (a particle
 	//! system's settings), in the order the kind names them.
 	std::vector<f32> Values;
+	//! The slot of the object whose node holds this one's (-1: the scene's
+	//! root), and the object's name.
+	s32 Parent = -1;
+	core::stringw Name;
 
 private:
 	//! Node and then AnimatedNode, each only when set.

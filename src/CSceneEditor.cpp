@@ -443,14 +443,15 @@ const MenuItem ViewMenu[] = {{L"Scene Info", ID_MENU_SCENE_INFO},
                              {L"Grid", ID_MENU_GRID}};
 const MenuItem WorldMenu[] = {{L"SkyBox Setup", ID_MENU_SKYBOX_SETUP},
                               {L"World Properties", ID_MENU_WORLD_PROPERTIES}};
-const MenuItem ObjectMenu[] = {{L"Remove", ID_MENU_REMOVE},
-                               {L"Properties", ID_MENU_OBJECT_PROPERTIES},
-                               {L"Transform", ID_MENU_TRANSFORM},
-                               {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR}};
+const MenuItem ObjectMenu[] = {
+    {L"Remove", ID_MENU_REMOVE},       {L"Properties", ID_MENU_OBJECT_PROPERTIES},
+    {L"Transform", ID_MENU_TRANSFORM}, {L"Drop to Floor", ID_MENU_DROP_TO_FLOOR},
+    {L"Group", ID_MENU_GROUP},         {L"Ungroup", ID_MENU_UNGROUP}};
 const MenuItem AddMenu[] = {{L"Model", ID_MENU_ADD_MODEL},   {L"Water", ID_MENU_ADD_WATER},
                             {L"Light", ID_MENU_ADD_LIGHT},   {L"Billboard", ID_MENU_ADD_BILLBOARD},
                             {L"Cube", ID_MENU_ADD_CUBE},     {L"Sphere", ID_MENU_ADD_SPHERE},
-                            {L"Camera", ID_MENU_ADD_CAMERA}, {L"Sky Dome", ID_MENU_ADD_SKY_DOME}};
+                            {L"Camera", ID_MENU_ADD_CAMERA}, {L"Sky Dome", ID_MENU_ADD_SKY_DOME},
+                            {L"Empty", ID_MENU_ADD_EMPTY}};
 const MenuItem ToolsMenu[] = {{L"Particle Editor", ID_MENU_PARTICLE_EDITOR}};
 const MenuItem HelpMenu[] = {{L"About", ID_MENU_ABOUT}};
 
@@ -660,7 +661,9 @@ void CSceneEditor::PickAlongRay(scene::ISceneNode* parent, const core::line3df& 
 		PickAlongRay(node, ray, best);
 		const int slot = SlotOfNode(node);
 		const SObjectKind* kind = slot < 0 ? 0 : KindOf(ObjectAt(slot)->MODEL_TYPE);
-		if (!Pickable(node, kind && kind->PickBox == IconPickBox) || NodeLocked(node))
+		// A kind with a box of its own (an icon, an empty's cross) is picked
+		// by it.
+		if (!Pickable(node, kind && kind->PickBox) || NodeLocked(node))
 			continue;
 		const core::aabbox3df box = kind && kind->PickBox ? kind->PickBox(*ObjectAt(slot))
 		                                                  : node->getTransformedBoundingBox();

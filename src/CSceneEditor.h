@@ -341,6 +341,22 @@ public:
 	                  core::vector3df& point);
 	//! The slot that holds an object, or -1.
 	int SlotOf(const CModel* object) const;
+
+	// The tree of objects. Each is one undo step.
+	//! The object hangs from `parent` (-1: from nothing), keeping its place
+	//! in the world; false when that changes nothing or would make it its
+	//! own ancestor.
+	bool SetParent(int slot, int parent);
+	//! "Object", "Add", "Empty": an empty at the marker, selected.
+	bool CreateNewEmpty();
+	//! "Object", "Group": the selected object under a new empty at its place;
+	//! the empty is selected.
+	bool GroupSelected();
+	//! "Object", "Ungroup": what hangs from the selected object hangs from
+	//! its parent, keeping its place; a selected empty goes.
+	bool UngroupSelected();
+	//! Gives an object a name; false for no object or the same name.
+	bool RenameObject(int slot, const core::stringw& name);
 	//! "Transform", the handles and "Scene Objects".
 	CTransformWindow Transform{*this};
 	CGizmo Handles{*this};
@@ -459,6 +475,14 @@ private:
 	friend struct SKindModel;
 	friend struct SKindWater;
 	friend struct SKindParticles;
+	friend struct SKindEmpty;
+	friend void DrawEmpties(CSceneEditor& editor);
+	//! Each object's node hangs from its parent's node, as the document says.
+	void LinkTree();
+	//! The objects' names as their nodes hold them now (all a record holds).
+	SSceneState ShownNames() const;
+	//! The slot free for a new object, or 0 after "The scene is full".
+	int FreeSlotOrSay();
 
 	template <typename Node> void DeleteWorldNode(Node*& field, const wchar_t* missing);
 
@@ -567,6 +591,10 @@ private:
 	friend class CPropertiesWindow;
 	friend class CWorldWindows;
 };
+
+//! Draws each shown empty as a small cross (the editor's alone: it reaches
+//! no scene file), in the view set up for 3D.
+void DrawEmpties(CSceneEditor& editor);
 
 //! Purpose of the open file-open dialog; see CEventRec.h for the values.
 extern int LOAD_TYPE;

@@ -251,7 +251,14 @@ void CSceneEditor::DeleteSelectedModel()
 	}
 	const int slot = SlotOf(SelectedModel);
 	if (slot >= 0)
-		Execute(commands::RemoveObject(slot));
+	{
+		// What hangs from the object goes with it, as one step.
+		AdoptObject(slot);
+		SCommand remove = commands::RemoveTree(slot);
+		if (const SModelState* record = Document.Object(slot); record && !record->Name.empty())
+			remove.What = std::wstring(L"Remove ") + record->Name.c_str();
+		Execute(remove);
+	}
 	else
 		SelectedModel->remove();
 	SelectedModel = 0;
@@ -775,6 +782,25 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 				failedName = std::string("the names of the ") + core::stringc(kind->Name).c_str();
 				return false;
 			}
+	// The names and the tree: every object made, each goes into its
+	// parent's node, its transform relative to it.
+	for (int i = 1; i < MODEL_SLOTS; ++i)
+	{
+		const SModelState* record = Document.Object(i);
+		std::string name;
+		if (!record || !WideToFileName(record->Name.c_str(), name))
+			continue;
+		const std::string node = "Model[" + std::to_string(i) + "]";
+		if (!name.empty())
+			source +=
+			    "\tif (" + node + ")\n\t\t" + node + "->setName(" + CppStringLiteral(name) + ");\n";
+		if (record->Parent > 0)
+		{
+			const std::string parent = "Model[" + std::to_string(record->Parent) + "]";
+			source += "\tif (" + node + " && " + parent + ")\n\t\t" + node + "->setParent(" +
+			          parent + ");\n";
+		}
+	}
 	source += LevelSourceClosing;
 	return true;
 }

@@ -3,6 +3,7 @@
 // ever leaving a half-written file, and the real check: a game compiled from
 // the export rebuilds the editor's scene.
 #include "EditorTestSupport.h"
+#include "ObjectKinds.h"
 
 #include <array>
 #include <clocale>
@@ -241,6 +242,10 @@ TEST_F(ExportTest, ModelBlocksFollowTheSlotsAndTheModelWindow)
 	                "EMT_TRANSPARENT_ADD_COLOR"});
 	for (int slot = 5; slot < 100; ++slot)
 		source += Blank(slot);
+	// Then the objects' names, each new one unlike the others.
+	for (const char* named : {"1]->setName(\"sydney.md2\")", "3]->setName(\"sydney.md2 2\")",
+	                          "4]->setName(\"sydney.md2 3\")"})
+		source += "\tif (Model[" + std::string(named, 1) + "])\n\t\tModel[" + named + ";\n";
 	EXPECT_EQ(source + Closing, ReadFile(exportDir + "Level.cpp"));
 	EXPECT_EQ(Header, ReadFile(exportDir + "Level.h"));
 }
@@ -433,6 +438,13 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 	ASSERT_TRUE(editor->CreateNewParticleSystem());
 	editor->SelectedModel->setRotation(core::vector3df(0, 30, 0));
 	frame();
+	// A turned empty that holds the crate: the game puts it in the empty.
+	editor->Positioner->setPosition(core::vector3df(40, 0, 0));
+	ASSERT_TRUE(editor->CreateNewEmpty());
+	ASSERT_EQ(10, editor->SlotOf(editor->SelectedModel));
+	ASSERT_TRUE(editor->SetSelectedTransform(core::vector3df(40, 0, 0), core::vector3df(0, 90, 0),
+	                                         core::vector3df(1, 1, 1)));
+	ASSERT_TRUE(editor->SetParent(7, 10));
 	// One of every kind built from its values, turned, with a value of its
 	// own changed; those with a material textured and lit.
 	struct SKindEdit
@@ -485,12 +497,12 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		rebuilt[std::stoi(line)] = line;
 
 	std::map<int, std::string> expected;
-	for (int slot : {1, 4, 5, 7, 101})
+	for (int slot : {1, 4, 5, 7, 10, 101})
 	{
 		scene::ISceneNode* node =
-		    slot == 101 ? editor->Water->Node : editor->Model[slot]->AnimatedNode;
+		    slot == 101 ? editor->Water->Node : ObjectNode(editor->Model[slot]);
 		const std::string mesh =
-		    slot == 101
+		    slot == 101 || slot == 10
 		        ? ""
 		        : editor->_smgr->getMeshCache()
 		              ->getMeshName(static_cast<scene::IAnimatedMeshSceneNode*>(node)->getMesh())
@@ -508,7 +520,7 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		              texture ? texture->getName().getPath().c_str() : "");
 		expected[slot] = line;
 	}
-	std::vector<int> attributeSlots = {8, 9};
+	std::vector<int> attributeSlots = {8, 9, 10};
 	attributeSlots.insert(attributeSlots.end(), kindSlots.begin(), kindSlots.end());
 	for (int slot : attributeSlots)
 	{
@@ -526,6 +538,15 @@ TEST_F(ExportTest, AGameCompiledFromTheExportRebuildsTheScene)
 		                 (texture ? texture->getName().getPath().c_str() : "");
 		if (node->getType() == scene::ESNT_CAMERA)
 			expected[slot] += "|" + std::to_string(int(editor->Document.Object(slot)->Values[6]));
+	}
+	{
+		// The crate in the empty stands where it stands in the editor.
+		scene::ISceneNode* crate = editor->Model[7]->AnimatedNode;
+		editor->_smgr->getRootSceneNode()->OnAnimate(0);
+		const core::vector3df world = crate->getAbsolutePosition();
+		char line[256];
+		std::snprintf(line, sizeof line, "207|in 10|%.4f %.4f %.4f", world.X, world.Y, world.Z);
+		expected[207] = line;
 	}
 	EXPECT_NE(std::string::npos, expected[9].find("Affector=Attract")) << "every affector on";
 	EXPECT_NE(std::string::npos, expected[kindSlots[0]].find("LightType=Spot;"));

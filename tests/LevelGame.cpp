@@ -1,8 +1,8 @@
 // A small game built on an exported level: it compiles with the exported
 // Level.cpp, rebuilds the level on the null driver, once on the heap and once
 // on the stack as games use it, and prints every rebuilt node (models,
-// particle systems, lights, cameras...) so that a test can compare it with
-// the editor's scene.
+// particle systems, lights, cameras..., and where each in a parent stands)
+// so that a test can compare it with the editor's scene.
 #include <cstdio>
 
 #include "Level.h"
@@ -59,6 +59,20 @@ void PrintNode(ISceneManager* smgr, int slot, ISceneNode* node)
 	            int(material.Wireframe), TextureName(node));
 }
 
+// Each node in a parent's: 200 + slot|in <parent slot>|world position.
+void PrintTree(const TLVNLevel& level)
+{
+	level._smgr->getRootSceneNode()->OnAnimate(0); // places every node in the world
+	for (int i = 0; i < 100; ++i)
+		for (int parent = 0; level.Model[i] && parent < 100; ++parent)
+			if (level.Model[parent] && level.Model[i]->getParent() == level.Model[parent])
+			{
+				std::printf("%d|in %d", 200 + i, parent);
+				PrintVector(level.Model[i]->getAbsolutePosition());
+				std::printf("\n");
+			}
+}
+
 // The objects in their slots, then the water surface (node id 101).
 void PrintLevel(const TLVNLevel& level)
 {
@@ -70,6 +84,7 @@ void PrintLevel(const TLVNLevel& level)
 	ISceneNode* water = level._smgr->getSceneNodeFromId(101);
 	if (water && water->getType() == ESNT_WATER_SURFACE)
 		PrintNode(level._smgr, 101, water);
+	PrintTree(level);
 }
 } // namespace
 

@@ -333,7 +333,8 @@ TEST_F(PlacementTest, DeleteDuplicateAndEscapeActOnTheSelection)
 	EXPECT_EQ(copy, editor->SelectedModel);
 	SModelState expected = *editor->Document.Object(1);
 	expected.Position.X += 10;
-	EXPECT_TRUE(expected == *editor->Document.Object(2)) << "all but one grid step along X";
+	expected.Name = L"crate.obj 2";
+	EXPECT_TRUE(expected == *editor->Document.Object(2)) << "all but a grid step and its name";
 
 	const std::string withCopy = DescribeScene(editor);
 	pressKey(KEY_DELETE);

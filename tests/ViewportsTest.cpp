@@ -416,7 +416,7 @@ TEST_F(ViewportsTest, WithShiftTheCentreSlidesTheObjectOverTheSurfacesUnderTheCu
 	const core::position2d<s32> other = seenAt(screen, 100, 0);
 	shiftDrag(centre, other);
 	EXPECT_VEC_NEAR(core::vector3df(100, 30, 0), dragged->getPosition(), perPixel);
-	EXPECT_EQ(L"Undo Move crate.obj", std::wstring(editor->EditMenu->getItemText(0)));
+	EXPECT_EQ(L"Undo Move crate.obj 2", std::wstring(editor->EditMenu->getItemText(0)));
 	ASSERT_TRUE(editor->Undo());
 	editor->Execute(commands::EditObject(1, [](SModelState& record) { record.Visible = false; }));
 	editor->Select(dragged);

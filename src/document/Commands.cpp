@@ -6,6 +6,7 @@
 
 #include "FileNames.h"
 #include "RecordFields.h"
+#include "SceneTree.h"
 
 std::wstring FieldWords(const char* name)
 {
@@ -30,10 +31,12 @@ std::wstring FieldWords(const char* name)
 
 namespace
 {
-// How the menu names an object: a model by its mesh file, anything else
-// by its kind.
+// How the menu names an object: by its name, else a model by its mesh
+// file and anything else by its kind.
 std::wstring ObjectName(const SModelState& record)
 {
+	if (!record.Name.empty())
+		return record.Name.c_str();
 	if (record.Type == CModel::TYPE_MESH && !record.Mesh.empty())
 	{
 		const size_t slash = record.Mesh.find_last_of('/');
@@ -182,6 +185,80 @@ SCommand AddObject(int slot, SModelState record)
 SCommand RemoveObject(int slot)
 {
 	return {[slot](CSceneDocument& document) { document.SetObject(slot, nullptr); }, L""};
+}
+
+SCommand RemoveTree(int slot)
+{
+	return {[slot](CSceneDocument& document)
+	        {
+		        for (int each : scenetree::Subtree(document.State(), slot))
+			        document.SetObject(each, nullptr);
+	        },
+	        L""};
+}
+
+namespace
+{
+// Moves an object under `parent` in the document, keeping its world transform.
+void Reparent(CSceneDocument& document, int slot, int parent)
+{
+	const SSceneState& scene = document.State();
+	const SModelState* record = document.Object(slot);
+	if (!record || record->Parent == parent || (parent >= 0 && !document.Object(parent)) ||
+	    (parent >= 0 && scenetree::IsAncestor(scene, slot, parent)) || slot == WATER_SLOT ||
+	    parent == WATER_SLOT)
+		return;
+	core::matrix4 toParent;
+	if (parent >= 0)
+		scenetree::WorldTransform(scene, parent).getInverse(toParent);
+	SModelState moved = *record;
+	scenetree::SetTransform(moved, toParent * scenetree::WorldTransform(scene, slot));
+	moved.Parent = parent;
+	document.SetObject(slot, std::move(moved));
+}
+} // namespace
+
+SCommand SetParent(int slot, int parent)
+{
+	return {[slot, parent](CSceneDocument& document) { Reparent(document, slot, parent); }, L""};
+}
+
+SCommand Group(int slot, int emptySlot, core::stringw name)
+{
+	return {[=](CSceneDocument& document)
+	        {
+		        const SModelState* record = document.Object(slot);
+		        if (!record || slot == WATER_SLOT || document.Object(emptySlot))
+			        return;
+		        SModelState empty;
+		        empty.Type = CModel::TYPE_GROUP;
+		        empty.Parent = record->Parent;
+		        empty.Position = record->Position;
+		        empty.Name = name;
+		        document.SetObject(emptySlot, std::move(empty));
+		        SModelState grouped = *record;
+		        grouped.Parent = emptySlot;
+		        grouped.Position = core::vector3df(0, 0, 0);
+		        document.SetObject(slot, std::move(grouped));
+	        },
+	        L"Group"};
+}
+
+SCommand Ungroup(int slot)
+{
+	return {[slot](CSceneDocument& document)
+	        {
+		        const SModelState* record = document.Object(slot);
+		        if (!record)
+			        return;
+		        const int parent = record->Parent;
+		        const bool empty = record->Type == CModel::TYPE_GROUP;
+		        for (int child : scenetree::Children(document.State(), slot))
+			        Reparent(document, child, parent);
+		        if (empty)
+			        document.SetObject(slot, nullptr);
+	        },
+	        L"Ungroup"};
 }
 
 SCommand SetTransform(int slot, const core::vector3df& position, const core::vector3df& rotation,

@@ -29,6 +29,17 @@ SCommand SetTransform(int slot, const irr::core::vector3df& position,
 SCommand EditObject(int slot, std::function<void(SModelState&)> edit, std::wstring what = L"");
 //! Changes the world (pieces, colours, marker, slot counter) through `edit`.
 SCommand EditWorld(std::function<void(SWorldState&)> edit, std::wstring what = L"");
+//! The object and every object below it.
+SCommand RemoveTree(int slot);
+//! The object hangs from `parent` (-1: from nothing), keeping its place in
+//! the world; nothing changes when that would make it its own ancestor.
+SCommand SetParent(int slot, int parent);
+//! A new empty in `emptySlot` where the object is, under the object's
+//! parent, and the object under it ("Group").
+SCommand Group(int slot, int emptySlot, irr::core::stringw name);
+//! The objects that hang from `slot` hang from its parent instead, keeping
+//! their places in the world; an empty goes ("Ungroup").
+SCommand Ungroup(int slot);
 //! Every hidden object and world piece shown again ("Show all").
 SCommand ShowAll();
 //! Every object and world piece gone; the colours, the marker and

@@ -15,12 +15,13 @@ extern const SObjectKind CubeKind;
 extern const SObjectKind SphereKind;
 extern const SObjectKind CameraKind;
 extern const SObjectKind SkyDomeKind;
+extern const SObjectKind EmptyKind;
 
 namespace
 {
-const SObjectKind* const KindTable[] = {&ModelKind,  &WaterKind,     &ParticleKind,
-                                        &LightKind,  &BillboardKind, &CubeKind,
-                                        &SphereKind, &CameraKind,    &SkyDomeKind};
+const SObjectKind* const KindTable[] = {&ModelKind,     &WaterKind, &ParticleKind, &LightKind,
+                                        &BillboardKind, &CubeKind,  &SphereKind,   &CameraKind,
+                                        &SkyDomeKind,   &EmptyKind};
 } // namespace
 
 const SKindRange ObjectKinds = {std::begin(KindTable), std::end(KindTable)};

@@ -1,6 +1,17 @@
 // What walks the record's fields and needs nothing of the editor.
 #include "RecordFields.h"
 
+#include "FileNames.h"
+
+void recordfields::SetName(CModel& object, const core::stringw& name)
+{
+	object.Name = name;
+	std::string bytes;
+	WideToFileName(name.c_str(), bytes);
+	if (scene::ISceneNode* node = ObjectNode(&object))
+		node->setName(bytes.c_str());
+}
+
 bool SModelState::operator==(const SModelState& other) const
 {
 	bool same = true;

@@ -121,6 +121,15 @@ inline void SetVisible(CModel& object, const bool& visible)
 	if (scene::ISceneNode* node = ObjectNode(&object))
 		node->setVisible(visible);
 }
+//! No parent, or an object of slots 1 to 99 (the water holds none).
+inline bool ParentFits(const s32& parent)
+{
+	return parent == -1 || (parent > 0 && parent < 100);
+}
+//! The node carries the name too, as UTF-8 (a game finds it by
+//! getSceneNodeFromName).
+void SetName(CModel& object, const core::stringw& name);
+
 inline std::vector<f32> HeldValues(const CModel& object, const scene::ISceneNode&)
 {
 	return ShownValues(object);
@@ -157,7 +166,9 @@ inline const auto& RecordFieldTable()
 	    SRecordField<Vector>{"Scale", In<&R::Scale>, Vector(1, 1, 1), TransformFits<2>, NodeScale, Set<&O::setScale>},
 	    SRecordField<bool>{"Visible", In<&R::Visible>, true, 0, NodeVisible, SetVisible},
 	    SRecordField<bool>{"Locked", In<&R::Locked>, false, 0, 0, 0},
-	    SRecordField<Floats>{"Values", In<&R::Values>, {}, 0, HeldValues, ShowValues});
+	    SRecordField<Floats>{"Values", In<&R::Values>, {}, 0, HeldValues, ShowValues},
+	    SRecordField<s32>{"Parent", In<&R::Parent>, -1, ParentFits, Held<&O::Parent>, Hold<&O::Parent>},
+	    SRecordField<Text>{"Name", In<&R::Name>, L"", 0, Held<&O::Name>, SetName});
 	// clang-format on
 	return fields;
 }

@@ -68,6 +68,10 @@ struct SModelState
 	//! The values only this kind of object has (the water's waves), in the
 	//! order its kind names them.
 	std::vector<irr::f32> Values;
+	//! The slot of the object this one hangs from (its transform is relative
+	//! to that object's), -1 for none; and the name the list shows.
+	irr::s32 Parent = -1;
+	irr::core::stringw Name;
 
 	//! Field by field (RecordFields.h).
 	bool operator==(const SModelState& other) const;

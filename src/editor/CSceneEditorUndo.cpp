@@ -16,6 +16,7 @@
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
 #include "RecordFields.h"
+#include "SceneTree.h"
 
 // ---------------------------------------------------------------------------
 // The document
@@ -429,6 +430,7 @@ void CSceneEditor::ApplyState(const SSceneState& target, const SSceneState& curr
 			ApplyModel(slot, target.Models[slot].get(), current.Models[slot].get());
 	if (target.World != current.World)
 		ApplyWorld(*target.World, *current.World);
+	LinkTree();
 	MessageLog = 0;
 	Applying = applying;
 	// The windows show the selection as it is now.
@@ -485,6 +487,13 @@ CModel* CSceneEditor::BuildObject(int slot, const SModelState& record)
 	ApplyTextures(node, 0, record.Textures[0]);
 	ApplyTextures(node, 1, record.Textures[1]);
 	ApplyModelFields(*object, record);
+	// An object an operation makes (not the document) gets a name no other
+	// object has, and hangs from its parent once that is built.
+	if (!Applying && record.Name.empty())
+		recordfields::SetName(
+		    *object, scenetree::SuggestedName(ShownNames(), scenetree::BaseName(record)).c_str());
+	if (!Applying)
+		LinkTree();
 	SceneChanged();
 	return object;
 }

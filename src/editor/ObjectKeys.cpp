@@ -6,9 +6,11 @@
 // the handles' drag over surfaces use.
 #include "CSceneEditor.h"
 
+#include <map>
 #include <vector>
 
 #include "ObjectKinds.h"
+#include "SceneTree.h"
 
 namespace
 {
@@ -181,26 +183,43 @@ bool CSceneEditor::ShowAll()
 bool CSceneEditor::DuplicateSelected()
 {
 	const int from = SlotOf(SelectedModel);
-	if (from < 0 || from == WATER_SLOT || SelectedModel->MODEL_TYPE == CModel::TYPE_SKYDOME)
+	// The water is one of a kind, and so is a sky dome.
+	if (from <= WATER_SLOT || SelectedModel->MODEL_TYPE == CModel::TYPE_SKYDOME)
 		return false;
+	AdoptObject(from);
+	const std::vector<int> tree = scenetree::Subtree(Document.State(), from);
 	return AsOneStep(
 	    [&]
 	    {
-		    const int slot = NextModelSlot();
-		    const SModelState* original = Document.Object(from);
-		    if (slot == 0 || !original)
+		    // Each copy takes the next free slot; the copies hang as the
+		    // originals do, the first from the original's parent.
+		    std::map<int, int> copies;
+		    for (int original : tree)
 		    {
-			    ShowMessage(L"Load Model Error!",
-			                L"The scene is full. Use File, Clear to start again.");
-			    return false;
+			    const int slot = NextModelSlot();
+			    const SModelState* record = Document.Object(original);
+			    if (slot == 0 || !record)
+			    {
+				    ShowMessage(L"Load Model Error!",
+				                L"The scene is full. Use File, Clear to start again.");
+				    return !copies.empty();
+			    }
+			    SModelState copy = *record;
+			    MakeCopy(copy);
+			    if (original == from)
+				    copy.Position =
+				        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
+			    else
+				    copy.Parent = copies[record->Parent];
+			    const std::wstring base =
+			        copy.Name.empty() ? scenetree::BaseName(copy) : copy.Name.c_str();
+			    copy.Name = scenetree::SuggestedName(Document.State(), base).c_str();
+			    Execute(
+			        commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
+			    Execute(commands::AddObject(slot, std::move(copy)));
+			    copies[original] = slot;
 		    }
-		    SModelState copy = *original;
-		    MakeCopy(copy);
-		    copy.Position =
-		        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
-		    Execute(commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
-		    Execute(commands::AddObject(slot, std::move(copy)));
-		    CModel* model = ObjectNode(ObjectAt(slot)) ? ObjectAt(slot) : 0;
+		    CModel* model = ObjectNode(ObjectAt(copies[from])) ? ObjectAt(copies[from]) : 0;
 		    if (model)
 			    Select(model);
 		    return model != 0;
@@ -243,8 +262,15 @@ bool CSceneEditor::DropToFloor()
 		return false;
 	const core::vector3df fall(0, floor - foot.Y, 0);
 	if (SelectedModel)
-		return SetSelectedTransform(SelectedModel->getPosition() + fall,
-		                            SelectedModel->getRotation(), SelectedModel->getScale());
+	{
+		// The fall is in the world; a child's position is its parent's.
+		core::vector3df landed = falling->getAbsolutePosition() + fall;
+		core::matrix4 toParent;
+		falling->getParent()->getAbsoluteTransformation().getInverse(toParent);
+		toParent.transformVect(landed);
+		return SetSelectedTransform(landed, SelectedModel->getRotation(),
+		                            SelectedModel->getScale());
+	}
 	const core::vector3df fallen = Positioner->getPosition() + fall;
 	return Execute(commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
 }

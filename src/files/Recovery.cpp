@@ -1,4 +1,5 @@
 #include "Recovery.h"
+#include "SceneTree.h"
 #include "FileNames.h"
 
 #include <algorithm>
@@ -523,8 +524,8 @@ bool WorldIsSound(const SWorldState& world, std::wstring& problem)
 	                     [](s32 bar) { return bar < 0 || bar > 255; }))
 		problem = L"a colour of it is not between 0 and 255";
 	else if (!PieceFits(world.Plane) || !PieceFits(world.Terrain) || !PieceFits(world.Level) ||
-	         !NamesFit(world.Sky) || !std::all_of(std::begin(world.SkyTexts),
-	                                              std::end(world.SkyTexts), TextFits))
+	         !NamesFit(world.Sky) ||
+	         !std::all_of(std::begin(world.SkyTexts), std::end(world.SkyTexts), TextFits))
 		problem = L"a name in its world is no text a scene holds";
 	return problem.empty();
 }
@@ -560,6 +561,12 @@ bool IsSound(const SRecoveredScene& scene, std::wstring& problem)
 	for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
 		if (scene.State.Models[slot] && !RecordFits(slot, *scene.State.Models[slot], problem))
 			return false;
+	std::wstring tree;
+	if (!scenetree::TreeIsSound(scene.State, tree))
+	{
+		problem = L"its " + tree;
+		return false;
+	}
 	return true;
 }
 } // namespace
@@ -603,7 +610,8 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 			break;
 		if (slot < 0 || slot >= OBJECT_SLOTS || scene.State.Models[slot])
 		{
-			scene.Problem = L"it names slot " + std::to_wstring(slot) + L" twice or outside 0 to 99";
+			scene.Problem =
+			    L"it names slot " + std::to_wstring(slot) + L" twice or outside 0 to 99";
 			return false;
 		}
 		scene.State.Models[slot] = std::make_shared<const SModelState>(std::move(model));

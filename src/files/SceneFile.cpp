@@ -570,6 +570,12 @@ bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& cont
 			const SForeignNode* node = nodes.current();
 			if (node && !node->value("Visible").empty())
 				data->setAttribute("Visible", node->value("Visible") != L"false");
+			// So is its name: the engine keeps a name's UTF-8 bytes, which
+			// a UTF-8 file gives back decoded and a UTF-32 one as bytes.
+			std::string name;
+			if (node && !data->existsAttribute("Name") &&
+			    WideToFileName(node->value("Name").c_str(), name))
+				data->addString("Name", FileNameToWide(name).c_str());
 			content.Models.push_back(data);
 		}
 		else

@@ -20,6 +20,7 @@
 #include "RecordFields.h"
 #include "PendingFile.h"
 #include "SceneFile.h"
+#include "SceneTree.h"
 
 using namespace scenefile;
 
@@ -265,16 +266,25 @@ bool CSceneFiles::Save(const char* filename, bool replaceAnswered)
 	// values.
 	scene::ISceneNode* state = Editor._smgr->addEmptySceneNode(0, ID_NONE);
 	state->setName(core::stringc(StateNodeName).c_str());
+	// An object that hangs from another is written inside its parent's node,
+	// as the engine nests children, so that a bare loadScene rebuilds the
+	// tree.
 	std::map<scene::ISceneNode*, int> slots;
+	std::set<scene::ISceneNode*> standIns;
 	for (int i = 0; i < CSceneEditor::MODEL_SLOTS; ++i)
 	{
 		const SModelState* record = Editor.Document.Object(i);
 		if (!record)
 			continue;
-		scene::ISceneNode* node = KindOf(record->Type)->SavedAsNode
-		                              ? ObjectNode(Editor.ObjectAt(i))
-		                              : Editor._smgr->addEmptySceneNode(state, ID_NONE);
-		node->setParent(state);
+		scene::ISceneNode* node = ObjectNode(Editor.ObjectAt(i));
+		if (!KindOf(record->Type)->SavedAsNode)
+		{
+			node = Editor._smgr->addEmptySceneNode(state, ID_NONE);
+			node->setName(ObjectNode(Editor.ObjectAt(i))->getName());
+			standIns.insert(node);
+		}
+		if (record->Parent < 0 || standIns.count(node))
+			node->setParent(state);
 		node->setVisible(record->Visible);
 		slots[node] = i;
 	}
@@ -293,7 +303,7 @@ bool CSceneFiles::Save(const char* filename, bool replaceAnswered)
 	CSceneXmlWriter xml(Editor._device->getFileSystem(), folder);
 	const bool written = Editor._smgr->saveScene(xml.writer(), "", &userData, state);
 	for (const auto& model : slots)
-		if (model.first->getType() != scene::ESNT_EMPTY)
+		if (!standIns.count(model.first) && model.first->getParent() == state)
 			model.first->setParent(Editor._smgr->getRootSceneNode());
 	state->remove();
 
@@ -422,12 +432,12 @@ io::IAttributes* CSceneFiles::ModelUserData(int slot, const std::string& folder)
 	const auto stored = [&](const std::string& file) { return StoredName(folder, file); };
 	io::IAttributes* data = Editor._device->getFileSystem()->createEmptyAttributes(0);
 	data->addInt("Slot", slot);
-	// Whether it is shown is the node's own Visible attribute, which a game's
-	// loadScene reads too.
+	// Whether it is shown and its name are the node's own Visible and Name
+	// attributes, which a game's loadScene reads too.
 	EachRecordField(
 	    [&](const auto& field)
 	    {
-		    if (std::strcmp(field.Name, "Visible"))
+		    if (std::strcmp(field.Name, "Visible") && std::strcmp(field.Name, "Name"))
 			    PutField(*data, field.Name, FieldOf(model, field), model.Type, stored);
 	    });
 	return data;
@@ -598,6 +608,8 @@ bool CSceneFiles::ReadAndOpenScene(const std::string& file, std::wstring& report
 	int opened = 0;
 	for (size_t i = 0; i < records.size(); ++i)
 		opened += OpenModel(content.Models[i], records[i], folder, failed);
+	KeepOrphansInPlace(ReadTree(content, records));
+	Editor.LinkTree();
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
 	OpenWorldFlags(content.State);
@@ -714,7 +726,48 @@ bool CSceneFiles::ReadRecords(const SSceneContent& content, std::vector<SModelSt
 		}
 		records.push_back(std::move(record));
 	}
+	// Every parent is an object of the scene, and none hangs from itself.
+	std::wstring tree;
+	if (!scenetree::TreeIsSound(ReadTree(content, records), tree))
+	{
+		problem = L"The scene's ";
+		problem += tree.c_str();
+		problem += L"; nothing was opened.";
+		return false;
+	}
 	return true;
+}
+
+SSceneState CSceneFiles::ReadTree(const SSceneContent& content,
+                                  const std::vector<SModelState>& records) const
+{
+	SSceneState tree;
+	for (size_t i = 0; i < records.size(); ++i)
+	{
+		const int slot = content.Models[i]->getAttributeAsInt("Slot");
+		if (slot >= 0 && slot < OBJECT_SLOTS)
+			tree.Models[slot] = std::make_shared<const SModelState>(records[i]);
+	}
+	return tree;
+}
+
+// An object whose parent could not be opened (its file failed) stays where
+// the scene put it in the world, hanging from nothing.
+void CSceneFiles::KeepOrphansInPlace(const SSceneState& read)
+{
+	for (int slot = 1; slot < OBJECT_SLOTS; ++slot)
+	{
+		CModel* object = Editor.ObjectAt(slot);
+		if (!ObjectNode(object) || object->Parent < 0 ||
+		    ObjectNode(Editor.ObjectAt(object->Parent)))
+			continue;
+		SModelState placed = *read.Models[slot];
+		scenetree::SetTransform(placed, scenetree::WorldTransform(read, slot));
+		object->Parent = -1;
+		object->setPosition(placed.Position);
+		object->setRotation(placed.Rotation);
+		object->setScale(placed.Scale);
+	}
 }
 
 // One object into the slot it was saved from; false when its mesh fails.

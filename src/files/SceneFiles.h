@@ -75,6 +75,10 @@ private:
 	                     unsigned long long saved, const std::string& sceneFile);
 	bool ReadRecords(const scenefile::SSceneContent& content, std::vector<SModelState>& records,
 	                 core::stringw& problem) const;
+	//! The records read, each in its slot.
+	SSceneState ReadTree(const scenefile::SSceneContent& content,
+	                     const std::vector<SModelState>& records) const;
+	void KeepOrphansInPlace(const SSceneState& read);
 	bool OpenModel(io::IAttributes* data, SModelState record, const std::string& folder,
 	               std::set<std::string>& failed);
 	int OpenWorld(io::IAttributes* state, const std::string& folder, std::set<std::string>& failed);

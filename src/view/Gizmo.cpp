@@ -48,9 +48,30 @@ bool CGizmo::Shown() const
 	return !Editor.CameraMode && kind && kind->NodeOf(*object);
 }
 
+// The handles stand where the object is in the world, whatever it hangs
+// from.
 core::vector3df CGizmo::Centre() const
 {
-	return Editor.SelectedModel->getPosition();
+	scene::ISceneNode* node = ObjectNode(Editor.SelectedModel);
+	if (!node)
+		return Editor.SelectedModel->getPosition();
+	node->updateAbsolutePosition();
+	return node->getAbsolutePosition();
+}
+
+// A place in the world as the object's position, relative to its parent.
+core::vector3df CGizmo::ToParent(const core::vector3df& world) const
+{
+	scene::ISceneNode* node = ObjectNode(Object);
+	scene::ISceneNode* parent = node ? node->getParent() : 0;
+	if (!parent)
+		return world;
+	core::matrix4 toParent;
+	parent->updateAbsolutePosition();
+	parent->getAbsoluteTransformation().getInverse(toParent);
+	core::vector3df local = world;
+	toParent.transformVect(local);
+	return local;
 }
 
 f32 CGizmo::HandleLength() const
@@ -215,7 +236,7 @@ bool CGizmo::OnMouse(const SEvent::SMouseInput& mouse)
 
 void CGizmo::Begin()
 {
-	StartPosition = Object->getPosition();
+	StartPosition = Centre();
 	StartRotation = Object->getRotation();
 	const core::line3df ray = Ray(PressedAt);
 	const bool axis = Part >= PART_X && Part <= PART_Z;
@@ -241,7 +262,8 @@ void CGizmo::Follow(const core::position2d<s32>& cursor, bool onSurfaces)
 		f32* const moved[3] = {&position.X, &position.Y, &position.Z};
 		if (snap)
 			*moved[Part - PART_X] = Snapped(*moved[Part - PART_X], grid);
-		Editor.SetTransformOf(Object, position, Object->getRotation(), Object->getScale());
+		Editor.SetTransformOf(Object, ToParent(position), Object->getRotation(),
+		                      Object->getScale());
 		return;
 	}
 	core::vector3df point;
@@ -270,7 +292,7 @@ void CGizmo::Follow(const core::position2d<s32>& cursor, bool onSurfaces)
 		else if (snap)
 			*axes[a] = Snapped(*axes[a], grid);
 	// A ray nearly along the plane meets it far away.
-	Editor.SetTransformOf(Object, position, Object->getRotation(), Object->getScale());
+	Editor.SetTransformOf(Object, ToParent(position), Object->getRotation(), Object->getScale());
 }
 
 // The bottom of the object's box stands on the first surface under the

@@ -101,7 +101,9 @@ private:
 	//! The view the press came in: the drag follows the cursor there.
 	SViewport In;
 	core::position2d<s32> PressedAt;
+	//! Where the object stood in the world, and its own turn, at the press.
 	core::vector3df StartPosition, StartRotation;
+	core::vector3df ToParent(const core::vector3df& world) const;
 	//! The press's point on the plane, or its place along the axis.
 	core::vector3df StartPoint;
 	f32 StartAlong = 0.0f;

@@ -436,6 +436,7 @@ void CViewports::DrawView(const SViewport& view)
 	if (view.Orthographic())
 		smgr->getRootSceneNode()->addChild(view.Camera);
 	smgr->drawAll();
+	DrawEmpties(Editor);
 	if (view.Orthographic())
 		view.Camera->remove();
 	if (GridOn && !view.Orthographic())

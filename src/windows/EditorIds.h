@@ -50,6 +50,10 @@ enum EEditorId
 	ID_MENU_ADD_SKY_DOME = 83,
 	// menu "Tools"
 	ID_MENU_PARTICLE_EDITOR = 80,
+	// menu "Object": an empty, and grouping
+	ID_MENU_ADD_EMPTY = 81,
+	ID_MENU_GROUP = 84,
+	ID_MENU_UNGROUP = 85,
 	// menu "Help"
 	ID_MENU_ABOUT = 90,
 
@@ -173,6 +177,9 @@ enum EEditorId
 	ID_SCENE_OBJECTS_LIST = 721,
 	ID_SCENE_OBJECTS_HIDE = 722,
 	ID_SCENE_OBJECTS_LOCK = 723,
+	// the filter box, and the box that renames the chosen object (F2)
+	ID_SCENE_OBJECTS_FILTER = 724,
+	ID_SCENE_OBJECTS_RENAME = 725,
 
 	// "Properties": the selected object's values, laid out from its kind.
 	// The control of the kind's own value i is ID_PROPERTIES_VALUES + i

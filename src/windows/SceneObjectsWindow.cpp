@@ -2,12 +2,14 @@
 #include "SceneObjectsWindow.h"
 
 #include <cwchar>
+#include <cwctype>
 
 #include "CSceneEditor.h"
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "ObjectKinds.h"
 #include "ParticleSettings.h"
+#include "SceneTree.h"
 
 namespace
 {
@@ -46,21 +48,43 @@ std::wstring StatesText(bool hidden, bool locked)
 	return hidden ? L"  (hidden)" : locked ? L"  (locked)" : L"";
 }
 
+namespace
+{
+// What a line calls an object: its name, else what it was called before it
+// had one.
+std::wstring DisplayName(const SModelState& record)
+{
+	return record.Name.empty() ? scenetree::BaseName(record) : record.Name.c_str();
+}
+
+// Whether `text` holds `part`, in any case.
+bool HoldsText(const std::wstring& text, const std::wstring& part)
+{
+	std::wstring lower = text, wanted = part;
+	for (wchar_t& c : lower)
+		c = static_cast<wchar_t>(std::towlower(c));
+	for (wchar_t& c : wanted)
+		c = static_cast<wchar_t>(std::towlower(c));
+	return lower.find(wanted) != std::wstring::npos;
+}
+} // namespace
+
 std::wstring SceneObjectLine(int slot, const SModelState& record)
 {
 	const SObjectKind* kind = KindOf(record.Type);
 	const std::wstring name = kind ? kind->Name : L"?";
 	const std::wstring states = StatesText(!record.Visible, record.Locked);
-	// The water is one of a kind and has no file.
+	// The water is one of a kind.
 	if (slot == WATER_SLOT)
 		return name + states;
-	// A particle system has no file either: its preset or texture names it.
-	if (record.Type == CModel::TYPE_PARTICLES)
+	// A particle system not renamed is named by its preset or texture.
+	if (record.Type == CModel::TYPE_PARTICLES &&
+	    (record.Name.empty() || HoldsText(record.Name.c_str(), name)))
 		return std::to_wstring(slot) + L"  " +
 		       particles::SystemName(record.Values, record.Material,
 		                             SharedName(record.Textures[0])) +
 		       states;
-	return std::to_wstring(slot) + L"  " + name + L"  " + BaseName(record.Mesh) + states;
+	return std::to_wstring(slot) + L"  " + name + L"  " + DisplayName(record) + states;
 }
 
 void CSceneObjectsWindow::Create()
@@ -70,7 +94,13 @@ void CSceneObjectsWindow::Create()
 	                              ID_SCENE_OBJECTS_WINDOW);
 	// It stays open until its own close button is pressed.
 	Window->getCloseButton()->setVisible(true);
-	List = Editor._gui->addListBox(core::rect<s32>(10, 30, 250, 242), Window, ID_SCENE_OBJECTS_LIST,
+	Editor.AddLabel(L"Find:", core::rect<s32>(10, 33, 48, 48), Window, false);
+	FilterBox = Editor._gui->addEditBox(L"", core::rect<s32>(50, 30, 250, 50), true, Window,
+	                                    ID_SCENE_OBJECTS_FILTER);
+	RenameBox = Editor._gui->addEditBox(L"", core::rect<s32>(50, 30, 250, 50), true, Window,
+	                                    ID_SCENE_OBJECTS_RENAME);
+	RenameBox->setVisible(false);
+	List = Editor._gui->addListBox(core::rect<s32>(10, 54, 250, 242), Window, ID_SCENE_OBJECTS_LIST,
 	                               true);
 	HideButton = Editor._gui->addButton(core::rect<s32>(10, 248, 125, 272), Window,
 	                                    ID_SCENE_OBJECTS_HIDE, L"Hide");
@@ -96,6 +126,40 @@ void CSceneObjectsWindow::ListWorld(std::vector<int>& slots, std::vector<std::ws
 	    L"level  " +
 	        (world.Level.Name.empty() ? BaseName(world.Level.File) : BaseName(world.Level.Name)));
 	add(LINE_SKY, !world.Sky.empty(), L"sky box");
+}
+
+void CSceneObjectsWindow::ListObjects(std::vector<int>& slots,
+                                      std::vector<std::wstring>& lines) const
+{
+	const SSceneState& scene = Editor.Document.State();
+	const std::wstring wanted = FilterBox ? FilterBox->getText() : L"";
+	// A line the filter keeps keeps its parents' lines too.
+	std::set<int> kept;
+	for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
+		if (scene.Models[slot] && HoldsText(DisplayName(*scene.Models[slot]), wanted))
+			for (int above = slot; above >= 0 && kept.insert(above).second;)
+				above = scene.Models[above] ? scene.Models[above]->Parent : -1;
+	// Depth first from the objects that hang from nothing; a filter shows
+	// what it finds below a closed line too.
+	std::vector<int> open;
+	for (int slot = OBJECT_SLOTS - 1; slot >= 0; --slot)
+		if (scene.Models[slot] && scene.Models[slot]->Parent < 0)
+			open.push_back(slot);
+	while (!open.empty() && slots.size() < OBJECT_SLOTS)
+	{
+		const int slot = open.back();
+		open.pop_back();
+		if (!kept.count(slot))
+			continue;
+		const std::vector<int> children = scenetree::Children(scene, slot);
+		const bool closed = Closed.count(slot) && wanted.empty();
+		const std::wstring sign = children.empty() ? L"" : closed ? L"+ " : L"- ";
+		slots.push_back(slot);
+		lines.push_back(std::wstring(3 * scenetree::Depth(scene, slot), L' ') + sign +
+		                SceneObjectLine(slot, *scene.Models[slot]));
+		if (!closed)
+			open.insert(open.end(), children.rbegin(), children.rend());
+	}
 }
 
 void CSceneObjectsWindow::StatesOf(int code, bool& hidden, bool& locked) const
@@ -157,17 +221,15 @@ void CSceneObjectsWindow::Update()
 {
 	if (!Window || !Window->isVisible())
 		return;
+	// The list's own reaction to the release of a drag is over.
+	if (!Editor.MouseButtonsHeld)
+		Dragging = false;
 	if (Editor.Document.Version != ShownVersion)
 	{
 		ShownVersion = Editor.Document.Version;
 		std::vector<int> slots;
 		std::vector<std::wstring> lines;
-		for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
-			if (const SModelState* record = Editor.Document.Object(slot))
-			{
-				slots.push_back(slot);
-				lines.push_back(SceneObjectLine(slot, *record));
-			}
+		ListObjects(slots, lines);
 		ListWorld(slots, lines);
 		// Moving an object changes no line: the list stays as it is.
 		if (lines != Lines)
@@ -210,6 +272,19 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 		ToggleChosen(event.Caller == LockButton);
 		return true;
 	}
+	if (event.EventType == gui::EGET_EDITBOX_CHANGED && event.Caller == FilterBox)
+	{
+		ShownVersion = Editor.Document.Version - 1; // lists the scene afresh
+		return true;
+	}
+	if (event.EventType == gui::EGET_ELEMENT_FOCUS_LOST && event.Caller == RenameBox)
+	{
+		EndRename(false);
+		return false;
+	}
+	// The lines a drag passes over are no choice.
+	if (Dragging && event.Caller == List)
+		return true;
 	const bool again = event.EventType == gui::EGET_LISTBOX_SELECTED_AGAIN;
 	if (event.Caller != List || (event.EventType != gui::EGET_LISTBOX_CHANGED && !again))
 		return false;
@@ -231,5 +306,130 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 		Editor.Select(object);
 	if (again)
 		Editor.View.FrameSelection();
+	return true;
+}
+
+void CSceneObjectsWindow::SetClosed(int slot, bool closed)
+{
+	if (closed)
+		Closed.insert(slot);
+	else
+		Closed.erase(slot);
+	ShownVersion = Editor.Document.Version - 1;
+	Update();
+}
+
+s32 CSceneObjectsWindow::LineAt(s32 x, s32 y) const
+{
+	const s32 line = List->getItemAt(x, y);
+	return line >= 0 && line < static_cast<s32>(Slots.size()) && Slots[line] >= 0 ? line : -1;
+}
+
+bool CSceneObjectsWindow::OnMouse(const SEvent::SMouseInput& mouse)
+{
+	if (!Window || !Window->isVisible())
+		return false;
+	const core::position2d<s32> at(mouse.X, mouse.Y);
+	const bool inList = List->getAbsoluteClippingRect().isPointInside(at);
+	if (mouse.Event == EMIE_LMOUSE_PRESSED_DOWN)
+	{
+		PressedLine = inList ? LineAt(mouse.X, mouse.Y) : -1;
+		Dragging = false;
+		if (PressedLine < 0)
+			return false;
+		// The sign at the start of a parent's line opens and closes it.
+		const std::wstring& line = Lines[PressedLine];
+		const size_t indent = line.find_first_not_of(L' ');
+		const bool sign =
+		    indent != std::wstring::npos && (line[indent] == L'+' || line[indent] == L'-');
+		gui::IGUIFont* font = Editor._gui->getSkin()->getFont();
+		const s32 signEnd =
+		    List->getAbsolutePosition().UpperLeftCorner.X + 4 +
+		    static_cast<s32>(font->getDimension(line.substr(0, indent + 2).c_str()).Width);
+		if (sign && mouse.X <= signEnd)
+		{
+			const int slot = Slots[PressedLine];
+			PressedLine = -1;
+			SetClosed(slot, !Closed.count(slot));
+			return true;
+		}
+		return false;
+	}
+	if (mouse.Event == EMIE_MOUSE_MOVED && PressedLine >= 0 && mouse.isLeftPressed() &&
+	    List->getItemAt(mouse.X, mouse.Y) != PressedLine)
+		Dragging = true;
+	if (mouse.Event != EMIE_LMOUSE_LEFT_UP)
+		return false;
+	const int dragged = PressedLine >= 0 && Dragging ? Slots[PressedLine] : -1;
+	PressedLine = -1;
+	if (dragged < 0 || !Window->getAbsoluteClippingRect().isPointInside(at))
+		return false;
+	// Onto an object's line: below it; onto no line (or a piece's): below
+	// nothing.
+	const s32 target = inList ? LineAt(mouse.X, mouse.Y) : -1;
+	Editor.SetParent(dragged, target >= 0 ? Slots[target] : -1);
+	Editor.Select(Editor.ObjectAt(dragged));
+	return false;
+}
+
+bool CSceneObjectsWindow::BeginRename()
+{
+	const int slot = Editor.SlotOf(Editor.SelectedModel);
+	const SModelState* record = slot >= 0 ? Editor.Document.Object(slot) : 0;
+	if (!record || !Window)
+		return false;
+	if (!Window->isVisible())
+		Show();
+	Renaming = slot;
+	FilterBox->setVisible(false);
+	RenameBox->setText(record->Name.c_str());
+	RenameBox->setVisible(true);
+	Editor._gui->setFocus(RenameBox);
+	// Typing goes on from the end of the name.
+	SEvent end;
+	end.EventType = EET_KEY_INPUT_EVENT;
+	end.KeyInput.Char = 0;
+	end.KeyInput.Key = KEY_END;
+	end.KeyInput.PressedDown = true;
+	end.KeyInput.Shift = end.KeyInput.Control = false;
+	RenameBox->OnEvent(end);
+	return true;
+}
+
+void CSceneObjectsWindow::EndRename(bool keep)
+{
+	if (Renaming < 0)
+		return;
+	const int slot = Renaming;
+	Renaming = -1;
+	RenameBox->setVisible(false);
+	FilterBox->setVisible(true);
+	if (Editor._gui->getFocus() == RenameBox)
+		Editor._gui->removeFocus(RenameBox);
+	if (keep)
+		Editor.RenameObject(slot, RenameBox->getText());
+}
+
+bool CSceneObjectsWindow::OnKey(const SEvent::SKeyInput& key)
+{
+	if (!Window || !key.PressedDown)
+		return false;
+	if (Renaming >= 0 && Editor._gui->getFocus() == RenameBox)
+	{
+		if (key.Key != KEY_RETURN && key.Key != KEY_ESCAPE)
+			return false;
+		EndRename(key.Key == KEY_RETURN);
+		return true;
+	}
+	if (key.Key == KEY_F2 && !Editor.CheckEditBoxFocus())
+		return BeginRename();
+	// Left closes the selected object's line, Right opens it, while the list
+	// has the keys (elsewhere they move the object).
+	if ((key.Key != KEY_LEFT && key.Key != KEY_RIGHT) || Editor._gui->getFocus() != List)
+		return false;
+	const int slot = Editor.SlotOf(Editor.SelectedModel);
+	if (slot < 0)
+		return false;
+	SetClosed(slot, key.Key == KEY_LEFT);
 	return true;
 }

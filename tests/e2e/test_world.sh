@@ -40,7 +40,7 @@ screenshot "$shots/level.png"
 # of the view is picked there, its handles standing on it.
 menu View "Scene Objects"
 check "Scene Objects opens" wait_for 5 window_shown 660 205
-xdotool mousemove 600 232 click 1 sleep 0.2 mousemove 722 455 click 1
+xdotool mousemove 600 259 click 1 sleep 0.2 mousemove 722 455 click 1
 mkdir -p "$WORK/models"
 cp "$TOLVANE_ROOT"/samples/crate.* "$WORK/models/"
 menu Object Add 33
