@@ -279,7 +279,7 @@ core::stringw CSceneEditor::SceneInfoText() const
 	else
 		text += L" - at rest";
 	text += L"\nTriangles: ";
-	text += _driver->getPrimitiveCountDrawn();
+	text += View.SceneTriangles();
 	text += L"\n";
 	text += CameraMode ? L"CameraMode: On" : L"CameraMode: Off";
 	if (!Files.SavedFile.empty() && Files.SavedFile == Files.SceneFileName && !Document.Unsaved())

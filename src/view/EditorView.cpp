@@ -174,6 +174,12 @@ bool CEditorView::InfoStale() const
 	return Rate > 0 && !FrameWanted && !Busy() && CurrentView() == DrawnView;
 }
 
+u32 CEditorView::SceneTriangles() const
+{
+	const u32 drawn = Editor._driver->getPrimitiveCountDrawn();
+	return drawn - core::min_(drawn, OutlinePrimitives);
+}
+
 void CEditorView::NoteFrame(bool drawingGoesOn)
 {
 	const double now = Editor.Now();
@@ -257,6 +263,8 @@ void CEditorView::Draw()
 	FrameWanted = false;
 	driver->beginScene(true, true, Editor.SceneColour());
 	const SView before = CurrentView();
+	// The count the driver gives now is the last frame's, outline included.
+	OutlinePrimitives = Views.Outline.TakePrimitives();
 	Views.Draw();
 	CameraAnimated = !(CurrentView() == before);
 	// Set before the GUI is drawn, so that this frame shows its own rate

@@ -61,6 +61,10 @@ public:
 	//! The start view, which Home returns to.
 	static const core::vector3df START_POSITION, START_TARGET;
 
+	//! The triangles of the scene in the last frame drawn, without the
+	//! selection's outline (the driver counts its lines as primitives).
+	u32 SceneTriangles() const;
+
 private:
 	//! What a frame shows besides the scene's own content: the camera, the
 	//! window's size and the GUI's top-level windows and focus.
@@ -84,6 +88,7 @@ private:
 	double NextTimedFrame() const;
 	//! The information text shows out-of-date figures.
 	bool InfoStale() const;
+
 	//! Notes a frame drawn now, for the rate the information text shows.
 	void NoteFrame(bool drawingGoesOn);
 	//! The camera looks at `target`, far enough back that a ball of `radius`
@@ -99,6 +104,9 @@ private:
 	std::deque<double> FrameTimes;
 	s32 Rate = 0;
 	u32 ShownTriangles = 0;
+	//! The lines of the selection's outline in the frame the driver's count
+	//! is of, which are no part of the scene's triangles.
+	u32 OutlinePrimitives = 0;
 	SView DrawnView = SView();
 	//! The document's version the last frame asked for showed.
 	unsigned long long FramedVersion = 0;

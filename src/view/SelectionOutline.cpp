@@ -97,10 +97,12 @@ void CSelectionOutline::DrawPass(video::IVideoDriver* driver, const CModel& obje
 	for (u32 i = 0; i < mesh->getMeshBufferCount(); ++i)
 	{
 		EdgesOf(*mesh->getMeshBuffer(i), colour);
-		if (!Edges.empty())
-			driver->drawVertexPrimitiveList(
-			    Vertices.const_pointer(), Vertices.size(), Edges.const_pointer(), Edges.size() / 2,
-			    video::EVT_STANDARD, scene::EPT_LINES, video::EIT_32BIT);
+		if (Edges.empty())
+			continue;
+		driver->drawVertexPrimitiveList(Vertices.const_pointer(), Vertices.size(),
+		                                Edges.const_pointer(), Edges.size() / 2,
+		                                video::EVT_STANDARD, scene::EPT_LINES, video::EIT_32BIT);
+		Primitives += Edges.size() / 2;
 	}
 }
 

@@ -23,6 +23,14 @@ public:
 	void Draw(video::IVideoDriver* driver, const SViewport& view, const CModel* object);
 	//! How many outlines have been drawn since the start.
 	u32 Drawn() const { return DrawnCount; }
+	//! The lines drawn since the last call, which the driver counts among
+	//! the frame's primitives although they are no part of the scene.
+	u32 TakePrimitives()
+	{
+		const u32 lines = Primitives;
+		Primitives = 0;
+		return lines;
+	}
 
 	static const video::SColor BRIGHT, DIM;
 
@@ -42,6 +50,7 @@ private:
 	core::array<video::S3DVertex> Vertices;
 	core::array<u32> Edges;
 	u32 DrawnCount = 0;
+	u32 Primitives = 0;
 };
 
 #endif
