@@ -35,38 +35,22 @@ namespace
 {
 enum EAnimationValue
 {
-	SPEED = 0,
-	START_FRAME = 1,
-	END_FRAME = 2,
-	LOOPING = 3,
-	NAMED_ANIMATION = 4
+	NAMED_ANIMATION = 0,
+	SPEED = 1,
+	START_FRAME = 2,
+	END_FRAME = 3,
+	LOOPING = 4
 };
 
 // "(frames)", then the engine's MD2 animations in the order of
 // EMD2_ANIMATION_TYPE: entry i + 1 is animation i.
-const wchar_t* const AnimationNames[] = {L"(frames)",
-                                         L"stand",
-                                         L"run",
-                                         L"attack",
-                                         L"pain_a",
-                                         L"pain_b",
-                                         L"pain_c",
-                                         L"jump",
-                                         L"flip",
-                                         L"salute",
-                                         L"fallback",
-                                         L"wave",
-                                         L"point",
-                                         L"crouch_stand",
-                                         L"crouch_walk",
-                                         L"crouch_attack",
-                                         L"crouch_pain",
-                                         L"crouch_death",
-                                         L"death_fallback",
-                                         L"death_fallforward",
-                                         L"death_fallbackslow",
-                                         L"boom",
-                                         0};
+// clang-format off
+const wchar_t* const AnimationNames[] = {
+    L"(frames)", L"stand", L"run", L"attack", L"pain_a", L"pain_b", L"pain_c", L"jump",
+    L"flip", L"salute", L"fallback", L"wave", L"point", L"crouch_stand", L"crouch_walk",
+    L"crouch_attack", L"crouch_pain", L"crouch_death", L"death_fallback",
+    L"death_fallforward", L"death_fallbackslow", L"boom", 0};
+// clang-format on
 
 // The engine's animated mesh node starts at 25 frames a second, whatever
 // its mesh says, looping over all of the mesh's frames. The frames' upper
@@ -74,11 +58,11 @@ const wchar_t* const AnimationNames[] = {L"(frames)",
 const f32 NodeSpeed = 25.0f;
 const f32 MostFrame = 1e6f;
 const SKindValue Rows[] = {
+    {"Animation", 0, 0, scene::EMAT_COUNT, VALUE_CHOICE, L"Animation", AnimationNames},
     {"FramesPerSecond", NodeSpeed, 0, 1000, VALUE_NUMBER, L"Frames per second", 0},
     {"StartFrame", 0, 0, MostFrame, VALUE_WHOLE, L"Start frame", 0},
     {"EndFrame", 0, 0, MostFrame, VALUE_WHOLE, L"End frame", 0},
     {"Looping", 1, 0, 1, VALUE_CHECK, L"Looping", 0},
-    {"Animation", 0, 0, scene::EMAT_COUNT, VALUE_CHOICE, L"Animation", AnimationNames},
 };
 const SKindColumns<sizeof Rows / sizeof Rows[0]> Columns(Rows);
 
@@ -108,7 +92,7 @@ bool NamedFrames(const scene::IAnimatedMesh& mesh, s32 entry, s32& start, s32& e
 
 std::vector<f32> MeshAnimation(const scene::IAnimatedMesh& mesh)
 {
-	return {NodeSpeed, 0, static_cast<f32>(LastFrame(mesh)), 1, 0};
+	return {0, NodeSpeed, 0, static_cast<f32>(LastFrame(mesh)), 1};
 }
 
 SModelState ExportedModel(const SModelState& record, const CModel* model)

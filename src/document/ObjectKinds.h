@@ -133,8 +133,8 @@ std::vector<f32> DefaultValuesOf(const SObjectKind& kind);
 //! Whether a record of the type may hold no values at all: a model saved
 //! before models had any plays its mesh as the engine's node does.
 bool ValuesMayBeLeftOut(s32 type);
-//! A model's values when it plays its mesh as the engine's node does: the
-//! node's speed, all of the mesh's frames, looping, no named animation.
+//! A model's values when it plays its mesh as the engine's node does: no
+//! named animation, the node's speed, all of the mesh's frames, looping.
 std::vector<f32> MeshAnimation(const scene::IAnimatedMesh& mesh);
 //! The record the export writes for an object: a model that plays its mesh
 //! as the engine's node does holds no values, so that its lines stay as
