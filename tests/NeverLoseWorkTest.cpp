@@ -296,9 +296,9 @@ TEST_F(NeverLoseWorkTest, ForgedRecoveryFilesAreOpenedOrRefusedAndNeverLost)
 	{
 		const char* what;
 		std::function<void(SWorldState&, SModelState& second)> forge;
-		size_t cut;          // bytes cut off the end
-		int opened;          // objects opened; -1: refused
-		const wchar_t* told; // in the message
+		size_t cut;              // bytes cut off the end
+		int opened;              // objects opened; -1: refused
+		const wchar_t* told;     // in the message
 	};
 	const Row rows[] = {
 	    {"whole", [](SWorldState&, SModelState&) {}, 0, 2, L"Open what it kept?"},
@@ -404,8 +404,7 @@ TEST_F(NeverLoseWorkTest, ARecoveryFolderThatCannotBeWrittenIsToldOnceAndTriedAg
 	ASSERT_EQ(1u, shown.size());
 	EXPECT_EQ(L"Autosave Error", shown[0].caption);
 	EXPECT_EQ(L"Unsaved work is not being kept: its recovery file cannot be written in " +
-	              FileNameToWide(state + "/tolvane") +
-	              L" (Not a directory). Save the scene to keep it.",
+	              FileNameToWide(state + "/tolvane") + L" (Not a directory). Save the scene to keep it.",
 	          shown[0].text);
 	dismissMessages();
 	autosave();
