@@ -142,6 +142,13 @@ TEST_F(AnimationTest, ANamedAnimationChosenInPropertiesPlaysAndIsUndoneSavedAndO
 	EXPECT_EQ(SydneyRuns, values(1));
 	EXPECT_EQ("160..183 at 40.00 looping", played(1));
 	EXPECT_FALSE(editor->Document.Unsaved());
+	scene::ISceneManager* bare = editor->_smgr->createNewSceneManager(false);
+	ASSERT_TRUE(bare->loadScene(file.c_str()));
+	auto* game = static_cast<scene::IAnimatedMeshSceneNode*>(
+	    bare->getSceneNodeFromType(scene::ESNT_ANIMATED_MESH));
+	ASSERT_NE(nullptr, game);
+	EXPECT_NEAR(40.0f, game->getAnimationSpeed(), 0.01f) << "a game's loadScene gets the speed";
+	bare->drop();
 }
 
 TEST_F(AnimationTest, AModelOfAnEarlierVersionPlaysItsMeshAndExportsAsBefore)
