@@ -767,7 +767,7 @@ bool CSceneEditor::LevelSource(std::string& source, std::string& failedName)
 		else if (record->Type != CModel::TYPE_MESH)
 			source += "//Model[" + std::to_string(i) + "] = the " +
 			          core::stringc(KindOf(record->Type)->Name).c_str() + " after the models\n";
-		else if (!KindOf(record->Type)->Export(source, i, *record))
+		else if (!KindOf(record->Type)->Export(source, i, ExportedModel(*record, Model[i])))
 		{
 			failedName = "the names of model " + std::to_string(i);
 			return false;

@@ -47,7 +47,8 @@ void PrintAttributes(ISceneManager* smgr, int slot, ISceneNode* node)
 }
 
 // One line per rebuilt node:
-// slot|mesh|position|rotation|scale|material|lighting|wireframe|texture
+// slot|mesh|position|rotation|scale|material|lighting|wireframe|texture, and
+// for a model |start end|speed|looping
 void PrintNode(ISceneManager* smgr, int slot, ISceneNode* node)
 {
 	const SMaterial& material = node->getMaterial(0);
@@ -55,8 +56,15 @@ void PrintNode(ISceneManager* smgr, int slot, ISceneNode* node)
 	PrintVector(node->getPosition());
 	PrintVector(node->getRotation());
 	PrintVector(node->getScale());
-	std::printf("|%d|%d|%d|%s\n", int(material.MaterialType), int(material.Lighting),
+	std::printf("|%d|%d|%d|%s", int(material.MaterialType), int(material.Lighting),
 	            int(material.Wireframe), TextureName(node));
+	if (node->getType() == ESNT_ANIMATED_MESH)
+	{
+		const IAnimatedMeshSceneNode* model = static_cast<IAnimatedMeshSceneNode*>(node);
+		std::printf("|%d %d|%.2f|%d", model->getStartFrame(), model->getEndFrame(),
+		            model->getAnimationSpeed(), int(model->getLoopMode()));
+	}
+	std::printf("\n");
 }
 
 // Each node in a parent's: 200 + slot|in <parent slot>|world position.

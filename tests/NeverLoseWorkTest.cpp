@@ -252,6 +252,9 @@ TEST_F(LeftWorkTest, YesOpensTheLeftSceneWithUnsavedChangesUnderItsFileName)
 	EXPECT_TRUE(messages().empty()) << "one question per left file";
 	ASSERT_NE(nullptr, editor->Model[4]);
 	EXPECT_VEC_NEAR(core::vector3df(10, 20, 30), editor->Model[4]->getPosition(), 0.001f);
+	// A model kept before models had an animation of their own plays its mesh.
+	EXPECT_EQ(std::vector<f32>({0, 25, 0, 791, 1}), editor->Document.Object(4)->Values);
+	EXPECT_EQ(791, editor->Model[4]->AnimatedNode->getEndFrame());
 	EXPECT_TRUE(editor->HasUnsavedChanges());
 	EXPECT_EQ(L"castle.irr* - 0.0.7", editor->WindowCaption());
 	EXPECT_FALSE(Exists(Left));

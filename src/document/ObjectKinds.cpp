@@ -62,6 +62,11 @@ std::vector<f32> DefaultValuesOf(const SObjectKind& kind)
 	return std::vector<f32>(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
 }
 
+bool ValuesMayBeLeftOut(s32 type)
+{
+	return type == CModel::TYPE_MESH;
+}
+
 video::SColor ValueColour(const std::vector<f32>& values, u32 first)
 {
 	const auto channel = [&](u32 i)

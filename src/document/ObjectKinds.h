@@ -130,6 +130,16 @@ video::SColor ValueColour(const std::vector<f32>& values, u32 first);
 std::string ExportColour(const video::SColor& colour);
 //! A kind's default values.
 std::vector<f32> DefaultValuesOf(const SObjectKind& kind);
+//! Whether a record of the type may hold no values at all: a model saved
+//! before models had any plays its mesh as the engine's node does.
+bool ValuesMayBeLeftOut(s32 type);
+//! A model's values when it plays its mesh as the engine's node does: no
+//! named animation, the node's speed, all of the mesh's frames, looping.
+std::vector<f32> MeshAnimation(const scene::IAnimatedMesh& mesh);
+//! The record the export writes for an object: a model that plays its mesh
+//! as the engine's node does holds no values, so that its lines stay as
+//! they were before models had any.
+SModelState ExportedModel(const SModelState& record, const CModel* model);
 
 //! Objects with no shape of their own (lights, cameras) are drawn in the
 //! editor as a small square icon, a child that scene files and picking pass

@@ -35,6 +35,8 @@ bool RecordIsSound(const SModelState& record, std::string& field)
 	if (!sound)
 		return false;
 	const SObjectKind* kind = KindOf(record.Type);
+	if (record.Values.empty() && ValuesMayBeLeftOut(record.Type))
+		return true;
 	if (record.Values.size() != kind->ValueCount)
 	{
 		field = kind->ValueCount ? kind->ValueNames[0] : "Values";

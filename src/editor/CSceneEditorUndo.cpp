@@ -508,6 +508,11 @@ void CSceneEditor::ApplyModelFields(CModel& model, const SModelState& state)
 		    if (field.Show)
 			    field.Show(model, FieldOf(state, field));
 	    });
+	// A kind that adjusted what it was given (a frame past its mesh's last,
+	// a named animation's frames, a record without values) hands what it
+	// shows back to the document before the step is kept.
+	if (!SameBits(state.Values, recordfields::ShownValues(model)))
+		FilesChanged = true;
 }
 
 void CSceneEditor::ApplyWorld(const SWorldState& target, const SWorldState& current)

@@ -662,6 +662,13 @@ void GetField(io::IAttributes& data, const char*, std::vector<f32>& values, s32 
 {
 	const SObjectKind* kind = KindOf(type);
 	values.clear();
+	const auto saved = [&](u32 i) { return data.existsAttribute(kind->ValueNames[i]); };
+	bool any = false;
+	for (u32 i = 0; kind && i < kind->ValueCount; ++i)
+		any = any || saved(i);
+	// A model saved without them plays its mesh as the engine's node does.
+	if (!any && ValuesMayBeLeftOut(type))
+		return;
 	for (u32 i = 0; kind && i < kind->ValueCount; ++i)
 	{
 		f32 value = kind->DefaultValues[i];
