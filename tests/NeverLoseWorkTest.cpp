@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -296,9 +297,9 @@ TEST_F(NeverLoseWorkTest, ForgedRecoveryFilesAreOpenedOrRefusedAndNeverLost)
 	{
 		const char* what;
 		std::function<void(SWorldState&, SModelState& second)> forge;
-		size_t cut;              // bytes cut off the end
-		int opened;              // objects opened; -1: refused
-		const wchar_t* told;     // in the message
+		size_t cut;          // bytes cut off the end
+		int opened;          // objects opened; -1: refused
+		const wchar_t* told; // in the message
 	};
 	const Row rows[] = {
 	    {"whole", [](SWorldState&, SModelState&) {}, 0, 2, L"Open what it kept?"},
@@ -404,7 +405,8 @@ TEST_F(NeverLoseWorkTest, ARecoveryFolderThatCannotBeWrittenIsToldOnceAndTriedAg
 	ASSERT_EQ(1u, shown.size());
 	EXPECT_EQ(L"Autosave Error", shown[0].caption);
 	EXPECT_EQ(L"Unsaved work is not being kept: its recovery file cannot be written in " +
-	              FileNameToWide(state + "/tolvane") + L" (Not a directory). Save the scene to keep it.",
+	              FileNameToWide(state + "/tolvane") +
+	              L" (Not a directory). Save the scene to keep it.",
 	          shown[0].text);
 	dismissMessages();
 	autosave();
@@ -413,4 +415,26 @@ TEST_F(NeverLoseWorkTest, ARecoveryFolderThatCannotBeWrittenIsToldOnceAndTriedAg
 	std::filesystem::remove(state);
 	autosave();
 	EXPECT_TRUE(Exists(editor->RecoveryFile()));
+}
+
+TEST_F(NeverLoseWorkTest, ARecoveryFileOfTheBuildBeforeObjectsHadParentsOpens)
+{
+	ASSERT_TRUE(editor->CreateNewModel("samples/crate.obj"));
+	dismissMessages();
+	editor->Execute(commands::EditObject(1, [](SModelState& record) { record.Name = L""; }));
+	ASSERT_TRUE(editor->WriteRecovery());
+	// That build's records end before the parent (-1 here) and the name ("").
+	std::string bytes = ReadFile(editor->RecoveryFile());
+	const std::string tail("\xFF\xFF\xFF\xFF\0\0\0\0END.", 12);
+	ASSERT_EQ(0u, bytes.compare(bytes.size() - tail.size(), tail.size(), tail));
+	bytes.erase(bytes.size() - tail.size(), 8);
+	ASSERT_EQ(0u, bytes.compare(0, 19, "TOLVANE RECOVERY 2\n"));
+	bytes[17] = '1';
+	std::ofstream(editor->RecoveryFile(), std::ios::binary | std::ios::trunc) << bytes;
+
+	SRecoveredScene recovered;
+	ASSERT_TRUE(CRecovery::Read(editor->RecoveryFile(), recovered)) << recovered.Problem;
+	ASSERT_TRUE(recovered.State.Models[1]);
+	EXPECT_EQ(-1, recovered.State.Models[1]->Parent);
+	EXPECT_NE(std::string::npos, recovered.State.Models[1]->Mesh.find("crate.obj"));
 }

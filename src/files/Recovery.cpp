@@ -26,7 +26,12 @@ using namespace irr;
 
 namespace
 {
-const char Magic[] = "TOLVANE RECOVERY 1\n";
+const char Magic[] = "TOLVANE RECOVERY 2\n";
+// The files of the build before objects had parents and names: their
+// records end before the last two fields.
+const char FirstMagic[] = "TOLVANE RECOVERY 1\n";
+const size_t FieldsOfTheFirst =
+    std::tuple_size<std::decay_t<decltype(RecordFieldTable())>>::value - 2;
 const char EndMark[] = "END.";
 
 // Writes the file through a buffer of its own: system calls only, no
@@ -180,9 +185,16 @@ template <typename Stream, typename... Fields> void Each(Stream& s, Fields&... f
 	(s.io(fields), ...);
 }
 
-template <typename Stream, typename Record> void ModelFields(Stream& s, Record& m)
+template <typename Stream, typename Record>
+void ModelFields(Stream& s, Record& m, size_t fields = SIZE_MAX)
 {
-	EachRecordField([&](const auto& field) { s.io(FieldOf(m, field)); });
+	size_t done = 0;
+	EachRecordField(
+	    [&](const auto& field)
+	    {
+		    if (done++ < fields)
+			    s.io(FieldOf(m, field));
+	    });
 }
 
 template <typename Stream, typename Piece> void PieceFields(Stream& s, Piece& piece)
@@ -581,7 +593,8 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 			bytes.append(buffer, n);
 		std::fclose(in);
 	}
-	if (bytes.compare(0, sizeof Magic - 1, Magic) != 0)
+	const bool first = bytes.compare(0, sizeof FirstMagic - 1, FirstMagic) == 0;
+	if (!first && bytes.compare(0, sizeof Magic - 1, Magic) != 0)
 	{
 		scene.Problem = L"it is no recovery file of this editor";
 		return false;
@@ -604,7 +617,7 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 		s32 slot = -1;
 		SModelState model;
 		in.io(slot);
-		ModelFields(in, model);
+		ModelFields(in, model, first ? FieldsOfTheFirst : SIZE_MAX);
 		// Cut short: the objects before the cut are whole.
 		if (!in.Ok)
 			break;
