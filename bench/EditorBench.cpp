@@ -110,17 +110,12 @@ void BuildScene(CSceneEditor& editor, const char* mesh, int particles = 0)
 	editor.Select(editor.Model[50]);
 }
 
-void RemoveMessageBoxes(CSceneEditor& editor);
-
 // The editor on OpenGL with its window focused; false when it cannot start.
-// An offer to recover the work of an earlier run (a benchmark ends without
-// saving) is put away: the bare engine draws no such window.
 bool StartOnScreen(CSceneEditor& editor)
 {
 	editor.Init(video::EDT_OPENGL);
 	if (!editor.StartupError.empty())
 		return false;
-	RemoveMessageBoxes(editor);
 	bench::FocusWindow(editor._device);
 	return true;
 }
@@ -258,9 +253,10 @@ int Frames(const char* mesh, int frames, const char* heightMap, const char* text
 
 // The four views of a level and the 99 models, at the start views (the
 // bare loop sets up the same four cameras), with and without the grid; and
-// the grid's own cost in the perspective view alone: blocks of frames with
-// and without it in turn, the median of each pair's difference, so that a
-// machine busy with other work moves both sides of a pair alike.
+// the grid's own cost in the perspective view alone. Each comparison takes
+// blocks of frames of its two sides in turn, so that a machine busy with
+// other work, or a slow start, weighs on both sides alike: the medians of
+// the blocks, and of each pair's difference.
 int Views(const char* mesh, int frames, const char* level)
 {
 	CSceneEditor editor;
@@ -270,73 +266,42 @@ int Views(const char* mesh, int frames, const char* level)
 	editor.View.ResetView();
 	CViewports& views = editor.View.Views;
 	const std::function<void()> frame = FrameOf(editor);
-	const auto measure = [&](bool four, bool grid, int count)
+	const int block = 20, pairs = std::max(frames / block / 2, 5);
+	struct SPaired
+	{
+		std::vector<double> with, without, difference, processor;
+	};
+	const auto paired = [&](bool four)
 	{
 		views.SetFourViews(four);
-		views.SetGridShown(grid);
-		frame(); // the first frame of a change may build what later ones keep
-		return bench::MeanFrameMs(count, frame);
+		bench::WarmUp(frame, 0);
+		SPaired result;
+		for (int i = 0; i < pairs; ++i)
+		{
+			const double start = ProcessorMs();
+			for (bool grid : {true, false})
+			{
+				views.SetGridShown(grid);
+				frame(); // the first frame of a change builds what later ones keep
+				(grid ? result.with : result.without).push_back(bench::MeanFrameMs(block, frame));
+				if (grid)
+					result.processor.push_back(ProcessorMs() - start);
+			}
+			const double both = ProcessorMs() - start;
+			result.difference.push_back(result.with.back() - result.without.back());
+			result.processor.back() = (2 * result.processor.back() - both) / (block + 1);
+		}
+		return result;
 	};
-	views.SetFourViews(true);
-	bench::WarmUp(frame, 0);
-	const double fourMs = measure(true, true, frames);
-	const double fourBareMs = measure(true, false, frames);
-	views.SetFourViews(false);
-	bench::WarmUp(frame, 0);
-	const int block = 20;
-	std::vector<double> gridCost, gridProcessor;
-	for (int i = 0; i < std::max(frames / block / 2, 5); ++i)
-	{
-		const double processor = ProcessorMs();
-		const double withGrid = measure(false, true, block);
-		const double processorWith = ProcessorMs() - processor;
-		gridCost.push_back(withGrid - measure(false, false, block));
-		gridProcessor.push_back((2 * processorWith - (ProcessorMs() - processor)) / block);
-	}
-	std::printf("four_views_ms %.4f\nfour_views_no_grid_ms %.4f\ngrid_ms %.4f\n"
-	            "grid_processor_ms %.4f\n",
-	            fourMs, fourBareMs, bench::Median(gridCost), bench::Median(gridProcessor));
+	const SPaired four = paired(true), one = paired(false);
+	std::printf("four_views_ms %.4f\nfour_views_no_grid_ms %.4f\nfour_views_grid_ms %.4f\n"
+	            "grid_ms %.4f\ngrid_processor_ms %.4f\n",
+	            bench::Median(four.with), bench::Median(four.without),
+	            bench::Median(four.difference), bench::Median(one.difference),
+	            bench::Median(one.processor));
 	return 0;
 }
 
-int Startup(double started)
-{
-	CSceneEditor editor;
-	editor.Init(video::EDT_OPENGL);
-	if (!editor.StartupError.empty())
-		return 2;
-	bench::FocusWindow(editor._device);
-	editor.Update();
-	editor.Render();
-	std::printf("startup_ms %.3f\n", bench::NowMs() - started);
-	return 0;
-}
-
-int Load(const char* file, int repetitions)
-{
-	CSceneEditor editor;
-	editor.Init(video::EDT_NULL);
-	scene::IMeshCache* cache = editor._smgr->getMeshCache();
-	std::vector<double> guarded, bare;
-	for (int i = 0; i < repetitions; ++i)
-	{
-		double start = bench::NowMs();
-		scene::IAnimatedMesh* mesh = editor.LoadMeshSafely(file);
-		guarded.push_back(bench::NowMs() - start);
-		if (!mesh)
-			return 2;
-		cache->removeMesh(mesh);
-
-		scene::ISceneManager* fresh = editor._smgr->createNewSceneManager(false);
-		start = bench::NowMs();
-		mesh = fresh->getMesh(file);
-		bare.push_back(bench::NowMs() - start);
-		cache->removeMesh(mesh);
-		fresh->drop();
-	}
-	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
-	return 0;
-}
 // From asking for a model to the first frame that shows it, through the
 // crash-proof load and the editor's own model (OpenGL), N times: each
 // round reads the file again and starts from an empty scene.
