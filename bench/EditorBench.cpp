@@ -302,6 +302,44 @@ int Views(const char* mesh, int frames, const char* level)
 	return 0;
 }
 
+int Startup(double started)
+{
+	CSceneEditor editor;
+	editor.Init(video::EDT_OPENGL);
+	if (!editor.StartupError.empty())
+		return 2;
+	bench::FocusWindow(editor._device);
+	editor.Update();
+	editor.Render();
+	std::printf("startup_ms %.3f\n", bench::NowMs() - started);
+	return 0;
+}
+
+int Load(const char* file, int repetitions)
+{
+	CSceneEditor editor;
+	editor.Init(video::EDT_NULL);
+	scene::IMeshCache* cache = editor._smgr->getMeshCache();
+	std::vector<double> guarded, bare;
+	for (int i = 0; i < repetitions; ++i)
+	{
+		double start = bench::NowMs();
+		scene::IAnimatedMesh* mesh = editor.LoadMeshSafely(file);
+		guarded.push_back(bench::NowMs() - start);
+		if (!mesh)
+			return 2;
+		cache->removeMesh(mesh);
+
+		scene::ISceneManager* fresh = editor._smgr->createNewSceneManager(false);
+		start = bench::NowMs();
+		mesh = fresh->getMesh(file);
+		bare.push_back(bench::NowMs() - start);
+		cache->removeMesh(mesh);
+		fresh->drop();
+	}
+	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
+	return 0;
+}
 // From asking for a model to the first frame that shows it, through the
 // crash-proof load and the editor's own model (OpenGL), N times: each
 // round reads the file again and starts from an empty scene.
