@@ -19,6 +19,8 @@
 //   tolvane_bench startup           milliseconds until the first frame is shown
 //   tolvane_bench load FILE [N]     the crash-proof load against a bare getMesh,
 //                                   N times each (default 7)
+//   tolvane_bench first FILE [N]    from asking for a model to the first frame
+//                                   that shows it (OpenGL), N times (default 7)
 //   tolvane_bench level MAPS NAME   a level of a maps archive whose textures are
 //                                   in the archives beside it, against a bare
 //                                   getMesh with the same archives mounted
@@ -26,6 +28,11 @@
 //                                   peak resident memory of one load, in a
 //                                   process of its own
 //   tolvane_bench obj FILE          writes a 19 MB OBJ of 320,000 triangles
+//   tolvane_bench glb FILE          writes a 10 MB binary glTF of one mesh
+//   tolvane_bench library FILE [N]  a model the helper reads with the Open
+//                                   Asset Import Library: the crash-proof load
+//                                   against the library and the mesh building
+//                                   alone in this process, N times (default 7)
 //   tolvane_bench terrain HEIGHTMAP the editor's terrain load against a bare
 //                                   addTerrainSceneNode
 //   tolvane_bench undo MESH N       undo and redo in a 99-model scene (OpenGL):
@@ -63,6 +70,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "AssimpModel.h"
 #include "BenchSupport.h"
 #include "CSceneEditor.h"
 #include "Quake3Level.h"
@@ -156,6 +164,15 @@ double ProcessorSeconds(int pid)
 	return ticks / sysconf(_SC_CLK_TCK);
 }
 
+// Processor milliseconds this process (all its threads, the renderer's
+// among them) has used so far.
+double ProcessorMs()
+{
+	timespec now;
+	clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+	return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+}
+
 void RemoveMessageBoxes(CSceneEditor& editor)
 {
 	core::list<gui::IGUIElement*> children = editor._gui->getRootGUIElement()->getChildren();
@@ -236,7 +253,10 @@ int Frames(const char* mesh, int frames, const char* heightMap, const char* text
 
 // The four views of a level and the 99 models, at the start views (the
 // bare loop sets up the same four cameras), with and without the grid; and
-// the grid's own cost in the perspective view alone.
+// the grid's own cost in the perspective view alone. Each comparison takes
+// blocks of frames of its two sides in turn, so that a machine busy with
+// other work, or a slow start, weighs on both sides alike: the medians of
+// the blocks, and of each pair's difference.
 int Views(const char* mesh, int frames, const char* level)
 {
 	CSceneEditor editor;
@@ -246,19 +266,39 @@ int Views(const char* mesh, int frames, const char* level)
 	editor.View.ResetView();
 	CViewports& views = editor.View.Views;
 	const std::function<void()> frame = FrameOf(editor);
-	const auto measure = [&](bool four, bool grid)
+	const int block = 20, pairs = std::max(frames / block / 2, 5);
+	struct SPaired
+	{
+		std::vector<double> with, without, difference, processor;
+	};
+	const auto paired = [&](bool four)
 	{
 		views.SetFourViews(four);
-		views.SetGridShown(grid);
 		bench::WarmUp(frame, 0);
-		return bench::MeanFrameMs(frames, frame);
+		SPaired result;
+		for (int i = 0; i < pairs; ++i)
+		{
+			const double start = ProcessorMs();
+			for (bool grid : {true, false})
+			{
+				views.SetGridShown(grid);
+				frame(); // the first frame of a change builds what later ones keep
+				(grid ? result.with : result.without).push_back(bench::MeanFrameMs(block, frame));
+				if (grid)
+					result.processor.push_back(ProcessorMs() - start);
+			}
+			const double both = ProcessorMs() - start;
+			result.difference.push_back(result.with.back() - result.without.back());
+			result.processor.back() = (2 * result.processor.back() - both) / (block + 1);
+		}
+		return result;
 	};
-	const double fourMs = measure(true, true);
-	const double fourBareMs = measure(true, false);
-	const double oneMs = measure(false, true);
-	const double oneBareMs = measure(false, false);
-	std::printf("four_views_ms %.4f\nfour_views_no_grid_ms %.4f\ngrid_ms %.4f\n", fourMs,
-	            fourBareMs, oneMs - oneBareMs);
+	const SPaired four = paired(true), one = paired(false);
+	std::printf("four_views_ms %.4f\nfour_views_no_grid_ms %.4f\nfour_views_grid_ms %.4f\n"
+	            "grid_ms %.4f\ngrid_processor_ms %.4f\n",
+	            bench::Median(four.with), bench::Median(four.without),
+	            bench::Median(four.difference), bench::Median(one.difference),
+	            bench::Median(one.processor));
 	return 0;
 }
 
@@ -300,6 +340,35 @@ int Load(const char* file, int repetitions)
 	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(bare));
 	return 0;
 }
+// From asking for a model to the first frame that shows it, through the
+// crash-proof load and the editor's own model (OpenGL), N times: each
+// round reads the file again and starts from an empty scene.
+int FirstFrame(const char* file, int repetitions)
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor))
+		return 2;
+	RemoveMessageBoxes(editor);
+	const std::function<void()> frame = FrameOf(editor);
+	bench::WarmUp(frame, 0);
+	scene::IMeshCache* cache = editor._smgr->getMeshCache();
+	std::vector<double> times;
+	for (int i = 0; i < repetitions; ++i)
+	{
+		const double start = bench::NowMs();
+		if (!editor.CreateNewModel(file))
+			return 2;
+		frame();
+		times.push_back(bench::NowMs() - start);
+		const io::path mesh = cache->getMeshName(editor.SelectedModel->AnimatedNode->getMesh());
+		editor.ClearScene();
+		cache->removeMesh(cache->getMeshByName(mesh));
+		frame();
+	}
+	std::printf("first_frame_ms %.3f\n", bench::Median(times));
+	return 0;
+}
+
 int Level(const std::string& maps, const std::string& name)
 {
 	CSceneEditor editor;
@@ -357,6 +426,98 @@ int Peak(const char* file, bool editorLoad)
 	}
 	std::printf("start_kb %ld\npeak_kb %ld\n", before, bench::ResidentKb("VmHWM:"));
 	return loaded ? 0 : 2;
+}
+
+// A binary glTF of one mesh, about 10 MB: a 420 x 420 grid of points
+// (position, normal, texture coordinates) and its triangles, written by
+// hand as the format lays it out: a JSON chunk, then the binary one.
+int WriteGlb(const char* path)
+{
+	const u32 side = 420, points = side * side, triangles = 2 * (side - 1) * (side - 1);
+	std::vector<f32> attributes;
+	attributes.reserve(points * 8);
+	for (u32 z = 0; z < side; ++z)
+		for (u32 x = 0; x < side; ++x)
+		{
+			const f32 height = std::sin(x * 0.1f) * std::cos(z * 0.1f);
+			for (f32 value : {x * 0.5f, height, z * 0.5f, 0.0f, 1.0f, 0.0f, x / (side - 1.0f),
+			                  z / (side - 1.0f)})
+				attributes.push_back(value);
+		}
+	std::vector<u32> indices;
+	indices.reserve(triangles * 3);
+	for (u32 z = 0; z + 1 < side; ++z)
+		for (u32 x = 0; x + 1 < side; ++x)
+		{
+			const u32 a = z * side + x, b = a + 1, c = a + side, d = c + 1;
+			for (u32 index : {a, c, b, b, c, d})
+				indices.push_back(index);
+		}
+	const size_t vertexBytes = attributes.size() * sizeof(f32);
+	const size_t indexBytes = indices.size() * sizeof(u32);
+	const f32 far = (side - 1) * 0.5f;
+	std::ostringstream json;
+	json << "{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[0]}],"
+	     << "\"nodes\":[{\"mesh\":0}],\"meshes\":[{\"primitives\":[{\"attributes\":"
+	     << "{\"POSITION\":0,\"NORMAL\":1,\"TEXCOORD_0\":2},\"indices\":3}]}],"
+	     << "\"buffers\":[{\"byteLength\":" << vertexBytes + indexBytes << "}],"
+	     << "\"bufferViews\":[{\"buffer\":0,\"byteLength\":" << vertexBytes
+	     << ",\"byteStride\":32,\"target\":34962},{\"buffer\":0,\"byteOffset\":" << vertexBytes
+	     << ",\"byteLength\":" << indexBytes << ",\"target\":34963}],\"accessors\":["
+	     << "{\"bufferView\":0,\"componentType\":5126,\"count\":" << points
+	     << ",\"type\":\"VEC3\",\"min\":[0,-1,0],\"max\":[" << far << ",1," << far << "]},"
+	     << "{\"bufferView\":0,\"byteOffset\":12,\"componentType\":5126,\"count\":" << points
+	     << ",\"type\":\"VEC3\"},"
+	     << "{\"bufferView\":0,\"byteOffset\":24,\"componentType\":5126,\"count\":" << points
+	     << ",\"type\":\"VEC2\"},"
+	     << "{\"bufferView\":1,\"componentType\":5125,\"count\":" << indices.size()
+	     << ",\"type\":\"SCALAR\"}]}";
+	std::string text = json.str();
+	text.resize((text.size() + 3) / 4 * 4, ' '); // chunks are 4-byte aligned
+	const u32 binary = static_cast<u32>(vertexBytes + indexBytes);
+	const u32 header[5] = {0x46546C67, 2, static_cast<u32>(12 + 8 + text.size() + 8 + binary),
+	                       static_cast<u32>(text.size()), 0x4E4F534A};
+	const u32 binaryHeader[2] = {binary, 0x004E4942};
+	std::ofstream out(path, std::ios::binary);
+	out.write(reinterpret_cast<const char*>(header), sizeof header);
+	out.write(text.data(), static_cast<std::streamsize>(text.size()));
+	out.write(reinterpret_cast<const char*>(binaryHeader), sizeof binaryHeader);
+	out.write(reinterpret_cast<const char*>(attributes.data()),
+	          static_cast<std::streamsize>(vertexBytes));
+	out.write(reinterpret_cast<const char*>(indices.data()),
+	          static_cast<std::streamsize>(indexBytes));
+	return out.good() ? 0 : 2;
+}
+
+// A model the library reads: the crash-proof load (the helper reads it
+// and hands the mesh over) against the same reading and building of the
+// engine's mesh in this process, N times each.
+int LibraryLoad(const char* file, int repetitions)
+{
+	CSceneEditor editor;
+	editor.Init(video::EDT_NULL);
+	scene::IMeshCache* cache = editor._smgr->getMeshCache();
+	std::vector<double> guarded, alone;
+	for (int i = 0; i < repetitions; ++i)
+	{
+		double start = bench::NowMs();
+		scene::IAnimatedMesh* mesh = editor.LoadMeshSafely(file);
+		guarded.push_back(bench::NowMs() - start);
+		if (!mesh)
+			return 2;
+		cache->removeMesh(mesh);
+
+		assimpmodel::CEmbeddedPixels embedded;
+		std::string problem;
+		start = bench::NowMs();
+		mesh = assimpmodel::Load(editor._device, file, embedded, problem);
+		alone.push_back(bench::NowMs() - start);
+		if (!mesh)
+			return 2;
+		mesh->drop();
+	}
+	std::printf("guarded_ms %.3f\nbare_ms %.3f\n", bench::Median(guarded), bench::Median(alone));
+	return 0;
 }
 
 // A 400 x 400 grid of quads, each two triangles, with texture coordinates.
@@ -688,10 +849,16 @@ int main(int argc, char** argv)
 		return Startup(started);
 	if (mode == "load" && argc >= 3)
 		return Load(argv[2], argc > 3 ? std::atoi(argv[3]) : 7);
+	if (mode == "first" && argc >= 3)
+		return FirstFrame(argv[2], argc > 3 ? std::atoi(argv[3]) : 7);
 	if (mode == "level" && argc == 4)
 		return Level(argv[2], argv[3]);
 	if (mode == "peak" && argc == 4)
 		return Peak(argv[2], std::string(argv[3]) == "editor");
+	if (mode == "glb" && argc == 3)
+		return WriteGlb(argv[2]);
+	if (mode == "library" && argc >= 3)
+		return LibraryLoad(argv[2], argc > 3 ? std::atoi(argv[3]) : 7);
 	if (mode == "obj" && argc == 3)
 		return WriteObj(argv[2]);
 	if (mode == "rest" && argc >= 5)
@@ -704,7 +871,8 @@ int main(int argc, char** argv)
 	    stderr,
 	    "usage: tolvane_bench export DIR MESH [PARTICLE-SYSTEMS] | frames MESH [N [HEIGHTMAP "
 	    "TEXTURE]] | particles MESH [N] | startup | load FILE [N] | level MAPS NAME | peak FILE "
-	    "editor|bare | obj FILE | terrain HEIGHTMAP | scene DIR MESH | undo MESH [N] | "
+	    "editor|bare | first FILE [N] | obj FILE | glb FILE | library FILE [N] | terrain HEIGHTMAP "
+	    "| scene DIR MESH | undo MESH [N] | "
 	    "rest KIND SECONDS XPID [MESH] | hold | autosave MESH [N] | views MESH N LEVEL\n");
 	return 1;
 }

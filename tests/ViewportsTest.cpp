@@ -304,6 +304,29 @@ TEST_F(ViewportsTest, TheGridIsShownAndHiddenFromTheMenuAndFollowsTheStep)
 		ASSERT_TRUE(chooseMenu(GridCommand));
 		EXPECT_TRUE(menuChecked(GridCommand));
 	}
+	// The lines are kept while nothing they are made from changes.
+	editor->Transform.Show();
+	const auto typeStep = [&](const wchar_t* step)
+	{
+		click(FindElement(editor->_gui->getRootGUIElement(), gui::EGUIET_EDIT_BOX,
+		                  ID_TRANSFORM_GRID));
+		postKey(KEY_KEY_A, true, L'a', true);
+		postKey(KEY_KEY_A, false, L'a', true);
+		typeText(step);
+		pressKey(KEY_RETURN);
+	};
+	for (EView view : {VIEW_PERSPECTIVE, VIEW_TOP})
+	{
+		views().Show(view);
+		editor->Render();
+		const u32 builds = views().GridLines().Builds();
+		editor->Render();
+		EXPECT_EQ(builds, views().GridLines().Builds()) << ViewRows[view].name << ": kept";
+		typeStep(L"25");
+		editor->Render();
+		EXPECT_EQ(builds + 1, views().GridLines().Builds()) << ViewRows[view].name << ": step";
+		typeStep(L"10");
+	}
 	// The lines drawn are the step's, or every tenth where they would crowd.
 	EXPECT_EQ(10.0f, CGrid::DrawnStep(10.0f, 1.0f));
 	EXPECT_EQ(100.0f, CGrid::DrawnStep(10.0f, 2.0f));

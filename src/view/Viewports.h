@@ -71,6 +71,7 @@ public:
 	EView Active() const { return ActiveKind; }
 	void SetGridShown(bool shown);
 	bool GridShown() const { return GridOn; }
+	const CGrid& GridLines() const { return Grid; }
 
 	//! A view with its area in the layout shown (the whole window for a
 	//! view of the single layout, shown or not).
