@@ -822,6 +822,116 @@ int SceneFiles(const std::string& dir, const char* mesh)
 	            bench::Median(bareOpen), bench::Median(meshTrial) + bench::Median(sceneTrial));
 	return 0;
 }
+
+// 99 objects of mixed kinds in a tree three levels deep: 11 empties, each
+// holding a model and a cube, each of those holding a sphere, a billboard
+// and a light (11 + 22 + 66).
+void BuildTree(CSceneEditor& editor, const char* mesh)
+{
+	const s32 leaves[3] = {CModel::TYPE_SPHERE, CModel::TYPE_BILLBOARD, CModel::TYPE_LIGHT};
+	const auto add = [&](bool made, int parent, const core::vector3df& at)
+	{
+		if (!made)
+			std::exit(2);
+		const int slot = editor.SlotOf(editor.SelectedModel);
+		if (parent > 0 && !editor.SetParent(slot, parent))
+			std::exit(2);
+		editor.SetSelectedTransform(at, core::vector3df(0, 15, 0), core::vector3df(1, 1, 1));
+		return slot;
+	};
+	for (int group = 0; group < 11; ++group)
+	{
+		const int top =
+		    add(editor.CreateNewEmpty(), 0, core::vector3df(-100.0f + 20.0f * group, 0, -60.0f));
+		for (int middle = 0; middle < 2; ++middle)
+		{
+			const bool model = middle == 0;
+			const int held =
+			    add(model ? editor.CreateNewModel(mesh) : editor.AddAtMarker(CModel::TYPE_CUBE),
+			        top, core::vector3df(0, 0, 40.0f * (middle + 1)));
+			for (s32 leaf : leaves)
+				add(editor.AddAtMarker(leaf), held,
+				    core::vector3df(5.0f * (&leaf - leaves), 20, 0));
+		}
+	}
+	RemoveMessageBoxes(editor);
+	editor.Select(0);
+}
+
+// The tree scene's frame, save and open against a bare engine: the bare
+// scene manager loads the editor's file (the same nodes a game gets) and
+// draws it from the editor's camera; its save is the engine's saveScene.
+int Tree(const std::string& dir, const char* mesh, int frames)
+{
+	CSceneEditor editor;
+	if (!StartOnScreen(editor))
+		return 2;
+	BuildTree(editor, mesh);
+	const std::string file = dir + "tree.irr", bareFile = dir + "tree-bare.irr";
+	std::vector<double> save, bareSave, open, bareOpen, trials;
+	scene::ISceneManager* bare = 0;
+	for (int i = 0; i < 7; ++i)
+	{
+		double start = bench::NowMs();
+		if (!editor.SaveScene(file.c_str()))
+			return 2;
+		save.push_back(bench::NowMs() - start);
+		RemoveMessageBoxes(editor);
+		if (bare)
+			bare->drop();
+		bare = editor._smgr->createNewSceneManager(false);
+		start = bench::NowMs();
+		if (!bare->loadScene(file.c_str()))
+			return 2;
+		bareOpen.push_back(bench::NowMs() - start);
+		start = bench::NowMs();
+		if (!bare->saveScene(bareFile.c_str()))
+			return 2;
+		bareSave.push_back(bench::NowMs() - start);
+		start = bench::NowMs();
+		if (!editor.OpenScene(file.c_str()) || !editor.Document.Object(99))
+			return 2;
+		open.push_back(bench::NowMs() - start);
+		RemoveMessageBoxes(editor);
+		start = bench::NowMs();
+		editor.LoadChecker.check(LOADKIND_SCENE, file);
+		editor.LoadChecker.check(LOADKIND_MESH, mesh);
+		trials.push_back(bench::NowMs() - start);
+	}
+	editor.View.ResetView();
+	const std::function<void()> frame = FrameOf(editor);
+	bench::WarmUp(frame, 0);
+	scene::ICameraSceneNode* camera =
+	    bare->addCameraSceneNode(0, editor.Camera->getPosition(), editor.Camera->getTarget());
+	camera->setFarValue(editor.Camera->getFarValue());
+	video::IVideoDriver* driver = editor._driver;
+	const auto bareFrame = [&]
+	{
+		editor._device->run();
+		driver->beginScene(true, true, editor.SceneColour());
+		bare->drawAll();
+		driver->endScene();
+	};
+	bench::WarmUp(bareFrame, 0);
+	std::vector<double> editorMs, noGridMs, bareMs;
+	for (int block = 0; block < std::max(frames / 75, 5); ++block)
+	{
+		editor.View.Views.SetGridShown(true);
+		editorMs.push_back(bench::MeanFrameMs(25, frame));
+		editor.View.Views.SetGridShown(false);
+		noGridMs.push_back(bench::MeanFrameMs(25, frame));
+		bareMs.push_back(bench::MeanFrameMs(25, bareFrame));
+	}
+	bare->drop();
+	std::printf("tree_frame_ms %.4f\ntree_frame_no_grid_ms %.4f\nbare_tree_frame_ms %.4f\n"
+	            "tree_save_ms %.3f\n"
+	            "bare_tree_save_ms %.3f\ntree_open_ms %.3f\nbare_tree_open_ms %.3f\n"
+	            "tree_trials_ms %.3f\n",
+	            bench::Median(editorMs), bench::Median(noGridMs), bench::Median(bareMs),
+	            bench::Median(save), bench::Median(bareSave), bench::Median(open),
+	            bench::Median(bareOpen), bench::Median(trials));
+	return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -839,6 +949,8 @@ int main(int argc, char** argv)
 		return TerrainLoad(argv[2]);
 	if (mode == "scene" && argc == 4)
 		return SceneFiles(argv[2], argv[3]);
+	if (mode == "tree" && argc >= 4)
+		return Tree(argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 500);
 	if (mode == "undo" && argc >= 3)
 		return UndoRedo(argv[2], argc > 3 ? std::atoi(argv[3]) : 100);
 	if (mode == "autosave" && argc >= 3)
@@ -872,7 +984,7 @@ int main(int argc, char** argv)
 	    "usage: tolvane_bench export DIR MESH [PARTICLE-SYSTEMS] | frames MESH [N [HEIGHTMAP "
 	    "TEXTURE]] | particles MESH [N] | startup | load FILE [N] | level MAPS NAME | peak FILE "
 	    "editor|bare | first FILE [N] | obj FILE | glb FILE | library FILE [N] | terrain HEIGHTMAP "
-	    "| scene DIR MESH | undo MESH [N] | "
+	    "| scene DIR MESH | tree DIR MESH [N] | undo MESH [N] | "
 	    "rest KIND SECONDS XPID [MESH] | hold | autosave MESH [N] | views MESH N LEVEL\n");
 	return 1;
 }
