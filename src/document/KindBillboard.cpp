@@ -74,16 +74,8 @@ struct SKindBillboard
 		source += "\n\tIBillboardSceneNode* " + b + " = _smgr->addBillboardSceneNode(0, " +
 		          Size(v) + ", vector3df(0,0,0), " + n + ", " + ExportColour(ValueColour(v, TOP)) +
 		          ", " + ExportColour(ValueColour(v, BOTTOM)) + ");\n";
-		source += "\tModel[" + n + "] = " + b + ";\n\tif (" + b + ")\n\t{\n";
-		source += ExportTransform(b, record) + ExportSurface(b, record) + "\t}\n";
+		source += ExportHeld(b, slot, record, ExportSurface(b, record));
 		return true;
-	}
-
-	static gui::IGUIWindow* Window() { return CSceneEditor::ModelPropertiesWindow; }
-
-	static void FillWindow(CSceneEditor& editor, CModel& billboard)
-	{
-		editor.ModelProperties.Fill(billboard);
 	}
 };
 
@@ -93,8 +85,8 @@ extern const SObjectKind BillboardKind = {CModel::TYPE_BILLBOARD,
                                           SKindBillboard::Build,
                                           SKindBillboard::MeshOf,
                                           SKindBillboard::Export,
-                                          SKindBillboard::Window,
-                                          SKindBillboard::FillWindow,
+                                          ModelWindow,
+                                          FillModelWindow,
                                           Columns.Names,
                                           Columns.Defaults,
                                           Columns.Count,

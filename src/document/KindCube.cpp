@@ -33,16 +33,8 @@ struct SKindCube
 		const std::string n = std::to_string(slot), c = "Cube" + n;
 		source += "\n\tIMeshSceneNode* " + c + " = _smgr->addCubeSceneNode(" +
 		          FixedSix(record.Values[0]) + "f, 0, " + n + ");\n";
-		source += "\tModel[" + n + "] = " + c + ";\n\tif (" + c + ")\n\t{\n";
-		source += ExportTransform(c, record) + ExportSurface(c, record) + "\t}\n";
+		source += ExportHeld(c, slot, record, ExportSurface(c, record));
 		return true;
-	}
-
-	static gui::IGUIWindow* Window() { return CSceneEditor::ModelPropertiesWindow; }
-
-	static void FillWindow(CSceneEditor& editor, CModel& cube)
-	{
-		editor.ModelProperties.Fill(cube);
 	}
 };
 
@@ -52,8 +44,8 @@ extern const SObjectKind CubeKind = {CModel::TYPE_CUBE,
                                      SKindCube::Build,
                                      SKindCube::MeshOf,
                                      SKindCube::Export,
-                                     SKindCube::Window,
-                                     SKindCube::FillWindow,
+                                     ModelWindow,
+                                     FillModelWindow,
                                      Columns.Names,
                                      Columns.Defaults,
                                      Columns.Count,

@@ -205,13 +205,6 @@ struct SKindModel
 		source += ExportMaterial(m, record) + "\t}\n\n";
 		return true;
 	}
-
-	static gui::IGUIWindow* Window() { return CSceneEditor::ModelPropertiesWindow; }
-
-	static void FillWindow(CSceneEditor& editor, CModel& model)
-	{
-		editor.ModelProperties.Fill(model);
-	}
 };
 
 extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
@@ -220,8 +213,8 @@ extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
                                       SKindModel::Build,
                                       SKindModel::MeshOf,
                                       SKindModel::Export,
-                                      SKindModel::Window,
-                                      SKindModel::FillWindow,
+                                      ModelWindow,
+                                      FillModelWindow,
                                       Columns.Names,
                                       Columns.Defaults,
                                       Columns.Count,
@@ -233,3 +226,13 @@ extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
                                       true,
                                       Columns.Shapes,
                                       0};
+
+gui::IGUIWindow* ModelWindow()
+{
+	return CSceneEditor::ModelPropertiesWindow;
+}
+
+void FillModelWindow(CSceneEditor& editor, CModel& object)
+{
+	editor.ModelProperties.Fill(object);
+}

@@ -63,16 +63,8 @@ struct SKindSkyDome
 		    ", " + std::to_string(Whole(v[ACROSS])) + ", " + std::to_string(Whole(v[UP])) + ", " +
 		    FixedSix(v[TEXTURE_PART]) + "f, " + FixedSix(v[SPHERE_PART]) + "f, " +
 		    FixedSix(v[RADIUS]) + "f, 0, " + n + ");\n";
-		source += "\tModel[" + n + "] = " + d + ";\n\tif (" + d + ")\n\t{\n";
-		source += ExportTransform(d, record) + ExportMaterial(d, record) + "\t}\n";
+		source += ExportHeld(d, slot, record, ExportMaterial(d, record));
 		return true;
-	}
-
-	static gui::IGUIWindow* Window() { return CSceneEditor::ModelPropertiesWindow; }
-
-	static void FillWindow(CSceneEditor& editor, CModel& dome)
-	{
-		editor.ModelProperties.Fill(dome);
 	}
 };
 
@@ -82,8 +74,8 @@ extern const SObjectKind SkyDomeKind = {CModel::TYPE_SKYDOME,
                                         SKindSkyDome::Build,
                                         SKindSkyDome::MeshOf,
                                         SKindSkyDome::Export,
-                                        SKindSkyDome::Window,
-                                        SKindSkyDome::FillWindow,
+                                        ModelWindow,
+                                        FillModelWindow,
                                         Columns.Names,
                                         Columns.Defaults,
                                         Columns.Count,

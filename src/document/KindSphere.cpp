@@ -51,16 +51,8 @@ struct SKindSphere
 		source += "\n\tIMeshSceneNode* " + s + " = _smgr->addSphereSceneNode(" +
 		          FixedSix(record.Values[RADIUS]) + "f, " +
 		          std::to_string(Polygons(record.Values)) + ", 0, " + n + ");\n";
-		source += "\tModel[" + n + "] = " + s + ";\n\tif (" + s + ")\n\t{\n";
-		source += ExportTransform(s, record) + ExportSurface(s, record) + "\t}\n";
+		source += ExportHeld(s, slot, record, ExportSurface(s, record));
 		return true;
-	}
-
-	static gui::IGUIWindow* Window() { return CSceneEditor::ModelPropertiesWindow; }
-
-	static void FillWindow(CSceneEditor& editor, CModel& sphere)
-	{
-		editor.ModelProperties.Fill(sphere);
 	}
 };
 
@@ -70,8 +62,8 @@ extern const SObjectKind SphereKind = {CModel::TYPE_SPHERE,
                                        SKindSphere::Build,
                                        SKindSphere::MeshOf,
                                        SKindSphere::Export,
-                                       SKindSphere::Window,
-                                       SKindSphere::FillWindow,
+                                       ModelWindow,
+                                       FillModelWindow,
                                        Columns.Names,
                                        Columns.Defaults,
                                        Columns.Count,

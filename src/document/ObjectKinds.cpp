@@ -80,6 +80,14 @@ std::string ExportColour(const video::SColor& c)
 	       std::to_string(c.getGreen()) + "," + std::to_string(c.getBlue()) + ")";
 }
 
+std::string ExportHeld(const std::string& node, int slot, const SModelState& record,
+                       const std::string& settings)
+{
+	const std::string n = std::to_string(slot);
+	return "\tModel[" + n + "] = " + node + ";\n\tif (" + node + ")\n\t{\n" +
+	       ExportTransform(node, record) + settings + "\t}\n";
+}
+
 std::string ExportSurface(const std::string& node, const SModelState& record)
 {
 	std::string source;

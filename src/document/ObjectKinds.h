@@ -122,6 +122,16 @@ std::string ExportMaterial(const std::string& node, const SModelState& record);
 //! The texture lines of both layers (by their shared names) and then
 //! ExportMaterial, for the kinds that have a material as models do.
 std::string ExportSurface(const std::string& node, const SModelState& record);
+//! What follows the line that makes a kind's node into the variable `node`:
+//! Model[slot] holds it, and when it was made its transform and `settings`
+//! (two tabs deep) are set.
+std::string ExportHeld(const std::string& node, int slot, const SModelState& record,
+                       const std::string& settings);
+
+//! "Selected Model Properties", which edits the material and textures of
+//! every kind that has a surface, and how it shows one (KindModel.cpp).
+gui::IGUIWindow* ModelWindow();
+void FillModelWindow(CSceneEditor& editor, CModel& object);
 //! Only the visibility line (two tabs deep), for a node without materials.
 std::string ExportVisibility(const std::string& node, const SModelState& record);
 //! The colour of three values from `first` on (red, green, blue; 0 to 255)
