@@ -624,8 +624,7 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 		s32 slot = -1;
 		SModelState model;
 		in.io(slot);
-		ModelFields(in, model,
-		            first ? FieldsOfTheFirst : second ? FieldsOfTheSecond : SIZE_MAX);
+		ModelFields(in, model, first ? FieldsOfTheFirst : second ? FieldsOfTheSecond : SIZE_MAX);
 		// Cut short: the objects before the cut are whole.
 		if (!in.Ok)
 			break;

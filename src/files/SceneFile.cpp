@@ -145,10 +145,10 @@ std::wstring AttributeXml(const SNodeAttributes& list)
 
 bool IsHeldNodeType(const std::string& type)
 {
-	static const char* const held[] = {
-	    "mesh",   "animatedMesh", "light",      "billBoard",      "cube",
-	    "sphere", "camera",       "cameraMaya", "cameraFPS",      "skyDome",
-	    "empty",  "terrain",      "skyBox",     "particleSystem", "waterSurface"};
+	static const char* const held[] = {"mesh",      "animatedMesh",   "light",       "billBoard",
+	                                   "cube",      "sphere",         "camera",      "cameraMaya",
+	                                   "cameraFPS", "skyDome",        "empty",       "terrain",
+	                                   "skyBox",    "particleSystem", "waterSurface"};
 	for (const char* name : held)
 		if (type == name)
 			return true;
@@ -215,7 +215,8 @@ public:
 		                  attr3Value, attr4Name, attr4Value, attr5Name, attr5Value);
 		const bool attributes = !std::wcscmp(name, L"attributes");
 		Holding = ParticlesOpened && attributes;
-		InNodeAttributes = NodeOpened && attributes && !empty;
+		if (attributes)
+			InNodeAttributes = NodeOpened && !empty;
 		NodeOpened = !std::wcscmp(name, L"node") && !empty;
 		if (NodeOpened)
 			Open.push_back(Written++);
@@ -641,10 +642,7 @@ public:
 	const SForeignNode* current() const { return Open.empty() ? 0 : &Nodes[Open.back()]; }
 
 private:
-	core::matrix4 worldOf(s32 node) const
-	{
-		return node < 0 ? core::matrix4() : Nodes[node].World;
-	}
+	core::matrix4 worldOf(s32 node) const { return node < 0 ? core::matrix4() : Nodes[node].World; }
 
 	void take(io::IXMLReader* reader, size_t node)
 	{

@@ -647,8 +647,8 @@ bool CSceneFiles::ReadAndOpenScene(const std::string& file, std::wstring& report
 	std::map<int, SKeptXml> kept;
 	for (size_t i = 0; i < records.size(); ++i)
 		if (!records[i].Kept.empty() || !records[i].KeptAttributes.empty())
-			kept[content.Models[i]->getAttributeAsInt("Slot")] = {
-			    records[i].KeptAttributes.c_str(), records[i].Kept.c_str()};
+			kept[content.Models[i]->getAttributeAsInt("Slot")] = {records[i].KeptAttributes.c_str(),
+			                                                      records[i].Kept.c_str()};
 	KeepTexts(kept, content.State->getAttributeAsStringW("Kept").c_str());
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
@@ -826,7 +826,10 @@ bool CSceneFiles::OpenModel(io::IAttributes* data, SModelState record, const std
 	record.Mesh = ResolvedPath(folder, Text(data, "MeshFile"));
 	if (!record.Mesh.empty() && failed.count(record.Mesh))
 		return false;
+	// Names stay as the file has them, empty ones too.
+	Editor.Applying = true;
 	CModel* object = Editor.BuildObject(slot, record);
+	Editor.Applying = false;
 	if (!object)
 	{
 		failed.insert(record.Mesh);
@@ -928,11 +931,11 @@ namespace
 s32 ShapeKind(const std::string& type)
 {
 	const std::pair<const char*, s32> kinds[] = {
-	    {"light", CModel::TYPE_LIGHT},        {"billBoard", CModel::TYPE_BILLBOARD},
-	    {"cube", CModel::TYPE_CUBE},          {"sphere", CModel::TYPE_SPHERE},
-	    {"camera", CModel::TYPE_CAMERA},      {"cameraMaya", CModel::TYPE_CAMERA},
-	    {"cameraFPS", CModel::TYPE_CAMERA},   {"skyDome", CModel::TYPE_SKYDOME},
-	    {"empty", CModel::TYPE_GROUP},        {"particleSystem", CModel::TYPE_PARTICLES}};
+	    {"light", CModel::TYPE_LIGHT},      {"billBoard", CModel::TYPE_BILLBOARD},
+	    {"cube", CModel::TYPE_CUBE},        {"sphere", CModel::TYPE_SPHERE},
+	    {"camera", CModel::TYPE_CAMERA},    {"cameraMaya", CModel::TYPE_CAMERA},
+	    {"cameraFPS", CModel::TYPE_CAMERA}, {"skyDome", CModel::TYPE_SKYDOME},
+	    {"empty", CModel::TYPE_GROUP},      {"particleSystem", CModel::TYPE_PARTICLES}};
 	for (const auto& kind : kinds)
 		if (type == kind.first)
 			return kind.second;
@@ -1022,8 +1025,7 @@ bool CSceneFiles::OpenForeignScene(const SSceneContent& content, const std::stri
 		held += IsHeldNodeType(node.Type);
 	KeepOpenedFile(file, opened < held || !failed.empty());
 	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(held) +
-	         L" objects from " +
-	         FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
+	         L" objects from " + FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
 	if (!failed.empty())
 		report += L"\nThese files could not be loaded:" + Joined(failed);
 	return true;
