@@ -219,13 +219,10 @@ TEST_F(SceneFileTest, AMovedSceneFolderOpensAndABareEngineLoadsItsModelsFromUtf8
 	             "samples/ground.bmp '" +
 	             dir + "/assets \u0141\u00F3d\u017A/'")
 	                .c_str());
-	ASSERT_TRUE(
-	    editor->CreateNewModel((dir + "/assets \u0141\u00F3d\u017A/crate.obj").c_str()));
+	ASSERT_TRUE(editor->CreateNewModel((dir + "/assets \u0141\u00F3d\u017A/crate.obj").c_str()));
 	editor->SelectedModel->setPosition(core::vector3df(10, 20, 30));
-	ASSERT_TRUE(
-	    editor->LoadModelSkin((dir + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()));
-	ASSERT_TRUE(
-	    editor->LoadTerrain((dir + "/assets \u0141\u00F3d\u017A/valley.png").c_str()));
+	ASSERT_TRUE(editor->LoadModelSkin((dir + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()));
+	ASSERT_TRUE(editor->LoadTerrain((dir + "/assets \u0141\u00F3d\u017A/valley.png").c_str()));
 	ASSERT_TRUE(
 	    editor->LoadTerrainTexture((dir + "/assets \u0141\u00F3d\u017A/ground.bmp").c_str()));
 	ASSERT_TRUE(editor->SaveScene((dir + "/scene.irr").c_str()));
@@ -509,9 +506,11 @@ TEST_F(SceneFileTest, ASceneMadeElsewhereOpensWhatTheEditorCanHold)
 	const std::string file = dir + "/a/b/example.irr";
 	std::system(("cp '" + MediaFile("example.irr") + "' '" + file + "'").c_str());
 	ASSERT_TRUE(editor->OpenScene(file.c_str()));
-	EXPECT_EQ(L"Scene Opened: Opened 1 of 7 objects from " +
+	// Every node opens as its object; the textures left out are reported.
+	EXPECT_EQ(L"Scene Opened: Opened 7 of 7 objects from " +
 	              std::wstring(core::stringw(file.c_str()).c_str()) +
-	              L". Left out: 1 light, 2 billboards, 1 cube, 1 sphere, 1 particle system.",
+	              L".\nThese files could not be loaded:\n../../media/particlered.bmp\n"
+	              L"../../media/particlewhite.bmp",
 	          answer());
 	CModel* room = editor->Model[1];
 	ASSERT_TRUE(room && room->AnimatedNode);
@@ -522,7 +521,7 @@ TEST_F(SceneFileTest, ASceneMadeElsewhereOpensWhatTheEditorCanHold)
 	EXPECT_VEC_NEAR(core::vector3df(0.2f, 0.2f, 0.2f), room->getScale(), 0.0001f);
 	EXPECT_TRUE(room->Lighting);
 	ASSERT_NE(nullptr, room->AnimatedNode->getMaterial(0).getTexture(0));
-	EXPECT_EQ(1, editor->current_model);
+	EXPECT_EQ(7, editor->current_model);
 
 	// Opened in part, the scene is no copy of its file: it has no file name,
 	// shows as unsaved, and its file is replaced only after a question.
@@ -662,7 +661,8 @@ TEST_F(SceneFileTest, DamagedSceneDataIsRefused)
 	content.Models[0]->addInt("Slot", 7);
 	content.Models[0]->addString("MeshFile", L"a\u00e9.obj");
 	content.Models[0]->addBool("Fog", true);
-	content.Foreign.push_back({"mesh", {{"string", "Mesh", L"room.3ds"}}, {}, core::matrix4()});
+	content.Foreign.push_back(
+	    {"mesh", {{"string", "Mesh", L"room.3ds"}}, {}, core::matrix4(), -1, L""});
 	transfer::CWriter good;
 	transfer::Begin(good);
 	scenefile::WriteContent(good, true, content, L"");

@@ -168,7 +168,9 @@ inline const auto& RecordFieldTable()
 	    SRecordField<bool>{"Locked", In<&R::Locked>, false, 0, 0, 0},
 	    SRecordField<Floats>{"Values", In<&R::Values>, {}, 0, HeldValues, ShowValues},
 	    SRecordField<s32>{"Parent", In<&R::Parent>, -1, ParentFits, Held<&O::Parent>, Hold<&O::Parent>},
-	    SRecordField<Text>{"Name", In<&R::Name>, L"", 0, Held<&O::Name>, SetName});
+	    SRecordField<Text>{"Name", In<&R::Name>, L"", 0, Held<&O::Name>, SetName},
+	    SRecordField<Text>{"KeptAttributes", In<&R::KeptAttributes>, L"", 0, 0, 0},
+	    SRecordField<Text>{"Kept", In<&R::Kept>, L"", 0, 0, 0});
 	// clang-format on
 	return fields;
 }

@@ -72,6 +72,12 @@ struct SModelState
 	//! to that object's), -1 for none; and the name the list shows.
 	irr::s32 Parent = -1;
 	irr::core::stringw Name;
+	//! What a scene of another tool held for the object that the editor does
+	//! not edit, as XML text written back unchanged: attributes its node does
+	//! not know (and the node's own id), to go inside the node's attribute
+	//! list; animators and nodes of kinds the editor does not hold, to go
+	//! inside the node after its own parts.
+	irr::core::stringw KeptAttributes, Kept;
 
 	//! Field by field (RecordFields.h).
 	bool operator==(const SModelState& other) const;
@@ -111,9 +117,14 @@ struct SWorldState
 	irr::s32 Bars[6] = {};
 	irr::core::vector3df MarkerPosition, MarkerRotation;
 	int CurrentModel = 0;
+	//! Nodes of kinds the editor does not hold that stood at the top of a
+	//! scene of another tool, as XML text written back unchanged.
+	irr::core::stringw Kept;
 
 	bool operator==(const SWorldState& other) const
 	{
+		if (Kept != other.Kept)
+			return false;
 		for (int i = 0; i < 6; ++i)
 			if (Bars[i] != other.Bars[i])
 				return false;

@@ -26,12 +26,16 @@ using namespace irr;
 
 namespace
 {
-const char Magic[] = "TOLVANE RECOVERY 2\n";
-// The files of the build before objects had parents and names: their
-// records end before the last two fields.
+const char Magic[] = "TOLVANE RECOVERY 3\n";
+// The files of the builds before objects kept what other tools' scenes held
+// for them (their records end before the last two fields, their world before
+// its kept nodes), and before objects had parents and names (two fields
+// fewer again).
+const char SecondMagic[] = "TOLVANE RECOVERY 2\n";
 const char FirstMagic[] = "TOLVANE RECOVERY 1\n";
-const size_t FieldsOfTheFirst =
-    std::tuple_size<std::decay_t<decltype(RecordFieldTable())>>::value - 2;
+const size_t AllFields = std::tuple_size<std::decay_t<decltype(RecordFieldTable())>>::value;
+const size_t FieldsOfTheSecond = AllFields - 2;
+const size_t FieldsOfTheFirst = AllFields - 4;
 const char EndMark[] = "END.";
 
 // Writes the file through a buffer of its own: system calls only, no
@@ -202,7 +206,7 @@ template <typename Stream, typename Piece> void PieceFields(Stream& s, Piece& pi
 	Each(s, piece.File, piece.Name, piece.Textures, piece.Hidden, piece.Locked);
 }
 
-template <typename Stream, typename World> void WorldFields(Stream& s, World& w)
+template <typename Stream, typename World> void WorldFields(Stream& s, World& w, bool kept = true)
 {
 	PieceFields(s, w.Plane);
 	PieceFields(s, w.Terrain);
@@ -215,6 +219,8 @@ template <typename Stream, typename World> void WorldFields(Stream& s, World& w)
 	s.io(w.MarkerPosition);
 	s.io(w.MarkerRotation);
 	s.io(w.CurrentModel);
+	if (kept)
+		s.io(w.Kept);
 }
 
 // A name no other run takes: the process id and the start time.
@@ -594,7 +600,8 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 		std::fclose(in);
 	}
 	const bool first = bytes.compare(0, sizeof FirstMagic - 1, FirstMagic) == 0;
-	if (!first && bytes.compare(0, sizeof Magic - 1, Magic) != 0)
+	const bool second = bytes.compare(0, sizeof SecondMagic - 1, SecondMagic) == 0;
+	if (!first && !second && bytes.compare(0, sizeof Magic - 1, Magic) != 0)
 	{
 		scene.Problem = L"it is no recovery file of this editor";
 		return false;
@@ -604,7 +611,7 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 	in.take(&magic[0], magic.size());
 	in.io(scene.SceneFile);
 	SWorldState world;
-	WorldFields(in, world);
+	WorldFields(in, world, !first && !second);
 	in.io(scene.Named);
 	if (!in.Ok)
 	{
@@ -617,7 +624,7 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 		s32 slot = -1;
 		SModelState model;
 		in.io(slot);
-		ModelFields(in, model, first ? FieldsOfTheFirst : SIZE_MAX);
+		ModelFields(in, model, first ? FieldsOfTheFirst : second ? FieldsOfTheSecond : SIZE_MAX);
 		// Cut short: the objects before the cut are whole.
 		if (!in.Ok)
 			break;

@@ -115,6 +115,46 @@ private:
 	io::path Name;
 };
 
+std::wstring EscapedXml(const std::wstring& text)
+{
+	std::wstring escaped;
+	for (const wchar_t c : text)
+		switch (c)
+		{
+		case L'&': escaped += L"&amp;"; break;
+		case L'<': escaped += L"&lt;"; break;
+		case L'>': escaped += L"&gt;"; break;
+		case L'"': escaped += L"&quot;"; break;
+		default: escaped += c;
+		}
+	return escaped;
+}
+
+std::wstring AttributeXml(const SNodeAttributes& list)
+{
+	std::wstring text;
+	for (const SNodeAttribute& a : list)
+	{
+		const std::wstring type = core::stringw(a.Type.c_str()).c_str();
+		const std::wstring name = core::stringw(a.Name.c_str()).c_str();
+		text += L"<" + type + L" name=\"" + EscapedXml(name) + L"\" value=\"" +
+		        EscapedXml(a.Value) + L"\" />\n";
+	}
+	return text;
+}
+
+bool IsHeldNodeType(const std::string& type)
+{
+	static const char* const held[] = {"mesh",      "animatedMesh",   "light",       "billBoard",
+	                                   "cube",      "sphere",         "camera",      "cameraMaya",
+	                                   "cameraFPS", "skyDome",        "empty",       "terrain",
+	                                   "skyBox",    "particleSystem", "waterSurface"};
+	for (const char* name : held)
+		if (type == name)
+			return true;
+	return false;
+}
+
 namespace
 {
 // The engine writes file names as wide text one byte per character; these
@@ -138,10 +178,18 @@ bool IsFile(const std::string& path)
 // only from a run of them at the start of the node's attributes (it reads
 // each affector's values by name), and would rebuild none in the order its
 // writer uses.
+//
+// Each node's kept XML goes in by the order the engine writes nodes in: its
+// attributes before the end of the node's own attribute list (the node's
+// own attributes of those names left out), the rest before the node's end.
 class CPathWriter : public io::IXMLWriter
 {
 public:
-	CPathWriter(io::IXMLWriter* out, const std::string& sceneDir) : Out(out), SceneDir(sceneDir) {}
+	CPathWriter(io::IXMLWriter* out, CStringWriteFile* raw, const std::string& sceneDir,
+	            std::vector<SKeptXml> kept)
+	    : Out(out), Raw(raw), SceneDir(sceneDir), Kept(std::move(kept))
+	{
+	}
 	void writeXMLHeader() override { Out->writeXMLHeader(); }
 	void writeElement(const wchar_t* name, bool empty, const wchar_t* attr1Name,
 	                  const wchar_t* attr1Value, const wchar_t* attr2Name,
@@ -152,6 +200,12 @@ public:
 	{
 		if (namesFile(name, attr1Name, attr1Value, attr2Name))
 			attr2Value = stored(attr2Value);
+		if (InNodeAttributes && isAttribute(attr1Name, attr2Name) && attr1Value &&
+		    replaced(attr1Value))
+		{
+			SkipBreak = true;
+			return;
+		}
 		if (Holding && empty && isAttribute(attr1Name, attr2Name) && attr1Value && attr2Value)
 		{
 			Held.push_back({name, attr1Value, attr2Value});
@@ -161,6 +215,11 @@ public:
 		                  attr3Value, attr4Name, attr4Value, attr5Name, attr5Value);
 		const bool attributes = !std::wcscmp(name, L"attributes");
 		Holding = ParticlesOpened && attributes;
+		if (attributes)
+			InNodeAttributes = NodeOpened && !empty;
+		NodeOpened = !std::wcscmp(name, L"node") && !empty;
+		if (NodeOpened)
+			Open.push_back(Written++);
 		ParticlesOpened = !std::wcscmp(name, L"node") && attr1Name && attr1Value &&
 		                  !std::wcscmp(attr1Name, L"type") &&
 		                  !std::wcscmp(attr1Value, L"particleSystem");
@@ -175,13 +234,26 @@ public:
 	{
 		if (Holding)
 			releaseHeld();
+		if (InNodeAttributes && !std::wcscmp(name, L"attributes"))
+		{
+			InNodeAttributes = false;
+			writeRaw(kept().Attributes);
+		}
+		if (!std::wcscmp(name, L"node") && !Open.empty())
+		{
+			writeRaw(kept().Inside);
+			Open.pop_back();
+		}
 		Out->writeClosingTag(name);
 	}
 	void writeText(const wchar_t* text) override { Out->writeText(text); }
 	void writeLineBreak() override
 	{
-		// The break after an attribute comes with it when it is released.
-		if (!Holding || Held.empty())
+		// The break after an attribute comes with it when it is released,
+		// and goes with it when a kept one replaces it.
+		if (SkipBreak)
+			SkipBreak = false;
+		else if (!Holding || Held.empty())
 			Out->writeLineBreak();
 	}
 
@@ -239,8 +311,36 @@ private:
 		return known->second.c_str();
 	}
 
+	// The kept XML of the node being written; none for most.
+	const SKeptXml& kept() const
+	{
+		static const SKeptXml none;
+		return !Open.empty() && Open.back() < Kept.size() ? Kept[Open.back()] : none;
+	}
+
+	// Whether the node's kept attributes hold one of this name.
+	bool replaced(const wchar_t* name) const
+	{
+		const std::wstring& text = kept().Attributes;
+		return !text.empty() && text.find(L" name=\"" + EscapedXml(name) + L"\"") != text.npos;
+	}
+
+	void writeRaw(const std::wstring& text)
+	{
+		if (!text.empty())
+			Raw->write(text.data(), static_cast<u32>(text.size() * sizeof(wchar_t)));
+	}
+
 	io::IXMLWriter* Out;
+	CStringWriteFile* Raw;
 	std::string SceneDir;
+	std::vector<SKeptXml> Kept;
+	//! The nodes written so far, and the order numbers of the open ones.
+	size_t Written = 0;
+	std::vector<size_t> Open;
+	//! A node was just opened; its own attribute list is being written; an
+	//! attribute was left out and its line break goes with it.
+	bool NodeOpened = false, InNodeAttributes = false, SkipBreak = false;
 	std::map<std::wstring, std::wstring> Stored;
 	//! A particle system's node was opened; its attributes are being held.
 	bool ParticlesOpened = false, Holding = false;
@@ -248,9 +348,10 @@ private:
 };
 } // namespace
 
-CSceneXmlWriter::CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir)
+CSceneXmlWriter::CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir,
+                                 std::vector<SKeptXml> kept)
     : Out(new CStringWriteFile("scene.irr")), Xml(files->createXMLWriter(Out)),
-      Paths(new CPathWriter(Xml, sceneDir))
+      Paths(new CPathWriter(Xml, Out, sceneDir, std::move(kept)))
 {
 }
 
@@ -454,30 +555,59 @@ core::matrix4 LocalTransform(const SForeignNode& node)
 	return translation * rotation * scale;
 }
 
+// The XML text of the element the reader is at, as the engine writes it.
+std::wstring ElementXml(io::IXMLReader* reader)
+{
+	std::wstring text = L"<" + std::wstring(reader->getNodeName());
+	for (u32 i = 0; i < reader->getAttributeCount(); ++i)
+		text += L" " + std::wstring(reader->getAttributeName(i)) + L"=\"" +
+		        EscapedXml(reader->getAttributeValue(i)) + L"\"";
+	return text + (reader->isEmptyElement() ? L" />\n" : L">\n");
+}
+
 // Follows the nodes of a scene: what lies inside each <node> element until
-// its end, its attributes and materials; children are nested nodes.
+// its end, its attributes and materials; children are nested nodes. The
+// animators of a node, and a node of a kind the editor does not hold with
+// all inside it, are taken as XML text, to be written back as they were.
 class CNodeWalker
 {
 public:
 	explicit CNodeWalker(std::vector<SForeignNode>& nodes) : Nodes(nodes) {}
 
-	void element(io::IXMLReader* reader)
+	//! False for an element the walker took as kept text.
+	bool element(io::IXMLReader* reader)
 	{
 		const wchar_t* name = reader->getNodeName();
+		if (Taking)
+		{
+			Nodes[Taker].Kept += ElementXml(reader);
+			Taking += !reader->isEmptyElement();
+			return false;
+		}
 		if (!std::wcscmp(name, L"node"))
 		{
 			const wchar_t* type = reader->getAttributeValue(L"type");
-			Open.push_back(Nodes.size());
+			const s32 parent = Open.empty() ? -1 : static_cast<s32>(Open.back());
 			Nodes.push_back(SForeignNode());
 			Nodes.back().Type = type ? Narrow(type) : "";
-			Nodes.back().World = Parent();
+			Nodes.back().Parent = parent;
+			Nodes.back().World = worldOf(parent);
+			if (!IsHeldNodeType(Nodes.back().Type))
+			{
+				take(reader, Nodes.size() - 1);
+				return false;
+			}
+			Open.push_back(Nodes.size() - 1);
 			Section = NONE;
 		}
 		else if (!std::wcscmp(name, L"materials"))
 			Section = MATERIALS;
-		else if (!std::wcscmp(name, L"animators"))
-			Section = OTHER;
-		else if (!std::wcscmp(name, L"attributes") && !Open.empty() && Section != OTHER)
+		else if (!std::wcscmp(name, L"animators") && !Open.empty())
+		{
+			take(reader, Open.back());
+			return false;
+		}
+		else if (!std::wcscmp(name, L"attributes") && !Open.empty())
 		{
 			SForeignNode& node = Nodes[Open.back()];
 			if (Section == MATERIALS)
@@ -485,38 +615,53 @@ public:
 			else if (node.Attributes.empty())
 			{
 				node.Attributes = ReadAttributeList(reader);
-				node.World = Parent() * LocalTransform(node);
+				node.World = worldOf(node.Parent) * LocalTransform(node);
 			}
 		}
+		return true;
 	}
 
-	void end(io::IXMLReader* reader)
+	//! False for an end the walker took as kept text.
+	bool end(io::IXMLReader* reader)
 	{
 		const wchar_t* name = reader->getNodeName();
+		if (Taking)
+		{
+			Nodes[Taker].Kept += L"</" + std::wstring(name) + L">\n";
+			--Taking;
+			return false;
+		}
 		if (!std::wcscmp(name, L"node") && !Open.empty())
 			Open.pop_back();
-		if (!std::wcscmp(name, L"materials") || !std::wcscmp(name, L"animators"))
+		if (!std::wcscmp(name, L"materials"))
 			Section = NONE;
+		return true;
 	}
 
 	//! The node whose element is being read, or null.
 	const SForeignNode* current() const { return Open.empty() ? 0 : &Nodes[Open.back()]; }
 
 private:
-	core::matrix4 Parent() const
+	core::matrix4 worldOf(s32 node) const { return node < 0 ? core::matrix4() : Nodes[node].World; }
+
+	void take(io::IXMLReader* reader, size_t node)
 	{
-		return Open.size() > 1 ? Nodes[Open[Open.size() - 2]].World : core::matrix4();
+		Taker = node;
+		Nodes[node].Kept += ElementXml(reader);
+		Taking = !reader->isEmptyElement();
 	}
 
 	enum ESection
 	{
 		NONE,
-		MATERIALS,
-		OTHER
+		MATERIALS
 	};
 	std::vector<SForeignNode>& Nodes;
 	std::vector<size_t> Open;
 	ESection Section = NONE;
+	//! How deep the element being taken as text is open, and whose it is.
+	int Taking = 0;
+	size_t Taker = 0;
 };
 } // namespace
 
@@ -545,12 +690,12 @@ bool ReadScene(io::IFileSystem* files, const io::path& file, SSceneContent& cont
 		const wchar_t* name = reader->getNodeName();
 		if (reader->getNodeType() == io::EXN_ELEMENT_END && !std::wcscmp(name, L"irr_scene"))
 			closed = true;
-		if (reader->getNodeType() == io::EXN_ELEMENT_END)
-			nodes.end(reader);
+		if (reader->getNodeType() == io::EXN_ELEMENT_END && !nodes.end(reader))
+			continue;
 		if (reader->getNodeType() != io::EXN_ELEMENT)
 			continue;
-		if (opened)
-			nodes.element(reader);
+		if (opened && !nodes.element(reader))
+			continue;
 		if (!opened)
 		{
 			opened = !std::wcscmp(name, L"irr_scene");

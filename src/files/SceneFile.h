@@ -34,12 +34,22 @@ bool ParseFloats(const std::string& text, f32* values, int count);
 std::string VectorText(const core::vector3df& v);
 bool ParseVector(const std::string& text, core::vector3df& v);
 
+//! What is written back unchanged into one node of a scene: XML text to go
+//! inside its attribute list (replacing the node's own attributes of the
+//! same names), and XML text to go before the node's end.
+struct SKeptXml
+{
+	std::wstring Attributes, Inside;
+};
+
 //! Writes the engine's scene XML into a string, with the mesh and texture
-//! names of the engine's node data stored as StoredPath gives them.
+//! names of the engine's node data stored as StoredPath gives them, and each
+//! node's kept XML (by the order the engine writes nodes in) put back.
 class CSceneXmlWriter
 {
 public:
-	CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir);
+	CSceneXmlWriter(io::IFileSystem* files, const std::string& sceneDir,
+	                std::vector<SKeptXml> kept = {});
 	~CSceneXmlWriter();
 	io::IXMLWriter* writer() { return Paths; }
 	//! The bytes written so far.
@@ -60,6 +70,14 @@ struct SNodeAttribute
 };
 typedef std::vector<SNodeAttribute> SNodeAttributes;
 
+//! Text as it stands in an XML attribute value.
+std::wstring EscapedXml(const std::wstring& text);
+//! Attributes as the engine writes them, one a line.
+std::wstring AttributeXml(const SNodeAttributes& list);
+
+//! Whether a node type is one the editor holds as an object or world piece.
+bool IsHeldNodeType(const std::string& type);
+
 //! A node of a scene file made by another tool: the engine's type name, its
 //! attributes, its materials' attributes, and its place in the world (its
 //! parents' transforms applied).
@@ -69,6 +87,11 @@ struct SForeignNode
 	SNodeAttributes Attributes;
 	std::vector<SNodeAttributes> Materials;
 	core::matrix4 World;
+	//! The index of the node it is a child of in the list, -1 at the top.
+	s32 Parent = -1;
+	//! XML text of what the editor keeps as it was: the node's animators, and
+	//! for a node of a kind the editor does not hold, the whole node.
+	std::wstring Kept;
 
 	//! An attribute's value, empty when the node has none of that name.
 	std::wstring value(const SNodeAttributes& list, const char* name) const;

@@ -300,7 +300,7 @@ bool CSceneFiles::Save(const char* filename, bool replaceAnswered)
 		    const auto slot = slots.find(node);
 		    return slot == slots.end() ? 0 : ModelUserData(slot->second, folder);
 	    });
-	CSceneXmlWriter xml(Editor._device->getFileSystem(), folder);
+	CSceneXmlWriter xml(Editor._device->getFileSystem(), folder, KeptInOrder(state, slots));
 	const bool written = Editor._smgr->saveScene(xml.writer(), "", &userData, state);
 	for (const auto& model : slots)
 		if (!standIns.count(model.first) && model.first->getParent() == state)
@@ -325,6 +325,33 @@ bool CSceneFiles::Save(const char* filename, bool replaceAnswered)
 	Recent.Add(AbsolutePath(file));
 	ShowRecent();
 	return true;
+}
+
+// The kept XML of every node the engine writes below `top` (itself first),
+// in the order it writes them: depth first, its debug nodes passed by.
+std::vector<SKeptXml> CSceneFiles::KeptInOrder(scene::ISceneNode* top,
+                                               const std::map<scene::ISceneNode*, int>& slots)
+{
+	std::vector<SKeptXml> kept;
+	std::function<void(scene::ISceneNode*)> walk = [&](scene::ISceneNode* node)
+	{
+		if (node->isDebugObject())
+			return;
+		SKeptXml texts;
+		const auto slot = slots.find(node);
+		if (node == top)
+			texts.Inside = Editor.Document.World().Kept.c_str();
+		else if (slot != slots.end())
+		{
+			const SModelState& record = *Editor.Document.Object(slot->second);
+			texts = {record.KeptAttributes.c_str(), record.Kept.c_str()};
+		}
+		kept.push_back(texts);
+		for (scene::ISceneNode* child : node->getChildren())
+			walk(child);
+	};
+	walk(top);
+	return kept;
 }
 
 // Yes saves over the file; No goes back to "Save Scene" for another name.
@@ -437,7 +464,12 @@ io::IAttributes* CSceneFiles::ModelUserData(int slot, const std::string& folder)
 	EachRecordField(
 	    [&](const auto& field)
 	    {
-		    if (std::strcmp(field.Name, "Visible") && std::strcmp(field.Name, "Name"))
+		    // Kept texts only where there are any.
+		    const bool noKept = !std::strcmp(field.Name, "Kept") ? model.Kept.empty()
+		                        : !std::strcmp(field.Name, "KeptAttributes")
+		                            ? model.KeptAttributes.empty()
+		                            : false;
+		    if (std::strcmp(field.Name, "Visible") && std::strcmp(field.Name, "Name") && !noKept)
 			    PutField(*data, field.Name, FieldOf(model, field), model.Type, stored);
 	    });
 	return data;
@@ -466,6 +498,8 @@ io::IAttributes* CSceneFiles::StateUserData(const std::string& folder)
 
 	for (int i = 0; i < 7; ++i)
 		data->addString(SkyBoxNames[i], world.SkyTexts[i].c_str());
+	if (!world.Kept.empty())
+		data->addString("Kept", world.Kept.c_str());
 	std::string dir;
 	data->addBool("SkyBox", !world.Sky.empty());
 	// The folder of a sky box that was built moves with the scene.
@@ -610,6 +644,12 @@ bool CSceneFiles::ReadAndOpenScene(const std::string& file, std::wstring& report
 		opened += OpenModel(content.Models[i], records[i], folder, failed);
 	KeepOrphansInPlace(ReadTree(content, records));
 	Editor.LinkTree();
+	std::map<int, SKeptXml> kept;
+	for (size_t i = 0; i < records.size(); ++i)
+		if (!records[i].Kept.empty() || !records[i].KeptAttributes.empty())
+			kept[content.Models[i]->getAttributeAsInt("Slot")] = {records[i].KeptAttributes.c_str(),
+			                                                      records[i].Kept.c_str()};
+	KeepTexts(kept, content.State->getAttributeAsStringW("Kept").c_str());
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
 	OpenWorldFlags(content.State);
@@ -681,7 +721,8 @@ void GetField(io::IAttributes& data, const char*, std::vector<f32>& values, s32 
 bool NamesFit(io::IAttributes* data, core::stringw& problem)
 {
 	for (u32 i = 0; i < data->getAttributeCount(); ++i)
-		if (data->getAttributeAsStringW(i).size() > LONGEST_NAME)
+		if (std::strncmp(data->getAttributeName(i), "Kept", 4) &&
+		    data->getAttributeAsStringW(i).size() > LONGEST_NAME)
 		{
 			problem = L"The scene holds a name longer than 4096 characters (";
 			problem += data->getAttributeName(i);
@@ -785,7 +826,10 @@ bool CSceneFiles::OpenModel(io::IAttributes* data, SModelState record, const std
 	record.Mesh = ResolvedPath(folder, Text(data, "MeshFile"));
 	if (!record.Mesh.empty() && failed.count(record.Mesh))
 		return false;
+	// Names stay as the file has them, empty ones too.
+	Editor.Applying = true;
 	CModel* object = Editor.BuildObject(slot, record);
+	Editor.Applying = false;
 	if (!object)
 	{
 		failed.insert(record.Mesh);
@@ -866,6 +910,39 @@ bool IsTrue(const std::wstring& value)
 }
 } // namespace
 
+// What the file held that the editor keeps unchanged, into the document.
+void CSceneFiles::KeepTexts(const std::map<int, SKeptXml>& kept, const std::wstring& atTop)
+{
+	Editor.SyncDocument();
+	for (const auto& object : kept)
+		if (const SModelState* held = Editor.Document.Object(object.first))
+		{
+			SModelState record = *held;
+			record.KeptAttributes = object.second.Attributes.c_str();
+			record.Kept = object.second.Inside.c_str();
+			Editor.Document.SetObject(object.first, std::move(record));
+		}
+	Editor.Document.EditWorld([&](SWorldState& world) { world.Kept = atTop.c_str(); });
+}
+
+namespace
+{
+// The kinds whose engine node the editor builds as it is, by engine type.
+s32 ShapeKind(const std::string& type)
+{
+	const std::pair<const char*, s32> kinds[] = {
+	    {"light", CModel::TYPE_LIGHT},      {"billBoard", CModel::TYPE_BILLBOARD},
+	    {"cube", CModel::TYPE_CUBE},        {"sphere", CModel::TYPE_SPHERE},
+	    {"camera", CModel::TYPE_CAMERA},    {"cameraMaya", CModel::TYPE_CAMERA},
+	    {"cameraFPS", CModel::TYPE_CAMERA}, {"skyDome", CModel::TYPE_SKYDOME},
+	    {"empty", CModel::TYPE_GROUP},      {"particleSystem", CModel::TYPE_PARTICLES}};
+	for (const auto& kind : kinds)
+		if (type == kind.first)
+			return kind.second;
+	return CModel::TYPE_EMPTY;
+}
+} // namespace
+
 // A file a scene of another tool names, looked for beside the scene first:
 // as written from the scene's folder, its name in that folder, its name in
 // `alsoIn` (a texture beside its mesh), else as written (from the working
@@ -908,8 +985,23 @@ bool CSceneFiles::OpenForeignScene(const SSceneContent& content, const std::stri
 	Editor.MessageLog = &messages;
 	Editor.ClearScene();
 	int opened = 0;
+	ForeignSlots.clear();
+	ForeignWorlds.clear();
+	ForeignKept.clear();
+	std::wstring keptAtTop;
+	ForeignIndex = -1;
 	for (const SForeignNode& node : content.Foreign)
 	{
+		++ForeignIndex;
+		// What the editor does not hold goes back into the file unchanged,
+		// inside its parent, or at the top when that was not opened.
+		if (!IsHeldNodeType(node.Type))
+		{
+			const auto parent = ForeignSlots.find(node.Parent);
+			(parent == ForeignSlots.end() ? keptAtTop : ForeignKept[parent->second].Inside) +=
+			    node.Kept;
+			continue;
+		}
 		const bool done = OpenForeignNode(node, folder, failed);
 		opened += done;
 		if (done)
@@ -925,12 +1017,15 @@ bool CSceneFiles::OpenForeignScene(const SSceneContent& content, const std::stri
 	Editor.MessageLog = 0;
 	if (Editor.LoadChecker.batchStopped())
 		return true; // taken back by the caller
+	KeepTexts(ForeignKept, keptAtTop);
 	// Such a scene names no view of the editor's.
 	Editor.View.FrameScene();
-	KeepOpenedFile(file, opened < static_cast<int>(content.Foreign.size()) || !failed.empty());
-	report = L"Opened " + std::to_wstring(opened) + L" of " +
-	         std::to_wstring(content.Foreign.size()) + L" objects from " +
-	         FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
+	int held = 0;
+	for (const SForeignNode& node : content.Foreign)
+		held += IsHeldNodeType(node.Type);
+	KeepOpenedFile(file, opened < held || !failed.empty());
+	report = L"Opened " + std::to_wstring(opened) + L" of " + std::to_wstring(held) +
+	         L" objects from " + FileNameToWide(file).c_str() + L"." + LeftOutText(leftOut);
 	if (!failed.empty())
 		report += L"\nThese files could not be loaded:" + Joined(failed);
 	return true;
@@ -984,7 +1079,13 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	}
 	SModelState record;
 	const bool water = node.Type == "waterSurface";
-	if (node.Type == "mesh" || node.Type == "animatedMesh")
+	const s32 shape = ShapeKind(node.Type);
+	if (shape != CModel::TYPE_EMPTY)
+	{
+		record.Type = shape;
+		record.Values = DefaultValuesOf(*KindOf(shape));
+	}
+	else if (node.Type == "mesh" || node.Type == "animatedMesh")
 	{
 		record.Type = CModel::TYPE_MESH;
 		record.Mesh = ForeignPath(folder, node.value("Mesh"));
@@ -1006,9 +1107,23 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	}
 	else
 		return false;
-	record.Position = node.World.getTranslation();
-	record.Rotation = node.World.getRotationDegrees();
-	record.Scale = node.World.getScale();
+	// Relative to its parent when that was opened, else in the world.
+	core::matrix4 place = node.World;
+	const auto parent = ForeignSlots.find(node.Parent);
+	if (node.Parent >= 0 && parent != ForeignSlots.end() && !water)
+	{
+		core::matrix4 above;
+		ForeignWorlds[node.Parent].getInverse(above);
+		place = above * node.World;
+		record.Parent = parent->second;
+	}
+	record.Position = place.getTranslation();
+	record.Rotation = place.getRotationDegrees();
+	record.Scale = place.getScale();
+	record.Visible = node.value("Visible") != L"false";
+	std::string name;
+	if (WideToFileName(node.value("Name").c_str(), name))
+		record.Name = FileNameToWide(name).c_str();
 	if (!node.Materials.empty())
 	{
 		const SNodeAttributes& first = node.Materials[0];
@@ -1026,11 +1141,37 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	const int slot = water ? WATER_SLOT : Editor.NextModelSlot();
 	if (slot < 0 || (!water && slot == 0) || !RecordIsSound(record, field))
 		return false;
-	if (!loaded(record.Mesh, Editor.BuildObject(slot, record) != 0))
+	// Names stay as the file has them, empty ones too.
+	Editor.Applying = true;
+	CModel* object = Editor.BuildObject(slot, record);
+	Editor.Applying = false;
+	if (!loaded(record.Mesh, object != 0))
 		return false;
+	Editor.LinkTree();
 	if (!water)
 		Editor.current_model = slot;
+	ForeignSlots[ForeignIndex] = slot;
+	ForeignWorlds[ForeignIndex] = node.World;
+	SKeptXml& kept = ForeignKept[slot];
+	kept.Inside += node.Kept;
+	kept.Attributes = AttributeXml(UnknownAttributes(node, *KindOf(record.Type)->NodeOf(*object)));
 	return true;
+}
+
+// The attributes of a node the editor's node of its kind does not write, and
+// those it writes from values the editor does not edit (its id is the slot).
+SNodeAttributes CSceneFiles::UnknownAttributes(const SForeignNode& node, scene::ISceneNode& built)
+{
+	io::IAttributes* known = Editor._device->getFileSystem()->createEmptyAttributes(0);
+	built.serializeAttributes(known);
+	SNodeAttributes unknown;
+	for (const SNodeAttribute& attribute : node.Attributes)
+		if (!known->existsAttribute(attribute.Name.c_str()) || attribute.Name == "Id" ||
+		    attribute.Name == "AutomaticCulling" || attribute.Name == "DebugDataVisible" ||
+		    attribute.Name == "ReadOnlyMaterials")
+			unknown.push_back(attribute);
+	known->drop();
+	return unknown;
 }
 
 int CSceneFiles::WorldObjects(io::IAttributes* state) const

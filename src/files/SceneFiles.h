@@ -8,6 +8,7 @@
 #define TOLVANE_SCENEFILES_H
 
 #include <irrlicht.h>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,6 +70,17 @@ private:
 	                     std::set<std::string>& failed);
 	std::string ForeignPath(const std::string& folder, const std::wstring& written,
 	                        const std::string& alsoIn = "");
+	scenefile::SNodeAttributes UnknownAttributes(const scenefile::SForeignNode& node,
+	                                             scene::ISceneNode& built);
+	std::vector<scenefile::SKeptXml> KeptInOrder(scene::ISceneNode* top,
+	                                             const std::map<scene::ISceneNode*, int>& slots);
+	void KeepTexts(const std::map<int, scenefile::SKeptXml>& kept, const std::wstring& atTop);
+	//! While a scene of another tool opens: the node being opened, the slots
+	//! and world transforms of the nodes opened, and what each object keeps.
+	int ForeignIndex = -1;
+	std::map<int, int> ForeignSlots;
+	std::map<int, core::matrix4> ForeignWorlds;
+	std::map<int, scenefile::SKeptXml> ForeignKept;
 	bool ReadAndOpenScene(const std::string& file, std::wstring& report);
 	bool ReadSceneInHelper(const std::string& file, scenefile::SSceneContent& content);
 	void RevertSceneOpen(const SSceneState& before, unsigned long long content,

@@ -111,6 +111,8 @@ void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& conten
 		for (const SNodeAttributes& material : node.Materials)
 			PutList(out, material);
 		out.raw(node.World.pointer(), 16 * sizeof(f32));
+		out.put(node.Parent);
+		PutWide(out, node.Kept);
 	}
 }
 
@@ -141,11 +143,12 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 			return false;
 		content.Models.push_back(AttributesOf(files, list));
 	}
-	if (!in.count(nodes, 4 + 4 + 4 + 64))
+	if (!in.count(nodes, 4 + 4 + 4 + 64 + 4 + 4))
 		return false;
 	content.Foreign.resize(nodes);
-	for (SForeignNode& node : content.Foreign)
+	for (s32 index = 0; index < static_cast<s32>(nodes); ++index)
 	{
+		SForeignNode& node = content.Foreign[index];
 		uint32_t materials = 0;
 		if (!in.text(node.Type) || !ReadList(in, node.Attributes) || !in.count(materials, 4))
 			return false;
@@ -157,6 +160,10 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 		if (!in.get(world) || !IsFinite(world, 16))
 			return false;
 		node.World.setM(world);
+		// A parent comes before its children in the list.
+		if (!in.get(node.Parent) || node.Parent < -1 || node.Parent >= index ||
+		    !ReadWide(in, node.Kept))
+			return false;
 	}
 	// The helper's slots are not taken on trust: they index the object table.
 	core::stringw slots;

@@ -1,0 +1,132 @@
+// Scenes other tools made open whole and are saved again losing nothing a
+// game's bare loadScene finds in them.
+#include "EditorTestSupport.h"
+
+#include "CSceneEditor.h"
+
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+
+namespace
+{
+std::string BaseName(const io::path& path)
+{
+	const std::string text = path.c_str();
+	return text.substr(text.find_last_of('/') + 1);
+}
+
+// Every node a bare engine loads from the file, one line each: type, name,
+// id, parent, world position, animators and textures. The editor's state
+// node stands for the top.
+std::vector<std::string> BareLoad(irr::IrrlichtDevice* device, const std::string& file)
+{
+	scene::ISceneManager* smgr = device->getSceneManager()->createNewSceneManager(false);
+	EXPECT_TRUE(smgr->loadScene(file.c_str()));
+	std::vector<std::string> lines;
+	const std::function<void(scene::ISceneNode*, const std::string&)> walk =
+	    [&](scene::ISceneNode* node, const std::string& parent)
+	{
+		for (scene::ISceneNode* child : node->getChildren())
+		{
+			if (std::string(child->getName()) == "Tolvane editor state")
+			{
+				walk(child, parent);
+				continue;
+			}
+			child->updateAbsolutePosition();
+			const core::vector3df at = child->getAbsolutePosition();
+			std::ostringstream line;
+			line << smgr->getSceneNodeTypeName(child->getType()) << " '" << child->getName()
+			     << "' id " << child->getID() << " in " << parent << " at "
+			     << std::lround(at.X * 100) << "," << std::lround(at.Y * 100) << ","
+			     << std::lround(at.Z * 100) << " animators " << child->getAnimators().size();
+			for (u32 m = 0; m < child->getMaterialCount(); ++m)
+				if (video::ITexture* texture = child->getMaterial(m).getTexture(0))
+					line << " " << BaseName(texture->getName().getPath());
+			lines.push_back(line.str());
+			walk(child, "'" + std::string(child->getName()) + "'");
+		}
+	};
+	walk(smgr->getRootSceneNode(), "top");
+	smgr->drop();
+	return lines;
+}
+
+class ForeignSceneTest : public EditorTest
+{
+protected:
+	// Opens the scene, saves it beside itself and compares what a bare
+	// engine loads from both.
+	void expectRoundTrip(const std::string& file)
+	{
+		// The editor holds every model as an animated mesh node.
+		std::vector<std::string> before = BareLoad(editor->_device, file);
+		for (std::string& line : before)
+			if (line.compare(0, 5, "mesh ") == 0)
+				line = "animatedMesh " + line.substr(5);
+		ASSERT_TRUE(editor->OpenScene(file.c_str()));
+		dismissMessages();
+		const std::string saved = file.substr(0, file.size() - 4) + "-saved.irr";
+		ASSERT_TRUE(editor->SaveScene(saved.c_str()));
+		dismissMessages();
+		const std::vector<std::string> after = BareLoad(editor->_device, saved);
+		EXPECT_EQ(before, after);
+		// Opened again from the editor's own file, it is saved the same.
+		ASSERT_TRUE(editor->OpenScene(saved.c_str()));
+		dismissMessages();
+		const std::string again = file.substr(0, file.size() - 4) + "-again.irr";
+		ASSERT_TRUE(editor->SaveScene(again.c_str()));
+		dismissMessages();
+		EXPECT_EQ(before, BareLoad(editor->_device, again));
+	}
+};
+} // namespace
+
+TEST_F(ForeignSceneTest, TheEnginesExampleSceneSurvivesOpenAndSave)
+{
+	const std::string dir = ScratchDir() + "/example-whole";
+	std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+	for (const char* media : {"room.3ds", "wall.jpg", "rockwall.jpg", "particlewhite.bmp",
+	                          "particlered.bmp", "example.irr"})
+		std::system(("cp '" + MediaFile(media) + "' '" + dir + "/'").c_str());
+	expectRoundTrip(dir + "/example.irr");
+}
+
+TEST_F(ForeignSceneTest, ASceneOfEveryKindTheEngineSavesSurvivesOpenAndSave)
+{
+	const std::string dir = ScratchDir() + "/every-kind";
+	std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str());
+	for (const char* media : {"room.3ds", "wall.jpg", "particlewhite.bmp"})
+		std::system(("cp '" + MediaFile(media) + "' '" + dir + "/'").c_str());
+	scene::ISceneManager* smgr = editor->_smgr->createNewSceneManager(false);
+	video::IVideoDriver* driver = smgr->getVideoDriver();
+	video::ITexture* wall = driver->getTexture((dir + "/wall.jpg").c_str());
+	scene::ISceneNode* group = smgr->addEmptySceneNode(0, 10);
+	group->setName("group");
+	group->setPosition(core::vector3df(5, 0, 0));
+	scene::ISceneNode* room = smgr->addAnimatedMeshSceneNode(
+	    smgr->getMesh((dir + "/room.3ds").c_str()), group, 11, core::vector3df(1, 2, 3));
+	room->setName("room");
+	room->setMaterialTexture(0, wall);
+	scene::ISceneNode* light = smgr->addLightSceneNode(room, core::vector3df(0, 10, 0),
+	                                                   video::SColorf(1, 0.5f, 0), 50, 12);
+	light->setName("light");
+	scene::ISceneNodeAnimator* fly = smgr->createFlyCircleAnimator(core::vector3df(0, 10, 0), 20);
+	light->addAnimator(fly);
+	fly->drop();
+	smgr->addBillboardSceneNode(light, core::dimension2df(4, 4), core::vector3df(0, 1, 0), 13)
+	    ->setMaterialTexture(0, driver->getTexture((dir + "/particlewhite.bmp").c_str()));
+	smgr->addCubeSceneNode(6, 0, 14, core::vector3df(-20, 0, 0))->setName("cube");
+	smgr->addSphereSceneNode(3, 12, group, 15, core::vector3df(0, 5, 0))->setName("sphere");
+	smgr->addCameraSceneNode(0, core::vector3df(0, 20, -40), core::vector3df(0, 0, 0), 16, false);
+	smgr->addSkyDomeSceneNode(wall, 16, 8, 0.9f, 2.0f, 1000, 0, 17);
+	smgr->addParticleSystemSceneNode(true, 0, 18, core::vector3df(0, 0, 30));
+	smgr->addTextSceneNode(editor->_gui->getBuiltInFont(), L"hello", video::SColor(255, 255, 0, 0),
+	                       group, core::vector3df(0, 9, 0), 19)
+	    ->setName("text");
+	const std::string file = dir + "/every.irr";
+	ASSERT_TRUE(smgr->saveScene(file.c_str()));
+	smgr->drop();
+	expectRoundTrip(file);
+}
