@@ -137,6 +137,9 @@ void CSceneEditor::Select(CModel* model)
 	if (SelectedModel)
 		SelectedModel->setDebugDataVisible(false);
 	SelectedModel = model;
+	Selection.clear();
+	if (model)
+		Selection.insert(SlotOf(model));
 	SelectNewSceneNode(false);
 }
 

@@ -294,6 +294,7 @@ void CSceneEditor::ShowDocument(const SSceneState& shown, bool refillWindows)
 	ApplyState(Document.State(), shown, refillWindows);
 	if (!SelectedModel && selected >= 0 && ObjectNode(ObjectAt(selected)))
 		SelectedModel = ObjectAt(selected);
+	PruneSelection();
 }
 
 bool CSceneEditor::SetTransformOf(const CModel* object, const core::vector3df& position,
