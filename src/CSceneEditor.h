@@ -600,13 +600,18 @@ private:
 	//! Makes one change its own undo step, apart from a change going on.
 	template <typename Change> bool AsOneStep(Change change)
 	{
-		RecordStep();
+		// Within another one-step change it is part of that step: recording
+		// here would split it.
 		const bool nested = History.IsOpen(EDIT_OPERATION);
+		if (!nested)
+			RecordStep();
 		History.Begin(EDIT_OPERATION);
 		const bool changed = change();
 		if (!nested)
+		{
 			History.End(EDIT_OPERATION);
-		RecordStep();
+			RecordStep();
+		}
 		return changed;
 	}
 	// Never losing work: the recovery file, the caption and quitting.

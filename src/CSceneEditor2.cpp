@@ -265,6 +265,7 @@ void CSceneEditor::DeleteSelectedModel()
 	else
 		SelectedModel->remove();
 	SelectedModel = 0;
+	Selection.clear();
 }
 
 bool CSceneEditor::AddAtMarker(s32 type)
