@@ -202,3 +202,30 @@ TEST_F(MultiSelectTest, DeleteAndDuplicateActOnTheWholeSelectionAsOneStep)
 	EXPECT_EQ(3, objects()) << "the delete was one step";
 	EXPECT_TRUE(editor->DocumentShowsScene());
 }
+
+TEST_F(MultiSelectTest, PropertiesShowWhatTwoCratesShareAndEditBothInOneStep)
+{
+	editor->Select(editor->Model[1]);
+	ASSERT_TRUE(editor->EditSelected([](SModelState& record) { record.Material = 2; }));
+	editor->AddToSelection(2);
+	ASSERT_TRUE(chooseMenu(ID_MENU_PROPERTIES));
+	frame();
+	EXPECT_STREQ(L"2 objects selected", editor->Properties.Caption->getText());
+	gui::IGUIElement* root = editor->_gui->getRootGUIElement();
+	auto* material = static_cast<gui::IGUIComboBox*>(FindElement(root, gui::EGUIET_COMBO_BOX, 732));
+	ASSERT_NE(nullptr, material);
+	EXPECT_EQ(-1, material->getSelected()) << "a material they differ in shows empty";
+
+	auto* fog = static_cast<gui::IGUICheckBox*>(FindElement(root, gui::EGUIET_CHECK_BOX, 734));
+	ASSERT_NE(nullptr, fog);
+	click(fog);
+	frame();
+	EXPECT_TRUE(editor->Document.Object(1)->Fog);
+	EXPECT_TRUE(editor->Document.Object(2)->Fog);
+	EXPECT_FALSE(editor->Document.Object(3)->Fog) << "an object not selected keeps its own";
+	EXPECT_TRUE(fog->isChecked());
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_FALSE(editor->Document.Object(1)->Fog);
+	EXPECT_FALSE(editor->Document.Object(2)->Fog) << "the edit of both was one step";
+	EXPECT_EQ(2, editor->Document.Object(1)->Material);
+}
