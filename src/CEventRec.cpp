@@ -846,6 +846,6 @@ bool CTLVEventRec::OnMouse(const SEvent::SMouseInput& mouse)
 	// While the camera is frozen a left press on the view picks.
 	if (ptr_sed->CameraMode || mouse.Event != EMIE_LMOUSE_PRESSED_DOWN)
 		return false;
-	ptr_sed->SelectNewSceneNode(true);
+	ptr_sed->SelectNewSceneNode(true, mouse.Control);
 	return true;
 }

@@ -306,6 +306,7 @@ video::SColor CSceneEditor::SceneColour() const
 void CSceneEditor::ClearScene()
 {
 	SelectedModel = 0;
+	Selection.clear();
 	for (int slot = 0; slot < MODEL_SLOTS; ++slot)
 		if (CModel* object = ObjectAt(slot))
 			object->remove();
@@ -686,8 +687,16 @@ scene::ISceneNode* CSceneEditor::NodeUnderCursor()
 	return best.node;
 }
 
-void CSceneEditor::SelectNewSceneNode(bool mouse)
+void CSceneEditor::SelectNewSceneNode(bool mouse, bool toggle)
 {
+	if (mouse && toggle)
+	{
+		const int slot = SlotOfNode(NodeUnderCursor());
+		if (slot >= 0)
+			ToggleSelected(slot);
+		CameraMode = true;
+		return;
+	}
 	if (mouse)
 	{
 		// Where nothing else is hit under a sky box, the sky is (unless it
@@ -699,7 +708,10 @@ void CSceneEditor::SelectNewSceneNode(bool mouse)
 			SelectedModel->setDebugDataVisible(false);
 		const int slot = SlotOfNode(node);
 		if (slot >= 0)
+		{
 			SelectedModel = ObjectAt(slot);
+			Selection = {slot};
+		}
 		CameraMode = true;
 	}
 	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;

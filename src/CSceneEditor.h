@@ -121,7 +121,9 @@ public:
 	void DeleteTerrain();
 
 	void UpdateSelectedModel();
-	void SelectNewSceneNode(bool mouse);
+	//! `mouse`: picks the object under the cursor; `toggle` (Control held)
+	//! adds it to the selection or takes it out instead of selecting it alone.
+	void SelectNewSceneNode(bool mouse, bool toggle = false);
 
 	bool SaveLevel();
 	//! Where "Save Options" exports to, as a prefix of the file names: the
@@ -315,6 +317,44 @@ public:
 
 	//! Makes an object the selection and shows it in the model window.
 	void Select(CModel* model);
+
+	// Selecting many. SelectedModel is the current object (the last one
+	// clicked), which the windows show; Selection holds every selected slot.
+	//! Whether a slot holding an object is selected.
+	bool IsSelected(int slot) const;
+	//! Adds an object to the selection; it becomes the current one.
+	void AddToSelection(int slot);
+	//! Adds an object, or takes it out: the current one is then the last
+	//! still selected, or none.
+	void ToggleSelected(int slot);
+	//! The selected slots that hold objects, in slot order (none while no
+	//! object is current).
+	std::vector<int> SelectedSlots() const;
+	//! The selected slots that no selected ancestor of theirs carries along.
+	std::vector<int> SelectionRoots() const;
+	//! Drops the slots that hold no object any more.
+	void PruneSelection();
+	std::set<int> Selection;
+	//! Delete: every selected object with what hangs from it, one step.
+	bool DeleteSelection();
+	//! Control+D: a copy of every selected object with what hangs from it,
+	//! one step; the copies are selected.
+	bool DuplicateSelection();
+	//! The middle of the selected objects' places in the world.
+	core::vector3df SelectionCentre() const;
+	//! The selected objects that nothing selected carries, as they stand.
+	std::vector<scenetree::SHeld> HeldSelection() const;
+	//! The held objects scaled by `factor` about `pivot` (each in its own
+	//! axes), then moved and turned by `change` in the world; commands in
+	//! the step going on.
+	bool PlaceHeld(const std::vector<scenetree::SHeld>& held, const core::matrix4& change,
+	               const core::vector3df& pivot,
+	               const core::vector3df& factor = core::vector3df(1, 1, 1));
+	//! The current object's change to these values, made to every selected
+	//! object: the same move, the turn and scale about the selection's
+	//! centre; one step, or part of the edit going on.
+	bool ChangeSelectionLike(const core::vector3df& position, const core::vector3df& rotation,
+	                         const core::vector3df& scale, bool oneStep = true);
 
 	//! Clears the whole key table (the window lost the input focus).
 	void ReleaseAllKeys() { Keys.ReleaseAll(); }
@@ -560,13 +600,18 @@ private:
 	//! Makes one change its own undo step, apart from a change going on.
 	template <typename Change> bool AsOneStep(Change change)
 	{
-		RecordStep();
+		// Within another one-step change it is part of that step: recording
+		// here would split it.
 		const bool nested = History.IsOpen(EDIT_OPERATION);
+		if (!nested)
+			RecordStep();
 		History.Begin(EDIT_OPERATION);
 		const bool changed = change();
 		if (!nested)
+		{
 			History.End(EDIT_OPERATION);
-		RecordStep();
+			RecordStep();
+		}
 		return changed;
 	}
 	// Never losing work: the recovery file, the caption and quitting.

@@ -137,6 +137,9 @@ void CSceneEditor::Select(CModel* model)
 	if (SelectedModel)
 		SelectedModel->setDebugDataVisible(false);
 	SelectedModel = model;
+	Selection.clear();
+	if (model)
+		Selection.insert(SlotOf(model));
 	SelectNewSceneNode(false);
 }
 
@@ -262,6 +265,7 @@ void CSceneEditor::DeleteSelectedModel()
 	else
 		SelectedModel->remove();
 	SelectedModel = 0;
+	Selection.clear();
 }
 
 bool CSceneEditor::AddAtMarker(s32 type)

@@ -12,6 +12,15 @@
 
 namespace scenetree
 {
+//! An object as it stood when an edit of several began: its world
+//! transform and its own scale, which later steps of the edit start from.
+struct SHeld
+{
+	int Slot;
+	irr::core::matrix4 World;
+	irr::core::vector3df Scale;
+};
+
 //! The object's transform relative to its parent, as the engine builds it.
 irr::core::matrix4 LocalTransform(const SModelState& record);
 //! The object's transform in the world: its parents' applied.

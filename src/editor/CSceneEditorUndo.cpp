@@ -294,6 +294,11 @@ void CSceneEditor::ShowDocument(const SSceneState& shown, bool refillWindows)
 	ApplyState(Document.State(), shown, refillWindows);
 	if (!SelectedModel && selected >= 0 && ObjectNode(ObjectAt(selected)))
 		SelectedModel = ObjectAt(selected);
+	// The selection keeps the objects still there; the current one, when it
+	// went, is the last of them.
+	PruneSelection();
+	if (!SelectedModel && !Selection.empty())
+		SelectedModel = ObjectAt(*Selection.rbegin());
 }
 
 bool CSceneEditor::SetTransformOf(const CModel* object, const core::vector3df& position,

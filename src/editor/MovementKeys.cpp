@@ -152,7 +152,11 @@ void CMovementKeys::MoveSelectedModel(const core::vector3df& mforward)
 		rotation = TurnedAboutY(rotation, -TurnStep);
 	if (Editor.key[KEY_RIGHT])
 		rotation = TurnedAboutY(rotation, TurnStep);
-	Editor.SetTransformOf(m, position, rotation, m->getScale());
+	// Several selected move and turn alike, about their centre.
+	if (Editor.SelectedSlots().size() > 1)
+		Editor.ChangeSelectionLike(position, rotation, m->getScale(), false);
+	else
+		Editor.SetTransformOf(m, position, rotation, m->getScale());
 }
 
 void CMovementKeys::ReleaseAll()

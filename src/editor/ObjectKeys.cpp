@@ -130,19 +130,11 @@ bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 		return false;
 	switch (keyInput.Key)
 	{
-	case KEY_DELETE:
-		if (SelectedModel)
-			AsOneStep(
-			    [this]
-			    {
-				    DeleteSelectedModel();
-				    return true;
-			    });
-		return true;
+	case KEY_DELETE: DeleteSelection(); return true;
 	case KEY_KEY_D:
 		if (!keyInput.Control)
 			return false;
-		DuplicateSelected();
+		DuplicateSelection();
 		return true;
 	case KEY_END: DropToFloor(); return true;
 	case KEY_KEY_H:
@@ -158,6 +150,7 @@ bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 		{
 			SelectedModel->setDebugDataVisible(false);
 			SelectedModel = 0;
+			Selection.clear();
 		}
 		return true;
 	default: return false;

@@ -52,6 +52,9 @@ bool CGizmo::Shown() const
 // from.
 core::vector3df CGizmo::Centre() const
 {
+	// Several selected: the handles stand at the middle of their places.
+	if (Editor.SelectedSlots().size() > 1)
+		return Editor.SelectionCentre();
 	scene::ISceneNode* node = ObjectNode(Editor.SelectedModel);
 	if (!node)
 		return Editor.SelectedModel->getPosition();
@@ -157,7 +160,12 @@ CGizmo::EPart CGizmo::PartAt(const core::position2d<s32>& cursor) const
 	CSceneEditor::SPick hit = {0, 0, 0.0f};
 	Editor.PickAlongRay(Editor._smgr->getRootSceneNode(), view.Ray(cursor), hit);
 	const SObjectKind* kind = KindOf(Editor.SelectedModel->MODEL_TYPE);
-	return hit.node && hit.node == kind->NodeOf(*Editor.SelectedModel) ? PART_BODY : PART_NONE;
+	if (!hit.node)
+		return PART_NONE;
+	return hit.node == kind->NodeOf(*Editor.SelectedModel) ||
+	               Editor.IsSelected(Editor.SlotOfNode(hit.node))
+	           ? PART_BODY
+	           : PART_NONE;
 }
 
 core::line3df CGizmo::Ray(const core::position2d<s32>& cursor) const
@@ -202,7 +210,8 @@ bool CGizmo::OnMouse(const SEvent::SMouseInput& mouse)
 	if (mouse.Event == EMIE_LMOUSE_PRESSED_DOWN)
 	{
 		State = IDLE;
-		Part = Shown() && !Editor.ModalWindowOpen() ? PartAt(at) : PART_NONE;
+		// Control+click adds to the selection or takes out: it drags nothing.
+		Part = Shown() && !Editor.ModalWindowOpen() && !mouse.Control ? PartAt(at) : PART_NONE;
 		if (Part == PART_NONE)
 			return false;
 		Object = Editor.SelectedModel;
@@ -229,7 +238,7 @@ bool CGizmo::OnMouse(const SEvent::SMouseInput& mouse)
 		const bool click = State == PRESSED;
 		State = IDLE;
 		if (click)
-			Editor.SelectNewSceneNode(true);
+			Editor.SelectNewSceneNode(true, mouse.Control);
 	}
 	return true;
 }
@@ -238,6 +247,8 @@ void CGizmo::Begin()
 {
 	StartPosition = Centre();
 	StartRotation = Object->getRotation();
+	Held = Editor.SelectedSlots().size() > 1 ? Editor.HeldSelection()
+	                                         : std::vector<scenetree::SHeld>();
 	const core::line3df ray = Ray(PressedAt);
 	const bool axis = Part >= PART_X && Part <= PART_Z;
 	State = (axis ? AlongAxis(ray, StartAlong) : OnPlane(ray, StartPoint)) ? DRAGGING : CANCELLED;
@@ -262,8 +273,7 @@ void CGizmo::Follow(const core::position2d<s32>& cursor, bool onSurfaces)
 		f32* const moved[3] = {&position.X, &position.Y, &position.Z};
 		if (snap)
 			*moved[Part - PART_X] = Snapped(*moved[Part - PART_X], grid);
-		Editor.SetTransformOf(Object, ToParent(position), Object->getRotation(),
-		                      Object->getScale());
+		MoveTo(position);
 		return;
 	}
 	core::vector3df point;
@@ -278,7 +288,10 @@ void CGizmo::Follow(const core::position2d<s32>& cursor, bool onSurfaces)
 		rotation.Y += turn;
 		if (snap)
 			rotation.Y = Snapped(rotation.Y, Editor.Transform.AngleStep());
-		Editor.SetTransformOf(Object, Object->getPosition(), rotation, Object->getScale());
+		if (!Held.empty())
+			TurnBy(rotation.Y - StartRotation.Y);
+		else
+			Editor.SetTransformOf(Object, Object->getPosition(), rotation, Object->getScale());
 		return;
 	}
 	// The point under the cursor stays under it; the plane's normal keeps
@@ -292,7 +305,28 @@ void CGizmo::Follow(const core::position2d<s32>& cursor, bool onSurfaces)
 		else if (snap)
 			*axes[a] = Snapped(*axes[a], grid);
 	// A ray nearly along the plane meets it far away.
-	Editor.SetTransformOf(Object, ToParent(position), Object->getRotation(), Object->getScale());
+	MoveTo(position);
+}
+
+void CGizmo::MoveTo(const core::vector3df& centre)
+{
+	if (Held.empty())
+	{
+		Editor.SetTransformOf(Object, ToParent(centre), Object->getRotation(), Object->getScale());
+		return;
+	}
+	core::matrix4 move;
+	move.setTranslation(centre - StartPosition);
+	Editor.PlaceHeld(Held, move, StartPosition);
+}
+
+void CGizmo::TurnBy(f32 degrees)
+{
+	core::matrix4 there, turn, back;
+	there.setTranslation(StartPosition);
+	turn.setRotationDegrees(core::vector3df(0, degrees, 0));
+	back.setTranslation(-StartPosition);
+	Editor.PlaceHeld(Held, there * turn * back, StartPosition);
 }
 
 // The bottom of the object's box stands on the first surface under the
@@ -306,6 +340,13 @@ void CGizmo::FollowSurfaces(const core::line3df& ray)
 	node->updateAbsolutePosition();
 	const core::aabbox3df box = node->getTransformedBoundingBox();
 	const core::vector3df foot(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
+	if (!Held.empty())
+	{
+		// The current object's foot lands on the point; the others keep
+		// their places beside it.
+		MoveTo(Centre() + (point - foot));
+		return;
+	}
 	Editor.SetTransformOf(Object, Object->getPosition() + (point - foot), Object->getRotation(),
 	                      Object->getScale());
 }

@@ -17,6 +17,9 @@
 
 #include <irrlicht.h>
 
+#include <vector>
+
+#include "SceneTree.h"
 #include "Viewports.h"
 
 using namespace irr;
@@ -107,6 +110,13 @@ private:
 	//! The press's point on the plane, or its place along the axis.
 	core::vector3df StartPoint;
 	f32 StartAlong = 0.0f;
+	//! Several selected: each object that moves, as it stood at the press
+	//! (empty while one is selected).
+	std::vector<scenetree::SHeld> Held;
+	//! The drag's handles' centre to a place, the selection along with it.
+	void MoveTo(const core::vector3df& centre);
+	//! The selection turned about the vertical axis through the centre.
+	void TurnBy(f32 degrees);
 };
 
 #endif

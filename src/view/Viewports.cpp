@@ -444,7 +444,12 @@ void CViewports::DrawView(const SViewport& view)
 	if (skyShown)
 		sky->setVisible(true);
 	// After the scene and the grid, whose depths tell where it is hidden.
-	Outline.Draw(driver, view, Editor.SelectedModel);
+	// Every selected object is outlined, the current one too.
+	const std::vector<int> selected = Editor.SelectedSlots();
+	for (int slot : selected)
+		Outline.Draw(driver, view, Editor.ObjectAt(slot));
+	if (selected.empty())
+		Outline.Draw(driver, view, Editor.SelectedModel);
 	Editor.Handles.Draw(view);
 }
 

@@ -107,10 +107,19 @@ void CPropertiesWindow::Update()
 	// Shadows are cast by animated meshes only.
 	const bool shadow = record && Editor.SelectedModel->AnimatedNode;
 	const bool mesh = record && !record->Mesh.empty();
+	std::vector<int> slots = record ? Editor.SelectedSlots() : std::vector<int>();
+	if (slots.size() < 2)
+		slots.clear();
+	bool sameKind = true;
+	for (int other : slots)
+		sameKind &= Editor.Document.Object(other)->Type == record->Type;
 	const bool relaid = (record ? slot : -1) != LaidSlot || kind != LaidKind ||
-	                    shadow != LaidShadow || mesh != LaidMesh;
+	                    shadow != LaidShadow || mesh != LaidMesh || slots != LaidSlots ||
+	                    sameKind != ValuesShared;
 	if (relaid)
 	{
+		LaidSlots = slots;
+		ValuesShared = sameKind;
 		LayOut(record, kind, shadow);
 		LaidSlot = record ? slot : -1;
 		ShowCaption(LaidSlot, kind);
@@ -127,6 +136,11 @@ void CPropertiesWindow::ShowCaption(int slot, const SObjectKind* kind)
 	if (!kind)
 	{
 		Caption->setText(L"No object selected");
+		return;
+	}
+	if (!LaidSlots.empty())
+	{
+		Caption->setText((std::to_wstring(LaidSlots.size()) + L" objects selected").c_str());
 		return;
 	}
 	std::wstring text = kind->Name;
@@ -181,7 +195,10 @@ void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kin
 	// Lights and cameras have no surface: no material, flags or textures.
 	scene::ISceneNode* node = record ? ObjectNode(Editor.SelectedModel) : 0;
 	if (record && !(node && node->getMaterialCount() > 0))
-		AddValueRows(*kind);
+	{
+		if (ValuesShared)
+			AddValueRows(*kind);
+	}
 	else if (record)
 	{
 		gui::IGUIEnvironment* gui = Editor._gui;
@@ -213,7 +230,8 @@ void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kin
 			AddPart(AddRow(L"Mesh"),
 			        gui->addStaticText(L"", control, true, false, Window, ID_PLAIN), control,
 			        ROLE_MESH, 0, L"Mesh");
-		AddValueRows(*kind);
+		if (ValuesShared)
+			AddValueRows(*kind);
 	}
 	const s32 hidden = static_cast<s32>(Rows.size()) - static_cast<s32>(VisibleRows());
 	RowsBar->setMax(core::max_(hidden, 0));
@@ -304,6 +322,11 @@ void CPropertiesWindow::ShowValues(const SModelState& record, bool retype)
 	for (SControl& control : Controls)
 	{
 		gui::IGUIElement* element = control.Element;
+		if (!Shared(record, control))
+		{
+			ShowEmpty(control);
+			continue;
+		}
 		switch (control.Role)
 		{
 		case ROLE_MATERIAL:
@@ -353,6 +376,56 @@ void CPropertiesWindow::ShowValues(const SModelState& record, bool retype)
 			break;
 		}
 		}
+	}
+}
+
+std::wstring CPropertiesWindow::ShownText(const SModelState& record, const SControl& control) const
+{
+	switch (control.Role)
+	{
+	case ROLE_MATERIAL: return std::to_wstring(record.Material);
+	case ROLE_FLAG: return FlagOf(record, control.Index) ? L"1" : L"0";
+	case ROLE_TEXTURE: return FileNameToWide(SharedName(record.Textures[control.Index]));
+	case ROLE_MESH: return FileNameToWide(record.Mesh);
+	case ROLE_SWATCH:
+		return std::wstring(ShownNumber(ValueOf(record, control.Index)).c_str()) + L" " +
+		       ShownNumber(ValueOf(record, control.Index + 1)).c_str() + L" " +
+		       ShownNumber(ValueOf(record, control.Index + 2)).c_str();
+	default: return ShownNumber(ValueOf(record, control.Index)).c_str();
+	}
+}
+
+bool CPropertiesWindow::Shared(const SModelState& record, const SControl& control) const
+{
+	const std::wstring shown = ShownText(record, control);
+	for (int slot : LaidSlots)
+		if (const SModelState* other = Editor.Document.Object(slot);
+		    other && ShownText(*other, control) != shown)
+			return false;
+	return true;
+}
+
+void CPropertiesWindow::ShowEmpty(SControl& control)
+{
+	gui::IGUIElement* element = control.Element;
+	switch (control.Role)
+	{
+	case ROLE_MATERIAL:
+	case ROLE_CHOICE: static_cast<gui::IGUIComboBox*>(element)->setSelected(-1); break;
+	case ROLE_FLAG:
+	case ROLE_CHECK: static_cast<gui::IGUICheckBox*>(element)->setChecked(false); break;
+	case ROLE_SWATCH: static_cast<gui::IGUIStaticText*>(element)->setDrawBackground(false); break;
+	case ROLE_NUMBER:
+	case ROLE_WHOLE:
+		// A box the user typed in keeps the text until it is applied.
+		if (control.Shown == element->getText())
+			element->setText(L"");
+		control.Shown = L"";
+		break;
+	default:
+		element->setText(L"");
+		element->setToolTipText(L"");
+		break;
 	}
 }
 
@@ -471,18 +544,30 @@ bool CPropertiesWindow::Change(std::function<void(SModelState&)> edit, bool ownS
 	// takes nothing meant for the one they show.
 	if (!record || KindOf(record->Type) != LaidKind)
 		return false;
-	const SObjectKind* kind = LaidKind;
-	const auto withValues = [kind, edit](SModelState& changed)
-	{
-		// A record read without its values starts from the kind's defaults.
-		for (u32 v = static_cast<u32>(changed.Values.size()); v < kind->ValueCount; ++v)
-			changed.Values.push_back(kind->DefaultValues[v]);
-		edit(changed);
-	};
+	// Several selected: the edit reaches each (the rows shown are ones that
+	// all of them have).
+	const std::vector<int> slots = LaidSlots.empty() ? std::vector<int>{slot} : LaidSlots;
 	const auto command = [&]
 	{
-		Editor.AdoptObject(slot);
-		return Editor.Execute(commands::EditObject(slot, withValues));
+		bool changed = false;
+		for (int each : slots)
+		{
+			const SModelState* one = Editor.Document.Object(each);
+			const SObjectKind* kind = one ? KindOf(one->Type) : 0;
+			if (!kind)
+				continue;
+			const auto withValues = [kind, edit](SModelState& record)
+			{
+				// A record read without its values starts from the kind's
+				// defaults.
+				for (u32 v = static_cast<u32>(record.Values.size()); v < kind->ValueCount; ++v)
+					record.Values.push_back(kind->DefaultValues[v]);
+				edit(record);
+			};
+			Editor.AdoptObject(each);
+			changed |= Editor.Execute(commands::EditObject(each, withValues));
+		}
+		return changed;
 	};
 	const bool changed = ownStep ? Editor.AsOneStep(command) : command();
 	// The object's own window shows the change too.

@@ -11,6 +11,11 @@
 // one undo step, a typed number applies on Return or when its box loses the
 // focus, and is refused with a message when it is no number or out of the
 // value's range.
+//
+// With several objects selected the caption says how many; the rows are
+// the current object's when all are of its kind, else the rows every kind
+// has (material, flags, textures). A value they differ in shows empty, and
+// an edit reaches every one of them as one step.
 #ifndef TOLVANE_PROPERTIESWINDOW_H
 #define TOLVANE_PROPERTIESWINDOW_H
 
@@ -124,6 +129,17 @@ private:
 	const SObjectKind* LaidKind = 0;
 	bool LaidShadow = false;
 	bool LaidMesh = false;
+	//! Several selected: their slots (the current one among them), and
+	//! whether they are of one kind, so that the kind's values are shown.
+	std::vector<int> LaidSlots;
+	bool ValuesShared = true;
+	//! What a control shows of a record, to tell whether the selected
+	//! objects share it.
+	std::wstring ShownText(const SModelState& record, const SControl& control) const;
+	//! Whether every object laid out shows the same in a control.
+	bool Shared(const SModelState& record, const SControl& control) const;
+	//! A control that the selected objects differ in shows nothing.
+	void ShowEmpty(SControl& control);
 	unsigned long long ShownVersion = 0;
 	//! A refusal waiting for the next frame: a box losing the focus must not
 	//! open a message box while the focus moves.

@@ -1,6 +1,7 @@
 // The "Scene Objects" window; see SceneObjectsWindow.h.
 #include "SceneObjectsWindow.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -239,8 +240,10 @@ void CSceneObjectsWindow::Update()
 			List->clear();
 			for (const std::wstring& line : Lines)
 				List->addItem(line.c_str());
+			MarkedSlots.clear();
 		}
 	}
+	ShowMarks();
 	// A selected object takes the mark from a piece chosen before.
 	if (Editor.SelectedModel)
 		ChosenPiece = 0;
@@ -299,6 +302,11 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 			Editor.Select(0);
 		return true;
 	}
+	if (ClickControl || ClickShift)
+	{
+		ChooseMany(line);
+		return true;
+	}
 	CModel* object = Editor.ObjectAt(Slots[line]);
 	// A click on the system just added makes "Particle Editor" edit it.
 	const bool particles = object && object->MODEL_TYPE == CModel::TYPE_PARTICLES;
@@ -335,6 +343,8 @@ bool CSceneObjectsWindow::OnMouse(const SEvent::SMouseInput& mouse)
 	{
 		PressedLine = inList ? LineAt(mouse.X, mouse.Y) : -1;
 		Dragging = false;
+		ClickControl = PressedLine >= 0 && mouse.Control;
+		ClickShift = PressedLine >= 0 && mouse.Shift;
 		if (PressedLine < 0)
 			return false;
 		// The sign at the start of a parent's line opens and closes it.
@@ -345,7 +355,9 @@ bool CSceneObjectsWindow::OnMouse(const SEvent::SMouseInput& mouse)
 		gui::IGUIFont* font = Editor._gui->getSkin()->getFont();
 		const s32 signEnd =
 		    List->getAbsolutePosition().UpperLeftCorner.X + 4 +
-		    static_cast<s32>(font->getDimension(line.substr(0, indent + 2).c_str()).Width);
+		    static_cast<s32>(
+		        font->getDimension((MarkOf(PressedLine) + line.substr(0, indent + 2)).c_str())
+		            .Width);
 		if (sign && mouse.X <= signEnd)
 		{
 			const int slot = Slots[PressedLine];
@@ -432,4 +444,49 @@ bool CSceneObjectsWindow::OnKey(const SEvent::SKeyInput& key)
 		return false;
 	SetClosed(slot, key.Key == KEY_LEFT);
 	return true;
+}
+
+std::wstring CSceneObjectsWindow::MarkOf(size_t line) const
+{
+	const bool many = Editor.SelectedSlots().size() > 1;
+	return many && line < Slots.size() && Slots[line] >= 0 && Editor.IsSelected(Slots[line]) ? L"* "
+	                                                                                         : L"";
+}
+
+void CSceneObjectsWindow::ShowMarks()
+{
+	std::vector<int> marked;
+	if (Editor.SelectedSlots().size() > 1)
+		marked = Editor.SelectedSlots();
+	if (marked == MarkedSlots)
+		return;
+	MarkedSlots = marked;
+	for (size_t i = 0; i < Lines.size(); ++i)
+		List->setItem(static_cast<u32>(i), (MarkOf(i) + Lines[i]).c_str(), -1);
+}
+
+void CSceneObjectsWindow::ChooseMany(s32 line)
+{
+	const bool control = ClickControl, shift = ClickShift;
+	ClickControl = ClickShift = false;
+	const int clicked = Slots[line];
+	const s32 from = ChosenLine();
+	if (control && !shift)
+	{
+		Editor.ToggleSelected(clicked);
+		return;
+	}
+	// Shift: the lines between the current one and the clicked one, the
+	// clicked one current; with Control too, added to the selection.
+	std::set<int> range;
+	const s32 first = from < 0 ? line : std::min(from, line);
+	const s32 last = from < 0 ? line : std::max(from, line);
+	for (s32 i = first; i <= last; ++i)
+		if (Slots[i] >= 0)
+			range.insert(Slots[i]);
+	if (control)
+		for (int slot : Editor.SelectedSlots())
+			range.insert(slot);
+	Editor.Select(Editor.ObjectAt(clicked));
+	Editor.Selection = range;
 }

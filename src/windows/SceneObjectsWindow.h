@@ -12,6 +12,9 @@
 // renames the selected object in the box that takes Find's place: Return
 // keeps the name, Escape leaves it. "Hide" and "Lock" below the list toggle
 // the states of the line chosen ("Show" and "Unlock" while it has them).
+// Control+click adds a line's object to the selection or takes it out,
+// Shift+click selects the lines from the current one to the clicked one;
+// while several are selected, their lines start with "* ".
 #ifndef TOLVANE_SCENEOBJECTSWINDOW_H
 #define TOLVANE_SCENEOBJECTSWINDOW_H
 
@@ -94,6 +97,18 @@ private:
 	bool Dragging = false;
 	//! The object being renamed.
 	int Renaming = -1;
+	//! Control and Shift as they were at the press on a line: the click
+	//! then adds or takes out, or takes the range from the current line.
+	bool ClickControl = false, ClickShift = false;
+	//! The slots whose lines carry the mark of the selection now.
+	std::vector<int> MarkedSlots;
+	//! "* " before each selected line while several are selected (the list
+	//! itself marks one line), else nothing.
+	std::wstring MarkOf(size_t line) const;
+	//! Every line's mark follows the selection.
+	void ShowMarks();
+	//! Control+click and Shift+click on an object's line.
+	void ChooseMany(s32 line);
 };
 
 #endif

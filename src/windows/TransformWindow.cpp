@@ -265,6 +265,8 @@ bool CSceneEditor::SetSelectedTransform(const core::vector3df& position,
 				return false;
 	if (!SelectedModel)
 		return false;
+	if (SelectedSlots().size() > 1)
+		return ChangeSelectionLike(position, rotation, scale);
 	return AsOneStep(
 	    [&]
 	    {
