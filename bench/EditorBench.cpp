@@ -509,19 +509,10 @@ int LibraryLoad(const char* file, int repetitions)
 	for (int i = 0; i < repetitions; ++i)
 	{
 		double start = bench::NowMs();
-		// A level goes the level's way: the model's refuses it.
-		const bool level = core::hasFileExtension(file, "bsp");
-		scene::IAnimatedMesh* mesh = level ? 0 : editor.LoadMeshSafely(file);
-		if (level && editor.LoadQ3Level(file))
-			mesh = cache->getMeshByIndex(cache->getMeshCount() - 1);
-		if (level)
-			std::fprintf(stderr, "level loaded %d %s\n", mesh != 0,
-			             mesh ? cache->getMeshName(mesh).getPath().c_str() : "");
+		scene::IAnimatedMesh* mesh = editor.LoadMeshSafely(file);
 		guarded.push_back(bench::NowMs() - start);
 		if (!mesh)
 			return 2;
-		if (level)
-			editor.DeleteQ3Level();
 		cache->removeMesh(mesh);
 
 		assimpmodel::CEmbeddedPixels embedded;
