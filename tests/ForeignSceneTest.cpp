@@ -16,6 +16,25 @@ std::string BaseName(const io::path& path)
 	return text.substr(text.find_last_of('/') + 1);
 }
 
+// The node's own attributes, past those every node has (its transform is
+// compared in the world).
+std::string KindAttributes(irr::IrrlichtDevice* device, scene::ISceneNode* node)
+{
+	io::IAttributes* attributes = device->getFileSystem()->createEmptyAttributes(0);
+	node->serializeAttributes(attributes);
+	std::string text;
+	for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
+	{
+		const std::string name = attributes->getAttributeName(i);
+		if (name != "Name" && name != "Id" && name != "Position" && name != "Rotation" &&
+		    name != "Scale" && name != "AutomaticCulling" && name != "DebugDataVisible" &&
+		    name != "IsDebugObject" && name != "Mesh")
+			text += " " + name + "=" + attributes->getAttributeAsString(i).c_str();
+	}
+	attributes->drop();
+	return text;
+}
+
 // Every node a bare engine loads from the file, one line each: type, name,
 // id, parent, world position, animators and textures. The editor's state
 // node stands for the top.
@@ -44,6 +63,7 @@ std::vector<std::string> BareLoad(irr::IrrlichtDevice* device, const std::string
 			for (u32 m = 0; m < child->getMaterialCount(); ++m)
 				if (video::ITexture* texture = child->getMaterial(m).getTexture(0))
 					line << " " << BaseName(texture->getName().getPath());
+			line << KindAttributes(device, child);
 			lines.push_back(line.str());
 			walk(child, "'" + std::string(child->getName()) + "'");
 		}
@@ -51,6 +71,17 @@ std::vector<std::string> BareLoad(irr::IrrlichtDevice* device, const std::string
 	walk(smgr->getRootSceneNode(), "top");
 	smgr->drop();
 	return lines;
+}
+
+// A plain mesh node's line as the animated mesh node the editor saves: the
+// same attributes and the engine's animation of a mesh it could not load.
+std::string AsAnimatedMesh(const std::string& line)
+{
+	std::string animated = "animatedMesh " + line.substr(5);
+	const size_t materials = animated.find(" ReadOnlyMaterials=");
+	if (materials != std::string::npos)
+		animated.insert(materials, " Looping=true");
+	return animated + " FramesPerSecond=0.025000 StartFrame=0 EndFrame=0";
 }
 
 class ForeignSceneTest : public EditorTest
@@ -64,7 +95,7 @@ protected:
 		std::vector<std::string> before = BareLoad(editor->_device, file);
 		for (std::string& line : before)
 			if (line.compare(0, 5, "mesh ") == 0)
-				line = "animatedMesh " + line.substr(5);
+				line = AsAnimatedMesh(line);
 		ASSERT_TRUE(editor->OpenScene(file.c_str()));
 		dismissMessages();
 		const std::string saved = file.substr(0, file.size() - 4) + "-saved.irr";
@@ -112,16 +143,32 @@ TEST_F(ForeignSceneTest, ASceneOfEveryKindTheEngineSavesSurvivesOpenAndSave)
 	scene::ISceneNode* light = smgr->addLightSceneNode(room, core::vector3df(0, 10, 0),
 	                                                   video::SColorf(1, 0.5f, 0), 50, 12);
 	light->setName("light");
+	video::SLight spot = static_cast<scene::ILightSceneNode*>(light)->getLightData();
+	spot.Type = video::ELT_SPOT;
+	spot.InnerCone = 20;
+	static_cast<scene::ILightSceneNode*>(light)->setLightData(spot);
 	scene::ISceneNodeAnimator* fly = smgr->createFlyCircleAnimator(core::vector3df(0, 10, 0), 20);
 	light->addAnimator(fly);
 	fly->drop();
-	smgr->addBillboardSceneNode(light, core::dimension2df(4, 4), core::vector3df(0, 1, 0), 13)
+	smgr->addBillboardSceneNode(light, core::dimension2df(4, 3), core::vector3df(0, 1, 0), 13,
+	                            video::SColor(128, 10, 20, 30), video::SColor(0, 40, 50, 60))
 	    ->setMaterialTexture(0, driver->getTexture((dir + "/particlewhite.bmp").c_str()));
 	smgr->addCubeSceneNode(6, 0, 14, core::vector3df(-20, 0, 0))->setName("cube");
 	smgr->addSphereSceneNode(3, 12, group, 15, core::vector3df(0, 5, 0))->setName("sphere");
-	smgr->addCameraSceneNode(0, core::vector3df(0, 20, -40), core::vector3df(0, 0, 0), 16, false);
-	smgr->addSkyDomeSceneNode(wall, 16, 8, 0.9f, 2.0f, 1000, 0, 17);
-	smgr->addParticleSystemSceneNode(true, 0, 18, core::vector3df(0, 0, 30));
+	smgr->addCameraSceneNode(0, core::vector3df(0, 20, -40), core::vector3df(0, 5, 0), 16, false)
+	    ->setFOV(0.9f);
+	smgr->addSkyDomeSceneNode(wall, 12, 6, 0.9f, 1.5f, 800, 0, 17);
+	// Two affectors with a "Speed" each, and points in the scene.
+	scene::IParticleSystemSceneNode* particles =
+	    smgr->addParticleSystemSceneNode(true, 0, 18, core::vector3df(0, 0, 30));
+	scene::IParticleAffector* spin =
+	    particles->createRotationAffector(core::vector3df(0, 90, 0), core::vector3df(1, 2, 33));
+	particles->addAffector(spin);
+	spin->drop();
+	scene::IParticleAffector* pull =
+	    particles->createAttractionAffector(core::vector3df(0, 10, 30), 7, false);
+	particles->addAffector(pull);
+	pull->drop();
 	smgr->addTextSceneNode(editor->_gui->getBuiltInFont(), L"hello", video::SColor(255, 255, 0, 0),
 	                       group, core::vector3df(0, 9, 0), 19)
 	    ->setName("text");

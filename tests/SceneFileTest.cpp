@@ -662,7 +662,7 @@ TEST_F(SceneFileTest, DamagedSceneDataIsRefused)
 	content.Models[0]->addString("MeshFile", L"a\u00e9.obj");
 	content.Models[0]->addBool("Fog", true);
 	content.Foreign.push_back(
-	    {"mesh", {{"string", "Mesh", L"room.3ds"}}, {}, core::matrix4(), -1, L""});
+	    {"mesh", {{"string", "Mesh", L"room.3ds"}}, {}, core::matrix4(), -1, L"", {}});
 	transfer::CWriter good;
 	transfer::Begin(good);
 	scenefile::WriteContent(good, true, content, L"");

@@ -14,7 +14,9 @@ enum EBillboardValue
 	WIDTH = 0,
 	HEIGHT = 1,
 	TOP = 2,
-	BOTTOM = 5
+	BOTTOM = 5,
+	TOP_ALPHA = 8,
+	BOTTOM_ALPHA = 9
 };
 
 const SKindValue Rows[] = {
@@ -26,6 +28,8 @@ const SKindValue Rows[] = {
     {"BottomRed", 255, 0, 255, VALUE_COLOUR, L"Bottom colour", 0},
     {"BottomGreen", 255, 0, 255, VALUE_WHOLE, L"Bottom green", 0},
     {"BottomBlue", 255, 0, 255, VALUE_WHOLE, L"Bottom blue", 0},
+    {"TopAlpha", 255, 0, 255, VALUE_WHOLE, L"Top alpha", 0},
+    {"BottomAlpha", 255, 0, 255, VALUE_WHOLE, L"Bottom alpha", 0},
 };
 const SKindColumns<sizeof Rows / sizeof Rows[0]> Columns(Rows);
 
@@ -35,6 +39,14 @@ std::vector<f32> ValuesOf(const CModel& billboard)
 	for (u32 i = 0; i < Columns.Count; ++i)
 		values[i] = KindValue(*KindOf(CModel::TYPE_BILLBOARD), billboard, i);
 	return values;
+}
+
+// An edge's colour with its alpha, which vertex-alpha materials show.
+video::SColor EdgeColour(const std::vector<f32>& v, u32 first, u32 alpha)
+{
+	video::SColor colour = ValueColour(v, first);
+	colour.setAlpha(static_cast<u32>(core::clamp(core::round_(v[alpha]), 0.0f, 255.0f)));
+	return colour;
 }
 
 std::string Size(const std::vector<f32>& v)
@@ -64,7 +76,7 @@ struct SKindBillboard
 			return;
 		const std::vector<f32> v = ValuesOf(billboard);
 		node->setSize(core::dimension2df(v[WIDTH], v[HEIGHT]));
-		node->setColor(ValueColour(v, TOP), ValueColour(v, BOTTOM));
+		node->setColor(EdgeColour(v, TOP, TOP_ALPHA), EdgeColour(v, BOTTOM, BOTTOM_ALPHA));
 	}
 
 	static bool Export(std::string& source, int slot, const SModelState& record)
@@ -72,10 +84,20 @@ struct SKindBillboard
 		const std::vector<f32>& v = record.Values;
 		const std::string n = std::to_string(slot), b = "Billboard" + n;
 		source += "\n\tIBillboardSceneNode* " + b + " = _smgr->addBillboardSceneNode(0, " +
-		          Size(v) + ", vector3df(0,0,0), " + n + ", " + ExportColour(ValueColour(v, TOP)) +
-		          ", " + ExportColour(ValueColour(v, BOTTOM)) + ");\n";
+		          Size(v) + ", vector3df(0,0,0), " + n + ", " +
+		          ExportColour(EdgeColour(v, TOP, TOP_ALPHA)) + ", " +
+		          ExportColour(EdgeColour(v, BOTTOM, BOTTOM_ALPHA)) + ");\n";
 		source += ExportHeld(b, slot, record, ExportSurface(b, record));
 		return true;
+	}
+
+	static void ReadNode(io::IAttributes& in, SModelState& billboard)
+	{
+		std::vector<f32>& v = billboard.Values;
+		ReadNumber(in, "Width", v[WIDTH]);
+		ReadNumber(in, "Height", v[HEIGHT]);
+		ReadColour(in, "Shade_Top", v, TOP, TOP_ALPHA);
+		ReadColour(in, "Shade_Down", v, BOTTOM, BOTTOM_ALPHA);
 	}
 };
 
@@ -97,4 +119,5 @@ extern const SObjectKind BillboardKind = {CModel::TYPE_BILLBOARD,
                                           0,
                                           true,
                                           Columns.Shapes,
-                                          0};
+                                          0,
+                                          SKindBillboard::ReadNode};

@@ -128,6 +128,18 @@ struct SKindCamera
 		record.Values[TARGET + 1] = target.Y;
 		record.Values[TARGET + 2] = target.Z;
 	}
+
+	// A game's loadScene makes each camera it adds the active one: the last
+	// camera read is active, as there (OpenForeignNode keeps only one).
+	static void ReadNode(io::IAttributes& in, SModelState& camera)
+	{
+		std::vector<f32>& v = camera.Values;
+		ReadVector(in, "Target", v, TARGET);
+		ReadNumber(in, "Fovy", v[FIELD_OF_VIEW], core::RADTODEG);
+		ReadNumber(in, "ZNear", v[NEAR_PLANE]);
+		ReadNumber(in, "ZFar", v[FAR_PLANE]);
+		v[ACTIVE] = 1;
+	}
 };
 
 extern const SObjectKind CameraKind = {CModel::TYPE_CAMERA,
@@ -148,4 +160,5 @@ extern const SObjectKind CameraKind = {CModel::TYPE_CAMERA,
                                        IconPickBox,
                                        true,
                                        Columns.Shapes,
-                                       SKindCamera::Place};
+                                       SKindCamera::Place,
+                                       SKindCamera::ReadNode};

@@ -36,6 +36,11 @@ struct SKindCube
 		source += ExportHeld(c, slot, record, ExportSurface(c, record));
 		return true;
 	}
+
+	static void ReadNode(io::IAttributes& in, SModelState& cube)
+	{
+		ReadNumber(in, "Size", cube.Values[0]);
+	}
 };
 
 extern const SObjectKind CubeKind = {CModel::TYPE_CUBE,
@@ -56,4 +61,5 @@ extern const SObjectKind CubeKind = {CModel::TYPE_CUBE,
                                      0,
                                      true,
                                      Columns.Shapes,
-                                     0};
+                                     0,
+                                     SKindCube::ReadNode};

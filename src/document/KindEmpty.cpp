@@ -92,4 +92,5 @@ extern const SObjectKind EmptyKind = {CModel::TYPE_GROUP,
                                       SKindEmpty::PickBox,
                                       true,
                                       0,
+                                      0,
                                       0};

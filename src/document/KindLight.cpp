@@ -59,9 +59,9 @@ video::SLight LightOf(const std::vector<f32>& v)
 {
 	video::SLight light;
 	light.Type = static_cast<video::E_LIGHT_TYPE>(TypeOf(v));
-	light.DiffuseColor = video::SColorf(ValueColour(v, DIFFUSE));
-	light.AmbientColor = video::SColorf(ValueColour(v, AMBIENT));
-	light.SpecularColor = video::SColorf(ValueColour(v, SPECULAR));
+	light.DiffuseColor = ValueColourf(v, DIFFUSE);
+	light.AmbientColor = ValueColourf(v, AMBIENT);
+	light.SpecularColor = ValueColourf(v, SPECULAR);
 	light.Radius = v[RADIUS];
 	light.Attenuation.set(v[ATTENUATION], v[ATTENUATION + 1], v[ATTENUATION + 2]);
 	light.InnerCone = v[INNER_CONE];
@@ -112,8 +112,9 @@ struct SKindLight
 		const std::string n = std::to_string(slot), l = "Light" + n, d = "LightData" + n;
 		const auto colour = [&](const char* field, u32 first)
 		{
-			return "\t\t" + d + "." + field + " = SColorf(" +
-			       ExportColour(ValueColour(record.Values, first)) + ");\n";
+			const video::SColorf c = ValueColourf(record.Values, first);
+			return "\t\t" + d + "." + field + " = SColorf(" + FixedSix(c.r) + "f, " +
+			       FixedSix(c.g) + "f, " + FixedSix(c.b) + "f);\n";
 		};
 		source += "\n\tILightSceneNode* " + l +
 		          " = _smgr->addLightSceneNode(0, vector3df(0,0,0), SColorf(1,1,1), 100, " + n +
@@ -139,6 +140,24 @@ struct SKindLight
 	static gui::IGUIWindow* Window() { return 0; }
 
 	static void FillWindow(CSceneEditor&, CModel&) {}
+
+	static void ReadNode(io::IAttributes& in, SModelState& light)
+	{
+		std::vector<f32>& v = light.Values;
+		const s32 type = ReadChoice(in, "LightType", video::LightTypeNames);
+		if (type >= 0)
+			v[LIGHT_TYPE] = static_cast<f32>(core::min_(type, 2));
+		ReadColour(in, "DiffuseColor", v, DIFFUSE);
+		ReadColour(in, "AmbientColor", v, AMBIENT);
+		ReadColour(in, "SpecularColor", v, SPECULAR);
+		ReadNumber(in, "Radius", v[RADIUS]);
+		ReadVector(in, "Attenuation", v, ATTENUATION);
+		ReadNumber(in, "InnerCone", v[INNER_CONE]);
+		ReadNumber(in, "OuterCone", v[OUTER_CONE]);
+		ReadNumber(in, "Falloff", v[FALLOFF]);
+		if (in.existsAttribute("CastShadows"))
+			v[CASTS_SHADOWS] = in.getAttributeAsBool("CastShadows");
+	}
 };
 
 extern const SObjectKind LightKind = {CModel::TYPE_LIGHT,
@@ -159,4 +178,5 @@ extern const SObjectKind LightKind = {CModel::TYPE_LIGHT,
                                       IconPickBox,
                                       true,
                                       Columns.Shapes,
-                                      0};
+                                      0,
+                                      SKindLight::ReadNode};

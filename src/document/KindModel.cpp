@@ -225,6 +225,7 @@ extern const SObjectKind ModelKind = {CModel::TYPE_MESH,
                                       0,
                                       true,
                                       Columns.Shapes,
+                                      0,
                                       0};
 
 gui::IGUIWindow* ModelWindow()

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <iterator>
 
 namespace particles
@@ -296,6 +297,135 @@ std::string EmitterSource(const std::string& node, const SRecipe& r)
 	       Number(r.Life[0]) + ", " + Number(r.Life[1]) + ", " + std::to_string(r.Angle) + ", " +
 	       Size(r.StartSize[0]) + ", " + Size(r.StartSize[1]) + ")";
 }
+// The attributes after an affector's "Affector" entry, up to the next, by
+// name (a rotation and an attraction both have a "Speed").
+struct SAffectorAttributes
+{
+	io::IAttributes& In;
+	s32 First, Last;
+	s32 find(const char* name) const
+	{
+		for (s32 i = First; i < Last; ++i)
+			if (!std::strcmp(In.getAttributeName(i), name))
+				return i;
+		return -1;
+	}
+	void number(const char* name, f32& value, f32 scale = 1) const
+	{
+		const s32 i = find(name);
+		if (i >= 0)
+			value = In.getAttributeAsFloat(i) * scale;
+	}
+	bool vector(const char* name, std::vector<f32>& values, s32 first, f32 scale = 1) const
+	{
+		const s32 i = find(name);
+		if (i < 0)
+			return false;
+		const core::vector3df v = In.getAttributeAsVector3d(i) * scale;
+		values[first] = v.X;
+		values[first + 1] = v.Y;
+		values[first + 2] = v.Z;
+		return true;
+	}
+};
+
+// The engine's emitter as the system's shape and values. Its centre and
+// axis are the system's origin and up, which is all the editor's shapes
+// have; a mesh emitter has no shape here, and keeps the values' own.
+void ReadEmitter(io::IAttributes& in, std::vector<f32>& v)
+{
+	const s32 shape = ReadChoice(in, "Emitter", scene::ParticleEmitterTypeNames);
+	const std::pair<s32, s32> shapes[] = {{scene::EPET_POINT, POINT},
+	                                      {scene::EPET_BOX, BOX},
+	                                      {scene::EPET_SPHERE, SPHERE},
+	                                      {scene::EPET_CYLINDER, CYLINDER},
+	                                      {scene::EPET_RING, RING}};
+	for (const auto& s : shapes)
+		if (shape == s.first)
+			v[SHAPE] = static_cast<f32>(s.second);
+	// A box's "Box" is half its size.
+	ReadVector(in, "Box", v, SIZE_X, 2);
+	ReadNumber(in, "Radius", v[SIZE_X]);
+	ReadNumber(in, "Length", v[SIZE_Y]);
+	ReadNumber(in, "RingThickness", v[SIZE_Y]);
+	ReadVector(in, "Direction", v, DIRECTION_X, 1000);
+	ReadNumber(in, "MaxAngleDegrees", v[ANGLE]);
+	ReadNumber(in, "MinParticlesPerSecond", v[RATE_LEAST]);
+	ReadNumber(in, "MaxParticlesPerSecond", v[RATE_MOST]);
+	ReadNumber(in, "MinLifeTime", v[LIFE_LEAST]);
+	ReadNumber(in, "MaxLifeTime", v[LIFE_MOST]);
+	ReadColour(in, "MinStartColor", v, DARK_RED, DARK_ALPHA);
+	ReadColour(in, "MaxStartColor", v, BRIGHT_RED, BRIGHT_ALPHA);
+	ReadNumber(in, "MinStartSizeWidth", v[START_SIZE_LEAST]);
+	ReadNumber(in, "MaxStartSizeWidth", v[START_SIZE_MOST]);
+}
+
+// Each affector the engine wrote switches its settings on; points in the
+// scene become points from the system, as the values hold them.
+void ReadAffectors(io::IAttributes& in, std::vector<f32>& v, const core::vector3df& place)
+{
+	for (s32 on : {FADE_ON, GRAVITY_ON, SPIN_ON, ATTRACTION_ON, GROW_ON})
+		v[on] = 0;
+	const auto fromSystem = [&](s32 first)
+	{
+		v[first] -= place.X;
+		v[first + 1] -= place.Y;
+		v[first + 2] -= place.Z;
+	};
+	const s32 count = static_cast<s32>(in.getAttributeCount());
+	for (s32 i = 0; i < count; ++i)
+	{
+		if (std::strcmp(in.getAttributeName(i), "Affector"))
+			continue;
+		s32 last = i + 1;
+		while (last < count && std::strcmp(in.getAttributeName(last), "Affector"))
+			++last;
+		const SAffectorAttributes a = {in, i + 1, last};
+		const core::stringc type = in.getAttributeAsString(i);
+		if (type == "FadeOut")
+		{
+			v[FADE_ON] = 1;
+			const s32 colour = a.find("TargetColor");
+			if (colour >= 0)
+			{
+				const video::SColor c = in.getAttributeAsColor(colour);
+				const u32 channels[4] = {c.getRed(), c.getGreen(), c.getBlue(), c.getAlpha()};
+				for (s32 k = 0; k < 4; ++k)
+					v[FADE_RED + k] = static_cast<f32>(channels[k]);
+			}
+			a.number("FadeOutTime", v[FADE_TIME]);
+		}
+		else if (type == "Gravity")
+		{
+			v[GRAVITY_ON] = 1;
+			a.vector("Gravity", v, GRAVITY_X, 1000);
+			a.number("TimeForceLost", v[GRAVITY_TIME]);
+		}
+		else if (type == "Rotate")
+		{
+			v[SPIN_ON] = 1;
+			a.vector("Speed", v, SPIN_X);
+			if (a.vector("PivotPoint", v, PIVOT_X))
+				fromSystem(PIVOT_X);
+		}
+		else if (type == "Attract")
+		{
+			v[ATTRACTION_ON] = 1;
+			if (a.vector("Point", v, ATTRACTION_X))
+				fromSystem(ATTRACTION_X);
+			a.number("Speed", v[ATTRACTION_SPEED]);
+			const s32 attract = a.find("Attract");
+			if (attract >= 0)
+				v[REPEL] = !in.getAttributeAsBool(attract);
+		}
+		else if (type == "Scale")
+		{
+			v[GROW_ON] = 1;
+			a.number("ScaleToWidth", v[GROW_BY]);
+		}
+		i = last - 1;
+	}
+}
 } // namespace
 
 struct SKindParticles
@@ -404,6 +534,12 @@ struct SKindParticles
 		particles.Node->getAbsoluteTransformation().transformBoxEx(box);
 		return box;
 	}
+
+	static void ReadNode(io::IAttributes& in, SModelState& particles)
+	{
+		ReadEmitter(in, particles.Values);
+		ReadAffectors(in, particles.Values, particles.Position);
+	}
 };
 
 namespace
@@ -501,4 +637,5 @@ extern const SObjectKind ParticleKind = {CModel::TYPE_PARTICLES,
                                          SKindParticles::PickBox,
                                          true,
                                          Shapes,
-                                         0};
+                                         0,
+                                         SKindParticles::ReadNode};

@@ -66,6 +66,13 @@ struct SKindSkyDome
 		source += ExportHeld(d, slot, record, ExportMaterial(d, record));
 		return true;
 	}
+
+	// The engine's own save leaves out the part of the texture used.
+	static void ReadNode(io::IAttributes& in, SModelState& dome)
+	{
+		for (u32 i = 0; i < Columns.Count; ++i)
+			ReadNumber(in, Columns.Names[i], dome.Values[i]);
+	}
 };
 
 extern const SObjectKind SkyDomeKind = {CModel::TYPE_SKYDOME,
@@ -86,4 +93,5 @@ extern const SObjectKind SkyDomeKind = {CModel::TYPE_SKYDOME,
                                         0,
                                         true,
                                         Columns.Shapes,
-                                        0};
+                                        0,
+                                        SKindSkyDome::ReadNode};

@@ -54,6 +54,12 @@ struct SKindSphere
 		source += ExportHeld(s, slot, record, ExportSurface(s, record));
 		return true;
 	}
+
+	static void ReadNode(io::IAttributes& in, SModelState& sphere)
+	{
+		ReadNumber(in, "Radius", sphere.Values[0]);
+		ReadNumber(in, "PolyCountX", sphere.Values[POLYGONS]);
+	}
 };
 
 extern const SObjectKind SphereKind = {CModel::TYPE_SPHERE,
@@ -74,4 +80,5 @@ extern const SObjectKind SphereKind = {CModel::TYPE_SPHERE,
                                        0,
                                        true,
                                        Columns.Shapes,
-                                       0};
+                                       0,
+                                       SKindSphere::ReadNode};

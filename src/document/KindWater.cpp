@@ -114,4 +114,5 @@ extern const SObjectKind WaterKind = {CModel::TYPE_WATER,
                                       0,
                                       false,
                                       WaveShapes,
+                                      0,
                                       0};

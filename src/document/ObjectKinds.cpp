@@ -4,6 +4,7 @@
 #include "CModel.h"
 #include "FileNames.h"
 
+#include <cmath>
 #include <iterator>
 
 extern const SObjectKind ModelKind;
@@ -60,6 +61,63 @@ f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i)
 std::vector<f32> DefaultValuesOf(const SObjectKind& kind)
 {
 	return std::vector<f32>(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
+}
+
+void KeepValuesInRange(const SObjectKind& kind, std::vector<f32>& values)
+{
+	for (u32 i = 0; i < kind.ValueCount && i < values.size(); ++i)
+		values[i] = std::isnan(values[i])
+		                ? kind.DefaultValues[i]
+		                : core::clamp(values[i], kind.LeastValues[i], kind.MostValues[i]);
+}
+
+void ReadNumber(io::IAttributes& in, const char* name, f32& value, f32 scale)
+{
+	if (in.existsAttribute(name))
+		value = in.getAttributeAsFloat(name) * scale;
+}
+
+void ReadVector(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+                f32 scale)
+{
+	if (!in.existsAttribute(name))
+		return;
+	const core::vector3df v = in.getAttributeAsVector3d(name) * scale;
+	values[first] = v.X;
+	values[first + 1] = v.Y;
+	values[first + 2] = v.Z;
+}
+
+void ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+                s32 alphaAt)
+{
+	if (!in.existsAttribute(name))
+		return;
+	// A light's colours are floats that may pass 1 (brighter than white).
+	const video::SColorf c = in.getAttributeAsColorf(name);
+	const auto channel = [](f32 part)
+	{ return core::clamp(core::round_(part * 255000) / 1000, 0.0f, 255.0f); };
+	values[first] = channel(c.r);
+	values[first + 1] = channel(c.g);
+	values[first + 2] = channel(c.b);
+	if (alphaAt >= 0)
+		values[alphaAt] = channel(c.a);
+}
+
+video::SColorf ValueColourf(const std::vector<f32>& values, u32 first)
+{
+	return video::SColorf(values[first] / 255, values[first + 1] / 255, values[first + 2] / 255);
+}
+
+s32 ReadChoice(io::IAttributes& in, const char* name, const char* const* names)
+{
+	if (!in.existsAttribute(name))
+		return -1;
+	const core::stringc value = in.getAttributeAsString(name);
+	for (s32 i = 0; names[i]; ++i)
+		if (value == names[i])
+			return i;
+	return -1;
 }
 
 bool ValuesMayBeLeftOut(s32 type)

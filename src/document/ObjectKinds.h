@@ -84,6 +84,11 @@ struct SObjectKind
 	//! Completes the record of a new object placed at the marker (a camera
 	//! looks ahead of it); null: the kind's default values as they are.
 	void (*Place)(CSceneEditor& editor, SModelState& record);
+	//! Takes the kind's own values from the attributes of the engine's node
+	//! of this kind in another tool's scene (typed as the engine's loadScene
+	//! reads them), into a record placed as the node is; a value the
+	//! attributes do not name keeps the record's. Null: nothing to read.
+	void (*ReadNode)(io::IAttributes& attributes, SModelState& record);
 };
 
 //! The kind of a MODEL_TYPE, or null for an empty object.
@@ -140,6 +145,26 @@ video::SColor ValueColour(const std::vector<f32>& values, u32 first);
 std::string ExportColour(const video::SColor& colour);
 //! A kind's default values.
 std::vector<f32> DefaultValuesOf(const SObjectKind& kind);
+//! Values moved into their kind's ranges (one that is no number to its
+//! default), for values another tool wrote.
+void KeepValuesInRange(const SObjectKind& kind, std::vector<f32>& values);
+
+//! Reading another tool's node attributes: each leaves the values alone when
+//! the attributes have none of the name. A number or vector is multiplied
+//! by `scale`; a colour (either of the engine's colour types) becomes red,
+//! green and blue from `first` on, 0 to 255 (to a thousandth, as a light's
+//! colours are floats), and its alpha goes to `alphaAt` unless that is -1.
+void ReadNumber(io::IAttributes& in, const char* name, f32& value, f32 scale = 1);
+void ReadVector(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+                f32 scale = 1);
+void ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+                s32 alphaAt = -1);
+//! The colour of three values from `first` on as the engine's float colour,
+//! fractions kept.
+video::SColorf ValueColourf(const std::vector<f32>& values, u32 first);
+//! The index of an enumeration's value among `names` (ending with a null),
+//! or -1 when the attributes have none of the name or another value.
+s32 ReadChoice(io::IAttributes& in, const char* name, const char* const* names);
 //! Whether a record of the type may hold no values at all: a model saved
 //! before models had any plays its mesh as the engine's node does.
 bool ValuesMayBeLeftOut(s32 type);

@@ -2,9 +2,11 @@
 #include "FileNames.h"
 #include "SceneState.h"
 
+#include <algorithm>
 #include <charconv>
-#include <map>
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <set>
 #include <sys/stat.h>
 
@@ -141,6 +143,67 @@ std::wstring AttributeXml(const SNodeAttributes& list)
 		        EscapedXml(a.Value) + L"\" />\n";
 	}
 	return text;
+}
+
+io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& list)
+{
+	// UTF-32 text with its byte order mark, which the engine's reader takes
+	// as it is (a wchar_t is four bytes here).
+	static_assert(sizeof(wchar_t) == 4, "the attribute text is read as UTF-32");
+	std::wstring text = L"\xFEFF<attributes>\n" + AttributeXml(list) + L"</attributes>\n";
+	io::IReadFile* in = files->createMemoryReadFile(
+	    &text[0], static_cast<s32>(text.size() * sizeof(wchar_t)), "attributes", false);
+	io::IXMLReader* reader = in ? files->createXMLReader(in) : 0;
+	if (in)
+		in->drop();
+	if (!reader)
+		return 0;
+	io::IAttributes* attributes = files->createEmptyAttributes(0);
+	const bool read = attributes->read(reader, false);
+	reader->drop();
+	if (read)
+		return attributes;
+	attributes->drop();
+	return 0;
+}
+
+SNodeAttributes AttributeList(io::IAttributes* attributes)
+{
+	SNodeAttributes list;
+	for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
+		list.push_back({core::stringc(attributes->getAttributeTypeString(i)).c_str(),
+		                attributes->getAttributeName(i),
+		                attributes->getAttributeAsStringW(i).c_str()});
+	return list;
+}
+
+void LoadNodeAttributes(scene::ISceneManager* smgr, SSceneContent& content)
+{
+	// The nodes whose engine node loads no file of its own.
+	static const char* const built[] = {"light",     "billBoard", "cube",
+	                                    "sphere",    "camera",    "cameraMaya",
+	                                    "cameraFPS", "skyDome",   "particleSystem"};
+	io::IFileSystem* files = smgr->getFileSystem();
+	scene::ISceneManager* scratch = smgr->createNewSceneManager(false);
+	for (SForeignNode& node : content.Foreign)
+	{
+		if (std::find(std::begin(built), std::end(built), node.Type) == std::end(built))
+			continue;
+		io::IAttributes* read = TypedAttributes(files, node.Attributes);
+		scene::ISceneNode* engineNode = read ? scratch->addSceneNode(node.Type.c_str()) : 0;
+		if (engineNode)
+		{
+			engineNode->deserializeAttributes(read);
+			io::IAttributes* held = files->createEmptyAttributes(0);
+			engineNode->serializeAttributes(held);
+			node.Loaded = AttributeList(held);
+			held->drop();
+			engineNode->remove();
+		}
+		if (read)
+			read->drop();
+	}
+	scratch->drop();
 }
 
 bool IsHeldNodeType(const std::string& type)

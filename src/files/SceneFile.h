@@ -75,6 +75,14 @@ std::wstring EscapedXml(const std::wstring& text);
 //! Attributes as the engine writes them, one a line.
 std::wstring AttributeXml(const SNodeAttributes& list);
 
+//! Attributes as the engine's own typed attributes (vectors, colours and
+//! enumerations read as its loadScene reads them), read without a video
+//! driver, so that no texture is loaded. Null when the text is no list of
+//! attributes; else the caller drops them.
+io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& list);
+
+//! An attribute list of the engine's as its types, names and values as text.
+SNodeAttributes AttributeList(io::IAttributes* attributes);
 //! Whether a node type is one the editor holds as an object or world piece.
 bool IsHeldNodeType(const std::string& type);
 
@@ -92,6 +100,11 @@ struct SForeignNode
 	//! XML text of what the editor keeps as it was: the node's animators, and
 	//! for a node of a kind the editor does not hold, the whole node.
 	std::wstring Kept;
+	//! For a node the engine builds without loading a file (a light, a cube,
+	//! a particle system...), its attributes as a game's loadScene holds them
+	//! once read: the engine's own defaults where the file names none.
+	//! Empty for other nodes. Filled by LoadNodeAttributes.
+	SNodeAttributes Loaded;
 
 	//! An attribute's value, empty when the node has none of that name.
 	std::wstring value(const SNodeAttributes& list, const char* name) const;
@@ -109,6 +122,12 @@ struct SSceneContent
 	io::IAttributes* State;
 	std::vector<SForeignNode> Foreign;
 };
+
+//! Fills the Loaded attributes of a scene's foreign nodes by building the
+//! engine's own node of each from its attributes, in a scene manager of its
+//! own made from `smgr`. For the helper process: a hostile value harms it,
+//! not the editor.
+void LoadNodeAttributes(scene::ISceneManager* smgr, SSceneContent& content);
 
 //! Reads a scene file's editor data, or the nodes of a scene another tool
 //! made. False, saying why, when the file is no scene, is cut short, or

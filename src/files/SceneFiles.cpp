@@ -1120,6 +1120,8 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	record.Position = place.getTranslation();
 	record.Rotation = place.getRotationDegrees();
 	record.Scale = place.getScale();
+	if (shape != CModel::TYPE_EMPTY)
+		ReadKindValues(node, record);
 	record.Visible = node.value("Visible") != L"false";
 	std::string name;
 	if (WideToFileName(node.value("Name").c_str(), name))
@@ -1148,6 +1150,8 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	if (!loaded(record.Mesh, object != 0))
 		return false;
 	Editor.LinkTree();
+	if (record.Type == CModel::TYPE_CAMERA)
+		KeepLastCameraActive(slot);
 	if (!water)
 		Editor.current_model = slot;
 	ForeignSlots[ForeignIndex] = slot;
@@ -1158,17 +1162,54 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	return true;
 }
 
+// The values of a kind the engine builds as it is, from the node's attributes.
+void CSceneFiles::ReadKindValues(const SForeignNode& node, SModelState& record)
+{
+	const SObjectKind& kind = *KindOf(record.Type);
+	// As a game's loadScene holds them, when the helper could build the node.
+	io::IAttributes* attributes =
+	    kind.ReadNode ? TypedAttributes(Editor._device->getFileSystem(),
+	                                    node.Loaded.empty() ? node.Attributes : node.Loaded)
+	                  : 0;
+	if (!attributes)
+		return;
+	kind.ReadNode(*attributes, record);
+	attributes->drop();
+	KeepValuesInRange(kind, record.Values);
+}
+
+// A camera read active makes the cameras opened before it inactive, as a
+// game's loadScene does.
+void CSceneFiles::KeepLastCameraActive(int slot)
+{
+	const SObjectKind& kind = *KindOf(CModel::TYPE_CAMERA);
+	u32 active = 0;
+	while (active < kind.ValueCount && std::strcmp(kind.ValueNames[active], "Active"))
+		++active;
+	CModel* chosen = Editor.ObjectAt(slot);
+	if (!chosen || active == kind.ValueCount || KindValue(kind, *chosen, active) == 0)
+		return;
+	for (int other = 1; other < OBJECT_SLOTS; ++other)
+		if (CModel* camera = Editor.ObjectAt(other))
+			if (other != slot && camera->MODEL_TYPE == CModel::TYPE_CAMERA)
+				KindValue(kind, *camera, active) = 0;
+}
+
 // The attributes of a node the editor's node of its kind does not write, and
 // those it writes from values the editor does not edit (its id is the slot).
 SNodeAttributes CSceneFiles::UnknownAttributes(const SForeignNode& node, scene::ISceneNode& built)
 {
 	io::IAttributes* known = Editor._device->getFileSystem()->createEmptyAttributes(0);
 	built.serializeAttributes(known);
+	// What the engine's nodes hold that the editor does not edit: written
+	// back as the file had it.
+	static const std::set<std::string> unedited = {
+	    "Id",           "AutomaticCulling", "DebugDataVisible", "ReadOnlyMaterials",
+	    "IsOrthogonal", "UpVector",         "Aspect",           "Binding",
+	    "ReceiveInput", "GlobalParticles",  "ParticleWidth",    "ParticleHeight"};
 	SNodeAttributes unknown;
 	for (const SNodeAttribute& attribute : node.Attributes)
-		if (!known->existsAttribute(attribute.Name.c_str()) || attribute.Name == "Id" ||
-		    attribute.Name == "AutomaticCulling" || attribute.Name == "DebugDataVisible" ||
-		    attribute.Name == "ReadOnlyMaterials")
+		if (!known->existsAttribute(attribute.Name.c_str()) || unedited.count(attribute.Name))
 			unknown.push_back(attribute);
 	known->drop();
 	return unknown;

@@ -70,6 +70,8 @@ private:
 	                     std::set<std::string>& failed);
 	std::string ForeignPath(const std::string& folder, const std::wstring& written,
 	                        const std::string& alsoIn = "");
+	void ReadKindValues(const scenefile::SForeignNode& node, SModelState& record);
+	void KeepLastCameraActive(int slot);
 	scenefile::SNodeAttributes UnknownAttributes(const scenefile::SForeignNode& node,
 	                                             scene::ISceneNode& built);
 	std::vector<scenefile::SKeptXml> KeptInOrder(scene::ISceneNode* top,

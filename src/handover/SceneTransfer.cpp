@@ -29,16 +29,6 @@ void PutList(transfer::CWriter& out, const SNodeAttributes& list)
 	}
 }
 
-// An attribute list of the engine's as its types, names and values as text.
-SNodeAttributes ListOf(io::IAttributes* data)
-{
-	SNodeAttributes list;
-	for (u32 i = 0; i < data->getAttributeCount(); ++i)
-		list.push_back({core::stringc(data->getAttributeTypeString(i)).c_str(),
-		                data->getAttributeName(i), data->getAttributeAsStringW(i).c_str()});
-	return list;
-}
-
 bool ReadWide(transfer::CReader& in, std::wstring& value)
 {
 	uint32_t n = 0;
@@ -98,10 +88,10 @@ void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& conten
 	PutWide(out, problem.c_str());
 	out.put(static_cast<uint8_t>(content.State != 0));
 	if (content.State)
-		PutList(out, ListOf(content.State));
+		PutList(out, AttributeList(content.State));
 	out.put(static_cast<uint32_t>(content.Models.size()));
 	for (io::IAttributes* data : content.Models)
-		PutList(out, ListOf(data));
+		PutList(out, AttributeList(data));
 	out.put(static_cast<uint32_t>(content.Foreign.size()));
 	for (const SForeignNode& node : content.Foreign)
 	{
@@ -113,6 +103,7 @@ void WriteContent(transfer::CWriter& out, bool read, const SSceneContent& conten
 		out.raw(node.World.pointer(), 16 * sizeof(f32));
 		out.put(node.Parent);
 		PutWide(out, node.Kept);
+		PutList(out, node.Loaded);
 	}
 }
 
@@ -143,7 +134,7 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 			return false;
 		content.Models.push_back(AttributesOf(files, list));
 	}
-	if (!in.count(nodes, 4 + 4 + 4 + 64 + 4 + 4))
+	if (!in.count(nodes, 4 + 4 + 4 + 64 + 4 + 4 + 4))
 		return false;
 	content.Foreign.resize(nodes);
 	for (s32 index = 0; index < static_cast<s32>(nodes); ++index)
@@ -162,7 +153,7 @@ bool ReadContent(int fd, io::IFileSystem* files, bool& read, SSceneContent& cont
 		node.World.setM(world);
 		// A parent comes before its children in the list.
 		if (!in.get(node.Parent) || node.Parent < -1 || node.Parent >= index ||
-		    !ReadWide(in, node.Kept))
+		    !ReadWide(in, node.Kept) || !ReadList(in, node.Loaded))
 			return false;
 	}
 	// The helper's slots are not taken on trust: they index the object table.

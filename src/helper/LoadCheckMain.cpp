@@ -139,6 +139,7 @@ bool LoadLevel(IrrlichtDevice* device, const char* file, std::string level,
 		scenefile::SSceneContent content;
 		core::stringw problem;
 		const bool read = scenefile::ReadScene(device->getFileSystem(), file, content, problem);
+		scenefile::LoadNodeAttributes(device->getSceneManager(), content);
 		// Why a file is no scene is an answer for the editor too.
 		scenefile::WriteContent(data, read, content, problem);
 		loaded = true;
