@@ -176,4 +176,12 @@ TEST_F(ForeignSceneTest, ASceneOfEveryKindTheEngineSavesSurvivesOpenAndSave)
 	ASSERT_TRUE(smgr->saveScene(file.c_str()));
 	smgr->drop();
 	expectRoundTrip(file);
+
+	// A game rebuilds them with their textures and values.
+	editor->sow_editboxDir->setText(core::stringw((dir + "/").c_str()).c_str());
+	ASSERT_TRUE(editor->SaveLevel());
+	const std::string level = ReadFile(dir + "/Level.cpp");
+	for (const char* line : {"room.3ds\"));", "wall.jpg\"));", "particlewhite.bmp\"));",
+	                         ".Type = ELT_SPOT;", "addCubeSceneNode(6.000000f", "setFOV(51.566"})
+		EXPECT_NE(std::string::npos, level.find(line)) << line;
 }

@@ -1139,6 +1139,13 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 		record.Textures[0].push_back(texture(material, "Texture1"));
 		record.Textures[1].push_back(texture(material, "Texture2"));
 	}
+	// A model's texture boxes, and the export, name the texture every
+	// material has.
+	if (record.Type == CModel::TYPE_MESH)
+	{
+		record.TextureName = FileNameToWide(SharedName(record.Textures[0])).c_str();
+		record.TextureName2 = FileNameToWide(SharedName(record.Textures[1])).c_str();
+	}
 	std::string field;
 	const int slot = water ? WATER_SLOT : Editor.NextModelSlot();
 	if (slot < 0 || (!water && slot == 0) || !RecordIsSound(record, field))
