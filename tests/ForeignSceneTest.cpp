@@ -3,6 +3,7 @@
 #include "EditorTestSupport.h"
 
 #include "CSceneEditor.h"
+#include "ObjectKinds.h"
 
 #include <cstdlib>
 #include <functional>
@@ -184,4 +185,40 @@ TEST_F(ForeignSceneTest, ASceneOfEveryKindTheEngineSavesSurvivesOpenAndSave)
 	for (const char* line : {"room.3ds\"));", "wall.jpg\"));", "particlewhite.bmp\"));",
 	                         ".Type = ELT_SPOT;", "addCubeSceneNode(6.000000f", "setFOV(51.566"})
 		EXPECT_NE(std::string::npos, level.find(line)) << line;
+}
+
+// Values no editor would write open within their kind's ranges, and a sky
+// dome of two billion rows does not take the helper down with the scene.
+TEST_F(ForeignSceneTest, HostileValuesOpenWithinRange)
+{
+	const std::string file =
+	    WriteFile("hostile.irr", "<?xml version=\"1.0\"?>\n<irr_scene>\n"
+	                             "<node type=\"light\"><attributes>\n"
+	                             "<float name=\"Radius\" value=\"-5\" />\n"
+	                             "<colorf name=\"DiffuseColor\" value=\"nan, 9, -1, 1\" />\n"
+	                             "<enum name=\"LightType\" value=\"Laser\" />\n"
+	                             "<float name=\"OuterCone\" value=\"1e30\" />\n"
+	                             "</attributes></node>\n"
+	                             "<node type=\"skyDome\"><attributes>\n"
+	                             "<int name=\"HorizontalResolution\" value=\"2000000000\" />\n"
+	                             "<int name=\"VerticalResolution\" value=\"2000000000\" />\n"
+	                             "</attributes></node>\n"
+	                             "<node type=\"particleSystem\"><attributes>\n"
+	                             "<enum name=\"Emitter\" value=\"Mesh\" />\n"
+	                             "<enum name=\"Affector\" value=\"Gravity\" />\n"
+	                             "<int name=\"MaxParticlesPerSecond\" value=\"99999999\" />\n"
+	                             "</attributes></node>\n"
+	                             "</irr_scene>\n");
+	ASSERT_TRUE(editor->OpenScene(file.c_str()));
+	dismissMessages();
+	editor->SyncDocument();
+	int objects = 0;
+	for (int slot = 1; slot < OBJECT_SLOTS; ++slot)
+		if (const SModelState* record = editor->Document.Object(slot))
+		{
+			std::string field;
+			EXPECT_TRUE(RecordIsSound(*record, field)) << slot << " " << field;
+			++objects;
+		}
+	EXPECT_EQ(3, objects);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <cwchar>
 #include <iterator>
 #include <map>
 #include <set>
@@ -150,7 +151,16 @@ io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& 
 	// UTF-32 text with its byte order mark, which the engine's reader takes
 	// as it is (a wchar_t is four bytes here).
 	static_assert(sizeof(wchar_t) == 4, "the attribute text is read as UTF-32");
-	std::wstring text = L"\xFEFF<attributes>\n" + AttributeXml(list) + L"</attributes>\n";
+	// Only the types node attributes have: a type name is an element's name
+	// in the text, and no other type is read here.
+	static const std::set<std::string> types = {"int",     "float",      "bool",   "string",
+	                                            "enum",    "color",      "colorf", "vector3d",
+	                                            "texture", "dimension2d"};
+	SNodeAttributes known;
+	for (const SNodeAttribute& attribute : list)
+		if (types.count(attribute.Type))
+			known.push_back(attribute);
+	std::wstring text = L"\xFEFF<attributes>\n" + AttributeXml(known) + L"</attributes>\n";
 	io::IReadFile* in = files->createMemoryReadFile(
 	    &text[0], static_cast<s32>(text.size() * sizeof(wchar_t)), "attributes", false);
 	io::IXMLReader* reader = in ? files->createXMLReader(in) : 0;
@@ -177,6 +187,33 @@ SNodeAttributes AttributeList(io::IAttributes* attributes)
 	return list;
 }
 
+namespace
+{
+// Attributes the engine's nodes are built from without crashing: a mesh
+// emitter without its mesh would read a null mesh (as in a game loading the
+// file), so it is built as a point emitter, whose values it shares; a sky
+// dome's rows, which the engine allocates without a limit, are kept to the
+// most the editor holds.
+SNodeAttributes SafeToBuild(SNodeAttributes list)
+{
+	const std::pair<const char*, int> rows[] = {{"HorizontalResolution", 256},
+	                                            {"VerticalResolution", 128}};
+	for (SNodeAttribute& attribute : list)
+	{
+		if (attribute.Name == "Emitter" &&
+		    (attribute.Value == L"Mesh" || attribute.Value == L"AnimatedMesh"))
+			attribute.Value = L"Point";
+		for (const auto& most : rows)
+			if (attribute.Name == most.first)
+			{
+				const long value = std::wcstol(attribute.Value.c_str(), 0, 10);
+				attribute.Value = std::to_wstring(core::clamp<long>(value, 1, most.second));
+			}
+	}
+	return list;
+}
+} // namespace
+
 void LoadNodeAttributes(scene::ISceneManager* smgr, SSceneContent& content)
 {
 	// The nodes whose engine node loads no file of its own.
@@ -189,7 +226,7 @@ void LoadNodeAttributes(scene::ISceneManager* smgr, SSceneContent& content)
 	{
 		if (std::find(std::begin(built), std::end(built), node.Type) == std::end(built))
 			continue;
-		io::IAttributes* read = TypedAttributes(files, node.Attributes);
+		io::IAttributes* read = TypedAttributes(files, SafeToBuild(node.Attributes));
 		scene::ISceneNode* engineNode = read ? scratch->addSceneNode(node.Type.c_str()) : 0;
 		if (engineNode)
 		{
