@@ -162,6 +162,8 @@ bool CSceneEditor::ToggleSelectedHidden()
 {
 	// Any selected object shown: all are hidden; else all are shown.
 	const std::vector<int> slots = SelectedSlots();
+	if (slots.empty())
+		return false;
 	bool anyShown = false;
 	for (int slot : slots)
 	{
