@@ -342,9 +342,10 @@ TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
 	EXPECT_EQ((std::vector<std::wstring>{L"(none)", L"crate.obj 3", L"light"}), entries());
 	EXPECT_EQ(0, parentList()->getSelected());
 
-	// Three: every root under the chosen one, but for the one that would
+	// All four: every root under the chosen one, but for the one that would
 	// then hang below itself.
-	editor->Select(editor->Model[1]);
+	editor->Select(editor->Model[4]);
+	editor->AddToSelection(1);
 	editor->AddToSelection(2);
 	editor->AddToSelection(3);
 	frame();
@@ -354,9 +355,11 @@ TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
 	EXPECT_EQ(-1, record(1).Parent) << "crate 1 holds crate 2";
 	EXPECT_EQ(1, record(2).Parent);
 	EXPECT_EQ(2, record(3).Parent);
+	EXPECT_EQ(2, record(4).Parent);
 	EXPECT_VEC_NEAR(before, world(3), 1e-3f);
 	ASSERT_TRUE(editor->Undo());
 	EXPECT_EQ(-1, record(3).Parent);
+	EXPECT_EQ(-1, record(4).Parent) << "the parent of all was one step";
 
 	// A texture through "...": every selected crate takes it, in one step.
 	editor->Select(editor->Model[1]);
