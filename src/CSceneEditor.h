@@ -368,10 +368,15 @@ public:
 	//! rotation, scale) one grid step along X, in the next free slot, and
 	//! selected; one undo step. False for no model selected or a full scene.
 	bool DuplicateSelected();
-	//! End: the selected object, or the marker with nothing selected, falls
-	//! straight down onto the first surface below it, as one step; false
-	//! when there is none.
+	//! End: each object the selection holds (with what hangs from it), or
+	//! the marker with nothing selected, falls straight down onto the first
+	//! surface below it, all as one step; false when none has one.
 	bool DropToFloor();
+	//! One object with its subtree dropped so (a command in the step going on).
+	bool DropObject(int slot);
+	//! How far the lowest point of these nodes' boxes falls to the first
+	//! surface below it that is none of theirs; false when there is none.
+	bool FallBelow(const std::vector<scene::ISceneNode*>& falling, f32& fall);
 	//! How far along a ray its first surface of the level, terrain, plane or
 	//! a model shown lies, or 0 when it meets none.
 	f32 SurfaceDistance(const core::line3df& ray);
@@ -389,9 +394,13 @@ public:
 	bool SetParent(int slot, int parent);
 	//! "Object", "Add", "Empty": an empty at the marker, selected.
 	bool CreateNewEmpty();
-	//! "Object", "Group": the selected object under a new empty at its place;
-	//! the empty is selected.
+	//! "Object", "Group": the selected objects (those nothing selected
+	//! carries) under a new empty, at the object's place or the middle of
+	//! several, each keeping its place in the world; the empty is selected.
 	bool GroupSelected();
+	//! The empty that groups several objects: at the selection's middle,
+	//! hanging from their parent when they share one.
+	SModelState GroupEmpty(const std::vector<int>& members, const core::stringw& name);
 	//! "Object", "Ungroup": what hangs from the selected object hangs from
 	//! its parent, keeping its place; a selected empty goes.
 	bool UngroupSelected();
@@ -593,7 +602,8 @@ private:
 
 	//! Delete, Control+D and Escape; false for a key they leave alone.
 	bool OnObjectKey(const SEvent::SKeyInput& keyInput);
-	//! H: the selected object hidden, or shown again.
+	//! H: the selected objects hidden, or shown again when all are hidden;
+	//! one step.
 	bool ToggleSelectedHidden();
 	//! Shift+H: every object and world piece shown, as one step.
 	bool ShowAll();

@@ -229,3 +229,155 @@ TEST_F(MultiSelectTest, PropertiesShowWhatTwoCratesShareAndEditBothInOneStep)
 	EXPECT_FALSE(editor->Document.Object(2)->Fog) << "the edit of both was one step";
 	EXPECT_EQ(2, editor->Document.Object(1)->Material);
 }
+
+TEST_F(MultiSelectTest, HideGroupAndDropActOnEverySelectedObjectAsOneStepEach)
+{
+	const auto record = [&](int slot) { return *editor->Document.Object(slot); };
+	// H: one selected object shown hides all; all hidden, H shows all.
+	editor->Select(editor->Model[2]);
+	pressKey(KEY_KEY_H, L'h');
+	selectAll();
+	pressKey(KEY_KEY_H, L'h');
+	for (int slot : {1, 2, 3})
+		EXPECT_FALSE(record(slot).Visible) << slot;
+	pressKey(KEY_KEY_H, L'h');
+	for (int slot : {1, 2, 3})
+		EXPECT_TRUE(record(slot).Visible) << slot;
+	ASSERT_TRUE(editor->Undo());
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_TRUE(record(1).Visible) << "hiding all was one step";
+	EXPECT_FALSE(record(2).Visible);
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_TRUE(record(2).Visible);
+
+	// Group: the selection's roots under one empty at its middle, the child
+	// of a selected object staying with it.
+	ASSERT_TRUE(editor->SetParent(2, 1));
+	ASSERT_TRUE(editor->SetTransformOf(editor->Model[3], core::vector3df(30, 60, 0),
+	                                   core::vector3df(0, 45, 0), core::vector3df(1, 1, 1)));
+	const core::vector3df before[] = {world(1), world(2), world(3)};
+	selectAll();
+	ASSERT_TRUE(chooseMenu(ID_MENU_GROUP));
+	const int group = editor->SlotOf(editor->SelectedModel);
+	ASSERT_EQ(4, group);
+	EXPECT_EQ((std::vector<int>{4}), selected()) << "the empty is selected";
+	EXPECT_EQ(CModel::TYPE_GROUP, record(group).Type);
+	EXPECT_VEC_NEAR(core::vector3df(0, 20, 0), record(group).Position, 1e-3f);
+	EXPECT_EQ(group, record(1).Parent);
+	EXPECT_EQ(1, record(2).Parent);
+	EXPECT_EQ(group, record(3).Parent);
+	for (int i = 0; i < 3; ++i)
+		EXPECT_VEC_NEAR(before[i], world(i + 1), 1e-3f) << "crate " << i + 1 << " stays";
+	EXPECT_EQ(L"Undo Group", std::wstring(editor->EditMenu->getItemText(0)));
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_EQ(3, objects()) << "the group was one step";
+	EXPECT_EQ(-1, record(3).Parent);
+
+	// End: each root (with its child) falls onto the plane by itself.
+	ASSERT_TRUE(editor->LoadLevelPlane("samples/ground.obj"));
+	dismissMessages();
+	ASSERT_TRUE(editor->SetTransformOf(editor->Model[1], core::vector3df(-30, 40, 0),
+	                                   core::vector3df(), core::vector3df(0.5f, 0.5f, 0.5f)));
+	editor->Select(editor->Model[1]);
+	editor->AddToSelection(3);
+	pressKey(KEY_END);
+	EXPECT_NEAR(5.0f, world(1).Y, 0.02f);
+	EXPECT_NEAR(5.0f, world(2).Y, 0.02f) << "the child falls with its parent";
+	EXPECT_NEAR(10.0f, world(3).Y, 0.02f) << "each falls its own way";
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_NEAR(40.0f, world(1).Y, 0.02f) << "the drop was one step";
+	EXPECT_NEAR(60.0f, world(3).Y, 0.02f);
+}
+
+TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
+{
+	const auto record = [&](int slot) { return *editor->Document.Object(slot); };
+	ASSERT_TRUE(editor->SetParent(2, 1));
+	editor->Positioner->setPosition(core::vector3df(0, 0, 0));
+	ASSERT_TRUE(editor->AddAtMarker(CModel::TYPE_LIGHT));
+	ASSERT_TRUE(chooseMenu(ID_MENU_PROPERTIES));
+	frame();
+	gui::IGUIElement* root = editor->_gui->getRootGUIElement();
+	const auto parentList = [&]
+	{ return static_cast<gui::IGUIComboBox*>(FindElement(root, gui::EGUIET_COMBO_BOX, 789)); };
+	const auto entries = [&]
+	{
+		std::vector<std::wstring> all;
+		for (u32 i = 0; i < parentList()->getItemCount(); ++i)
+			all.push_back(parentList()->getItem(i));
+		return all;
+	};
+	// Picks a list's entry with the mouse: open it, click the line.
+	const auto choose = [&](const wchar_t* entry)
+	{
+		click(parentList());
+		auto* lines =
+		    static_cast<gui::IGUIListBox*>(FindElement(parentList(), gui::EGUIET_LIST_BOX));
+		ASSERT_NE(nullptr, lines);
+		const core::rect<s32> area = lines->getAbsolutePosition();
+		for (s32 y = area.UpperLeftCorner.Y; y < area.LowerRightCorner.Y; ++y)
+		{
+			const s32 line = lines->getItemAt(area.UpperLeftCorner.X + 10, y);
+			if (line >= 0 && std::wstring(lines->getListItem(static_cast<u32>(line))) == entry)
+			{
+				clickAt(area.UpperLeftCorner.X + 10, y + 3);
+				frame();
+				return;
+			}
+		}
+		ADD_FAILURE() << "no line for the entry";
+	};
+
+	// A crate and a light: no surface in common, the parent still shared.
+	editor->Select(editor->Model[3]);
+	editor->AddToSelection(4);
+	frame();
+	EXPECT_EQ(nullptr, FindElement(root, gui::EGUIET_COMBO_BOX, ID_PROPERTIES_MATERIAL));
+	ASSERT_NE(nullptr, parentList());
+	EXPECT_EQ(0, parentList()->getSelected()) << "both hang from nothing";
+
+	// One crate: none of what hangs below it is offered.
+	editor->Select(editor->Model[1]);
+	frame();
+	EXPECT_EQ((std::vector<std::wstring>{L"(none)", L"crate.obj 3", L"light"}), entries());
+	EXPECT_EQ(0, parentList()->getSelected());
+
+	// All four: every root under the chosen one, but for the one that would
+	// then hang below itself.
+	editor->Select(editor->Model[4]);
+	editor->AddToSelection(1);
+	editor->AddToSelection(2);
+	editor->AddToSelection(3);
+	frame();
+	EXPECT_EQ(-1, parentList()->getSelected()) << "their parents differ";
+	const core::vector3df before = world(3);
+	choose(L"crate.obj 2");
+	EXPECT_EQ(-1, record(1).Parent) << "crate 1 holds crate 2";
+	EXPECT_EQ(1, record(2).Parent);
+	EXPECT_EQ(2, record(3).Parent);
+	EXPECT_EQ(2, record(4).Parent);
+	EXPECT_VEC_NEAR(before, world(3), 1e-3f);
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_EQ(-1, record(3).Parent);
+	EXPECT_EQ(-1, record(4).Parent) << "the parent of all was one step";
+
+	// A texture through "...": every selected crate takes it, in one step.
+	editor->Select(editor->Model[1]);
+	editor->AddToSelection(3);
+	frame();
+	const std::string texture = FixtureCopy("wall.jpg");
+	clickButton(ID_PROPERTIES_TEXTURE_FIRST);
+	ASSERT_TRUE(chooseFile(texture));
+	frame();
+	const auto textured = [&](int slot)
+	{
+		const TextureNames& names = record(slot).Textures[0];
+		return !names.empty() && names[0].find("wall.jpg") != std::string::npos;
+	};
+	EXPECT_TRUE(textured(1));
+	EXPECT_TRUE(textured(3));
+	EXPECT_FALSE(textured(2));
+	ASSERT_TRUE(editor->Undo());
+	EXPECT_FALSE(textured(1)) << "the texture of both was one step";
+	EXPECT_FALSE(textured(3));
+}

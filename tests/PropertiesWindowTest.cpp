@@ -73,7 +73,8 @@ struct KindRow
 	const char* name;
 	std::function<bool(CSceneEditor*)> add;
 	const wchar_t* caption;
-	//! Material, flags, two textures and (for a mesh) the mesh file.
+	//! Parent (but for the water), material, flags, two textures and (for a
+	//! mesh) the mesh file.
 	u32 sharedRows;
 };
 } // namespace
@@ -84,10 +85,10 @@ TEST_F(PropertiesTest, EachKindIsLaidOutFromItsDescription)
 	EXPECT_EQ(0u, editor->Properties.RowCount());
 	const KindRow kinds[] = {
 	    {"model", [](CSceneEditor* e) { return e->CreateNewModel("samples/crate.obj"); },
-	     L"Model in slot 1", 1 + 4 + 2 + 1},
+	     L"Model in slot 1", 1 + 1 + 4 + 2 + 1},
 	    {"water", [](CSceneEditor* e) { return e->CreateNewWater(); }, L"Water", 1 + 3 + 2},
 	    {"particles", [](CSceneEditor* e) { return e->CreateNewParticleSystem(); },
-	     L"Particle system in slot 2", 1 + 3 + 2},
+	     L"Particle system in slot 2", 1 + 1 + 3 + 2},
 	};
 	for (const KindRow& row : kinds)
 	{

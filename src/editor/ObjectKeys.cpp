@@ -6,6 +6,7 @@
 // the handles' drag over surfaces use.
 #include "CSceneEditor.h"
 
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -159,13 +160,30 @@ bool CSceneEditor::OnObjectKey(const SEvent::SKeyInput& keyInput)
 
 bool CSceneEditor::ToggleSelectedHidden()
 {
-	const int slot = SlotOf(SelectedModel);
-	AdoptObject(slot);
-	const SModelState* record = slot < 0 ? 0 : Document.Object(slot);
-	if (!record)
+	// Any selected object shown: all are hidden; else all are shown.
+	const std::vector<int> slots = SelectedSlots();
+	if (slots.empty())
 		return false;
-	const bool visible = !record->Visible;
-	return Execute(commands::EditObject(slot, [visible](SModelState& r) { r.Visible = visible; }));
+	bool anyShown = false;
+	for (int slot : slots)
+	{
+		AdoptObject(slot);
+		const SModelState* record = Document.Object(slot);
+		anyShown |= record && record->Visible;
+	}
+	const bool visible = !anyShown;
+	return AsOneStep(
+	    [&]
+	    {
+		    bool changed = false;
+		    for (int slot : slots)
+			    changed |= Execute(commands::EditObject(
+			        slot, [visible](SModelState& r) { r.Visible = visible; },
+			        slots.size() < 2 ? L""
+			                         : (visible ? L"Show " : L"Hide ") +
+			                               std::to_wstring(slots.size()) + L" objects"));
+		    return changed;
+	    });
 }
 
 bool CSceneEditor::ShowAll()
@@ -221,27 +239,76 @@ bool CSceneEditor::DuplicateSelected()
 
 bool CSceneEditor::DropToFloor()
 {
-	const SObjectKind* kind = SelectedModel ? KindOf(SelectedModel->MODEL_TYPE) : 0;
-	scene::ISceneNode* falling = kind ? kind->NodeOf(*SelectedModel) : Positioner;
-	if (!falling)
-		return false;
-	// The marker stands on its point, an object on the bottom of its box.
-	falling->updateAbsolutePosition();
-	core::vector3df foot = falling->getAbsolutePosition();
-	if (falling != Positioner)
+	if (!SelectedModel)
 	{
-		const core::aabbox3df box = falling->getTransformedBoundingBox();
-		foot.set(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
+		f32 fall = 0;
+		if (!FallBelow({Positioner}, fall))
+			return false;
+		const core::vector3df fallen = Positioner->getPosition() + core::vector3df(0, fall, 0);
+		return Execute(
+		    commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
 	}
-	const std::vector<scene::ISceneNode*> grounds = SurfaceNodes();
+	const std::vector<int> roots = SelectionRoots();
+	return AsOneStep(
+	    [&]
+	    {
+		    bool dropped = false;
+		    for (int slot : roots)
+			    dropped |= DropObject(slot);
+		    return dropped;
+	    });
+}
+
+bool CSceneEditor::DropObject(int slot)
+{
+	CModel* object = ObjectAt(slot);
+	scene::ISceneNode* node = ObjectNode(object);
+	if (!node)
+		return false;
+	// The object falls with everything that hangs from it.
+	std::vector<scene::ISceneNode*> falling;
+	for (int each : scenetree::Subtree(Document.State(), slot))
+		if (scene::ISceneNode* part = ObjectNode(ObjectAt(each)))
+			falling.push_back(part);
+	f32 fall = 0;
+	if (!FallBelow(falling, fall))
+		return false;
+	// The fall is in the world; a child's position is its parent's.
+	core::vector3df landed = node->getAbsolutePosition() + core::vector3df(0, fall, 0);
+	core::matrix4 toParent;
+	node->getParent()->getAbsoluteTransformation().getInverse(toParent);
+	toParent.transformVect(landed);
+	return SetTransformOf(object, landed, object->getRotation(), object->getScale());
+}
+
+bool CSceneEditor::FallBelow(const std::vector<scene::ISceneNode*>& falling, f32& fall)
+{
+	// The marker stands on its point, objects on the bottom of their boxes.
+	core::aabbox3df box;
+	for (size_t i = 0; i < falling.size(); ++i)
+	{
+		scene::ISceneNode* node = falling[i];
+		node->updateAbsolutePosition();
+		const core::aabbox3df part = node == Positioner
+		                                 ? core::aabbox3df(node->getAbsolutePosition())
+		                                 : node->getTransformedBoundingBox();
+		if (i == 0)
+			box = part;
+		else
+			box.addInternalBox(part);
+	}
+	if (falling.empty())
+		return false;
+	const core::vector3df foot(box.getCenter().X, box.MinEdge.Y, box.getCenter().Z);
 	// From just above the foot, so that what already stands stays.
 	const core::line3df down(foot + core::vector3df(0, 0.01f, 0),
 	                         core::vector3df(foot.X, foot.Y - 1e6f, foot.Z));
 	bool found = false;
 	f32 floor = 0;
-	for (scene::ISceneNode* ground : grounds)
+	for (scene::ISceneNode* ground : SurfaceNodes())
 	{
-		scene::ITriangleSelector* surfaces = ground != falling ? SurfacesOf(_smgr, ground) : 0;
+		const bool own = std::find(falling.begin(), falling.end(), ground) != falling.end();
+		scene::ITriangleSelector* surfaces = own ? 0 : SurfacesOf(_smgr, ground);
 		f32 height = 0;
 		if (surfaces && HighestOnLine(surfaces, down, height) && (!found || height > floor))
 		{
@@ -251,19 +318,6 @@ bool CSceneEditor::DropToFloor()
 		if (surfaces)
 			surfaces->drop();
 	}
-	if (!found)
-		return false;
-	const core::vector3df fall(0, floor - foot.Y, 0);
-	if (SelectedModel)
-	{
-		// The fall is in the world; a child's position is its parent's.
-		core::vector3df landed = falling->getAbsolutePosition() + fall;
-		core::matrix4 toParent;
-		falling->getParent()->getAbsoluteTransformation().getInverse(toParent);
-		toParent.transformVect(landed);
-		return SetSelectedTransform(landed, SelectedModel->getRotation(),
-		                            SelectedModel->getScale());
-	}
-	const core::vector3df fallen = Positioner->getPosition() + fall;
-	return Execute(commands::EditWorld([&](SWorldState& world) { world.MarkerPosition = fallen; }));
+	fall = floor - foot.Y;
+	return found;
 }

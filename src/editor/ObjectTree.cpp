@@ -3,6 +3,8 @@
 // document's parents.
 #include "CSceneEditor.h"
 
+#include <algorithm>
+
 #include "Commands.h"
 #include "ObjectKinds.h"
 #include "SceneTree.h"
@@ -84,10 +86,13 @@ bool CSceneEditor::CreateNewEmpty()
 
 bool CSceneEditor::GroupSelected()
 {
-	const int slot = SlotOf(SelectedModel);
-	if (slot <= WATER_SLOT)
+	std::vector<int> roots = SelectionRoots();
+	// The water hangs from nothing.
+	roots.erase(std::remove(roots.begin(), roots.end(), WATER_SLOT), roots.end());
+	if (roots.empty())
 		return false;
-	AdoptObject(slot);
+	for (int slot : roots)
+		AdoptObject(slot);
 	const int emptySlot = FreeSlotOrSay();
 	if (emptySlot == 0)
 		return false;
@@ -97,11 +102,40 @@ bool CSceneEditor::GroupSelected()
 	    {
 		    Execute(commands::EditWorld([emptySlot](SWorldState& world)
 		                                { world.CurrentModel = emptySlot; }));
-		    return Execute(commands::Group(slot, emptySlot, name));
+		    if (roots.size() == 1)
+			    return Execute(commands::Group(roots[0], emptySlot, name));
+		    SCommand add = commands::AddObject(emptySlot, GroupEmpty(roots, name));
+		    add.What = L"Group";
+		    Execute(add);
+		    for (int slot : roots)
+			    Execute(commands::SetParent(slot, emptySlot));
+		    return true;
 	    });
 	if (grouped && ObjectNode(ObjectAt(emptySlot)))
 		Select(ObjectAt(emptySlot));
 	return grouped;
+}
+
+SModelState CSceneEditor::GroupEmpty(const std::vector<int>& members, const core::stringw& name)
+{
+	// It hangs where all the members hang, else from nothing.
+	int parent = Document.Object(members[0])->Parent;
+	for (int slot : members)
+		if (Document.Object(slot)->Parent != parent)
+			parent = -1;
+	core::vector3df centre = SelectionCentre();
+	if (parent >= 0)
+	{
+		core::matrix4 toParent;
+		scenetree::WorldTransform(Document.State(), parent).getInverse(toParent);
+		toParent.transformVect(centre);
+	}
+	SModelState empty;
+	empty.Type = CModel::TYPE_GROUP;
+	empty.Parent = parent;
+	empty.Position = centre;
+	empty.Name = name;
+	return empty;
 }
 
 bool CSceneEditor::UngroupSelected()

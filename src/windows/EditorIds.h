@@ -183,7 +183,7 @@ enum EEditorId
 
 	// "Properties": the selected object's values, laid out from its kind.
 	// The control of the kind's own value i is ID_PROPERTIES_VALUES + i
-	// (values past the fiftieth share ID_PLAIN).
+	// (values past the forty-ninth share ID_PLAIN).
 	ID_PROPERTIES_WINDOW = 730,
 	//! The line naming the object, or saying that none is selected.
 	ID_PROPERTIES_CAPTION = 731,
@@ -196,7 +196,9 @@ enum EEditorId
 	ID_PROPERTIES_TEXTURE_SECOND = 738,
 	ID_PROPERTIES_ROWS = 739,
 	ID_PROPERTIES_VALUES = 740,
-	ID_PROPERTIES_VALUES_LAST = 789,
+	ID_PROPERTIES_VALUES_LAST = 788,
+	//! The list of the objects the shown one can hang from.
+	ID_PROPERTIES_PARENT = 789,
 
 	// "File", "Open Recent": entry i (0 to 7, newest first) is
 	// ID_RECENT_SCENE_FIRST + i; 800 to 899 are kept for the list.

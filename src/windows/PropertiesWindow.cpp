@@ -1,6 +1,7 @@
 // The "Properties" window; see PropertiesWindow.h.
 #include "PropertiesWindow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 
@@ -8,6 +9,7 @@
 #include "EditorIds.h"
 #include "FileNames.h"
 #include "ObjectKinds.h"
+#include "SceneTree.h"
 #include "TransformWindow.h"
 
 namespace
@@ -45,6 +47,17 @@ s32 ValueId(u32 i)
 {
 	const s32 id = ID_PROPERTIES_VALUES + static_cast<s32>(i);
 	return id <= ID_PROPERTIES_VALUES_LAST ? id : ID_PLAIN;
+}
+
+// Lights and cameras have no surface: no material, flags or textures.
+bool HasSurface(const scene::ISceneNode* node)
+{
+	return node && node->getMaterialCount() > 0;
+}
+
+std::wstring NameOf(const SModelState& record)
+{
+	return record.Name.empty() ? scenetree::BaseName(record) : std::wstring(record.Name.c_str());
 }
 
 SValueShape ShapeOf(const SObjectKind& kind, u32 i, std::wstring& label)
@@ -104,23 +117,31 @@ void CPropertiesWindow::Update()
 	const SObjectKind* kind = record ? KindOf(record->Type) : 0;
 	if (!kind)
 		record = 0;
-	// Shadows are cast by animated meshes only.
-	const bool shadow = record && Editor.SelectedModel->AnimatedNode;
 	const bool mesh = record && !record->Mesh.empty();
 	std::vector<int> slots = record ? Editor.SelectedSlots() : std::vector<int>();
 	if (slots.size() < 2)
 		slots.clear();
+	// The rows of a surface when all have one; shadows are cast by
+	// animated meshes only.
+	bool surface = record && HasSurface(ObjectNode(Editor.SelectedModel));
+	bool shadow = surface && Editor.SelectedModel->AnimatedNode;
 	bool sameKind = true;
 	for (int other : slots)
+	{
+		const CModel* object = Editor.ObjectAt(other);
 		sameKind &= Editor.Document.Object(other)->Type == record->Type;
+		surface &= HasSurface(ObjectNode(object));
+		shadow &= object->AnimatedNode != 0;
+	}
+	shadow &= surface;
 	const bool relaid = (record ? slot : -1) != LaidSlot || kind != LaidKind ||
-	                    shadow != LaidShadow || mesh != LaidMesh || slots != LaidSlots ||
-	                    sameKind != ValuesShared;
+	                    surface != LaidSurface || shadow != LaidShadow || mesh != LaidMesh ||
+	                    slots != LaidSlots || sameKind != ValuesShared;
 	if (relaid)
 	{
 		LaidSlots = slots;
 		ValuesShared = sameKind;
-		LayOut(record, kind, shadow);
+		LayOut(record, kind, surface, shadow);
 		LaidSlot = record ? slot : -1;
 		ShowCaption(LaidSlot, kind);
 	}
@@ -186,23 +207,22 @@ void CPropertiesWindow::AddPart(SRow& row, gui::IGUIElement* element, const Rect
 	Controls.push_back(SControl{element, role, index, label, core::stringw()});
 }
 
-void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kind, bool shadow)
+void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kind, bool surface,
+                               bool shadow)
 {
 	RemoveRows();
 	LaidKind = kind;
+	LaidSurface = surface;
 	LaidShadow = shadow;
 	LaidMesh = record && !record->Mesh.empty();
-	// Lights and cameras have no surface: no material, flags or textures.
-	scene::ISceneNode* node = record ? ObjectNode(Editor.SelectedModel) : 0;
-	if (record && !(node && node->getMaterialCount() > 0))
+	gui::IGUIEnvironment* gui = Editor._gui;
+	const Rect control(CONTROL_LEFT, 0, CONTROL_RIGHT, 20);
+	// The water hangs from nothing.
+	if (record && Editor.SlotOf(Editor.SelectedModel) != WATER_SLOT)
+		AddPart(AddRow(L"Parent"), gui->addComboBox(control, Window, ID_PROPERTIES_PARENT), control,
+		        ROLE_PARENT, 0, L"Parent");
+	if (record && surface)
 	{
-		if (ValuesShared)
-			AddValueRows(*kind);
-	}
-	else if (record)
-	{
-		gui::IGUIEnvironment* gui = Editor._gui;
-		const Rect control(CONTROL_LEFT, 0, CONTROL_RIGHT, 20);
 		SRow& material = AddRow(L"Material");
 		AddPart(material, Editor.AddMaterialList(Window, ID_PROPERTIES_MATERIAL), control,
 		        ROLE_MATERIAL, 0, L"Material");
@@ -230,9 +250,9 @@ void CPropertiesWindow::LayOut(const SModelState* record, const SObjectKind* kin
 			AddPart(AddRow(L"Mesh"),
 			        gui->addStaticText(L"", control, true, false, Window, ID_PLAIN), control,
 			        ROLE_MESH, 0, L"Mesh");
-		if (ValuesShared)
-			AddValueRows(*kind);
 	}
+	if (record && ValuesShared)
+		AddValueRows(*kind);
 	const s32 hidden = static_cast<s32>(Rows.size()) - static_cast<s32>(VisibleRows());
 	RowsBar->setMax(core::max_(hidden, 0));
 	RowsBar->setPos(0);
@@ -322,6 +342,9 @@ void CPropertiesWindow::ShowValues(const SModelState& record, bool retype)
 	for (SControl& control : Controls)
 	{
 		gui::IGUIElement* element = control.Element;
+		// The objects to choose from change with the scene.
+		if (control.Role == ROLE_PARENT)
+			FillParents(static_cast<gui::IGUIComboBox*>(element));
 		if (!Shared(record, control))
 		{
 			ShowEmpty(control);
@@ -329,6 +352,14 @@ void CPropertiesWindow::ShowValues(const SModelState& record, bool retype)
 		}
 		switch (control.Role)
 		{
+		case ROLE_PARENT:
+		{
+			const auto entry = std::find(ParentChoices.begin(), ParentChoices.end(), record.Parent);
+			static_cast<gui::IGUIComboBox*>(element)->setSelected(
+			    entry == ParentChoices.end() ? -1
+			                                 : static_cast<s32>(entry - ParentChoices.begin()));
+			break;
+		}
 		case ROLE_MATERIAL:
 			static_cast<gui::IGUIComboBox*>(element)->setSelected(record.Material);
 			break;
@@ -383,6 +414,7 @@ std::wstring CPropertiesWindow::ShownText(const SModelState& record, const SCont
 {
 	switch (control.Role)
 	{
+	case ROLE_PARENT: return std::to_wstring(record.Parent);
 	case ROLE_MATERIAL: return std::to_wstring(record.Material);
 	case ROLE_FLAG: return FlagOf(record, control.Index) ? L"1" : L"0";
 	case ROLE_TEXTURE: return FileNameToWide(SharedName(record.Textures[control.Index]));
@@ -410,6 +442,7 @@ void CPropertiesWindow::ShowEmpty(SControl& control)
 	gui::IGUIElement* element = control.Element;
 	switch (control.Role)
 	{
+	case ROLE_PARENT:
 	case ROLE_MATERIAL:
 	case ROLE_CHOICE: static_cast<gui::IGUIComboBox*>(element)->setSelected(-1); break;
 	case ROLE_FLAG:
@@ -480,7 +513,9 @@ bool CPropertiesWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 	case gui::EGET_COMBO_BOX_CHANGED:
 	{
 		const s32 chosen = static_cast<gui::IGUIComboBox*>(event.Caller)->getSelected();
-		if (control->Role == ROLE_MATERIAL)
+		if (control->Role == ROLE_PARENT)
+			ChooseParent(chosen);
+		else if (control->Role == ROLE_MATERIAL)
 			Change([=](SModelState& record) { record.Material = chosen; }, true);
 		else
 			Change([=](SModelState& record) { record.Values[index] = static_cast<f32>(chosen); },
@@ -576,16 +611,71 @@ bool CPropertiesWindow::Change(std::function<void(SModelState&)> edit, bool ownS
 	return changed;
 }
 
+void CPropertiesWindow::FillParents(gui::IGUIComboBox* list)
+{
+	const SSceneState& scene = Editor.Document.State();
+	std::vector<std::pair<std::wstring, int>> named;
+	for (int other = WATER_SLOT + 1; other < CSceneEditor::MODEL_SLOTS; ++other)
+		if (const SModelState* record = Editor.Document.Object(other);
+		    record && other != LaidSlot && !scenetree::IsAncestor(scene, LaidSlot, other))
+			named.push_back({NameOf(*record), other});
+	std::sort(named.begin(), named.end());
+	list->clear();
+	list->addItem(L"(none)");
+	ParentChoices.assign(1, -1);
+	for (const auto& one : named)
+	{
+		list->addItem(one.first.c_str());
+		ParentChoices.push_back(one.second);
+	}
+}
+
+bool CPropertiesWindow::ChooseParent(s32 entry)
+{
+	if (entry < 0 || static_cast<size_t>(entry) >= ParentChoices.size() || LaidSlot < 0)
+		return false;
+	const int parent = ParentChoices[static_cast<size_t>(entry)];
+	const std::vector<int> roots =
+	    LaidSlots.empty() ? std::vector<int>{LaidSlot} : Editor.SelectionRoots();
+	// One that would hang below itself keeps its parent: SetParent refuses it.
+	const bool changed = Editor.AsOneStep(
+	    [&]
+	    {
+		    bool any = false;
+		    for (int slot : roots)
+			    any |= Editor.SetParent(slot, parent);
+		    return any;
+	    });
+	// Nothing changed: the list shows the parent again all the same.
+	if (!changed)
+		ShownVersion = 0;
+	return changed;
+}
+
 bool CPropertiesWindow::LoadTexture(const char* filename)
 {
-	CModel* object = LaidSlot >= 0 ? Editor.ObjectAt(LaidSlot) : 0;
-	if (!Editor.LoadTextureInto(ObjectNode(object), TextureLayer, filename, L"No object selected."))
+	std::vector<int> slots = LaidSlots;
+	if (slots.empty() && LaidSlot >= 0)
+		slots.push_back(LaidSlot);
+	std::vector<CModel*> surfaced;
+	for (int slot : slots)
+		if (HasSurface(ObjectNode(Editor.ObjectAt(slot))))
+			surfaced.push_back(Editor.ObjectAt(slot));
+	scene::ISceneNode* first = surfaced.empty() ? 0 : ObjectNode(surfaced[0]);
+	if (!Editor.LoadTextureInto(first, TextureLayer, filename, L"No object selected."))
 		return false;
-	// An animated mesh's export names its texture by the file it came from,
-	// as "Load Skin1" does.
-	if (TextureLayer == 0 && object->AnimatedNode)
-		object->TextureName = FileNameToWide(filename).c_str();
-	if (object == Editor.SelectedModel)
+	// Loaded once, the texture goes to the others too; the nodes reach the
+	// document together, as one step.
+	video::ITexture* texture = first->getMaterial(0).getTexture(TextureLayer);
+	for (CModel* object : surfaced)
+	{
+		ObjectNode(object)->setMaterialTexture(TextureLayer, texture);
+		// An animated mesh's export names its texture by the file it came
+		// from, as "Load Skin1" does.
+		if (TextureLayer == 0 && object->AnimatedNode)
+			object->TextureName = FileNameToWide(filename).c_str();
+	}
+	if (std::find(surfaced.begin(), surfaced.end(), Editor.SelectedModel) != surfaced.end())
 		Editor.SelectNewSceneNode(false);
 	return true;
 }

@@ -1,10 +1,10 @@
 // CPropertiesWindow: the "Properties" window. It shows the selected
 // object's values laid out from its kind's description, one row each: the
-// material as a list, the flags as check boxes, the textures' and the mesh's
-// file names (a "..." beside each texture chooses a new one), then the
-// kind's own values by their shapes: numbers and whole numbers in edit
-// boxes, switches as check boxes, choices as lists and colours as a red, a
-// green and a blue box with a swatch. Rows that do not fit scroll.
+// object it hangs from as a list ("(none)", then every object that is not
+// it nor below it, by name), the material as a list, the flags as check boxes, the textures' and
+// the mesh's file names (a "..." beside each texture chooses a new one), then the kind's own values
+// by their shapes: numbers and whole numbers in edit boxes, switches as check boxes, choices as
+// lists and colours as a red, a green and a blue box with a swatch. Rows that do not fit scroll.
 //
 // It follows the document within a frame (selection, undo, loads, the other
 // windows) and writes back only what the user changed: a check or a list is
@@ -14,8 +14,10 @@
 //
 // With several objects selected the caption says how many; the rows are
 // the current object's when all are of its kind, else the rows every kind
-// has (material, flags, textures). A value they differ in shows empty, and
-// an edit reaches every one of them as one step.
+// has: the parent, and material, flags and textures when all have a
+// surface. A value they differ in shows empty, and an edit reaches every one
+// of them as one step (a parent: each object nothing selected carries, but
+// for one it would hang below itself; a texture: each with a surface).
 #ifndef TOLVANE_PROPERTIESWINDOW_H
 #define TOLVANE_PROPERTIESWINDOW_H
 
@@ -50,8 +52,9 @@ public:
 
 	//! "..." of a texture layer (0 or 1): the layer a chosen file goes into.
 	void ChooseTextureLayer(u32 layer) { TextureLayer = layer; }
-	//! The chosen file into that layer of the object shown; false when none
-	//! is shown or the file cannot be loaded (each said in a message).
+	//! The chosen file into that layer of the objects shown that have a
+	//! surface, as one step; false when none is shown or the file cannot be
+	//! loaded (each said in a message).
 	bool LoadTexture(const char* filename);
 
 	//! The rows laid out (all of them, scrolled into view or not).
@@ -73,6 +76,7 @@ private:
 	//! or a colour's swatch (Index: its red value).
 	enum ERole
 	{
+		ROLE_PARENT,
 		ROLE_MATERIAL,
 		ROLE_FLAG,    //!< Index: 0 shadow, 1 fog, 2 lighting, 3 wireframe
 		ROLE_TEXTURE, //!< Index: the layer
@@ -100,7 +104,7 @@ private:
 	};
 
 	//! The rows of an object of a kind; none for no object.
-	void LayOut(const SModelState* record, const SObjectKind* kind, bool shadow);
+	void LayOut(const SModelState* record, const SObjectKind* kind, bool surface, bool shadow);
 	void RemoveRows();
 	SRow& AddRow(const wchar_t* label);
 	void AddPart(SRow& row, gui::IGUIElement* element, const core::rect<s32>& place, ERole role,
@@ -127,12 +131,19 @@ private:
 	//! whether a shadow row is there.
 	int LaidSlot = -1;
 	const SObjectKind* LaidKind = 0;
+	bool LaidSurface = false;
 	bool LaidShadow = false;
 	bool LaidMesh = false;
 	//! Several selected: their slots (the current one among them), and
 	//! whether they are of one kind, so that the kind's values are shown.
 	std::vector<int> LaidSlots;
 	bool ValuesShared = true;
+	//! The parent list's entries: "(none)", then the objects the one shown
+	//! can hang from, by name; their slots beside them (-1: none).
+	void FillParents(gui::IGUIComboBox* list);
+	std::vector<int> ParentChoices;
+	//! The objects laid out hang from the chosen entry, as one step.
+	bool ChooseParent(s32 entry);
 	//! What a control shows of a record, to tell whether the selected
 	//! objects share it.
 	std::wstring ShownText(const SModelState& record, const SControl& control) const;
