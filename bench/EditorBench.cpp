@@ -173,11 +173,21 @@ double ProcessorMs()
 	return now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
 }
 
+// Closes the message boxes a user would have answered, those in a modal
+// screen of their own (every one the editor shows) with their screen.
 void RemoveMessageBoxes(CSceneEditor& editor)
 {
+	const auto holdsMessage = [](gui::IGUIElement* screen)
+	{
+		for (gui::IGUIElement* inner : screen->getChildren())
+			if (inner->getType() == gui::EGUIET_MESSAGE_BOX)
+				return true;
+		return false;
+	};
 	core::list<gui::IGUIElement*> children = editor._gui->getRootGUIElement()->getChildren();
 	for (gui::IGUIElement* child : children)
-		if (child->getType() == gui::EGUIET_MESSAGE_BOX)
+		if (child->getType() == gui::EGUIET_MESSAGE_BOX ||
+		    (child->getType() == gui::EGUIET_MODAL_SCREEN && holdsMessage(child)))
 			child->remove();
 }
 

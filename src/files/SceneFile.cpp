@@ -94,8 +94,17 @@ public:
 	s32 write(const void* buffer, u32 sizeToWrite) override
 	{
 		const wchar_t* text = static_cast<const wchar_t*>(buffer);
-		for (u32 i = 0; i < sizeToWrite / sizeof(wchar_t); ++i)
-			append(text[i]);
+		const u32 count = sizeToWrite / sizeof(wchar_t);
+		// Nearly all of a scene is ASCII, which the writer hands over a
+		// few characters at a time: those bytes go in as they are.
+		for (u32 i = 0; i < count; ++i)
+		{
+			const u32 code = static_cast<u32>(text[i]);
+			if (code > 0 && code < 0x80)
+				Bytes += static_cast<char>(code);
+			else
+				append(text[i]);
+		}
 		return static_cast<s32>(sizeToWrite);
 	}
 	bool seek(long, bool) override { return false; }
@@ -110,12 +119,13 @@ private:
 		if (c == 0xFEFF && Bytes.empty())
 			return;
 		const wchar_t one[2] = {c, 0};
-		std::string bytes;
 		// Text reaches a scene checked; anything else the replacement character.
-		Bytes += WideToFileName(one, bytes) ? bytes : "\xEF\xBF\xBD";
+		Bytes += WideToFileName(one, Encoded) ? Encoded : "\xEF\xBF\xBD";
 	}
 
 	io::path Name;
+	//! One character's bytes, kept so that encoding one allocates nothing.
+	std::string Encoded;
 };
 
 std::wstring EscapedXml(const std::wstring& text)

@@ -478,7 +478,13 @@ public:
 		return Buffer->Material == material ? Buffer : 0;
 	}
 	const core::aabbox3d<f32>& getBoundingBox() const override { return Buffer->BoundingBox; }
-	void setBoundingBox(const core::aabbox3df& box) override { Buffer->BoundingBox = box; }
+	// A box or vertices changed from outside go at the next frame asked
+	// for, as the engine's MD2 mesh has them.
+	void setBoundingBox(const core::aabbox3df& box) override
+	{
+		Buffer->BoundingBox = box;
+		Interpolated = false;
+	}
 	void setMaterialFlag(video::E_MATERIAL_FLAG flag, bool value) override
 	{
 		Buffer->Material.setFlag(flag, value);
@@ -491,6 +497,7 @@ public:
 	void setDirty(scene::E_BUFFER_TYPE buffer = scene::EBT_VERTEX_AND_INDEX) override
 	{
 		Buffer->setDirty(buffer);
+		Interpolated = false;
 	}
 	void getFrameLoop(scene::EMD2_ANIMATION_TYPE type, s32& begin, s32& end,
 	                  s32& fps) const override
@@ -540,6 +547,14 @@ private:
 			second = core::s32_min(Keys - 1, second);
 			share = (frame & ((1 << Shift) - 1)) * (1.f / (1 << Shift));
 		}
+		// Every node showing the mesh asks for its frame each time it is
+		// drawn, most of them for the one the buffer holds already.
+		if (Interpolated && first == ShownFirst && second == ShownSecond && share == ShownShare)
+			return;
+		Interpolated = true;
+		ShownFirst = first;
+		ShownSecond = second;
+		ShownShare = share;
 		const core::vector3df* p1 = Positions + first * Points;
 		const core::vector3df* p2 = Positions + second * Points;
 		const core::vector3df* n1 = Normals + first * Points;
@@ -565,6 +580,10 @@ private:
 		SLoop Loop;
 	};
 	scene::SMeshBuffer* Buffer;
+	//! The two key frames and the share the buffer holds now.
+	bool Interpolated = false;
+	u32 ShownFirst = 0, ShownSecond = 0;
+	f32 ShownShare = 0;
 	SMaterialData Material;
 	u32 Keys = 0, Shift = 0;
 	f32 FramesPerSecond = 0;
