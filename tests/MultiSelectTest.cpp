@@ -339,7 +339,7 @@ TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
 	// One crate: none of what hangs below it is offered.
 	editor->Select(editor->Model[1]);
 	frame();
-	EXPECT_EQ((std::vector<std::wstring>{L"(none)", L"crate.obj 3", L"light"}), entries());
+	EXPECT_EQ((std::vector<std::wstring>{L"(none)", L"3  crate.obj 3", L"4  light"}), entries());
 	EXPECT_EQ(0, parentList()->getSelected());
 
 	// All four: every root under the chosen one, but for the one that would
@@ -351,7 +351,7 @@ TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
 	frame();
 	EXPECT_EQ(-1, parentList()->getSelected()) << "their parents differ";
 	const core::vector3df before = world(3);
-	choose(L"crate.obj 2");
+	choose(L"2  crate.obj 2");
 	EXPECT_EQ(-1, record(1).Parent) << "crate 1 holds crate 2";
 	EXPECT_EQ(1, record(2).Parent);
 	EXPECT_EQ(2, record(3).Parent);

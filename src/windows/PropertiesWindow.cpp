@@ -623,9 +623,11 @@ void CPropertiesWindow::FillParents(gui::IGUIComboBox* list)
 	list->clear();
 	list->addItem(L"(none)");
 	ParentChoices.assign(1, -1);
+	// Each entry leads with the object's slot, as "Scene Objects" does: two
+	// objects may carry the same name (another tool's unnamed nodes do).
 	for (const auto& one : named)
 	{
-		list->addItem(one.first.c_str());
+		list->addItem((std::to_wstring(one.second) + L"  " + one.first).c_str());
 		ParentChoices.push_back(one.second);
 	}
 }
