@@ -95,6 +95,9 @@ TEST_F(MultiSelectTest, ControlClickAddsAndTakesOutShiftClickTakesARange)
 	EXPECT_EQ((std::vector<int>{3}), selected()) << "a second Control+click takes it out";
 	clickWith(onScreen(world(2)), false);
 	EXPECT_EQ((std::vector<int>{2}), selected()) << "a plain click selects one";
+	clickWith(onScreen(world(1)), true);
+	clickWith(onScreen(world(1)), false);
+	EXPECT_EQ((std::vector<int>{1}), selected()) << "the current one too";
 
 	// In the list: the marks follow the selection.
 	ASSERT_TRUE(chooseMenu(ID_MENU_SCENE_OBJECTS));
@@ -112,6 +115,9 @@ TEST_F(MultiSelectTest, ControlClickAddsAndTakesOutShiftClickTakesARange)
 	clickWith(lineAt(2), true);
 	EXPECT_EQ((std::vector<int>{2}), selected());
 	EXPECT_STREQ(L"2  model  crate.obj 2", list->getListItem(1)) << "one selected: no marks";
+	clickWith(lineAt(0), true);
+	clickWith(lineAt(0), false);
+	EXPECT_EQ((std::vector<int>{1}), selected()) << "a plain click on the current line";
 
 	// Undo that removes a selected object drops it from the selection.
 	selectAll();
