@@ -260,7 +260,7 @@ const std::vector<Window> ToolWindows = {
      }},
     {L"Properties",
      730,
-     R(10, 60, 370, 520),
+     R(10, 130, 370, 590),
      {
          {LABEL, 731, R(10, 26, 330, 44), L"No object selected"},
          {SCROLL_BAR, 739, R(335, 52, 351, 452), L"", 0, 0},
@@ -367,6 +367,15 @@ TEST_F(EditorTest, ToolWindowsMatchTheLayoutTable)
 		EXPECT_EQ(row.rect, window->getRelativePosition());
 		EXPECT_FALSE(window->isVisible());
 		EXPECT_EQ(row.closeButton, window->getCloseButton()->isVisible());
+		// A window that stays open while one works leaves "Scene Information"
+		// (the camera mode) in sight and the 800 by 600 window whole.
+		if (row.closeButton)
+		{
+			EXPECT_FALSE(row.rect.isRectCollided(windows.back()->getRelativePosition()));
+			const core::rect<s32> screen(0, 20, 800, 600);
+			EXPECT_TRUE(screen.isPointInside(row.rect.UpperLeftCorner) &&
+			            screen.isPointInside(row.rect.LowerRightCorner));
+		}
 
 		const std::vector<gui::IGUIElement*> controls = Controls(window);
 		ASSERT_EQ(row.controls.size(), controls.size());

@@ -95,6 +95,9 @@ TEST_F(MultiSelectTest, ControlClickAddsAndTakesOutShiftClickTakesARange)
 	EXPECT_EQ((std::vector<int>{3}), selected()) << "a second Control+click takes it out";
 	clickWith(onScreen(world(2)), false);
 	EXPECT_EQ((std::vector<int>{2}), selected()) << "a plain click selects one";
+	clickWith(onScreen(world(1)), true);
+	clickWith(onScreen(world(1)), false);
+	EXPECT_EQ((std::vector<int>{1}), selected()) << "the current one too";
 
 	// In the list: the marks follow the selection.
 	ASSERT_TRUE(chooseMenu(ID_MENU_SCENE_OBJECTS));
@@ -112,6 +115,9 @@ TEST_F(MultiSelectTest, ControlClickAddsAndTakesOutShiftClickTakesARange)
 	clickWith(lineAt(2), true);
 	EXPECT_EQ((std::vector<int>{2}), selected());
 	EXPECT_STREQ(L"2  model  crate.obj 2", list->getListItem(1)) << "one selected: no marks";
+	clickWith(lineAt(0), true);
+	clickWith(lineAt(0), false);
+	EXPECT_EQ((std::vector<int>{1}), selected()) << "a plain click on the current line";
 
 	// Undo that removes a selected object drops it from the selection.
 	selectAll();
@@ -339,7 +345,7 @@ TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
 	// One crate: none of what hangs below it is offered.
 	editor->Select(editor->Model[1]);
 	frame();
-	EXPECT_EQ((std::vector<std::wstring>{L"(none)", L"crate.obj 3", L"light"}), entries());
+	EXPECT_EQ((std::vector<std::wstring>{L"(none)", L"3  crate.obj 3", L"4  light"}), entries());
 	EXPECT_EQ(0, parentList()->getSelected());
 
 	// All four: every root under the chosen one, but for the one that would
@@ -351,7 +357,7 @@ TEST_F(MultiSelectTest, PropertiesParentAndTextureReachTheSelectionAsOneStep)
 	frame();
 	EXPECT_EQ(-1, parentList()->getSelected()) << "their parents differ";
 	const core::vector3df before = world(3);
-	choose(L"crate.obj 2");
+	choose(L"2  crate.obj 2");
 	EXPECT_EQ(-1, record(1).Parent) << "crate 1 holds crate 2";
 	EXPECT_EQ(1, record(2).Parent);
 	EXPECT_EQ(2, record(3).Parent);

@@ -8,6 +8,8 @@
 #include "ParticleSettings.h"
 #include "TransformWindow.h"
 
+#include <set>
+
 namespace
 {
 const s32 WINDOW = 730, CAPTION = 731, FIRST_VALUE = 740;
@@ -265,4 +267,52 @@ TEST_F(PropertiesTest, NoNumberAndValuesOutOfRangeAreRefusedWithAMessage)
 	typeInto(valueBox(particles::DARK_GREEN), L"17");
 	EXPECT_EQ(17.0f, value(slot, particles::DARK_GREEN));
 	EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(PropertiesTest, EveryKindReadsWholeAndItsParentEntriesTellObjectsApart)
+{
+	gui::IGUIFont* font = editor->_gui->getSkin()->getFont();
+	const auto atMarker = [](s32 type)
+	{ return [type](CSceneEditor* e) { return e->AddAtMarker(type); }; };
+	const std::function<bool(CSceneEditor*)> adders[] = {
+	    [](CSceneEditor* e) { return e->CreateNewModel("samples/crate.obj"); },
+	    [](CSceneEditor* e) { return e->CreateNewWater(); },
+	    [](CSceneEditor* e) { return e->CreateNewParticleSystem(); },
+	    [](CSceneEditor* e) { return e->CreateNewEmpty(); },
+	    atMarker(CModel::TYPE_LIGHT),
+	    atMarker(CModel::TYPE_BILLBOARD),
+	    atMarker(CModel::TYPE_CUBE),
+	    atMarker(CModel::TYPE_SPHERE),
+	    atMarker(CModel::TYPE_CAMERA),
+	    atMarker(CModel::TYPE_SKYDOME),
+	    atMarker(CModel::TYPE_BILLBOARD),
+	};
+	for (const auto& add : adders)
+	{
+		ASSERT_TRUE(add(editor));
+		frame();
+		SCOPED_TRACE(caption());
+		for (gui::IGUIElement* child : window->getChildren())
+			if (child->getType() == gui::EGUIET_STATIC_TEXT)
+			{
+				EXPECT_LE(static_cast<s32>(font->getDimension(child->getText()).Width),
+				          child->getAbsolutePosition().getWidth())
+				    << core::stringc(child->getText()).c_str();
+			}
+	}
+
+	// Two billboards of the same name (as another tool's unnamed nodes
+	// open): the cube's Parent list still offers each as its own entry.
+	ASSERT_TRUE(editor->RenameObject(10, editor->Document.Object(5)->Name));
+	editor->Select(editor->ObjectAt(6));
+	frame();
+	ASSERT_EQ(L"Cube in slot 6", caption());
+	auto* parents =
+	    static_cast<gui::IGUIComboBox*>(control(gui::EGUIET_COMBO_BOX, ID_PROPERTIES_PARENT));
+	ASSERT_NE(nullptr, parents);
+	std::set<std::wstring> entries;
+	for (u32 i = 0; i < parents->getItemCount(); ++i)
+		EXPECT_TRUE(entries.insert(parents->getItem(i)).second)
+		    << core::stringc(parents->getItem(i)).c_str();
+	EXPECT_EQ(10u, parents->getItemCount()) << "(none) and the nine others";
 }

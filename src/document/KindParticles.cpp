@@ -570,7 +570,7 @@ const wchar_t* const ShapeNames[SHAPE_COUNT + 1] = {L"Point",    L"Box",  L"Sphe
 const SValueShape Shapes[VALUE_COUNT] = {
     {VALUE_CHOICE, L"Emitter shape", ShapeNames},
     {VALUE_NUMBER, L"Width or radius", 0},
-    {VALUE_NUMBER, L"Height, length or thickness", 0},
+    {VALUE_NUMBER, L"Height or thickness", 0},
     {VALUE_NUMBER, L"Depth", 0},
     {VALUE_NUMBER, L"Direction X", 0},
     {VALUE_NUMBER, L"Direction Y", 0},

@@ -22,8 +22,8 @@ enum ESkyDomeValue
 const SKindValue Rows[] = {
     {"HorizontalResolution", 16, 1, 256, VALUE_WHOLE, L"Rows around", 0},
     {"VerticalResolution", 8, 1, 128, VALUE_WHOLE, L"Rows up", 0},
-    {"TexturePercentage", 0.9f, 0, 1, VALUE_NUMBER, L"Part of the texture used", 0},
-    {"SpherePercentage", 2, 0, 2, VALUE_NUMBER, L"Part of a sphere (2: whole)", 0},
+    {"TexturePercentage", 0.9f, 0, 1, VALUE_NUMBER, L"Texture part used", 0},
+    {"SpherePercentage", 2, 0, 2, VALUE_NUMBER, L"Sphere part, 2: whole", 0},
     {"Radius", 1000, 0.01f, 1e6f, VALUE_NUMBER, L"Radius", 0},
 };
 const SKindColumns<sizeof Rows / sizeof Rows[0]> Columns(Rows);

@@ -74,7 +74,8 @@ SValueShape ShapeOf(const SObjectKind& kind, u32 i, std::wstring& label)
 
 void CPropertiesWindow::Create()
 {
-	Window = Editor.AddToolWindow(Rect(10, 60, 10 + WINDOW_WIDTH, 60 + WINDOW_HEIGHT),
+	// Below "Scene Information", whose camera mode the handles need in view.
+	Window = Editor.AddToolWindow(Rect(10, 130, 10 + WINDOW_WIDTH, 130 + WINDOW_HEIGHT),
 	                              L"Properties", ID_PROPERTIES_WINDOW);
 	// It stays open until its own close button is pressed.
 	Window->getCloseButton()->setVisible(true);
@@ -623,9 +624,11 @@ void CPropertiesWindow::FillParents(gui::IGUIComboBox* list)
 	list->clear();
 	list->addItem(L"(none)");
 	ParentChoices.assign(1, -1);
+	// Each entry leads with the object's slot, as "Scene Objects" does: two
+	// objects may carry the same name (another tool's unnamed nodes do).
 	for (const auto& one : named)
 	{
-		list->addItem(one.first.c_str());
+		list->addItem((std::to_wstring(one.second) + L"  " + one.first).c_str());
 		ParentChoices.push_back(one.second);
 	}
 }

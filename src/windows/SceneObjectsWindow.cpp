@@ -310,7 +310,10 @@ bool CSceneObjectsWindow::OnGuiEvent(const SEvent::SGUIEvent& event)
 	CModel* object = Editor.ObjectAt(Slots[line]);
 	// A click on the system just added makes "Particle Editor" edit it.
 	const bool particles = object && object->MODEL_TYPE == CModel::TYPE_PARTICLES;
-	if (object != Editor.SelectedModel || (particles && !Editor.ParticleEditor.EditsSelection()))
+	// A plain click on the current line of many selected selects it alone.
+	const bool many = Editor.SelectedSlots().size() > 1;
+	if (object != Editor.SelectedModel || many ||
+	    (particles && !Editor.ParticleEditor.EditsSelection()))
 		Editor.Select(object);
 	if (again)
 		Editor.View.FrameSelection();
