@@ -569,6 +569,7 @@ private:
 	//! `shown`: the record the node shows now (null: unknown).
 	void ApplyModel(int slot, const SModelState* state, const SModelState* shown = nullptr);
 	void ApplyModelFields(CModel& model, const SModelState& state);
+	void ApplyKeptMaterials(scene::ISceneNode* node, const core::stringw& kept);
 	void ApplyWorld(const SWorldState& target, const SWorldState& current);
 	void ApplyTextures(scene::ISceneNode* node, u32 layer, const TextureNames& names);
 

@@ -36,6 +36,24 @@ std::string KindAttributes(irr::IrrlichtDevice* device, scene::ISceneNode* node)
 	return text;
 }
 
+// Every material's settings but its textures (compared by name above).
+std::string MaterialSettings(irr::IrrlichtDevice* device, scene::ISceneNode* node)
+{
+	std::string text;
+	for (u32 m = 0; m < node->getMaterialCount(); ++m)
+	{
+		io::IAttributes* attributes =
+		    device->getVideoDriver()->createAttributesFromMaterial(node->getMaterial(m));
+		text += " |";
+		for (u32 i = 0; i < attributes->getAttributeCount(); ++i)
+			if (attributes->getAttributeType(i) != io::EAT_TEXTURE)
+				text += std::string(" ") + attributes->getAttributeName(i) + "=" +
+				        attributes->getAttributeAsString(i).c_str();
+		attributes->drop();
+	}
+	return text;
+}
+
 // Every node a bare engine loads from the file, one line each: type, name,
 // id, parent, world position, animators and textures. The editor's state
 // node stands for the top.
@@ -64,7 +82,7 @@ std::vector<std::string> BareLoad(irr::IrrlichtDevice* device, const std::string
 			for (u32 m = 0; m < child->getMaterialCount(); ++m)
 				if (video::ITexture* texture = child->getMaterial(m).getTexture(0))
 					line << " " << BaseName(texture->getName().getPath());
-			line << KindAttributes(device, child);
+			line << KindAttributes(device, child) << MaterialSettings(device, child);
 			lines.push_back(line.str());
 			walk(child, "'" + std::string(child->getName()) + "'");
 		}

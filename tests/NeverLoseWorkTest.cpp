@@ -424,17 +424,17 @@ TEST_F(NeverLoseWorkTest, ARecoveryFileOfTheBuildBeforeObjectsHadParentsOpens)
 	editor->Execute(commands::EditObject(1, [](SModelState& record) { record.Name = L""; }));
 	ASSERT_TRUE(editor->WriteRecovery());
 	// That build's records end before the parent (-1 here), the name ("")
-	// and the kept texts (""), its world before its kept text (""), which
-	// stands before the count, slot and mesh name of the one record.
+	// and the three kept texts (""), its world before its kept text (""),
+	// which stands before the count, slot and mesh name of the one record.
 	std::string bytes = ReadFile(editor->RecoveryFile());
-	const std::string tail("\xFF\xFF\xFF\xFF\0\0\0\0\0\0\0\0\0\0\0\0END.", 20);
+	const std::string tail("\xFF\xFF\xFF\xFF\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0END.", 24);
 	ASSERT_EQ(0u, bytes.compare(bytes.size() - tail.size(), tail.size(), tail));
-	bytes.erase(bytes.size() - tail.size(), 16);
+	bytes.erase(bytes.size() - tail.size(), 20);
 	const size_t mesh = bytes.find(editor->Document.Object(1)->Mesh);
 	ASSERT_NE(std::string::npos, mesh);
 	ASSERT_EQ(std::string(4, '\0'), bytes.substr(mesh - 16, 4));
 	bytes.erase(mesh - 16, 4);
-	ASSERT_EQ(0u, bytes.compare(0, 19, "TOLVANE RECOVERY 3\n"));
+	ASSERT_EQ(0u, bytes.compare(0, 19, "TOLVANE RECOVERY 4\n"));
 	bytes[17] = '1';
 	std::ofstream(editor->RecoveryFile(), std::ios::binary | std::ios::trunc) << bytes;
 

@@ -170,7 +170,8 @@ inline const auto& RecordFieldTable()
 	    SRecordField<s32>{"Parent", In<&R::Parent>, -1, ParentFits, Held<&O::Parent>, Hold<&O::Parent>},
 	    SRecordField<Text>{"Name", In<&R::Name>, L"", 0, Held<&O::Name>, SetName},
 	    SRecordField<Text>{"KeptAttributes", In<&R::KeptAttributes>, L"", 0, 0, 0},
-	    SRecordField<Text>{"Kept", In<&R::Kept>, L"", 0, 0, 0});
+	    SRecordField<Text>{"Kept", In<&R::Kept>, L"", 0, 0, 0},
+	    SRecordField<Text>{"KeptMaterials", In<&R::KeptMaterials>, L"", 0, 0, 0});
 	// clang-format on
 	return fields;
 }

@@ -78,6 +78,11 @@ struct SModelState
 	//! list; animators and nodes of kinds the editor does not hold, to go
 	//! inside the node after its own parts.
 	irr::core::stringw KeptAttributes, Kept;
+	//! The material settings such a scene gave each of the object's
+	//! materials other than those the editor edits (type, lighting,
+	//! wireframe, fog, textures), as one <attributes> element a material:
+	//! colours, shininess, culling... given to its node as it is built.
+	irr::core::stringw KeptMaterials;
 
 	//! Field by field (RecordFields.h).
 	bool operator==(const SModelState& other) const;

@@ -16,6 +16,7 @@
 #include "ModelShadow.h"
 #include "ObjectKinds.h"
 #include "RecordFields.h"
+#include "SceneFile.h"
 #include "SceneTree.h"
 
 // ---------------------------------------------------------------------------
@@ -489,6 +490,7 @@ CModel* CSceneEditor::BuildObject(int slot, const SModelState& record)
 		return 0;
 	scene::ISceneNode* node = kind->NodeOf(*object);
 	node->setID(slot == WATER_SLOT ? ID_WATER_NODE : slot);
+	ApplyKeptMaterials(node, record.KeptMaterials);
 	ApplyTextures(node, 0, record.Textures[0]);
 	ApplyTextures(node, 1, record.Textures[1]);
 	ApplyModelFields(*object, record);
@@ -501,6 +503,23 @@ CModel* CSceneEditor::BuildObject(int slot, const SModelState& record)
 		LinkTree();
 	SceneChanged();
 	return object;
+}
+
+// The material settings another tool's scene gave the node, each material
+// filled from them as a game's loadScene fills it (the editor's own fields
+// and textures follow).
+void CSceneEditor::ApplyKeptMaterials(scene::ISceneNode* node, const core::stringw& kept)
+{
+	if (kept.empty())
+		return;
+	const std::vector<io::IAttributes*> lists =
+	    scenefile::ReadAttributeLists(_device->getFileSystem(), kept.c_str());
+	for (u32 i = 0; i < lists.size(); ++i)
+	{
+		if (i < node->getMaterialCount())
+			_driver->fillMaterialStructureFromAttributes(node->getMaterial(i), lists[i]);
+		lists[i]->drop();
+	}
 }
 
 // An object's transform, names, material, flags and own values (not its

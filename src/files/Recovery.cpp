@@ -26,16 +26,22 @@ using namespace irr;
 
 namespace
 {
-const char Magic[] = "TOLVANE RECOVERY 3\n";
-// The files of the builds before objects kept what other tools' scenes held
-// for them (their records end before the last two fields, their world before
-// its kept nodes), and before objects had parents and names (two fields
-// fewer again).
-const char SecondMagic[] = "TOLVANE RECOVERY 2\n";
-const char FirstMagic[] = "TOLVANE RECOVERY 1\n";
+const char Magic[] = "TOLVANE RECOVERY 4\n";
 const size_t AllFields = std::tuple_size<std::decay_t<decltype(RecordFieldTable())>>::value;
-const size_t FieldsOfTheSecond = AllFields - 2;
-const size_t FieldsOfTheFirst = AllFields - 4;
+// The files of earlier builds: before objects kept other tools' material
+// settings (a record ends before its last field; a billboard had no alpha
+// values), before they kept the rest of what such scenes held for them (two
+// fields fewer, the world without its kept nodes), and before objects had
+// parents and names (two fewer again).
+struct SOlderFormat
+{
+	const char* Magic;
+	size_t Fields;
+	bool WorldKept;
+};
+const SOlderFormat OlderFormats[] = {{"TOLVANE RECOVERY 3\n", AllFields - 1, true},
+                                     {"TOLVANE RECOVERY 2\n", AllFields - 3, false},
+                                     {"TOLVANE RECOVERY 1\n", AllFields - 5, false}};
 const char EndMark[] = "END.";
 
 // Writes the file through a buffer of its own: system calls only, no
@@ -221,6 +227,16 @@ template <typename Stream, typename World> void WorldFields(Stream& s, World& w,
 	s.io(w.CurrentModel);
 	if (kept)
 		s.io(w.Kept);
+}
+
+// A record of an earlier build may lack the values its kind gained since
+// (they are only ever added at the end): they take their defaults.
+void AddNewerValues(SModelState& model)
+{
+	const SObjectKind* kind = KindOf(model.Type);
+	if (kind && !model.Values.empty() && model.Values.size() < kind->ValueCount)
+		for (u32 i = static_cast<u32>(model.Values.size()); i < kind->ValueCount; ++i)
+			model.Values.push_back(kind->DefaultValues[i]);
 }
 
 // A name no other run takes: the process id and the start time.
@@ -599,9 +615,11 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 			bytes.append(buffer, n);
 		std::fclose(in);
 	}
-	const bool first = bytes.compare(0, sizeof FirstMagic - 1, FirstMagic) == 0;
-	const bool second = bytes.compare(0, sizeof SecondMagic - 1, SecondMagic) == 0;
-	if (!first && !second && bytes.compare(0, sizeof Magic - 1, Magic) != 0)
+	const SOlderFormat* older = 0;
+	for (const SOlderFormat& format : OlderFormats)
+		if (bytes.compare(0, std::strlen(format.Magic), format.Magic) == 0)
+			older = &format;
+	if (!older && bytes.compare(0, sizeof Magic - 1, Magic) != 0)
 	{
 		scene.Problem = L"it is no recovery file of this editor";
 		return false;
@@ -611,7 +629,7 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 	in.take(&magic[0], magic.size());
 	in.io(scene.SceneFile);
 	SWorldState world;
-	WorldFields(in, world, !first && !second);
+	WorldFields(in, world, !older || older->WorldKept);
 	in.io(scene.Named);
 	if (!in.Ok)
 	{
@@ -624,7 +642,9 @@ bool CRecovery::Read(const std::string& path, SRecoveredScene& scene)
 		s32 slot = -1;
 		SModelState model;
 		in.io(slot);
-		ModelFields(in, model, first ? FieldsOfTheFirst : second ? FieldsOfTheSecond : SIZE_MAX);
+		ModelFields(in, model, older ? older->Fields : SIZE_MAX);
+		if (older)
+			AddNewerValues(model);
 		// Cut short: the objects before the cut are whole.
 		if (!in.Ok)
 			break;

@@ -156,13 +156,10 @@ std::wstring AttributeXml(const SNodeAttributes& list)
 	return text;
 }
 
-io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& list)
+std::wstring AttributesXml(const SNodeAttributes& list)
 {
-	// UTF-32 text with its byte order mark, which the engine's reader takes
-	// as it is (a wchar_t is four bytes here).
-	static_assert(sizeof(wchar_t) == 4, "the attribute text is read as UTF-32");
-	// Only the types node attributes have: a type name is an element's name
-	// in the text, and no other type is read here.
+	// Only the types node and material attributes have: a type name is an
+	// element's name in the text, and no other type is read back.
 	static const std::set<std::string> types = {"int",     "float",      "bool",   "string",
 	                                            "enum",    "color",      "colorf", "vector3d",
 	                                            "texture", "dimension2d"};
@@ -170,21 +167,39 @@ io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& 
 	for (const SNodeAttribute& attribute : list)
 		if (types.count(attribute.Type))
 			known.push_back(attribute);
-	std::wstring text = L"\xFEFF<attributes>\n" + AttributeXml(known) + L"</attributes>\n";
+	return L"<attributes>\n" + AttributeXml(known) + L"</attributes>\n";
+}
+
+std::vector<io::IAttributes*> ReadAttributeLists(io::IFileSystem* files, const std::wstring& xml)
+{
+	// UTF-32 text with its byte order mark, which the engine's reader takes
+	// as it is (a wchar_t is four bytes here).
+	static_assert(sizeof(wchar_t) == 4, "the attribute text is read as UTF-32");
+	std::wstring text = L"\xFEFF<lists>\n" + xml + L"</lists>\n";
 	io::IReadFile* in = files->createMemoryReadFile(
 	    &text[0], static_cast<s32>(text.size() * sizeof(wchar_t)), "attributes", false);
 	io::IXMLReader* reader = in ? files->createXMLReader(in) : 0;
 	if (in)
 		in->drop();
-	if (!reader)
-		return 0;
-	io::IAttributes* attributes = files->createEmptyAttributes(0);
-	const bool read = attributes->read(reader, false);
-	reader->drop();
-	if (read)
-		return attributes;
-	attributes->drop();
-	return 0;
+	std::vector<io::IAttributes*> lists;
+	while (reader && reader->read())
+		if (reader->getNodeType() == io::EXN_ELEMENT &&
+		    !std::wcscmp(reader->getNodeName(), L"attributes"))
+		{
+			lists.push_back(files->createEmptyAttributes(0));
+			lists.back()->read(reader, true);
+		}
+	if (reader)
+		reader->drop();
+	return lists;
+}
+
+io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& list)
+{
+	std::vector<io::IAttributes*> lists = ReadAttributeLists(files, AttributesXml(list));
+	for (size_t i = 1; i < lists.size(); ++i)
+		lists[i]->drop();
+	return lists.empty() ? 0 : lists[0];
 }
 
 SNodeAttributes AttributeList(io::IAttributes* attributes)

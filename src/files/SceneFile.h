@@ -40,6 +40,9 @@ bool ParseVector(const std::string& text, core::vector3df& v);
 struct SKeptXml
 {
 	std::wstring Attributes, Inside;
+	//! The node's material settings (the node is given them, and the engine
+	//! writes them with its materials).
+	std::wstring Materials;
 };
 
 //! Writes the engine's scene XML into a string, with the mesh and texture
@@ -75,6 +78,12 @@ std::wstring EscapedXml(const std::wstring& text);
 //! Attributes as the engine writes them, one a line.
 std::wstring AttributeXml(const SNodeAttributes& list);
 
+//! Attributes as an <attributes> element, of the types the engine's nodes
+//! and materials have (others are left out).
+std::wstring AttributesXml(const SNodeAttributes& list);
+//! Each <attributes> element of XML text as the engine's typed attributes,
+//! read without a video driver; the caller drops them.
+std::vector<io::IAttributes*> ReadAttributeLists(io::IFileSystem* files, const std::wstring& xml);
 //! Attributes as the engine's own typed attributes (vectors, colours and
 //! enumerations read as its loadScene reads them), read without a video
 //! driver, so that no texture is loaded. Null when the text is no list of

@@ -344,7 +344,7 @@ std::vector<SKeptXml> CSceneFiles::KeptInOrder(scene::ISceneNode* top,
 		else if (slot != slots.end())
 		{
 			const SModelState& record = *Editor.Document.Object(slot->second);
-			texts = {record.KeptAttributes.c_str(), record.Kept.c_str()};
+			texts = {record.KeptAttributes.c_str(), record.Kept.c_str(), L""};
 		}
 		kept.push_back(texts);
 		for (scene::ISceneNode* child : node->getChildren())
@@ -465,10 +465,11 @@ io::IAttributes* CSceneFiles::ModelUserData(int slot, const std::string& folder)
 	    [&](const auto& field)
 	    {
 		    // Kept texts only where there are any.
-		    const bool noKept = !std::strcmp(field.Name, "Kept") ? model.Kept.empty()
-		                        : !std::strcmp(field.Name, "KeptAttributes")
-		                            ? model.KeptAttributes.empty()
-		                            : false;
+		    const bool noKept =
+		        !std::strcmp(field.Name, "Kept")             ? model.Kept.empty()
+		        : !std::strcmp(field.Name, "KeptAttributes") ? model.KeptAttributes.empty()
+		        : !std::strcmp(field.Name, "KeptMaterials")  ? model.KeptMaterials.empty()
+		                                                     : false;
 		    if (std::strcmp(field.Name, "Visible") && std::strcmp(field.Name, "Name") && !noKept)
 			    PutField(*data, field.Name, FieldOf(model, field), model.Type, stored);
 	    });
@@ -646,9 +647,11 @@ bool CSceneFiles::ReadAndOpenScene(const std::string& file, std::wstring& report
 	Editor.LinkTree();
 	std::map<int, SKeptXml> kept;
 	for (size_t i = 0; i < records.size(); ++i)
-		if (!records[i].Kept.empty() || !records[i].KeptAttributes.empty())
+		if (!records[i].Kept.empty() || !records[i].KeptAttributes.empty() ||
+		    !records[i].KeptMaterials.empty())
 			kept[content.Models[i]->getAttributeAsInt("Slot")] = {records[i].KeptAttributes.c_str(),
-			                                                      records[i].Kept.c_str()};
+			                                                      records[i].Kept.c_str(),
+			                                                      records[i].KeptMaterials.c_str()};
 	KeepTexts(kept, content.State->getAttributeAsStringW("Kept").c_str());
 	const int world = OpenWorld(content.State, folder, failed);
 	opened += world;
@@ -920,6 +923,7 @@ void CSceneFiles::KeepTexts(const std::map<int, SKeptXml>& kept, const std::wstr
 			SModelState record = *held;
 			record.KeptAttributes = object.second.Attributes.c_str();
 			record.Kept = object.second.Inside.c_str();
+			record.KeptMaterials = object.second.Materials.c_str();
 			Editor.Document.SetObject(object.first, std::move(record));
 		}
 	Editor.Document.EditWorld([&](SWorldState& world) { world.Kept = atTop.c_str(); });
@@ -1139,6 +1143,7 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 		record.Textures[0].push_back(texture(material, "Texture1"));
 		record.Textures[1].push_back(texture(material, "Texture2"));
 	}
+	record.KeptMaterials = KeptMaterialsXml(node.Materials).c_str();
 	// A model's texture boxes, and the export, name the texture every
 	// material has.
 	if (record.Type == CModel::TYPE_MESH)
@@ -1164,9 +1169,28 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	ForeignSlots[ForeignIndex] = slot;
 	ForeignWorlds[ForeignIndex] = node.World;
 	SKeptXml& kept = ForeignKept[slot];
+	kept.Materials = record.KeptMaterials.c_str();
 	kept.Inside += node.Kept;
 	kept.Attributes = AttributeXml(UnknownAttributes(node, *KindOf(record.Type)->NodeOf(*object)));
 	return true;
+}
+
+// Each material's settings but those the editor edits, which the record
+// holds itself: its type, lighting, wireframe, fog and textures.
+std::wstring CSceneFiles::KeptMaterialsXml(const std::vector<SNodeAttributes>& materials)
+{
+	static const std::set<std::string> edited = {"Type",     "Lighting", "Wireframe", "FogEnable",
+	                                             "Texture1", "Texture2", "Texture3",  "Texture4"};
+	std::wstring xml;
+	for (const SNodeAttributes& material : materials)
+	{
+		SNodeAttributes kept;
+		for (const SNodeAttribute& attribute : material)
+			if (!edited.count(attribute.Name))
+				kept.push_back(attribute);
+		xml += AttributesXml(kept);
+	}
+	return xml;
 }
 
 // The values of a kind the engine builds as it is, from the node's attributes.

@@ -71,6 +71,7 @@ private:
 	std::string ForeignPath(const std::string& folder, const std::wstring& written,
 	                        const std::string& alsoIn = "");
 	void ReadKindValues(const scenefile::SForeignNode& node, SModelState& record);
+	static std::wstring KeptMaterialsXml(const std::vector<scenefile::SNodeAttributes>& materials);
 	void KeepLastCameraActive(int slot);
 	scenefile::SNodeAttributes UnknownAttributes(const scenefile::SForeignNode& node,
 	                                             scene::ISceneNode& built);
