@@ -243,10 +243,14 @@ TEST_F(MultiSelectTest, HideGroupAndDropActOnEverySelectedObjectAsOneStepEach)
 	editor->Select(editor->Model[2]);
 	pressKey(KEY_KEY_H, L'h');
 	selectAll();
+	pressKey(KEY_KEY_C, L'c'); // the handles are shown out of camera mode
 	pressKey(KEY_KEY_H, L'h');
 	for (int slot : {1, 2, 3})
 		EXPECT_FALSE(record(slot).Visible) << slot;
+	EXPECT_FALSE(editor->Handles.Shown()) << "hidden objects are not dragged unseen";
 	pressKey(KEY_KEY_H, L'h');
+	EXPECT_TRUE(editor->Handles.Shown());
+	pressKey(KEY_KEY_C, L'c');
 	for (int slot : {1, 2, 3})
 		EXPECT_TRUE(record(slot).Visible) << slot;
 	ASSERT_TRUE(editor->Undo());

@@ -41,11 +41,19 @@ f32 HeadingDegrees(const core::vector3df& from, const core::vector3df& to)
 }
 } // namespace
 
+// Hidden objects get no handles: H would otherwise leave them to be
+// dragged unseen.
 bool CGizmo::Shown() const
 {
 	const CModel* object = Editor.SelectedModel;
 	const SObjectKind* kind = object ? KindOf(object->MODEL_TYPE) : 0;
-	return !Editor.CameraMode && kind && kind->NodeOf(*object);
+	if (Editor.CameraMode || !kind || !kind->NodeOf(*object))
+		return false;
+	for (const int slot : Editor.SelectedSlots())
+		if (scene::ISceneNode* node = ObjectNode(Editor.ObjectAt(slot)))
+			if (node->isTrulyVisible())
+				return true;
+	return false;
 }
 
 // The handles stand where the object is in the world, whatever it hangs
