@@ -31,8 +31,8 @@ std::string Triangle(const std::function<void(scene::SMeshBuffer&)>& spoil)
 	scene::SMeshBuffer* buffer = new scene::SMeshBuffer();
 	for (int i = 0; i < 3; ++i)
 	{
-		buffer->Vertices.push_back(video::S3DVertex(i, i * 2.0f, 0, 0, 1, 0,
-		                                            video::SColor(255, 255, 255, 255), 0, 1));
+		buffer->Vertices.push_back(
+		    video::S3DVertex(i, i * 2.0f, 0, 0, 1, 0, video::SColor(255, 255, 255, 255), 0, 1));
 		buffer->Indices.push_back(static_cast<u16>(i));
 	}
 	spoil(*buffer);
