@@ -444,3 +444,32 @@ TEST_F(NeverLoseWorkTest, ARecoveryFileOfTheBuildBeforeObjectsHadParentsOpens)
 	EXPECT_EQ(-1, recovered.State.Models[1]->Parent);
 	EXPECT_NE(std::string::npos, recovered.State.Models[1]->Mesh.find("crate.obj"));
 }
+
+// The build before objects kept other tools' material settings: its records
+// end one text earlier, and a billboard has no alpha values.
+TEST_F(NeverLoseWorkTest, ARecoveryFileOfTheBuildBeforeKeptMaterialsOpens)
+{
+	ASSERT_TRUE(chooseMenu(ID_MENU_ADD_BILLBOARD));
+	ASSERT_TRUE(editor->WriteRecovery());
+	std::string bytes = ReadFile(editor->RecoveryFile());
+	// The last record ends with its kept material text (""), before the end.
+	const std::string tail("\0\0\0\0END.", 8);
+	ASSERT_EQ(0u, bytes.compare(bytes.size() - tail.size(), tail.size(), tail));
+	bytes.erase(bytes.size() - tail.size(), 4);
+	// Its values without the two alphas: their count and their last 8 bytes.
+	const SModelState& billboard = *editor->Document.Object(1);
+	ASSERT_EQ(10u, billboard.Values.size());
+	std::string values(reinterpret_cast<const char*>(billboard.Values.data()), 40);
+	const size_t at = bytes.find(values);
+	ASSERT_NE(std::string::npos, at);
+	bytes.erase(at + 32, 8);
+	ASSERT_EQ(10, bytes[at - 4]);
+	bytes[at - 4] = 8;
+	bytes[17] = '3';
+	std::ofstream(editor->RecoveryFile(), std::ios::binary | std::ios::trunc) << bytes;
+
+	SRecoveredScene recovered;
+	ASSERT_TRUE(CRecovery::Read(editor->RecoveryFile(), recovered)) << recovered.Problem;
+	ASSERT_TRUE(recovered.State.Models[1]);
+	EXPECT_EQ(billboard.Values, recovered.State.Models[1]->Values) << "the alphas take 255";
+}
