@@ -203,6 +203,10 @@ TEST_F(ForeignSceneTest, ASceneOfEveryKindTheEngineSavesSurvivesOpenAndSave)
 	for (const char* line : {"room.3ds\"));", "wall.jpg\"));", "particlewhite.bmp\"));",
 	                         ".Type = ELT_SPOT;", "addCubeSceneNode(6.000000f", "setFOV(51.566"})
 		EXPECT_NE(std::string::npos, level.find(line)) << line;
+	// Its one camera is the game's active one, as a bare loadScene leaves it.
+	const size_t camera = level.find("addCameraSceneNode(");
+	ASSERT_NE(std::string::npos, camera);
+	EXPECT_EQ(level.find(", true);", camera), level.find(";", camera) - 7);
 }
 
 // Values no editor would write open within their kind's ranges, and a sky

@@ -33,14 +33,6 @@ const SKindValue Rows[] = {
 };
 const SKindColumns<sizeof Rows / sizeof Rows[0]> Columns(Rows);
 
-std::vector<f32> ValuesOf(const CModel& billboard)
-{
-	std::vector<f32> values(Columns.Count);
-	for (u32 i = 0; i < Columns.Count; ++i)
-		values[i] = KindValue(*KindOf(CModel::TYPE_BILLBOARD), billboard, i);
-	return values;
-}
-
 // An edge's colour with its alpha, which vertex-alpha materials show.
 video::SColor EdgeColour(const std::vector<f32>& v, u32 first, u32 alpha)
 {
@@ -74,7 +66,7 @@ struct SKindBillboard
 		scene::IBillboardSceneNode* node = static_cast<scene::IBillboardSceneNode*>(billboard.Node);
 		if (!node)
 			return;
-		const std::vector<f32> v = ValuesOf(billboard);
+		const std::vector<f32> v = KindValues(*KindOf(CModel::TYPE_BILLBOARD), billboard);
 		node->setSize(core::dimension2df(v[WIDTH], v[HEIGHT]));
 		node->setColor(EdgeColour(v, TOP, TOP_ALPHA), EdgeColour(v, BOTTOM, BOTTOM_ALPHA));
 	}

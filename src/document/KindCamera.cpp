@@ -56,10 +56,15 @@ void KeepOneActiveCamera(CSceneDocument& document, int slot)
 	}
 }
 
-void MakeCopy(SModelState& record)
+void SetActiveCamera(SModelState& record, bool active)
 {
 	if (record.Type == CModel::TYPE_CAMERA && record.Values.size() > ACTIVE)
-		record.Values[ACTIVE] = 0;
+		record.Values[ACTIVE] = active;
+}
+
+void MakeCopy(SModelState& record)
+{
+	SetActiveCamera(record, false);
 }
 
 struct SKindCamera
@@ -85,10 +90,7 @@ struct SKindCamera
 		scene::ICameraSceneNode* node = static_cast<scene::ICameraSceneNode*>(camera.Node);
 		if (!node)
 			return;
-		const SObjectKind& kind = *KindOf(CModel::TYPE_CAMERA);
-		std::vector<f32> v(Columns.Count);
-		for (u32 i = 0; i < Columns.Count; ++i)
-			v[i] = KindValue(kind, camera, i);
+		const std::vector<f32> v = KindValues(*KindOf(CModel::TYPE_CAMERA), camera);
 		node->setTarget(TargetOf(v));
 		node->setFOV(v[FIELD_OF_VIEW] * core::DEGTORAD);
 		node->setNearValue(v[NEAR_PLANE]);
@@ -129,8 +131,7 @@ struct SKindCamera
 		record.Values[TARGET + 2] = target.Z;
 	}
 
-	// A game's loadScene makes each camera it adds the active one: the last
-	// camera read is active, as there (OpenForeignNode keeps only one).
+	// Which camera is active is no attribute: OpenForeignNode says.
 	static void ReadNode(io::IAttributes& in, SModelState& camera)
 	{
 		std::vector<f32>& v = camera.Values;
@@ -138,7 +139,6 @@ struct SKindCamera
 		ReadNumber(in, "Fovy", v[FIELD_OF_VIEW], core::RADTODEG);
 		ReadNumber(in, "ZNear", v[NEAR_PLANE]);
 		ReadNumber(in, "ZFar", v[FAR_PLANE]);
-		v[ACTIVE] = 1;
 	}
 };
 

@@ -71,13 +71,6 @@ video::SLight LightOf(const std::vector<f32>& v)
 	return light;
 }
 
-std::vector<f32> ValuesOf(const CModel& light)
-{
-	std::vector<f32> values(Columns.Count);
-	for (u32 i = 0; i < Columns.Count; ++i)
-		values[i] = KindValue(*KindOf(CModel::TYPE_LIGHT), light, i);
-	return values;
-}
 } // namespace
 
 struct SKindLight
@@ -103,7 +96,7 @@ struct SKindLight
 	{
 		if (light.Node)
 			static_cast<scene::ILightSceneNode*>(light.Node)
-			    ->setLightData(LightOf(ValuesOf(light)));
+			    ->setLightData(LightOf(KindValues(*KindOf(CModel::TYPE_LIGHT), light)));
 	}
 
 	static bool Export(std::string& source, int slot, const SModelState& record)
@@ -144,7 +137,7 @@ struct SKindLight
 	static void ReadNode(io::IAttributes& in, SModelState& light)
 	{
 		std::vector<f32>& v = light.Values;
-		const s32 type = ReadChoice(in, "LightType", video::LightTypeNames);
+		const s32 type = in.getAttributeAsEnumeration("LightType", video::LightTypeNames);
 		if (type >= 0)
 			v[LIGHT_TYPE] = static_cast<f32>(core::min_(type, 2));
 		ReadColour(in, "DiffuseColor", v, DIFFUSE);

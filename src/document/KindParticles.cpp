@@ -102,11 +102,7 @@ const SPreset Presets[5] = {
 
 std::vector<f32> ValuesOf(const CModel& particles)
 {
-	const SObjectKind& kind = *KindOf(CModel::TYPE_PARTICLES);
-	std::vector<f32> values(VALUE_COUNT);
-	for (u32 i = 0; i < VALUE_COUNT; ++i)
-		values[i] = KindValue(kind, particles, i);
-	return values;
+	return KindValues(*KindOf(CModel::TYPE_PARTICLES), particles);
 }
 
 s32 PresetOf(const std::vector<f32>& values, s32 material)
@@ -297,35 +293,20 @@ std::string EmitterSource(const std::string& node, const SRecipe& r)
 	       Number(r.Life[0]) + ", " + Number(r.Life[1]) + ", " + std::to_string(r.Angle) + ", " +
 	       Size(r.StartSize[0]) + ", " + Size(r.StartSize[1]) + ")";
 }
+
 // The attributes after an affector's "Affector" entry, up to the next, by
 // name (a rotation and an attraction both have a "Speed").
 struct SAffectorAttributes
 {
 	io::IAttributes& In;
 	s32 First, Last;
-	s32 find(const char* name) const
+	//! The index of the affector's attribute of that name, or -1.
+	s32 operator[](const char* name) const
 	{
 		for (s32 i = First; i < Last; ++i)
 			if (!std::strcmp(In.getAttributeName(i), name))
 				return i;
 		return -1;
-	}
-	void number(const char* name, f32& value, f32 scale = 1) const
-	{
-		const s32 i = find(name);
-		if (i >= 0)
-			value = In.getAttributeAsFloat(i) * scale;
-	}
-	bool vector(const char* name, std::vector<f32>& values, s32 first, f32 scale = 1) const
-	{
-		const s32 i = find(name);
-		if (i < 0)
-			return false;
-		const core::vector3df v = In.getAttributeAsVector3d(i) * scale;
-		values[first] = v.X;
-		values[first + 1] = v.Y;
-		values[first + 2] = v.Z;
-		return true;
 	}
 };
 
@@ -334,7 +315,7 @@ struct SAffectorAttributes
 // have; a mesh emitter has no shape here, and keeps the values' own.
 void ReadEmitter(io::IAttributes& in, std::vector<f32>& v)
 {
-	const s32 shape = ReadChoice(in, "Emitter", scene::ParticleEmitterTypeNames);
+	const s32 shape = in.getAttributeAsEnumeration("Emitter", scene::ParticleEmitterTypeNames);
 	const std::pair<s32, s32> shapes[] = {{scene::EPET_POINT, POINT},
 	                                      {scene::EPET_BOX, BOX},
 	                                      {scene::EPET_SPHERE, SPHERE},
@@ -385,43 +366,36 @@ void ReadAffectors(io::IAttributes& in, std::vector<f32>& v, const core::vector3
 		if (type == "FadeOut")
 		{
 			v[FADE_ON] = 1;
-			const s32 colour = a.find("TargetColor");
-			if (colour >= 0)
-			{
-				const video::SColor c = in.getAttributeAsColor(colour);
-				const u32 channels[4] = {c.getRed(), c.getGreen(), c.getBlue(), c.getAlpha()};
-				for (s32 k = 0; k < 4; ++k)
-					v[FADE_RED + k] = static_cast<f32>(channels[k]);
-			}
-			a.number("FadeOutTime", v[FADE_TIME]);
+			ReadColour(in, a["TargetColor"], v, FADE_RED, FADE_ALPHA);
+			ReadNumber(in, a["FadeOutTime"], v[FADE_TIME]);
 		}
 		else if (type == "Gravity")
 		{
 			v[GRAVITY_ON] = 1;
-			a.vector("Gravity", v, GRAVITY_X, 1000);
-			a.number("TimeForceLost", v[GRAVITY_TIME]);
+			ReadVector(in, a["Gravity"], v, GRAVITY_X, 1000);
+			ReadNumber(in, a["TimeForceLost"], v[GRAVITY_TIME]);
 		}
 		else if (type == "Rotate")
 		{
 			v[SPIN_ON] = 1;
-			a.vector("Speed", v, SPIN_X);
-			if (a.vector("PivotPoint", v, PIVOT_X))
+			ReadVector(in, a["Speed"], v, SPIN_X);
+			if (ReadVector(in, a["PivotPoint"], v, PIVOT_X))
 				fromSystem(PIVOT_X);
 		}
 		else if (type == "Attract")
 		{
 			v[ATTRACTION_ON] = 1;
-			if (a.vector("Point", v, ATTRACTION_X))
+			if (ReadVector(in, a["Point"], v, ATTRACTION_X))
 				fromSystem(ATTRACTION_X);
-			a.number("Speed", v[ATTRACTION_SPEED]);
-			const s32 attract = a.find("Attract");
+			ReadNumber(in, a["Speed"], v[ATTRACTION_SPEED]);
+			const s32 attract = a["Attract"];
 			if (attract >= 0)
 				v[REPEL] = !in.getAttributeAsBool(attract);
 		}
 		else if (type == "Scale")
 		{
 			v[GROW_ON] = 1;
-			a.number("ScaleToWidth", v[GROW_BY]);
+			ReadNumber(in, a["ScaleToWidth"], v[GROW_BY]);
 		}
 		i = last - 1;
 	}

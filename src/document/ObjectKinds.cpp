@@ -58,6 +58,14 @@ f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i)
 	return i < object.Values.size() ? object.Values[i] : kind.DefaultValues[i];
 }
 
+std::vector<f32> KindValues(const SObjectKind& kind, const CModel& object)
+{
+	std::vector<f32> values(kind.ValueCount);
+	for (u32 i = 0; i < kind.ValueCount; ++i)
+		values[i] = KindValue(kind, object, i);
+	return values;
+}
+
 std::vector<f32> DefaultValuesOf(const SObjectKind& kind)
 {
 	return std::vector<f32>(kind.DefaultValues, kind.DefaultValues + kind.ValueCount);
@@ -71,30 +79,30 @@ void KeepValuesInRange(const SObjectKind& kind, std::vector<f32>& values)
 		                : core::clamp(values[i], kind.LeastValues[i], kind.MostValues[i]);
 }
 
-void ReadNumber(io::IAttributes& in, const char* name, f32& value, f32 scale)
+bool ReadNumber(io::IAttributes& in, s32 at, f32& value, f32 scale)
 {
-	if (in.existsAttribute(name))
-		value = in.getAttributeAsFloat(name) * scale;
+	if (at >= 0)
+		value = in.getAttributeAsFloat(at) * scale;
+	return at >= 0;
 }
 
-void ReadVector(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
-                f32 scale)
+bool ReadVector(io::IAttributes& in, s32 at, std::vector<f32>& values, u32 first, f32 scale)
 {
-	if (!in.existsAttribute(name))
-		return;
-	const core::vector3df v = in.getAttributeAsVector3d(name) * scale;
+	if (at < 0)
+		return false;
+	const core::vector3df v = in.getAttributeAsVector3d(at) * scale;
 	values[first] = v.X;
 	values[first + 1] = v.Y;
 	values[first + 2] = v.Z;
+	return true;
 }
 
-void ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
-                s32 alphaAt)
+bool ReadColour(io::IAttributes& in, s32 at, std::vector<f32>& values, u32 first, s32 alphaAt)
 {
-	if (!in.existsAttribute(name))
-		return;
+	if (at < 0)
+		return false;
 	// A light's colours are floats that may pass 1 (brighter than white).
-	const video::SColorf c = in.getAttributeAsColorf(name);
+	const video::SColorf c = in.getAttributeAsColorf(at);
 	const auto channel = [](f32 part)
 	{ return core::clamp(core::round_(part * 255000) / 1000, 0.0f, 255.0f); };
 	values[first] = channel(c.r);
@@ -102,22 +110,29 @@ void ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values,
 	values[first + 2] = channel(c.b);
 	if (alphaAt >= 0)
 		values[alphaAt] = channel(c.a);
+	return true;
+}
+
+bool ReadNumber(io::IAttributes& in, const char* name, f32& value, f32 scale)
+{
+	return ReadNumber(in, in.findAttribute(name), value, scale);
+}
+
+bool ReadVector(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+                f32 scale)
+{
+	return ReadVector(in, in.findAttribute(name), values, first, scale);
+}
+
+bool ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+                s32 alphaAt)
+{
+	return ReadColour(in, in.findAttribute(name), values, first, alphaAt);
 }
 
 video::SColorf ValueColourf(const std::vector<f32>& values, u32 first)
 {
 	return video::SColorf(values[first] / 255, values[first + 1] / 255, values[first + 2] / 255);
-}
-
-s32 ReadChoice(io::IAttributes& in, const char* name, const char* const* names)
-{
-	if (!in.existsAttribute(name))
-		return -1;
-	const core::stringc value = in.getAttributeAsString(name);
-	for (s32 i = 0; names[i]; ++i)
-		if (value == names[i])
-			return i;
-	return -1;
 }
 
 bool ValuesMayBeLeftOut(s32 type)

@@ -111,10 +111,15 @@ scene::ISceneNode* ObjectNode(const CModel* object);
 //! The object's own value `i` of its kind, where the kind keeps it.
 f32& KindValue(const SObjectKind& kind, CModel& object, u32 i);
 f32 KindValue(const SObjectKind& kind, const CModel& object, u32 i);
+//! All of the object's own values of its kind, in order.
+std::vector<f32> KindValues(const SObjectKind& kind, const CModel& object);
 
 //! One camera at most is the game's active camera: when the one in `slot`
 //! is, every other camera is made inactive.
 void KeepOneActiveCamera(CSceneDocument& document, int slot);
+//! Makes a camera's record the game's active camera or not (other kinds
+//! are left as they are).
+void SetActiveCamera(SModelState& record, bool active);
 //! A copy of an object as Control+D makes it: a copied camera is not the
 //! active one.
 void MakeCopy(SModelState& record);
@@ -149,22 +154,23 @@ std::vector<f32> DefaultValuesOf(const SObjectKind& kind);
 //! default), for values another tool wrote.
 void KeepValuesInRange(const SObjectKind& kind, std::vector<f32>& values);
 
-//! Reading another tool's node attributes: each leaves the values alone when
-//! the attributes have none of the name. A number or vector is multiplied
-//! by `scale`; a colour (either of the engine's colour types) becomes red,
-//! green and blue from `first` on, 0 to 255 (to a thousandth, as a light's
-//! colours are floats), and its alpha goes to `alphaAt` unless that is -1.
-void ReadNumber(io::IAttributes& in, const char* name, f32& value, f32 scale = 1);
-void ReadVector(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+//! Reading another tool's node attributes, by name or by index (-1: none):
+//! each leaves the values alone when there is no such attribute, and says
+//! whether there was. A number or vector is multiplied by `scale`; a colour
+//! (either of the engine's colour types) becomes red, green and blue from
+//! `first` on, 0 to 255 (to a thousandth, as a light's colours are floats),
+//! and its alpha goes to `alphaAt` unless that is -1.
+bool ReadNumber(io::IAttributes& in, s32 at, f32& value, f32 scale = 1);
+bool ReadVector(io::IAttributes& in, s32 at, std::vector<f32>& values, u32 first, f32 scale = 1);
+bool ReadColour(io::IAttributes& in, s32 at, std::vector<f32>& values, u32 first, s32 alphaAt = -1);
+bool ReadNumber(io::IAttributes& in, const char* name, f32& value, f32 scale = 1);
+bool ReadVector(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
                 f32 scale = 1);
-void ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
+bool ReadColour(io::IAttributes& in, const char* name, std::vector<f32>& values, u32 first,
                 s32 alphaAt = -1);
 //! The colour of three values from `first` on as the engine's float colour,
 //! fractions kept.
 video::SColorf ValueColourf(const std::vector<f32>& values, u32 first);
-//! The index of an enumeration's value among `names` (ending with a null),
-//! or -1 when the attributes have none of the name or another value.
-s32 ReadChoice(io::IAttributes& in, const char* name, const char* const* names);
 //! Whether a record of the type may hold no values at all: a model saved
 //! before models had any plays its mesh as the engine's node does.
 bool ValuesMayBeLeftOut(s32 type);

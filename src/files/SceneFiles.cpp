@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
 #include "CSceneEditor.h"
@@ -464,12 +465,11 @@ io::IAttributes* CSceneFiles::ModelUserData(int slot, const std::string& folder)
 	EachRecordField(
 	    [&](const auto& field)
 	    {
-		    // Kept texts only where there are any.
-		    const bool noKept =
-		        !std::strcmp(field.Name, "Kept")             ? model.Kept.empty()
-		        : !std::strcmp(field.Name, "KeptAttributes") ? model.KeptAttributes.empty()
-		        : !std::strcmp(field.Name, "KeptMaterials")  ? model.KeptMaterials.empty()
-		                                                     : false;
+		    // Kept texts (the fields named "Kept...") only where there are any.
+		    bool noKept = false;
+		    if constexpr (std::is_same_v<std::decay_t<decltype(FieldOf(model, field))>,
+		                                 core::stringw>)
+			    noKept = !std::strncmp(field.Name, "Kept", 4) && FieldOf(model, field).empty();
 		    if (std::strcmp(field.Name, "Visible") && std::strcmp(field.Name, "Name") && !noKept)
 			    PutField(*data, field.Name, FieldOf(model, field), model.Type, stored);
 	    });
@@ -994,6 +994,10 @@ bool CSceneFiles::OpenForeignScene(const SSceneContent& content, const std::stri
 	ForeignKept.clear();
 	std::wstring keptAtTop;
 	ForeignIndex = -1;
+	LastForeignCamera = -1;
+	for (size_t i = 0; i < content.Foreign.size(); ++i)
+		if (ShapeKind(content.Foreign[i].Type) == CModel::TYPE_CAMERA)
+			LastForeignCamera = static_cast<int>(i);
 	for (const SForeignNode& node : content.Foreign)
 	{
 		++ForeignIndex;
@@ -1126,6 +1130,8 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	record.Scale = place.getScale();
 	if (shape != CModel::TYPE_EMPTY)
 		ReadKindValues(node, record);
+	// A game's loadScene makes each camera it adds the active one: the last.
+	SetActiveCamera(record, ForeignIndex == LastForeignCamera);
 	record.Visible = node.value("Visible") != L"false";
 	std::string name;
 	if (WideToFileName(node.value("Name").c_str(), name))
@@ -1162,8 +1168,6 @@ bool CSceneFiles::OpenForeignNode(const SForeignNode& node, const std::string& f
 	if (!loaded(record.Mesh, object != 0))
 		return false;
 	Editor.LinkTree();
-	if (record.Type == CModel::TYPE_CAMERA)
-		KeepLastCameraActive(slot);
 	if (!water)
 		Editor.current_model = slot;
 	ForeignSlots[ForeignIndex] = slot;
@@ -1207,23 +1211,6 @@ void CSceneFiles::ReadKindValues(const SForeignNode& node, SModelState& record)
 	kind.ReadNode(*attributes, record);
 	attributes->drop();
 	KeepValuesInRange(kind, record.Values);
-}
-
-// A camera read active makes the cameras opened before it inactive, as a
-// game's loadScene does.
-void CSceneFiles::KeepLastCameraActive(int slot)
-{
-	const SObjectKind& kind = *KindOf(CModel::TYPE_CAMERA);
-	u32 active = 0;
-	while (active < kind.ValueCount && std::strcmp(kind.ValueNames[active], "Active"))
-		++active;
-	CModel* chosen = Editor.ObjectAt(slot);
-	if (!chosen || active == kind.ValueCount || KindValue(kind, *chosen, active) == 0)
-		return;
-	for (int other = 1; other < OBJECT_SLOTS; ++other)
-		if (CModel* camera = Editor.ObjectAt(other))
-			if (other != slot && camera->MODEL_TYPE == CModel::TYPE_CAMERA)
-				KindValue(kind, *camera, active) = 0;
 }
 
 // The attributes of a node the editor's node of its kind does not write, and

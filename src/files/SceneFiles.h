@@ -72,7 +72,6 @@ private:
 	                        const std::string& alsoIn = "");
 	void ReadKindValues(const scenefile::SForeignNode& node, SModelState& record);
 	static std::wstring KeptMaterialsXml(const std::vector<scenefile::SNodeAttributes>& materials);
-	void KeepLastCameraActive(int slot);
 	scenefile::SNodeAttributes UnknownAttributes(const scenefile::SForeignNode& node,
 	                                             scene::ISceneNode& built);
 	std::vector<scenefile::SKeptXml> KeptInOrder(scene::ISceneNode* top,
@@ -81,6 +80,8 @@ private:
 	//! While a scene of another tool opens: the node being opened, the slots
 	//! and world transforms of the nodes opened, and what each object keeps.
 	int ForeignIndex = -1;
+	//! The index of the file's last camera node, the one a game makes active.
+	int LastForeignCamera = -1;
 	std::map<int, int> ForeignSlots;
 	std::map<int, core::matrix4> ForeignWorlds;
 	std::map<int, scenefile::SKeptXml> ForeignKept;
