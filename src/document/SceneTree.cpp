@@ -137,6 +137,11 @@ std::wstring BaseName(const SModelState& record)
 	return kind ? kind->Name : L"object";
 }
 
+std::wstring DisplayName(const SModelState& record)
+{
+	return record.Name.empty() ? BaseName(record) : std::wstring(record.Name.c_str());
+}
+
 std::wstring SuggestedName(const SSceneState& scene, const std::wstring& base, int except)
 {
 	const auto taken = [&](const std::wstring& name)

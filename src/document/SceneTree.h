@@ -45,6 +45,9 @@ bool TreeIsSound(const SSceneState& scene, std::wstring& problem);
 //! The name a new object of `record`'s kind starts with: a model's mesh
 //! file name, else its kind's name.
 std::wstring BaseName(const SModelState& record);
+//! What lists and step names call an object: its name, else its BaseName
+//! (an object of a file written before objects had names).
+std::wstring DisplayName(const SModelState& record);
 //! `base` when no object but `except` has that name, else "base 2",
 //! "base 3"... (a base that ends in " N" counts on from there).
 std::wstring SuggestedName(const SSceneState& scene, const std::wstring& base, int except = -1);

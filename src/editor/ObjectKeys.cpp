@@ -222,9 +222,8 @@ bool CSceneEditor::DuplicateSelected()
 				        KeptInWorld(copy.Position + core::vector3df(Transform.GridStep(), 0, 0));
 			    else
 				    copy.Parent = copies[record->Parent];
-			    const std::wstring base =
-			        copy.Name.empty() ? scenetree::BaseName(copy) : copy.Name.c_str();
-			    copy.Name = scenetree::SuggestedName(Document.State(), base).c_str();
+			    copy.Name = scenetree::SuggestedName(Document.State(), scenetree::DisplayName(copy))
+			                    .c_str();
 			    Execute(
 			        commands::EditWorld([slot](SWorldState& world) { world.CurrentModel = slot; }));
 			    Execute(commands::AddObject(slot, std::move(copy)));

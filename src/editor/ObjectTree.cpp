@@ -59,8 +59,7 @@ bool CSceneEditor::SetParent(int slot, int parent)
 	if (!record)
 		return false;
 	SCommand command = commands::SetParent(slot, parent);
-	command.What = L"Parent " + (record->Name.empty() ? scenetree::BaseName(*record)
-	                                                  : std::wstring(record->Name.c_str()));
+	command.What = L"Parent " + scenetree::DisplayName(*record);
 	return Execute(command);
 }
 

@@ -55,11 +55,6 @@ bool HasSurface(const scene::ISceneNode* node)
 	return node && node->getMaterialCount() > 0;
 }
 
-std::wstring NameOf(const SModelState& record)
-{
-	return record.Name.empty() ? scenetree::BaseName(record) : std::wstring(record.Name.c_str());
-}
-
 SValueShape ShapeOf(const SObjectKind& kind, u32 i, std::wstring& label)
 {
 	if (kind.ValueShapes)
@@ -619,7 +614,7 @@ void CPropertiesWindow::FillParents(gui::IGUIComboBox* list)
 	for (int other = WATER_SLOT + 1; other < CSceneEditor::MODEL_SLOTS; ++other)
 		if (const SModelState* record = Editor.Document.Object(other);
 		    record && other != LaidSlot && !scenetree::IsAncestor(scene, LaidSlot, other))
-			named.push_back({NameOf(*record), other});
+			named.push_back({scenetree::DisplayName(*record), other});
 	std::sort(named.begin(), named.end());
 	list->clear();
 	list->addItem(L"(none)");

@@ -51,13 +51,6 @@ std::wstring StatesText(bool hidden, bool locked)
 
 namespace
 {
-// What a line calls an object: its name, else what it was called before it
-// had one.
-std::wstring DisplayName(const SModelState& record)
-{
-	return record.Name.empty() ? scenetree::BaseName(record) : record.Name.c_str();
-}
-
 // Whether `text` holds `part`, in any case.
 bool HoldsText(const std::wstring& text, const std::wstring& part)
 {
@@ -85,7 +78,7 @@ std::wstring SceneObjectLine(int slot, const SModelState& record)
 		       particles::SystemName(record.Values, record.Material,
 		                             SharedName(record.Textures[0])) +
 		       states;
-	return std::to_wstring(slot) + L"  " + name + L"  " + DisplayName(record) + states;
+	return std::to_wstring(slot) + L"  " + name + L"  " + scenetree::DisplayName(record) + states;
 }
 
 void CSceneObjectsWindow::Create()
@@ -137,7 +130,7 @@ void CSceneObjectsWindow::ListObjects(std::vector<int>& slots,
 	// A line the filter keeps keeps its parents' lines too.
 	std::set<int> kept;
 	for (int slot = 0; slot < OBJECT_SLOTS; ++slot)
-		if (scene.Models[slot] && HoldsText(DisplayName(*scene.Models[slot]), wanted))
+		if (scene.Models[slot] && HoldsText(scenetree::DisplayName(*scene.Models[slot]), wanted))
 			for (int above = slot; above >= 0 && kept.insert(above).second;)
 				above = scene.Models[above] ? scene.Models[above]->Parent : -1;
 	// Depth first from the objects that hang from nothing; a filter shows
