@@ -513,7 +513,7 @@ void CSceneEditor::ApplyKeptMaterials(scene::ISceneNode* node, const core::strin
 	if (kept.empty())
 		return;
 	const std::vector<io::IAttributes*> lists =
-	    scenefile::ReadAttributeLists(_device->getFileSystem(), kept.c_str());
+	    scenefile::ReadEngineAttributes(_device->getFileSystem(), kept.c_str());
 	for (u32 i = 0; i < lists.size(); ++i)
 	{
 		if (i < node->getMaterialCount())

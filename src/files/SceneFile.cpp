@@ -170,7 +170,7 @@ std::wstring AttributesXml(const SNodeAttributes& list)
 	return L"<attributes>\n" + AttributeXml(known) + L"</attributes>\n";
 }
 
-std::vector<io::IAttributes*> ReadAttributeLists(io::IFileSystem* files, const std::wstring& xml)
+std::vector<io::IAttributes*> ReadEngineAttributes(io::IFileSystem* files, const std::wstring& xml)
 {
 	// UTF-32 text with its byte order mark, which the engine's reader takes
 	// as it is (a wchar_t is four bytes here).
@@ -196,7 +196,7 @@ std::vector<io::IAttributes*> ReadAttributeLists(io::IFileSystem* files, const s
 
 io::IAttributes* TypedAttributes(io::IFileSystem* files, const SNodeAttributes& list)
 {
-	std::vector<io::IAttributes*> lists = ReadAttributeLists(files, AttributesXml(list));
+	std::vector<io::IAttributes*> lists = ReadEngineAttributes(files, AttributesXml(list));
 	for (size_t i = 1; i < lists.size(); ++i)
 		lists[i]->drop();
 	return lists.empty() ? 0 : lists[0];

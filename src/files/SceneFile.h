@@ -83,7 +83,7 @@ std::wstring AttributeXml(const SNodeAttributes& list);
 std::wstring AttributesXml(const SNodeAttributes& list);
 //! Each <attributes> element of XML text as the engine's typed attributes,
 //! read without a video driver; the caller drops them.
-std::vector<io::IAttributes*> ReadAttributeLists(io::IFileSystem* files, const std::wstring& xml);
+std::vector<io::IAttributes*> ReadEngineAttributes(io::IFileSystem* files, const std::wstring& xml);
 //! Attributes as the engine's own typed attributes (vectors, colours and
 //! enumerations read as its loadScene reads them), read without a video
 //! driver, so that no texture is loaded. Null when the text is no list of
